@@ -1,0 +1,55 @@
+#include "common/desktop.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QSettings>
+#include <QWidget>
+
+Desktop::~Desktop() = default;
+
+void QtDesktop::message(QWidget* parent, const QString& title, const QString& text,
+                        MessageIcon icon)
+{
+    QMessageBox::Icon qicon = QMessageBox::NoIcon;
+    switch (icon) {
+    case MessageIcon::None:
+        break;
+    case MessageIcon::Warning:
+        qicon = QMessageBox::Warning;
+        break;
+    case MessageIcon::Error:
+    case MessageIcon::Critical:
+        qicon = QMessageBox::Critical;
+        break;
+    }
+    QMessageBox box(qicon, title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void QtDesktop::beep()
+{
+    QApplication::beep();
+}
+
+void QtDesktop::setWaitCursor(QWidget* window, bool on)
+{
+    if (!window)
+        return;
+    if (on)
+        window->setCursor(Qt::WaitCursor);
+    else
+        window->unsetCursor();
+}
+
+void QtDesktop::writeSetting(const QString& application, const QString& section,
+                             const QString& key, const QString& value)
+{
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, application, application);
+    settings.beginGroup(section);
+    settings.setValue(key, value);
+}
+
+QString applicationTitle()
+{
+    return QStringLiteral("Kestrel-13");
+}

@@ -1,0 +1,48 @@
+#pragma once
+// Number texts: every value in this program lives in the text of a field or the caption of
+// a label, so the way a number becomes text (and back) is part of every result.
+//
+//   format()      fixed-point display patterns such as "##0.00", "0.00000", "##00.00"
+//   generalText() a computed number written without a pattern (up to 15 significant digits)
+//   readNumber()  the locale's conversion of a text back into a number
+//
+// Rounding is half away from zero on the value's 15-significant-digit decimal form, so
+// 2.675 shows "2.68" and 1.005 shows "1.01" although neither is exact in binary.
+
+#include <QLocale>
+#include <QString>
+#include <optional>
+#include <string>
+
+namespace numtext {
+
+// The digit layout of a display pattern: "##00.00" has two decimals and shows at least two
+// integer digits ("0" marks a digit always shown, "#" one shown only when significant).
+struct Pattern {
+    int decimals = 0;
+    int minIntegerDigits = 1;
+};
+Pattern parsePattern(const char* pattern);
+
+// Plain C++ core of format(): the rounded text with "." as decimal separator.
+// Non-finite values give an empty text.
+std::string fixedText(double value, Pattern pattern);
+
+// Formats value by pattern with the locale's decimal separator and no group separator.
+// A value that rounds to zero shows no minus sign.
+QString format(double value, const char* pattern, const QLocale& locale = QLocale());
+
+// The general number text: at most 15 significant digits, no trailing zeros.
+QString generalText(double value, const QLocale& locale = QLocale());
+
+// Converts a text to a number with the locale's conversion: sign, decimal separator and
+// exponent are allowed; empty text, group separators, trailing junk and non-finite values
+// are not numbers.
+std::optional<double> readNumber(const QString& text, const QLocale& locale = QLocale());
+
+inline bool isNumeric(const QString& text, const QLocale& locale = QLocale())
+{
+    return readNumber(text, locale).has_value();
+}
+
+} // namespace numtext
