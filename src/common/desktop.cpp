@@ -8,8 +8,7 @@
 Desktop::~Desktop() = default;
 
 void QtDesktop::message(QWidget* parent, const QString& title, const QString& text,
-                        MessageIcon icon)
-{
+                        MessageIcon icon) {
     QMessageBox::Icon qicon = QMessageBox::NoIcon;
     switch (icon) {
     case MessageIcon::None:
@@ -26,13 +25,11 @@ void QtDesktop::message(QWidget* parent, const QString& title, const QString& te
     box.exec();
 }
 
-void QtDesktop::beep()
-{
+void QtDesktop::beep() {
     QApplication::beep();
 }
 
-void QtDesktop::setWaitCursor(QWidget* window, bool on)
-{
+void QtDesktop::setWaitCursor(QWidget* window, bool on) {
     if (!window)
         return;
     if (on)
@@ -41,15 +38,13 @@ void QtDesktop::setWaitCursor(QWidget* window, bool on)
         window->unsetCursor();
 }
 
-void QtDesktop::writeSetting(const QString& application, const QString& section,
-                             const QString& key, const QString& value)
-{
+void QtDesktop::writeSetting(const QString& application, const QString& section, const QString& key,
+                             const QString& value) {
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, application, application);
     settings.beginGroup(section);
     settings.setValue(key, value);
 }
 
-QString applicationTitle()
-{
+QString applicationTitle() {
     return QStringLiteral("Kestrel-13");
 }

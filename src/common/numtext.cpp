@@ -6,8 +6,7 @@
 
 namespace numtext {
 
-Pattern parsePattern(const char* pattern)
-{
+Pattern parsePattern(const char* pattern) {
     Pattern p;
     p.minIntegerDigits = 0;
     const char* point = std::strchr(pattern, '.');
@@ -23,8 +22,7 @@ Pattern parsePattern(const char* pattern)
 namespace {
 
 // Adds one to a string of decimal digits, growing it when it carries out ("999" -> "1000").
-void incrementDigits(std::string& digits)
-{
+void incrementDigits(std::string& digits) {
     for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
         if (*it != '9') {
             ++*it;
@@ -37,8 +35,7 @@ void incrementDigits(std::string& digits)
 
 } // namespace
 
-std::string fixedText(double value, Pattern pattern)
-{
+std::string fixedText(double value, Pattern pattern) {
     if (!std::isfinite(value))
         return {};
 
@@ -100,8 +97,7 @@ std::string fixedText(double value, Pattern pattern)
 
 namespace {
 
-QString withLocaleSeparators(std::string text, const QLocale& locale)
-{
+QString withLocaleSeparators(std::string text, const QLocale& locale) {
     QString out = QString::fromStdString(text);
     const QString point = locale.decimalPoint();
     const QString minus = locale.negativeSign();
@@ -114,13 +110,11 @@ QString withLocaleSeparators(std::string text, const QLocale& locale)
 
 } // namespace
 
-QString format(double value, const char* pattern, const QLocale& locale)
-{
+QString format(double value, const char* pattern, const QLocale& locale) {
     return withLocaleSeparators(fixedText(value, parsePattern(pattern)), locale);
 }
 
-QString generalText(double value, const QLocale& locale)
-{
+QString generalText(double value, const QLocale& locale) {
     if (!std::isfinite(value))
         return {};
     if (value == 0)
@@ -130,8 +124,7 @@ QString generalText(double value, const QLocale& locale)
     return withLocaleSeparators(buf, locale);
 }
 
-std::optional<double> readNumber(const QString& text, const QLocale& locale)
-{
+std::optional<double> readNumber(const QString& text, const QLocale& locale) {
     if (text.trimmed().isEmpty())
         return std::nullopt;
     QLocale strict = locale;

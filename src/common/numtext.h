@@ -40,8 +40,7 @@ QString generalText(double value, const QLocale& locale = QLocale());
 // are not numbers.
 std::optional<double> readNumber(const QString& text, const QLocale& locale = QLocale());
 
-inline bool isNumeric(const QString& text, const QLocale& locale = QLocale())
-{
+inline bool isNumeric(const QString& text, const QLocale& locale = QLocale()) {
     return readNumber(text, locale).has_value();
 }
 

@@ -7,8 +7,8 @@
 
 namespace {
 
-QLineEdit* makeField(QWidget* parent, QFormLayout* layout, const char* name, const QString& caption)
-{
+QLineEdit* makeField(QWidget* parent, QFormLayout* layout, const char* name,
+                     const QString& caption) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setAccessibleName(caption);
@@ -20,8 +20,7 @@ QLineEdit* makeField(QWidget* parent, QFormLayout* layout, const char* name, con
 } // namespace
 
 Form11::Form11(QWidget* parent)
-    : QWidget(parent)
-{
+    : QWidget(parent) {
     setObjectName(QStringLiteral("Form11"));
     setWindowTitle(QStringLiteral("Moist air"));
     auto* layout = new QFormLayout(this);
@@ -34,15 +33,13 @@ Form11::Form11(QWidget* parent)
     Text15 = makeField(this, layout, "Text15", QStringLiteral("Relative humidity, [%]"));
 }
 
-void Form11::setInputs(double p, double t, double second)
-{
+void Form11::setInputs(double p, double t, double second) {
     Text2->setText(numtext::generalText(p));
     Text3->setText(numtext::generalText(t));
     Text4->setText(numtext::generalText(second));
 }
 
-Form11::Status Form11::Moistair(int mode)
-{
+Form11::Status Form11::Moistair(int mode) {
     const auto p = numtext::readNumber(Text2->text());
     const auto t = numtext::readNumber(Text3->text());
     const auto second = numtext::readNumber(Text4->text());

@@ -7,21 +7,20 @@ namespace psychro {
 namespace {
 
 // ln(ps / bar) over liquid water, t >= 0 degC.
-constexpr double kWater[] = {-5.098158,     0.07261845,    -2.974345e-4, 1.096061e-6,
+constexpr double kWater[] = {-5.098158,    0.07261845,   -2.974345e-4, 1.096061e-6,
                              -3.381446e-9, 7.363934e-12, -7.789316e-15};
 // ln(ps / bar) over ice, t < 0 degC.
-constexpr double kIce[] = {-5.101152,    0.07729193,   -2.017579e-3, -2.065871e-4,
+constexpr double kIce[] = {-5.101152,   0.07729193,   -2.017579e-3, -2.065871e-4,
                            -1.12064e-5, -2.733306e-7, -2.465132e-9};
 // Dew point (degC) from L = ln(pd / bar), over ice (pd < 0.0061 bar) and over water.
-constexpr double kDewIce[] = {2133.115,  1895.048,  709.0106,  141.4955,
+constexpr double kDewIce[] = {2133.115, 1895.048,  709.0106,  141.4955,
                               15.77327, 0.9304916, 0.02269088};
 constexpr double kDewWater[] = {99.6343,   27.9482,    2.39768,    0.21188,
                                 0.0178628, 0.00128514, 5.51819e-05};
 constexpr double kDewIceLimit = 0.0061; // bar
 
 // c0 + c1 t + c2 t^2 + ... + c6 t^6, summed term by term in that order.
-double sixthOrder(const double (&c)[7], double t)
-{
+double sixthOrder(const double (&c)[7], double t) {
     const double t2 = t * t;
     const double t3 = t2 * t;
     const double t4 = t3 * t;
@@ -30,53 +29,44 @@ double sixthOrder(const double (&c)[7], double t)
     return c[0] + c[1] * t + c[2] * t2 + c[3] * t3 + c[4] * t4 + c[5] * t5 + c[6] * t6;
 }
 
-double dryAirEnthalpy(double t)
-{
+double dryAirEnthalpy(double t) {
     return (kDryAirCp0 + kDryAirCp1 * t) * t;
 }
 
-double vapourEnthalpyPerX(double t)
-{
+double vapourEnthalpyPerX(double t) {
     return kLatentHeat0 + (kVapourCp0 + kVapourCp1 * t) * t;
 }
 
-bool finite(const AirState& s)
-{
+bool finite(const AirState& s) {
     return std::isfinite(s.wetBulb) && std::isfinite(s.absoluteHumidity) &&
            std::isfinite(s.enthalpy) && std::isfinite(s.relativeHumidity);
 }
 
 } // namespace
 
-double pvsateis(double t)
-{
+double pvsateis(double t) {
     return std::exp(sixthOrder(t < 0 ? kIce : kWater, t));
 }
 
-double AbsoluteHumidity(double t, double rh, double p)
-{
+double AbsoluteHumidity(double t, double rh, double p) {
     const double ps = pvsateis(t);
     return kMolarMassRatio * rh / 100 * ps / (p - rh / 100 * ps);
 }
 
-double Enthalpy(double t, double x)
-{
+double Enthalpy(double t, double x) {
     return dryAirEnthalpy(t) + x * vapourEnthalpyPerX(t);
 }
 
-double humidityFromEnthalpy(double t, double h)
-{
+double humidityFromEnthalpy(double t, double h) {
     return (h - dryAirEnthalpy(t)) / vapourEnthalpyPerX(t);
 }
 
-double dewPoint(double pd)
-{
+double dewPoint(double pd) {
     const double l = std::log(pd);
     return sixthOrder(pd < kDewIceLimit ? kDewIce : kDewWater, l);
 }
 
-AirResult moistAirState(Given given, double p, double t, double second)
-{
+AirResult moistAirState(Given given, double p, double t, double second) {
     AirResult result;
     AirState& s = result.state;
     const double ps = pvsateis(t);

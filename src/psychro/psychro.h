@@ -18,11 +18,11 @@ inline constexpr double kMolarMassRatio = 0.62198;
 // Coefficients of the moist-air enthalpy h = (a0 + a1 t) t + x (r0 + (b0 + b1 t) t):
 // a dry-air part with a temperature-dependent specific heat, the latent heat of evaporation
 // at 0 degC, and the vapour's sensible heat. Enthalpy() and its inverse share them.
-inline constexpr double kDryAirCp0 = 1.0029;     // kJ/(kg K)
-inline constexpr double kDryAirCp1 = 5.4e-5;     // kJ/(kg K^2)
-inline constexpr double kLatentHeat0 = 2500.84;  // kJ/kg
-inline constexpr double kVapourCp0 = 1.856;      // kJ/(kg K)
-inline constexpr double kVapourCp1 = 0.0002;     // kJ/(kg K^2)
+inline constexpr double kDryAirCp0 = 1.0029;    // kJ/(kg K)
+inline constexpr double kDryAirCp1 = 5.4e-5;    // kJ/(kg K^2)
+inline constexpr double kLatentHeat0 = 2500.84; // kJ/kg
+inline constexpr double kVapourCp0 = 1.856;     // kJ/(kg K)
+inline constexpr double kVapourCp1 = 0.0002;    // kJ/(kg K^2)
 
 // Saturation pressure of water vapour, bar, at temperature t (degC): over ice below 0 degC,
 // over liquid water from 0 degC up. Sixth-order fits of ln(ps); the water fit gives
@@ -45,8 +45,7 @@ double Enthalpy(double t, double x);
 double humidityFromEnthalpy(double t, double h);
 
 // Enthalpy (kJ/kg dry air) of saturated air (rh = 100 %) at temperature t and pressure p.
-inline double saturatedEnthalpy(double t, double p)
-{
+inline double saturatedEnthalpy(double t, double p) {
     return Enthalpy(t, AbsoluteHumidity(t, 100, p));
 }
 

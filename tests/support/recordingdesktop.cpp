@@ -1,0 +1,36 @@
+#include "support/recordingdesktop.h"
+
+void RecordingDesktop::message(QWidget*, const QString& title, const QString& text,
+                               MessageIcon icon) {
+    messages.append({title, text, icon});
+    if (onMessage)
+        onMessage(messages.last());
+}
+
+void RecordingDesktop::setWaitCursor(QWidget*, bool on) {
+    if (on)
+        ++waitCursorOn;
+    else
+        ++waitCursorOff;
+    waitCursorShown = on;
+}
+
+void RecordingDesktop::writeSetting(const QString& application, const QString& section,
+                                    const QString& key, const QString& value) {
+    settings.append({application, section, key, value});
+}
+
+QStringList RecordingDesktop::messageTexts() const {
+    QStringList texts;
+    for (const Message& m : messages)
+        texts.append(m.text);
+    return texts;
+}
+
+void RecordingDesktop::clear() {
+    messages.clear();
+    settings.clear();
+    beeps = 0;
+    waitCursorOn = waitCursorOff = 0;
+    waitCursorShown = false;
+}
