@@ -124,6 +124,16 @@ QString generalText(double value, const QLocale& locale) {
     return withLocaleSeparators(buf, locale);
 }
 
+QString singleText(float value, const QLocale& locale) {
+    if (!std::isfinite(value))
+        return {};
+    if (value == 0)
+        value = 0;
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.7g", static_cast<double>(value));
+    return withLocaleSeparators(buf, locale);
+}
+
 std::optional<double> readNumber(const QString& text, const QLocale& locale) {
     if (text.trimmed().isEmpty())
         return std::nullopt;

@@ -35,6 +35,10 @@ QString format(double value, const char* pattern, const QLocale& locale = QLocal
 // The general number text: at most 15 significant digits, no trailing zeros.
 QString generalText(double value, const QLocale& locale = QLocale());
 
+// A single-precision number as text (up to 7 significant digits), as the settings store
+// keeps window positions.
+QString singleText(float value, const QLocale& locale = QLocale());
+
 // Converts a text to a number with the locale's conversion: sign, decimal separator and
 // exponent are allowed; empty text, group separators, trailing junk and non-finite values
 // are not numbers.

@@ -1,0 +1,256 @@
+#include "counterflow/form5.h"
+
+#include "common/desktop.h"
+#include "common/numtext.h"
+#include "common/towerschematic.h"
+#include "counterflow/counterflowcore.h"
+#include "counterflow/refusal.h"
+#include "psychro/form11.h"
+#include "shell/form1.h"
+#include "shell/windows.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+struct GridColumn {
+    const char* header;
+    int width; // twips
+};
+constexpr GridColumn kGridColumns[] = {
+    {" G[kg/s]", 900},        {" L[kg/s]", 900},    {" Tw,in [oC]", 1200},     {"Tw,out[oC]", 1130},
+    {" Ta,db[oC]", 1100},     {" RH [%] ", 910},    {"NTU[kW/(kJ/kg)]", 1650}, {" Q [kW]", 950},
+    {"Efficiency [%]", 1360}, {" Range[oC]", 1190}, {"Approach [oC]", 1510},
+};
+
+} // namespace
+
+Form5::Form5(Windows& windows)
+    : ProblemWindow(windows, "Form5", QStringLiteral("Problem 1 - counter flow")) {
+    QWidget* header =
+        makeHeader(QStringLiteral("Problem1: DETERMINATION OF PERFORMANCE INDICATORS"),
+                   QStringLiteral("COUNTER FLOW"));
+    auto* explanation = new QLabel(
+        QStringLiteral("The following data has to be measured to calculate the Number of "
+                       "Transfer Units (NTU) of existing cooling tower "),
+        this);
+    explanation->setWordWrap(true);
+
+    QGroupBox* input = makeFrame(QStringLiteral("INPUT DATA"));
+    Text1 = addField(input, "Text1", QStringLiteral("Water mass flow rate, [kg/s]"),
+                     QStringLiteral("100"));
+    Text8 = addField(input, "Text8", QStringLiteral("Air mass flow rate, [kg/s]"),
+                     QStringLiteral("90"));
+    Text3 = addField(input, "Text3", QStringLiteral(" Water temperature IN, [oC]"),
+                     QStringLiteral("38"));
+    Text4 = addField(input, "Text4", QStringLiteral(" Water temperature OUT, [oC]"),
+                     QStringLiteral("33"));
+    Text5 = addField(input, "Text5", QStringLiteral("Ambient air pressure, [bar]"),
+                     QStringLiteral("1"));
+    Text6 = addField(input, "Text6", QStringLiteral("Ambient dry bulb temp. IN, [oC]"),
+                     QStringLiteral("25"));
+    Text7 = addField(input, "Text7", QStringLiteral("Ambient air relative humidity IN, [%]"),
+                     QStringLiteral("55"));
+
+    QGroupBox* indicators = makeFrame(QStringLiteral("PERFORMANCE INDICATORS"));
+    lbl2 =
+        addResult(indicators, "lbl2", QStringLiteral("Number of transfer units (1), [kW/(kJ/kg)]"));
+    lbl10 = addResult(indicators, "lbl10", QStringLiteral("Heat capacity, [kW]"));
+    lbl18 = addResult(indicators, "lbl18", QStringLiteral("Cooling degree, [-]"));
+    lbl19 = addResult(indicators, "lbl19", QStringLiteral("Range, [oC]"));
+    lbl20 = addResult(indicators, "lbl20", QStringLiteral("Approach, [oC]"));
+
+    QGroupBox* air = makeFrame(QStringLiteral("AMBIENT AIR PARAMETERS"));
+    lbl13 = addResult(air, "lbl13", QStringLiteral("Outlet (exhaust) dry bulb temp, [oC]"));
+    lbl14 = addResult(air, "lbl14", QStringLiteral("Outlet (exhaust) wet bulb temp, [oC]"));
+    lbl15 = addResult(air, "lbl15", QStringLiteral("Enthalpy of outlet air, [kJ/kg]"));
+    lbl16 = addResult(air, "lbl16", QStringLiteral("Relative humidity OUT, [%]"));
+    lbl17 = addResult(air, "lbl17", QStringLiteral("Absolut humidity OUT,  [-]"));
+    lbl9 = addResult(air, "lbl9", QStringLiteral("Wet bulb temperature IN, [oC]"));
+    lbl11 = addResult(air, "lbl11", QStringLiteral("Enthalpy of air. IN, [kJ/kg]"));
+    lbl12 = addResult(air, "lbl12", QStringLiteral("Absolut humidity IN,  [-]"));
+
+    auto* picture = new TowerSchematic(TowerSchematic::Arrangement::CounterFlow, this);
+
+    auto* gridTitle =
+        new QLabel(QStringLiteral("Parametar specification for different regimes:"), this);
+    fgTable = new QTableWidget(1, 11, this);
+    fgTable->setObjectName(QStringLiteral("fgTable"));
+    fgTable->setAccessibleName(QStringLiteral("Parametar specification for different regimes"));
+    fgTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    fgTable->verticalHeader()->setVisible(false);
+    fgTable->verticalHeader()->setDefaultSectionSize(20);
+    fgTable->setMinimumHeight(90);
+
+    Command1 = makeButton("Command1", QStringLiteral("CALCULATE"));
+    Command2 = makeButton("Command2", QStringLiteral("GoTo Problem 2"));
+    Command3 = makeButton("Command3", QStringLiteral("BACK"));
+    Command2->setEnabled(false);
+    connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form5::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form5::Command3_Click);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(explanation);
+    left->addWidget(input);
+    left->addStretch(1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(indicators);
+    right->addWidget(air);
+    auto* middle = new QHBoxLayout;
+    middle->addLayout(left, 3);
+    middle->addWidget(picture, 2);
+    middle->addLayout(right, 3);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Command3);
+    buttons->addStretch(1);
+    buttons->addWidget(Command1);
+    buttons->addWidget(Command2);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setSpacing(4);
+    layout->addWidget(header);
+    layout->addLayout(middle);
+    layout->addWidget(gridTitle);
+    layout->addWidget(fgTable, 1);
+    layout->addLayout(buttons);
+
+    setTabOrder(Text7, Command1);
+}
+
+void Form5::Form_Activate() {
+    QStringList headers;
+    for (const GridColumn& c : kGridColumns)
+        headers.append(QString::fromLatin1(c.header));
+    fgTable->setHorizontalHeaderLabels(headers);
+    for (int col = 0; col < 11; ++col)
+        fgTable->setColumnWidth(col, pixels(kGridColumns[col].width));
+    NextRow = 1;
+    FirstRow = 1;
+    setStatus(
+        QStringLiteral("Recommended water mass flow rate is 0 - 200 [kg/s] with accuracy +/- 2%"));
+}
+
+void Form5::Command1_Click() {
+    if (anyFieldEmpty()) {
+        message(QStringLiteral("Missing Data"), QStringLiteral("All fields require data"),
+                MessageIcon::Warning);
+        return;
+    }
+    const auto L = number(Text1->text());
+    const auto G = number(Text8->text());
+    const auto Tin = number(Text3->text());
+    const auto Tout = number(Text4->text());
+    const auto p = number(Text5->text());
+    const auto tdb = number(Text6->text());
+    const auto rh = number(Text7->text());
+    if (!L || !G || !Tin || !Tout || !p || !tdb || !rh) {
+        refuse(QStringLiteral("Invalid entries, please enter numbers only"));
+        return;
+    }
+    if (*Tout > *Tin) {
+        message(
+            QStringLiteral("Error"),
+            QStringLiteral("Outlet water temperature must be less then inlet water temperature"),
+            MessageIcon::Error);
+        Text3->clear();
+        Text4->clear();
+        Text3->setFocus();
+        return;
+    }
+    if (!(*L > 0) || !(*G > 0)) {
+        refuse(counterflow::refusalText(counterflow::Status::ZeroFlow));
+        return;
+    }
+
+    // Inlet air, as the moist-air calculator shows it.
+    if (!computeAir(3, *p, *tdb, *rh, QStringLiteral("inlet air")))
+        return;
+    Form11* moist = windows().form11();
+    const double twbIn = *number(moist->Text9->text());
+    const double hIn = *number(moist->Text13->text());
+    const double xIn = *number(moist->Text11->text());
+    if (*Tin == twbIn) {
+        refuse(QStringLiteral("The water temperature IN equals the inlet wet bulb temperature: "
+                              "the cooling degree is undefined."));
+        return;
+    }
+
+    const counterflow::Integration fill =
+        counterflow::integrate({*Tout, *Tin, *L, *G, *p, hIn, *tdb});
+    if (fill.status != counterflow::Status::Ok) {
+        refuse(counterflow::refusalText(fill.status));
+        return;
+    }
+    const double Q = (*Tin - *Tout) * counterflow::kSpecificHeatWater * *L;
+    const double coolingDegree = (*Tin - *Tout) / (*Tin - twbIn);
+    const double range = *Tin - *Tout;
+    const double approach = *Tout - twbIn;
+
+    // Outlet air.
+    if (!computeAir(2, *p, fill.airTempOut, fill.airEnthalpyOut, QStringLiteral("outlet air")))
+        return;
+    const double twbOut = *number(moist->Text9->text());
+    const double rhOut = *number(moist->Text15->text());
+    const double xOut = *number(moist->Text11->text());
+
+    // Every result is in hand: show them.
+    Text1->setText(numtext::format(*L, "##0.00"));
+    Text8->setText(numtext::format(*G, "###0.00"));
+    Text3->setText(numtext::format(*Tin, "##0.00"));
+    Text4->setText(numtext::format(*Tout, "##0.00"));
+    Text5->setText(numtext::format(*p, "#0.000"));
+    Text6->setText(numtext::format(*tdb, "##0.00"));
+    Text7->setText(numtext::format(*rh, "##0.0"));
+
+    lbl9->setText(numtext::format(twbIn, "###0.00"));
+    lbl11->setText(numtext::format(hIn, "###0.00"));
+    lbl12->setText(numtext::format(xIn, "0.00000"));
+    lbl2->setText(numtext::format(fill.ntu, "##0.00"));
+    lbl10->setText(numtext::format(Q, "###0.00"));
+    lbl18->setText(numtext::format(coolingDegree, "0.000"));
+    lbl19->setText(numtext::format(range, "#0.0"));
+    lbl20->setText(numtext::format(approach, "#0.0"));
+    lbl13->setText(numtext::format(fill.airTempOut, "##0.00"));
+    lbl14->setText(numtext::format(twbOut, "##0.00"));
+    lbl15->setText(numtext::format(fill.airEnthalpyOut, "###0.00"));
+    lbl16->setText(numtext::format(rhOut, "##0.0"));
+    lbl17->setText(numtext::format(xOut, "0.00000"));
+
+    AddGridRow();
+    setStatus(QStringLiteral("Calculation has successfully complited"));
+    Command2->setEnabled(true);
+}
+
+void Form5::AddGridRow() {
+    if (NextRow > FirstRow)
+        fgTable->setRowCount(fgTable->rowCount() + 1);
+    const QString cells[] = {Text8->text(), Text1->text(), Text3->text(), Text4->text(),
+                             Text6->text(), Text7->text(), lbl2->text(),  lbl10->text(),
+                             lbl18->text(), lbl19->text(), lbl20->text()};
+    const int row = NextRow - 1; // row 0 of the grid is its fixed header
+    if (row >= fgTable->rowCount())
+        fgTable->setRowCount(row + 1);
+    for (int col = 0; col < 11; ++col) {
+        auto* item = new QTableWidgetItem(cells[col]);
+        item->setTextAlignment(Qt::AlignCenter);
+        fgTable->setItem(row, col, item);
+    }
+    ++NextRow;
+}
+
+void Form5::Command2_Click() {
+    goTo(windows().form(QStringLiteral("Form2")));
+}
+
+void Form5::Command3_Click() {
+    goTo(windows().form1());
+}

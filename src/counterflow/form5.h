@@ -1,0 +1,60 @@
+#pragma once
+// Form5: Problem 1 for the counter-flow tower. From seven measured values it computes the
+// tower's NTU by the counter-flow integration, its heat capacity, cooling degree, range and
+// approach, and the inlet and outlet air; each calculation adds a row to the result grid.
+
+#include "common/problemwindow.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+class Form5 : public ProblemWindow {
+    Q_OBJECT
+public:
+    explicit Form5(Windows& windows);
+
+    void Form_Activate() override;
+    void Command1_Click(); // CALCULATE
+    void Command2_Click(); // GoTo Problem 2
+    void Command3_Click(); // BACK
+
+    // Inputs.
+    QLineEdit* Text1; // water mass flow rate L, kg/s
+    QLineEdit* Text8; // air mass flow rate G, kg/s
+    QLineEdit* Text3; // water temperature IN, degC
+    QLineEdit* Text4; // water temperature OUT, degC
+    QLineEdit* Text5; // ambient air pressure, bar
+    QLineEdit* Text6; // ambient dry bulb, degC
+    QLineEdit* Text7; // ambient relative humidity, %
+
+    // Performance indicators.
+    QLabel* lbl2;  // NTU
+    QLabel* lbl10; // heat capacity Q, kW
+    QLabel* lbl18; // cooling degree
+    QLabel* lbl19; // range
+    QLabel* lbl20; // approach
+    // Air.
+    QLabel* lbl13; // outlet dry bulb
+    QLabel* lbl14; // outlet wet bulb
+    QLabel* lbl15; // outlet enthalpy
+    QLabel* lbl16; // outlet relative humidity
+    QLabel* lbl17; // outlet absolute humidity
+    QLabel* lbl9;  // inlet wet bulb
+    QLabel* lbl11; // inlet enthalpy
+    QLabel* lbl12; // inlet absolute humidity
+
+    QPushButton* Command1;
+    QPushButton* Command2;
+    QPushButton* Command3;
+    QTableWidget* fgTable;
+
+    // The grid row the next calculation writes, and the row after which rows are appended;
+    // both reset to 1 by every activation.
+    int NextRow = 1;
+    int FirstRow = 1;
+
+private:
+    void AddGridRow();
+};

@@ -1,0 +1,146 @@
+#include "shell/windows.h"
+
+#include "common/problemwindow.h"
+#include "counterflow/form5.h"
+#include "psychro/form11.h"
+#include "shell/form1.h"
+#include "shell/frmmain.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+Windows::Windows(Desktop& desktop)
+    : desktop_(desktop) {
+    main_ = new FrmMain(*this);
+    main_->setAttribute(Qt::WA_DeleteOnClose, false);
+    connect(main_->mdiArea(), &QMdiArea::subWindowActivated, this, &Windows::onSubWindowActivated);
+}
+
+Windows::~Windows() {
+    delete form11_;
+    delete main_;
+}
+
+template <class W> W* Windows::ensure(QPointer<W>& slot) {
+    if (!slot) {
+        slot = new W(*this);
+        QMdiSubWindow* sub = main_->mdiArea()->addSubWindow(slot);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->setWindowIcon(main_->windowIcon());
+        sub->hide();
+    }
+    return slot;
+}
+
+Form1* Windows::form1() {
+    return ensure(form1_);
+}
+
+Form5* Windows::form5() {
+    return ensure(form5_);
+}
+
+Form11* Windows::form11() {
+    if (!form11_)
+        form11_ = new Form11();
+    return form11_;
+}
+
+QWidget* Windows::form(const QString& name) {
+    if (name == QLatin1String("frmMain"))
+        return main_;
+    if (name == QLatin1String("Form1"))
+        return form1();
+    if (name == QLatin1String("Form5"))
+        return form5();
+    if (name == QLatin1String("Form11"))
+        return form11();
+    return nullptr;
+}
+
+bool Windows::isLoaded(const QString& name) const {
+    if (name == QLatin1String("frmMain"))
+        return main_ != nullptr;
+    if (name == QLatin1String("Form1"))
+        return form1_;
+    if (name == QLatin1String("Form5"))
+        return form5_;
+    if (name == QLatin1String("Form11"))
+        return form11_;
+    return false;
+}
+
+void Windows::unload(const QString& name) {
+    if (!isLoaded(name) || name == QLatin1String("frmMain"))
+        return;
+    QWidget* w = form(name);
+    if (QMdiSubWindow* sub = subWindowOf(w)) {
+        if (lastActive_ == w)
+            lastActive_ = nullptr;
+        main_->mdiArea()->removeSubWindow(sub);
+        delete sub; // deletes the window with it
+    } else {
+        delete w;
+    }
+}
+
+std::optional<QString> Windows::controlText(const QString& formName, const QString& control) {
+    QWidget* w = form(formName);
+    if (!w)
+        return std::nullopt;
+    QWidget* c = w->findChild<QWidget*>(control);
+    if (auto* edit = qobject_cast<QLineEdit*>(c))
+        return edit->text();
+    if (auto* label = qobject_cast<QLabel*>(c))
+        return label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(c))
+        return button->text();
+    return std::nullopt;
+}
+
+void Windows::setStatus(const QString& text) {
+    main_->lblstatus->setText(text);
+}
+
+QString Windows::status() const {
+    return main_->lblstatus->text();
+}
+
+QMdiSubWindow* Windows::subWindowOf(QWidget* form) const {
+    if (!form)
+        return nullptr;
+    return qobject_cast<QMdiSubWindow*>(form->parentWidget());
+}
+
+void Windows::showChild(QWidget* form) {
+    QMdiSubWindow* sub = subWindowOf(form);
+    if (!sub)
+        return;
+    sub->showNormal();
+    sub->setGeometry(0, 0, pixels(14100), pixels(9300));
+    sub->raise();
+    main_->mdiArea()->setActiveSubWindow(sub);
+    form->setFocus();
+}
+
+void Windows::onSubWindowActivated(QMdiSubWindow* sub) {
+    // A window is activated when it becomes the active child; the area losing and regaining
+    // activation (a message box, another application) does not activate it again.
+    if (!sub)
+        return;
+    QWidget* w = sub->widget();
+    if (w == lastActive_)
+        return;
+    lastActive_ = w;
+    if (auto* problem = qobject_cast<ProblemWindow*>(w))
+        problem->Form_Activate();
+}
+
+void Windows::start() {
+    main_->Form_Load();
+    main_->show();
+    showChild(form1());
+}

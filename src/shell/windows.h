@@ -1,0 +1,79 @@
+#pragma once
+// The windows of one run. Every window exists once, is created the first time any code
+// touches it (showing it or merely reading one of its controls) and stays loaded until
+// "Exit" unloads it. The main window is created with the registry; the others are child
+// windows of its multiple-document area.
+//
+// Values travel between windows as the texts their controls display, so windows reach each
+// other through these accessors and read each other's fields and labels directly.
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <optional>
+
+class Desktop;
+class FrmMain;
+class Form1;
+class Form5;
+class Form11;
+class QMdiSubWindow;
+class QWidget;
+class ProblemWindow;
+
+// Window geometry is given in twips; 15 twips make one device-independent pixel.
+inline constexpr int kTwipsPerPixel = 15;
+constexpr int twips(int pixels) {
+    return pixels * kTwipsPerPixel;
+}
+constexpr int pixels(int twipValue) {
+    return twipValue / kTwipsPerPixel;
+}
+
+class Windows : public QObject {
+    Q_OBJECT
+public:
+    explicit Windows(Desktop& desktop);
+    ~Windows() override;
+
+    Desktop& desktop() const { return desktop_; }
+
+    FrmMain* frmMain() const { return main_; }
+    Form1* form1();
+    Form5* form5();
+    Form11* form11();
+
+    // The window of that name ("Form5"), created on first touch; nullptr for an unknown name.
+    QWidget* form(const QString& name);
+    bool isLoaded(const QString& name) const;
+    // Unloads a window; unloading one that is not loaded does nothing.
+    void unload(const QString& name);
+
+    // The text of a text field or the caption of a label of a window, as displayed; loads
+    // the window if needed. nullopt when the window or control does not exist.
+    std::optional<QString> controlText(const QString& form, const QString& control);
+
+    // The main window's status line.
+    void setStatus(const QString& text);
+    QString status() const;
+
+    // Shows a child window modeless, places it at left 0, top 0 with 14100 x 9300 twips and
+    // gives it the focus.
+    void showChild(QWidget* form);
+
+    // Start-up: completes the decimal-separator note, shows the main window and the start
+    // window.
+    void start();
+
+private:
+    template <class W> W* ensure(QPointer<W>& slot);
+    QMdiSubWindow* subWindowOf(QWidget* form) const;
+    void onSubWindowActivated(QMdiSubWindow* sub);
+
+    Desktop& desktop_;
+    FrmMain* main_ = nullptr;
+    QPointer<Form1> form1_;
+    QPointer<Form5> form5_;
+    QPointer<Form11> form11_;
+    QPointer<QWidget> lastActive_;
+};
