@@ -2,6 +2,8 @@
 
 #include "common/desktop.h"
 #include "common/numtext.h"
+#include "fields/fieldtable.h"
+#include "fields/numericfield.h"
 #include "psychro/form11.h"
 #include "shell/windows.h"
 
@@ -74,6 +76,25 @@ QLineEdit* ProblemWindow::addField(QGroupBox* frame, const char* name, const QSt
     grid->addWidget(captionLabel, row, 0);
     grid->addWidget(edit, row, 1);
     fields_.append(edit);
+
+    // The numeric entry field behaviour, from the field table.
+    const QString window = objectName();
+    FieldContext context{windows_.desktop(),
+                         this,
+                         [this](const QString& text) { windows_.setStatus(text); },
+                         nullptr,
+                         nullptr,
+                         caption.trimmed()};
+    if (const FieldDef* def = findField(window.toStdString(), name)) {
+        if (!def->heatCapacityWindow.empty()) {
+            const QString source = QString::fromUtf8(def->heatCapacityWindow.data(),
+                                                     qsizetype(def->heatCapacityWindow.size()));
+            context.heatCapacityText = [this, source] {
+                return windows_.controlText(source, QStringLiteral("lbl10")).value_or(QString());
+            };
+        }
+        attachField(edit, *def, std::move(context));
+    }
     return edit;
 }
 
@@ -108,6 +129,12 @@ QPushButton* ProblemWindow::makeButton(const char* name, const QString& caption)
     auto* button = new QPushButton(caption, this);
     button->setObjectName(QString::fromLatin1(name));
     button->setAccessibleDescription(qualified(name));
+    // The button that an edit of any field disables ("GoTo Problem N").
+    if (leadingOnButtonOf(objectName().toStdString()) == name) {
+        for (QLineEdit* field : fields_)
+            if (NumericField* numeric = NumericField::of(field))
+                numeric->setLeadingOn(button);
+    }
     return button;
 }
 

@@ -96,6 +96,10 @@ bool NumericField::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
+void NumericField::setLeadingOn(QAbstractButton* button) {
+    leadingOn_ = button;
+}
+
 std::optional<QString> NumericField::failure() const {
     const QLocale locale;
     std::optional<double> heatCapacity;

@@ -101,6 +101,9 @@ public:
     // The field attached to widget, or nullptr.
     static NumericField* of(const QObject* widget);
 
+    // The window's leading-on button, when the window creates it after its fields.
+    void setLeadingOn(QAbstractButton* button);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
