@@ -150,7 +150,12 @@ void Windows::showChild(QWidget* form) {
     sub->setGeometry(0, 0, pixels(14100), pixels(9300));
     sub->raise();
     main_->mdiArea()->setActiveSubWindow(sub);
-    form->setFocus();
+    // The focus goes to the window's own focused control, the one its activation chose or
+    // the one last used, and to the window itself only when it has none.
+    if (QWidget* control = form->focusWidget())
+        control->setFocus();
+    else
+        form->setFocus();
 }
 
 void Windows::onSubWindowActivated(QMdiSubWindow* sub) {
