@@ -83,19 +83,6 @@ private Q_SLOTS:
         QVERIFY(std::fabs(qa - (34 - lo) * 4.19 * 100) <= 0.005 + 1e-9);
     }
 
-    void moreTransferUnitsCoolFurther() {
-        Chain chain;
-        chain.toProblem2();
-        chain.form5()->lbl2->setText(QStringLiteral("25.00"));
-        chain.form2()->Command1_Click();
-        const double at25 = *numtext::readNumber(chain.form2()->l3->text());
-        chain.form5()->lbl2->setText(QStringLiteral("35.00"));
-        chain.form2()->Command1_Click();
-        const double at35 = *numtext::readNumber(chain.form2()->l3->text());
-        QVERIFY(at35 < at25);
-        QVERIFY(at35 > 21 && at25 < 34);
-    }
-
     void checksOfItsOwnFields_data() {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("value");
