@@ -61,6 +61,30 @@ QLabel* ProblemWindow::makeCaption(const QString& text) {
     return caption;
 }
 
+QGroupBox* ProblemWindow::makeTable(const QString& caption, const QStringList& columnTitles) {
+    QGroupBox* frame = makeFrame(caption);
+    auto* grid = static_cast<QGridLayout*>(frame->layout());
+    for (int col = 0; col < columnTitles.size(); ++col) {
+        if (columnTitles[col].isEmpty())
+            continue;
+        auto* title = new QLabel(columnTitles[col], frame);
+        title->setAlignment(Qt::AlignCenter);
+        grid->addWidget(title, 0, col + 1);
+    }
+    return frame;
+}
+
+void ProblemWindow::addTableRow(QGroupBox* table, const QString& caption,
+                                const QList<QWidget*>& cells) {
+    auto* grid = static_cast<QGridLayout*>(table->layout());
+    const int row = grid->rowCount();
+    grid->addWidget(new QLabel(caption, table), row, 0);
+    for (int col = 0; col < cells.size(); ++col) {
+        cells[col]->setParent(table);
+        grid->addWidget(cells[col], row, col + 1);
+    }
+}
+
 QLineEdit* ProblemWindow::addField(QGroupBox* frame, const char* name, const QString& caption,
                                    const QString& initialText) {
     auto* edit = new QLineEdit(initialText, frame);

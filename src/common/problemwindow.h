@@ -10,6 +10,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <optional>
 
@@ -48,6 +49,12 @@ protected:
     // A result label placed by the window itself; caption is its accessible name.
     QLabel* makeResult(const char* name, const QString& caption);
     QLabel* makeCaption(const QString& text);
+    // A frame laid out as a small table: a caption column, then one column per title (an
+    // empty title leaves its column untitled, for a second caption column).
+    QGroupBox* makeTable(const QString& caption, const QStringList& columnTitles);
+    // A row of a table: its caption, then the cells (result labels or captions) in column
+    // order.
+    void addTableRow(QGroupBox* table, const QString& caption, const QList<QWidget*>& cells);
     QPushButton* makeButton(const char* name, const QString& caption);
 
     // True when a text field of the window is empty.

@@ -1,6 +1,9 @@
 #include "shell/windows.h"
 
 #include "common/problemwindow.h"
+#include "counterflow/form10.h"
+#include "counterflow/form2.h"
+#include "counterflow/form3.h"
 #include "counterflow/form5.h"
 #include "psychro/form11.h"
 #include "shell/form1.h"
@@ -43,6 +46,18 @@ Form5* Windows::form5() {
     return ensure(form5_);
 }
 
+Form2* Windows::form2() {
+    return ensure(form2_);
+}
+
+Form10* Windows::form10() {
+    return ensure(form10_);
+}
+
+Form3* Windows::form3() {
+    return ensure(form3_);
+}
+
 Form11* Windows::form11() {
     if (!form11_)
         form11_ = new Form11();
@@ -56,6 +71,12 @@ QWidget* Windows::form(const QString& name) {
         return form1();
     if (name == QLatin1String("Form5"))
         return form5();
+    if (name == QLatin1String("Form2"))
+        return form2();
+    if (name == QLatin1String("Form10"))
+        return form10();
+    if (name == QLatin1String("Form3"))
+        return form3();
     if (name == QLatin1String("Form11"))
         return form11();
     return nullptr;
@@ -68,6 +89,12 @@ bool Windows::isLoaded(const QString& name) const {
         return form1_;
     if (name == QLatin1String("Form5"))
         return form5_;
+    if (name == QLatin1String("Form2"))
+        return form2_;
+    if (name == QLatin1String("Form10"))
+        return form10_;
+    if (name == QLatin1String("Form3"))
+        return form3_;
     if (name == QLatin1String("Form11"))
         return form11_;
     return false;
@@ -123,7 +150,12 @@ void Windows::showChild(QWidget* form) {
     sub->setGeometry(0, 0, pixels(14100), pixels(9300));
     sub->raise();
     main_->mdiArea()->setActiveSubWindow(sub);
-    form->setFocus();
+    // The focus goes to the window's own focused control, the one its activation chose or
+    // the one last used, and to the window itself only when it has none.
+    if (QWidget* control = form->focusWidget())
+        control->setFocus();
+    else
+        form->setFocus();
 }
 
 void Windows::onSubWindowActivated(QMdiSubWindow* sub) {

@@ -15,7 +15,10 @@
 class Desktop;
 class FrmMain;
 class Form1;
+class Form2;
+class Form3;
 class Form5;
+class Form10;
 class Form11;
 class QMdiSubWindow;
 class QWidget;
@@ -41,6 +44,9 @@ public:
     FrmMain* frmMain() const { return main_; }
     Form1* form1();
     Form5* form5();
+    Form2* form2();
+    Form10* form10();
+    Form3* form3();
     Form11* form11();
 
     // The window of that name ("Form5"), created on first touch; nullptr for an unknown name.
@@ -74,6 +80,9 @@ private:
     FrmMain* main_ = nullptr;
     QPointer<Form1> form1_;
     QPointer<Form5> form5_;
+    QPointer<Form2> form2_;
+    QPointer<Form10> form10_;
+    QPointer<Form3> form3_;
     QPointer<Form11> form11_;
     QPointer<QWidget> lastActive_;
 };

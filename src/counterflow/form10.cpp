@@ -1,0 +1,242 @@
+#include "counterflow/form10.h"
+
+#include "common/desktop.h"
+#include "common/numtext.h"
+#include "counterflow/counterflowcore.h"
+#include "counterflow/form2.h"
+#include "counterflow/form3.h"
+#include "counterflow/form5.h"
+#include "counterflow/refusal.h"
+#include "psychro/form11.h"
+#include "shell/windows.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace {
+
+// Exponent of the flow-rate law by which a tower's NTU follows its flows.
+constexpr double kFlowExponent = 0.72;
+
+// NTU_new = NTU_old (L_new / L_old) ((L_old / G_old) / (L_new / G_new))^0.72, flows in kg/s.
+double scaledNtu(double ntuOld, double lOld, double gOld, double lNew, double gNew) {
+    return ntuOld * (lNew / lOld) * std::pow((lOld / gOld) / (lNew / gNew), kFlowExponent);
+}
+
+} // namespace
+
+Form10::Form10(Windows& windows)
+    : ProblemWindow(windows, "Form10", QStringLiteral("Problem 3 - counter flow")) {
+    QWidget* header =
+        makeHeader(QStringLiteral("Problem 3: INFLUENCE OF MASS FLOW RATES OF AIR AND WATER "
+                                  "VARIATION ON PERFORMANCE INDICATORS"),
+                   QStringLiteral("COUNTER FLOW"));
+
+    QGroupBox* newFlow = makeFrame(QStringLiteral("New Flow Rate"));
+    Text18 = addField(newFlow, "Text18", QStringLiteral("Water mass flow rate (3), [kg/s]"),
+                      QStringLiteral("105"));
+    Text19 = addField(newFlow, "Text19", QStringLiteral("Air mass flow rate (3), [kg/s]"),
+                      QStringLiteral("110"));
+
+    QGroupBox* measured = makeFrame(QStringLiteral("Measured Values (Problem 1)"));
+    l1 = addResult(measured, "l1", QStringLiteral("Water mass flow rate (1), [kg/s]"));
+    l3 = addResult(measured, "l3", QStringLiteral("Water temperature IN (1), [oC]"));
+    l4 = addResult(measured, "l4", QStringLiteral("Water temperature OUT (1), [oC]"));
+    l8 = addResult(measured, "l8", QStringLiteral("Air mass flow rate (1), [kg/s]"));
+    l5 = addResult(measured, "l5", QStringLiteral("Ambient air pressure (1), [bar]"));
+    l6 = addResult(measured, "l6", QStringLiteral("Ambient dry bulb temperature IN (1), [oC]"));
+    l7 = addResult(measured, "l7", QStringLiteral("Ambient air relative humidity IN (1), [%]"));
+
+    QGroupBox* calculated = makeFrame(QStringLiteral("Calculated  Values (Problem 1)"));
+    l2 = addResult(calculated, "l2", QStringLiteral("Number of transfer units (1), [kW/(kJ/kg)]"));
+    l10 = addResult(calculated, "l10", QStringLiteral("Heat capacity (1), [kW]"));
+    l9 = addResult(calculated, "l9", QStringLiteral("Wet bulb temperature IN (1), [oC]"));
+    l11 = addResult(calculated, "l11", QStringLiteral("Enthalpy of air IN (1), [kJ/kg]"));
+    l12 = addResult(calculated, "l12", QStringLiteral("Absolut humidity IN (1),  [-]"));
+
+    QGroupBox* indicators = makeFrame(QStringLiteral("Performance Indicators"));
+    l20 = addResult(indicators, "l20", QStringLiteral("Ratio  L(3) / G(3),  [-]"));
+    l21 =
+        addResult(indicators, "l21", QStringLiteral("Number of transfer units (3), [kW/(kJ/kg)]"));
+    l22 = addResult(indicators, "l22", QStringLiteral("Heat capacity (3), [kW]"));
+    l23 = addResult(indicators, "l23", QStringLiteral("Water temperature OUT, [oC]"));
+    l13 = addResult(indicators, "l13", QStringLiteral("Cooling degree [-]"));
+    l14 = addResult(indicators, "l14", QStringLiteral("Range  [oC]"));
+    l15 = addResult(indicators, "l15", QStringLiteral("Approach [oC]"));
+
+    const QString outlet1 = QStringLiteral("Outlet (1)");
+    const QString outlet3 = QStringLiteral("Outlet (3)");
+    QGroupBox* air = makeTable(QStringLiteral("Ambient Air Parameters"), {outlet1, outlet3});
+    struct AirRow {
+        const char* caption;
+        QLabel** problem1;
+        const char* problem1Name;
+        QLabel** problem3;
+        const char* problem3Name;
+    };
+    const AirRow rows[] = {
+        {" tdb,out  [oC]", &l29, "l29", &l24, "l24"}, {" twb,out  [oC]", &l30, "l30", &l25, "l25"},
+        {"h,out  [kJ/kg]", &l31, "l31", &l26, "l26"}, {" RH,out  [%]", &l32, "l32", &l28, "l28"},
+        {"x,out  [-]", &l33, "l33", &l27, "l27"},
+    };
+    for (const AirRow& row : rows) {
+        const QString caption = QString::fromLatin1(row.caption);
+        *row.problem1 =
+            makeResult(row.problem1Name, caption.trimmed() + QLatin1Char(' ') + outlet1);
+        *row.problem3 =
+            makeResult(row.problem3Name, caption.trimmed() + QLatin1Char(' ') + outlet3);
+        addTableRow(air, caption, {*row.problem1, *row.problem3});
+    }
+
+    Command1 = makeButton("Command1", QStringLiteral("CALCULATE"));
+    Command2 = makeButton("Command2", QStringLiteral("BACK"));
+    Command3 = makeButton("Command3", QStringLiteral("GoTo Problem 4"));
+    Command3->setEnabled(false);
+    connect(Command1, &QPushButton::clicked, this, &Form10::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form10::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form10::Command3_Click);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(measured);
+    left->addWidget(calculated);
+    left->addStretch(1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(newFlow);
+    right->addWidget(indicators);
+    right->addWidget(air);
+    right->addStretch(1);
+    auto* middle = new QHBoxLayout;
+    middle->addLayout(left, 1);
+    middle->addLayout(right, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Command2);
+    buttons->addStretch(1);
+    buttons->addWidget(Command1);
+    buttons->addWidget(Command3);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setSpacing(4);
+    layout->addWidget(header);
+    layout->addLayout(middle, 1);
+    layout->addLayout(buttons);
+
+    setTabOrder(Text18, Text19);
+    setTabOrder(Text19, Command1);
+}
+
+void Form10::Form_Activate() {
+    Text18->setFocus();
+    setStatus(
+        QStringLiteral("Recommended water mass flow rate is 0 - 200 [kg/s] with accuracy +/- 2%"));
+}
+
+void Form10::Command1_Click() {
+    if (anyFieldEmpty()) {
+        message(QStringLiteral("Missing Data"), QStringLiteral("All fields require data"),
+                MessageIcon::Warning);
+        return;
+    }
+    const auto L3 = number(Text18->text());
+    const auto G3 = number(Text19->text());
+    if (!L3 || !G3) {
+        refuse(QStringLiteral("Invalid entries, please enter numbers only"));
+        return;
+    }
+
+    // Problem 1, as Form2 copied it here (and the inlet enthalpy as Form5 shows it).
+    const auto L1 = number(l1->text());
+    const auto G1 = number(l8->text());
+    const auto ntu1 = number(l2->text());
+    const auto Tin = number(l3->text());
+    const auto twbIn = number(l9->text());
+    const auto tdbIn = number(l6->text());
+    const auto p = number(l5->text());
+    const auto hIn = number(windows().form5()->lbl11->text());
+    const auto taOut1 = number(l29->text());
+    const auto twbOut1 = number(l30->text());
+    const auto hOut1 = number(l31->text());
+    const auto rhOut1 = number(l32->text());
+    const auto xOut1 = number(l33->text());
+    if (!L1 || !G1 || !ntu1 || !Tin || !twbIn || !tdbIn || !p || !hIn || !taOut1 || !twbOut1 ||
+        !hOut1 || !rhOut1 || !xOut1) {
+        refuse(QStringLiteral("Problem 1 has not been calculated yet: calculate it first, then "
+                              "come here with \"GoTo Problem 3\" of Problem 2."));
+        return;
+    }
+    if (!(*L1 > 0) || !(*G1 > 0) || !(*L3 > 0) || !(*G3 > 0)) {
+        refuse(counterflow::refusalText(counterflow::Status::ZeroFlow));
+        return;
+    }
+    if (!(*Tin > *twbIn)) {
+        refuse(QStringLiteral("The water temperature IN (1) must be above the wet bulb "
+                              "temperature IN (1): the cooling degree is undefined otherwise."));
+        return;
+    }
+
+    // The tower's NTU at the new flows, and the outlet water temperature that needs it.
+    const double ratio3 = *L3 / *G3;
+    const double ntu3 = scaledNtu(*ntu1, *L1, *G1, *L3, *G3);
+    if (!std::isfinite(ntu3) || !std::isfinite(ratio3)) {
+        refuse(counterflow::refusalText(counterflow::Status::NonFinite));
+        return;
+    }
+    const counterflow::OutletSearch search = counterflow::findOutletTemperature(
+        {0, *Tin, *L3, *G3, *p, *hIn, *tdbIn}, *twbIn, ntu3, counterflow::kNewFlowNtuTolerance);
+    if (search.status != counterflow::Status::Ok) {
+        refuse(counterflow::refusalText(search.status));
+        return;
+    }
+    const double t3 = search.waterOut;
+    const double Q3 = (*Tin - t3) * counterflow::kSpecificHeatWater * *L3;
+    const double coolingDegree = (*Tin - t3) / (*Tin - *twbIn);
+    const double range = *Tin - t3;
+    const double approach = t3 - *twbIn;
+
+    // Outlet air at the new flows, at Problem 1's pressure.
+    const double taOut = search.fill.airTempOut;
+    const double hOut = search.fill.airEnthalpyOut;
+    if (!computeAir(2, *p, taOut, hOut, QStringLiteral("outlet air")))
+        return;
+    Form11* moist = windows().form11();
+    const double twbOut = *number(moist->Text9->text());
+    const double xOut = *number(moist->Text11->text());
+    const double rhOut = *number(moist->Text15->text());
+
+    // Every result is in hand: show them.
+    l29->setText(numtext::format(*taOut1, "##0.00"));
+    l30->setText(numtext::format(*twbOut1, "##0.00"));
+    l31->setText(numtext::format(*hOut1, "###0.00"));
+    l32->setText(numtext::format(*rhOut1, "##0.0"));
+    l33->setText(numtext::format(*xOut1, "0.00000"));
+    Text18->setText(numtext::format(*L3, "###0.00"));
+    Text19->setText(numtext::format(*G3, "###0.00"));
+
+    l20->setText(numtext::format(ratio3, "#0.00"));
+    l21->setText(numtext::format(ntu3, "###0.00"));
+    l23->setText(numtext::format(t3, "##0.00"));
+    l22->setText(numtext::format(Q3, "###0.00"));
+    l13->setText(numtext::format(coolingDegree, "0.000"));
+    l14->setText(numtext::format(range, "#0.0"));
+    l15->setText(numtext::format(approach, "#0.0"));
+
+    l24->setText(numtext::format(taOut, "##0.00"));
+    l25->setText(numtext::format(twbOut, "##0.00"));
+    l26->setText(numtext::format(hOut, "##00.00"));
+    l27->setText(numtext::format(xOut, "0.00000"));
+    l28->setText(numtext::format(rhOut, "##0.0"));
+
+    Command3->setEnabled(true);
+}
+
+void Form10::Command2_Click() {
+    goTo(windows().form2());
+}
+
+void Form10::Command3_Click() {
+    goTo(windows().form3());
+}
