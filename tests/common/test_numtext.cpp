@@ -21,6 +21,19 @@ QList<QPair<QByteArray, QLocale>> testLocales() {
     return {{"en_US", pointLocale()}, {"C", QLocale::c()}, {"de_DE", commaLocale()}};
 }
 
+// Locales whose signs, exponent or separators are not ASCII: what the program writes must read
+// back there too.
+QList<QPair<QByteArray, QLocale>> otherLocales() {
+    return {
+        {"fr_FR", QLocale(QLocale::French, QLocale::France)},
+        {"de_CH", QLocale(QLocale::German, QLocale::Switzerland)},
+        {"sv_SE", QLocale(QLocale::Swedish, QLocale::Sweden)},
+        {"fi_FI", QLocale(QLocale::Finnish, QLocale::Finland)},
+        {"ar_EG", QLocale(QLocale::Arabic, QLocale::Egypt)},
+        {"fa_IR", QLocale(QLocale::Persian, QLocale::Iran)},
+    };
+}
+
 } // namespace
 
 class TestNumText : public QObject {
@@ -166,8 +179,8 @@ void TestNumText::generalText_data() {
         {"integer", 25.0, "25"},
         {"negative", -5.81, "-5.81"},
         {"15 significant digits", 76.46177777777777, "76.4617777777778"},
-        {"small", 1e-7, "1e-07"},
-        {"large", 1e20, "1e+20"},
+        {"small", 1e-7, "1E-07"},
+        {"large", 1e20, "1E+20"},
     };
     for (const auto& [localeName, locale] : testLocales())
         for (const Case& c : cases)
@@ -191,7 +204,7 @@ void TestNumText::generalTextReadsBack_data() {
     const double values[] = {
         1131.3,  0.1 + 0.2, 76.46177777777777,   28.047040837257885, -5.81, 1e-7, 1e20, -1.5e-300,
         1.01325, 0.0,       123456789012345678.0};
-    for (const auto& [localeName, locale] : testLocales())
+    for (const auto& [localeName, locale] : testLocales() + otherLocales())
         for (double v : values)
             QTest::addRow("%s: %.17g", localeName.constData(), v) << locale << v;
 }
@@ -297,14 +310,7 @@ void TestNumText::formattedTextReadsBack_data() {
     // the next window: the text must convert back to the rounded value in every locale,
     // including those with a non-ASCII minus sign or group separator.
     QTest::addColumn<QLocale>("locale");
-    const QList<QPair<QByteArray, QLocale>> locales = {
-        {"en_US", pointLocale()},
-        {"de_DE", commaLocale()},
-        {"fr_FR", QLocale(QLocale::French, QLocale::France)},
-        {"sv_SE", QLocale(QLocale::Swedish, QLocale::Sweden)},
-        {"de_CH", QLocale(QLocale::German, QLocale::Switzerland)},
-    };
-    for (const auto& [name, locale] : locales)
+    for (const auto& [name, locale] : testLocales() + otherLocales())
         QTest::newRow(name.constData()) << locale;
 }
 
