@@ -50,6 +50,7 @@ private Q_SLOTS:
     void nearlySaturatedAirIsSearched();
     void stateBelowFreezing();
     void dryAirWetBulb();
+    void fogHasItsWetBulbAboveItsDryBulb();
     void impossibleStates_data();
     void impossibleStates();
 
@@ -280,6 +281,27 @@ void TestPsychro::dryAirWetBulb() {
     QVERIFY(std::fabs(r.state.wetBulb - 8.1606598) < 1e-6);
     QVERIFY(std::fabs(saturatedEnthalpy(r.state.wetBulb, kStandardPressure) - Enthalpy(25, 0)) <
             1e-8);
+}
+
+void TestPsychro::fogHasItsWetBulbAboveItsDryBulb() {
+    // The outlet air of a heavily loaded tower can carry more enthalpy than saturated air at its
+    // dry bulb (fog, rh above 100 %): its dew point lies above its dry bulb, and the search,
+    // bracketed the other way round, still ends at the wet bulb, now above the dry bulb.
+    for (double p = 0.9; p <= 1.15 + 1e-9; p += 0.05) {
+        for (double t = 0; t <= 90; t += 2.5) {
+            for (double extra : {0.01, 1.0, 20.0}) {
+                const QString where = QStringLiteral("p %1 t %2 +%3").arg(p).arg(t).arg(extra);
+                const double h = saturatedEnthalpy(t, p) + extra;
+                const AirResult r = moistAirState(Given::Enthalpy, p, t, h);
+                QVERIFY2(r.status == AirStatus::Ok, qPrintable(where));
+                QVERIFY2(r.state.relativeHumidity > 100, qPrintable(where));
+                QVERIFY2(r.state.wetBulb > t, qPrintable(where));
+                QVERIFY2(std::fabs(saturatedEnthalpy(r.state.wetBulb, p) - h) < 1e-8,
+                         qPrintable(where));
+                QVERIFY2(r.iterations < 30, qPrintable(where));
+            }
+        }
+    }
 }
 
 void TestPsychro::impossibleStates_data() {
