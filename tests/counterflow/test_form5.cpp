@@ -260,11 +260,10 @@ void TestForm5::missingDataComesFirst() {
     QFETCH(QString, emptied);
     form()->Command1->click(); // earlier results, which must stay
     fixture_->desktop().clear();
-    // The outlet water is also warmer than the inlet: the empty field is reported first.
+    // The outlet water is also warmer than the inlet (unless one of the two is the emptied
+    // field): the empty field is reported first and nothing is emptied or focused.
     type({{}, {}, "38", "40"});
     field(emptied)->clear();
-    if (emptied == QLatin1String("Text4"))
-        form()->Text3->setText(QStringLiteral("30"));
     const TextSnapshot before = snapshotTexts(form());
     const QString status = fixture_->windows().status();
 
