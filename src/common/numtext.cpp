@@ -97,14 +97,15 @@ std::string fixedText(double value, Pattern pattern) {
 
 namespace {
 
+// Only the decimal separator is the locale's. The minus stays ASCII and the exponent is written
+// "E": every locale's number conversion reads those back, while some cannot read their own
+// minus sign (Arabic and Persian, with a direction mark) or exponent (Swedish "x10^", and
+// Swedish reads only a capital E).
 QString withLocaleSeparators(std::string text, const QLocale& locale) {
     QString out = QString::fromStdString(text);
     const QString point = locale.decimalPoint();
-    const QString minus = locale.negativeSign();
     if (point != QLatin1String("."))
         out.replace(QLatin1Char('.'), point);
-    if (minus != QLatin1String("-"))
-        out.replace(QLatin1Char('-'), minus);
     return out;
 }
 
@@ -120,7 +121,7 @@ QString generalText(double value, const QLocale& locale) {
     if (value == 0)
         value = 0; // no "-0"
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.15g", value);
+    std::snprintf(buf, sizeof buf, "%.15G", value);
     return withLocaleSeparators(buf, locale);
 }
 
@@ -130,7 +131,7 @@ QString singleText(float value, const QLocale& locale) {
     if (value == 0)
         value = 0;
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.7g", static_cast<double>(value));
+    std::snprintf(buf, sizeof buf, "%.7G", static_cast<double>(value));
     return withLocaleSeparators(buf, locale);
 }
 

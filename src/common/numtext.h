@@ -29,10 +29,12 @@ Pattern parsePattern(const char* pattern);
 std::string fixedText(double value, Pattern pattern);
 
 // Formats value by pattern with the locale's decimal separator and no group separator.
-// A value that rounds to zero shows no minus sign.
+// A value that rounds to zero shows no minus sign. The minus sign is "-" in every locale
+// (some locales' conversions cannot read their own minus sign back).
 QString format(double value, const char* pattern, const QLocale& locale = QLocale());
 
-// The general number text: at most 15 significant digits, no trailing zeros.
+// The general number text: at most 15 significant digits, no trailing zeros; very large and
+// very small values with an exponent written "E" ("1E-07", "1E+20").
 QString generalText(double value, const QLocale& locale = QLocale());
 
 // A single-precision number as text (up to 7 significant digits), as the settings store

@@ -107,14 +107,15 @@ AirResult moistAirState(Given given, double p, double t, double second) {
     }
 
     // Steps 2 and 3: vapour pressure and dew point, the lower end of the wet-bulb search.
-    double td = -1000;
+    double td = kDryAirSearchStart;
     if (rh != 0) {
         const double pd = x * p / (kMolarMassRatio + x);
         if (!(pd > 0)) {
             result.status = AirStatus::ImpossibleState;
             return result;
         }
-        td = dewPoint(pd);
+        if (pd >= kDewPointFitLowest)
+            td = dewPoint(pd);
     }
 
     // Step 4: the wet bulb, by false position on the enthalpy excess of saturated air.
@@ -147,8 +148,15 @@ AirResult moistAirState(Given given, double p, double t, double second) {
                     converged = true;
                     break;
                 }
+                if (std::fabs(hi - lo) < kWetBulbBracket) {
+                    converged = std::fabs(fhi - flo) < kFreezingStep;
+                    break;
+                }
             }
-            if (!converged) {
+            // Air at or above the boiling point of its pressure has no saturated state at its
+            // dry bulb to bracket the search, which then finds a meaningless root of the excess
+            // far below any lower end (where the dry-air term of the enthalpy turns over).
+            if (!converged || !(tnew >= kDryAirSearchStart)) {
                 result.status = AirStatus::NoConvergence;
                 return result;
             }

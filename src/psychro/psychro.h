@@ -81,6 +81,20 @@ struct AirResult {
 
 // Tolerance of the wet-bulb search on the enthalpy excess of saturated air, kJ/kg.
 inline constexpr double kWetBulbTolerance = 1e-8;
+// The wet-bulb search also ends when its bracket has closed to this width, K, across a step of
+// the enthalpy excess smaller than kFreezingStep. Saturated air has no enthalpy between its
+// values over ice just below 0 degC and over water at 0 degC (the step of the saturation fits,
+// about 0.03 kJ/kg), so air whose enthalpy lies in that step (for example 3 degC and 55.1 % at
+// 1 bar) has no root of the excess: its wet bulb is the freezing point, where the bracket
+// closes. A bracket closing across a larger jump (the pole where ps reaches p) is no result.
+inline constexpr double kWetBulbBracket = 1e-9;
+inline constexpr double kFreezingStep = 0.1; // kJ/kg
+// The lower end of the search for dry air, degC.
+inline constexpr double kDryAirSearchStart = -1000;
+// The dew-point fit over ice holds down to about -40 degC, the vapour pressure over ice there;
+// for drier air it turns and rises (to above 0 degC below 2e-5 bar), so such air is searched
+// from kDryAirSearchStart like dry air.
+inline constexpr double kDewPointFitLowest = 1.2e-4; // bar
 // Guard on the passes of the wet-bulb search; ordinary states need about ten, dry air
 // (rh = 0, the search starts at -1000 degC) about twenty.
 inline constexpr int kWetBulbMaxIterations = 1000;
@@ -88,7 +102,8 @@ inline constexpr int kWetBulbMaxIterations = 1000;
 // The complete state of a moist-air sample at pressure p (bar) and dry bulb t (degC), given
 // the second property `second` of the kind `given`. The wet bulb is found by false position
 // between the dew point and the dry bulb (skipped when rh is exactly 100, and in WetBulb
-// mode, where it is the input). Every result is finite when status is Ok.
+// mode, where it is the input); air drier than the dew-point fit covers is searched from
+// kDryAirSearchStart. Every result is finite when status is Ok.
 AirResult moistAirState(Given given, double p, double t, double second);
 
 } // namespace psychro
