@@ -1,19 +1,11 @@
 #include "counterflow/counterflowcore.h"
 
+#include "common/ntuscaling.h"
 #include "psychro/psychro.h"
 
 #include <cmath>
 
 namespace counterflow {
-
-namespace {
-
-// NTU_new = NTU_old (L_new / L_old) ((L_old / G_old) / (L_new / G_new))^0.72
-double scaledNtu(double ntuOld, double lOld, double gOld, double lNew, double gNew) {
-    return ntuOld * (lNew / lOld) * std::pow((lOld / gOld) / (lNew / gNew), 0.72);
-}
-
-} // namespace
 
 Integration integrate(const Fill& fill) {
     Integration result;
@@ -118,7 +110,8 @@ FlowSearch findWaterFlow(const Duty& duty, const Tower& tower) {
         if (L <= lo || L >= hi)
             break;
         const double G = L / tower.flowRatio;
-        const double offered = scaledNtu(tower.ntu, tower.waterFlow, tower.airFlow, L, G);
+        const double offered =
+            ntuscaling::scaledNtu(tower.ntu, tower.waterFlow, tower.airFlow, L, G);
         const double t = duty.waterIn - duty.heat / (kSpecificHeatWater * L);
         const Fill fill{t, duty.waterIn, L, G, duty.pressure, duty.airEnthalpyIn, duty.airTempIn};
         const Integration trial = integrate(fill);

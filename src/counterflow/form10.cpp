@@ -1,6 +1,7 @@
 #include "counterflow/form10.h"
 
 #include "common/desktop.h"
+#include "common/ntuscaling.h"
 #include "common/numtext.h"
 #include "counterflow/counterflowcore.h"
 #include "counterflow/form2.h"
@@ -17,18 +18,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <cmath>
-
-namespace {
-
-// Exponent of the flow-rate law by which a tower's NTU follows its flows.
-constexpr double kFlowExponent = 0.72;
-
-// NTU_new = NTU_old (L_new / L_old) ((L_old / G_old) / (L_new / G_new))^0.72, flows in kg/s.
-double scaledNtu(double ntuOld, double lOld, double gOld, double lNew, double gNew) {
-    return ntuOld * (lNew / lOld) * std::pow((lOld / gOld) / (lNew / gNew), kFlowExponent);
-}
-
-} // namespace
 
 Form10::Form10(Windows& windows)
     : ProblemWindow(windows, "Form10", QStringLiteral("Problem 3 - counter flow")) {
@@ -180,7 +169,7 @@ void Form10::Command1_Click() {
 
     // The tower's NTU at the new flows, and the outlet water temperature that needs it.
     const double ratio3 = *L3 / *G3;
-    const double ntu3 = scaledNtu(*ntu1, *L1, *G1, *L3, *G3);
+    const double ntu3 = ntuscaling::scaledNtu(*ntu1, *L1, *G1, *L3, *G3);
     if (!std::isfinite(ntu3) || !std::isfinite(ratio3)) {
         refuse(counterflow::refusalText(counterflow::Status::NonFinite));
         return;

@@ -96,8 +96,9 @@ inline constexpr double kDryAirSearchStart = -1000;
 // from kDryAirSearchStart like dry air.
 inline constexpr double kDewPointFitLowest = 1.2e-4; // bar
 // Guard on the passes of the wet-bulb search; ordinary states need about ten, dry air
-// (rh = 0, the search starts at -1000 degC) about twenty.
-inline constexpr int kWetBulbMaxIterations = 1000;
+// (rh = 0, the search starts at -1000 degC) about twenty, hot dry air at the edge of the
+// fields' ranges (90 degC, 0 %, 0.9 bar) about five hundred, as false position creeps there.
+inline constexpr int kWetBulbMaxIterations = 20000;
 
 // The complete state of a moist-air sample at pressure p (bar) and dry bulb t (degC), given
 // the second property `second` of the kind `given`. The wet bulb is found by false position
