@@ -55,6 +55,7 @@ private Q_SLOTS:
     void twentyFirstExportOverwritesU();
     void emptyMarkerReusesColumn();
     void crossFlowWithNeverOpenedWindow();
+    void exportFollowsTheActiveWorkbook();
     void startsThroughTheOfficeProgram();
     void officeClosedAfterExport();
     void templateMissing();
@@ -211,6 +212,17 @@ void TestCalcExport::crossFlowWithNeverOpenedWindow() {
     run.exportNumber(1);
     compareSheet(exportedColumn(run.source, "B", false));
     QCOMPARE(inspector_->readCell("Problem", "B69"), QStringLiteral("design Form4.Text7"));
+}
+
+// The user made another workbook the active one: later exports write into its worksheet
+// "Problem".
+void TestCalcExport::exportFollowsTheActiveWorkbook() {
+    Run run(office_->connectOptions(), template_);
+    run.exportNumber(1);
+    QVERIFY(inspector_->openWorkbook(template_, true)); // a second audit, now active
+    QCOMPARE(inspector_->readCell("Problem", "B3"), QString());
+    run.exportNumber(2);
+    compareSheet(exportedColumn(run.source, "B", true));
 }
 
 // The way the program starts the office: "soffice" with a private pipe. Here it finds this
