@@ -98,6 +98,7 @@ private Q_SLOTS:
     void templateNotOpenedClearsNothing();
     void applicationClosed();
     void templateSourceIsCurrent();
+    void onlyExcelApplicationIsKnown();
 };
 
 void TestExcelReport::columnLetter_data() {
@@ -368,6 +369,15 @@ void TestExcelReport::templateSourceIsCurrent() {
     QFile file(QStringLiteral(CTAUDIT_REPORTS_SOURCE_DIR "/templete2.fods"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(file.readAll()), report::templateFlatXml());
+}
+
+// Any other programmatic identifier creates nothing, without looking for the module.
+void TestExcelReport::onlyExcelApplicationIsKnown() {
+    OfficeOptions options;
+    options.modulePath = QStringLiteral("/nonexistent/libctaudit_calc.so");
+    QVERIFY(!createSpreadsheet(QStringLiteral("Word.Application"), options));
+    QVERIFY(!createSpreadsheet(QStringLiteral("excel.application"), options));
+    QVERIFY(!createSpreadsheet(QStringLiteral("Excel.Application"), options));
 }
 
 QTEST_GUILESS_MAIN(TestExcelReport)
