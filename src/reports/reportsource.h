@@ -1,0 +1,20 @@
+#pragma once
+// What the spreadsheet report reads from the windows and writes back. The shell implements
+// it over the real windows; reading a control of a window that was never opened creates the
+// window with its designed contents.
+
+#include <QString>
+#include <optional>
+
+struct ReportSource {
+    virtual ~ReportSource() = default;
+
+    // frmMain.Text1, the spreadsheet-open flag: "0" until the first export of the run.
+    virtual QString flag() = 0;
+    virtual void setFlag(const QString& flag) = 0;
+    // Form1.Option1, "  Counter Flow".
+    virtual bool counterFlowSelected() = 0;
+    // The displayed text of a control: a text field's text, a label's caption; nullopt when
+    // the control cannot be read.
+    virtual std::optional<QString> controlText(const QString& form, const QString& control) = 0;
+};

@@ -1,0 +1,311 @@
+// The export against a real LibreOffice Calc, headless with a private profile, through the
+// automation module as the program loads it. Each test has its own office and its own copy
+// of the template; no office process and no lock file outlive a test.
+
+#include "fakereportsource.h"
+#include "headlessoffice.h"
+#include "reports/cellmap.h"
+#include "reports/excelreport.h"
+#include "reports/templatedocument.h"
+#include "support/recordingdesktop.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using report::cellAddress;
+using report::ColumnLetter;
+using report::kCellMap;
+
+namespace {
+
+QByteArray fileHash(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+QString columnName(int index) {
+    return QString(QChar(u'A' + index));
+}
+
+bool writeScript(const QString& path, const QByteArray& body) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write("#!/bin/sh\n" + body + "\n");
+    file.close();
+    return file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+}
+
+} // namespace
+
+class TestCalcExport : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void twoCounterFlowExportsFillBThenC();
+    void twentyFirstExportOverwritesU();
+    void emptyMarkerReusesColumn();
+    void crossFlowWithNeverOpenedWindow();
+    void exportFollowsTheActiveWorkbook();
+    void startsThroughTheOfficeProgram();
+    void officeClosedAfterExport();
+    void templateMissing();
+    void noOffice_data();
+    void noOffice();
+
+private:
+    // A run of the program whose exports go to the test's office.
+    struct Run {
+        FakeReportSource source;
+        RecordingDesktop desktop;
+        ExcelReport report{source, &desktop};
+        int created = 0;
+        Run(const OfficeOptions& options, const QString& templatePath) {
+            report.setTemplatePath(templatePath);
+            report.setFactory([this, options](const QString& progId) {
+                ++created;
+                return createSpreadsheet(progId, options);
+            });
+        }
+        qint64 exportNumber(int n) {
+            source.exportNumber = n;
+            QElapsedTimer clock;
+            clock.start();
+            report.run();
+            return clock.elapsed();
+        }
+    };
+
+    bool needsOffice() const;
+    // Compares the whole sheet A1:U82 with the template plus the given columns of texts.
+    void compareSheet(const QMap<QString, QString>& written);
+    QMap<QString, QString> exportedColumn(const FakeReportSource& source, const QString& column,
+                                          bool counterFlow) const;
+
+    QTemporaryDir profile_;
+    std::unique_ptr<HeadlessOffice> office_;
+    std::unique_ptr<Spreadsheet> inspector_; // a second connection for reading the cells
+    std::unique_ptr<QTemporaryDir> work_;
+    QString template_;
+    QByteArray templateHash_;
+};
+
+void TestCalcExport::initTestCase() {
+    QVERIFY(profile_.isValid());
+    QVERIFY(QFile::exists(QDir(HeadlessOffice::programDir()).filePath("soffice.bin")));
+    QVERIFY(HeadlessOffice::prepareProfile(profile_.path()));
+}
+
+bool TestCalcExport::needsOffice() const {
+    return QLatin1String(QTest::currentTestFunction()) != QLatin1String("noOffice");
+}
+
+void TestCalcExport::init() {
+    work_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(work_->isValid());
+    template_ = work_->filePath(ExcelReport::kTemplateName);
+    QVERIFY(QFile::copy(QStringLiteral(CTAUDIT_TEMPLATE), template_));
+    templateHash_ = fileHash(template_);
+    if (needsOffice()) {
+        office_ = std::make_unique<HeadlessOffice>(profile_.path());
+        inspector_ = office_->start();
+        QVERIFY2(inspector_, "the headless office did not start");
+        qInfo("office started in %lld ms", office_->startMs());
+    }
+}
+
+void TestCalcExport::cleanup() {
+    inspector_.reset();
+    if (office_) {
+        office_->stop();
+        QVERIFY(!office_->running());
+        office_.reset();
+    }
+    // The template is opened as a template: never changed, never locked.
+    QCOMPARE(fileHash(template_), templateHash_);
+    const QStringList left = QDir(work_->path()).entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(left, QStringList{ExcelReport::kTemplateName});
+    work_.reset();
+}
+
+QMap<QString, QString> TestCalcExport::exportedColumn(const FakeReportSource& source,
+                                                      const QString& column,
+                                                      bool counterFlow) const {
+    QMap<QString, QString> cells;
+    for (const report::CellMapRow& row : kCellMap) {
+        const report::ControlRef& ref = counterFlow ? row.counterFlow : row.crossFlow;
+        cells.insert(cellAddress(column, row.row), source.textOf(ref.form, ref.control));
+    }
+    return cells;
+}
+
+void TestCalcExport::compareSheet(const QMap<QString, QString>& written) {
+    QStringList mismatches;
+    for (int row = 1; row <= report::kTemplateRows; ++row) {
+        for (int column = 0; column < report::kTemplateColumns; ++column) {
+            const QString address = cellAddress(columnName(column), row);
+            const QString expected = written.value(address, report::templateText(row, column));
+            const std::optional<QString> actual = inspector_->readCell("Problem", address);
+            if (actual != expected) {
+                mismatches << QStringLiteral("%1: \"%2\" instead of \"%3\"")
+                                  .arg(address, actual.value_or("(unreadable)"), expected);
+            }
+        }
+    }
+    QVERIFY2(mismatches.isEmpty(), qPrintable(mismatches.mid(0, 10).join("\n")));
+}
+
+// Both exports land in their own column; the title, the headings, the labels and the rows
+// the map does not list stay as the template has them.
+void TestCalcExport::twoCounterFlowExportsFillBThenC() {
+    Run run(office_->connectOptions(), template_);
+    const qint64 first = run.exportNumber(1);
+    QMap<QString, QString> written = exportedColumn(run.source, "B", true);
+    const qint64 second = run.exportNumber(2);
+    written.insert(exportedColumn(run.source, "C", true));
+    qInfo("first export (start, open, 1160 clears, 58 writes) %lld ms, second export %lld ms",
+          first, second);
+    QCOMPARE(run.source.flagText, QStringLiteral("1"));
+    compareSheet(written);
+    QVERIFY(run.desktop.messages.isEmpty());
+}
+
+void TestCalcExport::twentyFirstExportOverwritesU() {
+    Run run(office_->connectOptions(), template_);
+    for (int n = 1; n <= 21; ++n)
+        run.exportNumber(n);
+    for (int slot = 1; slot <= 19; ++slot) {
+        QCOMPARE(inspector_->readCell("Problem", ColumnLetter(slot) + "3"),
+                 QStringLiteral("Form5.Text1 #%1").arg(slot));
+    }
+    const QMap<QString, QString> u = exportedColumn(run.source, "U", true); // texts of #21
+    for (auto it = u.cbegin(); it != u.cend(); ++it)
+        QCOMPARE(inspector_->readCell("Problem", it.key()), it.value());
+    QCOMPARE(run.created, 1);
+}
+
+void TestCalcExport::emptyMarkerReusesColumn() {
+    Run run(office_->connectOptions(), template_);
+    run.source.overrides.insert("Form5.Text1", QString());
+    run.exportNumber(1);
+    QCOMPARE(inspector_->readCell("Problem", "B3"), QString());
+    run.source.overrides.clear();
+    run.exportNumber(2);
+    compareSheet(exportedColumn(run.source, "B", true));
+}
+
+// Every row from Form8, Form6, Form9, Form4; Form4 was never opened and gives its design
+// texts.
+void TestCalcExport::crossFlowWithNeverOpenedWindow() {
+    Run run(office_->connectOptions(), template_);
+    run.source.counterFlow = false;
+    run.source.neverOpened.insert("Form4");
+    run.exportNumber(1);
+    compareSheet(exportedColumn(run.source, "B", false));
+    QCOMPARE(inspector_->readCell("Problem", "B69"), QStringLiteral("design Form4.Text7"));
+}
+
+// The user made another workbook the active one: later exports write into its worksheet
+// "Problem".
+void TestCalcExport::exportFollowsTheActiveWorkbook() {
+    Run run(office_->connectOptions(), template_);
+    run.exportNumber(1);
+    QVERIFY(inspector_->openWorkbook(template_, true)); // a second audit, now active
+    QCOMPARE(inspector_->readCell("Problem", "B3"), QString());
+    run.exportNumber(2);
+    compareSheet(exportedColumn(run.source, "B", true));
+}
+
+// The way the program starts the office: "soffice" with a private pipe. Here it finds this
+// test's office running on the same profile, hands the pipe to it and ends.
+void TestCalcExport::startsThroughTheOfficeProgram() {
+    OfficeOptions options;
+    options.modulePath = HeadlessOffice::modulePath();
+    options.program = QDir(HeadlessOffice::programDir()).filePath("soffice");
+    options.arguments = {QStringLiteral("--headless"),
+                         QStringLiteral("-env:UserInstallation=") + office_->profileUrl()};
+    Run run(options, template_);
+    const qint64 ms = run.exportNumber(1);
+    qInfo("export through soffice: %lld ms", ms);
+    compareSheet(exportedColumn(run.source, "B", true));
+}
+
+// The user closed the office after the first export: the next export ends at once, silently.
+void TestCalcExport::officeClosedAfterExport() {
+    Run run(office_->connectOptions(), template_);
+    run.exportNumber(1);
+    inspector_.reset();
+    office_->stop();
+    const qint64 ms = run.exportNumber(2);
+    QVERIFY2(ms < 5000, qPrintable(QString::number(ms)));
+    QCOMPARE(run.source.flagText, QStringLiteral("1"));
+    QCOMPARE(run.created, 1);
+    QVERIFY(run.desktop.messages.isEmpty());
+}
+
+void TestCalcExport::templateMissing() {
+    Run run(office_->connectOptions(), work_->filePath("missing/templete2.xls"));
+    const qint64 ms = run.exportNumber(1);
+    QVERIFY2(ms < 5000, qPrintable(QString::number(ms)));
+    QCOMPARE(run.source.flagText, QStringLiteral("1"));
+    QVERIFY(run.desktop.messages.isEmpty());
+    QCOMPARE(inspector_->readCell("Problem", "B3"), std::nullopt); // no workbook at all
+}
+
+void TestCalcExport::noOffice_data() {
+    QTest::addColumn<QString>("modulePath");
+    QTest::addColumn<QString>("program");   // file name inside the work folder, or a path
+    QTest::addColumn<QByteArray>("script"); // body of that file, when it is to exist
+    QTest::addColumn<bool>("emptyPath");
+    const QString module = HeadlessOffice::modulePath();
+    QTest::newRow("module missing") << "/nonexistent/libctaudit_calc.so"
+                                    << "" << QByteArray() << false;
+    QTest::newRow("no soffice on PATH") << module << "" << QByteArray() << true;
+    QTest::newRow("program missing") << module << "/nonexistent/soffice" << QByteArray() << false;
+    // Started, it would never bring up an office: it must not be started at all.
+    QTest::newRow("soffice without soffice.bin")
+        << module << "soffice" << QByteArray("sleep 60") << false;
+    QTest::newRow("office ends at once") << module << "office" << QByteArray("exit 1") << false;
+}
+
+void TestCalcExport::noOffice() {
+    QFETCH(QString, modulePath);
+    QFETCH(QString, program);
+    QFETCH(QByteArray, script);
+    QFETCH(bool, emptyPath);
+    OfficeOptions options;
+    options.modulePath = modulePath;
+    options.program = program;
+    if (!script.isEmpty()) {
+        options.program = work_->filePath(program);
+        QVERIFY(writeScript(options.program, script));
+    }
+    const QByteArray path = qgetenv("PATH");
+    if (emptyPath)
+        qputenv("PATH", QFile::encodeName(work_->path()));
+
+    Run run(options, template_);
+    const qint64 first = run.exportNumber(1);
+    const qint64 second = run.exportNumber(2);
+    qputenv("PATH", path);
+    QVERIFY2(first < 6000, qPrintable(QString::number(first)));
+    QVERIFY2(second < 100, qPrintable(QString::number(second)));
+    QCOMPARE(run.source.flagText, QStringLiteral("1"));
+    QCOMPARE(run.created, 1);
+    QVERIFY(run.desktop.messages.isEmpty());
+    QCOMPARE(run.desktop.waitCursorOn, run.desktop.waitCursorOff);
+    if (!script.isEmpty())
+        QVERIFY(QFile::remove(options.program));
+}
+
+QTEST_GUILESS_MAIN(TestCalcExport)
+#include "tst_calcexport.moc"
