@@ -29,6 +29,7 @@
 #include <QThread>
 #include <QUrl>
 #include <atomic>
+#include <csignal>
 #include <com/sun/star/awt/XTopWindow2.hpp>
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
@@ -330,6 +331,9 @@ Spreadsheet* createCalcSpreadsheet(const OfficeOptions& options) {
 } // namespace
 
 extern "C" Q_DECL_EXPORT Spreadsheet* ctaudit_create_spreadsheet(const OfficeOptions* options) {
+    // The office talks to us over a pipe; when the user closes it, a write to that pipe must
+    // fail (and the step be skipped), not end the program with SIGPIPE.
+    std::signal(SIGPIPE, SIG_IGN);
     try {
         return createCalcSpreadsheet(options ? *options : OfficeOptions());
     } catch (...) {

@@ -6,8 +6,10 @@
 #include "counterflow/form3.h"
 #include "counterflow/form5.h"
 #include "psychro/form11.h"
+#include "reports/excelreport.h"
 #include "shell/form1.h"
 #include "shell/frmmain.h"
+#include "shell/windowsreportsource.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -23,6 +25,8 @@ Windows::Windows(Desktop& desktop)
 }
 
 Windows::~Windows() {
+    main_->excelReport = nullptr;
+    report_.reset();
     delete form11_;
     delete main_;
 }

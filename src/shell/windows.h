@@ -10,9 +10,12 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <memory>
 #include <optional>
 
 class Desktop;
+class ExcelReport;
+class WindowsReportSource;
 class FrmMain;
 class Form1;
 class Form2;
@@ -59,6 +62,9 @@ public:
     // the window if needed. nullopt when the window or control does not exist.
     std::optional<QString> controlText(const QString& form, const QString& control);
 
+    // The spreadsheet report that the toolbar's "Excel" runs.
+    ExcelReport& report() { return *report_; }
+
     // The main window's status line.
     void setStatus(const QString& text);
     QString status() const;
@@ -78,6 +84,8 @@ private:
 
     Desktop& desktop_;
     FrmMain* main_ = nullptr;
+    std::unique_ptr<WindowsReportSource> reportSource_;
+    std::unique_ptr<ExcelReport> report_;
     QPointer<Form1> form1_;
     QPointer<Form5> form5_;
     QPointer<Form2> form2_;
