@@ -22,6 +22,9 @@ Windows::Windows(Desktop& desktop)
     main_ = new FrmMain(*this);
     main_->setAttribute(Qt::WA_DeleteOnClose, false);
     connect(main_->mdiArea(), &QMdiArea::subWindowActivated, this, &Windows::onSubWindowActivated);
+    reportSource_ = std::make_unique<WindowsReportSource>(*this);
+    report_ = std::make_unique<ExcelReport>(*reportSource_, &desktop_, main_);
+    main_->excelReport = [this] { report_->run(); };
 }
 
 Windows::~Windows() {
