@@ -2,6 +2,10 @@
 
 #include "common/problemwindow.h"
 #include "counterflow/form5.h"
+#include "crossflow/form4.h"
+#include "crossflow/form6.h"
+#include "crossflow/form8.h"
+#include "crossflow/form9.h"
 #include "psychro/form11.h"
 #include "shell/form1.h"
 #include "shell/frmmain.h"
@@ -43,6 +47,22 @@ Form5* Windows::form5() {
     return ensure(form5_);
 }
 
+Form8* Windows::form8() {
+    return ensure(form8_);
+}
+
+Form6* Windows::form6() {
+    return ensure(form6_);
+}
+
+Form9* Windows::form9() {
+    return ensure(form9_);
+}
+
+Form4* Windows::form4() {
+    return ensure(form4_);
+}
+
 Form11* Windows::form11() {
     if (!form11_)
         form11_ = new Form11();
@@ -56,6 +76,14 @@ QWidget* Windows::form(const QString& name) {
         return form1();
     if (name == QLatin1String("Form5"))
         return form5();
+    if (name == QLatin1String("Form8"))
+        return form8();
+    if (name == QLatin1String("Form6"))
+        return form6();
+    if (name == QLatin1String("Form9"))
+        return form9();
+    if (name == QLatin1String("Form4"))
+        return form4();
     if (name == QLatin1String("Form11"))
         return form11();
     return nullptr;
@@ -68,6 +96,14 @@ bool Windows::isLoaded(const QString& name) const {
         return form1_;
     if (name == QLatin1String("Form5"))
         return form5_;
+    if (name == QLatin1String("Form8"))
+        return form8_;
+    if (name == QLatin1String("Form6"))
+        return form6_;
+    if (name == QLatin1String("Form9"))
+        return form9_;
+    if (name == QLatin1String("Form4"))
+        return form4_;
     if (name == QLatin1String("Form11"))
         return form11_;
     return false;

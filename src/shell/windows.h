@@ -15,7 +15,11 @@
 class Desktop;
 class FrmMain;
 class Form1;
+class Form4;
 class Form5;
+class Form6;
+class Form8;
+class Form9;
 class Form11;
 class QMdiSubWindow;
 class QWidget;
@@ -41,6 +45,10 @@ public:
     FrmMain* frmMain() const { return main_; }
     Form1* form1();
     Form5* form5();
+    Form8* form8();
+    Form6* form6();
+    Form9* form9();
+    Form4* form4();
     Form11* form11();
 
     // The window of that name ("Form5"), created on first touch; nullptr for an unknown name.
@@ -74,6 +82,10 @@ private:
     FrmMain* main_ = nullptr;
     QPointer<Form1> form1_;
     QPointer<Form5> form5_;
+    QPointer<Form8> form8_;
+    QPointer<Form6> form6_;
+    QPointer<Form9> form9_;
+    QPointer<Form4> form4_;
     QPointer<Form11> form11_;
     QPointer<QWidget> lastActive_;
 };
