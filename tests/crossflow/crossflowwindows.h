@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMap>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTest>
 #include <QWidget>
@@ -78,11 +79,12 @@ inline ShownAir shownAir(psychro::Given given, double p, double t, double second
             shown(r.state.enthalpy, "####0.0000"), shown(r.state.relativeHumidity, "##0.0")};
 }
 
-// True when every text of the snapshot is free of "nan" and "inf".
+// True when no text of the snapshot shows a non-finite number ("nan", "inf", "infinity").
 inline bool allFinite(const QMap<QString, QString>& shown) {
+    static const QRegularExpression nonFinite(QStringLiteral("\\b(nan|inf|infinity)\\b"),
+                                              QRegularExpression::CaseInsensitiveOption);
     for (const QString& text : shown)
-        if (text.contains(QStringLiteral("nan"), Qt::CaseInsensitive) ||
-            text.contains(QStringLiteral("inf"), Qt::CaseInsensitive))
+        if (nonFinite.match(text).hasMatch())
             return false;
     return true;
 }
