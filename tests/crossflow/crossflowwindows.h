@@ -7,6 +7,8 @@
 #include "common/numtext.h"
 #include "crossflow/crossflowcore.h"
 #include "psychro/psychro.h"
+#include "shell/windows.h"
+#include "support/recordingdesktop.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -18,6 +20,7 @@
 #include <QWidget>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 namespace cftest {
 
@@ -88,5 +91,31 @@ inline bool allFinite(const QMap<QString, QString>& shown) {
             return false;
     return true;
 }
+
+// The windows of one run with a recording desktop, created afresh for every test function.
+class Fixture : public QObject {
+protected:
+    RecordingDesktop desktop;
+    std::unique_ptr<Windows> windows;
+
+    void startWindows() {
+        QLocale::setDefault(QLocale::c());
+        desktop.clear();
+        desktop.onMessage = nullptr;
+        windows = std::make_unique<Windows>(desktop);
+        windows->start();
+    }
+    void stopWindows() { windows.reset(); }
+
+    // Types into fields of a window: {"Text4=20", "Text6="}.
+    static void setFields(QWidget* window, const QStringList& edits) {
+        for (const QString& edit : edits) {
+            const QStringList parts = edit.split(QLatin1Char('='));
+            auto* field = window->findChild<QLineEdit*>(parts.at(0));
+            QVERIFY2(field, qPrintable(parts.at(0)));
+            field->setText(parts.value(1));
+        }
+    }
+};
 
 } // namespace cftest

@@ -9,32 +9,18 @@
 #include "crossflow/form9.h"
 #include "crossflow/refusal.h"
 #include "crossflowwindows.h"
-#include "shell/windows.h"
-#include "support/recordingdesktop.h"
 
 #include <QApplication>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <memory>
 
 using namespace cftest;
 
-class TestForm4 : public QObject {
+class TestForm4 : public Fixture {
     Q_OBJECT
 
 private:
-    RecordingDesktop desktop;
-    std::unique_ptr<Windows> windows;
     Form4* form = nullptr;
-
-    void setFields(QWidget* window, const QStringList& edits) {
-        for (const QString& edit : edits) {
-            const QStringList parts = edit.split(QLatin1Char('='));
-            auto* field = window->findChild<QLineEdit*>(parts.at(0));
-            QVERIFY2(field, qPrintable(parts.at(0)));
-            field->setText(parts.value(1));
-        }
-    }
 
     // Problems 1 to 3 with their default inputs.
     void calculateChain() {
@@ -46,19 +32,14 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() { QLocale::setDefault(QLocale::c()); }
-
     void init() {
-        desktop.clear();
-        desktop.onMessage = nullptr;
-        windows = std::make_unique<Windows>(desktop);
-        windows->start();
+        startWindows();
         form = windows->form4();
         windows->showChild(form);
     }
 
     void cleanup() {
-        windows.reset();
+        stopWindows();
         form = nullptr;
     }
 

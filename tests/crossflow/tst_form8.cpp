@@ -12,7 +12,6 @@
 #include "shell/form1.h"
 #include "shell/frmmain.h"
 #include "shell/windows.h"
-#include "support/recordingdesktop.h"
 
 #include <QApplication>
 #include <QMdiArea>
@@ -20,41 +19,24 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
-#include <memory>
 
 using namespace cftest;
 
-class TestForm8 : public QObject {
+class TestForm8 : public Fixture {
     Q_OBJECT
 
 private:
-    RecordingDesktop desktop;
-    std::unique_ptr<Windows> windows;
     Form8* form = nullptr;
 
-    void setFields(const QStringList& edits) {
-        for (const QString& edit : edits) {
-            const QStringList parts = edit.split(QLatin1Char('='));
-            auto* field = form->findChild<QLineEdit*>(parts.at(0));
-            QVERIFY2(field, qPrintable(parts.at(0)));
-            field->setText(parts.value(1));
-        }
-    }
-
 private Q_SLOTS:
-    void initTestCase() { QLocale::setDefault(QLocale::c()); }
-
     void init() {
-        desktop.clear();
-        desktop.onMessage = nullptr;
-        windows = std::make_unique<Windows>(desktop);
-        windows->start();
+        startWindows();
         form = windows->form8();
         windows->showChild(form);
     }
 
     void cleanup() {
-        windows.reset();
+        stopWindows();
         form = nullptr;
     }
 
@@ -102,7 +84,7 @@ private Q_SLOTS:
     }
 
     void equalWaterTemperaturesGiveNtuZero() {
-        setFields({"Text4=37"});
+        setFields(form, {"Text4=37"});
         form->Command1_Click();
         QVERIFY2(desktop.messages.isEmpty(), qPrintable(desktop.messageTexts().join('|')));
         QCOMPARE(form->lbl2->text(), QStringLiteral("0.00"));
@@ -113,7 +95,7 @@ private Q_SLOTS:
 
     void gridRowsFollowActivation() {
         form->Command1_Click();
-        setFields({"Text1=80"});
+        setFields(form, {"Text1=80"});
         form->Command1_Click();
         QCOMPARE(form->fgTable->rowCount(), 2);
         QCOMPARE(form->fgTable->item(1, 1)->text(), QStringLiteral("80.00"));
@@ -126,7 +108,7 @@ private Q_SLOTS:
         QCOMPARE(windows->status(),
                  QStringLiteral("Recommended water mass flow rate is 0 - 200 [kg/s] with "
                                 "accuracy +/- 2%"));
-        setFields({"Text1=70"});
+        setFields(form, {"Text1=70"});
         form->Command1_Click();
         QCOMPARE(form->fgTable->rowCount(), 2);
         QCOMPARE(form->fgTable->item(0, 1)->text(), QStringLiteral("70.00"));
@@ -150,7 +132,7 @@ private Q_SLOTS:
             cursorShown = desktop.waitCursorShown;
             labelPlace = form->Label8->geometry();
         };
-        setFields({"Text4=20"}); // below the inlet wet bulb: never reached
+        setFields(form, {"Text4=20"}); // below the inlet wet bulb: never reached
         form->Command1_Click();
         QCOMPARE(desktop.messages.size(), 1);
         QVERIFY(labelShown);
@@ -184,7 +166,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(int, icon);
         QFETCH(QStringList, emptied);
-        setFields(edits);
+        setFields(form, edits);
         auto before = snapshot(form);
         form->Command1_Click();
         QCOMPARE(desktop.messages.size(), 1);
@@ -228,7 +210,7 @@ private Q_SLOTS:
         form->Command1_Click(); // results and a grid row to keep
         QVERIFY(desktop.messages.isEmpty());
         desktop.clear();
-        setFields(edits);
+        setFields(form, edits);
         const QString status = windows->status();
         const auto before = snapshot(form);
         form->Command1_Click();
@@ -241,7 +223,7 @@ private Q_SLOTS:
     }
 
     void refusedFirstRunKeepsGoToDisabled() {
-        setFields({"Text4=20"});
+        setFields(form, {"Text4=20"});
         form->Command1_Click();
         QCOMPARE(desktop.messages.size(), 1);
         QVERIFY(!form->Command3->isEnabled());
@@ -326,14 +308,6 @@ private Q_SLOTS:
         QCOMPARE(active->widget(), windows->form(to));
         QCOMPARE(active->geometry(), QRect(0, 0, 940, 620));
         QVERIFY(source->isVisible()); // the window left behind stays open
-    }
-
-    void leadingOnButtonsWaitForACalculation() {
-        QVERIFY(!windows->form8()->Command3->isEnabled());
-        QVERIFY(!windows->form6()->Command3->isEnabled());
-        QVERIFY(!windows->form9()->Command2->isEnabled());
-        QVERIFY(windows->form4()->Command3->isEnabled());
-        QVERIFY(windows->form4()->Command4->isEnabled());
     }
 };
 

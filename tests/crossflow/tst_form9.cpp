@@ -8,31 +8,17 @@
 #include "crossflow/form9.h"
 #include "crossflow/refusal.h"
 #include "crossflowwindows.h"
-#include "shell/windows.h"
-#include "support/recordingdesktop.h"
 
 #include <QApplication>
 #include <QPushButton>
-#include <memory>
 
 using namespace cftest;
 
-class TestForm9 : public QObject {
+class TestForm9 : public Fixture {
     Q_OBJECT
 
 private:
-    RecordingDesktop desktop;
-    std::unique_ptr<Windows> windows;
     Form9* form = nullptr;
-
-    void setFields(QWidget* window, const QStringList& edits) {
-        for (const QString& edit : edits) {
-            const QStringList parts = edit.split(QLatin1Char('='));
-            auto* field = window->findChild<QLineEdit*>(parts.at(0));
-            QVERIFY2(field, qPrintable(parts.at(0)));
-            field->setText(parts.value(1));
-        }
-    }
 
     void calculateProblem1() {
         windows->form8()->Command1_Click();
@@ -41,18 +27,14 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() { QLocale::setDefault(QLocale::c()); }
-
     void init() {
-        desktop.clear();
-        windows = std::make_unique<Windows>(desktop);
-        windows->start();
+        startWindows();
         form = windows->form9();
         windows->showChild(form);
     }
 
     void cleanup() {
-        windows.reset();
+        stopWindows();
         form = nullptr;
     }
 
