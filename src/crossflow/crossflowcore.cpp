@@ -54,8 +54,8 @@ const char* statusText(Status status) {
         return "a fill cell has no solution: the air entering it is above saturation at the "
                "water temperature";
     case Status::CellBelowBracket:
-        return "a fill cell has no solution: the water would have to cool below the ambient wet "
-               "bulb temperature";
+        return "a fill cell has no solution: the water would have to cool below the lower end "
+               "of the cell's search range (the ambient wet bulb temperature)";
     case Status::NonFinite:
         return "the calculation produced a value that is not a finite number";
     case Status::OutletNotReached:

@@ -9,6 +9,13 @@
 // its heat balance (water heat = air heat); the air leaves the cell with the enthalpy that
 // the cell's mean enthalpy driving force gives.
 //
+// The cell equations are Merkel's (Lewis number 1, the water film saturated at the water
+// temperature), with the driving force averaged over the cell's inlet and outlet. They hold
+// while a cell's transfer units stay below twice its air flow (NTU < 40 G with G in kg/s):
+// beyond that the averaged cell lets the air leave above saturation, and a later cell reports
+// CellAboveSaturation. Water cooled to about 0 degC can do the same, since the saturation
+// pressure steps down there from the fit over water to the fit over ice.
+//
 // Units throughout: temperatures in degC, pressure in bar (absolute), mass flow rates in kg/s,
 // enthalpy in kJ per kg dry air, heat in kW, NTU in kW/(kJ/kg).
 
@@ -110,7 +117,8 @@ struct SweepResult {
     long cellPasses = 0;                         // bisection passes over all cells solved
     int maxCellPasses = 0;                       // most passes one cell needed
     // The cell (j along the air path, i along the water path, both 1-based) whose balance has
-    // no root, for CellAboveSaturation, CellBelowBracket and NonFinite; 0 otherwise.
+    // no root (CellAboveSaturation, CellBelowBracket) or gave a non-finite value (NonFinite);
+    // 0 otherwise.
     int failedColumn = 0;
     int failedRow = 0;
 };

@@ -5,7 +5,6 @@
 #include "crossflow/crossflowcore.h"
 #include "psychro/psychro.h"
 
-#include <QElapsedTimer>
 #include <QTest>
 #include <cmath>
 #include <limits>
@@ -21,73 +20,47 @@ Q_DECLARE_METATYPE(crossflow::FlowSearchInput)
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
 
-// A value as a window reads it back from a text shown in `pattern`.
+// A value as a window shows it in `pattern`.
+std::string shownText(double value, const char* pattern) {
+    return numtext::fixedText(value, numtext::parsePattern(pattern));
+}
 double shown(double value, const char* pattern) {
-    return std::stod(numtext::fixedText(value, numtext::parsePattern(pattern)));
+    return std::stod(shownText(value, pattern));
 }
 
-struct InletAir {
-    double wetBulb = 0;  // degC, as Form11 shows it
-    double enthalpy = 0; // kJ/kg, as Form11 shows it
-};
-
-// Inlet air as the problem windows get it from Form11: wet bulb with 2 decimals, enthalpy with 4.
-InletAir inletAir(psychro::Given given, double p, double tdb, double second) {
+// Inlet air (wet bulb, enthalpy) as the windows read it from Form11: 2 and 4 decimals.
+std::pair<double, double> inletAir(psychro::Given given, double p, double tdb, double second) {
     const psychro::AirResult a = psychro::moistAirState(given, p, tdb, second);
     if (a.status != psychro::AirStatus::Ok)
         return {kNaN, kNaN};
     return {shown(a.state.wetBulb, "###0.00"), shown(a.state.enthalpy, "####0.0000")};
 }
 
+NtuSearchInput ntuInput(double l, double g, double tin, double tout, double p, double tdb,
+                        double rh) {
+    const auto [twb, h] = inletAir(psychro::Given::RelativeHumidity, p, tdb, rh);
+    return {l, g, tin, tout, h, tdb, twb, p};
+}
+
 // Problem 1 cross flow with the window's default inputs.
 NtuSearchInput problem1Defaults() {
-    const InletAir air = inletAir(psychro::Given::RelativeHumidity, 1, 28, 55);
-    NtuSearchInput in;
-    in.waterFlow = 90;
-    in.airFlow = 70;
-    in.waterIn = 37;
-    in.waterOut = 34;
-    in.airEnthalpyIn = air.enthalpy;
-    in.airDryBulbIn = 28;
-    in.airWetBulbIn = air.wetBulb;
-    in.pressure = 1;
-    return in;
+    return ntuInput(90, 70, 37, 34, 1, 28, 55);
 }
 
-SweepInput sweepOf(const NtuSearchInput& p1, double ntu, bool airTemperatures = true) {
-    SweepInput s;
-    s.ntu = ntu;
-    s.waterFlow = p1.waterFlow;
-    s.airFlow = p1.airFlow;
-    s.waterIn = p1.waterIn;
-    s.airEnthalpyIn = p1.airEnthalpyIn;
-    s.airDryBulbIn = p1.airDryBulbIn;
-    s.pressure = p1.pressure;
-    s.bracketLow = p1.airWetBulbIn;
-    s.airTemperatures = airTemperatures;
-    return s;
+SweepInput sweepOf(const NtuSearchInput& p1, double ntu) {
+    return {ntu,         p1.waterFlow,    p1.airFlow, p1.waterIn, p1.airEnthalpyIn, p1.airDryBulbIn,
+            p1.pressure, p1.airWetBulbIn, true};
 }
 
-// Problem 4 cross flow with the window's default inputs, chained from the default Problems 1
-// and 3 (new flows 35 and 25 kg/s) through the texts the windows show: NTU1 with 2 decimals,
-// NTU3 with 3.
+// Problem 4 with its default inputs, chained from the default Problems 1 and 3 (new flows 35
+// and 25 kg/s) through the texts the windows show: NTU1 with 2 decimals, NTU3 with 3.
 FlowSearchInput problem4Defaults() {
-    const NtuResult p1 = searchNtu(problem1Defaults());
-    const double ntu1 = shown(p1.ntu, "###0.00");
+    const double ntu1 = shown(searchNtu(problem1Defaults()).ntu, "###0.00");
     const double ntu3 = shown(ntuscaling::scaledNtu(ntu1, 90, 70, 35, 25), "###0.000");
-    const InletAir air = inletAir(psychro::Given::WetBulb, 1, 28, 22);
-    FlowSearchInput in;
-    in.heat = 500;
-    in.waterIn = 35;
-    in.airEnthalpyIn = air.enthalpy;
-    in.airDryBulbIn = 28;
-    in.airWetBulbIn = 22;
-    in.pressure = 1;
-    in.ntu3 = ntu3;
-    in.waterFlow3 = 35;
-    in.airFlow3 = 25;
-    return in;
+    const double h = inletAir(psychro::Given::WetBulb, 1, 28, 22).second;
+    return {500, 35, h, 28, 22, 1, ntu3, 35, 25};
 }
 
 bool finiteSweep(const SweepResult& r) {
@@ -104,13 +77,10 @@ private Q_SLOTS:
     void scaledNtu();
     void defaultProblem1();
     void inletEqualsOutletGivesNtuZero();
-    void moreTransferUnitsCoolMore();
+    void sweepOverNtu();
     void sweepBalancesWaterAndAirHeat_data();
     void sweepBalancesWaterAndAirHeat();
     void smallNtuMatchesLinearisedExchange();
-    void outletsStayBetweenWetBulbAndInlet();
-    void withoutAirTemperaturesTheDryBulbPassesThrough();
-    void problem2BracketFromZero();
     void defaultProblem4();
     void problem4StallIsAcceptedWithinBound();
     void sweepRefusals_data();
@@ -126,9 +96,8 @@ private Q_SLOTS:
 void TestCrossflowCore::scaledNtu() {
     // Hand-computed: 17.97 x 35/90 x ((90/70)/(35/25))^0.72 = 17.97 x 0.388889 x 0.940528.
     QVERIFY(std::fabs(ntuscaling::scaledNtu(17.97, 90, 70, 35, 25) - 6.5727) < 1e-4);
-    // Same flows give the same NTU; same L/G scales linearly with L.
     QCOMPARE(ntuscaling::scaledNtu(12.5, 90, 70, 90, 70), 12.5);
-    QVERIFY(std::fabs(ntuscaling::scaledNtu(2, 35, 25, 70, 50) - 4) < 1e-12);
+    QVERIFY(std::fabs(ntuscaling::scaledNtu(2, 35, 25, 70, 50) - 4) < 1e-12); // same L/G
     QVERIFY(std::isnan(ntuscaling::scaledNtu(2, 0, 25, 70, 50)));
     QVERIFY(std::isnan(ntuscaling::scaledNtu(2, 35, 25, 70, -1)));
 }
@@ -138,18 +107,14 @@ void TestCrossflowCore::defaultProblem1() {
     QCOMPARE(in.airWetBulbIn, 21.13);
     const NtuResult r = searchNtu(in);
     QCOMPARE(r.status, Status::Ok);
-    QVERIFY(std::isfinite(r.ntu) && r.ntu > 0);
     QVERIFY(std::fabs(r.sweep.waterOutMean - in.waterOut) < kOutletTolerance);
-    // The refinement starts between two coarse trials 5 apart around the first overshoot.
-    QVERIFY(r.coarseTrials >= 2);
+    // The refinement runs between the last two coarse trials, 5 apart.
     QVERIFY(r.ntu >= kCoarseStep * (r.coarseTrials - 2));
     QVERIFY(r.ntu <= kCoarseStep * (r.coarseTrials - 1));
-    // Regression values of the windows' displays (lbl2, lbl13, lbl11).
-    QCOMPARE(numtext::fixedText(r.ntu, numtext::parsePattern("###0.00")), std::string("17.97"));
-    QCOMPARE(numtext::fixedText(r.sweep.airEnthalpyOutMean, numtext::parsePattern("###0.00")),
-             std::string("78.00"));
-    QCOMPARE(numtext::fixedText(r.sweep.airDryBulbOutMean, numtext::parsePattern("##0.00")),
-             std::string("29.68"));
+    // Regression values of the displays lbl2, lbl13 and lbl11.
+    QCOMPARE(shownText(r.ntu, "###0.00"), std::string("17.97"));
+    QCOMPARE(shownText(r.sweep.airEnthalpyOutMean, "###0.00"), std::string("78.00"));
+    QCOMPARE(shownText(r.sweep.airDryBulbOutMean, "##0.00"), std::string("29.68"));
 }
 
 void TestCrossflowCore::inletEqualsOutletGivesNtuZero() {
@@ -167,38 +132,53 @@ void TestCrossflowCore::inletEqualsOutletGivesNtuZero() {
     QVERIFY(std::fabs(r.sweep.airDryBulbOutMean - in.airDryBulbIn) < 1e-9);
 }
 
-void TestCrossflowCore::moreTransferUnitsCoolMore() {
+void TestCrossflowCore::sweepOverNtu() {
     const NtuSearchInput p1 = problem1Defaults();
     double previous = p1.waterIn;
-    for (double ntu : {0.0, 0.5, 2.0, 5.0, 10.0, 20.0, 50.0, 100.0, 200.0}) {
-        const SweepResult r = sweep(sweepOf(p1, ntu));
+    for (double ntu : {0.0, 0.5, 2.0, 5.0, 18.0, 50.0, 100.0, 200.0}) {
+        SweepInput in = sweepOf(p1, ntu);
+        const SweepResult r = sweep(in);
         QCOMPARE(r.status, Status::Ok);
+        // More transfer units cool more.
         QVERIFY2(r.waterOutMean < previous, qPrintable(QString::number(ntu)));
         previous = r.waterOutMean;
+        // Every column leaves between the wet bulb and the inlet; Tm is their plain mean.
+        double sum = 0;
+        for (double t : r.waterOut) {
+            QVERIFY(t >= p1.airWetBulbIn && t < p1.waterIn);
+            sum += t;
+        }
+        QVERIFY(std::fabs(sum / kCells - r.waterOutMean) < 1e-12);
+        for (double h : r.airEnthalpyOut)
+            QVERIFY(h >= p1.airEnthalpyIn - 1e-9);
+        // Without the air temperature line the dry bulb passes through and nothing else moves.
+        in.airTemperatures = false;
+        const SweepResult plain = sweep(in);
+        QCOMPARE(plain.airDryBulbOutMean, p1.airDryBulbIn);
+        QCOMPARE(plain.waterOutMean, r.waterOutMean);
+        QCOMPARE(plain.airEnthalpyOutMean, r.airEnthalpyOutMean);
     }
 }
 
 void TestCrossflowCore::sweepBalancesWaterAndAirHeat_data() {
-    QTest::addColumn<double>("ntu");
-    QTest::addColumn<double>("waterFlow");
-    QTest::addColumn<double>("airFlow");
-    QTest::newRow("default flows, NTU 18") << 18.0 << 90.0 << 70.0;
-    QTest::newRow("small flows, NTU 3") << 3.0 << 10.0 << 10.0;
-    QTest::newRow("much air, NTU 40") << 40.0 << 20.0 << 200.0;
-    QTest::newRow("much water, NTU 60") << 60.0 << 200.0 << 30.0;
+    QTest::addColumn<SweepInput>("input");
+    const SweepInput d = sweepOf(problem1Defaults(), 18);
+    QTest::newRow("defaults") << d;
+    QTest::newRow("small flows") << SweepInput{3, 10, 10, 37, d.airEnthalpyIn, 28, 1, 21.13, true};
+    QTest::newRow("much air") << SweepInput{40, 20, 200, 37, d.airEnthalpyIn, 28, 1, 21.13, true};
+    QTest::newRow("much water") << SweepInput{60, 200, 30, 37, d.airEnthalpyIn, 28, 1, 21.13, true};
+    // Problem 2 defaults: Tin,d 34, twb,d 21, tdb,d 25, the cell bracket opens at 0 degC.
+    const double h2 = inletAir(psychro::Given::WetBulb, 1, 25, 21).second;
+    QTest::newRow("problem 2 bracket") << SweepInput{17.97, 90, 70, 34, h2, 25, 1, 0, true};
 }
 
 void TestCrossflowCore::sweepBalancesWaterAndAirHeat() {
-    QFETCH(double, ntu);
-    QFETCH(double, waterFlow);
-    QFETCH(double, airFlow);
-    SweepInput s = sweepOf(problem1Defaults(), ntu);
-    s.waterFlow = waterFlow;
-    s.airFlow = airFlow;
-    const SweepResult r = sweep(s);
+    QFETCH(SweepInput, input);
+    const SweepResult r = sweep(input);
     QCOMPARE(r.status, Status::Ok);
-    const double water = (s.waterIn - r.waterOutMean) * kSpecificHeatWater * waterFlow;
-    const double air = (r.airEnthalpyOutMean - s.airEnthalpyIn) * airFlow;
+    QVERIFY(finiteSweep(r));
+    const double water = (input.waterIn - r.waterOutMean) * kSpecificHeatWater * input.waterFlow;
+    const double air = (r.airEnthalpyOutMean - input.airEnthalpyIn) * input.airFlow;
     // Each of the 400 cells balances to the cell tolerance.
     QVERIFY2(std::fabs(water - air) < kCells * kCells * kCellTolerance + 1e-9,
              qPrintable(QString::number(water - air)));
@@ -206,9 +186,9 @@ void TestCrossflowCore::sweepBalancesWaterAndAirHeat() {
 }
 
 void TestCrossflowCore::smallNtuMatchesLinearisedExchange() {
-    // For a small NTU the water hardly cools and the air hardly warms, so every cell sees the
-    // inlet driving forces: Q = NTU (hs(Tin) - h,in) and the air dry bulb rises by
-    // NTU / G (Tin - tdb). Both to within 1 % (the first-order terms left out).
+    // For a small NTU every cell sees the inlet driving forces: Q = NTU (hs(Tin) - h,in) and
+    // the air dry bulb rises by NTU / G (Tin - tdb), both to within 1 % (the neglected terms
+    // are of first order in NTU).
     const NtuSearchInput p1 = problem1Defaults();
     const double ntu = 0.05;
     const SweepResult r = sweep(sweepOf(p1, ntu));
@@ -223,64 +203,9 @@ void TestCrossflowCore::smallNtuMatchesLinearisedExchange() {
              qPrintable(QString::number(rise / expectedRise)));
 }
 
-void TestCrossflowCore::outletsStayBetweenWetBulbAndInlet() {
-    const NtuSearchInput p1 = problem1Defaults();
-    for (double ntu : {0.0, 1.0, 18.0, 100.0}) {
-        const SweepResult r = sweep(sweepOf(p1, ntu));
-        QCOMPARE(r.status, Status::Ok);
-        for (double t : r.waterOut) {
-            QVERIFY(t >= p1.airWetBulbIn);
-            QVERIFY(t < p1.waterIn);
-        }
-        QVERIFY(r.waterOutMean >= p1.airWetBulbIn && r.waterOutMean < p1.waterIn);
-        // The mean is the plain mean of the columns.
-        double sum = 0;
-        for (double t : r.waterOut)
-            sum += t;
-        QVERIFY(std::fabs(sum / kCells - r.waterOutMean) < 1e-12);
-        // Cooling water can only warm and humidify the air.
-        for (double h : r.airEnthalpyOut)
-            QVERIFY(h >= p1.airEnthalpyIn - 1e-9);
-    }
-}
-
-void TestCrossflowCore::withoutAirTemperaturesTheDryBulbPassesThrough() {
-    const NtuSearchInput p1 = problem1Defaults();
-    const SweepResult with = sweep(sweepOf(p1, 18, true));
-    const SweepResult without = sweep(sweepOf(p1, 18, false));
-    QCOMPARE(without.status, Status::Ok);
-    QCOMPARE(without.airDryBulbOutMean, p1.airDryBulbIn);
-    // The water and enthalpy results do not depend on the air temperature line.
-    QCOMPARE(without.waterOutMean, with.waterOutMean);
-    QCOMPARE(without.airEnthalpyOutMean, with.airEnthalpyOutMean);
-    QVERIFY(with.airDryBulbOutMean > p1.airDryBulbIn);
-}
-
-void TestCrossflowCore::problem2BracketFromZero() {
-    // Problem 2 defaults: Tin,d 34, twb,d 21, tdb,d 25, the bracket opens at 0 degC.
-    const InletAir air = inletAir(psychro::Given::WetBulb, 1, 25, 21);
-    SweepInput s;
-    s.ntu = 17.97;
-    s.waterFlow = 90;
-    s.airFlow = 70;
-    s.waterIn = 34;
-    s.airEnthalpyIn = air.enthalpy;
-    s.airDryBulbIn = 25;
-    s.pressure = 1;
-    s.bracketLow = 0;
-    s.airTemperatures = true;
-    const SweepResult r = sweep(s);
-    QCOMPARE(r.status, Status::Ok);
-    QVERIFY(finiteSweep(r));
-    QVERIFY(r.waterOutMean > 21 && r.waterOutMean < 34);
-}
-
 void TestCrossflowCore::defaultProblem4() {
     const FlowSearchInput in = problem4Defaults();
-    QElapsedTimer timer;
-    timer.start();
     const FlowResult r = searchWaterFlow(in);
-    qInfo("Problem 4 default search: %lld ms, %d sweeps", timer.elapsed(), r.passes);
     QCOMPARE(r.status, Status::Ok);
     QVERIFY(r.metTolerance);
     const double q = kSpecificHeatWater * r.waterFlow * (in.waterIn - r.waterOut);
@@ -289,7 +214,6 @@ void TestCrossflowCore::defaultProblem4() {
     // L/G held at that of Problem 3, so NTU4 = NTU3 x L4 / L3.
     QVERIFY(std::fabs(r.airFlow - r.waterFlow / (35.0 / 25.0)) < 1e-9 * r.airFlow);
     QVERIFY(std::fabs(r.ntu - in.ntu3 * r.waterFlow / 35) < 1e-9 * r.ntu);
-    // The flow lies in the search's bracket, the outlet between the wet bulb and the inlet.
     QVERIFY(r.waterFlow > in.heat / (kSpecificHeatWater * (in.waterIn - in.airWetBulbIn)));
     QVERIFY(r.waterFlow < in.heat / (kSpecificHeatWater * kSmallestRange));
     QVERIFY(r.waterOut > in.airWetBulbIn && r.waterOut < in.waterIn);
@@ -297,9 +221,8 @@ void TestCrossflowCore::defaultProblem4() {
 }
 
 void TestCrossflowCore::problem4StallIsAcceptedWithinBound() {
-    // A tolerance no flow rate can meet: the bracket shrinks to adjacent numbers, the search
-    // stops there (no endless loop) and accepts the last pass since its error is within the
-    // resolution of a sweep.
+    // A tolerance no flow rate meets: the bracket shrinks to adjacent numbers, the search stops
+    // there and accepts the last pass, whose error is within the resolution of a sweep.
     FlowSearchInput in = problem4Defaults();
     in.heatTolerance = 1e-300;
     const FlowResult r = searchWaterFlow(in);
@@ -313,34 +236,34 @@ void TestCrossflowCore::sweepRefusals_data() {
     QTest::addColumn<SweepInput>("input");
     QTest::addColumn<Status>("expected");
     const SweepInput ok = sweepOf(problem1Defaults(), 18);
-    SweepInput s;
-
-    s = ok, s.waterFlow = 0;
-    QTest::newRow("zero water flow") << s << Status::NonPositiveFlow;
-    s = ok, s.airFlow = 0;
-    QTest::newRow("zero air flow") << s << Status::NonPositiveFlow;
-    s = ok, s.airFlow = -70;
-    QTest::newRow("negative air flow") << s << Status::NonPositiveFlow;
-    s = ok, s.ntu = -1;
-    QTest::newRow("negative NTU") << s << Status::InvalidInput;
-    s = ok, s.airEnthalpyIn = kNaN;
-    QTest::newRow("NaN enthalpy") << s << Status::InvalidInput;
-    s = ok, s.waterIn = std::numeric_limits<double>::infinity();
-    QTest::newRow("infinite water temperature") << s << Status::InvalidInput;
-    s = ok, s.pressure = 0;
-    QTest::newRow("zero pressure") << s << Status::InvalidInput;
-    s = ok, s.waterIn = s.bracketLow;
-    QTest::newRow("inlet water at the wet bulb") << s << Status::WaterNotAboveWetBulb;
-    s = ok, s.waterIn = 99, s.pressure = 0.9;
-    QTest::newRow("water boiling at the pressure") << s << Status::SaturationAbovePressure;
-    // Air above saturation at the water temperature (hs(37 degC) is about 143 kJ/kg).
-    s = ok, s.airEnthalpyIn = 200;
-    QTest::newRow("air above saturation") << s << Status::CellAboveSaturation;
+    auto row = [&](const char* name, Status expected, auto change) {
+        SweepInput in = ok;
+        change(in);
+        QTest::newRow(name) << in << expected;
+    };
+    row("zero water flow", Status::NonPositiveFlow, [](SweepInput& s) { s.waterFlow = 0; });
+    row("zero air flow", Status::NonPositiveFlow, [](SweepInput& s) { s.airFlow = 0; });
+    row("negative air flow", Status::NonPositiveFlow, [](SweepInput& s) { s.airFlow = -70; });
+    row("negative NTU", Status::InvalidInput, [](SweepInput& s) { s.ntu = -1; });
+    row("NaN enthalpy", Status::InvalidInput, [](SweepInput& s) { s.airEnthalpyIn = kNaN; });
+    row("infinite inlet", Status::InvalidInput, [](SweepInput& s) { s.waterIn = kInf; });
+    row("zero pressure", Status::InvalidInput, [](SweepInput& s) { s.pressure = 0; });
+    row("inlet at the wet bulb", Status::WaterNotAboveWetBulb,
+        [](SweepInput& s) { s.waterIn = s.bracketLow; });
+    row("boiling water", Status::SaturationAbovePressure, [](SweepInput& s) {
+        s.waterIn = 99;
+        s.pressure = 0.9;
+    });
+    // hs(37 degC) is about 143 kJ/kg.
+    row("air above saturation", Status::CellAboveSaturation,
+        [](SweepInput& s) { s.airEnthalpyIn = 200; });
     // Very many transfer units per kg of water: the water would cool below the bracket.
-    s = ok, s.bracketLow = 36.9, s.ntu = 400, s.waterFlow = 10;
-    QTest::newRow("water driven below the bracket") << s << Status::CellBelowBracket;
-    s = ok, s.airEnthalpyIn = 1e308;
-    QTest::newRow("overflowing enthalpy") << s << Status::NonFinite;
+    row("water below the bracket", Status::CellBelowBracket, [](SweepInput& s) {
+        s.bracketLow = 36.9;
+        s.ntu = 400;
+        s.waterFlow = 10;
+    });
+    row("overflow", Status::NonFinite, [](SweepInput& s) { s.airEnthalpyIn = 1e308; });
 }
 
 void TestCrossflowCore::sweepRefusals() {
@@ -348,10 +271,10 @@ void TestCrossflowCore::sweepRefusals() {
     QFETCH(Status, expected);
     const SweepResult r = sweep(input);
     QCOMPARE(r.status, expected);
-    const bool cellFailure = expected == Status::CellAboveSaturation ||
-                             expected == Status::CellBelowBracket || expected == Status::NonFinite;
-    QCOMPARE(r.failedColumn > 0 && r.failedRow > 0, cellFailure);
-    if (cellFailure)
+    const bool inCell = expected == Status::CellAboveSaturation ||
+                        expected == Status::CellBelowBracket || expected == Status::NonFinite;
+    QCOMPARE(r.failedColumn > 0 && r.failedRow > 0, inCell);
+    if (inCell)
         QCOMPARE(r.maxCellPasses, kCellMaxPasses);
     QVERIFY(std::string(statusText(expected)).size() > 10);
 }
@@ -360,28 +283,30 @@ void TestCrossflowCore::ntuRefusals_data() {
     QTest::addColumn<NtuSearchInput>("input");
     QTest::addColumn<Status>("expected");
     const NtuSearchInput ok = problem1Defaults();
-    NtuSearchInput in;
-
-    in = ok, in.waterFlow = 0;
-    QTest::newRow("zero water flow") << in << Status::NonPositiveFlow;
-    in = ok, in.airFlow = -1;
-    QTest::newRow("negative air flow") << in << Status::NonPositiveFlow;
-    in = ok, in.waterOut = kNaN;
-    QTest::newRow("NaN outlet") << in << Status::InvalidInput;
-    in = ok, in.waterOut = 38;
-    QTest::newRow("outlet above inlet") << in << Status::OutletAboveInlet;
-    in = ok, in.waterIn = in.airWetBulbIn, in.waterOut = in.airWetBulbIn;
-    QTest::newRow("inlet at the wet bulb") << in << Status::WaterNotAboveWetBulb;
-    in = ok, in.waterOut = in.airWetBulbIn;
-    QTest::newRow("outlet at the wet bulb") << in << Status::OutletNotReached;
-    // Needs more than 495 transfer units.
-    in = ok, in.waterFlow = 200, in.airFlow = 200, in.waterOut = 21.2;
-    QTest::newRow("outlet beyond NTU 495") << in << Status::OutletNotReached;
-    // A trickle of water: at NTU 0 each cell stops as soon as its heat is below 1e-5 kW,
-    // which leaves the mean outlet more than 0.01 K below the inlet; the bracket [0, 0]
-    // cannot move, so the refinement stops instead of looping.
-    in = ok, in.waterFlow = 0.01, in.waterOut = in.waterIn;
-    QTest::newRow("trickle with Tin = Tout") << in << Status::RefinementNoConvergence;
+    auto row = [&](const char* name, Status expected, auto change) {
+        NtuSearchInput in = ok;
+        change(in);
+        QTest::newRow(name) << in << expected;
+    };
+    row("zero water flow", Status::NonPositiveFlow, [](NtuSearchInput& s) { s.waterFlow = 0; });
+    row("negative air flow", Status::NonPositiveFlow, [](NtuSearchInput& s) { s.airFlow = -1; });
+    row("NaN outlet", Status::InvalidInput, [](NtuSearchInput& s) { s.waterOut = kNaN; });
+    row("outlet above inlet", Status::OutletAboveInlet, [](NtuSearchInput& s) { s.waterOut = 38; });
+    row("inlet at the wet bulb", Status::WaterNotAboveWetBulb,
+        [](NtuSearchInput& s) { s.waterIn = s.waterOut = s.airWetBulbIn; });
+    row("outlet at the wet bulb", Status::OutletNotReached,
+        [](NtuSearchInput& s) { s.waterOut = s.airWetBulbIn; });
+    row("needs NTU above 495", Status::OutletNotReached, [](NtuSearchInput& s) {
+        s.waterFlow = s.airFlow = 200;
+        s.waterOut = 21.2;
+    });
+    // A trickle of water: at NTU 0 each cell stops once its heat is below 1e-5 kW, leaving the
+    // mean outlet more than 0.01 K below the inlet; the bracket [0, 0] cannot move, so the
+    // refinement stops instead of looping.
+    row("trickle with Tin = Tout", Status::RefinementNoConvergence, [](NtuSearchInput& s) {
+        s.waterFlow = 0.01;
+        s.waterOut = s.waterIn;
+    });
 }
 
 void TestCrossflowCore::ntuRefusals() {
@@ -389,31 +314,28 @@ void TestCrossflowCore::ntuRefusals() {
     QFETCH(Status, expected);
     const NtuResult r = searchNtu(input);
     QCOMPARE(r.status, expected);
-    QVERIFY(r.coarseTrials <= kCoarseTrials);
-    QVERIFY(r.refinementPasses <= kRefineMaxPasses);
+    QVERIFY(r.coarseTrials <= kCoarseTrials && r.refinementPasses <= kRefineMaxPasses);
 }
 
 void TestCrossflowCore::flowRefusals_data() {
     QTest::addColumn<FlowSearchInput>("input");
     QTest::addColumn<Status>("expected");
     const FlowSearchInput ok = problem4Defaults();
-    FlowSearchInput in;
-
-    in = ok, in.heat = 0;
-    QTest::newRow("zero heat") << in << Status::NonPositiveHeat;
-    in = ok, in.waterFlow3 = 0;
-    QTest::newRow("zero water flow (3)") << in << Status::NonPositiveFlow;
-    in = ok, in.airFlow3 = 0;
-    QTest::newRow("zero air flow (3)") << in << Status::NonPositiveFlow;
-    in = ok, in.ntu3 = kNaN;
-    QTest::newRow("NaN NTU") << in << Status::InvalidInput;
-    in = ok, in.waterIn = in.airWetBulbIn;
-    QTest::newRow("inlet water at the wet bulb") << in << Status::WaterNotAboveWetBulb;
-    in = ok, in.waterIn = in.airWetBulbIn + 0.05;
-    QTest::newRow("less than 0.1 K above the wet bulb") << in << Status::HeatNotReachable;
+    auto row = [&](const char* name, Status expected, auto change) {
+        FlowSearchInput in = ok;
+        change(in);
+        QTest::newRow(name) << in << expected;
+    };
+    row("zero heat", Status::NonPositiveHeat, [](FlowSearchInput& s) { s.heat = 0; });
+    row("zero L3", Status::NonPositiveFlow, [](FlowSearchInput& s) { s.waterFlow3 = 0; });
+    row("zero G3", Status::NonPositiveFlow, [](FlowSearchInput& s) { s.airFlow3 = 0; });
+    row("NaN NTU", Status::InvalidInput, [](FlowSearchInput& s) { s.ntu3 = kNaN; });
+    row("inlet at the wet bulb", Status::WaterNotAboveWetBulb,
+        [](FlowSearchInput& s) { s.waterIn = s.airWetBulbIn; });
+    row("inlet 0.05 K above the wet bulb", Status::HeatNotReachable,
+        [](FlowSearchInput& s) { s.waterIn = s.airWetBulbIn + 0.05; });
     // No transfer units: the tower cools nothing, whatever the flow.
-    in = ok, in.ntu3 = 0;
-    QTest::newRow("NTU 0") << in << Status::HeatNotReachable;
+    row("NTU 0", Status::HeatNotReachable, [](FlowSearchInput& s) { s.ntu3 = 0; });
 }
 
 void TestCrossflowCore::flowRefusals() {
@@ -425,88 +347,76 @@ void TestCrossflowCore::flowRefusals() {
 }
 
 void TestCrossflowCore::ntuSearchConvergesOverTheFieldRanges() {
-    // Every combination either succeeds with finite results that meet the tolerance or is
-    // refused with a status; none hangs. Field ranges: flows up to 200 kg/s, inlet water
-    // 30..60 degC, outlet from the inlet down towards the wet bulb, ambient 0..40 degC at
-    // 0..100 %, pressure 0.9..1.15 bar.
-    struct Pair {
-        double a;
-        double b;
-    };
-    const Pair flows[] = {{10, 10}, {10, 200}, {200, 10}, {90, 70}, {200, 200}};
-    const Pair ambient[] = {{0, 0}, {0, 100}, {20, 50}, {40, 0}, {40, 100}};
+    // Every combination either succeeds with finite results within tolerance or is refused
+    // for a physical reason; none hangs. Flows 10..200 kg/s, inlet water 30..60 degC, outlet
+    // from the inlet towards the wet bulb, ambient 0..40 degC at 0..100 %, 0.9..1.15 bar.
+    const std::pair<double, double> flows[] = {
+        {10, 10}, {200, 10}, {90, 70}, {10, 200}, {200, 200}};
+    const std::pair<double, double> ambient[] = {{0, 0}, {20, 50}, {40, 100}};
     int ok = 0;
     int total = 0;
     for (double p : {0.9, 1.15})
-        for (const Pair& amb : ambient) {
-            const InletAir air = inletAir(psychro::Given::RelativeHumidity, p, amb.a, amb.b);
-            QVERIFY(std::isfinite(air.wetBulb) && std::isfinite(air.enthalpy));
+        for (const auto& [tdb, rh] : ambient)
             for (double tin : {30.0, 60.0})
-                for (double share : {0.0, 0.25, 0.6, 0.9})
-                    for (const Pair& flow : flows) {
-                        NtuSearchInput in;
-                        in.waterFlow = flow.a;
-                        in.airFlow = flow.b;
-                        in.waterIn = tin;
-                        in.waterOut = tin - share * (tin - air.wetBulb);
-                        in.airEnthalpyIn = air.enthalpy;
-                        in.airDryBulbIn = amb.a;
-                        in.airWetBulbIn = air.wetBulb;
-                        in.pressure = p;
+                for (double share : {0.0, 0.3, 0.8})
+                    for (const auto& [l, g] : flows) {
+                        NtuSearchInput in = ntuInput(l, g, tin, tin, p, tdb, rh);
+                        QVERIFY(std::isfinite(in.airWetBulbIn) && std::isfinite(in.airEnthalpyIn));
+                        in.waterOut = tin - share * (tin - in.airWetBulbIn);
                         const NtuResult r = searchNtu(in);
                         ++total;
                         QVERIFY(r.coarseTrials <= kCoarseTrials);
                         QVERIFY(r.refinementPasses <= kRefineMaxPasses);
-                        if (r.status != Status::Ok)
-                            continue; // refused with a status
+                        if (r.status != Status::Ok) {
+                            // Water below the wet bulb (40 degC saturated air), more than 495
+                            // transfer units, or cells beyond the reach of their bracket.
+                            QVERIFY2(r.status == Status::WaterNotAboveWetBulb ||
+                                         r.status == Status::OutletNotReached ||
+                                         r.status == Status::CellAboveSaturation ||
+                                         r.status == Status::CellBelowBracket,
+                                     statusText(r.status));
+                            continue;
+                        }
                         ++ok;
-                        QVERIFY(std::isfinite(r.ntu) && r.ntu >= 0);
-                        QVERIFY(finiteSweep(r.sweep));
+                        QVERIFY(std::isfinite(r.ntu) && r.ntu >= 0 && finiteSweep(r.sweep));
                         QVERIFY(std::fabs(r.sweep.waterOutMean - in.waterOut) < kOutletTolerance);
                     }
-        }
     qInfo("NTU search: %d of %d combinations solved", ok, total);
     QVERIFY(ok > total / 2);
 }
 
 void TestCrossflowCore::flowSearchConvergesOverTheFieldRanges() {
+    // Heat 100..2000 kW, water 3 or 15 K above the wet bulb, NTU3 0.5..40, Problem 3 flows
+    // 10..200 kg/s. The only refusal: towers that cannot cool the largest flow by 0.1 K.
+    const std::pair<double, double> flows3[] = {{10, 200}, {200, 10}, {35, 25}};
     int ok = 0;
     int total = 0;
     for (double p : {0.9, 1.15})
-        for (double twb : {5.0, 22.0, 30.0}) {
-            const double tdb = twb + 5;
-            const InletAir air = inletAir(psychro::Given::WetBulb, p, tdb, twb);
-            QVERIFY(std::isfinite(air.enthalpy));
+        for (double twb : {5.0, 30.0})
             for (double tin : {twb + 3, twb + 15})
                 for (double heat : {100.0, 2000.0})
                     for (double ntu3 : {0.5, 5.0, 40.0})
-                        for (double l3 : {10.0, 200.0})
-                            for (double g3 : {10.0, 200.0}) {
-                                FlowSearchInput in;
-                                in.heat = heat;
-                                in.waterIn = tin;
-                                in.airEnthalpyIn = air.enthalpy;
-                                in.airDryBulbIn = tdb;
-                                in.airWetBulbIn = twb;
-                                in.pressure = p;
-                                in.ntu3 = ntu3;
-                                in.waterFlow3 = l3;
-                                in.airFlow3 = g3;
-                                const FlowResult r = searchWaterFlow(in);
-                                ++total;
-                                QVERIFY(r.passes <= kFlowMaxPasses);
-                                if (r.status != Status::Ok)
-                                    continue; // refused with a status
-                                ++ok;
-                                QVERIFY(std::isfinite(r.waterFlow) && r.waterFlow > 0);
-                                QVERIFY(std::isfinite(r.airFlow) && std::isfinite(r.ntu));
-                                QVERIFY(finiteSweep(r.sweep));
-                                const double q =
-                                    kSpecificHeatWater * r.waterFlow * (in.waterIn - r.waterOut);
-                                QVERIFY(std::fabs(q - heat) <=
-                                        (r.metTolerance ? kHeatTolerance : kHeatAcceptBound));
+                        for (const auto& [l3, g3] : flows3) {
+                            const double h =
+                                inletAir(psychro::Given::WetBulb, p, twb + 5, twb).second;
+                            const FlowSearchInput in{heat, tin, h, twb + 5, twb, p, ntu3, l3, g3};
+                            const FlowResult r = searchWaterFlow(in);
+                            ++total;
+                            QVERIFY(r.passes <= kFlowMaxPasses);
+                            if (r.status != Status::Ok) {
+                                QVERIFY2(r.status == Status::HeatNotReachable,
+                                         statusText(r.status));
+                                QVERIFY(r.heat < heat);
+                                continue;
                             }
-        }
+                            ++ok;
+                            QVERIFY(std::isfinite(r.waterFlow) && r.waterFlow > 0);
+                            QVERIFY(std::isfinite(r.ntu) && finiteSweep(r.sweep));
+                            const double q =
+                                kSpecificHeatWater * r.waterFlow * (in.waterIn - r.waterOut);
+                            QVERIFY(std::fabs(q - heat) <=
+                                    (r.metTolerance ? kHeatTolerance : kHeatAcceptBound));
+                        }
     qInfo("flow search: %d of %d combinations solved", ok, total);
     QVERIFY(ok > total / 2);
 }
