@@ -26,9 +26,11 @@ QString refusalText(Status status) {
             "saturated air is not defined there. Lower the water temperature.");
     case Status::CellAboveSaturation:
         return QStringLiteral(
-            "No heat balance is possible in the fill: the air enters with more enthalpy than "
-            "saturated air at the water temperature, so it would heat the water instead of "
-            "cooling it.");
+            "No heat balance is possible in a cell of the fill: the air there would carry more "
+            "enthalpy than saturated air at the water temperature. Either the air mass flow rate "
+            "is too small for the heat it must take up or for the number of transfer units (which "
+            "must stay below 40 times the air mass flow rate in kg/s), or the air enters too warm "
+            "and humid for the water.");
     case Status::CellBelowBracket:
         return QStringLiteral(
             "No heat balance is possible in the fill: the water would have to be cooled below "

@@ -186,6 +186,9 @@ private Q_SLOTS:
         QTest::newRow("outlet below the wet bulb")
             << QStringList{"Text4=20"}
             << crossflow::refusalText(crossflow::Status::OutletNotReached);
+        QTest::newRow("air flow too small for the heat")
+            << QStringList{"Text8=10"}
+            << crossflow::refusalText(crossflow::Status::CellAboveSaturation);
         QTest::newRow("zero water flow")
             << QStringList{"Text1=0"} << crossflow::refusalText(crossflow::Status::NonPositiveFlow);
         QTest::newRow("zero air flow")
