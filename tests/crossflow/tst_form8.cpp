@@ -203,8 +203,6 @@ private Q_SLOTS:
             << QStringList{"Text5=0.9", "Text6=100", "Text7=100"}
             << "No such inlet air exists: its humidity would be negative or unbounded. Check the "
                "temperatures, the humidity and the pressure.";
-        QTest::newRow("not a number")
-            << QStringList{"Text1=abc"} << "Invalid entries, please enter numbers only";
     }
 
     void refusalsLeaveTheWindowAsItWas() {

@@ -130,8 +130,8 @@ private Q_SLOTS:
         QTest::newRow("zero air flow in problem 1")
             << true << QStringList{} << QStringList{"Text8=0"}
             << crossflow::refusalText(crossflow::Status::NonPositiveFlow);
-        QTest::newRow("problem 1 field not a number")
-            << true << QStringList{} << QStringList{"Text6=x"}
+        QTest::newRow("problem 1 field emptied")
+            << true << QStringList{} << QStringList{"Text6="}
             << "The data of Problem 1 are incomplete: enter and calculate them first.";
         QTest::newRow("water at the wet bulb")
             << true << QStringList{} << QStringList{"Text6=37", "Text7=100"}
