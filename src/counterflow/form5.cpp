@@ -80,14 +80,14 @@ Form5::Form5(Windows& windows)
     auto* left = new QVBoxLayout;
     left->addWidget(explanation);
     left->addWidget(input);
-    left->addStretch(1);
+    left->addWidget(picture, 1);
     auto* right = new QVBoxLayout;
     right->addWidget(indicators);
     right->addWidget(air);
+    right->addStretch(1);
     auto* middle = new QHBoxLayout;
-    middle->addLayout(left, 3);
-    middle->addWidget(picture, 2);
-    middle->addLayout(right, 3);
+    middle->addLayout(left, 1);
+    middle->addLayout(right, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Command3);
     buttons->addStretch(1);

@@ -1,7 +1,6 @@
 #include "crossflow/form4.h"
 
 #include "common/desktop.h"
-#include "common/frametable.h"
 #include "common/numtext.h"
 #include "crossflow/crossflowcore.h"
 #include "crossflow/form8.h"
@@ -56,8 +55,8 @@ Form4::Form4(Windows& windows)
     l26 = addResult(indicators, "l26", QStringLiteral("Range  [oC]"));
     l27 = addResult(indicators, "l27", QStringLiteral("Approach [oC]"));
 
-    QGroupBox* air = makeFrame(QStringLiteral("AMBIENT AIR PARAMETERS"));
-    frametable::addHeaders(air, QStringLiteral("Inlet air(4)"), QStringLiteral("Outlet air(4)"));
+    QGroupBox* air = makeTable(QStringLiteral("AMBIENT AIR PARAMETERS"),
+                               {QStringLiteral("Inlet air(4)"), QStringLiteral("Outlet air(4)")});
     struct Row {
         const char* caption;
         QLabel*& inlet;
@@ -74,7 +73,7 @@ Form4::Form4(Windows& windows)
         const QString caption = QString::fromLatin1(r.caption);
         r.inlet = makeResult(r.inletName, caption.trimmed() + QStringLiteral(" inlet air (4)"));
         r.outlet = makeResult(r.outletName, caption.trimmed() + QStringLiteral(" outlet air (4)"));
-        frametable::addRow(air, caption, r.inlet, r.outlet);
+        addTableRow(air, caption, {r.inlet, r.outlet});
     }
 
     Label1 = new QLabel(QStringLiteral("Please wait while calculation is in progress ..."), this);

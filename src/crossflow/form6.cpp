@@ -1,7 +1,6 @@
 #include "crossflow/form6.h"
 
 #include "common/desktop.h"
-#include "common/frametable.h"
 #include "common/numtext.h"
 #include "crossflow/crossflowcore.h"
 #include "crossflow/form8.h"
@@ -79,9 +78,9 @@ Form6::Form6(Windows& windows)
     l12 = addResult(test, "l12", QStringLiteral("Range  [oC]"));
     l13 = addResult(test, "l13", QStringLiteral("Approach  [oC]"));
 
-    QGroupBox* air = makeFrame(QStringLiteral("Air Parameters"));
-    frametable::addPairHeaders(air, QStringLiteral("Inlet Air (2)"),
-                               QStringLiteral("Outlet Air (2)"));
+    QGroupBox* air =
+        makeTable(QStringLiteral("Air Parameters"),
+                  {QStringLiteral("Inlet Air (2)"), QString(), QStringLiteral("Outlet Air (2)")});
     struct PairRow {
         QLabel*& in;
         const char* inName;
@@ -102,7 +101,7 @@ Form6::Form6(Windows& windows)
         const QString outCaption = QString::fromLatin1(r.outCaption);
         r.in = makeResult(r.inName, inCaption);
         r.out = makeResult(r.outName, outCaption);
-        frametable::addPairRow(air, inCaption, r.in, outCaption, r.out);
+        addTableRow(air, inCaption, {r.in, makeCaption(outCaption), r.out});
     }
 
     Command1 = makeButton("Command1", QStringLiteral("CALCULATE"));

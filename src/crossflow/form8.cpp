@@ -85,14 +85,14 @@ Form8::Form8(Windows& windows)
     auto* left = new QVBoxLayout;
     left->addWidget(explanation);
     left->addWidget(input);
-    left->addStretch(1);
+    left->addWidget(picture, 1);
     auto* right = new QVBoxLayout;
     right->addWidget(indicators);
     right->addWidget(air);
+    right->addStretch(1);
     auto* middle = new QHBoxLayout;
-    middle->addLayout(left, 3);
-    middle->addWidget(picture, 2);
-    middle->addLayout(right, 3);
+    middle->addLayout(left, 1);
+    middle->addLayout(right, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Command2);
     buttons->addStretch(1);
