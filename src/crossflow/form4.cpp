@@ -25,14 +25,10 @@ Form4::Form4(Windows& windows)
                    QStringLiteral("CROSS FLOW"));
 
     QGroupBox* input = makeFrame(QStringLiteral("INPUT DATA"));
-    Text7 =
-        addField(input, "Text7", QStringLiteral("Heat capacity (4), [kW]"), QStringLiteral("500"));
-    Text4 = addField(input, "Text4", QStringLiteral("Water temperature IN (4), [oC]"),
-                     QStringLiteral("35"));
-    Text6 = addField(input, "Text6", QStringLiteral("Ambient dry bulb temp. IN (4), [oC]"),
-                     QStringLiteral("28"));
-    Text5 = addField(input, "Text5", QStringLiteral("Ambient wet bulb temp. IN (4), [oC]"),
-                     QStringLiteral("22"));
+    Text7 = addField(input, "Text7", QStringLiteral("Heat capacity (4), [kW]"));
+    Text4 = addField(input, "Text4", QStringLiteral("Water temperature IN (4), [oC]"));
+    Text6 = addField(input, "Text6", QStringLiteral("Ambient dry bulb temp. IN (4), [oC]"));
+    Text5 = addField(input, "Text5", QStringLiteral("Ambient wet bulb temp. IN (4), [oC]"));
 
     QGroupBox* transferred = makeFrame(QStringLiteral("Data Transfered from Problem 3"));
     Label11 = addResult(transferred, "Label11",

@@ -44,18 +44,12 @@ Form6::Form6(Windows& windows)
         QStringLiteral("CROSS FLOW"));
 
     QGroupBox* plate = makeFrame(QStringLiteral("Name Plate Data"));
-    Text16 = addField(plate, "Text16", QStringLiteral("Water mass flow rate, [kg/s]"),
-                      QStringLiteral("90"));
-    Text17 = addField(plate, "Text17", QStringLiteral("Air mass flow rate, [kg/s]"),
-                      QStringLiteral("80"));
-    Text14 = addField(plate, "Text14", QStringLiteral(" Water temperature IN, [oC]"),
-                      QStringLiteral("34"));
-    Text15 = addField(plate, "Text15", QStringLiteral("Water temperature OUT, [oC]"),
-                      QStringLiteral("31"));
-    Text18 = addField(plate, "Text18", QStringLiteral("Ambient wet bulb temp. IN, [oC]"),
-                      QStringLiteral("21"));
-    Text19 = addField(plate, "Text19", QStringLiteral("Ambient dry bulb temp. IN, [oC]"),
-                      QStringLiteral("25"));
+    Text16 = addField(plate, "Text16", QStringLiteral("Water mass flow rate, [kg/s]"));
+    Text17 = addField(plate, "Text17", QStringLiteral("Air mass flow rate, [kg/s]"));
+    Text14 = addField(plate, "Text14", QStringLiteral(" Water temperature IN, [oC]"));
+    Text15 = addField(plate, "Text15", QStringLiteral("Water temperature OUT, [oC]"));
+    Text18 = addField(plate, "Text18", QStringLiteral("Ambient wet bulb temp. IN, [oC]"));
+    Text19 = addField(plate, "Text19", QStringLiteral("Ambient dry bulb temp. IN, [oC]"));
 
     l1 = hiddenLabel(this, "l1");
     l8 = hiddenLabel(this, "l8");

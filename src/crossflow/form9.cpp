@@ -26,10 +26,8 @@ Form9::Form9(Windows& windows)
                    QStringLiteral("CROSS FLOW"));
 
     QGroupBox* flows = makeFrame(QStringLiteral("New Flow Rates"));
-    Text18 = addField(flows, "Text18", QStringLiteral("Water mass flow rate (3), [kg/s]"),
-                      QStringLiteral("35"));
-    Text19 = addField(flows, "Text19", QStringLiteral("Air mass flow rate (3), [kg/s]"),
-                      QStringLiteral("25"));
+    Text18 = addField(flows, "Text18", QStringLiteral("Water mass flow rate (3), [kg/s]"));
+    Text19 = addField(flows, "Text19", QStringLiteral("Air mass flow rate (3), [kg/s]"));
 
     QGroupBox* measured = makeFrame(QStringLiteral("Measured Values from Problem 1"));
     l1 = addResult(measured, "l1", QStringLiteral("Water mass flow rate (1), [kg/s]"));
