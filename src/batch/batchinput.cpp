@@ -87,8 +87,9 @@ BatchInput BatchInput::read(const QByteArray& data) {
         const csv::Record& record = table.records[r];
         if (record.cells.size() != header.cells.size())
             return failed(record.line, 0,
-                          QStringLiteral("%1 cells where the header has %2")
+                          QStringLiteral("%1 %2 where the header has %3")
                               .arg(record.cells.size())
+                              .arg(QLatin1String(record.cells.size() == 1 ? "cell" : "cells"))
                               .arg(header.cells.size()));
         BatchCase c;
         c.number = static_cast<int>(r);
