@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QWidget>
+#include <clocale>
 #include <cstring>
 #include <string>
 
@@ -165,4 +166,7 @@ void BatchAudit::preparePlatform() {
 
 void BatchAudit::prepareLocale() {
     QLocale::setDefault(QLocale::c());
+    // The application object has chosen the C library's locale from the environment, and the
+    // number texts write through the C library: its decimal point must be the point too.
+    std::setlocale(LC_NUMERIC, "C");
 }

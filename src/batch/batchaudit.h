@@ -56,7 +56,8 @@ public:
     // What the windows need before the QApplication exists: the offscreen platform unless
     // another is chosen. Call before constructing it.
     static void preparePlatform();
-    // What they need after: the point locale for every conversion, whatever the system's.
+    // What they need after: the point locale for every conversion, whatever the system's (Qt's
+    // default locale and the C library's numeric locale alike).
     static void prepareLocale();
 
 private:

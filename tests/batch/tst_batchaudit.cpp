@@ -9,7 +9,7 @@
 #include "counterflow/form5.h"
 #include "fields/fieldtable.h"
 #include "shell/windows.h"
-#include "support/guifixture.h"
+#include "support/recordingdesktop.h"
 
 #include <QPushButton>
 #include <QtTest>
@@ -99,8 +99,8 @@ int problemOfRow(int row) {
 class TestBatchAudit : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { locale_ = std::make_unique<LocaleGuard>(QLocale::c()); }
-    void cleanup() { locale_.reset(); }
+    // The tool's locale, whatever the environment's.
+    void initTestCase() { BatchAudit::prepareLocale(); }
 
     void defaultCaseGivesTheWindowsTexts_data();
     void defaultCaseGivesTheWindowsTexts();
@@ -109,9 +109,6 @@ private Q_SLOTS:
     void pastedWhole_data();
     void pastedWhole();
     void casesAreIndependent();
-
-private:
-    std::unique_ptr<LocaleGuard> locale_;
 };
 
 void TestBatchAudit::defaultCaseGivesTheWindowsTexts_data() {
