@@ -3,6 +3,7 @@
 
 #include "batch/batchaudit.h"
 #include "batch/batchinput.h"
+#include "batch/batchrunner.h"
 #include "batch/csv.h"
 
 #include <QApplication>
@@ -10,13 +11,14 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSaveFile>
-#include <QTextStream>
+#include <QThread>
 #include <cstdio>
 #include <unistd.h>
 
 namespace {
 
-constexpr int kBadInput = 2;
+constexpr int kFailed = 1;   // the tool itself failed (a worker process)
+constexpr int kBadInput = 2; // bad arguments, an unreadable or damaged file, an unwritable output
 
 void printError(const QString& text) {
     std::fputs(qPrintable(QStringLiteral("ctaudit-batch: ") + text + u'\n'), stderr);
@@ -41,8 +43,13 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption outputOption(QStringLiteral("output"),
                                           QStringLiteral("Write to FILE instead of stdout."),
                                           QStringLiteral("FILE"));
+    const QCommandLineOption jobsOption(
+        QStringLiteral("jobs"),
+        QStringLiteral("Run the cases in up to N processes (default: one per processor)."),
+        QStringLiteral("N"), QString::number(QThread::idealThreadCount()));
     parser.addOption(arrangementOption);
     parser.addOption(outputOption);
+    parser.addOption(jobsOption);
     parser.addPositionalArgument(QStringLiteral("input"),
                                  QStringLiteral("The CSV file, or - for standard input."));
     if (!parser.parse(QApplication::arguments())) {
@@ -57,6 +64,13 @@ int main(int argc, char* argv[]) {
     if (arrangementName != QLatin1String("counter") && arrangementName != QLatin1String("cross")) {
         printError(QStringLiteral("--arrangement must be counter or cross, not \"%1\"")
                        .arg(arrangementName));
+        return kBadInput;
+    }
+    bool jobsOk = false;
+    const int jobs = parser.value(jobsOption).toInt(&jobsOk);
+    if (!jobsOk || jobs < 1) {
+        printError(QStringLiteral("--jobs must be a whole number from 1, not \"%1\"")
+                       .arg(parser.value(jobsOption)));
         return kBadInput;
     }
     if (parser.positionalArguments().size() != 1) {
@@ -103,25 +117,38 @@ int main(int argc, char* argv[]) {
         output = &stdoutFile;
     }
 
-    const BatchAudit audit(arrangementName == QLatin1String("counter") ? Arrangement::CounterFlow
-                                                                       : Arrangement::CrossFlow);
+    const Arrangement arrangement = arrangementName == QLatin1String("counter")
+                                        ? Arrangement::CounterFlow
+                                        : Arrangement::CrossFlow;
     const bool showProgress = isatty(STDERR_FILENO) != 0;
     QElapsedTimer sinceProgress;
     sinceProgress.start();
-    output->write(csv::record(BatchAudit::headerCells()).toUtf8());
-    const auto total = input.cases.size();
-    for (qsizetype i = 0; i < total; ++i) {
-        const BatchCase& c = input.cases[i];
-        output->write(csv::record(BatchAudit::resultCells(c.number, audit.run(c))).toUtf8());
-        if (showProgress && (sinceProgress.elapsed() >= 200 || i + 1 == total)) {
-            std::fprintf(stderr, "\rctaudit-batch: case %lld of %lld",
-                         static_cast<long long>(i + 1), static_cast<long long>(total));
-            std::fflush(stderr);
-            sinceProgress.restart();
-        }
-    }
-    if (showProgress && total > 0)
+    const auto progress = [&](qsizetype done, qsizetype total) {
+        if (!showProgress || (sinceProgress.elapsed() < 200 && done < total))
+            return;
+        std::fprintf(stderr, "\rctaudit-batch: case %lld of %lld", static_cast<long long>(done),
+                     static_cast<long long>(total));
+        std::fflush(stderr);
+        sinceProgress.restart();
+    };
+    // The header goes out with the first row, so that a failed run writes nothing at all.
+    bool headerWritten = false;
+    const auto write = [&](const QStringList& row) {
+        if (!headerWritten)
+            output->write(csv::record(BatchAudit::headerCells()).toUtf8());
+        headerWritten = true;
+        if (!row.isEmpty())
+            output->write(csv::record(row).toUtf8());
+    };
+    const std::optional<QString> failure =
+        BatchRunner(arrangement, jobs).run(input.cases, write, progress);
+    if (showProgress && !input.cases.isEmpty())
         std::fputc('\n', stderr);
+    if (failure) {
+        printError(*failure);
+        return kFailed;
+    }
+    write({}); // the header of a file without cases
 
     if (parser.isSet(outputOption) && !outputFile.commit()) {
         printError(QStringLiteral("%1: %2").arg(outputFile.fileName(), outputFile.errorString()));

@@ -67,6 +67,7 @@ private Q_SLOTS:
     void smallFile();
     void standardInputAndOutputFile();
     void pointWhateverTheLocale();
+    void workersKeepTheOrder();
     void badFiles_data();
     void badFiles();
     void badArguments_data();
@@ -153,6 +154,24 @@ void TestBatchTool::pointWhateverTheLocale() {
     QVERIFY(point.out.contains("\n3,ok,110.50,95.00,39.00,33.50,0.980,"));
 }
 
+void TestBatchTool::workersKeepTheOrder() {
+    // 17 cases over two worker processes (every other case each) give the bytes of one
+    // process, rows in input order, refused cases included.
+    const QByteArray three = caseFile(Arrangement::CounterFlow);
+    const QByteArray rows = three.mid(three.indexOf('\n') + 1);
+    QByteArray data = QByteArray(kHeader) + '\n';
+    for (int i = 0; i < 5; ++i)
+        data += rows;
+    data += rows.left(rows.indexOf('\n') + 1);
+    data += rows.left(rows.indexOf('\n') + 1);
+    const Run one = runTool({QStringLiteral("--jobs=1"), QStringLiteral("-")}, data);
+    QCOMPARE(one.exitCode, 0);
+    QCOMPARE(one.out.count('\n'), 18);
+    const Run two = runTool({QStringLiteral("--jobs=2"), QStringLiteral("-")}, data);
+    QCOMPARE(two.exitCode, 0);
+    QCOMPARE(two.out, one.out);
+}
+
 void TestBatchTool::badFiles_data() {
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QString>("where"); // after the file name
@@ -228,6 +247,8 @@ void TestBatchTool::badArguments_data() {
                                 << "give one input file";
     QTest::newRow("unknown option")
         << QStringList{QStringLiteral("--jobz"), QStringLiteral("-")} << "jobz";
+    QTest::newRow("no jobs") << QStringList{QStringLiteral("--jobs=0"), QStringLiteral("-")}
+                             << "--jobs must be a whole number from 1, not \"0\"";
     QTest::newRow("output folder missing")
         << QStringList{QStringLiteral("--output"), dir_.filePath(QStringLiteral("no/such.csv")),
                        QStringLiteral("-")}
