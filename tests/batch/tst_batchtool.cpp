@@ -10,6 +10,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <pty.h>
+#include <unistd.h>
 
 Q_DECLARE_METATYPE(Arrangement)
 
@@ -68,6 +70,7 @@ private Q_SLOTS:
     void standardInputAndOutputFile();
     void pointWhateverTheLocale();
     void workersKeepTheOrder();
+    void progressOnATerminal();
     void badFiles_data();
     void badFiles();
     void badArguments_data();
@@ -170,6 +173,30 @@ void TestBatchTool::workersKeepTheOrder() {
     const Run two = runTool({QStringLiteral("--jobs=2"), QStringLiteral("-")}, data);
     QCOMPARE(two.exitCode, 0);
     QCOMPARE(two.out, one.out);
+}
+
+void TestBatchTool::progressOnATerminal() {
+    // Standard error on a pseudo-terminal: the count of finished cases is shown there, and
+    // standard output is the CSV alone.
+    int master = -1;
+    int slave = -1;
+    QVERIFY(openpty(&master, &slave, nullptr, nullptr, nullptr) == 0);
+    QProcess process;
+    process.setChildProcessModifier([slave] { ::dup2(slave, STDERR_FILENO); });
+    process.start(QStringLiteral(CTAUDIT_BATCH), {QStringLiteral("-")});
+    QVERIFY(process.waitForStarted(10000));
+    ::close(slave);
+    process.write(caseFile(Arrangement::CounterFlow));
+    process.closeWriteChannel();
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 0);
+    QByteArray terminal;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;)
+        terminal.append(buffer, n);
+    ::close(master);
+    QVERIFY2(terminal.contains("\rctaudit-batch: case 3 of 3"), terminal.constData());
+    QCOMPARE(process.readAllStandardOutput().count('\n'), 4);
 }
 
 void TestBatchTool::badFiles_data() {
