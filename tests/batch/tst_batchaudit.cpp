@@ -7,6 +7,10 @@
 #include "counterflow/form2.h"
 #include "counterflow/form3.h"
 #include "counterflow/form5.h"
+#include "crossflow/form4.h"
+#include "crossflow/form6.h"
+#include "crossflow/form8.h"
+#include "crossflow/form9.h"
 #include "fields/fieldtable.h"
 #include "shell/windows.h"
 #include "support/recordingdesktop.h"
@@ -32,11 +36,18 @@ constexpr std::array<Field, kInputColumnCount> kCounterFields = {{
     {"Form10", "Text18"}, {"Form10", "Text19"},
     {"Form3", "Text1"}, {"Form3", "Text29"}, {"Form3", "Text2"}, {"Form3", "Text3"},
 }};
+constexpr std::array<Field, kInputColumnCount> kCrossFields = {{
+    {"Form8", "Text1"}, {"Form8", "Text8"}, {"Form8", "Text3"}, {"Form8", "Text4"},
+    {"Form8", "Text5"}, {"Form8", "Text6"}, {"Form8", "Text7"},
+    {"Form6", "Text16"}, {"Form6", "Text17"}, {"Form6", "Text14"}, {"Form6", "Text15"},
+    {"Form6", "Text18"}, {"Form6", "Text19"},
+    {"Form9", "Text18"}, {"Form9", "Text19"},
+    {"Form4", "Text7"}, {"Form4", "Text4"}, {"Form4", "Text6"}, {"Form4", "Text5"},
+}};
 // clang-format on
 
 const std::array<Field, kInputColumnCount>& fieldsOf(Arrangement arrangement) {
-    return kCounterFields;
-    (void)arrangement;
+    return arrangement == Arrangement::CounterFlow ? kCounterFields : kCrossFields;
 }
 
 // The case that holds every field's initial text.
@@ -75,6 +86,14 @@ std::array<QString, report::kMapRowCount> windowsChain(Arrangement arrangement) 
         windows.form10()->Command1_Click();
         windows.form10()->Command3_Click();
         windows.form3()->Command1_Click();
+    } else {
+        windows.form8()->Command1_Click();
+        windows.form8()->Command3_Click();
+        windows.form6()->Command1_Click();
+        windows.form6()->Command3_Click();
+        windows.form9()->Command1_Click();
+        windows.form9()->Command2_Click();
+        windows.form4()->Command1_Click();
     }
     std::array<QString, report::kMapRowCount> texts;
     for (size_t r = 0; r < texts.size(); ++r) {
@@ -114,6 +133,7 @@ private Q_SLOTS:
 void TestBatchAudit::defaultCaseGivesTheWindowsTexts_data() {
     QTest::addColumn<Arrangement>("arrangement");
     QTest::newRow("counter flow") << Arrangement::CounterFlow;
+    QTest::newRow("cross flow") << Arrangement::CrossFlow;
 }
 
 void TestBatchAudit::defaultCaseGivesTheWindowsTexts() {
@@ -165,6 +185,27 @@ void TestBatchAudit::stops_data() {
     QTest::newRow("counter: Problem 4 last field empty")
         << counter << QByteArray("p4.twb") << ""
         << "Invalid entries, please enter numbers only" << 3;
+
+    const auto cross = Arrangement::CrossFlow;
+    QTest::newRow("cross: water flow limit")
+        << cross << QByteArray("p1.L") << "200.5"
+        << "Invalid entries, number must be less than 200 kg/s" << 0;
+    QTest::newRow("cross: Problem 1 temperatures")
+        << cross << QByteArray("p1.Tout") << "37.5"
+        << "Outlet water temperature must be less then inlet water temperature" << 0;
+    QTest::newRow("cross: Problem 2 dry bulb limit")
+        << cross << QByteArray("p2.tdb") << "35.5"
+        << "Invalid entries, number must be less than 35 oC" << 1;
+    QTest::newRow("cross: Problem 3 empty value")
+        << cross << QByteArray("p3.G") << ""
+        << "Invalid entries, please enter numbers only" << 2;
+    // Twice the heat capacity of Problem 1 (1131.30 kW) is the limit.
+    QTest::newRow("cross: Problem 4 above twice Problem 1")
+        << cross << QByteArray("p4.Q") << "2262.61"
+        << "Invalid entries, number must be less than you entered" << 3;
+    QTest::newRow("cross: Problem 4 wet bulb limit (message ends with a blank)")
+        << cross << QByteArray("p4.twb") << "71"
+        << "Invalid entries, number must be less than 70 oC " << 3;
 }
 
 void TestBatchAudit::stops() {

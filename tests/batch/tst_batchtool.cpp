@@ -54,6 +54,10 @@ QByteArray caseFile(Arrangement arrangement) {
         text += "100,90,38,33,1,25,55,90,80,34,31,21,27,105,110,2200,36,30,22\n"
                 "100,90,38,33,1.2,25,55,90,80,34,31,21,27,105,110,2200,36,30,22\n"
                 "110.5,95,39,33.5,0.98,24,60,90,80,34,31,21,27,100,105,2100,37,29,21\n";
+    else
+        text += "90,70,37,34,1,28,55,90,80,34,31,21,25,35,25,500,35,28,22\n"
+                "90,70,37,34,1.2,28,55,90,80,34,31,21,25,35,25,500,35,28,22\n"
+                "95,75,37.5,34,0.99,27,60,90,80,34,31,21,25,40,30,600,36,27,21\n";
     return text;
 }
 
@@ -85,6 +89,7 @@ void TestBatchTool::smallFile_data() {
     QTest::addColumn<QString>("option");
     QTest::newRow("counter flow, default") << Arrangement::CounterFlow << QString();
     QTest::newRow("counter flow") << Arrangement::CounterFlow << QStringLiteral("counter");
+    QTest::newRow("cross flow") << Arrangement::CrossFlow << QStringLiteral("cross");
 }
 
 void TestBatchTool::smallFile() {
