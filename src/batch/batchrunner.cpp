@@ -61,7 +61,8 @@ std::optional<QString> BatchRunner::runWorkers(const QList<BatchCase>& cases, in
         QByteArray input;             // its share as the canonical input CSV
         QByteArray out;
         QByteArray err;
-        qsizetype done = 0; // rows received so far
+        qsizetype lines = 0; // line ends received so far
+        qsizetype done = 0;  // rows received so far
     };
     std::vector<std::unique_ptr<Worker>> pool;
     for (int w = 0; w < workers; ++w) {
@@ -86,11 +87,12 @@ std::optional<QString> BatchRunner::runWorkers(const QList<BatchCase>& cases, in
             const QByteArray chunk = self->process.readAllStandardOutput();
             self->out += chunk;
             // Each output row is one line (no status or quantity holds a line break); the
-            // header is the first.
-            const qsizetype lines = std::max<qsizetype>(0, self->out.count('\n') - 1);
-            const qsizetype newRows = std::min(lines, self->caseIndexes.size()) - self->done;
-            finishedCases += newRows;
-            self->done += newRows;
+            // header is the first. Only the count shown depends on this.
+            self->lines += chunk.count('\n');
+            const qsizetype rows =
+                std::clamp<qsizetype>(self->lines - 1, 0, self->caseIndexes.size());
+            finishedCases += rows - self->done;
+            self->done = rows;
             if (progress)
                 progress(finishedCases, cases.size());
         });
