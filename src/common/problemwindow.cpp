@@ -85,9 +85,8 @@ void ProblemWindow::addTableRow(QGroupBox* table, const QString& caption,
     }
 }
 
-QLineEdit* ProblemWindow::addField(QGroupBox* frame, const char* name, const QString& caption,
-                                   const QString& initialText) {
-    auto* edit = new QLineEdit(initialText, frame);
+QLineEdit* ProblemWindow::addField(QGroupBox* frame, const char* name, const QString& caption) {
+    auto* edit = new QLineEdit(frame);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setAccessibleName(caption.trimmed());
     edit->setAccessibleDescription(qualified(name));

@@ -41,9 +41,9 @@ protected:
     QWidget* makeHeader(const QString& title, const QString& arrangement);
     // A frame (group box) with a caption column and a value column.
     QGroupBox* makeFrame(const QString& caption);
-    // A row of a frame: caption and numeric entry field.
-    QLineEdit* addField(QGroupBox* frame, const char* name, const QString& caption,
-                        const QString& initialText);
+    // A row of a frame: caption and numeric entry field, with the behaviour, initial text and
+    // limits of its row of the field table.
+    QLineEdit* addField(QGroupBox* frame, const char* name, const QString& caption);
     // A row of a frame: caption and result label.
     QLabel* addResult(QGroupBox* frame, const char* name, const QString& caption);
     // A result label placed by the window itself; caption is its accessible name.

@@ -27,10 +27,8 @@ Form10::Form10(Windows& windows)
                    QStringLiteral("COUNTER FLOW"));
 
     QGroupBox* newFlow = makeFrame(QStringLiteral("New Flow Rate"));
-    Text18 = addField(newFlow, "Text18", QStringLiteral("Water mass flow rate (3), [kg/s]"),
-                      QStringLiteral("105"));
-    Text19 = addField(newFlow, "Text19", QStringLiteral("Air mass flow rate (3), [kg/s]"),
-                      QStringLiteral("110"));
+    Text18 = addField(newFlow, "Text18", QStringLiteral("Water mass flow rate (3), [kg/s]"));
+    Text19 = addField(newFlow, "Text19", QStringLiteral("Air mass flow rate (3), [kg/s]"));
 
     QGroupBox* measured = makeFrame(QStringLiteral("Measured Values (Problem 1)"));
     l1 = addResult(measured, "l1", QStringLiteral("Water mass flow rate (1), [kg/s]"));

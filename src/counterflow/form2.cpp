@@ -37,18 +37,12 @@ Form2::Form2(Windows& windows)
         QStringLiteral("COUNTER FLOW"));
 
     QGroupBox* namePlate = makeFrame(QStringLiteral("Name Plate Data"));
-    Text13 = addField(namePlate, "Text13", QStringLiteral("Water mass flow rate, [kg/s]"),
-                      QStringLiteral("90"));
-    Text15 = addField(namePlate, "Text15", QStringLiteral("Air mass flow rate, [kg/s]"),
-                      QStringLiteral("80"));
-    Text11 = addField(namePlate, "Text11", QStringLiteral(" Water temperature IN, [oC]"),
-                      QStringLiteral("34"));
-    Text12 = addField(namePlate, "Text12", QStringLiteral("Water temperature OUT, [oC]"),
-                      QStringLiteral("31"));
-    Text14 = addField(namePlate, "Text14", QStringLiteral("Ambient wet bulb temp. IN, [oC]"),
-                      QStringLiteral("21"));
-    Text16 = addField(namePlate, "Text16", QStringLiteral("Ambient dry bulb temp. IN, [oC]"),
-                      QStringLiteral("27"));
+    Text13 = addField(namePlate, "Text13", QStringLiteral("Water mass flow rate, [kg/s]"));
+    Text15 = addField(namePlate, "Text15", QStringLiteral("Air mass flow rate, [kg/s]"));
+    Text11 = addField(namePlate, "Text11", QStringLiteral(" Water temperature IN, [oC]"));
+    Text12 = addField(namePlate, "Text12", QStringLiteral("Water temperature OUT, [oC]"));
+    Text14 = addField(namePlate, "Text14", QStringLiteral("Ambient wet bulb temp. IN, [oC]"));
+    Text16 = addField(namePlate, "Text16", QStringLiteral("Ambient dry bulb temp. IN, [oC]"));
 
     QGroupBox* toBeCalculated = makeFrame(QStringLiteral("To be Calculated"));
     l5 = addResult(toBeCalculated, "l5", QStringLiteral("Design heat capacity, Qd [kW]"));

@@ -25,14 +25,10 @@ Form3::Form3(Windows& windows)
                    QStringLiteral("COUNTER FLOW"));
 
     QGroupBox* input = makeFrame(QStringLiteral("INPUT DATA"));
-    Text1 =
-        addField(input, "Text1", QStringLiteral("Heat capacity (4), [kW]"), QStringLiteral("2200"));
-    Text29 = addField(input, "Text29", QStringLiteral("Water temperature IN (4), [oC]"),
-                      QStringLiteral("36"));
-    Text2 = addField(input, "Text2", QStringLiteral("Ambient dry bulb temp. IN (4), [oC]"),
-                     QStringLiteral("30"));
-    Text3 = addField(input, "Text3", QStringLiteral("Ambient wet bulb temp. IN (4), [oC]"),
-                     QStringLiteral("22"));
+    Text1 = addField(input, "Text1", QStringLiteral("Heat capacity (4), [kW]"));
+    Text29 = addField(input, "Text29", QStringLiteral("Water temperature IN (4), [oC]"));
+    Text2 = addField(input, "Text2", QStringLiteral("Ambient dry bulb temp. IN (4), [oC]"));
+    Text3 = addField(input, "Text3", QStringLiteral("Ambient wet bulb temp. IN (4), [oC]"));
 
     QGroupBox* transferred = makeFrame(QStringLiteral("DATA TRANSFERRED FROM Problem 3"));
     l4 = addResult(transferred, "l4", QStringLiteral("Number of transfer units (3), [kW/(kJ/kg)]"));

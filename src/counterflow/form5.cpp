@@ -30,20 +30,13 @@ Form5::Form5(Windows& windows)
     explanation->setWordWrap(true);
 
     QGroupBox* input = makeFrame(QStringLiteral("INPUT DATA"));
-    Text1 = addField(input, "Text1", QStringLiteral("Water mass flow rate, [kg/s]"),
-                     QStringLiteral("100"));
-    Text8 = addField(input, "Text8", QStringLiteral("Air mass flow rate, [kg/s]"),
-                     QStringLiteral("90"));
-    Text3 = addField(input, "Text3", QStringLiteral(" Water temperature IN, [oC]"),
-                     QStringLiteral("38"));
-    Text4 = addField(input, "Text4", QStringLiteral(" Water temperature OUT, [oC]"),
-                     QStringLiteral("33"));
-    Text5 = addField(input, "Text5", QStringLiteral("Ambient air pressure, [bar]"),
-                     QStringLiteral("1"));
-    Text6 = addField(input, "Text6", QStringLiteral("Ambient dry bulb temp. IN, [oC]"),
-                     QStringLiteral("25"));
-    Text7 = addField(input, "Text7", QStringLiteral("Ambient air relative humidity IN, [%]"),
-                     QStringLiteral("55"));
+    Text1 = addField(input, "Text1", QStringLiteral("Water mass flow rate, [kg/s]"));
+    Text8 = addField(input, "Text8", QStringLiteral("Air mass flow rate, [kg/s]"));
+    Text3 = addField(input, "Text3", QStringLiteral(" Water temperature IN, [oC]"));
+    Text4 = addField(input, "Text4", QStringLiteral(" Water temperature OUT, [oC]"));
+    Text5 = addField(input, "Text5", QStringLiteral("Ambient air pressure, [bar]"));
+    Text6 = addField(input, "Text6", QStringLiteral("Ambient dry bulb temp. IN, [oC]"));
+    Text7 = addField(input, "Text7", QStringLiteral("Ambient air relative humidity IN, [%]"));
 
     QGroupBox* indicators = makeFrame(QStringLiteral("PERFORMANCE INDICATORS"));
     lbl2 =
@@ -80,14 +73,14 @@ Form5::Form5(Windows& windows)
     auto* left = new QVBoxLayout;
     left->addWidget(explanation);
     left->addWidget(input);
-    left->addStretch(1);
+    left->addWidget(picture, 1);
     auto* right = new QVBoxLayout;
     right->addWidget(indicators);
     right->addWidget(air);
+    right->addStretch(1);
     auto* middle = new QHBoxLayout;
-    middle->addLayout(left, 3);
-    middle->addWidget(picture, 2);
-    middle->addLayout(right, 3);
+    middle->addLayout(left, 1);
+    middle->addLayout(right, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Command3);
     buttons->addStretch(1);

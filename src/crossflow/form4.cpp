@@ -1,7 +1,6 @@
 #include "crossflow/form4.h"
 
 #include "common/desktop.h"
-#include "common/frametable.h"
 #include "common/numtext.h"
 #include "crossflow/crossflowcore.h"
 #include "crossflow/form8.h"
@@ -26,14 +25,10 @@ Form4::Form4(Windows& windows)
                    QStringLiteral("CROSS FLOW"));
 
     QGroupBox* input = makeFrame(QStringLiteral("INPUT DATA"));
-    Text7 =
-        addField(input, "Text7", QStringLiteral("Heat capacity (4), [kW]"), QStringLiteral("500"));
-    Text4 = addField(input, "Text4", QStringLiteral("Water temperature IN (4), [oC]"),
-                     QStringLiteral("35"));
-    Text6 = addField(input, "Text6", QStringLiteral("Ambient dry bulb temp. IN (4), [oC]"),
-                     QStringLiteral("28"));
-    Text5 = addField(input, "Text5", QStringLiteral("Ambient wet bulb temp. IN (4), [oC]"),
-                     QStringLiteral("22"));
+    Text7 = addField(input, "Text7", QStringLiteral("Heat capacity (4), [kW]"));
+    Text4 = addField(input, "Text4", QStringLiteral("Water temperature IN (4), [oC]"));
+    Text6 = addField(input, "Text6", QStringLiteral("Ambient dry bulb temp. IN (4), [oC]"));
+    Text5 = addField(input, "Text5", QStringLiteral("Ambient wet bulb temp. IN (4), [oC]"));
 
     QGroupBox* transferred = makeFrame(QStringLiteral("Data Transfered from Problem 3"));
     Label11 = addResult(transferred, "Label11",
@@ -56,8 +51,8 @@ Form4::Form4(Windows& windows)
     l26 = addResult(indicators, "l26", QStringLiteral("Range  [oC]"));
     l27 = addResult(indicators, "l27", QStringLiteral("Approach [oC]"));
 
-    QGroupBox* air = makeFrame(QStringLiteral("AMBIENT AIR PARAMETERS"));
-    frametable::addHeaders(air, QStringLiteral("Inlet air(4)"), QStringLiteral("Outlet air(4)"));
+    QGroupBox* air = makeTable(QStringLiteral("AMBIENT AIR PARAMETERS"),
+                               {QStringLiteral("Inlet air(4)"), QStringLiteral("Outlet air(4)")});
     struct Row {
         const char* caption;
         QLabel*& inlet;
@@ -74,7 +69,7 @@ Form4::Form4(Windows& windows)
         const QString caption = QString::fromLatin1(r.caption);
         r.inlet = makeResult(r.inletName, caption.trimmed() + QStringLiteral(" inlet air (4)"));
         r.outlet = makeResult(r.outletName, caption.trimmed() + QStringLiteral(" outlet air (4)"));
-        frametable::addRow(air, caption, r.inlet, r.outlet);
+        addTableRow(air, caption, {r.inlet, r.outlet});
     }
 
     Label1 = new QLabel(QStringLiteral("Please wait while calculation is in progress ..."), this);

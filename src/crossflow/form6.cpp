@@ -1,7 +1,6 @@
 #include "crossflow/form6.h"
 
 #include "common/desktop.h"
-#include "common/frametable.h"
 #include "common/numtext.h"
 #include "crossflow/crossflowcore.h"
 #include "crossflow/form8.h"
@@ -45,18 +44,12 @@ Form6::Form6(Windows& windows)
         QStringLiteral("CROSS FLOW"));
 
     QGroupBox* plate = makeFrame(QStringLiteral("Name Plate Data"));
-    Text16 = addField(plate, "Text16", QStringLiteral("Water mass flow rate, [kg/s]"),
-                      QStringLiteral("90"));
-    Text17 = addField(plate, "Text17", QStringLiteral("Air mass flow rate, [kg/s]"),
-                      QStringLiteral("80"));
-    Text14 = addField(plate, "Text14", QStringLiteral(" Water temperature IN, [oC]"),
-                      QStringLiteral("34"));
-    Text15 = addField(plate, "Text15", QStringLiteral("Water temperature OUT, [oC]"),
-                      QStringLiteral("31"));
-    Text18 = addField(plate, "Text18", QStringLiteral("Ambient wet bulb temp. IN, [oC]"),
-                      QStringLiteral("21"));
-    Text19 = addField(plate, "Text19", QStringLiteral("Ambient dry bulb temp. IN, [oC]"),
-                      QStringLiteral("25"));
+    Text16 = addField(plate, "Text16", QStringLiteral("Water mass flow rate, [kg/s]"));
+    Text17 = addField(plate, "Text17", QStringLiteral("Air mass flow rate, [kg/s]"));
+    Text14 = addField(plate, "Text14", QStringLiteral(" Water temperature IN, [oC]"));
+    Text15 = addField(plate, "Text15", QStringLiteral("Water temperature OUT, [oC]"));
+    Text18 = addField(plate, "Text18", QStringLiteral("Ambient wet bulb temp. IN, [oC]"));
+    Text19 = addField(plate, "Text19", QStringLiteral("Ambient dry bulb temp. IN, [oC]"));
 
     l1 = hiddenLabel(this, "l1");
     l8 = hiddenLabel(this, "l8");
@@ -79,9 +72,9 @@ Form6::Form6(Windows& windows)
     l12 = addResult(test, "l12", QStringLiteral("Range  [oC]"));
     l13 = addResult(test, "l13", QStringLiteral("Approach  [oC]"));
 
-    QGroupBox* air = makeFrame(QStringLiteral("Air Parameters"));
-    frametable::addPairHeaders(air, QStringLiteral("Inlet Air (2)"),
-                               QStringLiteral("Outlet Air (2)"));
+    QGroupBox* air =
+        makeTable(QStringLiteral("Air Parameters"),
+                  {QStringLiteral("Inlet Air (2)"), QString(), QStringLiteral("Outlet Air (2)")});
     struct PairRow {
         QLabel*& in;
         const char* inName;
@@ -102,7 +95,7 @@ Form6::Form6(Windows& windows)
         const QString outCaption = QString::fromLatin1(r.outCaption);
         r.in = makeResult(r.inName, inCaption);
         r.out = makeResult(r.outName, outCaption);
-        frametable::addPairRow(air, inCaption, r.in, outCaption, r.out);
+        addTableRow(air, inCaption, {r.in, makeCaption(outCaption), r.out});
     }
 
     Command1 = makeButton("Command1", QStringLiteral("CALCULATE"));

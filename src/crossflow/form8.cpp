@@ -29,20 +29,13 @@ Form8::Form8(Windows& windows)
     explanation->setWordWrap(true);
 
     QGroupBox* input = makeFrame(QStringLiteral("Input Data"));
-    Text1 = addField(input, "Text1", QStringLiteral("Water mass flow rate, [kg/s]"),
-                     QStringLiteral("90"));
-    Text8 = addField(input, "Text8", QStringLiteral("Air mass flow rate, [kg/s]"),
-                     QStringLiteral("70"));
-    Text3 = addField(input, "Text3", QStringLiteral("Water temperature IN, [oC]"),
-                     QStringLiteral("37"));
-    Text4 = addField(input, "Text4", QStringLiteral("Water temperature OUT, [oC]"),
-                     QStringLiteral("34"));
-    Text5 = addField(input, "Text5", QStringLiteral("Ambient air pressure, [bar]"),
-                     QStringLiteral("1"));
-    Text6 = addField(input, "Text6", QStringLiteral("Ambient dry bulb temp. IN, [oC]"),
-                     QStringLiteral("28"));
-    Text7 = addField(input, "Text7", QStringLiteral("Amb. air relative humidity IN, [%]"),
-                     QStringLiteral("55"));
+    Text1 = addField(input, "Text1", QStringLiteral("Water mass flow rate, [kg/s]"));
+    Text8 = addField(input, "Text8", QStringLiteral("Air mass flow rate, [kg/s]"));
+    Text3 = addField(input, "Text3", QStringLiteral("Water temperature IN, [oC]"));
+    Text4 = addField(input, "Text4", QStringLiteral("Water temperature OUT, [oC]"));
+    Text5 = addField(input, "Text5", QStringLiteral("Ambient air pressure, [bar]"));
+    Text6 = addField(input, "Text6", QStringLiteral("Ambient dry bulb temp. IN, [oC]"));
+    Text7 = addField(input, "Text7", QStringLiteral("Amb. air relative humidity IN, [%]"));
 
     QGroupBox* indicators = makeFrame(QStringLiteral("Perfromance Indicators"));
     lbl2 = addResult(indicators, "lbl2", QStringLiteral("Number of transfer units, [kW/(kJ/kg)]"));
@@ -85,14 +78,14 @@ Form8::Form8(Windows& windows)
     auto* left = new QVBoxLayout;
     left->addWidget(explanation);
     left->addWidget(input);
-    left->addStretch(1);
+    left->addWidget(picture, 1);
     auto* right = new QVBoxLayout;
     right->addWidget(indicators);
     right->addWidget(air);
+    right->addStretch(1);
     auto* middle = new QHBoxLayout;
-    middle->addLayout(left, 3);
-    middle->addWidget(picture, 2);
-    middle->addLayout(right, 3);
+    middle->addLayout(left, 1);
+    middle->addLayout(right, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Command2);
     buttons->addStretch(1);

@@ -1,7 +1,6 @@
 #include "crossflow/form9.h"
 
 #include "common/desktop.h"
-#include "common/frametable.h"
 #include "common/ntuscaling.h"
 #include "common/numtext.h"
 #include "crossflow/crossflowcore.h"
@@ -27,10 +26,8 @@ Form9::Form9(Windows& windows)
                    QStringLiteral("CROSS FLOW"));
 
     QGroupBox* flows = makeFrame(QStringLiteral("New Flow Rates"));
-    Text18 = addField(flows, "Text18", QStringLiteral("Water mass flow rate (3), [kg/s]"),
-                      QStringLiteral("35"));
-    Text19 = addField(flows, "Text19", QStringLiteral("Air mass flow rate (3), [kg/s]"),
-                      QStringLiteral("25"));
+    Text18 = addField(flows, "Text18", QStringLiteral("Water mass flow rate (3), [kg/s]"));
+    Text19 = addField(flows, "Text19", QStringLiteral("Air mass flow rate (3), [kg/s]"));
 
     QGroupBox* measured = makeFrame(QStringLiteral("Measured Values from Problem 1"));
     l1 = addResult(measured, "l1", QStringLiteral("Water mass flow rate (1), [kg/s]"));
@@ -58,8 +55,9 @@ Form9::Form9(Windows& windows)
     l14 = addResult(indicators, "l14", QStringLiteral("Range  [oC]"));
     l15 = addResult(indicators, "l15", QStringLiteral("Approach [oC]"));
 
-    QGroupBox* air = makeFrame(QStringLiteral("Air Parameters"));
-    frametable::addHeaders(air, QStringLiteral("Outlet Air (1)"), QStringLiteral("Outlet Air (3)"));
+    QGroupBox* air =
+        makeTable(QStringLiteral("Air Parameters"),
+                  {QStringLiteral("Outlet Air (1)"), QStringLiteral("Outlet Air (3)")});
     struct Row {
         const char* caption;
         QLabel*& problem1;
@@ -76,7 +74,7 @@ Form9::Form9(Windows& windows)
         const QString caption = QString::fromLatin1(r.caption);
         r.problem1 = makeResult(r.problem1Name, caption.trimmed() + QStringLiteral(" (1)"));
         r.problem3 = makeResult(r.problem3Name, caption.trimmed() + QStringLiteral(" (3)"));
-        frametable::addRow(air, caption, r.problem1, r.problem3);
+        addTableRow(air, caption, {r.problem1, r.problem3});
     }
 
     Command1 = makeButton("Command1", QStringLiteral("CALCULATE"));
