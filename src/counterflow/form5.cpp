@@ -6,7 +6,6 @@
 #include "common/towerschematic.h"
 #include "counterflow/counterflowcore.h"
 #include "counterflow/refusal.h"
-#include "psychro/form11.h"
 #include "shell/form1.h"
 #include "shell/windows.h"
 
@@ -107,76 +106,60 @@ void Form5::Form_Activate() {
 }
 
 void Form5::Command1_Click() {
-    if (anyFieldEmpty()) {
-        message(QStringLiteral("Missing Data"), QStringLiteral("All fields require data"),
-                MessageIcon::Warning);
+    if (!allFieldsFilled())
         return;
-    }
-    const auto L = number(Text1->text());
-    const auto G = number(Text8->text());
-    const auto Tin = number(Text3->text());
-    const auto Tout = number(Text4->text());
-    const auto p = number(Text5->text());
-    const auto tdb = number(Text6->text());
-    const auto rh = number(Text7->text());
-    if (!L || !G || !Tin || !Tout || !p || !tdb || !rh) {
-        refuse(QStringLiteral("Invalid entries, please enter numbers only"));
+    const auto measured = fieldNumbers({Text1, Text8, Text3, Text4, Text5, Text6, Text7});
+    if (!measured)
         return;
-    }
-    if (*Tout > *Tin) {
-        message(
-            QStringLiteral("Error"),
-            QStringLiteral("Outlet water temperature must be less then inlet water temperature"),
-            MessageIcon::Error);
-        Text3->clear();
-        Text4->clear();
-        Text3->setFocus();
+    const auto [L, G, Tin, Tout, p, tdb, rh] = *measured;
+    if (!checkWaterTemperatures(Tin, Tout, QStringLiteral("Error"), MessageIcon::Error,
+                                {Text3, Text4}, Text3))
         return;
-    }
-    if (!(*L > 0) || !(*G > 0)) {
+    if (!(L > 0) || !(G > 0)) {
         refuse(counterflow::refusalText(counterflow::Status::ZeroFlow));
         return;
     }
 
     // Inlet air, as the moist-air calculator shows it.
-    if (!computeAir(3, *p, *tdb, *rh, QStringLiteral("inlet air")))
+    const auto inlet = airState(3, p, tdb, rh, QStringLiteral("inlet air"));
+    if (!inlet)
         return;
-    Form11* moist = windows().form11();
-    const double twbIn = *number(moist->Text9->text());
-    const double hIn = *number(moist->Text13->text());
-    const double xIn = *number(moist->Text11->text());
-    if (*Tin == twbIn) {
+    const double twbIn = inlet->wetBulb;
+    const double hIn = inlet->enthalpy;
+    const double xIn = inlet->absoluteHumidity;
+    if (Tin == twbIn) {
         refuse(QStringLiteral("The water temperature IN equals the inlet wet bulb temperature: "
                               "the cooling degree is undefined."));
         return;
     }
 
-    const counterflow::Integration fill =
-        counterflow::integrate({*Tout, *Tin, *L, *G, *p, hIn, *tdb});
+    const counterflow::Integration fill = counterflow::integrate({Tout, Tin, L, G, p, hIn, tdb});
     if (fill.status != counterflow::Status::Ok) {
         refuse(counterflow::refusalText(fill.status));
         return;
     }
-    const double Q = (*Tin - *Tout) * counterflow::kSpecificHeatWater * *L;
-    const double coolingDegree = (*Tin - *Tout) / (*Tin - twbIn);
-    const double range = *Tin - *Tout;
-    const double approach = *Tout - twbIn;
+    const double Q = (Tin - Tout) * counterflow::kSpecificHeatWater * L;
+    const double coolingDegree = (Tin - Tout) / (Tin - twbIn);
+    const double range = Tin - Tout;
+    const double approach = Tout - twbIn;
 
     // Outlet air.
-    if (!computeAir(2, *p, fill.airTempOut, fill.airEnthalpyOut, QStringLiteral("outlet air")))
+    const auto outlet =
+        airState(2, p, fill.airTempOut, fill.airEnthalpyOut, QStringLiteral("outlet air"));
+    if (!outlet)
         return;
-    const double twbOut = *number(moist->Text9->text());
-    const double rhOut = *number(moist->Text15->text());
-    const double xOut = *number(moist->Text11->text());
+    const double twbOut = outlet->wetBulb;
+    const double rhOut = outlet->relativeHumidity;
+    const double xOut = outlet->absoluteHumidity;
 
     // Every result is in hand: show them.
-    Text1->setText(numtext::format(*L, "##0.00"));
-    Text8->setText(numtext::format(*G, "###0.00"));
-    Text3->setText(numtext::format(*Tin, "##0.00"));
-    Text4->setText(numtext::format(*Tout, "##0.00"));
-    Text5->setText(numtext::format(*p, "#0.000"));
-    Text6->setText(numtext::format(*tdb, "##0.00"));
-    Text7->setText(numtext::format(*rh, "##0.0"));
+    Text1->setText(numtext::format(L, "##0.00"));
+    Text8->setText(numtext::format(G, "###0.00"));
+    Text3->setText(numtext::format(Tin, "##0.00"));
+    Text4->setText(numtext::format(Tout, "##0.00"));
+    Text5->setText(numtext::format(p, "#0.000"));
+    Text6->setText(numtext::format(tdb, "##0.00"));
+    Text7->setText(numtext::format(rh, "##0.0"));
 
     lbl9->setText(numtext::format(twbIn, "###0.00"));
     lbl11->setText(numtext::format(hIn, "###0.00"));
