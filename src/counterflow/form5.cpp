@@ -1,41 +1,28 @@
 #include "counterflow/form5.h"
 
-#include "common/desktop.h"
-#include "common/numtext.h"
-#include "common/resultgrid.h"
 #include "common/towerschematic.h"
 #include "counterflow/counterflowcore.h"
 #include "counterflow/refusal.h"
 #include "shell/form1.h"
 #include "shell/windows.h"
 
-#include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 Form5::Form5(Windows& windows)
-    : ProblemWindow(windows, "Form5", QStringLiteral("Problem 1 - counter flow")) {
-    QWidget* header =
-        makeHeader(QStringLiteral("Problem1: DETERMINATION OF PERFORMANCE INDICATORS"),
-                   QStringLiteral("COUNTER FLOW"));
-    auto* explanation = new QLabel(
-        QStringLiteral("The following data has to be measured to calculate the Number of "
-                       "Transfer Units (NTU) of existing cooling tower "),
-        this);
-    explanation->setWordWrap(true);
-
-    QGroupBox* input = makeFrame(QStringLiteral("INPUT DATA"));
-    Text1 = addField(input, "Text1", QStringLiteral("Water mass flow rate, [kg/s]"));
-    Text8 = addField(input, "Text8", QStringLiteral("Air mass flow rate, [kg/s]"));
-    Text3 = addField(input, "Text3", QStringLiteral(" Water temperature IN, [oC]"));
-    Text4 = addField(input, "Text4", QStringLiteral(" Water temperature OUT, [oC]"));
-    Text5 = addField(input, "Text5", QStringLiteral("Ambient air pressure, [bar]"));
-    Text6 = addField(input, "Text6", QStringLiteral("Ambient dry bulb temp. IN, [oC]"));
-    Text7 = addField(input, "Text7", QStringLiteral("Ambient air relative humidity IN, [%]"));
+    : ProblemOneWindow(windows, "Form5", QStringLiteral("Problem 1 - counter flow")) {
+    makeInputs(QStringLiteral("COUNTER FLOW"),
+               QStringLiteral("The following data has to be measured to calculate the Number of "
+                              "Transfer Units (NTU) of existing cooling tower "),
+               QStringLiteral("INPUT DATA"),
+               {QStringLiteral("Water mass flow rate, [kg/s]"),
+                QStringLiteral("Air mass flow rate, [kg/s]"),
+                QStringLiteral(" Water temperature IN, [oC]"),
+                QStringLiteral(" Water temperature OUT, [oC]"),
+                QStringLiteral("Ambient air pressure, [bar]"),
+                QStringLiteral("Ambient dry bulb temp. IN, [oC]"),
+                QStringLiteral("Ambient air relative humidity IN, [%]")});
 
     QGroupBox* indicators = makeFrame(QStringLiteral("PERFORMANCE INDICATORS"));
     lbl2 =
@@ -54,12 +41,23 @@ Form5::Form5(Windows& windows)
     lbl9 = addResult(air, "lbl9", QStringLiteral("Wet bulb temperature IN, [oC]"));
     lbl11 = addResult(air, "lbl11", QStringLiteral("Enthalpy of air. IN, [kJ/kg]"));
     lbl12 = addResult(air, "lbl12", QStringLiteral("Absolut humidity IN,  [-]"));
+    resultLabels = {.ntu = lbl2,
+                    .heat = lbl10,
+                    .coolingDegree = lbl18,
+                    .range = lbl19,
+                    .approach = lbl20,
+                    .outletDryBulb = lbl13,
+                    .outletWetBulb = lbl14,
+                    .outletEnthalpy = lbl15,
+                    .outletRelativeHumidity = lbl16,
+                    .outletHumidity = lbl17,
+                    .inletWetBulb = lbl9,
+                    .inletEnthalpy = lbl11,
+                    .inletHumidity = lbl12};
 
     auto* picture = new TowerSchematic(TowerSchematic::Arrangement::CounterFlow, this);
 
-    auto* gridTitle =
-        new QLabel(QStringLiteral("Parametar specification for different regimes:"), this);
-    fgTable = new ResultGrid(this);
+    makeGrid();
 
     Command1 = makeButton("Command1", QStringLiteral("CALCULATE"));
     Command2 = makeButton("Command2", QStringLiteral("GoTo Problem 2"));
@@ -69,52 +67,20 @@ Form5::Form5(Windows& windows)
     connect(Command2, &QPushButton::clicked, this, &Form5::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form5::Command3_Click);
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(explanation);
-    left->addWidget(input);
-    left->addWidget(picture, 1);
-    auto* right = new QVBoxLayout;
-    right->addWidget(indicators);
-    right->addWidget(air);
-    right->addStretch(1);
-    auto* middle = new QHBoxLayout;
-    middle->addLayout(left, 1);
-    middle->addLayout(right, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Command3);
-    buttons->addStretch(1);
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setSpacing(4);
-    layout->addWidget(header);
-    layout->addLayout(middle);
-    layout->addWidget(gridTitle);
-    layout->addWidget(fgTable, 1);
-    layout->addLayout(buttons);
-
-    setTabOrder(Text7, Command1);
-}
-
-void Form5::Form_Activate() {
-    fgTable->writeHeaders();
-    NextRow = 1;
-    FirstRow = 1;
-    setStatus(
-        QStringLiteral("Recommended water mass flow rate is 0 - 200 [kg/s] with accuracy +/- 2%"));
+    layOut({.indicators = indicators,
+            .air = air,
+            .picture = picture,
+            .busy = nullptr,
+            .back = Command3,
+            .calculate = Command1,
+            .onward = Command2});
 }
 
 void Form5::Command1_Click() {
-    if (!allFieldsFilled())
-        return;
-    const auto measured = fieldNumbers({Text1, Text8, Text3, Text4, Text5, Text6, Text7});
+    const auto measured = readMeasured({Text3, Text4});
     if (!measured)
         return;
     const auto [L, G, Tin, Tout, p, tdb, rh] = *measured;
-    if (!checkWaterTemperatures(Tin, Tout, QStringLiteral("Error"), MessageIcon::Error,
-                                {Text3, Text4}, Text3))
-        return;
     if (!(L > 0) || !(G > 0)) {
         refuse(counterflow::refusalText(counterflow::Status::ZeroFlow));
         return;
@@ -125,15 +91,14 @@ void Form5::Command1_Click() {
     if (!inlet)
         return;
     const double twbIn = inlet->wetBulb;
-    const double hIn = inlet->enthalpy;
-    const double xIn = inlet->absoluteHumidity;
     if (Tin == twbIn) {
         refuse(QStringLiteral("The water temperature IN equals the inlet wet bulb temperature: "
                               "the cooling degree is undefined."));
         return;
     }
 
-    const counterflow::Integration fill = counterflow::integrate({Tout, Tin, L, G, p, hIn, tdb});
+    const counterflow::Integration fill =
+        counterflow::integrate({Tout, Tin, L, G, p, inlet->enthalpy, tdb});
     if (fill.status != counterflow::Status::Ok) {
         refuse(counterflow::refusalText(fill.status));
         return;
@@ -148,44 +113,22 @@ void Form5::Command1_Click() {
         airState(2, p, fill.airTempOut, fill.airEnthalpyOut, QStringLiteral("outlet air"));
     if (!outlet)
         return;
-    const double twbOut = outlet->wetBulb;
-    const double rhOut = outlet->relativeHumidity;
-    const double xOut = outlet->absoluteHumidity;
 
     // Every result is in hand: show them.
-    Text1->setText(numtext::format(L, "##0.00"));
-    Text8->setText(numtext::format(G, "###0.00"));
-    Text3->setText(numtext::format(Tin, "##0.00"));
-    Text4->setText(numtext::format(Tout, "##0.00"));
-    Text5->setText(numtext::format(p, "#0.000"));
-    Text6->setText(numtext::format(tdb, "##0.00"));
-    Text7->setText(numtext::format(rh, "##0.0"));
-
-    lbl9->setText(numtext::format(twbIn, "###0.00"));
-    lbl11->setText(numtext::format(hIn, "###0.00"));
-    lbl12->setText(numtext::format(xIn, "0.00000"));
-    lbl2->setText(numtext::format(fill.ntu, "##0.00"));
-    lbl10->setText(numtext::format(Q, "###0.00"));
-    lbl18->setText(numtext::format(coolingDegree, "0.000"));
-    lbl19->setText(numtext::format(range, "#0.0"));
-    lbl20->setText(numtext::format(approach, "#0.0"));
-    lbl13->setText(numtext::format(fill.airTempOut, "##0.00"));
-    lbl14->setText(numtext::format(twbOut, "##0.00"));
-    lbl15->setText(numtext::format(fill.airEnthalpyOut, "###0.00"));
-    lbl16->setText(numtext::format(rhOut, "##0.0"));
-    lbl17->setText(numtext::format(xOut, "0.00000"));
-
+    showResults(*measured,
+                {.ntu = fill.ntu,
+                 .heat = Q,
+                 .coolingDegree = coolingDegree,
+                 .range = range,
+                 .approach = approach,
+                 .inlet = *inlet,
+                 .outletDryBulb = fill.airTempOut,
+                 .outletEnthalpy = fill.airEnthalpyOut,
+                 .outlet = *outlet},
+                "##0.00", "##0.00");
     AddGridRow();
     setStatus(QStringLiteral("Calculation has successfully complited"));
     Command2->setEnabled(true);
-}
-
-void Form5::AddGridRow() {
-    fgTable->writeRow(NextRow, FirstRow,
-                      {Text8->text(), Text1->text(), Text3->text(), Text4->text(), Text6->text(),
-                       Text7->text(), lbl2->text(), lbl10->text(), lbl18->text(), lbl19->text(),
-                       lbl20->text()});
-    ++NextRow;
 }
 
 void Form5::Command2_Click() {
