@@ -44,15 +44,7 @@ void ProblemOneWindow::layOut(const Parts& parts) {
     auto* middle = new QHBoxLayout;
     middle->addLayout(left, 1);
     middle->addLayout(right, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(parts.back);
-    buttons->addStretch(1);
-    if (parts.busy) {
-        buttons->addWidget(parts.busy);
-        buttons->addStretch(1);
-    }
-    buttons->addWidget(parts.calculate);
-    buttons->addWidget(parts.onward);
+    QHBoxLayout* buttons = makeButtonRow(parts.back, parts.busy, parts.calculate, parts.onward);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(4);

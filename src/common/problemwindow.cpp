@@ -9,6 +9,7 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -170,6 +171,36 @@ QLabel* ProblemWindow::makeBusyLabel(const char* name) {
     label->setFont(bold);
     label->setVisible(false);
     return label;
+}
+
+QHBoxLayout* ProblemWindow::makeColumns(std::initializer_list<QWidget*> left,
+                                        std::initializer_list<QWidget*> right) {
+    auto* leftColumn = new QVBoxLayout;
+    for (QWidget* widget : left)
+        leftColumn->addWidget(widget);
+    leftColumn->addStretch(1);
+    auto* rightColumn = new QVBoxLayout;
+    for (QWidget* widget : right)
+        rightColumn->addWidget(widget);
+    rightColumn->addStretch(1);
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(leftColumn, 1);
+    columns->addLayout(rightColumn, 1);
+    return columns;
+}
+
+QHBoxLayout* ProblemWindow::makeButtonRow(QPushButton* left, QLabel* busy, QPushButton* calculate,
+                                          QPushButton* right) {
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(left);
+    buttons->addStretch(1);
+    if (busy) {
+        buttons->addWidget(busy);
+        buttons->addStretch(1);
+    }
+    buttons->addWidget(calculate);
+    buttons->addWidget(right);
+    return buttons;
 }
 
 QGroupBox* ProblemWindow::makeAirTable(const QString& caption, const QStringList& columnTitles,

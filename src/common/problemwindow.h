@@ -21,6 +21,7 @@
 class Desktop;
 class QGridLayout;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -62,6 +63,13 @@ protected:
     QPushButton* makeButton(const char* name, const QString& caption);
     // "Please wait while calculation is in progress ...", bold and hidden until Busy shows it.
     QLabel* makeBusyLabel(const char* name);
+    // Two columns of widgets side by side, each closed by a stretch.
+    QHBoxLayout* makeColumns(std::initializer_list<QWidget*> left,
+                             std::initializer_list<QWidget*> right);
+    // The row of buttons at the bottom: `left`, then the busy label (if any) between stretches,
+    // then `calculate` and `right` at the right end.
+    QHBoxLayout* makeButtonRow(QPushButton* left, QLabel* busy, QPushButton* calculate,
+                               QPushButton* right);
 
     // A row of an air table: its caption, then two result labels (inlet and outlet, or
     // outlet before and after) with their names.

@@ -74,23 +74,8 @@ Form10::Form10(Windows& windows)
     connect(Command2, &QPushButton::clicked, this, &Form10::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form10::Command3_Click);
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(measured);
-    left->addWidget(calculated);
-    left->addStretch(1);
-    auto* right = new QVBoxLayout;
-    right->addWidget(newFlow);
-    right->addWidget(indicators);
-    right->addWidget(air);
-    right->addStretch(1);
-    auto* middle = new QHBoxLayout;
-    middle->addLayout(left, 1);
-    middle->addLayout(right, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Command2);
-    buttons->addStretch(1);
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command3);
+    QHBoxLayout* middle = makeColumns({measured, calculated}, {newFlow, indicators, air});
+    QHBoxLayout* buttons = makeButtonRow(Command2, nullptr, Command1, Command3);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(4);

@@ -82,28 +82,16 @@ Form2::Form2(Windows& windows)
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(makeHeading(QStringLiteral("COOLING TOWER SPECIFICATION"), this));
-    left->addWidget(namePlate);
-    left->addWidget(makeHeading(QStringLiteral("Cooling Tower Heat Capacity for Design Wet Bulb "
-                                               "Temperature and Design Water Temperature In"),
-                                this));
-    left->addWidget(toBeCalculated);
-    left->addWidget(makeHeading(QStringLiteral("DESIGN DATA USE FOR CALCULATION"), this));
-    left->addWidget(designInlet);
-    left->addStretch(1);
-    auto* right = new QVBoxLayout;
-    right->addWidget(acceptance);
-    right->addWidget(air);
-    right->addStretch(1);
-    auto* middle = new QHBoxLayout;
-    middle->addLayout(left, 1);
-    middle->addLayout(right, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Command2);
-    buttons->addStretch(1);
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command3);
+    QLabel* specification = makeHeading(QStringLiteral("COOLING TOWER SPECIFICATION"), this);
+    QLabel* heatCapacity = makeHeading(QStringLiteral("Cooling Tower Heat Capacity for Design "
+                                                      "Wet Bulb Temperature and Design Water "
+                                                      "Temperature In"),
+                                       this);
+    QLabel* designData = makeHeading(QStringLiteral("DESIGN DATA USE FOR CALCULATION"), this);
+    QHBoxLayout* middle = makeColumns(
+        {specification, namePlate, heatCapacity, toBeCalculated, designData, designInlet},
+        {acceptance, air});
+    QHBoxLayout* buttons = makeButtonRow(Command2, nullptr, Command1, Command3);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(4);

@@ -67,22 +67,8 @@ Form3::Form3(Windows& windows)
     connect(Command2, &QPushButton::clicked, this, &Form3::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form3::Command3_Click);
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(input);
-    left->addWidget(transferred);
-    left->addStretch(1);
-    auto* right = new QVBoxLayout;
-    right->addWidget(indicators);
-    right->addWidget(air);
-    right->addStretch(1);
-    auto* middle = new QHBoxLayout;
-    middle->addLayout(left, 1);
-    middle->addLayout(right, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Command2);
-    buttons->addStretch(1);
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command3);
+    QHBoxLayout* middle = makeColumns({input, transferred}, {indicators, air});
+    QHBoxLayout* buttons = makeButtonRow(Command2, nullptr, Command1, Command3);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(4);

@@ -70,24 +70,8 @@ Form4::Form4(Windows& windows)
     connect(Command3, &QPushButton::clicked, this, &Form4::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &Form4::Command4_Click);
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(input);
-    left->addWidget(transferred);
-    left->addStretch(1);
-    auto* right = new QVBoxLayout;
-    right->addWidget(indicators);
-    right->addWidget(air);
-    right->addStretch(1);
-    auto* middle = new QHBoxLayout;
-    middle->addLayout(left, 1);
-    middle->addLayout(right, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Command3);
-    buttons->addStretch(1);
-    buttons->addWidget(Label1);
-    buttons->addStretch(1);
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command4);
+    QHBoxLayout* middle = makeColumns({input, transferred}, {indicators, air});
+    QHBoxLayout* buttons = makeButtonRow(Command3, Label1, Command1, Command4);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(4);

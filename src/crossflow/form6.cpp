@@ -90,24 +90,11 @@ Form6::Form6(Windows& windows)
     connect(Command2, &QPushButton::clicked, this, &Form6::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form6::Command3_Click);
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(sectionTitle(this, QStringLiteral("COOLING TOWER SPECIFICATION")));
-    left->addWidget(plate);
-    left->addWidget(toBeCalculated);
-    left->addStretch(1);
-    auto* right = new QVBoxLayout;
-    right->addWidget(sectionTitle(this, QStringLiteral("DESIGN DATA USE FOR CALCULATION")));
-    right->addWidget(inlet);
-    right->addWidget(test);
-    right->addStretch(1);
-    auto* middle = new QHBoxLayout;
-    middle->addLayout(left, 1);
-    middle->addLayout(right, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Command2);
-    buttons->addStretch(1);
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command3);
+    QLabel* specification = sectionTitle(this, QStringLiteral("COOLING TOWER SPECIFICATION"));
+    QLabel* designData = sectionTitle(this, QStringLiteral("DESIGN DATA USE FOR CALCULATION"));
+    QHBoxLayout* middle =
+        makeColumns({specification, plate, toBeCalculated}, {designData, inlet, test});
+    QHBoxLayout* buttons = makeButtonRow(Command2, nullptr, Command1, Command3);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(4);

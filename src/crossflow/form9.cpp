@@ -73,23 +73,8 @@ Form9::Form9(Windows& windows)
     connect(Command2, &QPushButton::clicked, this, &Form9::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form9::Command3_Click);
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(flows);
-    left->addWidget(measured);
-    left->addWidget(air);
-    left->addStretch(1);
-    auto* right = new QVBoxLayout;
-    right->addWidget(calculated);
-    right->addWidget(indicators);
-    right->addStretch(1);
-    auto* middle = new QHBoxLayout;
-    middle->addLayout(left, 1);
-    middle->addLayout(right, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Command3);
-    buttons->addStretch(1);
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
+    QHBoxLayout* middle = makeColumns({flows, measured, air}, {calculated, indicators});
+    QHBoxLayout* buttons = makeButtonRow(Command3, nullptr, Command1, Command2);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(4);
