@@ -184,6 +184,7 @@ void FuzzSession::startProgram() {
 }
 
 void FuzzSession::stopProgram() {
+    stillBroken_.clear();
     windows_.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     check_.reset();
@@ -214,7 +215,9 @@ void FuzzSession::runAction(const Action& action) {
     if (running)
         checkAfter(statusBefore);
     for (const QString& b : broken_)
-        report('B', n, b);
+        if (!stillBroken_.contains(b))
+            report('B', n, b);
+    stillBroken_ = broken_;
 
     if (options_.verbose) {
         std::fprintf(stderr, "#%lld %s (%lld ms)\n", static_cast<long long>(n),

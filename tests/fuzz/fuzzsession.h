@@ -7,7 +7,8 @@
 //   A <n> <what>     action n begins
 //   E <n> <ms>       action n ended after ms milliseconds
 //   H <n> <ms>       action n took longer than the limit
-//   B <n> <what>     action n left a broken rule (a bad text, a stray dialog, ...)
+//   B <n> <what>     action n broke a rule (a bad text, a stray dialog, ...); a text that
+//                    stays bad over several actions is reported by the first of them
 //   D <n>            the session ended normally after n actions
 //
 // The actions: mouse presses on fields (any button), keystrokes and pastes of plausible and
@@ -103,7 +104,8 @@ private:
     std::unique_ptr<TextCheck> check_;
     std::unique_ptr<Windows> windows_;
     qint64 action_ = 0;
-    QStringList broken_; // rules broken during the current action
+    QStringList broken_;      // rules broken during the current action
+    QStringList stillBroken_; // broken after the last action: reported once, not again
     Calculation pressed_;
     TextSnapshot pressedResults_; // the labels and grid of its window at the press
     int calculations_ = 0;        // successful CALCULATE clicks during the current action
