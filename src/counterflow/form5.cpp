@@ -2,6 +2,7 @@
 
 #include "common/desktop.h"
 #include "common/numtext.h"
+#include "common/resultgrid.h"
 #include "common/towerschematic.h"
 #include "counterflow/counterflowcore.h"
 #include "counterflow/refusal.h"
@@ -12,26 +13,10 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-struct GridColumn {
-    const char* header;
-    int width; // twips
-};
-constexpr GridColumn kGridColumns[] = {
-    {" G[kg/s]", 900},        {" L[kg/s]", 900},    {" Tw,in [oC]", 1200},     {"Tw,out[oC]", 1130},
-    {" Ta,db[oC]", 1100},     {" RH [%] ", 910},    {"NTU[kW/(kJ/kg)]", 1650}, {" Q [kW]", 950},
-    {"Efficiency [%]", 1360}, {" Range[oC]", 1190}, {"Approach [oC]", 1510},
-};
-
-} // namespace
 
 Form5::Form5(Windows& windows)
     : ProblemWindow(windows, "Form5", QStringLiteral("Problem 1 - counter flow")) {
@@ -82,13 +67,7 @@ Form5::Form5(Windows& windows)
 
     auto* gridTitle =
         new QLabel(QStringLiteral("Parametar specification for different regimes:"), this);
-    fgTable = new QTableWidget(1, 11, this);
-    fgTable->setObjectName(QStringLiteral("fgTable"));
-    fgTable->setAccessibleName(QStringLiteral("Parametar specification for different regimes"));
-    fgTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    fgTable->verticalHeader()->setVisible(false);
-    fgTable->verticalHeader()->setDefaultSectionSize(20);
-    fgTable->setMinimumHeight(90);
+    fgTable = new ResultGrid(this);
 
     Command1 = makeButton("Command1", QStringLiteral("CALCULATE"));
     Command2 = makeButton("Command2", QStringLiteral("GoTo Problem 2"));
@@ -127,12 +106,7 @@ Form5::Form5(Windows& windows)
 }
 
 void Form5::Form_Activate() {
-    QStringList headers;
-    for (const GridColumn& c : kGridColumns)
-        headers.append(QString::fromLatin1(c.header));
-    fgTable->setHorizontalHeaderLabels(headers);
-    for (int col = 0; col < 11; ++col)
-        fgTable->setColumnWidth(col, pixels(kGridColumns[col].width));
+    fgTable->writeHeaders();
     NextRow = 1;
     FirstRow = 1;
     setStatus(
@@ -231,19 +205,10 @@ void Form5::Command1_Click() {
 }
 
 void Form5::AddGridRow() {
-    if (NextRow > FirstRow)
-        fgTable->setRowCount(fgTable->rowCount() + 1);
-    const QString cells[] = {Text8->text(), Text1->text(), Text3->text(), Text4->text(),
-                             Text6->text(), Text7->text(), lbl2->text(),  lbl10->text(),
-                             lbl18->text(), lbl19->text(), lbl20->text()};
-    const int row = NextRow - 1; // row 0 of the grid is its fixed header
-    if (row >= fgTable->rowCount())
-        fgTable->setRowCount(row + 1);
-    for (int col = 0; col < 11; ++col) {
-        auto* item = new QTableWidgetItem(cells[col]);
-        item->setTextAlignment(Qt::AlignCenter);
-        fgTable->setItem(row, col, item);
-    }
+    fgTable->writeRow(NextRow, FirstRow,
+                      {Text8->text(), Text1->text(), Text3->text(), Text4->text(), Text6->text(),
+                       Text7->text(), lbl2->text(), lbl10->text(), lbl18->text(), lbl19->text(),
+                       lbl20->text()});
     ++NextRow;
 }
 

@@ -4,11 +4,11 @@
 // approach, and the inlet and outlet air; each calculation adds a row to the result grid.
 
 #include "common/problemwindow.h"
+#include "common/resultgrid.h"
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTableWidget;
 
 class Form5 : public ProblemWindow {
     Q_OBJECT
@@ -48,7 +48,7 @@ public:
     QPushButton* Command1;
     QPushButton* Command2;
     QPushButton* Command3;
-    QTableWidget* fgTable;
+    ResultGrid* fgTable;
 
     // The grid row the next calculation writes, and the row after which rows are appended;
     // both reset to 1 by every activation.

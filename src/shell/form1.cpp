@@ -1,6 +1,7 @@
 #include "shell/form1.h"
 
 #include "counterflow/form5.h"
+#include "crossflow/form8.h"
 #include "shell/windows.h"
 
 #include <QGridLayout>
@@ -114,5 +115,6 @@ Form1::Form1(Windows& windows)
 void Form1::Command1_Click() {
     if (Option1->isChecked())
         windows_.showChild(windows_.form5());
-    // The cross-flow window joins here when it is built.
+    else if (Option2->isChecked())
+        windows_.showChild(windows_.form8());
 }

@@ -5,6 +5,10 @@
 #include "counterflow/form2.h"
 #include "counterflow/form3.h"
 #include "counterflow/form5.h"
+#include "crossflow/form4.h"
+#include "crossflow/form6.h"
+#include "crossflow/form8.h"
+#include "crossflow/form9.h"
 #include "psychro/form11.h"
 #include "reports/excelreport.h"
 #include "shell/form1.h"
@@ -22,6 +26,9 @@ Windows::Windows(Desktop& desktop)
     main_ = new FrmMain(*this);
     main_->setAttribute(Qt::WA_DeleteOnClose, false);
     connect(main_->mdiArea(), &QMdiArea::subWindowActivated, this, &Windows::onSubWindowActivated);
+    reportSource_ = std::make_unique<WindowsReportSource>(*this);
+    report_ = std::make_unique<ExcelReport>(*reportSource_, &desktop_, main_);
+    main_->excelReport = [this] { report_->run(); };
 }
 
 Windows::~Windows() {
@@ -62,6 +69,22 @@ Form3* Windows::form3() {
     return ensure(form3_);
 }
 
+Form8* Windows::form8() {
+    return ensure(form8_);
+}
+
+Form6* Windows::form6() {
+    return ensure(form6_);
+}
+
+Form9* Windows::form9() {
+    return ensure(form9_);
+}
+
+Form4* Windows::form4() {
+    return ensure(form4_);
+}
+
 Form11* Windows::form11() {
     if (!form11_)
         form11_ = new Form11();
@@ -81,6 +104,14 @@ QWidget* Windows::form(const QString& name) {
         return form10();
     if (name == QLatin1String("Form3"))
         return form3();
+    if (name == QLatin1String("Form8"))
+        return form8();
+    if (name == QLatin1String("Form6"))
+        return form6();
+    if (name == QLatin1String("Form9"))
+        return form9();
+    if (name == QLatin1String("Form4"))
+        return form4();
     if (name == QLatin1String("Form11"))
         return form11();
     return nullptr;
@@ -99,6 +130,14 @@ bool Windows::isLoaded(const QString& name) const {
         return form10_;
     if (name == QLatin1String("Form3"))
         return form3_;
+    if (name == QLatin1String("Form8"))
+        return form8_;
+    if (name == QLatin1String("Form6"))
+        return form6_;
+    if (name == QLatin1String("Form9"))
+        return form9_;
+    if (name == QLatin1String("Form4"))
+        return form4_;
     if (name == QLatin1String("Form11"))
         return form11_;
     return false;

@@ -22,6 +22,10 @@ class Form2;
 class Form3;
 class Form5;
 class Form10;
+class Form4;
+class Form6;
+class Form8;
+class Form9;
 class Form11;
 class QMdiSubWindow;
 class QWidget;
@@ -50,6 +54,10 @@ public:
     Form2* form2();
     Form10* form10();
     Form3* form3();
+    Form8* form8();
+    Form6* form6();
+    Form9* form9();
+    Form4* form4();
     Form11* form11();
 
     // The window of that name ("Form5"), created on first touch; nullptr for an unknown name.
@@ -91,6 +99,10 @@ private:
     QPointer<Form2> form2_;
     QPointer<Form10> form10_;
     QPointer<Form3> form3_;
+    QPointer<Form8> form8_;
+    QPointer<Form6> form6_;
+    QPointer<Form9> form9_;
+    QPointer<Form4> form4_;
     QPointer<Form11> form11_;
     QPointer<QWidget> lastActive_;
 };

@@ -1,0 +1,109 @@
+// Timings of the cross-flow Problem windows' CALCULATE, offscreen, with the default inputs:
+// Form8 (NTU search), Form6 (one sweep), Form9 (one sweep), Form4 (water-flow search, each
+// pass a sweep) after Problems 1 to 3. Each timing includes the window's texts, the moist-air
+// calculator and the core, as an engineer's click does.
+
+#include "common/desktop.h"
+#include "crossflow/form4.h"
+#include "crossflow/form6.h"
+#include "crossflow/form8.h"
+#include "crossflow/form9.h"
+#include "shell/windows.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLocale>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+// Answers every message box at once and counts it: a refusal during a timing is a fault.
+class SilentDesktop final : public Desktop {
+public:
+    void message(QWidget*, const QString& title, const QString& text, MessageIcon) override {
+        ++messages;
+        std::fprintf(stderr, "message: %s: %s\n", qPrintable(title), qPrintable(text));
+    }
+    void beep() override {}
+    void setWaitCursor(QWidget*, bool) override {}
+    void writeSetting(const QString&, const QString&, const QString&, const QString&) override {}
+
+    int messages = 0;
+};
+
+struct Chain {
+    SilentDesktop desktop;
+    std::unique_ptr<Windows> windows;
+
+    Chain()
+        : windows(std::make_unique<Windows>(desktop)) {
+        windows->start();
+    }
+};
+
+void check(benchmark::State& state, const SilentDesktop& desktop) {
+    if (desktop.messages != 0)
+        state.SkipWithError("the calculation was refused");
+}
+
+void BM_Form8Calculate(benchmark::State& state) {
+    Chain chain;
+    Form8* form = chain.windows->form8();
+    for (auto _ : state)
+        form->Command1_Click();
+    check(state, chain.desktop);
+}
+BENCHMARK(BM_Form8Calculate)->Unit(benchmark::kMillisecond);
+
+void BM_Form6Calculate(benchmark::State& state) {
+    Chain chain;
+    chain.windows->form8()->Command1_Click();
+    Form6* form = chain.windows->form6();
+    for (auto _ : state)
+        form->Command1_Click();
+    check(state, chain.desktop);
+}
+BENCHMARK(BM_Form6Calculate)->Unit(benchmark::kMillisecond);
+
+void BM_Form9Calculate(benchmark::State& state) {
+    Chain chain;
+    chain.windows->form8()->Command1_Click();
+    chain.windows->form6()->Command1_Click();
+    Form9* form = chain.windows->form9();
+    for (auto _ : state)
+        form->Command1_Click();
+    check(state, chain.desktop);
+}
+BENCHMARK(BM_Form9Calculate)->Unit(benchmark::kMillisecond);
+
+void BM_Form4Calculate(benchmark::State& state) {
+    Chain chain;
+    chain.windows->form8()->Command1_Click();
+    chain.windows->form6()->Command1_Click();
+    chain.windows->form9()->Command1_Click();
+    Form4* form = chain.windows->form4();
+    for (auto _ : state)
+        form->Command1_Click();
+    check(state, chain.desktop);
+    state.SetLabel(
+        ("L4 " + form->l21->text() + " kg/s, t4 " + form->l24->text() + " oC").toStdString());
+}
+BENCHMARK(BM_Form4Calculate)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale::c());
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return EXIT_FAILURE;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return EXIT_SUCCESS;
+}
