@@ -21,6 +21,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
@@ -99,6 +100,14 @@ TextSnapshot resultsOf(const QWidget* window) {
             ++it;
     }
     return snap;
+}
+
+// Where an engineer clicks a button: a push button anywhere (its middle), an option button on
+// its circle, which is all of it that answers a click when the layout makes it wide.
+QPoint clickPoint(const QAbstractButton* button) {
+    if (button->isCheckable() && !qobject_cast<const QPushButton*>(button))
+        return QPoint(std::min(6, button->width() - 1), button->height() / 2);
+    return button->rect().center();
 }
 
 struct Key {
@@ -394,7 +403,9 @@ FuzzSession::Action FuzzSession::nextAction() {
         Kind kind;
         int weight;
     };
-    static constexpr std::array kWeights{
+    // Two moods: exploring a window (mostly edits), and working along the chain of Problems
+    // (mostly CALCULATE and the buttons leading on), so that every window is reached.
+    static constexpr std::array kExploring{
         Weighted{ClickField, 120}, Weighted{ClickAndType, 200}, Weighted{Type, 110},
         Weighted{EditingKey, 80},  Weighted{Paste, 60},         Weighted{Programmatic, 40},
         Weighted{Tab, 80},         Weighted{Calculate, 130},    Weighted{Button, 80},
@@ -402,8 +413,19 @@ FuzzSession::Action FuzzSession::nextAction() {
         Weighted{FillEmpty, 60},   Weighted{Menu, 25},          Weighted{TitleBar, 8},
         Weighted{Exit, 2},
     };
+    static constexpr std::array kWorking{
+        Weighted{ClickField, 5},  Weighted{ClickAndType, 40}, Weighted{Type, 5},
+        Weighted{EditingKey, 0},  Weighted{Paste, 0},         Weighted{Programmatic, 0},
+        Weighted{Tab, 10},        Weighted{Calculate, 300},   Weighted{Button, 60},
+        Weighted{Navigate, 20},   Weighted{Proceed, 600},     Weighted{FixField, 300},
+        Weighted{FillEmpty, 150}, Weighted{Menu, 5},          Weighted{TitleBar, 0},
+        Weighted{Exit, 0},
+    };
+    if (rng_.chance(0.02))
+        working_ = !working_;
+    const auto& weights = working_ ? kWorking : kExploring;
     int total = 0;
-    for (const Weighted& w : kWeights)
+    for (const Weighted& w : weights)
         total += w.weight;
 
     QWidget* form = activeForm();
@@ -440,7 +462,7 @@ FuzzSession::Action FuzzSession::nextAction() {
     for (;;) {
         int roll = rng_.below(total);
         Kind kind = Exit;
-        for (const Weighted& w : kWeights) {
+        for (const Weighted& w : weights) {
             if (roll < w.weight) {
                 kind = w.kind;
                 break;
@@ -592,6 +614,23 @@ FuzzSession::Action FuzzSession::nextAction() {
         case Navigate:
         case Proceed: {
             QAbstractButton* chosen = nullptr;
+            if (kind == Calculate && calculate && form->objectName() == QLatin1String("Form1")) {
+                // The start window: choose the arrangement, then CALCULATE.
+                QPointer<QAbstractButton> option = form->findChild<QAbstractButton*>(
+                    rng_.chance(0.5) ? QStringLiteral("Option1") : QStringLiteral("Option2"));
+                QPointer<QAbstractButton> go = calculate;
+                if (!option)
+                    continue;
+                return {QStringLiteral("click Form1.%1 \"%2\", then Form1.Command1 \"%3\"")
+                            .arg(option->objectName(), option->text(), go->text()),
+                        [option, go] {
+                            if (option)
+                                QTest::mouseClick(option, Qt::LeftButton, Qt::NoModifier,
+                                                  clickPoint(option));
+                            if (go)
+                                QTest::mouseClick(go, Qt::LeftButton);
+                        }};
+            }
             if (kind == Calculate)
                 chosen = calculate;
             else if (kind == Proceed)
@@ -614,7 +653,8 @@ FuzzSession::Action FuzzSession::nextAction() {
                              button->isEnabled() ? QString() : QStringLiteral(" (disabled)")),
                     [button] {
                         if (button)
-                            QTest::mouseClick(button, Qt::LeftButton);
+                            QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier,
+                                              clickPoint(button));
                     }};
         }
         case Menu:

@@ -104,6 +104,7 @@ private:
     std::unique_ptr<TextCheck> check_;
     std::unique_ptr<Windows> windows_;
     qint64 action_ = 0;
+    bool working_ = false;    // the mood: along the chain of Problems, or exploring a window
     QStringList broken_;      // rules broken during the current action
     QStringList stillBroken_; // broken after the last action: reported once, not again
     Calculation pressed_;
