@@ -57,13 +57,13 @@ bool Supervisor::runSession(std::uint64_t session, double seconds, std::int64_t 
         return false;
     }
     const std::vector<std::string> args = {
-        options_.program, "--worker",
-        "--seed",         std::to_string(options_.seed),
-        "--session",      std::to_string(session),
-        "--seconds",      std::to_string(seconds),
-        "--actions",      std::to_string(actions),
-        "--limit-ms",     std::to_string(options_.limitMs),
-        "--report-fd",    std::to_string(kReportFd),
+        "ctaudit-fuzz", "--worker",
+        "--seed",       std::to_string(options_.seed),
+        "--session",    std::to_string(session),
+        "--seconds",    std::to_string(seconds),
+        "--actions",    std::to_string(actions),
+        "--limit-ms",   std::to_string(options_.limitMs),
+        "--report-fd",  std::to_string(kReportFd),
     };
     std::vector<char*> argv;
     for (const std::string& a : args)
@@ -81,7 +81,7 @@ bool Supervisor::runSession(std::uint64_t session, double seconds, std::int64_t 
     }
     if (pid == 0) {
         ::dup2(fds[1], kReportFd); // the duplicate does not close on exec
-        ::execv(argv[0], argv.data());
+        ::execv(options_.program.c_str(), argv.data());
         std::perror("ctaudit-fuzz: exec");
         ::_exit(127);
     }
