@@ -208,7 +208,6 @@ void FuzzSession::runAction(const Action& action) {
     broken_.clear();
     pressed_ = {};
     calculations_ = 0;
-    refusedCalculations_ = 0;
 
     QElapsedTimer timer;
     timer.start();
@@ -743,7 +742,6 @@ void FuzzSession::onCalculateClicked(QWidget* window) {
         return;
     const QString name = window->objectName();
     if (desktop_.messages.size() > pressed_.messagesAtPress) {
-        ++refusedCalculations_;
         if (windows_->status() != pressed_.statusAtPress)
             bad(QStringLiteral("a refused CALCULATE of %1 changed the status line to %2")
                     .arg(name, quoted(windows_->status())));

@@ -110,5 +110,4 @@ private:
     Calculation pressed_;
     TextSnapshot pressedResults_; // the labels and grid of its window at the press
     int calculations_ = 0;        // successful CALCULATE clicks during the current action
-    int refusedCalculations_ = 0; // CALCULATE clicks that showed a message box
 };
