@@ -120,6 +120,10 @@ QString generalText(double value, const QLocale& locale) {
         return {};
     if (value == 0)
         value = 0; // no "-0"
+    // Rounded to 15 digits, the largest doubles would go past the largest double and their
+    // text would not read back as a number; they are cut towards zero instead.
+    if (std::fabs(value) > kLargestGeneralText)
+        value = std::copysign(kLargestGeneralText, value);
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.15G", value);
     return withLocaleSeparators(buf, locale);

@@ -33,8 +33,12 @@ std::string fixedText(double value, Pattern pattern);
 // (some locales' conversions cannot read their own minus sign back).
 QString format(double value, const char* pattern, const QLocale& locale = QLocale());
 
+// The largest number with 15 significant digits below the largest double.
+inline constexpr double kLargestGeneralText = 1.79769313486231e308;
+
 // The general number text: at most 15 significant digits, no trailing zeros; very large and
-// very small values with an exponent written "E" ("1E-07", "1E+20").
+// very small values with an exponent written "E" ("1E-07", "1E+20"). Values beyond
+// kLargestGeneralText are written as it, so that every text reads back as a number.
 QString generalText(double value, const QLocale& locale = QLocale());
 
 // A single-precision number as text (up to 7 significant digits), as the settings store

@@ -48,6 +48,8 @@ private Q_SLOTS:
     void generalText();
     void generalTextReadsBack_data();
     void generalTextReadsBack();
+    void generalTextOfTheLargestDoublesReadsBack_data();
+    void generalTextOfTheLargestDoublesReadsBack();
     void singleText_data();
     void singleText();
     void readNumber_data();
@@ -216,6 +218,41 @@ void TestNumText::generalTextReadsBack() {
     const auto back = numtext::readNumber(text, locale);
     QVERIFY2(back.has_value(), qPrintable(text));
     QVERIFY2(std::fabs(*back - value) <= 1e-14 * std::fabs(value), qPrintable(text));
+}
+
+void TestNumText::generalTextOfTheLargestDoublesReadsBack_data() {
+    // Found by the fuzzer: 1.7976931348623157e308 pasted into a pressure field reached the
+    // moist-air calculator as "1.79769313486232E+308", which rounds beyond the largest double
+    // and is no number, so the calculator's field held a text that did not read back. At the
+    // top of the range the general text is cut towards zero instead.
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("expected");
+    const double max = std::numeric_limits<double>::max();
+    for (const auto& [localeName, locale] : testLocales()) {
+        const QString largest = inLocale(QStringLiteral("1.79769313486231E+308"), locale);
+        QTest::addRow("%s: largest double", localeName.constData()) << locale << max << largest;
+        QTest::addRow("%s: largest negative double", localeName.constData())
+            << locale << -max << QStringLiteral("-") + largest;
+        QTest::addRow("%s: next below the largest", localeName.constData())
+            << locale << std::nextafter(max, 0.0) << largest;
+        QTest::addRow("%s: 1.79769313486231E+308 itself", localeName.constData())
+            << locale << 1.79769313486231e308 << largest;
+        QTest::addRow("%s: 1.7976931348623E+308", localeName.constData())
+            << locale << 1.7976931348623e308
+            << inLocale(QStringLiteral("1.7976931348623E+308"), locale);
+    }
+}
+
+void TestNumText::generalTextOfTheLargestDoublesReadsBack() {
+    QFETCH(QLocale, locale);
+    QFETCH(double, value);
+    QFETCH(QString, expected);
+    const QString text = numtext::generalText(value, locale);
+    QCOMPARE(text, expected);
+    const auto back = numtext::readNumber(text, locale);
+    QVERIFY2(back.has_value(), qPrintable(text));
+    QVERIFY(std::fabs(*back - value) <= 1e-14 * std::fabs(value));
 }
 
 void TestNumText::singleText_data() {
