@@ -38,6 +38,8 @@ void incrementDigits(std::string& digits) {
 std::string fixedText(double value, Pattern pattern) {
     if (!std::isfinite(value))
         return {};
+    if (std::fabs(value) > kLargestNumberText)
+        value = std::copysign(kLargestNumberText, value);
 
     // The 15-significant-digit decimal form: d.dddddddddddddde±XX.
     char buf[40];
@@ -120,10 +122,8 @@ QString generalText(double value, const QLocale& locale) {
         return {};
     if (value == 0)
         value = 0; // no "-0"
-    // Rounded to 15 digits, the largest doubles would go past the largest double and their
-    // text would not read back as a number; they are cut towards zero instead.
-    if (std::fabs(value) > kLargestGeneralText)
-        value = std::copysign(kLargestGeneralText, value);
+    if (std::fabs(value) > kLargestNumberText)
+        value = std::copysign(kLargestNumberText, value);
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.15G", value);
     return withLocaleSeparators(buf, locale);
