@@ -39,6 +39,8 @@ void incrementDigits(std::string& digits) {
 std::string fixedText(double value, Pattern pattern) {
     if (!std::isfinite(value))
         return {};
+    if (std::fabs(value) > kLargestNumberText)
+        value = std::copysign(kLargestNumberText, value);
 
     // The 15-significant-digit decimal form: d.dddddddddddddde±XX.
     char buf[40];
@@ -136,6 +138,8 @@ QString generalText(double value, const QLocale& locale) {
         return {};
     if (value == 0)
         value = 0; // no "-0"
+    if (std::fabs(value) > kLargestNumberText)
+        value = std::copysign(kLargestNumberText, value);
     return withLocaleSeparators(plainText(value, 15), locale);
 }
 

@@ -25,7 +25,7 @@ struct Pattern {
 Pattern parsePattern(const char* pattern);
 
 // Plain C++ core of format(): the rounded text with "." as decimal separator.
-// Non-finite values give an empty text.
+// Non-finite values give an empty text; values beyond kLargestNumberText are written as it.
 std::string fixedText(double value, Pattern pattern);
 
 // Formats value by pattern with the locale's decimal separator and no group separator.
@@ -33,8 +33,14 @@ std::string fixedText(double value, Pattern pattern);
 // (some locales' conversions cannot read their own minus sign back).
 QString format(double value, const char* pattern, const QLocale& locale = QLocale());
 
+// The largest number with 15 significant digits below the largest double: beyond it the
+// 15-digit rounding of a value would go past the largest double, and its text would not read
+// back as a number, so larger values are written as this one (cut towards zero).
+inline constexpr double kLargestNumberText = 1.79769313486231e308;
+
 // The general number text: at most 15 significant digits, no trailing zeros; very large and
-// very small values with an exponent written "E" ("1E-07", "1E+20").
+// very small values with an exponent written "E" ("1E-07", "1E+20"). Values beyond
+// kLargestNumberText are written as it, so that every text reads back as a number.
 QString generalText(double value, const QLocale& locale = QLocale());
 
 // A single-precision number as text (up to 7 significant digits), as the settings store

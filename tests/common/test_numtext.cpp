@@ -49,6 +49,8 @@ private Q_SLOTS:
     void generalText();
     void generalTextReadsBack_data();
     void generalTextReadsBack();
+    void textsOfTheLargestDoublesReadBack_data();
+    void textsOfTheLargestDoublesReadBack();
     void singleText_data();
     void singleText();
     void readNumber_data();
@@ -134,9 +136,10 @@ void TestNumText::format_data() {
             QTest::addRow("%s: %s", localeName.constData(), c.name)
                 << locale << c.value << QString::fromLatin1(c.pattern)
                 << inLocale(QString::fromLatin1(c.expected), locale);
-    // 1.79769313486232e308: 15 digits and 294 zeros before the point.
+    // 15 digits and 294 zeros before the point, cut towards zero: 1.79769313486232e308 would
+    // lie beyond the largest double and not read back.
     const QString largest =
-        QStringLiteral("179769313486232") + QString(294, QLatin1Char('0')) + QStringLiteral(".0");
+        QStringLiteral("179769313486231") + QString(294, QLatin1Char('0')) + QStringLiteral(".0");
     for (const auto& [localeName, locale] : testLocales())
         QTest::addRow("%s: largest double", localeName.constData())
             << locale << std::numeric_limits<double>::max() << QStringLiteral("#0.0")
@@ -218,6 +221,44 @@ void TestNumText::generalTextReadsBack() {
     const auto back = numtext::readNumber(text, locale);
     QVERIFY2(back.has_value(), qPrintable(text));
     QVERIFY2(std::fabs(*back - value) <= 1e-14 * std::fabs(value), qPrintable(text));
+}
+
+void TestNumText::textsOfTheLargestDoublesReadBack_data() {
+    // Found by the fuzzer: 1.7976931348623157e308 pasted into a pressure field reached the
+    // moist-air calculator as "1.79769313486232E+308", which rounds beyond the largest double
+    // and is no number, so the calculator's field held a text that did not read back; a
+    // pattern's text ("#0.000") of the same value had the same fault. At the top of the range
+    // both are cut towards zero instead.
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("expected");
+    const double max = std::numeric_limits<double>::max();
+    for (const auto& [localeName, locale] : testLocales()) {
+        const QString largest = inLocale(QStringLiteral("1.79769313486231E+308"), locale);
+        QTest::addRow("%s: largest double", localeName.constData()) << locale << max << largest;
+        QTest::addRow("%s: largest negative double", localeName.constData())
+            << locale << -max << QStringLiteral("-") + largest;
+        QTest::addRow("%s: next below the largest", localeName.constData())
+            << locale << std::nextafter(max, 0.0) << largest;
+        QTest::addRow("%s: 1.79769313486231E+308 itself", localeName.constData())
+            << locale << 1.79769313486231e308 << largest;
+        QTest::addRow("%s: 1.7976931348623E+308", localeName.constData())
+            << locale << 1.7976931348623e308
+            << inLocale(QStringLiteral("1.7976931348623E+308"), locale);
+    }
+}
+
+void TestNumText::textsOfTheLargestDoublesReadBack() {
+    QFETCH(QLocale, locale);
+    QFETCH(double, value);
+    QFETCH(QString, expected);
+    const QString text = numtext::generalText(value, locale);
+    QCOMPARE(text, expected);
+    for (const QString& t : {text, numtext::format(value, "#0.000", locale)}) {
+        const auto back = numtext::readNumber(t, locale);
+        QVERIFY2(back.has_value(), qPrintable(t));
+        QVERIFY2(std::fabs(*back - value) <= 1e-14 * std::fabs(value), qPrintable(t));
+    }
 }
 
 void TestNumText::singleText_data() {

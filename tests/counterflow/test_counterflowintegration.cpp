@@ -42,6 +42,7 @@ private Q_SLOTS:
     void refusals_data();
     void refusals();
     void ntuGrowsWithTheCooling();
+    void integrationEndsOverTheFieldRanges();
 };
 
 void TestCounterflowIntegration::referenceResults_data() {
@@ -188,6 +189,57 @@ void TestCounterflowIntegration::ntuGrowsWithTheCooling() {
         previous = r.ntu;
     }
     QVERIFY(previous > 100);
+}
+
+void TestCounterflowIntegration::integrationEndsOverTheFieldRanges() {
+    // Every input the Problem windows can pass (flows 0.01..200 kg/s, water 0..90 degC with the
+    // outlet anywhere between 0 degC and the inlet, air 0..80 degC at 0..100 %, 0.9..1.15 bar)
+    // either integrates to finite results that balance the water's heat, or is refused as a
+    // fill without driving force; nothing comes back non-finite.
+    int ok = 0;
+    int total = 0;
+    for (double p : {0.9, 1.0, 1.15})
+        for (double tdb : {0.0, 25.0, 80.0})
+            for (double rh : {0.0, 55.0, 100.0}) {
+                const psychro::AirResult air =
+                    psychro::moistAirState(psychro::Given::RelativeHumidity, p, tdb, rh);
+                if (air.status != psychro::AirStatus::Ok)
+                    continue; // no such air (80 degC saturated at 0.9 bar): Form5 refuses it
+                for (double tin : {0.0, 20.0, 38.0, 60.0, 90.0})
+                    for (double share : {0.0, 0.2, 0.7, 1.0})
+                        for (double L : {0.01, 10.0, 100.0, 200.0})
+                            for (double G : {0.01, 10.0, 90.0, 200.0}) {
+                                const Fill fill{tin * (1 - share),  tin, L, G, p,
+                                                air.state.enthalpy, tdb};
+                                const Integration r = integrate(fill);
+                                const QString where =
+                                    QStringLiteral("p %1 tdb %2 rh %3 tin %4 tout %5 L %6 G %7")
+                                        .arg(p)
+                                        .arg(tdb)
+                                        .arg(rh)
+                                        .arg(tin)
+                                        .arg(fill.waterOut)
+                                        .arg(L)
+                                        .arg(G);
+                                ++total;
+                                if (r.status != Status::Ok) {
+                                    QVERIFY2(r.status == Status::NoDrivingForce, qPrintable(where));
+                                    continue;
+                                }
+                                ++ok;
+                                QVERIFY2(std::isfinite(r.ntu) && r.ntu >= 0 &&
+                                             std::isfinite(r.airEnthalpyOut) &&
+                                             std::isfinite(r.airTempOut),
+                                         qPrintable(where));
+                                const double water =
+                                    (fill.waterIn - fill.waterOut) * kSpecificHeatWater * L;
+                                QVERIFY2(
+                                    near((r.airEnthalpyOut - fill.airEnthalpyIn) * G, water, 1e-9),
+                                    qPrintable(where));
+                            }
+            }
+    qInfo("integration: %d of %d combinations integrated", ok, total);
+    QVERIFY(ok > total / 4);
 }
 
 QTEST_APPLESS_MAIN(TestCounterflowIntegration)

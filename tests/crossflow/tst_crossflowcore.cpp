@@ -91,6 +91,8 @@ private Q_SLOTS:
     void flowRefusals();
     void ntuSearchConvergesOverTheFieldRanges();
     void flowSearchConvergesOverTheFieldRanges();
+    void singleSweepEndsOverTheFieldRanges_data();
+    void singleSweepEndsOverTheFieldRanges();
 };
 
 void TestCrossflowCore::scaledNtu() {
@@ -419,6 +421,66 @@ void TestCrossflowCore::flowSearchConvergesOverTheFieldRanges() {
                         }
     qInfo("flow search: %d of %d combinations solved", ok, total);
     QVERIFY(ok > total / 2);
+}
+
+void TestCrossflowCore::singleSweepEndsOverTheFieldRanges_data() {
+    QTest::addColumn<bool>("freezingBracket");
+    // Problem 2: the cells' bracket reaches down to 0 degC whatever the design wet bulb.
+    QTest::newRow("Problem 2, bracket from 0 degC") << true;
+    // Problem 3: from the inlet wet bulb, at an NTU scaled to the new flows (up to far beyond
+    // anything Problem 1 finds when the new water flow is large and the air flow small).
+    QTest::newRow("Problem 3, bracket from the wet bulb") << false;
+}
+
+void TestCrossflowCore::singleSweepEndsOverTheFieldRanges() {
+    // One sweep at a given NTU, as Problems 2 and 3 run it: over flows 0.01..200 kg/s, water
+    // 0.5..90 degC, design air up to 35 degC dry bulb with wet bulbs from 0 degC up to it, and
+    // 0.9..1.15 bar, every cell's bisection ends within its guard, and the sweep either gives
+    // finite results with every outlet inside the cells' bracket or names its refusal.
+    QFETCH(bool, freezingBracket);
+    const std::pair<double, double> flows[] = {
+        {0.01, 200}, {200, 0.01}, {90, 70}, {10, 200}, {200, 10}};
+    const std::pair<double, double> air[] = {{0, 0}, {20, 10}, {35, 30}, {35, 35}};
+    int ok = 0;
+    int total = 0;
+    for (double p : {0.9, 1.15})
+        for (const auto& [tdb, twb] : air)
+            for (double tin : {0.5, 31.0, 90.0})
+                for (double ntu : {0.0, 0.5, 18.0, 495.0, 1e6})
+                    for (const auto& [l, g] : flows) {
+                        const double h = inletAir(psychro::Given::WetBulb, p, tdb, twb).second;
+                        QVERIFY(std::isfinite(h));
+                        const SweepInput in{ntu, l, g, tin, h, tdb, p, freezingBracket ? 0 : twb,
+                                            true};
+                        const SweepResult r = sweep(in);
+                        const QString where = QStringLiteral("p %1 tdb %2 twb %3 tin %4 NTU %5 "
+                                                             "L %6 G %7: %8")
+                                                  .arg(p)
+                                                  .arg(tdb)
+                                                  .arg(twb)
+                                                  .arg(tin)
+                                                  .arg(ntu)
+                                                  .arg(l)
+                                                  .arg(g)
+                                                  .arg(QString::fromLatin1(statusText(r.status)));
+                        ++total;
+                        QVERIFY2(r.maxCellPasses <= kCellMaxPasses, qPrintable(where));
+                        if (r.status != Status::Ok) {
+                            QVERIFY2(r.status == Status::WaterNotAboveWetBulb ||
+                                         r.status == Status::CellAboveSaturation ||
+                                         r.status == Status::CellBelowBracket,
+                                     qPrintable(where));
+                            continue;
+                        }
+                        ++ok;
+                        QVERIFY2(finiteSweep(r), qPrintable(where));
+                        for (double out : r.waterOut)
+                            QVERIFY2(out >= in.bracketLow && out <= tin, qPrintable(where));
+                        QVERIFY2(r.waterOutMean >= in.bracketLow && r.waterOutMean <= tin,
+                                 qPrintable(where));
+                    }
+    qInfo("single sweep: %d of %d combinations solved", ok, total);
+    QVERIFY(ok > total / 3);
 }
 
 QTEST_APPLESS_MAIN(TestCrossflowCore)

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <cmath>
+#include <limits>
 
 Q_DECLARE_METATYPE(Form11::Status)
 
@@ -26,6 +27,7 @@ private Q_SLOTS:
     void writesRoundedResults_data();
     void writesRoundedResults();
     void numberInputsRoundTrip();
+    void largestInputsStayNumbers();
     void failureChangesNoField_data();
     void failureChangesNoField();
 };
@@ -112,6 +114,27 @@ void TestForm11::numberInputsRoundTrip() {
         QCOMPARE(form.Text9->text(), locale.toString(24.89, 'f', 2));
         QCOMPARE(form.Text11->text(), locale.toString(0.01891, 'f', 5));
         QCOMPARE(form.Text15->text(), locale.toString(77.9, 'f', 1));
+    }
+}
+
+void TestForm11::largestInputsStayNumbers() {
+    // Found by the fuzzer: a pressure of 1.7976931348623157e308 pasted into Form8's pressure
+    // field left "1.79769313486232E+308" in Text2, a text beyond the largest double that no
+    // window could read back (Form10 reads the pressure from there). Whatever the callers hand
+    // over, the calculator's fields hold numbers.
+    const double max = std::numeric_limits<double>::max();
+    for (const QLocale& locale : {pointLocale(), commaLocale()}) {
+        LocaleGuard guard(locale);
+        Form11 form;
+        form.setInputs(max, -max, max);
+        for (const QLineEdit* field : {form.Text2, form.Text3, form.Text4})
+            QVERIFY2(numtext::readNumber(field->text()).has_value(), qPrintable(field->text()));
+        for (int mode : {1, 2, 3}) {
+            form.Moistair(mode);
+            for (const QLineEdit* field : {form.Text9, form.Text11, form.Text13, form.Text15})
+                QVERIFY2(field->text().isEmpty() || numtext::readNumber(field->text()),
+                         qPrintable(field->text()));
+        }
     }
 }
 

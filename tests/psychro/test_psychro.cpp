@@ -63,6 +63,7 @@ private Q_SLOTS:
     void airAboveItsBoilingPointIsNoResult();
     void wetBulbSearchConvergesOverTheFieldRange();
     void enthalpyGivenAgreesWithHumidityGiven();
+    void everyModeEndsOverAnyInput();
 };
 
 void TestPsychro::pvsateisDocumentedValues_data() {
@@ -522,6 +523,45 @@ void TestPsychro::enthalpyGivenAgreesWithHumidityGiven() {
             }
         }
     }
+}
+
+void TestPsychro::everyModeEndsOverAnyInput() {
+    // The windows call the state routine with whatever the fields and the integrations give:
+    // wet bulbs above or far below the dry bulb, enthalpies below dry air or far above
+    // saturation (a heavily loaded fill), humidities beyond 100 %. Each call ends within the
+    // search's cap with finite results or is refused: no such air exists, or (only for fog
+    // far above saturation, where false position creeps from a fixed end, and for enthalpies
+    // beyond saturated air at any temperature below the boiling point) the wet bulb is not
+    // found.
+    int calls = 0;
+    int worst = 0;
+    const QList<double> seconds = {-50, -1,     0,   1e-6,    5,   20,  35,   55,
+                                   70,  99.999, 100, 100.001, 150, 400, 1000, 1e6};
+    for (double p : {0.9, 1.0, 1.15})
+        for (double t = -30; t <= 90; t += 7.5)
+            for (Given given : {Given::WetBulb, Given::Enthalpy, Given::RelativeHumidity})
+                for (double second : seconds) {
+                    const AirResult r = moistAirState(given, p, t, second);
+                    const QString where = QStringLiteral("mode %1 p %2 t %3 second %4")
+                                              .arg(int(given))
+                                              .arg(p)
+                                              .arg(t)
+                                              .arg(second);
+                    ++calls;
+                    if (r.status == AirStatus::NoConvergence)
+                        QVERIFY2(given == Given::Enthalpy && second > saturatedEnthalpy(t, p) + 100,
+                                 qPrintable(where));
+                    QVERIFY2(r.iterations <= kWetBulbMaxIterations, qPrintable(where));
+                    worst = std::max(worst, r.iterations);
+                    if (r.status != AirStatus::Ok)
+                        continue;
+                    const AirState& s = r.state;
+                    QVERIFY2(std::isfinite(s.wetBulb) && std::isfinite(s.absoluteHumidity) &&
+                                 std::isfinite(s.enthalpy) && std::isfinite(s.relativeHumidity),
+                             qPrintable(where));
+                    QVERIFY2(s.absoluteHumidity >= 0, qPrintable(where));
+                }
+    qInfo("%d calls, at most %d passes of the wet-bulb search", calls, worst);
 }
 
 QTEST_APPLESS_MAIN(TestPsychro)

@@ -1,0 +1,763 @@
+#include "fuzzsession.h"
+
+#include "common/problemwindow.h"
+#include "fields/fieldtable.h"
+#include "fields/numericfield.h"
+#include "fuzztexts.h"
+#include "shell/frmmain.h"
+#include "shell/windows.h"
+#include "support/guifixture.h"
+#include "textcheck.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QHeaderView>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+// A text as the reports show it: quoted, control and non-ASCII characters escaped, long texts
+// cut short.
+QString quoted(const QString& text) {
+    QString out;
+    const qsizetype shownChars = std::min<qsizetype>(text.size(), 60);
+    for (qsizetype i = 0; i < shownChars; ++i) {
+        const QChar c = text.at(i);
+        if (c.unicode() >= 0x20 && c.unicode() < 0x7f && c != QLatin1Char('\\'))
+            out += c;
+        else
+            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+    }
+    if (text.size() > shownChars)
+        out += QStringLiteral("...(%1 characters)").arg(text.size());
+    return QLatin1Char('"') + out + QLatin1Char('"');
+}
+
+bool isWindowName(const QString& name) {
+    static const QRegularExpression form(QStringLiteral("^(Form\\d+|frmMain)$"));
+    return form.match(name).hasMatch();
+}
+
+// "Form5.Text1": the window and the control's name.
+QString nameOf(const QWidget* widget) {
+    if (!widget)
+        return QStringLiteral("(nothing)");
+    const QWidget* window = widget;
+    while (window && !isWindowName(window->objectName()))
+        window = window->parentWidget();
+    const QString control = widget->objectName().isEmpty()
+                                ? QString::fromLatin1(widget->metaObject()->className())
+                                : widget->objectName();
+    if (!window || window == widget)
+        return control;
+    return window->objectName() + QLatin1Char('.') + control;
+}
+
+ProblemWindow* problemWindowOf(QWidget* widget) {
+    for (QWidget* w = widget; w; w = w->parentWidget())
+        if (auto* problem = qobject_cast<ProblemWindow*>(w))
+            return problem;
+    return nullptr;
+}
+
+QString buttonName(Qt::MouseButton button) {
+    switch (button) {
+    case Qt::LeftButton:
+        return QStringLiteral("left");
+    case Qt::RightButton:
+        return QStringLiteral("right");
+    default:
+        return QStringLiteral("middle");
+    }
+}
+
+// The window's labels and grid as texts, without its fields and the buttons' states: what a
+// refused calculation must leave as it was.
+TextSnapshot resultsOf(const QWidget* window) {
+    TextSnapshot snap = snapshotTexts(window);
+    for (auto it = snap.begin(); it != snap.end();) {
+        const bool field = window->findChild<const QLineEdit*>(it.key()) != nullptr;
+        if (field || it.key().endsWith(QLatin1String(".enabled")))
+            it = snap.erase(it);
+        else
+            ++it;
+    }
+    return snap;
+}
+
+// Where an engineer clicks a button: a push button anywhere (its middle), an option button on
+// its circle, which is all of it that answers a click when the layout makes it wide.
+QPoint clickPoint(const QAbstractButton* button) {
+    if (button->isCheckable() && !qobject_cast<const QPushButton*>(button))
+        return QPoint(std::min(6, button->width() - 1), button->height() / 2);
+    return button->rect().center();
+}
+
+struct Key {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+};
+constexpr std::array kEditingKeys{
+    Key{Qt::Key_Backspace, Qt::NoModifier},
+    Key{Qt::Key_Delete, Qt::NoModifier},
+    Key{Qt::Key_Left, Qt::NoModifier},
+    Key{Qt::Key_Right, Qt::NoModifier},
+    Key{Qt::Key_Home, Qt::NoModifier},
+    Key{Qt::Key_End, Qt::NoModifier},
+    Key{Qt::Key_Up, Qt::NoModifier},
+    Key{Qt::Key_Down, Qt::NoModifier},
+    Key{Qt::Key_Return, Qt::NoModifier},
+    Key{Qt::Key_Enter, Qt::KeypadModifier},
+    Key{Qt::Key_Escape, Qt::NoModifier},
+    Key{Qt::Key_Space, Qt::NoModifier},
+    Key{Qt::Key_A, Qt::ControlModifier},
+    Key{Qt::Key_Z, Qt::ControlModifier},
+    Key{Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier},
+    Key{Qt::Key_Y, Qt::ControlModifier},
+    Key{Qt::Key_X, Qt::ControlModifier},
+    Key{Qt::Key_C, Qt::ControlModifier},
+    Key{Qt::Key_V, Qt::ControlModifier},
+    Key{Qt::Key_Backspace, Qt::ControlModifier},
+    Key{Qt::Key_Delete, Qt::ControlModifier},
+    Key{Qt::Key_Home, Qt::ShiftModifier},
+    Key{Qt::Key_End, Qt::ShiftModifier},
+    Key{Qt::Key_Insert, Qt::ShiftModifier},
+    Key{Qt::Key_Tab, Qt::ControlModifier},
+};
+
+const QRegularExpression& notANumberWord() {
+    static const QRegularExpression word(QStringLiteral("\\b(nan|inf|infinity)\\b"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    return word;
+}
+
+} // namespace
+
+FuzzSession::FuzzSession(const Options& options)
+    : options_(options)
+    , rng_(options.seed, options.session) {
+    desktop_.onMessage = [this](const RecordingDesktop::Message& m) {
+        if (notANumberWord().match(m.title + QLatin1Char(' ') + m.text).hasMatch())
+            bad(QStringLiteral("a message box reads %1: %2").arg(quoted(m.title), quoted(m.text)));
+    };
+}
+
+FuzzSession::~FuzzSession() {
+    stopProgram();
+}
+
+qint64 FuzzSession::run() {
+    QApplication::setQuitOnLastWindowClosed(false);
+    qApp->installEventFilter(this);
+    QElapsedTimer clock;
+    clock.start();
+    startProgram();
+    while ((options_.maxActions < 0 || action_ < options_.maxActions) &&
+           clock.elapsed() < qint64(options_.seconds * 1000))
+        runAction(nextAction());
+    report('D', action_);
+    qApp->removeEventFilter(this);
+    stopProgram();
+    return action_;
+}
+
+void FuzzSession::startProgram() {
+    const bool comma = rng_.chance(0.5);
+    locale_.reset();
+    locale_ = std::make_unique<LocaleGuard>(comma ? commaLocale() : pointLocale());
+    check_ = std::make_unique<TextCheck>();
+    runAction({QStringLiteral("start the program in %1").arg(QLocale().name()), [this] {
+                   windows_ = std::make_unique<Windows>(desktop_);
+                   windows_->start();
+                   QApplication::setActiveWindow(windows_->frmMain());
+                   if (!QTest::qWaitForWindowActive(windows_->frmMain(), 2000))
+                       bad(QStringLiteral("the main window did not become active"));
+               }});
+}
+
+void FuzzSession::stopProgram() {
+    stillBroken_.clear();
+    windows_.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    check_.reset();
+    locale_.reset();
+}
+
+void FuzzSession::runAction(const Action& action) {
+    const qint64 n = action_++;
+    report('A', n, action.what);
+    const QString statusBefore = windows_ ? windows_->status() : QString();
+    desktop_.messages.clear();
+    broken_.clear();
+    pressed_ = {};
+    calculations_ = 0;
+
+    QElapsedTimer timer;
+    timer.start();
+    action.perform();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const qint64 ms = timer.elapsed();
+    report('E', n, QString::number(ms));
+    if (ms > options_.limitMs)
+        report('H', n, QString::number(ms));
+
+    const bool running = windows_ && windows_->frmMain()->isVisible();
+    if (running)
+        checkAfter(statusBefore);
+    for (const QString& b : broken_)
+        if (!stillBroken_.contains(b))
+            report('B', n, b);
+    stillBroken_ = broken_;
+
+    if (options_.verbose) {
+        std::fprintf(stderr, "#%lld %s (%lld ms)\n", static_cast<long long>(n),
+                     qPrintable(action.what), static_cast<long long>(ms));
+        for (const RecordingDesktop::Message& m : desktop_.messages)
+            std::fprintf(stderr, "    message %s: %s\n", qPrintable(quoted(m.title)),
+                         qPrintable(quoted(m.text)));
+        if (running)
+            std::fprintf(stderr, "    status %s, active %s, focus %s\n",
+                         qPrintable(quoted(windows_->status())), qPrintable(nameOf(activeForm())),
+                         qPrintable(nameOf(QApplication::focusWidget())));
+        for (const QString& b : broken_)
+            std::fprintf(stderr, "    BROKEN: %s\n", qPrintable(b));
+    }
+
+    // "Exit" ended the program: start it again, perhaps in the other locale.
+    if (!running) {
+        stopProgram();
+        startProgram();
+    }
+}
+
+void FuzzSession::checkAfter(const QString& statusBefore) {
+    if (desktop_.waitCursorShown)
+        bad(QStringLiteral("the wait cursor is still shown"));
+    const QString status = windows_->status();
+    if (TextCheck::isCompletion(status) && status != statusBefore && calculations_ == 0)
+        bad(QStringLiteral("the status line shows %1 without a CALCULATE that succeeded")
+                .arg(quoted(status)));
+    broken_.append(check_->check(*windows_));
+}
+
+void FuzzSession::bad(const QString& what) {
+    broken_.append(what);
+}
+
+void FuzzSession::report(char kind, qint64 n, const QString& text) {
+    QByteArray line(1, kind);
+    line += ' ';
+    line += QByteArray::number(n);
+    if (!text.isEmpty()) {
+        QByteArray t = text.toUtf8();
+        t.replace('\n', "\\n");
+        line += ' ';
+        line += t;
+    }
+    line += '\n';
+    const char* data = line.constData();
+    qsizetype left = line.size();
+    while (left > 0) {
+        const ssize_t written = ::write(options_.reportFd, data, size_t(left));
+        if (written <= 0)
+            return;
+        data += written;
+        left -= written;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// What the engineer sees and can reach
+
+QWidget* FuzzSession::activeForm() const {
+    if (!windows_)
+        return nullptr;
+    QMdiSubWindow* sub = windows_->frmMain()->mdiArea()->currentSubWindow();
+    if (!sub || !sub->isVisible() || sub->isMinimized())
+        return nullptr;
+    return sub->widget();
+}
+
+QList<QLineEdit*> FuzzSession::fieldsOf(QWidget* form) const {
+    QList<QLineEdit*> fields;
+    if (!form)
+        return fields;
+    for (QLineEdit* edit : form->findChildren<QLineEdit*>())
+        if (NumericField::of(edit) && edit->isVisible() && edit->isEnabled())
+            fields.append(edit);
+    return fields;
+}
+
+QList<QAbstractButton*> FuzzSession::buttonsOf(QWidget* form) const {
+    QList<QAbstractButton*> buttons;
+    if (!form)
+        return buttons;
+    for (QAbstractButton* button : form->findChildren<QAbstractButton*>()) {
+        QWidget* parent = button->parentWidget();
+        if (qobject_cast<QAbstractItemView*>(parent) || qobject_cast<QHeaderView*>(parent))
+            continue;
+        if (button->isVisible())
+            buttons.append(button);
+    }
+    return buttons;
+}
+
+QList<QLineEdit*> FuzzSession::allFields() const {
+    QList<QLineEdit*> fields;
+    for (const QString& name : TextCheck::windowNames()) {
+        if (name == QLatin1String("Form11") || !windows_->isLoaded(name))
+            continue;
+        for (QLineEdit* edit : windows_->form(name)->findChildren<QLineEdit*>())
+            if (NumericField::of(edit))
+                fields.append(edit);
+    }
+    return fields;
+}
+
+QString FuzzSession::textFor(QLineEdit* field) {
+    const NumericField* numeric = NumericField::of(field);
+    return fuzztexts::any(rng_, numeric ? &numeric->def() : nullptr, QLocale());
+}
+
+// Types text key by key into whatever has the focus at each key, as a keyboard does: a
+// printable character is its own key, a control character the key that makes it.
+void FuzzSession::typeText(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        QWidget* target = QApplication::focusWidget();
+        if (!target)
+            target = windows_->frmMain();
+        const QChar c = text.at(i);
+        QString chars(c);
+        Qt::Key key = Qt::Key(c.toUpper().unicode());
+        switch (c.unicode()) {
+        case '\t':
+            key = Qt::Key_Tab;
+            break;
+        case '\n':
+        case '\r':
+            key = Qt::Key_Return;
+            chars = QStringLiteral("\r");
+            break;
+        case '\b':
+            key = Qt::Key_Backspace;
+            break;
+        case 0x1b:
+            key = Qt::Key_Escape;
+            break;
+        case 0x7f:
+            key = Qt::Key_Delete;
+            break;
+        default:
+            if (c.unicode() < 0x20)
+                key = Qt::Key_unknown;
+            else if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+                chars += text.at(++i);
+            break;
+        }
+        QTest::sendKeyEvent(QTest::Click, target, key, chars, Qt::NoModifier);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Choosing the next action
+
+FuzzSession::Action FuzzSession::nextAction() {
+    enum Kind {
+        ClickField,
+        ClickAndType,
+        Type,
+        EditingKey,
+        Paste,
+        Programmatic,
+        Tab,
+        Calculate,
+        Button,
+        Navigate,
+        Proceed,
+        FixField,
+        FillEmpty,
+        Menu,
+        TitleBar,
+        Exit
+    };
+    struct Weighted {
+        Kind kind;
+        int weight;
+    };
+    // Two moods: exploring a window (mostly edits), and working along the chain of Problems
+    // (mostly CALCULATE and the buttons leading on), so that every window is reached.
+    static constexpr std::array kExploring{
+        Weighted{ClickField, 120}, Weighted{ClickAndType, 200}, Weighted{Type, 110},
+        Weighted{EditingKey, 80},  Weighted{Paste, 60},         Weighted{Programmatic, 40},
+        Weighted{Tab, 80},         Weighted{Calculate, 130},    Weighted{Button, 80},
+        Weighted{Navigate, 60},    Weighted{Proceed, 300},      Weighted{FixField, 100},
+        Weighted{FillEmpty, 60},   Weighted{Menu, 25},          Weighted{TitleBar, 8},
+        Weighted{Exit, 2},
+    };
+    static constexpr std::array kWorking{
+        Weighted{ClickField, 5},  Weighted{ClickAndType, 40}, Weighted{Type, 5},
+        Weighted{EditingKey, 0},  Weighted{Paste, 0},         Weighted{Programmatic, 0},
+        Weighted{Tab, 10},        Weighted{Calculate, 300},   Weighted{Button, 60},
+        Weighted{Navigate, 20},   Weighted{Proceed, 600},     Weighted{FixField, 300},
+        Weighted{FillEmpty, 150}, Weighted{Menu, 5},          Weighted{TitleBar, 0},
+        Weighted{Exit, 0},
+    };
+    if (rng_.chance(0.02))
+        working_ = !working_;
+    const auto& weights = working_ ? kWorking : kExploring;
+    int total = 0;
+    for (const Weighted& w : weights)
+        total += w.weight;
+
+    QWidget* form = activeForm();
+    const QList<QLineEdit*> fields = fieldsOf(form);
+    const QList<QAbstractButton*> buttons = buttonsOf(form);
+    QAbstractButton* calculate = nullptr;
+    for (QAbstractButton* b : buttons)
+        if (b->objectName() == QLatin1String("Command1"))
+            calculate = b;
+    QList<QAbstractButton*> onwards; // the enabled buttons that lead to another window
+    for (QAbstractButton* b : buttons)
+        if (b != calculate && b->isEnabled() &&
+            b->objectName().startsWith(QLatin1String("Command")))
+            onwards.append(b);
+    // The leading-on button, enabled by a successful calculation.
+    QAbstractButton* proceed = nullptr;
+    if (form) {
+        const std::string_view name = leadingOnButtonOf(form->objectName().toStdString());
+        if (!name.empty())
+            proceed = form->findChild<QAbstractButton*>(
+                QString::fromLatin1(name.data(), qsizetype(name.size())));
+        if (proceed && (!proceed->isEnabled() || !proceed->isVisible()))
+            proceed = nullptr;
+    }
+    auto* focusField = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    const NumericField* focusNumeric = NumericField::of(focusField);
+
+    const auto toolButton = [this](const char* key) -> QWidget* {
+        QToolBar* bar = windows_->frmMain()->tbToolBar;
+        auto* action = bar->findChild<QAction*>(QString::fromLatin1(key));
+        return action ? bar->widgetForAction(action) : nullptr;
+    };
+
+    for (;;) {
+        int roll = rng_.below(total);
+        Kind kind = Exit;
+        for (const Weighted& w : weights) {
+            if (roll < w.weight) {
+                kind = w.kind;
+                break;
+            }
+            roll -= w.weight;
+        }
+        switch (kind) {
+        case ClickField:
+        case ClickAndType: {
+            if (fields.isEmpty())
+                continue;
+            QPointer<QLineEdit> field = rng_.pick(fields);
+            const Qt::MouseButton button = rng_.chance(0.85)  ? Qt::LeftButton
+                                           : rng_.chance(0.5) ? Qt::RightButton
+                                                              : Qt::MiddleButton;
+            const bool twice = kind == ClickField && rng_.chance(0.05);
+            const QPoint at(rng_.below(std::max(1, field->width())), field->height() / 2);
+            QString what =
+                QStringLiteral("%1 %2 on %3")
+                    .arg(twice ? QStringLiteral("double-click") : QStringLiteral("click"),
+                         buttonName(button), nameOf(field));
+            QString text;
+            bool tab = false;
+            if (kind == ClickAndType) {
+                text = textFor(field);
+                tab = rng_.chance(0.5);
+                what += QStringLiteral(", type %1").arg(quoted(text));
+                if (tab)
+                    what += QStringLiteral(", Tab");
+            }
+            return {what, [this, field, button, twice, at, kind, text, tab] {
+                        if (!field)
+                            return;
+                        if (twice)
+                            QTest::mouseDClick(field, button, Qt::NoModifier, at);
+                        else
+                            QTest::mouseClick(field, button, Qt::NoModifier, at);
+                        if (kind == ClickAndType) {
+                            typeText(text);
+                            if (tab)
+                                typeText(QStringLiteral("\t"));
+                        }
+                    }};
+        }
+        case Type: {
+            const QString text = textFor(focusField);
+            return {QStringLiteral("type %1 into %2")
+                        .arg(quoted(text), nameOf(QApplication::focusWidget())),
+                    [this, text] { typeText(text); }};
+        }
+        case EditingKey: {
+            const Key key = rng_.pick(kEditingKeys);
+            return {QStringLiteral("press %1 in %2")
+                        .arg(QKeySequence(key.key | key.modifiers).toString(),
+                             nameOf(QApplication::focusWidget())),
+                    [this, key] {
+                        QWidget* target = QApplication::focusWidget();
+                        QTest::keyClick(target ? target : windows_->frmMain(), key.key,
+                                        key.modifiers);
+                    }};
+        }
+        case Paste: {
+            const QString text =
+                fuzztexts::any(rng_, focusNumeric ? &focusNumeric->def() : nullptr, QLocale());
+            return {QStringLiteral("paste %1 into %2")
+                        .arg(quoted(text), nameOf(QApplication::focusWidget())),
+                    [this, text] {
+                        QApplication::clipboard()->setText(text);
+                        QWidget* target = QApplication::focusWidget();
+                        QTest::keyClick(target ? target : windows_->frmMain(), Qt::Key_V,
+                                        Qt::ControlModifier);
+                    }};
+        }
+        case Programmatic: {
+            const QList<QLineEdit*> all = allFields();
+            if (all.isEmpty())
+                continue;
+            QPointer<QLineEdit> field = rng_.pick(all);
+            const QString text = textFor(field);
+            const bool insert = rng_.chance(0.5);
+            return {QStringLiteral("%1 %2 in %3 by program")
+                        .arg(insert ? QStringLiteral("insert") : QStringLiteral("set text"),
+                             quoted(text), nameOf(field)),
+                    [field, text, insert] {
+                        if (!field)
+                            return;
+                        if (insert)
+                            field->insert(text);
+                        else
+                            field->setText(text);
+                    }};
+        }
+        case Tab: {
+            const bool back = rng_.chance(0.3);
+            return {QStringLiteral("%1 in %2")
+                        .arg(back ? QStringLiteral("Shift+Tab") : QStringLiteral("Tab"),
+                             nameOf(QApplication::focusWidget())),
+                    [this, back] {
+                        QWidget* target = QApplication::focusWidget();
+                        QTest::keyClick(target ? target : windows_->frmMain(),
+                                        back ? Qt::Key_Backtab : Qt::Key_Tab,
+                                        back ? Qt::ShiftModifier : Qt::NoModifier);
+                    }};
+        }
+        case FixField: {
+            // The engineer corrects the value that a field has refused.
+            if (!focusNumeric || !focusNumeric->failure())
+                continue;
+            const QString text = fuzztexts::plausible(rng_, &focusNumeric->def(), QLocale());
+            const bool tab = rng_.chance(0.5);
+            return {QStringLiteral("select all in %1, type %2%3")
+                        .arg(nameOf(focusField), quoted(text),
+                             tab ? QStringLiteral(", Tab") : QString()),
+                    [this, text, tab] {
+                        if (QWidget* target = QApplication::focusWidget())
+                            QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
+                        typeText(text);
+                        if (tab)
+                            typeText(QStringLiteral("\t"));
+                    }};
+        }
+        case FillEmpty: {
+            // The engineer fills in every empty field of the window, one after another.
+            QList<QPointer<QLineEdit>> empty;
+            QStringList texts;
+            for (QLineEdit* field : fields)
+                if (field->text().isEmpty()) {
+                    empty.append(field);
+                    texts.append(
+                        fuzztexts::plausible(rng_, &NumericField::of(field)->def(), QLocale()));
+                }
+            if (empty.isEmpty())
+                continue;
+            QStringList what;
+            for (qsizetype i = 0; i < empty.size(); ++i)
+                what.append(QStringLiteral("%1 %2").arg(nameOf(empty[i]), quoted(texts[i])));
+            return {QStringLiteral("fill in ") + what.join(QStringLiteral(", ")),
+                    [this, empty, texts] {
+                        for (qsizetype i = 0; i < empty.size(); ++i) {
+                            if (!empty[i])
+                                continue;
+                            QTest::mouseClick(empty[i], Qt::LeftButton);
+                            typeText(texts[i]);
+                        }
+                    }};
+        }
+        case Calculate:
+        case Button:
+        case Navigate:
+        case Proceed: {
+            QAbstractButton* chosen = nullptr;
+            if (kind == Calculate && calculate && form->objectName() == QLatin1String("Form1")) {
+                // The start window: choose the arrangement, then CALCULATE.
+                QPointer<QAbstractButton> option = form->findChild<QAbstractButton*>(
+                    rng_.chance(0.5) ? QStringLiteral("Option1") : QStringLiteral("Option2"));
+                QPointer<QAbstractButton> go = calculate;
+                if (!option)
+                    continue;
+                return {QStringLiteral("click Form1.%1 \"%2\", then Form1.Command1 \"%3\"")
+                            .arg(option->objectName(), option->text(), go->text()),
+                        [option, go] {
+                            if (option)
+                                QTest::mouseClick(option, Qt::LeftButton, Qt::NoModifier,
+                                                  clickPoint(option));
+                            if (go)
+                                QTest::mouseClick(go, Qt::LeftButton);
+                        }};
+            }
+            if (kind == Calculate)
+                chosen = calculate;
+            else if (kind == Proceed)
+                chosen = proceed;
+            else if (kind == Navigate && !onwards.isEmpty()) {
+                // Mostly onwards along the chain ("GoTo ..."), sometimes back.
+                QList<QAbstractButton*> forward;
+                for (QAbstractButton* b : onwards)
+                    if (b->text().startsWith(QLatin1String("GoTo")))
+                        forward.append(b);
+                chosen = !forward.isEmpty() && rng_.chance(0.8) ? rng_.pick(forward)
+                                                                : rng_.pick(onwards);
+            } else if (kind == Button && !buttons.isEmpty())
+                chosen = rng_.pick(buttons);
+            if (!chosen)
+                continue;
+            QPointer<QAbstractButton> button = chosen;
+            return {QStringLiteral("click %1 \"%2\"%3")
+                        .arg(nameOf(button), button->text(),
+                             button->isEnabled() ? QString() : QStringLiteral(" (disabled)")),
+                    [button] {
+                        if (button)
+                            QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier,
+                                              clickPoint(button));
+                    }};
+        }
+        case Menu:
+        case Exit: {
+            QPointer<QWidget> tool = toolButton(kind == Menu ? "menu" : "Exit");
+            if (!tool)
+                continue;
+            return {QStringLiteral("click the toolbar's \"%1\"")
+                        .arg(kind == Menu ? QStringLiteral("menu") : QStringLiteral("Exit")),
+                    [tool] {
+                        if (tool)
+                            QTest::mouseClick(tool, Qt::LeftButton);
+                    }};
+        }
+        case TitleBar: {
+            QPointer<QMdiSubWindow> sub = windows_->frmMain()->mdiArea()->currentSubWindow();
+            if (!sub)
+                continue;
+            const int what = rng_.below(4);
+            static const char* const names[] = {"close", "minimise", "maximise", "restore"};
+            return {QStringLiteral("%1 %2 by its title bar")
+                        .arg(QString::fromLatin1(names[what]), nameOf(sub->widget())),
+                    [sub, what] {
+                        if (!sub)
+                            return;
+                        switch (what) {
+                        case 0:
+                            sub->close();
+                            break;
+                        case 1:
+                            sub->showMinimized();
+                            break;
+                        case 2:
+                            sub->showMaximized();
+                            break;
+                        default:
+                            sub->showNormal();
+                            break;
+                        }
+                    }};
+        }
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Watching CALCULATE, dialogs and menus
+
+bool FuzzSession::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Show) {
+        if (auto* dialog = qobject_cast<QDialog*>(watched)) {
+            bad(QStringLiteral("a real dialog appeared: %1 %2")
+                    .arg(QString::fromLatin1(dialog->metaObject()->className()),
+                         quoted(dialog->windowTitle())));
+            QTimer::singleShot(0, dialog, [dialog] { dialog->done(QDialog::Rejected); });
+        } else if (auto* menu = qobject_cast<QMenu*>(watched)) {
+            QTimer::singleShot(0, menu, &QMenu::close);
+        } else if (auto* button = qobject_cast<QAbstractButton*>(watched)) {
+            if (button->objectName() == QLatin1String("Command1"))
+                watchCalculate(button);
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void FuzzSession::watchCalculate(QAbstractButton* button) {
+    if (button->property("fuzzWatched").toBool())
+        return;
+    QPointer<QWidget> window = problemWindowOf(button);
+    if (!window)
+        return;
+    button->setProperty("fuzzWatched", true);
+    connect(button, &QAbstractButton::pressed, this,
+            [this, window] { onCalculatePressed(window); });
+    connect(button, &QAbstractButton::clicked, this,
+            [this, window] { onCalculateClicked(window); });
+}
+
+void FuzzSession::onCalculatePressed(QWidget* window) {
+    pressed_ = {window, desktop_.messages.size(), windows_->status()};
+    pressedResults_ = window ? resultsOf(window) : TextSnapshot();
+}
+
+void FuzzSession::onCalculateClicked(QWidget* window) {
+    if (!window || pressed_.window != window)
+        return;
+    const QString name = window->objectName();
+    if (desktop_.messages.size() > pressed_.messagesAtPress) {
+        if (windows_->status() != pressed_.statusAtPress)
+            bad(QStringLiteral("a refused CALCULATE of %1 changed the status line to %2")
+                    .arg(name, quoted(windows_->status())));
+        const QString changed = snapshotDifference(pressedResults_, resultsOf(window));
+        if (!changed.isEmpty())
+            bad(QStringLiteral("a refused CALCULATE of %1 changed %2")
+                    .arg(name, QString(changed).replace(QLatin1Char('\n'), QStringLiteral("; "))));
+        return;
+    }
+    ++calculations_;
+    const std::string_view leadingOn = leadingOnButtonOf(name.toStdString());
+    if (leadingOn.empty())
+        return;
+    const auto* next = window->findChild<QAbstractButton*>(
+        QString::fromLatin1(leadingOn.data(), qsizetype(leadingOn.size())));
+    if (next && !next->isEnabled())
+        bad(QStringLiteral("CALCULATE of %1 showed no message but left %2 disabled")
+                .arg(name, nameOf(next)));
+}

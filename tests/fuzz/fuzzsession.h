@@ -1,0 +1,113 @@
+#pragma once
+// One fuzzing session: the program's windows, started offscreen in a point or a decimal-comma
+// locale, driven by random but reproducible actions until the time or the action budget is
+// spent. The session reports on a file descriptor, one line per event, so that a supervising
+// process (supervisor.h) still knows the last action when this process dies:
+//
+//   A <n> <what>     action n begins
+//   E <n> <ms>       action n ended after ms milliseconds
+//   H <n> <ms>       action n took longer than the limit
+//   B <n> <what>     action n broke a rule (a bad text, a stray dialog, ...); a text that
+//                    stays bad over several actions is reported by the first of them
+//   D <n>            the session ended normally after n actions
+//
+// The actions: mouse presses on fields (any button), keystrokes and pastes of plausible and
+// hostile texts, editing keys, Tab and Shift+Tab, programmatic text changes, CALCULATE, every
+// other button of the active window (navigation, the start window's arrangements), the
+// toolbar's "menu" and "Exit" (the program is then started again, perhaps in the other
+// locale), and the child window's title bar (close, minimise, maximise). Message boxes are
+// answered at once by a recording desktop.
+//
+// After every action: no action took longer than the limit; every text is empty, a number in
+// the locale's format or the program's own caption (textcheck.h); no real dialog appeared; the
+// wait cursor is off; a message box text shows no "nan" or "inf"; a completion message appears
+// in the status line only through a CALCULATE that showed no message box; a CALCULATE that
+// showed a message box left the status line as it was, and one that showed none enabled the
+// window's leading-on button.
+
+#include "rng.h"
+#include "support/guifixture.h"
+#include "support/recordingdesktop.h"
+
+#include <QElapsedTimer>
+#include <QLocale>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class QAbstractButton;
+class QLineEdit;
+class QWidget;
+class TextCheck;
+class Windows;
+
+class FuzzSession : public QObject {
+    Q_OBJECT
+public:
+    struct Options {
+        quint64 seed = 1;
+        quint64 session = 0;
+        double seconds = 60;    // stop starting actions after this
+        qint64 maxActions = -1; // stop after this many actions; negative: no limit
+        int limitMs = 2000;     // an action taking longer is reported as a hang
+        bool verbose = false;   // describe every action on standard error
+        int reportFd = 1;
+    };
+
+    explicit FuzzSession(const Options& options);
+    ~FuzzSession() override;
+
+    // Runs the session; returns the number of actions run.
+    qint64 run();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Action {
+        QString what;
+        std::function<void()> perform;
+    };
+    // A press of a window's CALCULATE seen through the button's signals.
+    struct Calculation {
+        QPointer<QWidget> window;
+        qsizetype messagesAtPress = 0;
+        QString statusAtPress;
+    };
+
+    void startProgram();
+    void stopProgram();
+    Action nextAction();
+    void runAction(const Action& action);
+    void checkAfter(const QString& statusBefore);
+    void watchCalculate(QAbstractButton* button);
+    void onCalculatePressed(QWidget* window);
+    void onCalculateClicked(QWidget* window);
+
+    QWidget* activeForm() const;
+    QList<QLineEdit*> fieldsOf(QWidget* form) const;
+    QList<QAbstractButton*> buttonsOf(QWidget* form) const;
+    QList<QLineEdit*> allFields() const;
+    void typeText(const QString& text);
+    QString textFor(QLineEdit* field);
+
+    void report(char kind, qint64 n, const QString& text = QString());
+    void bad(const QString& what);
+
+    Options options_;
+    Rng rng_;
+    RecordingDesktop desktop_;
+    std::unique_ptr<LocaleGuard> locale_;
+    std::unique_ptr<TextCheck> check_;
+    std::unique_ptr<Windows> windows_;
+    qint64 action_ = 0;
+    bool working_ = false;    // the mood: along the chain of Problems, or exploring a window
+    QStringList broken_;      // rules broken during the current action
+    QStringList stillBroken_; // broken after the last action: reported once, not again
+    Calculation pressed_;
+    TextSnapshot pressedResults_; // the labels and grid of its window at the press
+    int calculations_ = 0;        // successful CALCULATE clicks during the current action
+};

@@ -1,0 +1,108 @@
+#include "textcheck.h"
+
+#include "common/numtext.h"
+#include "common/problemwindow.h"
+#include "fields/fieldtable.h"
+#include "fields/numericfield.h"
+#include "shell/frmmain.h"
+#include "shell/windows.h"
+#include "support/guifixture.h"
+#include "support/recordingdesktop.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+bool isNumber(const QString& text) {
+    return numtext::readNumber(text).has_value();
+}
+
+bool isStateKey(const QString& key) {
+    return key.endsWith(QLatin1String(".enabled")) || key.endsWith(QLatin1String(".checked")) ||
+           key.endsWith(QLatin1String(".rows")) || key.endsWith(QLatin1String(".columns"));
+}
+
+QString shown(const QString& text) {
+    QString s = text.left(80);
+    if (text.size() > 80)
+        s += QStringLiteral("...");
+    return QLatin1Char('\'') + s + QLatin1Char('\'');
+}
+
+} // namespace
+
+const QStringList& TextCheck::windowNames() {
+    static const QStringList names = {QStringLiteral("Form1"), QStringLiteral("Form5"),
+                                      QStringLiteral("Form2"), QStringLiteral("Form10"),
+                                      QStringLiteral("Form3"), QStringLiteral("Form8"),
+                                      QStringLiteral("Form6"), QStringLiteral("Form9"),
+                                      QStringLiteral("Form4"), QStringLiteral("Form11")};
+    return names;
+}
+
+bool TextCheck::isCompletion(const QString& status) {
+    return status == QLatin1String("Calculation has successfully complited") ||
+           status == QLatin1String("Calculation has successfuly complited");
+}
+
+TextCheck::TextCheck() {
+    statuses_.insert(QString());
+    statuses_.insert(QStringLiteral("Calculation has successfully complited"));
+    statuses_.insert(QStringLiteral("Calculation has successfuly complited"));
+    for (const FieldDef& def : fieldTable())
+        statuses_.insert(QString::fromUtf8(def.hint.data(), qsizetype(def.hint.size())));
+
+    RecordingDesktop desktop;
+    Windows reference(desktop);
+    reference.frmMain()->Form_Load();
+    captions_[QStringLiteral("frmMain")][QStringLiteral("Label1")].insert(
+        reference.frmMain()->Label1->text());
+    for (const QString& name : windowNames()) {
+        QWidget* window = reference.form(name);
+        if (!window)
+            continue; // not part of this build
+        auto& captions = captions_[name];
+        for (const auto& [key, text] : snapshotTexts(window).asKeyValueRange())
+            captions[key].insert(text);
+        if (auto* problem = qobject_cast<ProblemWindow*>(window)) {
+            problem->Form_Activate();
+            statuses_.insert(reference.status());
+            for (const auto& [key, text] : snapshotTexts(window).asKeyValueRange())
+                captions[key].insert(text);
+        }
+    }
+}
+
+QStringList TextCheck::check(Windows& windows) const {
+    QStringList bad;
+    const QString status = windows.status();
+    if (!statuses_.contains(status))
+        bad.append(QStringLiteral("the status line shows %1").arg(shown(status)));
+    const QString note = windows.frmMain()->Label1->text();
+    if (!captions_[QStringLiteral("frmMain")][QStringLiteral("Label1")].contains(note))
+        bad.append(QStringLiteral("frmMain.Label1 shows %1").arg(shown(note)));
+
+    for (const QString& name : windowNames()) {
+        if (!windows.isLoaded(name))
+            continue;
+        QWidget* window = windows.form(name);
+        const auto own = captions_.value(name);
+        const bool calculator = name == QLatin1String("Form11");
+        for (const auto& [key, text] : snapshotTexts(window).asKeyValueRange()) {
+            if (isStateKey(key))
+                continue;
+            const auto* edit = window->findChild<const QLineEdit*>(key);
+            if (edit && (calculator || NumericField::of(edit))) {
+                if (!text.isEmpty() && !isNumber(text))
+                    bad.append(
+                        QStringLiteral("%1.%2: the field holds %3").arg(name, key, shown(text)));
+                continue;
+            }
+            if (text.isEmpty() || isNumber(text) || own.value(key).contains(text))
+                continue;
+            bad.append(QStringLiteral("%1.%2 shows %3").arg(name, key, shown(text)));
+        }
+    }
+    return bad;
+}
