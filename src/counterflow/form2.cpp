@@ -82,14 +82,14 @@ Form2::Form2(Windows& windows)
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
 
-    QLabel* specification = makeHeading(QStringLiteral("COOLING TOWER SPECIFICATION"), this);
+    QLabel* towerHeading = makeHeading(QStringLiteral("COOLING TOWER SPECIFICATION"), this);
     QLabel* heatCapacity = makeHeading(QStringLiteral("Cooling Tower Heat Capacity for Design "
                                                       "Wet Bulb Temperature and Design Water "
                                                       "Temperature In"),
                                        this);
     QLabel* designData = makeHeading(QStringLiteral("DESIGN DATA USE FOR CALCULATION"), this);
     QHBoxLayout* middle = makeColumns(
-        {specification, namePlate, heatCapacity, toBeCalculated, designData, designInlet},
+        {towerHeading, namePlate, heatCapacity, toBeCalculated, designData, designInlet},
         {acceptance, air});
     QHBoxLayout* buttons = makeButtonRow(Command2, nullptr, Command1, Command3);
 
