@@ -1,7 +1,8 @@
 #include "common/numtext.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace numtext {
@@ -43,7 +44,9 @@ std::string fixedText(double value, Pattern pattern) {
 
     // The 15-significant-digit decimal form: d.dddddddddddddde±XX.
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
+    const std::to_chars_result end = std::to_chars(buf, buf + sizeof buf - 1, std::fabs(value),
+                                                   std::chars_format::scientific, 14);
+    *end.ptr = 0;
     std::string significand;
     significand.reserve(15);
     const char* c = buf;
@@ -103,6 +106,19 @@ namespace {
 // "E": every locale's number conversion reads those back, while some cannot read their own
 // minus sign (Arabic and Persian, with a direction mark) or exponent (Swedish "x10^", and
 // Swedish reads only a capital E).
+// The shortest of fixed and exponent notation with at most `digits` significant digits ("%G"),
+// with "." and "E" whatever the C library's locale.
+std::string plainText(double value, int digits) {
+    char buf[64];
+    const std::to_chars_result end =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, digits);
+    std::string text(buf, end.ptr);
+    for (char& c : text)
+        if (c == 'e')
+            c = 'E';
+    return text;
+}
+
 QString withLocaleSeparators(std::string text, const QLocale& locale) {
     QString out = QString::fromStdString(text);
     const QString point = locale.decimalPoint();
@@ -124,9 +140,7 @@ QString generalText(double value, const QLocale& locale) {
         value = 0; // no "-0"
     if (std::fabs(value) > kLargestNumberText)
         value = std::copysign(kLargestNumberText, value);
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.15G", value);
-    return withLocaleSeparators(buf, locale);
+    return withLocaleSeparators(plainText(value, 15), locale);
 }
 
 QString singleText(float value, const QLocale& locale) {
@@ -134,9 +148,7 @@ QString singleText(float value, const QLocale& locale) {
         return {};
     if (value == 0)
         value = 0;
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.7G", static_cast<double>(value));
-    return withLocaleSeparators(buf, locale);
+    return withLocaleSeparators(plainText(static_cast<double>(value), 7), locale);
 }
 
 std::optional<double> readNumber(const QString& text, const QLocale& locale) {

@@ -9,6 +9,7 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -85,9 +86,8 @@ void ProblemWindow::addTableRow(QGroupBox* table, const QString& caption,
     }
 }
 
-QLineEdit* ProblemWindow::addField(QGroupBox* frame, const char* name, const QString& caption,
-                                   const QString& initialText) {
-    auto* edit = new QLineEdit(initialText, frame);
+QLineEdit* ProblemWindow::addField(QGroupBox* frame, const char* name, const QString& caption) {
+    auto* edit = new QLineEdit(frame);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setAccessibleName(caption.trimmed());
     edit->setAccessibleDescription(qualified(name));
@@ -162,10 +162,137 @@ QPushButton* ProblemWindow::makeButton(const char* name, const QString& caption)
     return button;
 }
 
-bool ProblemWindow::anyFieldEmpty() const {
-    for (const QLineEdit* field : fields_)
-        if (field->text().isEmpty())
-            return true;
+QLabel* ProblemWindow::makeBusyLabel(const char* name) {
+    auto* label =
+        new QLabel(QStringLiteral("Please wait while calculation is in progress ..."), this);
+    label->setObjectName(QString::fromLatin1(name));
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    label->setVisible(false);
+    return label;
+}
+
+QHBoxLayout* ProblemWindow::makeColumns(std::initializer_list<QWidget*> left,
+                                        std::initializer_list<QWidget*> right) {
+    auto* leftColumn = new QVBoxLayout;
+    for (QWidget* widget : left)
+        leftColumn->addWidget(widget);
+    leftColumn->addStretch(1);
+    auto* rightColumn = new QVBoxLayout;
+    for (QWidget* widget : right)
+        rightColumn->addWidget(widget);
+    rightColumn->addStretch(1);
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(leftColumn, 1);
+    columns->addLayout(rightColumn, 1);
+    return columns;
+}
+
+QHBoxLayout* ProblemWindow::makeButtonRow(QPushButton* left, QLabel* busy, QPushButton* calculate,
+                                          QPushButton* right) {
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(left);
+    buttons->addStretch(1);
+    if (busy) {
+        buttons->addWidget(busy);
+        buttons->addStretch(1);
+    }
+    buttons->addWidget(calculate);
+    buttons->addWidget(right);
+    return buttons;
+}
+
+QGroupBox* ProblemWindow::makeAirTable(const QString& caption, const QStringList& columnTitles,
+                                       const QString& firstSuffix, const QString& secondSuffix,
+                                       std::initializer_list<AirRow> rows) {
+    QGroupBox* table = makeTable(caption, columnTitles);
+    for (const AirRow& row : rows) {
+        const QString rowCaption = QString::fromLatin1(row.caption);
+        row.first = makeResult(row.firstName, rowCaption.trimmed() + firstSuffix);
+        row.second = makeResult(row.secondName, rowCaption.trimmed() + secondSuffix);
+        addTableRow(table, rowCaption, {row.first, row.second});
+    }
+    return table;
+}
+
+QGroupBox* ProblemWindow::makeInOutTable(const QString& caption, const QStringList& columnTitles,
+                                         std::initializer_list<InOutRow> rows) {
+    QGroupBox* table = makeTable(caption, columnTitles);
+    for (const InOutRow& row : rows) {
+        const QString inCaption = QString::fromLatin1(row.inCaption);
+        const QString outCaption = QString::fromLatin1(row.outCaption);
+        row.in = makeResult(row.inName, inCaption);
+        row.out = makeResult(row.outName, outCaption);
+        addTableRow(table, inCaption, {row.in, makeCaption(outCaption), row.out});
+    }
+    return table;
+}
+
+bool ProblemWindow::allFieldsFilled(const QString& title, MessageIcon icon) {
+    for (const QLineEdit* field : fields_) {
+        if (field->text().isEmpty()) {
+            message(title, QStringLiteral("All fields require data"), icon);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ProblemWindow::allFieldsFilled() {
+    return allFieldsFilled(QStringLiteral("Missing Data"), MessageIcon::Warning);
+}
+
+bool ProblemWindow::readNumbers(std::span<const QString> texts, std::span<double> values,
+                                const QString& refusal) {
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const std::optional<double> value = number(texts[i]);
+        if (!value) {
+            refuse(refusal);
+            return false;
+        }
+        values[i] = *value;
+    }
+    return true;
+}
+
+bool ProblemWindow::readFieldNumbers(std::span<QLineEdit* const> fields, std::span<double> values) {
+    QStringList texts;
+    for (const QLineEdit* field : fields)
+        texts.append(field->text());
+    return readNumbers(std::span<const QString>(texts.constData(), std::size_t(texts.size())),
+                       values, QStringLiteral("Invalid entries, please enter numbers only"));
+}
+
+void ProblemWindow::rejectEntries(const QString& title, const QString& text, MessageIcon icon,
+                                  std::initializer_list<QLineEdit*> cleared, QLineEdit* focus) {
+    message(title, text, icon);
+    for (QLineEdit* field : cleared)
+        field->clear();
+    focus->setFocus();
+}
+
+bool ProblemWindow::checkWaterTemperatures(double waterIn, double waterOut, const QString& title,
+                                           MessageIcon icon,
+                                           std::initializer_list<QLineEdit*> cleared,
+                                           QLineEdit* focus) {
+    if (!(waterOut > waterIn))
+        return true;
+    rejectEntries(
+        title, QStringLiteral("Outlet water temperature must be less then inlet water temperature"),
+        icon, cleared, focus);
+    return false;
+}
+
+bool ProblemWindow::checkAirTemperatures(double wetBulb, double dryBulb,
+                                         std::initializer_list<QLineEdit*> cleared,
+                                         QLineEdit* focus) {
+    if (!(wetBulb > dryBulb))
+        return true;
+    rejectEntries(
+        QStringLiteral("Error"),
+        QStringLiteral("Ambient wet bulb temperature must be less then dry bulb temperature"),
+        MessageIcon::Error, cleared, focus);
     return false;
 }
 
@@ -185,12 +312,14 @@ void ProblemWindow::setStatus(const QString& text) {
     windows_.setStatus(text);
 }
 
-bool ProblemWindow::computeAir(int mode, double p, double t, double second, const QString& what) {
+std::optional<ProblemWindow::ShownAir> ProblemWindow::airState(int mode, double p, double t,
+                                                               double second, const QString& what) {
     Form11* air = windows_.form11();
     air->setInputs(p, t, second);
     switch (air->Moistair(mode)) {
     case Form11::Status::Ok:
-        return true;
+        return ShownAir{*number(air->Text9->text()), *number(air->Text11->text()),
+                        *number(air->Text13->text()), *number(air->Text15->text())};
     case Form11::Status::NotANumber:
         refuse(QStringLiteral("The %1 cannot be calculated: one of its values is not a number.")
                    .arg(what));
@@ -204,7 +333,7 @@ bool ProblemWindow::computeAir(int mode, double p, double t, double second, cons
         refuse(QStringLiteral("The wet bulb temperature of the %1 could not be found.").arg(what));
         break;
     }
-    return false;
+    return std::nullopt;
 }
 
 std::optional<double> ProblemWindow::number(const QString& text) {

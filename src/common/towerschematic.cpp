@@ -26,13 +26,41 @@ void arrow(QPainter& p, QPointF from, QPointF to, const QColor& colour) {
     p.setBrush(Qt::NoBrush);
 }
 
+// The drawing is made on a canvas of kCanvas units; its labels are written at the font's own
+// size, those of the sides in the margins beside the canvas.
+constexpr double kCanvasWidth = 240;
+constexpr double kCanvasHeight = 250;
+
+// Text at canvas point `at`, at its own size whatever the drawing's scale.
 void label(QPainter& p, QPointF at, const QString& text, Qt::Alignment align = Qt::AlignLeft) {
+    const QPointF device = p.transform().map(at);
+    p.save();
+    p.resetTransform();
     p.setPen(kText);
-    const QRectF box(at.x() - (align & Qt::AlignRight     ? 120
-                               : align & Qt::AlignHCenter ? 60
-                                                          : 0),
-                     at.y() - 8, 120, 16);
-    p.drawText(box, int(align | Qt::AlignVCenter), text);
+    const double w = p.fontMetrics().horizontalAdvance(text) + 4;
+    const double left = align & Qt::AlignRight     ? device.x() - w
+                        : align & Qt::AlignHCenter ? device.x() - w / 2
+                                                   : device.x();
+    p.drawText(QRectF(left, device.y() - 8, w, 16), int(align | Qt::AlignVCenter), text);
+    p.restore();
+}
+
+// A label in the margin to the right of the canvas at height y, with a leader line from
+// `target` on the drawing.
+void callout(QPainter& p, QPointF target, double y, const QString& text) {
+    p.setPen(QPen(kText, 0.6));
+    p.drawLine(target, QPointF(kCanvasWidth, y));
+    label(p, {kCanvasWidth + 2, y}, text);
+}
+
+// A label in the margin to the left of the canvas at height y.
+void leftLabel(QPainter& p, double y, const QString& text) {
+    label(p, {-2, y}, text, Qt::AlignRight);
+}
+
+// A label in the margin to the right of the canvas at height y.
+void rightLabel(QPainter& p, double y, const QString& text) {
+    label(p, {kCanvasWidth + 2, y}, text);
 }
 
 void hatch(QPainter& p, const QRectF& r, bool horizontal) {
@@ -84,85 +112,89 @@ QStringList TowerSchematic::labels() {
 void TowerSchematic::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    // Draw on a 260 x 250 canvas scaled to the widget, keeping the aspect ratio.
-    const double scale = std::min(width() / 260.0, height() / 250.0);
-    p.translate((width() - 260 * scale) / 2, (height() - 250 * scale) / 2);
-    p.scale(scale, scale);
     QFont f = font();
-    f.setPointSizeF(7.5);
+    f.setPointSizeF(std::max(7.0, f.pointSizeF() - 1));
     p.setFont(f);
+    // Margins for the side labels, the canvas scaled into the rest keeping its aspect ratio.
+    const QFontMetrics metrics(f);
+    const double leftMargin = metrics.horizontalAdvance(QStringLiteral("Water in")) + 8;
+    const double rightMargin = metrics.horizontalAdvance(QStringLiteral("Sprinkler pipe")) + 8;
+    const double room = std::max(10.0, width() - leftMargin - rightMargin);
+    const double scale = std::min(room / kCanvasWidth, height() / kCanvasHeight);
+    p.translate(leftMargin + (room - kCanvasWidth * scale) / 2,
+                (height() - kCanvasHeight * scale) / 2);
+    p.scale(scale, scale);
 
     if (arrangement_ == Arrangement::CounterFlow) {
         // Casing with fan stack.
-        const QRectF body(70, 55, 120, 150);
         p.setPen(QPen(kCasing, 2));
-        p.drawRect(body);
-        p.drawLine(QPointF(105, 55), QPointF(110, 35));
-        p.drawLine(QPointF(155, 55), QPointF(150, 35));
-        fan(p, {130, 45}, 36);
-        label(p, {160, 40}, QStringLiteral("Fan"));
-        arrow(p, {130, 30}, {130, 8}, kAir);
-        label(p, {138, 12}, QStringLiteral("Air out"));
+        p.drawRect(QRectF(60, 55, 120, 150));
+        p.drawLine(QPointF(95, 55), QPointF(100, 35));
+        p.drawLine(QPointF(145, 55), QPointF(140, 35));
+        fan(p, {120, 45}, 36);
+        callout(p, {138, 45}, 36, QStringLiteral("Fan"));
+        arrow(p, {120, 30}, {120, 4}, kAir);
+        label(p, {126, 10}, QStringLiteral("Air out"));
         // Eliminator and sprinkler pipe.
-        hatch(p, QRectF(72, 62, 116, 10), false);
-        label(p, {195, 67}, QStringLiteral("Eliminator"));
+        hatch(p, QRectF(62, 62, 116, 10), false);
+        callout(p, {176, 67}, 62, QStringLiteral("Eliminator"));
         p.setPen(QPen(kWater, 3));
-        p.drawLine(QPointF(40, 84), QPointF(186, 84));
-        for (double x = 80; x < 186; x += 14)
+        p.drawLine(QPointF(30, 84), QPointF(176, 84));
+        for (double x = 70; x < 176; x += 14)
             p.drawLine(QPointF(x, 84), QPointF(x, 89));
-        label(p, {195, 84}, QStringLiteral("Sprinkler pipe"));
-        arrow(p, {8, 84}, {40, 84}, kWater);
-        label(p, {4, 74}, QStringLiteral("Water in"));
+        callout(p, {176, 84}, 86, QStringLiteral("Sprinkler pipe"));
+        arrow(p, {0, 84}, {30, 84}, kWater);
+        leftLabel(p, 84, QStringLiteral("Water in"));
         // Fill.
-        hatch(p, QRectF(72, 96, 116, 60), true);
-        label(p, {195, 126}, QStringLiteral("Plastic filling"));
+        hatch(p, QRectF(62, 96, 116, 60), true);
+        callout(p, {170, 126}, 126, QStringLiteral("Plastic filling"));
         // Air in at both sides below the fill.
-        arrow(p, {30, 172}, {68, 172}, kAir);
-        arrow(p, {230, 172}, {192, 172}, kAir);
-        label(p, {4, 162}, QStringLiteral("Air in"));
+        arrow(p, {14, 172}, {58, 172}, kAir);
+        arrow(p, {226, 172}, {182, 172}, kAir);
+        leftLabel(p, 172, QStringLiteral("Air in"));
         // Basin and water out.
         p.setPen(QPen(kCasing, 2));
         p.setBrush(kWater.lighter(170));
-        p.drawRect(QRectF(62, 190, 136, 22));
+        p.drawRect(QRectF(52, 190, 136, 22));
         p.setBrush(Qt::NoBrush);
-        label(p, {130, 226}, QStringLiteral("Collecting basin"), Qt::AlignHCenter);
-        arrow(p, {198, 204}, {240, 204}, kWater);
-        label(p, {205, 216}, QStringLiteral("Water out"));
+        label(p, {120, 228}, QStringLiteral("Collecting basin"), Qt::AlignHCenter);
+        arrow(p, {188, 204}, {238, 204}, kWater);
+        rightLabel(p, 204, QStringLiteral("Water out"));
     } else {
         // Casing: a central plenum between two fill packs, the fan above the plenum.
         p.setPen(QPen(kCasing, 2));
-        p.drawRect(QRectF(40, 60, 180, 130));
-        p.drawLine(QPointF(105, 60), QPointF(110, 38));
-        p.drawLine(QPointF(155, 60), QPointF(150, 38));
-        fan(p, {130, 48}, 36);
-        label(p, {160, 44}, QStringLiteral("Fan"));
-        arrow(p, {130, 33}, {130, 8}, kAir);
-        label(p, {138, 12}, QStringLiteral("Air out"));
+        p.drawRect(QRectF(30, 60, 180, 130));
+        p.drawLine(QPointF(95, 60), QPointF(100, 38));
+        p.drawLine(QPointF(145, 60), QPointF(140, 38));
+        fan(p, {120, 48}, 36);
+        callout(p, {138, 48}, 36, QStringLiteral("Fan"));
+        arrow(p, {120, 33}, {120, 4}, kAir);
+        label(p, {126, 10}, QStringLiteral("Air out"));
         // Sprinkler pipes (hot-water distribution) over each fill pack.
         p.setPen(QPen(kWater, 3));
-        p.drawLine(QPointF(44, 72), QPointF(96, 72));
-        p.drawLine(QPointF(164, 72), QPointF(216, 72));
-        label(p, {4, 52}, QStringLiteral("Sprinkler pipe"));
-        arrow(p, {10, 72}, {42, 72}, kWater);
-        label(p, {4, 84}, QStringLiteral("Water in"));
+        p.drawLine(QPointF(34, 72), QPointF(86, 72));
+        p.drawLine(QPointF(154, 72), QPointF(206, 72));
+        callout(p, {204, 72}, 66, QStringLiteral("Sprinkler pipe"));
+        arrow(p, {0, 72}, {32, 72}, kWater);
+        leftLabel(p, 72, QStringLiteral("Water in"));
         // Fill packs with the eliminators on their inner faces.
-        hatch(p, QRectF(44, 80, 52, 90), false);
-        hatch(p, QRectF(164, 80, 52, 90), false);
-        hatch(p, QRectF(98, 80, 8, 90), true);
-        hatch(p, QRectF(154, 80, 8, 90), true);
-        label(p, {130, 100}, QStringLiteral("Eliminator"), Qt::AlignHCenter);
-        label(p, {130, 150}, QStringLiteral("Plastic filling"), Qt::AlignHCenter);
+        hatch(p, QRectF(34, 80, 52, 90), false);
+        hatch(p, QRectF(154, 80, 52, 90), false);
+        hatch(p, QRectF(88, 80, 8, 90), true);
+        hatch(p, QRectF(144, 80, 8, 90), true);
+        callout(p, {148, 92}, 96, QStringLiteral("Eliminator"));
+        callout(p, {196, 130}, 128, QStringLiteral("Plastic filling"));
         // Air enters through the louvred sides, across the falling water.
-        arrow(p, {4, 130}, {40, 130}, kAir);
-        arrow(p, {256, 130}, {220, 130}, kAir);
-        label(p, {4, 118}, QStringLiteral("Air in"));
+        arrow(p, {0, 160}, {30, 160}, kAir);
+        arrow(p, {240, 160}, {210, 160}, kAir);
+        leftLabel(p, 160, QStringLiteral("Air in"));
         // Basin and water out.
         p.setPen(QPen(kCasing, 2));
         p.setBrush(kWater.lighter(170));
-        p.drawRect(QRectF(40, 192, 180, 20));
+        p.drawRect(QRectF(30, 192, 180, 20));
         p.setBrush(Qt::NoBrush);
-        label(p, {130, 226}, QStringLiteral("Collecting basin"), Qt::AlignHCenter);
-        arrow(p, {220, 204}, {250, 204}, kWater);
-        label(p, {205, 240}, QStringLiteral("Water out"));
+        label(p, {120, 228}, QStringLiteral("Collecting basin"), Qt::AlignHCenter);
+        arrow(p, {210, 204}, {240, 204}, kWater);
+        rightLabel(p, 204, QStringLiteral("Water out"));
     }
 }

@@ -16,8 +16,8 @@ public:
     // The nine labels of the picture.
     static QStringList labels();
 
-    QSize sizeHint() const override { return {260, 250}; }
-    QSize minimumSizeHint() const override { return {200, 190}; }
+    QSize sizeHint() const override { return {330, 170}; }
+    QSize minimumSizeHint() const override { return {260, 130}; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,6 +1,5 @@
 #include "counterflow/form10.h"
 
-#include "common/desktop.h"
 #include "common/ntuscaling.h"
 #include "common/numtext.h"
 #include "counterflow/counterflowcore.h"
@@ -8,7 +7,6 @@
 #include "counterflow/form3.h"
 #include "counterflow/form5.h"
 #include "counterflow/refusal.h"
-#include "psychro/form11.h"
 #include "shell/windows.h"
 
 #include <QGroupBox>
@@ -27,10 +25,8 @@ Form10::Form10(Windows& windows)
                    QStringLiteral("COUNTER FLOW"));
 
     QGroupBox* newFlow = makeFrame(QStringLiteral("New Flow Rate"));
-    Text18 = addField(newFlow, "Text18", QStringLiteral("Water mass flow rate (3), [kg/s]"),
-                      QStringLiteral("105"));
-    Text19 = addField(newFlow, "Text19", QStringLiteral("Air mass flow rate (3), [kg/s]"),
-                      QStringLiteral("110"));
+    Text18 = addField(newFlow, "Text18", QStringLiteral("Water mass flow rate (3), [kg/s]"));
+    Text19 = addField(newFlow, "Text19", QStringLiteral("Air mass flow rate (3), [kg/s]"));
 
     QGroupBox* measured = makeFrame(QStringLiteral("Measured Values (Problem 1)"));
     l1 = addResult(measured, "l1", QStringLiteral("Water mass flow rate (1), [kg/s]"));
@@ -60,27 +56,15 @@ Form10::Form10(Windows& windows)
 
     const QString outlet1 = QStringLiteral("Outlet (1)");
     const QString outlet3 = QStringLiteral("Outlet (3)");
-    QGroupBox* air = makeTable(QStringLiteral("Ambient Air Parameters"), {outlet1, outlet3});
-    struct AirRow {
-        const char* caption;
-        QLabel** problem1;
-        const char* problem1Name;
-        QLabel** problem3;
-        const char* problem3Name;
-    };
-    const AirRow rows[] = {
-        {" tdb,out  [oC]", &l29, "l29", &l24, "l24"}, {" twb,out  [oC]", &l30, "l30", &l25, "l25"},
-        {"h,out  [kJ/kg]", &l31, "l31", &l26, "l26"}, {" RH,out  [%]", &l32, "l32", &l28, "l28"},
-        {"x,out  [-]", &l33, "l33", &l27, "l27"},
-    };
-    for (const AirRow& row : rows) {
-        const QString caption = QString::fromLatin1(row.caption);
-        *row.problem1 =
-            makeResult(row.problem1Name, caption.trimmed() + QLatin1Char(' ') + outlet1);
-        *row.problem3 =
-            makeResult(row.problem3Name, caption.trimmed() + QLatin1Char(' ') + outlet3);
-        addTableRow(air, caption, {*row.problem1, *row.problem3});
-    }
+    QGroupBox* air = makeAirTable(QStringLiteral("Ambient Air Parameters"), {outlet1, outlet3},
+                                  QLatin1Char(' ') + outlet1, QLatin1Char(' ') + outlet3,
+                                  {
+                                      {" tdb,out  [oC]", l29, "l29", l24, "l24"},
+                                      {" twb,out  [oC]", l30, "l30", l25, "l25"},
+                                      {"h,out  [kJ/kg]", l31, "l31", l26, "l26"},
+                                      {" RH,out  [%]", l32, "l32", l28, "l28"},
+                                      {"x,out  [-]", l33, "l33", l27, "l27"},
+                                  });
 
     Command1 = makeButton("Command1", QStringLiteral("CALCULATE"));
     Command2 = makeButton("Command2", QStringLiteral("BACK"));
@@ -90,23 +74,8 @@ Form10::Form10(Windows& windows)
     connect(Command2, &QPushButton::clicked, this, &Form10::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form10::Command3_Click);
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(measured);
-    left->addWidget(calculated);
-    left->addStretch(1);
-    auto* right = new QVBoxLayout;
-    right->addWidget(newFlow);
-    right->addWidget(indicators);
-    right->addWidget(air);
-    right->addStretch(1);
-    auto* middle = new QHBoxLayout;
-    middle->addLayout(left, 1);
-    middle->addLayout(right, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Command2);
-    buttons->addStretch(1);
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command3);
+    QHBoxLayout* middle = makeColumns({measured, calculated}, {newFlow, indicators, air});
+    QHBoxLayout* buttons = makeButtonRow(Command2, nullptr, Command1, Command3);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(4);
@@ -125,85 +94,71 @@ void Form10::Form_Activate() {
 }
 
 void Form10::Command1_Click() {
-    if (anyFieldEmpty()) {
-        message(QStringLiteral("Missing Data"), QStringLiteral("All fields require data"),
-                MessageIcon::Warning);
+    if (!allFieldsFilled())
         return;
-    }
-    const auto L3 = number(Text18->text());
-    const auto G3 = number(Text19->text());
-    if (!L3 || !G3) {
-        refuse(QStringLiteral("Invalid entries, please enter numbers only"));
+    const auto newFlows = fieldNumbers({Text18, Text19});
+    if (!newFlows)
         return;
-    }
+    const auto [L3, G3] = *newFlows;
 
     // Problem 1, as Form2 copied it here (and the inlet enthalpy as Form5 shows it).
-    const auto L1 = number(l1->text());
-    const auto G1 = number(l8->text());
-    const auto ntu1 = number(l2->text());
-    const auto Tin = number(l3->text());
-    const auto twbIn = number(l9->text());
-    const auto tdbIn = number(l6->text());
-    const auto p = number(l5->text());
-    const auto hIn = number(windows().form5()->lbl11->text());
-    const auto taOut1 = number(l29->text());
-    const auto twbOut1 = number(l30->text());
-    const auto hOut1 = number(l31->text());
-    const auto rhOut1 = number(l32->text());
-    const auto xOut1 = number(l33->text());
-    if (!L1 || !G1 || !ntu1 || !Tin || !twbIn || !tdbIn || !p || !hIn || !taOut1 || !twbOut1 ||
-        !hOut1 || !rhOut1 || !xOut1) {
-        refuse(QStringLiteral("Problem 1 has not been calculated yet: calculate it first, then "
-                              "come here with \"GoTo Problem 3\" of Problem 2."));
+    const auto problem1 = numbers(
+        {l1->text(), l8->text(), l2->text(), l3->text(), l9->text(), l6->text(), l5->text(),
+         windows().form5()->lbl11->text(), l29->text(), l30->text(), l31->text(), l32->text(),
+         l33->text()},
+        QStringLiteral("Problem 1 has not been calculated yet: calculate it first, then come "
+                       "here with \"GoTo Problem 3\" of Problem 2."));
+    if (!problem1)
         return;
-    }
-    if (!(*L1 > 0) || !(*G1 > 0) || !(*L3 > 0) || !(*G3 > 0)) {
+    const auto [L1, G1, ntu1, Tin, twbIn, tdbIn, p, hIn, taOut1, twbOut1, hOut1, rhOut1, xOut1] =
+        *problem1;
+    if (!(L1 > 0) || !(G1 > 0) || !(L3 > 0) || !(G3 > 0)) {
         refuse(counterflow::refusalText(counterflow::Status::ZeroFlow));
         return;
     }
-    if (!(*Tin > *twbIn)) {
+    if (!(Tin > twbIn)) {
         refuse(QStringLiteral("The water temperature IN (1) must be above the wet bulb "
                               "temperature IN (1): the cooling degree is undefined otherwise."));
         return;
     }
 
     // The tower's NTU at the new flows, and the outlet water temperature that needs it.
-    const double ratio3 = *L3 / *G3;
-    const double ntu3 = ntuscaling::scaledNtu(*ntu1, *L1, *G1, *L3, *G3);
+    const double ratio3 = L3 / G3;
+    const double ntu3 = ntuscaling::scaledNtu(ntu1, L1, G1, L3, G3);
     if (!std::isfinite(ntu3) || !std::isfinite(ratio3)) {
         refuse(counterflow::refusalText(counterflow::Status::NonFinite));
         return;
     }
     const counterflow::OutletSearch search = counterflow::findOutletTemperature(
-        {0, *Tin, *L3, *G3, *p, *hIn, *tdbIn}, *twbIn, ntu3, counterflow::kNewFlowNtuTolerance);
+        {0, Tin, L3, G3, p, hIn, tdbIn}, twbIn, ntu3, counterflow::kNewFlowNtuTolerance);
     if (search.status != counterflow::Status::Ok) {
         refuse(counterflow::refusalText(search.status));
         return;
     }
     const double t3 = search.waterOut;
-    const double Q3 = (*Tin - t3) * counterflow::kSpecificHeatWater * *L3;
-    const double coolingDegree = (*Tin - t3) / (*Tin - *twbIn);
-    const double range = *Tin - t3;
-    const double approach = t3 - *twbIn;
+    const double Q3 = (Tin - t3) * counterflow::kSpecificHeatWater * L3;
+    const double coolingDegree = (Tin - t3) / (Tin - twbIn);
+    const double range = Tin - t3;
+    const double approach = t3 - twbIn;
 
     // Outlet air at the new flows, at Problem 1's pressure.
     const double taOut = search.fill.airTempOut;
     const double hOut = search.fill.airEnthalpyOut;
-    if (!computeAir(2, *p, taOut, hOut, QStringLiteral("outlet air")))
+    const auto outlet = airState(2, p, taOut, hOut, QStringLiteral("outlet air"));
+    if (!outlet)
         return;
-    Form11* moist = windows().form11();
-    const double twbOut = *number(moist->Text9->text());
-    const double xOut = *number(moist->Text11->text());
-    const double rhOut = *number(moist->Text15->text());
+    const double twbOut = outlet->wetBulb;
+    const double xOut = outlet->absoluteHumidity;
+    const double rhOut = outlet->relativeHumidity;
 
     // Every result is in hand: show them.
-    l29->setText(numtext::format(*taOut1, "##0.00"));
-    l30->setText(numtext::format(*twbOut1, "##0.00"));
-    l31->setText(numtext::format(*hOut1, "###0.00"));
-    l32->setText(numtext::format(*rhOut1, "##0.0"));
-    l33->setText(numtext::format(*xOut1, "0.00000"));
-    Text18->setText(numtext::format(*L3, "###0.00"));
-    Text19->setText(numtext::format(*G3, "###0.00"));
+    l29->setText(numtext::format(taOut1, "##0.00"));
+    l30->setText(numtext::format(twbOut1, "##0.00"));
+    l31->setText(numtext::format(hOut1, "###0.00"));
+    l32->setText(numtext::format(rhOut1, "##0.0"));
+    l33->setText(numtext::format(xOut1, "0.00000"));
+    Text18->setText(numtext::format(L3, "###0.00"));
+    Text19->setText(numtext::format(G3, "###0.00"));
 
     l20->setText(numtext::format(ratio3, "#0.00"));
     l21->setText(numtext::format(ntu3, "###0.00"));

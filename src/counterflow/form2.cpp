@@ -6,7 +6,6 @@
 #include "counterflow/form10.h"
 #include "counterflow/form5.h"
 #include "counterflow/refusal.h"
-#include "psychro/form11.h"
 #include "shell/windows.h"
 
 #include <QGroupBox>
@@ -37,18 +36,12 @@ Form2::Form2(Windows& windows)
         QStringLiteral("COUNTER FLOW"));
 
     QGroupBox* namePlate = makeFrame(QStringLiteral("Name Plate Data"));
-    Text13 = addField(namePlate, "Text13", QStringLiteral("Water mass flow rate, [kg/s]"),
-                      QStringLiteral("90"));
-    Text15 = addField(namePlate, "Text15", QStringLiteral("Air mass flow rate, [kg/s]"),
-                      QStringLiteral("80"));
-    Text11 = addField(namePlate, "Text11", QStringLiteral(" Water temperature IN, [oC]"),
-                      QStringLiteral("34"));
-    Text12 = addField(namePlate, "Text12", QStringLiteral("Water temperature OUT, [oC]"),
-                      QStringLiteral("31"));
-    Text14 = addField(namePlate, "Text14", QStringLiteral("Ambient wet bulb temp. IN, [oC]"),
-                      QStringLiteral("21"));
-    Text16 = addField(namePlate, "Text16", QStringLiteral("Ambient dry bulb temp. IN, [oC]"),
-                      QStringLiteral("27"));
+    Text13 = addField(namePlate, "Text13", QStringLiteral("Water mass flow rate, [kg/s]"));
+    Text15 = addField(namePlate, "Text15", QStringLiteral("Air mass flow rate, [kg/s]"));
+    Text11 = addField(namePlate, "Text11", QStringLiteral(" Water temperature IN, [oC]"));
+    Text12 = addField(namePlate, "Text12", QStringLiteral("Water temperature OUT, [oC]"));
+    Text14 = addField(namePlate, "Text14", QStringLiteral("Ambient wet bulb temp. IN, [oC]"));
+    Text16 = addField(namePlate, "Text16", QStringLiteral("Ambient dry bulb temp. IN, [oC]"));
 
     QGroupBox* toBeCalculated = makeFrame(QStringLiteral("To be Calculated"));
     l5 = addResult(toBeCalculated, "l5", QStringLiteral("Design heat capacity, Qd [kW]"));
@@ -70,31 +63,16 @@ Form2::Form2(Windows& windows)
     l24 = addResult(acceptance, "l24", QStringLiteral("Approach, [oC]"));
 
     // The air table: each value has its own caption, inlet beside outlet.
-    QGroupBox* air =
-        makeTable(QStringLiteral("AMBIENT AIR PARAMETERS"),
-                  {QStringLiteral("Inlet Air (2)"), QString(), QStringLiteral("Outlet Air (2)")});
-    struct AirRow {
-        QLabel** in;
-        const char* inName;
-        const char* inCaption;
-        QLabel** out;
-        const char* outName;
-        const char* outCaption;
-    };
-    const AirRow rows[] = {
-        {&l17, "l17", "tdb,in  [oC]", &l6, "l6", "tdb,out  [oC]"},
-        {&l18, "l18", "twb,in  [oC]", &l7, "l7", "twb,out  [oC]"},
-        {&l19, "l19", "h,in  [kJ/kg]", &l8, "l8", "h,out  [kJ/kg]"},
-        {&l20, "l20", "RH,in  [%]", &l9, "l9", "RH,out  [%]"},
-        {&l21, "l21", "x,in  [-]", &l10, "l10", "x,out  [-]"},
-    };
-    for (const AirRow& row : rows) {
-        const QString inCaption = QString::fromLatin1(row.inCaption);
-        const QString outCaption = QString::fromLatin1(row.outCaption);
-        *row.in = makeResult(row.inName, inCaption);
-        *row.out = makeResult(row.outName, outCaption);
-        addTableRow(air, inCaption, {*row.in, makeCaption(outCaption), *row.out});
-    }
+    QGroupBox* air = makeInOutTable(
+        QStringLiteral("AMBIENT AIR PARAMETERS"),
+        {QStringLiteral("Inlet Air (2)"), QString(), QStringLiteral("Outlet Air (2)")},
+        {
+            {l17, "l17", "tdb,in  [oC]", l6, "l6", "tdb,out  [oC]"},
+            {l18, "l18", "twb,in  [oC]", l7, "l7", "twb,out  [oC]"},
+            {l19, "l19", "h,in  [kJ/kg]", l8, "l8", "h,out  [kJ/kg]"},
+            {l20, "l20", "RH,in  [%]", l9, "l9", "RH,out  [%]"},
+            {l21, "l21", "x,in  [-]", l10, "l10", "x,out  [-]"},
+        });
 
     Command1 = makeButton("Command1", QStringLiteral("CALCULATE"));
     Command2 = makeButton("Command2", QStringLiteral("BACK"));
@@ -104,28 +82,16 @@ Form2::Form2(Windows& windows)
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(makeHeading(QStringLiteral("COOLING TOWER SPECIFICATION"), this));
-    left->addWidget(namePlate);
-    left->addWidget(makeHeading(QStringLiteral("Cooling Tower Heat Capacity for Design Wet Bulb "
-                                               "Temperature and Design Water Temperature In"),
-                                this));
-    left->addWidget(toBeCalculated);
-    left->addWidget(makeHeading(QStringLiteral("DESIGN DATA USE FOR CALCULATION"), this));
-    left->addWidget(designInlet);
-    left->addStretch(1);
-    auto* right = new QVBoxLayout;
-    right->addWidget(acceptance);
-    right->addWidget(air);
-    right->addStretch(1);
-    auto* middle = new QHBoxLayout;
-    middle->addLayout(left, 1);
-    middle->addLayout(right, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Command2);
-    buttons->addStretch(1);
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command3);
+    QLabel* specification = makeHeading(QStringLiteral("COOLING TOWER SPECIFICATION"), this);
+    QLabel* heatCapacity = makeHeading(QStringLiteral("Cooling Tower Heat Capacity for Design "
+                                                      "Wet Bulb Temperature and Design Water "
+                                                      "Temperature In"),
+                                       this);
+    QLabel* designData = makeHeading(QStringLiteral("DESIGN DATA USE FOR CALCULATION"), this);
+    QHBoxLayout* middle = makeColumns(
+        {specification, namePlate, heatCapacity, toBeCalculated, designData, designInlet},
+        {acceptance, air});
+    QHBoxLayout* buttons = makeButtonRow(Command2, nullptr, Command1, Command3);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(4);
@@ -143,56 +109,32 @@ void Form2::Form_Activate() {
 }
 
 void Form2::Command1_Click() {
-    if (anyFieldEmpty()) {
-        message(applicationTitle(), QStringLiteral("All fields require data"), MessageIcon::None);
+    if (!allFieldsFilled(applicationTitle(), MessageIcon::None))
         return;
-    }
-    const auto Ld = number(Text13->text());
-    const auto Gd = number(Text15->text());
-    const auto TinD = number(Text11->text());
-    const auto ToutD = number(Text12->text());
-    const auto twbD = number(Text14->text());
-    const auto tdbD = number(Text16->text());
-    if (!Ld || !Gd || !TinD || !ToutD || !twbD || !tdbD) {
-        refuse(QStringLiteral("Invalid entries, please enter numbers only"));
+    const auto design = fieldNumbers({Text13, Text15, Text11, Text12, Text14, Text16});
+    if (!design)
         return;
-    }
-    if (*TinD < *ToutD) {
-        message(
-            applicationTitle(),
-            QStringLiteral("Outlet water temperature must be less then inlet water temperature"),
-            MessageIcon::None);
-        Text11->clear();
-        Text12->clear();
-        Text11->setFocus();
+    const auto [Ld, Gd, TinD, ToutD, twbD, tdbD] = *design;
+    if (!checkWaterTemperatures(TinD, ToutD, applicationTitle(), MessageIcon::None,
+                                {Text11, Text12}, Text11))
         return;
-    }
-    if (*twbD > *tdbD) {
-        message(QStringLiteral("Error"),
-                QStringLiteral("Ambient wet bulb temperature must be less then dry bulb "
-                               "temperature"),
-                MessageIcon::Error);
-        Text14->clear();
-        Text16->clear();
-        Text14->setFocus();
+    if (!checkAirTemperatures(twbD, tdbD, {Text14, Text16}, Text14))
         return;
-    }
 
     // The tower as Problem 1 shows it: its NTU as displayed, its flows and the pressure.
     Form5* problem1 = windows().form5();
-    const auto ntu1 = number(problem1->lbl2->text());
-    const auto L = number(problem1->Text1->text());
-    const auto G = number(problem1->Text8->text());
-    const auto p = number(problem1->Text5->text());
-    if (!ntu1 || !L || !G || !p) {
-        refuse(QStringLiteral("Problem 1 has not been calculated yet: calculate it first."));
+    const auto shown1 = numbers({problem1->lbl2->text(), problem1->Text1->text(),
+                                 problem1->Text8->text(), problem1->Text5->text()},
+                                QStringLiteral("Problem 1 has not been calculated yet: calculate "
+                                               "it first."));
+    if (!shown1)
         return;
-    }
-    if (!(*L > 0) || !(*G > 0)) {
+    const auto [ntu1, L, G, p] = *shown1;
+    if (!(L > 0) || !(G > 0)) {
         refuse(counterflow::refusalText(counterflow::Status::ZeroFlow));
         return;
     }
-    const double Qd = (*TinD - *ToutD) * counterflow::kSpecificHeatWater * *Ld;
+    const double Qd = (TinD - ToutD) * counterflow::kSpecificHeatWater * Ld;
     if (!(Qd > 0)) {
         refuse(QStringLiteral("The design heat capacity Qd is zero: the design water "
                               "temperatures IN and OUT must differ and the design water mass "
@@ -200,57 +142,58 @@ void Form2::Command1_Click() {
                               "undefined."));
         return;
     }
-    if (!(*TinD > *twbD)) {
+    if (!(TinD > twbD)) {
         refuse(QStringLiteral("The design water temperature IN must be above the design wet "
                               "bulb temperature: the cooling degree is undefined otherwise."));
         return;
     }
 
     // Design inlet air, as the moist-air calculator shows it.
-    if (!computeAir(1, *p, *tdbD, *twbD, QStringLiteral("design inlet air")))
+    const auto inlet = airState(1, p, tdbD, twbD, QStringLiteral("design inlet air"));
+    if (!inlet)
         return;
-    Form11* moist = windows().form11();
-    const double hIn = *number(moist->Text13->text());
-    const double rhIn = *number(moist->Text15->text());
-    const double xIn = *number(moist->Text11->text());
+    const double hIn = inlet->enthalpy;
+    const double rhIn = inlet->relativeHumidity;
+    const double xIn = inlet->absoluteHumidity;
 
     // The outlet water temperature at which the tower needs the NTU of Problem 1.
     const counterflow::OutletSearch search = counterflow::findOutletTemperature(
-        {0, *TinD, *L, *G, *p, hIn, *tdbD}, *twbD, *ntu1, counterflow::kAcceptanceNtuTolerance);
+        {0, TinD, L, G, p, hIn, tdbD}, twbD, ntu1, counterflow::kAcceptanceNtuTolerance);
     if (search.status != counterflow::Status::Ok) {
         refuse(counterflow::refusalText(search.status));
         return;
     }
     const double tout2 = search.waterOut;
-    const double Qa = (*TinD - tout2) * counterflow::kSpecificHeatWater * *L;
+    const double Qa = (TinD - tout2) * counterflow::kSpecificHeatWater * L;
     const double deviation = (Qa - Qd) / Qd * 100;
-    const double coolingDegree = (*TinD - tout2) / (*TinD - *twbD);
-    const double range = *TinD - tout2;
-    const double approach = tout2 - *twbD;
+    const double coolingDegree = (TinD - tout2) / (TinD - twbD);
+    const double range = TinD - tout2;
+    const double approach = tout2 - twbD;
 
     // Outlet air.
     const double taOut = search.fill.airTempOut;
     const double hOut = search.fill.airEnthalpyOut;
-    if (!computeAir(2, *p, taOut, hOut, QStringLiteral("outlet air")))
+    const auto outlet = airState(2, p, taOut, hOut, QStringLiteral("outlet air"));
+    if (!outlet)
         return;
-    const double twbOut = *number(moist->Text9->text());
-    const double rhOut = *number(moist->Text15->text());
-    const double xOut = *number(moist->Text11->text());
+    const double twbOut = outlet->wetBulb;
+    const double rhOut = outlet->relativeHumidity;
+    const double xOut = outlet->absoluteHumidity;
 
     // Every result is in hand: show them.
-    Text13->setText(numtext::format(*Ld, "###0.00"));
-    Text15->setText(numtext::format(*Gd, "###0.00"));
-    Text11->setText(numtext::format(*TinD, "##0.00"));
-    Text12->setText(numtext::format(*ToutD, "##0.00"));
-    Text14->setText(numtext::format(*twbD, "##0.00"));
-    Text16->setText(numtext::format(*tdbD, "##0.00"));
-    l27->setText(numtext::format(*TinD, "##0.00"));
+    Text13->setText(numtext::format(Ld, "###0.00"));
+    Text15->setText(numtext::format(Gd, "###0.00"));
+    Text11->setText(numtext::format(TinD, "##0.00"));
+    Text12->setText(numtext::format(ToutD, "##0.00"));
+    Text14->setText(numtext::format(twbD, "##0.00"));
+    Text16->setText(numtext::format(tdbD, "##0.00"));
+    l27->setText(numtext::format(TinD, "##0.00"));
     l5->setText(numtext::format(Qd, "####0.00"));
 
-    l25->setText(numtext::format(*tdbD, "##0.00"));
-    l26->setText(numtext::format(*twbD, "##0.00"));
-    l17->setText(numtext::format(*tdbD, "###0.00"));
-    l18->setText(numtext::format(*twbD, "###0.00"));
+    l25->setText(numtext::format(tdbD, "##0.00"));
+    l26->setText(numtext::format(twbD, "##0.00"));
+    l17->setText(numtext::format(tdbD, "###0.00"));
+    l18->setText(numtext::format(twbD, "###0.00"));
     l19->setText(numtext::format(hIn, "####0.00"));
     l20->setText(numtext::format(rhIn, "##0.0"));
     l21->setText(numtext::format(xIn, "0.00000"));
@@ -258,7 +201,7 @@ void Form2::Command1_Click() {
     l3->setText(numtext::format(tout2, "###0.00"));
     l4->setText(numtext::format(Qa, "###0.00"));
     l1->setText(numtext::format(deviation, "###0.0"));
-    l2->setText(numtext::format(*ntu1, "###0.00"));
+    l2->setText(numtext::format(ntu1, "###0.00"));
     l22->setText(numtext::format(coolingDegree, "0.000"));
     l23->setText(numtext::format(range, "#0.0"));
     l24->setText(numtext::format(approach, "#0.0"));

@@ -1,12 +1,10 @@
 #include "counterflow/form3.h"
 
-#include "common/desktop.h"
 #include "common/numtext.h"
 #include "counterflow/counterflowcore.h"
 #include "counterflow/form10.h"
 #include "counterflow/form5.h"
 #include "counterflow/refusal.h"
-#include "psychro/form11.h"
 #include "shell/form1.h"
 #include "shell/windows.h"
 
@@ -25,14 +23,10 @@ Form3::Form3(Windows& windows)
                    QStringLiteral("COUNTER FLOW"));
 
     QGroupBox* input = makeFrame(QStringLiteral("INPUT DATA"));
-    Text1 =
-        addField(input, "Text1", QStringLiteral("Heat capacity (4), [kW]"), QStringLiteral("2200"));
-    Text29 = addField(input, "Text29", QStringLiteral("Water temperature IN (4), [oC]"),
-                      QStringLiteral("36"));
-    Text2 = addField(input, "Text2", QStringLiteral("Ambient dry bulb temp. IN (4), [oC]"),
-                     QStringLiteral("30"));
-    Text3 = addField(input, "Text3", QStringLiteral("Ambient wet bulb temp. IN (4), [oC]"),
-                     QStringLiteral("22"));
+    Text1 = addField(input, "Text1", QStringLiteral("Heat capacity (4), [kW]"));
+    Text29 = addField(input, "Text29", QStringLiteral("Water temperature IN (4), [oC]"));
+    Text2 = addField(input, "Text2", QStringLiteral("Ambient dry bulb temp. IN (4), [oC]"));
+    Text3 = addField(input, "Text3", QStringLiteral("Ambient wet bulb temp. IN (4), [oC]"));
 
     QGroupBox* transferred = makeFrame(QStringLiteral("DATA TRANSFERRED FROM Problem 3"));
     l4 = addResult(transferred, "l4", QStringLiteral("Number of transfer units (3), [kW/(kJ/kg)]"));
@@ -56,25 +50,15 @@ Form3::Form3(Windows& windows)
 
     const QString inlet = QStringLiteral("Inlet air (4)");
     const QString outlet = QStringLiteral("Outlet air (4)");
-    QGroupBox* air = makeTable(QStringLiteral("AMBIENT AIR PARAMETERS"), {inlet, outlet});
-    struct AirRow {
-        const char* caption;
-        QLabel** in;
-        const char* inName;
-        QLabel** out;
-        const char* outName;
-    };
-    const AirRow rows[] = {
-        {"tdb  [oC]", &l10, "l10", &l15, "l15"}, {"twb  [oC]", &l11, "l11", &l16, "l16"},
-        {"h [kJ/kg]", &l12, "l12", &l17, "l17"}, {"RH [%]", &l13, "l13", &l18, "l18"},
-        {"x [-]", &l14, "l14", &l19, "l19"},
-    };
-    for (const AirRow& row : rows) {
-        const QString caption = QString::fromLatin1(row.caption);
-        *row.in = makeResult(row.inName, caption + QLatin1Char(' ') + inlet);
-        *row.out = makeResult(row.outName, caption + QLatin1Char(' ') + outlet);
-        addTableRow(air, caption, {*row.in, *row.out});
-    }
+    QGroupBox* air = makeAirTable(QStringLiteral("AMBIENT AIR PARAMETERS"), {inlet, outlet},
+                                  QLatin1Char(' ') + inlet, QLatin1Char(' ') + outlet,
+                                  {
+                                      {"tdb  [oC]", l10, "l10", l15, "l15"},
+                                      {"twb  [oC]", l11, "l11", l16, "l16"},
+                                      {"h [kJ/kg]", l12, "l12", l17, "l17"},
+                                      {"RH [%]", l13, "l13", l18, "l18"},
+                                      {"x [-]", l14, "l14", l19, "l19"},
+                                  });
 
     Command1 = makeButton("Command1", QStringLiteral("CALCULATE"));
     Command2 = makeButton("Command2", QStringLiteral("BACK"));
@@ -83,22 +67,8 @@ Form3::Form3(Windows& windows)
     connect(Command2, &QPushButton::clicked, this, &Form3::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form3::Command3_Click);
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(input);
-    left->addWidget(transferred);
-    left->addStretch(1);
-    auto* right = new QVBoxLayout;
-    right->addWidget(indicators);
-    right->addWidget(air);
-    right->addStretch(1);
-    auto* middle = new QHBoxLayout;
-    middle->addLayout(left, 1);
-    middle->addLayout(right, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Command2);
-    buttons->addStretch(1);
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command3);
+    QHBoxLayout* middle = makeColumns({input, transferred}, {indicators, air});
+    QHBoxLayout* buttons = makeButtonRow(Command2, nullptr, Command1, Command3);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(4);
@@ -110,29 +80,14 @@ Form3::Form3(Windows& windows)
 }
 
 void Form3::Command1_Click() {
-    if (anyFieldEmpty()) {
-        message(QStringLiteral("Missing Data"), QStringLiteral("All fields require data"),
-                MessageIcon::Warning);
+    if (!allFieldsFilled())
         return;
-    }
-    const auto Q4 = number(Text1->text());
-    const auto T4 = number(Text29->text());
-    const auto tdb4 = number(Text2->text());
-    const auto twb4 = number(Text3->text());
-    if (!Q4 || !T4 || !tdb4 || !twb4) {
-        refuse(QStringLiteral("Invalid entries, please enter numbers only"));
+    const auto inputs = fieldNumbers({Text1, Text29, Text2, Text3});
+    if (!inputs)
         return;
-    }
-    if (*twb4 > *tdb4) {
-        message(QStringLiteral("Error"),
-                QStringLiteral("Ambient wet bulb temperature must be less then dry bulb "
-                               "temperature"),
-                MessageIcon::Error);
-        Text2->clear();
-        Text3->clear();
-        Text2->setFocus();
+    const auto [Q4, T4, tdb4, twb4] = *inputs;
+    if (!checkAirTemperatures(twb4, tdb4, {Text2, Text3}, Text2))
         return;
-    }
 
     // The tower of Problem 3, as Form10 shows it, and the pressure of Problem 1.
     const Form10* problem3 = windows().form10();
@@ -143,26 +98,23 @@ void Form3::Command1_Click() {
     const QString tout3Text = problem3->l23->text();
     const QString q3Text = problem3->l22->text();
     const QString pText = windows().form5()->Text5->text();
-    const auto ntu3 = number(ntu3Text);
-    const auto L3 = number(l3Text);
-    const auto G3field = number(g3Text);
-    const auto p = number(pText);
-    if (!ntu3 || !L3 || !G3field || !p || !number(tin3Text) || !number(tout3Text) ||
-        !number(q3Text)) {
-        refuse(QStringLiteral("Problem 3 has not been calculated yet: calculate it first."));
+    const auto problem3Values =
+        numbers({ntu3Text, l3Text, g3Text, pText, tin3Text, tout3Text, q3Text},
+                QStringLiteral("Problem 3 has not been calculated yet: calculate it first."));
+    if (!problem3Values)
         return;
-    }
-    if (!(*L3 > 0) || !(*G3field > 0)) {
+    const auto [ntu3, L3, G3field, p, tin3, tout3, q3] = *problem3Values;
+    if (!(L3 > 0) || !(G3field > 0)) {
         refuse(counterflow::refusalText(counterflow::Status::ZeroFlow));
         return;
     }
-    const double ratio3 = *L3 / *G3field; // full precision: the search holds it
-    const double G3 = *L3 / ratio3;
-    if (!(*Q4 > 0)) {
+    const double ratio3 = L3 / G3field; // full precision: the search holds it
+    const double G3 = L3 / ratio3;
+    if (!(Q4 > 0)) {
         refuse(QStringLiteral("The heat capacity (4) must be greater than zero."));
         return;
     }
-    if (!(*T4 - *twb4 > counterflow::kSmallestRange)) {
+    if (!(T4 - twb4 > counterflow::kSmallestRange)) {
         refuse(QStringLiteral("The water temperature IN (4) must lie more than 0.1 oC above the "
                               "ambient wet bulb temperature (4): the water cannot be cooled "
                               "otherwise and the cooling degree is undefined."));
@@ -171,33 +123,34 @@ void Form3::Command1_Click() {
 
     // Inlet air: dry and wet bulb given. A wet bulb far below the dry bulb describes no air
     // (its humidity would be negative); the moist-air calculator refuses it.
-    if (!computeAir(1, *p, *tdb4, *twb4, QStringLiteral("inlet air (4)")))
+    const auto inlet = airState(1, p, tdb4, twb4, QStringLiteral("inlet air (4)"));
+    if (!inlet)
         return;
-    Form11* moist = windows().form11();
-    const double hIn = *number(moist->Text13->text());
-    const double rhIn = *number(moist->Text15->text());
-    const double xIn = *number(moist->Text11->text());
+    const double hIn = inlet->enthalpy;
+    const double rhIn = inlet->relativeHumidity;
+    const double xIn = inlet->absoluteHumidity;
 
     // The water flow that rejects Q4 at L/G of Problem 3.
     const counterflow::FlowSearch search =
-        counterflow::findWaterFlow({*Q4, *T4, *twb4, *tdb4, hIn, *p}, {*ntu3, *L3, G3, ratio3});
+        counterflow::findWaterFlow({Q4, T4, twb4, tdb4, hIn, p}, {ntu3, L3, G3, ratio3});
     if (search.status != counterflow::Status::Ok) {
         refuse(counterflow::refusalText(search.status));
         return;
     }
     const double t4 = search.waterOut;
-    const double coolingDegree = (*T4 - t4) / (*T4 - *twb4);
-    const double range = *T4 - t4;
-    const double approach = t4 - *twb4;
+    const double coolingDegree = (T4 - t4) / (T4 - twb4);
+    const double range = T4 - t4;
+    const double approach = t4 - twb4;
 
     // Outlet air.
     const double taOut = search.fill.airTempOut;
     const double hOut = search.fill.airEnthalpyOut;
-    if (!computeAir(2, *p, taOut, hOut, QStringLiteral("outlet air (4)")))
+    const auto outlet = airState(2, p, taOut, hOut, QStringLiteral("outlet air (4)"));
+    if (!outlet)
         return;
-    const double twbOut = *number(moist->Text9->text());
-    const double rhOut = *number(moist->Text15->text());
-    const double xOut = *number(moist->Text11->text());
+    const double twbOut = outlet->wetBulb;
+    const double rhOut = outlet->relativeHumidity;
+    const double xOut = outlet->absoluteHumidity;
 
     // Every result is in hand: show them.
     l4->setText(ntu3Text);
@@ -208,13 +161,13 @@ void Form3::Command1_Click() {
     l8->setText(q3Text);
     l9->setText(pText);
 
-    Text1->setText(numtext::format(*Q4, "###0.00"));
-    Text29->setText(numtext::format(*T4, "##0.00"));
-    Text2->setText(numtext::format(*tdb4, "##0.00"));
-    Text3->setText(numtext::format(*twb4, "##0.00"));
+    Text1->setText(numtext::format(Q4, "###0.00"));
+    Text29->setText(numtext::format(T4, "##0.00"));
+    Text2->setText(numtext::format(tdb4, "##0.00"));
+    Text3->setText(numtext::format(twb4, "##0.00"));
 
-    l10->setText(numtext::format(*tdb4, "##0.0"));
-    l11->setText(numtext::format(*twb4, "##0.0"));
+    l10->setText(numtext::format(tdb4, "##0.0"));
+    l11->setText(numtext::format(twb4, "##0.0"));
     l12->setText(numtext::format(hIn, "####0.0000"));
     l13->setText(numtext::format(rhIn, "##0.0"));
     l14->setText(numtext::format(xIn, "0.00000"));

@@ -1,49 +1,28 @@
 #include "counterflow/form5.h"
 
-#include "common/desktop.h"
-#include "common/numtext.h"
-#include "common/resultgrid.h"
 #include "common/towerschematic.h"
 #include "counterflow/counterflowcore.h"
 #include "counterflow/refusal.h"
-#include "psychro/form11.h"
 #include "shell/form1.h"
 #include "shell/windows.h"
 
-#include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 Form5::Form5(Windows& windows)
-    : ProblemWindow(windows, "Form5", QStringLiteral("Problem 1 - counter flow")) {
-    QWidget* header =
-        makeHeader(QStringLiteral("Problem1: DETERMINATION OF PERFORMANCE INDICATORS"),
-                   QStringLiteral("COUNTER FLOW"));
-    auto* explanation = new QLabel(
-        QStringLiteral("The following data has to be measured to calculate the Number of "
-                       "Transfer Units (NTU) of existing cooling tower "),
-        this);
-    explanation->setWordWrap(true);
-
-    QGroupBox* input = makeFrame(QStringLiteral("INPUT DATA"));
-    Text1 = addField(input, "Text1", QStringLiteral("Water mass flow rate, [kg/s]"),
-                     QStringLiteral("100"));
-    Text8 = addField(input, "Text8", QStringLiteral("Air mass flow rate, [kg/s]"),
-                     QStringLiteral("90"));
-    Text3 = addField(input, "Text3", QStringLiteral(" Water temperature IN, [oC]"),
-                     QStringLiteral("38"));
-    Text4 = addField(input, "Text4", QStringLiteral(" Water temperature OUT, [oC]"),
-                     QStringLiteral("33"));
-    Text5 = addField(input, "Text5", QStringLiteral("Ambient air pressure, [bar]"),
-                     QStringLiteral("1"));
-    Text6 = addField(input, "Text6", QStringLiteral("Ambient dry bulb temp. IN, [oC]"),
-                     QStringLiteral("25"));
-    Text7 = addField(input, "Text7", QStringLiteral("Ambient air relative humidity IN, [%]"),
-                     QStringLiteral("55"));
+    : ProblemOneWindow(windows, "Form5", QStringLiteral("Problem 1 - counter flow")) {
+    makeInputs(QStringLiteral("COUNTER FLOW"),
+               QStringLiteral("The following data has to be measured to calculate the Number of "
+                              "Transfer Units (NTU) of existing cooling tower "),
+               QStringLiteral("INPUT DATA"),
+               {QStringLiteral("Water mass flow rate, [kg/s]"),
+                QStringLiteral("Air mass flow rate, [kg/s]"),
+                QStringLiteral(" Water temperature IN, [oC]"),
+                QStringLiteral(" Water temperature OUT, [oC]"),
+                QStringLiteral("Ambient air pressure, [bar]"),
+                QStringLiteral("Ambient dry bulb temp. IN, [oC]"),
+                QStringLiteral("Ambient air relative humidity IN, [%]")});
 
     QGroupBox* indicators = makeFrame(QStringLiteral("PERFORMANCE INDICATORS"));
     lbl2 =
@@ -62,12 +41,23 @@ Form5::Form5(Windows& windows)
     lbl9 = addResult(air, "lbl9", QStringLiteral("Wet bulb temperature IN, [oC]"));
     lbl11 = addResult(air, "lbl11", QStringLiteral("Enthalpy of air. IN, [kJ/kg]"));
     lbl12 = addResult(air, "lbl12", QStringLiteral("Absolut humidity IN,  [-]"));
+    resultLabels = {.ntu = lbl2,
+                    .heat = lbl10,
+                    .coolingDegree = lbl18,
+                    .range = lbl19,
+                    .approach = lbl20,
+                    .outletDryBulb = lbl13,
+                    .outletWetBulb = lbl14,
+                    .outletEnthalpy = lbl15,
+                    .outletRelativeHumidity = lbl16,
+                    .outletHumidity = lbl17,
+                    .inletWetBulb = lbl9,
+                    .inletEnthalpy = lbl11,
+                    .inletHumidity = lbl12};
 
     auto* picture = new TowerSchematic(TowerSchematic::Arrangement::CounterFlow, this);
 
-    auto* gridTitle =
-        new QLabel(QStringLiteral("Parametar specification for different regimes:"), this);
-    fgTable = new ResultGrid(this);
+    makeGrid();
 
     Command1 = makeButton("Command1", QStringLiteral("CALCULATE"));
     Command2 = makeButton("Command2", QStringLiteral("GoTo Problem 2"));
@@ -77,139 +67,68 @@ Form5::Form5(Windows& windows)
     connect(Command2, &QPushButton::clicked, this, &Form5::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form5::Command3_Click);
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(explanation);
-    left->addWidget(input);
-    left->addStretch(1);
-    auto* right = new QVBoxLayout;
-    right->addWidget(indicators);
-    right->addWidget(air);
-    auto* middle = new QHBoxLayout;
-    middle->addLayout(left, 3);
-    middle->addWidget(picture, 2);
-    middle->addLayout(right, 3);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Command3);
-    buttons->addStretch(1);
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setSpacing(4);
-    layout->addWidget(header);
-    layout->addLayout(middle);
-    layout->addWidget(gridTitle);
-    layout->addWidget(fgTable, 1);
-    layout->addLayout(buttons);
-
-    setTabOrder(Text7, Command1);
-}
-
-void Form5::Form_Activate() {
-    fgTable->writeHeaders();
-    NextRow = 1;
-    FirstRow = 1;
-    setStatus(
-        QStringLiteral("Recommended water mass flow rate is 0 - 200 [kg/s] with accuracy +/- 2%"));
+    layOut({.indicators = indicators,
+            .air = air,
+            .picture = picture,
+            .busy = nullptr,
+            .back = Command3,
+            .calculate = Command1,
+            .onward = Command2});
 }
 
 void Form5::Command1_Click() {
-    if (anyFieldEmpty()) {
-        message(QStringLiteral("Missing Data"), QStringLiteral("All fields require data"),
-                MessageIcon::Warning);
+    const auto measured = readMeasured({Text3, Text4});
+    if (!measured)
         return;
-    }
-    const auto L = number(Text1->text());
-    const auto G = number(Text8->text());
-    const auto Tin = number(Text3->text());
-    const auto Tout = number(Text4->text());
-    const auto p = number(Text5->text());
-    const auto tdb = number(Text6->text());
-    const auto rh = number(Text7->text());
-    if (!L || !G || !Tin || !Tout || !p || !tdb || !rh) {
-        refuse(QStringLiteral("Invalid entries, please enter numbers only"));
-        return;
-    }
-    if (*Tout > *Tin) {
-        message(
-            QStringLiteral("Error"),
-            QStringLiteral("Outlet water temperature must be less then inlet water temperature"),
-            MessageIcon::Error);
-        Text3->clear();
-        Text4->clear();
-        Text3->setFocus();
-        return;
-    }
-    if (!(*L > 0) || !(*G > 0)) {
+    const auto [L, G, Tin, Tout, p, tdb, rh] = *measured;
+    if (!(L > 0) || !(G > 0)) {
         refuse(counterflow::refusalText(counterflow::Status::ZeroFlow));
         return;
     }
 
     // Inlet air, as the moist-air calculator shows it.
-    if (!computeAir(3, *p, *tdb, *rh, QStringLiteral("inlet air")))
+    const auto inlet = airState(3, p, tdb, rh, QStringLiteral("inlet air"));
+    if (!inlet)
         return;
-    Form11* moist = windows().form11();
-    const double twbIn = *number(moist->Text9->text());
-    const double hIn = *number(moist->Text13->text());
-    const double xIn = *number(moist->Text11->text());
-    if (*Tin == twbIn) {
+    const double twbIn = inlet->wetBulb;
+    if (Tin == twbIn) {
         refuse(QStringLiteral("The water temperature IN equals the inlet wet bulb temperature: "
                               "the cooling degree is undefined."));
         return;
     }
 
     const counterflow::Integration fill =
-        counterflow::integrate({*Tout, *Tin, *L, *G, *p, hIn, *tdb});
+        counterflow::integrate({Tout, Tin, L, G, p, inlet->enthalpy, tdb});
     if (fill.status != counterflow::Status::Ok) {
         refuse(counterflow::refusalText(fill.status));
         return;
     }
-    const double Q = (*Tin - *Tout) * counterflow::kSpecificHeatWater * *L;
-    const double coolingDegree = (*Tin - *Tout) / (*Tin - twbIn);
-    const double range = *Tin - *Tout;
-    const double approach = *Tout - twbIn;
+    const double Q = (Tin - Tout) * counterflow::kSpecificHeatWater * L;
+    const double coolingDegree = (Tin - Tout) / (Tin - twbIn);
+    const double range = Tin - Tout;
+    const double approach = Tout - twbIn;
 
     // Outlet air.
-    if (!computeAir(2, *p, fill.airTempOut, fill.airEnthalpyOut, QStringLiteral("outlet air")))
+    const auto outlet =
+        airState(2, p, fill.airTempOut, fill.airEnthalpyOut, QStringLiteral("outlet air"));
+    if (!outlet)
         return;
-    const double twbOut = *number(moist->Text9->text());
-    const double rhOut = *number(moist->Text15->text());
-    const double xOut = *number(moist->Text11->text());
 
     // Every result is in hand: show them.
-    Text1->setText(numtext::format(*L, "##0.00"));
-    Text8->setText(numtext::format(*G, "###0.00"));
-    Text3->setText(numtext::format(*Tin, "##0.00"));
-    Text4->setText(numtext::format(*Tout, "##0.00"));
-    Text5->setText(numtext::format(*p, "#0.000"));
-    Text6->setText(numtext::format(*tdb, "##0.00"));
-    Text7->setText(numtext::format(*rh, "##0.0"));
-
-    lbl9->setText(numtext::format(twbIn, "###0.00"));
-    lbl11->setText(numtext::format(hIn, "###0.00"));
-    lbl12->setText(numtext::format(xIn, "0.00000"));
-    lbl2->setText(numtext::format(fill.ntu, "##0.00"));
-    lbl10->setText(numtext::format(Q, "###0.00"));
-    lbl18->setText(numtext::format(coolingDegree, "0.000"));
-    lbl19->setText(numtext::format(range, "#0.0"));
-    lbl20->setText(numtext::format(approach, "#0.0"));
-    lbl13->setText(numtext::format(fill.airTempOut, "##0.00"));
-    lbl14->setText(numtext::format(twbOut, "##0.00"));
-    lbl15->setText(numtext::format(fill.airEnthalpyOut, "###0.00"));
-    lbl16->setText(numtext::format(rhOut, "##0.0"));
-    lbl17->setText(numtext::format(xOut, "0.00000"));
-
+    showResults(*measured,
+                {.ntu = fill.ntu,
+                 .heat = Q,
+                 .coolingDegree = coolingDegree,
+                 .range = range,
+                 .approach = approach,
+                 .inlet = *inlet,
+                 .outletDryBulb = fill.airTempOut,
+                 .outletEnthalpy = fill.airEnthalpyOut,
+                 .outlet = *outlet},
+                "##0.00", "##0.00");
     AddGridRow();
     setStatus(QStringLiteral("Calculation has successfully complited"));
     Command2->setEnabled(true);
-}
-
-void Form5::AddGridRow() {
-    fgTable->writeRow(NextRow, FirstRow,
-                      {Text8->text(), Text1->text(), Text3->text(), Text4->text(), Text6->text(),
-                       Text7->text(), lbl2->text(), lbl10->text(), lbl18->text(), lbl19->text(),
-                       lbl20->text()});
-    ++NextRow;
 }
 
 void Form5::Command2_Click() {

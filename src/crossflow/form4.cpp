@@ -1,13 +1,10 @@
 #include "crossflow/form4.h"
 
-#include "common/desktop.h"
-#include "common/frametable.h"
 #include "common/numtext.h"
 #include "crossflow/crossflowcore.h"
 #include "crossflow/form8.h"
 #include "crossflow/form9.h"
 #include "crossflow/refusal.h"
-#include "psychro/form11.h"
 #include "shell/form1.h"
 #include "shell/windows.h"
 
@@ -26,14 +23,10 @@ Form4::Form4(Windows& windows)
                    QStringLiteral("CROSS FLOW"));
 
     QGroupBox* input = makeFrame(QStringLiteral("INPUT DATA"));
-    Text7 =
-        addField(input, "Text7", QStringLiteral("Heat capacity (4), [kW]"), QStringLiteral("500"));
-    Text4 = addField(input, "Text4", QStringLiteral("Water temperature IN (4), [oC]"),
-                     QStringLiteral("35"));
-    Text6 = addField(input, "Text6", QStringLiteral("Ambient dry bulb temp. IN (4), [oC]"),
-                     QStringLiteral("28"));
-    Text5 = addField(input, "Text5", QStringLiteral("Ambient wet bulb temp. IN (4), [oC]"),
-                     QStringLiteral("22"));
+    Text7 = addField(input, "Text7", QStringLiteral("Heat capacity (4), [kW]"));
+    Text4 = addField(input, "Text4", QStringLiteral("Water temperature IN (4), [oC]"));
+    Text6 = addField(input, "Text6", QStringLiteral("Ambient dry bulb temp. IN (4), [oC]"));
+    Text5 = addField(input, "Text5", QStringLiteral("Ambient wet bulb temp. IN (4), [oC]"));
 
     QGroupBox* transferred = makeFrame(QStringLiteral("Data Transfered from Problem 3"));
     Label11 = addResult(transferred, "Label11",
@@ -56,33 +49,19 @@ Form4::Form4(Windows& windows)
     l26 = addResult(indicators, "l26", QStringLiteral("Range  [oC]"));
     l27 = addResult(indicators, "l27", QStringLiteral("Approach [oC]"));
 
-    QGroupBox* air = makeFrame(QStringLiteral("AMBIENT AIR PARAMETERS"));
-    frametable::addHeaders(air, QStringLiteral("Inlet air(4)"), QStringLiteral("Outlet air(4)"));
-    struct Row {
-        const char* caption;
-        QLabel*& inlet;
-        const char* inletName;
-        QLabel*& outlet;
-        const char* outletName;
-    };
-    const Row rows[] = {
-        {"tdb  [oC]", l10, "l10", l15, "l15"},  {"twb  [oC] ", l11, "l11", l16, "l16"},
-        {"h [kJ/kg] ", l12, "l12", l17, "l17"}, {"RH [%] ", l13, "l13", l18, "l18"},
-        {"x [-] ", l14, "l14", l19, "l19"},
-    };
-    for (const Row& r : rows) {
-        const QString caption = QString::fromLatin1(r.caption);
-        r.inlet = makeResult(r.inletName, caption.trimmed() + QStringLiteral(" inlet air (4)"));
-        r.outlet = makeResult(r.outletName, caption.trimmed() + QStringLiteral(" outlet air (4)"));
-        frametable::addRow(air, caption, r.inlet, r.outlet);
-    }
+    QGroupBox* air =
+        makeAirTable(QStringLiteral("AMBIENT AIR PARAMETERS"),
+                     {QStringLiteral("Inlet air(4)"), QStringLiteral("Outlet air(4)")},
+                     QStringLiteral(" inlet air (4)"), QStringLiteral(" outlet air (4)"),
+                     {
+                         {"tdb  [oC]", l10, "l10", l15, "l15"},
+                         {"twb  [oC] ", l11, "l11", l16, "l16"},
+                         {"h [kJ/kg] ", l12, "l12", l17, "l17"},
+                         {"RH [%] ", l13, "l13", l18, "l18"},
+                         {"x [-] ", l14, "l14", l19, "l19"},
+                     });
 
-    Label1 = new QLabel(QStringLiteral("Please wait while calculation is in progress ..."), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    QFont bold = Label1->font();
-    bold.setBold(true);
-    Label1->setFont(bold);
-    Label1->setVisible(false);
+    Label1 = makeBusyLabel("Label1");
 
     Command1 = makeButton("Command1", QStringLiteral("CALCULATE"));
     Command3 = makeButton("Command3", QStringLiteral("BACK"));
@@ -91,24 +70,8 @@ Form4::Form4(Windows& windows)
     connect(Command3, &QPushButton::clicked, this, &Form4::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &Form4::Command4_Click);
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(input);
-    left->addWidget(transferred);
-    left->addStretch(1);
-    auto* right = new QVBoxLayout;
-    right->addWidget(indicators);
-    right->addWidget(air);
-    right->addStretch(1);
-    auto* middle = new QHBoxLayout;
-    middle->addLayout(left, 1);
-    middle->addLayout(right, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Command3);
-    buttons->addStretch(1);
-    buttons->addWidget(Label1);
-    buttons->addStretch(1);
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command4);
+    QHBoxLayout* middle = makeColumns({input, transferred}, {indicators, air});
+    QHBoxLayout* buttons = makeButtonRow(Command3, Label1, Command1, Command4);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(4);
@@ -121,29 +84,14 @@ Form4::Form4(Windows& windows)
 }
 
 void Form4::Command1_Click() {
-    if (anyFieldEmpty()) {
-        message(QStringLiteral("Missing Data"), QStringLiteral("All fields require data"),
-                MessageIcon::Warning);
+    if (!allFieldsFilled())
         return;
-    }
-    const auto Q4 = number(Text7->text());
-    const auto T4 = number(Text4->text());
-    const auto tdb4 = number(Text6->text());
-    const auto twb4 = number(Text5->text());
-    if (!Q4 || !T4 || !tdb4 || !twb4) {
-        refuse(QStringLiteral("Invalid entries, please enter numbers only"));
+    const auto inputs = fieldNumbers({Text7, Text4, Text6, Text5});
+    if (!inputs)
         return;
-    }
-    if (*twb4 > *tdb4) {
-        message(
-            QStringLiteral("Error"),
-            QStringLiteral("Ambient wet bulb temperature must be less then dry bulb temperature"),
-            MessageIcon::Error);
-        Text5->clear();
-        Text6->clear();
-        Text5->setFocus();
+    const auto [Q4, T4, tdb4, twb4] = *inputs;
+    if (!checkAirTemperatures(twb4, tdb4, {Text5, Text6}, Text5))
         return;
-    }
 
     const Busy busy(*this, Label1);
 
@@ -152,19 +100,18 @@ void Form4::Command1_Click() {
     Form9* problem3 = windows().form9();
     const QString ntu3Text = problem3->l21->text();
     const QString l3Text = problem3->Text18->text();
-    const auto NTU3 = number(ntu3Text);
-    const auto L3 = number(l3Text);
-    const auto G3 = number(problem3->Text19->text());
-    if (!NTU3 || !number(problem3->l3->text()) || !number(problem3->l22->text()) ||
-        !number(problem3->l23->text())) {
-        refuse(QStringLiteral("Problem 3 has not been calculated yet: calculate it first."));
+    const auto calculated3 =
+        numbers({ntu3Text, problem3->l3->text(), problem3->l22->text(), problem3->l23->text()},
+                QStringLiteral("Problem 3 has not been calculated yet: calculate it first."));
+    if (!calculated3)
         return;
-    }
-    if (!L3 || !G3) {
-        refuse(QStringLiteral("The flow rates of Problem 3 are incomplete: enter them and "
-                              "calculate Problem 3 first."));
+    const double NTU3 = calculated3->front();
+    const auto flows3 = numbers({l3Text, problem3->Text19->text()},
+                                QStringLiteral("The flow rates of Problem 3 are incomplete: enter "
+                                               "them and calculate Problem 3 first."));
+    if (!flows3)
         return;
-    }
+    const auto [L3, G3] = *flows3;
     const QString pText = windows().form8()->Text5->text();
     const auto p = number(pText);
     if (!p) {
@@ -172,69 +119,70 @@ void Form4::Command1_Click() {
                               "Problem 1 first."));
         return;
     }
-    if (!(*L3 > 0) || !(*G3 > 0)) {
+    if (!(L3 > 0) || !(G3 > 0)) {
         refuse(crossflow::refusalText(crossflow::Status::NonPositiveFlow));
         return;
     }
-    const double ratio3 = *L3 / *G3; // (L/G)3 at full precision
-    if (!(*Q4 > 0)) {
+    const double ratio3 = L3 / G3; // (L/G)3 at full precision
+    if (!(Q4 > 0)) {
         refuse(crossflow::refusalText(crossflow::Status::NonPositiveHeat));
         return;
     }
 
     // New inlet air, as the moist-air calculator shows it.
-    if (!computeAir(1, *p, *tdb4, *twb4, QStringLiteral("inlet air")))
+    const auto inlet = airState(1, *p, tdb4, twb4, QStringLiteral("inlet air"));
+    if (!inlet)
         return;
-    Form11* moist = windows().form11();
-    const double xIn = *number(moist->Text11->text());
-    const double hIn = *number(moist->Text13->text());
-    const double rhIn = *number(moist->Text15->text());
+    const double xIn = inlet->absoluteHumidity;
+    const double hIn = inlet->enthalpy;
+    const double rhIn = inlet->relativeHumidity;
 
     crossflow::FlowSearchInput in;
-    in.heat = *Q4;
-    in.waterIn = *T4;
+    in.heat = Q4;
+    in.waterIn = T4;
     in.airEnthalpyIn = hIn;
-    in.airDryBulbIn = *tdb4;
-    in.airWetBulbIn = *twb4;
+    in.airDryBulbIn = tdb4;
+    in.airWetBulbIn = twb4;
     in.pressure = *p;
-    in.ntu3 = *NTU3;
-    in.waterFlow3 = *L3;
-    in.airFlow3 = *G3;
+    in.ntu3 = NTU3;
+    in.waterFlow3 = L3;
+    in.airFlow3 = G3;
     const crossflow::FlowResult flow = crossflow::searchWaterFlow(in);
     if (flow.status != crossflow::Status::Ok) {
         refuse(crossflow::refusalText(flow.status));
         return;
     }
     const double t4 = flow.waterOut;
-    const double coolingDegree = (*T4 - t4) / (*T4 - *twb4);
-    const double range = *T4 - t4;
-    const double approach = t4 - *twb4;
+    const double coolingDegree = (T4 - t4) / (T4 - twb4);
+    const double range = T4 - t4;
+    const double approach = t4 - twb4;
     const double taOut = flow.sweep.airDryBulbOutMean;
     const double hOut = flow.sweep.airEnthalpyOutMean;
 
     // Outlet air.
-    if (!computeAir(2, *p, taOut, hOut, QStringLiteral("outlet air")))
+    const auto outlet = airState(2, *p, taOut, hOut, QStringLiteral("outlet air"));
+    if (!outlet)
         return;
-    const double twbOut = *number(moist->Text9->text());
-    const double rhOut = *number(moist->Text15->text());
-    const double xOut = *number(moist->Text11->text());
+    const double twbOut = outlet->wetBulb;
+    const double rhOut = outlet->relativeHumidity;
+    const double xOut = outlet->absoluteHumidity;
 
     // Every result is in hand: show them.
-    Label11->setText(numtext::format(*NTU3, "#0.00"));
-    l5->setText(numtext::format(*L3, "#0.00"));
+    Label11->setText(numtext::format(NTU3, "#0.00"));
+    l5->setText(numtext::format(L3, "#0.00"));
     l6->setText(numtext::format(ratio3, "#0.00"));
     l7->setText(problem3->l3->text());
     l20->setText(problem3->l23->text());
     l8->setText(problem3->l22->text());
     l9->setText(pText);
 
-    Text7->setText(numtext::format(*Q4, "####0.00"));
-    Text4->setText(numtext::format(*T4, "##0.00"));
-    Text6->setText(numtext::format(*tdb4, "##0.00"));
-    Text5->setText(numtext::format(*twb4, "##0.00"));
+    Text7->setText(numtext::format(Q4, "####0.00"));
+    Text4->setText(numtext::format(T4, "##0.00"));
+    Text6->setText(numtext::format(tdb4, "##0.00"));
+    Text5->setText(numtext::format(twb4, "##0.00"));
 
-    l10->setText(numtext::format(*tdb4, "##0.0"));
-    l11->setText(numtext::format(*twb4, "##0.0"));
+    l10->setText(numtext::format(tdb4, "##0.0"));
+    l11->setText(numtext::format(twb4, "##0.0"));
     l12->setText(numtext::format(hIn, "###0.00"));
     l13->setText(numtext::format(rhIn, "##0.0"));
     l14->setText(numtext::format(xIn, "0.00000"));

@@ -1,13 +1,11 @@
 #include "crossflow/form6.h"
 
 #include "common/desktop.h"
-#include "common/frametable.h"
 #include "common/numtext.h"
 #include "crossflow/crossflowcore.h"
 #include "crossflow/form8.h"
 #include "crossflow/form9.h"
 #include "crossflow/refusal.h"
-#include "psychro/form11.h"
 #include "shell/windows.h"
 
 #include <QGroupBox>
@@ -45,18 +43,12 @@ Form6::Form6(Windows& windows)
         QStringLiteral("CROSS FLOW"));
 
     QGroupBox* plate = makeFrame(QStringLiteral("Name Plate Data"));
-    Text16 = addField(plate, "Text16", QStringLiteral("Water mass flow rate, [kg/s]"),
-                      QStringLiteral("90"));
-    Text17 = addField(plate, "Text17", QStringLiteral("Air mass flow rate, [kg/s]"),
-                      QStringLiteral("80"));
-    Text14 = addField(plate, "Text14", QStringLiteral(" Water temperature IN, [oC]"),
-                      QStringLiteral("34"));
-    Text15 = addField(plate, "Text15", QStringLiteral("Water temperature OUT, [oC]"),
-                      QStringLiteral("31"));
-    Text18 = addField(plate, "Text18", QStringLiteral("Ambient wet bulb temp. IN, [oC]"),
-                      QStringLiteral("21"));
-    Text19 = addField(plate, "Text19", QStringLiteral("Ambient dry bulb temp. IN, [oC]"),
-                      QStringLiteral("25"));
+    Text16 = addField(plate, "Text16", QStringLiteral("Water mass flow rate, [kg/s]"));
+    Text17 = addField(plate, "Text17", QStringLiteral("Air mass flow rate, [kg/s]"));
+    Text14 = addField(plate, "Text14", QStringLiteral(" Water temperature IN, [oC]"));
+    Text15 = addField(plate, "Text15", QStringLiteral("Water temperature OUT, [oC]"));
+    Text18 = addField(plate, "Text18", QStringLiteral("Ambient wet bulb temp. IN, [oC]"));
+    Text19 = addField(plate, "Text19", QStringLiteral("Ambient dry bulb temp. IN, [oC]"));
 
     l1 = hiddenLabel(this, "l1");
     l8 = hiddenLabel(this, "l8");
@@ -79,31 +71,16 @@ Form6::Form6(Windows& windows)
     l12 = addResult(test, "l12", QStringLiteral("Range  [oC]"));
     l13 = addResult(test, "l13", QStringLiteral("Approach  [oC]"));
 
-    QGroupBox* air = makeFrame(QStringLiteral("Air Parameters"));
-    frametable::addPairHeaders(air, QStringLiteral("Inlet Air (2)"),
-                               QStringLiteral("Outlet Air (2)"));
-    struct PairRow {
-        QLabel*& in;
-        const char* inName;
-        const char* inCaption;
-        QLabel*& out;
-        const char* outName;
-        const char* outCaption;
-    };
-    const PairRow rows[] = {
-        {l50, "l50", " tdb,in  [oC]", l7, "l7", "tdb,out  [oC]"},
-        {l51, "l51", "twb,in  [oC]", l21, "l21", "twb,out  [oC]"},
-        {l25, "l25", "h,in  [kJ/kg]", l22, "l22", "h,out  [kJ/kg]"},
-        {l26, "l26", " RH,in  [%]", l23, "l23", "RH,out  [%]"},
-        {l27, "l27", "x,in  [-]", l24, "l24", "x,out  [-]"},
-    };
-    for (const PairRow& r : rows) {
-        const QString inCaption = QString::fromLatin1(r.inCaption);
-        const QString outCaption = QString::fromLatin1(r.outCaption);
-        r.in = makeResult(r.inName, inCaption);
-        r.out = makeResult(r.outName, outCaption);
-        frametable::addPairRow(air, inCaption, r.in, outCaption, r.out);
-    }
+    QGroupBox* air = makeInOutTable(
+        QStringLiteral("Air Parameters"),
+        {QStringLiteral("Inlet Air (2)"), QString(), QStringLiteral("Outlet Air (2)")},
+        {
+            {l50, "l50", " tdb,in  [oC]", l7, "l7", "tdb,out  [oC]"},
+            {l51, "l51", "twb,in  [oC]", l21, "l21", "twb,out  [oC]"},
+            {l25, "l25", "h,in  [kJ/kg]", l22, "l22", "h,out  [kJ/kg]"},
+            {l26, "l26", " RH,in  [%]", l23, "l23", "RH,out  [%]"},
+            {l27, "l27", "x,in  [-]", l24, "l24", "x,out  [-]"},
+        });
 
     Command1 = makeButton("Command1", QStringLiteral("CALCULATE"));
     Command2 = makeButton("Command2", QStringLiteral("BACK"));
@@ -113,24 +90,11 @@ Form6::Form6(Windows& windows)
     connect(Command2, &QPushButton::clicked, this, &Form6::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form6::Command3_Click);
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(sectionTitle(this, QStringLiteral("COOLING TOWER SPECIFICATION")));
-    left->addWidget(plate);
-    left->addWidget(toBeCalculated);
-    left->addStretch(1);
-    auto* right = new QVBoxLayout;
-    right->addWidget(sectionTitle(this, QStringLiteral("DESIGN DATA USE FOR CALCULATION")));
-    right->addWidget(inlet);
-    right->addWidget(test);
-    right->addStretch(1);
-    auto* middle = new QHBoxLayout;
-    middle->addLayout(left, 1);
-    middle->addLayout(right, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Command2);
-    buttons->addStretch(1);
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command3);
+    QLabel* specification = sectionTitle(this, QStringLiteral("COOLING TOWER SPECIFICATION"));
+    QLabel* designData = sectionTitle(this, QStringLiteral("DESIGN DATA USE FOR CALCULATION"));
+    QHBoxLayout* middle =
+        makeColumns({specification, plate, toBeCalculated}, {designData, inlet, test});
+    QHBoxLayout* buttons = makeButtonRow(Command2, nullptr, Command1, Command3);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(4);
@@ -145,42 +109,18 @@ Form6::Form6(Windows& windows)
 
 void Form6::Command1_Click() {
     const QString title = applicationTitle();
-    if (anyFieldEmpty()) {
-        message(title, QStringLiteral("All fields require data"), MessageIcon::None);
+    if (!allFieldsFilled(title, MessageIcon::None))
         return;
-    }
-    const auto Ld = number(Text16->text());
-    const auto Gd = number(Text17->text());
-    const auto TinD = number(Text14->text());
-    const auto ToutD = number(Text15->text());
-    const auto twbD = number(Text18->text());
-    const auto tdbD = number(Text19->text());
-    if (!Ld || !Gd || !TinD || !ToutD || !twbD || !tdbD) {
-        refuse(QStringLiteral("Invalid entries, please enter numbers only"));
+    const auto design = fieldNumbers({Text16, Text17, Text14, Text15, Text18, Text19});
+    if (!design)
         return;
-    }
-    if (*TinD < *ToutD) {
-        message(
-            title,
-            QStringLiteral("Outlet water temperature must be less then inlet water temperature"),
-            MessageIcon::None);
-        Text14->clear();
-        Text15->clear();
-        Text14->setFocus();
+    const auto [Ld, Gd, TinD, ToutD, twbD, tdbD] = *design;
+    if (!checkWaterTemperatures(TinD, ToutD, title, MessageIcon::None, {Text14, Text15}, Text14))
         return;
-    }
-    if (*twbD > *tdbD) {
-        message(
-            QStringLiteral("Error"),
-            QStringLiteral("Ambient wet bulb temperature must be less then dry bulb temperature"),
-            MessageIcon::Error);
-        Text18->clear();
-        Text19->clear();
-        Text18->setFocus();
+    if (!checkAirTemperatures(twbD, tdbD, {Text18, Text19}, Text18))
         return;
-    }
 
-    const double Qd = (*TinD - *ToutD) * crossflow::kSpecificHeatWater * *Ld;
+    const double Qd = (TinD - ToutD) * crossflow::kSpecificHeatWater * Ld;
     if (!(Qd > 0)) {
         refuse(QStringLiteral(
             "The design heat capacity is zero, so the deviation from it cannot be calculated: "
@@ -196,45 +136,43 @@ void Form6::Command1_Click() {
     const QString gText = problem1->Text8->text();
     const QString pText = problem1->Text5->text();
     const auto NTU1 = number(problem1->lbl2->text());
-    const auto L = number(lText);
-    const auto G = number(gText);
-    const auto p = number(pText);
     if (!NTU1) {
         refuse(QStringLiteral("Problem 1 has not been calculated yet: calculate it first."));
         return;
     }
-    if (!L || !G || !p) {
-        refuse(QStringLiteral("The data of Problem 1 are incomplete: enter and calculate them "
-                              "first."));
+    const auto measured1 = numbers(
+        {lText, gText, pText},
+        QStringLiteral("The data of Problem 1 are incomplete: enter and calculate them first."));
+    if (!measured1)
         return;
-    }
-    if (!(*L > 0) || !(*G > 0)) {
+    const auto [L, G, p] = *measured1;
+    if (!(L > 0) || !(G > 0)) {
         refuse(crossflow::refusalText(crossflow::Status::NonPositiveFlow));
         return;
     }
-    if (*TinD == *twbD) {
+    if (TinD == twbD) {
         refuse(QStringLiteral("The design water temperature IN equals the design wet bulb "
                               "temperature: the cooling degree is undefined."));
         return;
     }
 
     // Design inlet air, as the moist-air calculator shows it.
-    if (!computeAir(1, *p, *tdbD, *twbD, QStringLiteral("design inlet air")))
+    const auto inlet = airState(1, p, tdbD, twbD, QStringLiteral("design inlet air"));
+    if (!inlet)
         return;
-    Form11* moist = windows().form11();
-    const double xIn = *number(moist->Text11->text());
-    const double hIn = *number(moist->Text13->text());
-    const double rhIn = *number(moist->Text15->text());
+    const double xIn = inlet->absoluteHumidity;
+    const double hIn = inlet->enthalpy;
+    const double rhIn = inlet->relativeHumidity;
 
     // One sweep at the NTU of Problem 1; the cells' bracket reaches down to 0 degC.
     crossflow::SweepInput in;
     in.ntu = *NTU1;
-    in.waterFlow = *L;
-    in.airFlow = *G;
-    in.waterIn = *TinD;
+    in.waterFlow = L;
+    in.airFlow = G;
+    in.waterIn = TinD;
     in.airEnthalpyIn = hIn;
-    in.airDryBulbIn = *tdbD;
-    in.pressure = *p;
+    in.airDryBulbIn = tdbD;
+    in.pressure = p;
     in.bracketLow = 0;
     in.airTemperatures = true;
     const crossflow::SweepResult fill = crossflow::sweep(in);
@@ -243,35 +181,36 @@ void Form6::Command1_Click() {
         return;
     }
     const double Tout2 = fill.waterOutMean;
-    const double Qa = (*TinD - Tout2) * crossflow::kSpecificHeatWater * *L;
+    const double Qa = (TinD - Tout2) * crossflow::kSpecificHeatWater * L;
     const double deviation = (Qa - Qd) / Qd * 100;
-    const double coolingDegree = (*TinD - Tout2) / (*TinD - *twbD);
-    const double range = *TinD - Tout2;
-    const double approach = Tout2 - *twbD;
+    const double coolingDegree = (TinD - Tout2) / (TinD - twbD);
+    const double range = TinD - Tout2;
+    const double approach = Tout2 - twbD;
 
     // Outlet air.
-    if (!computeAir(2, *p, fill.airDryBulbOutMean, fill.airEnthalpyOutMean,
-                    QStringLiteral("outlet air")))
+    const auto outlet = airState(2, p, fill.airDryBulbOutMean, fill.airEnthalpyOutMean,
+                                 QStringLiteral("outlet air"));
+    if (!outlet)
         return;
-    const double twbOut = *number(moist->Text9->text());
-    const double rhOut = *number(moist->Text15->text());
-    const double xOut = *number(moist->Text11->text());
+    const double twbOut = outlet->wetBulb;
+    const double rhOut = outlet->relativeHumidity;
+    const double xOut = outlet->absoluteHumidity;
 
     // Every result is in hand: show them.
     l1->setText(lText);
     l8->setText(gText);
     l5->setText(pText);
-    Text16->setText(numtext::format(*Ld, "###0.00"));
-    Text17->setText(numtext::format(*Gd, "###0.00"));
-    Text14->setText(numtext::format(*TinD, "##0.00"));
-    Text15->setText(numtext::format(*ToutD, "##0.00"));
-    Text18->setText(numtext::format(*twbD, "##0.00"));
-    Text19->setText(numtext::format(*tdbD, "##0.00"));
+    Text16->setText(numtext::format(Ld, "###0.00"));
+    Text17->setText(numtext::format(Gd, "###0.00"));
+    Text14->setText(numtext::format(TinD, "##0.00"));
+    Text15->setText(numtext::format(ToutD, "##0.00"));
+    Text18->setText(numtext::format(twbD, "##0.00"));
+    Text19->setText(numtext::format(tdbD, "##0.00"));
 
     l20->setText(numtext::generalText(Qd));
-    l6->setText(numtext::format(*tdbD, "##0.00"));
-    l9->setText(numtext::format(*twbD, "##0.00"));
-    l3->setText(numtext::format(*TinD, "##0.00"));
+    l6->setText(numtext::format(tdbD, "##0.00"));
+    l9->setText(numtext::format(twbD, "##0.00"));
+    l3->setText(numtext::format(TinD, "##0.00"));
     l4->setText(numtext::format(Tout2, "##0.00"));
     l10->setText(numtext::format(Qa, "###0.00"));
     l28->setText(numtext::format(deviation, "##0.0"));

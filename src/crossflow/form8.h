@@ -4,31 +4,19 @@
 // measured outlet temperature), and shows the heat capacity, cooling degree, range and
 // approach and the inlet and outlet air; each calculation adds a row to the result grid.
 
-#include "common/problemwindow.h"
-#include "common/resultgrid.h"
+#include "common/problemonewindow.h"
 
 class QLabel;
-class QLineEdit;
 class QPushButton;
 
-class Form8 : public ProblemWindow {
+class Form8 : public ProblemOneWindow {
     Q_OBJECT
 public:
     explicit Form8(Windows& windows);
 
-    void Form_Activate() override;
     void Command1_Click(); // CALCULATE
     void Command2_Click(); // BACK
     void Command3_Click(); // GoTo Problem 2
-
-    // Inputs.
-    QLineEdit* Text1; // water mass flow rate L, kg/s
-    QLineEdit* Text8; // air mass flow rate G, kg/s
-    QLineEdit* Text3; // water temperature IN, degC
-    QLineEdit* Text4; // water temperature OUT, degC
-    QLineEdit* Text5; // ambient air pressure, bar
-    QLineEdit* Text6; // ambient dry bulb, degC
-    QLineEdit* Text7; // ambient relative humidity, %
 
     // Performance indicators.
     QLabel* lbl2;  // NTU
@@ -52,13 +40,4 @@ public:
     QPushButton* Command1;
     QPushButton* Command2;
     QPushButton* Command3;
-    ResultGrid* fgTable;
-
-    // The grid row the next calculation writes, and the row after which rows are appended;
-    // both reset to 1 by every activation.
-    int NextRow = 1;
-    int FirstRow = 1;
-
-private:
-    void AddGridRow();
 };

@@ -1,7 +1,5 @@
 #include "crossflow/form9.h"
 
-#include "common/desktop.h"
-#include "common/frametable.h"
 #include "common/ntuscaling.h"
 #include "common/numtext.h"
 #include "crossflow/crossflowcore.h"
@@ -9,7 +7,6 @@
 #include "crossflow/form6.h"
 #include "crossflow/form8.h"
 #include "crossflow/refusal.h"
-#include "psychro/form11.h"
 #include "shell/windows.h"
 
 #include <QGroupBox>
@@ -27,10 +24,8 @@ Form9::Form9(Windows& windows)
                    QStringLiteral("CROSS FLOW"));
 
     QGroupBox* flows = makeFrame(QStringLiteral("New Flow Rates"));
-    Text18 = addField(flows, "Text18", QStringLiteral("Water mass flow rate (3), [kg/s]"),
-                      QStringLiteral("35"));
-    Text19 = addField(flows, "Text19", QStringLiteral("Air mass flow rate (3), [kg/s]"),
-                      QStringLiteral("25"));
+    Text18 = addField(flows, "Text18", QStringLiteral("Water mass flow rate (3), [kg/s]"));
+    Text19 = addField(flows, "Text19", QStringLiteral("Air mass flow rate (3), [kg/s]"));
 
     QGroupBox* measured = makeFrame(QStringLiteral("Measured Values from Problem 1"));
     l1 = addResult(measured, "l1", QStringLiteral("Water mass flow rate (1), [kg/s]"));
@@ -58,26 +53,17 @@ Form9::Form9(Windows& windows)
     l14 = addResult(indicators, "l14", QStringLiteral("Range  [oC]"));
     l15 = addResult(indicators, "l15", QStringLiteral("Approach [oC]"));
 
-    QGroupBox* air = makeFrame(QStringLiteral("Air Parameters"));
-    frametable::addHeaders(air, QStringLiteral("Outlet Air (1)"), QStringLiteral("Outlet Air (3)"));
-    struct Row {
-        const char* caption;
-        QLabel*& problem1;
-        const char* problem1Name;
-        QLabel*& problem3;
-        const char* problem3Name;
-    };
-    const Row rows[] = {
-        {" tdb,out  [oC]", l29, "l29", l24, "l24"}, {" twb,out  [oC]", l30, "l30", l25, "l25"},
-        {"h,out  [kJ/kg]", l31, "l31", l26, "l26"}, {" RH,out  [%]", l32, "l32", l28, "l28"},
-        {"x,out  [-]", l33, "l33", l27, "l27"},
-    };
-    for (const Row& r : rows) {
-        const QString caption = QString::fromLatin1(r.caption);
-        r.problem1 = makeResult(r.problem1Name, caption.trimmed() + QStringLiteral(" (1)"));
-        r.problem3 = makeResult(r.problem3Name, caption.trimmed() + QStringLiteral(" (3)"));
-        frametable::addRow(air, caption, r.problem1, r.problem3);
-    }
+    QGroupBox* air =
+        makeAirTable(QStringLiteral("Air Parameters"),
+                     {QStringLiteral("Outlet Air (1)"), QStringLiteral("Outlet Air (3)")},
+                     QStringLiteral(" (1)"), QStringLiteral(" (3)"),
+                     {
+                         {" tdb,out  [oC]", l29, "l29", l24, "l24"},
+                         {" twb,out  [oC]", l30, "l30", l25, "l25"},
+                         {"h,out  [kJ/kg]", l31, "l31", l26, "l26"},
+                         {" RH,out  [%]", l32, "l32", l28, "l28"},
+                         {"x,out  [-]", l33, "l33", l27, "l27"},
+                     });
 
     Command1 = makeButton("Command1", QStringLiteral("CALCULATE"));
     Command2 = makeButton("Command2", QStringLiteral("GoTo Problem 4"));
@@ -87,23 +73,8 @@ Form9::Form9(Windows& windows)
     connect(Command2, &QPushButton::clicked, this, &Form9::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form9::Command3_Click);
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(flows);
-    left->addWidget(measured);
-    left->addWidget(air);
-    left->addStretch(1);
-    auto* right = new QVBoxLayout;
-    right->addWidget(calculated);
-    right->addWidget(indicators);
-    right->addStretch(1);
-    auto* middle = new QHBoxLayout;
-    middle->addLayout(left, 1);
-    middle->addLayout(right, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Command3);
-    buttons->addStretch(1);
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
+    QHBoxLayout* middle = makeColumns({flows, measured, air}, {calculated, indicators});
+    QHBoxLayout* buttons = makeButtonRow(Command3, nullptr, Command1, Command2);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(4);
@@ -116,17 +87,12 @@ Form9::Form9(Windows& windows)
 }
 
 void Form9::Command1_Click() {
-    if (anyFieldEmpty()) {
-        message(QStringLiteral("Missing Data"), QStringLiteral("All fields require data"),
-                MessageIcon::Warning);
+    if (!allFieldsFilled())
         return;
-    }
-    const auto L3 = number(Text18->text());
-    const auto G3 = number(Text19->text());
-    if (!L3 || !G3) {
-        refuse(QStringLiteral("Invalid entries, please enter numbers only"));
+    const auto newFlows = fieldNumbers({Text18, Text19});
+    if (!newFlows)
         return;
-    }
+    const auto [L3, G3] = *newFlows;
 
     // Problem 1 as its window shows it; each copy is formatted here before it is used.
     Form8* problem1 = windows().form8();
@@ -135,24 +101,16 @@ void Form9::Command1_Click() {
         refuse(QStringLiteral("Problem 1 has not been calculated yet: calculate it first."));
         return;
     }
-    const QLineEdit* const measuredSources[] = {problem1->Text1, problem1->Text3, problem1->Text4,
-                                                problem1->Text8, problem1->Text5, problem1->Text6,
-                                                problem1->Text7};
-    const QLabel* const calculatedSources[] = {problem1->lbl10, problem1->lbl11, problem1->lbl12,
-                                               problem1->lbl13, problem1->lbl14, problem1->lbl15};
-    for (const QLineEdit* source : measuredSources) {
-        if (!number(source->text())) {
-            refuse(QStringLiteral("The data of Problem 1 are incomplete: enter and calculate "
-                                  "them first."));
-            return;
-        }
-    }
-    for (const QLabel* source : calculatedSources) {
-        if (!number(source->text())) {
-            refuse(QStringLiteral("Problem 1 has not been calculated yet: calculate it first."));
-            return;
-        }
-    }
+    if (!numbers({problem1->Text1->text(), problem1->Text3->text(), problem1->Text4->text(),
+                  problem1->Text8->text(), problem1->Text5->text(), problem1->Text6->text(),
+                  problem1->Text7->text()},
+                 QStringLiteral("The data of Problem 1 are incomplete: enter and calculate them "
+                                "first.")))
+        return;
+    if (!numbers({problem1->lbl10->text(), problem1->lbl11->text(), problem1->lbl12->text(),
+                  problem1->lbl13->text(), problem1->lbl14->text(), problem1->lbl15->text()},
+                 QStringLiteral("Problem 1 has not been calculated yet: calculate it first.")))
+        return;
     const QString l1Text = numtext::format(*number(problem1->Text1->text()), "###0.00");
     const QString l3Text = numtext::format(*number(problem1->Text3->text()), "##0.00");
     const QString l4Text = problem1->Text4->text();
@@ -171,28 +129,28 @@ void Form9::Command1_Click() {
     const double p = *number(l5Text);
     const double tdbIn = *number(l6Text);
     const double rhIn = *number(l7Text);
-    if (!(L1 > 0) || !(G1 > 0) || !(*L3 > 0) || !(*G3 > 0)) {
+    if (!(L1 > 0) || !(G1 > 0) || !(L3 > 0) || !(G3 > 0)) {
         refuse(crossflow::refusalText(crossflow::Status::NonPositiveFlow));
         return;
     }
 
     // Inlet air of Problem 1, recomputed.
-    if (!computeAir(3, p, tdbIn, rhIn, QStringLiteral("inlet air")))
+    const auto inlet = airState(3, p, tdbIn, rhIn, QStringLiteral("inlet air"));
+    if (!inlet)
         return;
-    Form11* moist = windows().form11();
-    const double twbIn = *number(moist->Text9->text());
-    const double hIn = *number(moist->Text13->text());
-    const double xIn = *number(moist->Text11->text());
+    const double twbIn = inlet->wetBulb;
+    const double hIn = inlet->enthalpy;
+    const double xIn = inlet->absoluteHumidity;
     if (!(Tin > twbIn)) {
         refuse(crossflow::refusalText(crossflow::Status::WaterNotAboveWetBulb));
         return;
     }
 
-    const double NTU3 = ntuscaling::scaledNtu(NTU1, L1, G1, *L3, *G3);
+    const double NTU3 = ntuscaling::scaledNtu(NTU1, L1, G1, L3, G3);
     crossflow::SweepInput in;
     in.ntu = NTU3;
-    in.waterFlow = *L3;
-    in.airFlow = *G3;
+    in.waterFlow = L3;
+    in.airFlow = G3;
     in.waterIn = Tin;
     in.airEnthalpyIn = hIn;
     in.airDryBulbIn = tdbIn;
@@ -205,18 +163,19 @@ void Form9::Command1_Click() {
         return;
     }
     const double t3 = fill.waterOutMean;
-    const double Q3 = (Tin - t3) * crossflow::kSpecificHeatWater * *L3;
+    const double Q3 = (Tin - t3) * crossflow::kSpecificHeatWater * L3;
     const double coolingDegree = (Tin - t3) / (Tin - twbIn);
     const double range = Tin - t3;
     const double approach = t3 - twbIn;
 
     // Outlet air.
-    if (!computeAir(2, p, fill.airDryBulbOutMean, fill.airEnthalpyOutMean,
-                    QStringLiteral("outlet air")))
+    const auto outlet = airState(2, p, fill.airDryBulbOutMean, fill.airEnthalpyOutMean,
+                                 QStringLiteral("outlet air"));
+    if (!outlet)
         return;
-    const double twbOut = *number(moist->Text9->text());
-    const double rhOut = *number(moist->Text15->text());
-    const double xOut = *number(moist->Text11->text());
+    const double twbOut = outlet->wetBulb;
+    const double rhOut = outlet->relativeHumidity;
+    const double xOut = outlet->absoluteHumidity;
 
     // Every result is in hand: show them.
     l1->setText(l1Text);
@@ -237,7 +196,7 @@ void Form9::Command1_Click() {
     l9->setText(numtext::format(twbIn, "##0.00"));
     l11->setText(numtext::format(hIn, "###0.00"));
     l12->setText(numtext::format(xIn, "0.00000"));
-    l20->setText(numtext::format(*L3 / *G3, "#0.00"));
+    l20->setText(numtext::format(L3 / G3, "#0.00"));
     l21->setText(numtext::format(NTU3, "###0.000"));
     l22->setText(numtext::format(Q3, "###0.00"));
     l23->setText(numtext::format(t3, "##0.00"));

@@ -29,7 +29,6 @@
 #include <QThread>
 #include <QUrl>
 #include <atomic>
-#include <csignal>
 #include <com/sun/star/awt/XTopWindow2.hpp>
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
@@ -54,6 +53,7 @@
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <cppuhelper/implbase1.hxx>
+#include <csignal>
 #include <rtl/bootstrap.hxx>
 #include <unistd.h>
 

@@ -6,6 +6,7 @@
 #include "support/guifixture.h"
 
 #include <QTest>
+#include <clocale>
 #include <cmath>
 #include <limits>
 
@@ -56,6 +57,7 @@ private Q_SLOTS:
     void readNumber();
     void formattedTextReadsBack_data();
     void formattedTextReadsBack();
+    void textsIgnoreTheCLibraryLocale();
 };
 
 void TestNumText::initTestCase() {
@@ -373,4 +375,24 @@ void TestNumText::formattedTextReadsBack() {
 }
 
 QTEST_GUILESS_MAIN(TestNumText)
+// Regression: the texts were once written with snprintf, whose decimal point follows the C
+// library's LC_NUMERIC, while they are read back with Qt's default locale. Under a
+// decimal-comma C locale and a point Qt locale, "25.5" came out as "25,5", which no longer
+// read back as a number.
+void TestNumText::textsIgnoreTheCLibraryLocale() {
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        QFAIL("the de_DE.UTF-8 locale is missing (script/test generates it)");
+    const QLocale point(QLocale::English, QLocale::UnitedStates);
+    const QString general = numtext::generalText(25.5, point);
+    const QString single = numtext::singleText(1234.5f, point);
+    const QString fixed = numtext::format(2.675, "##0.00", point);
+    const QString tiny = numtext::generalText(1e-7, point);
+    std::setlocale(LC_NUMERIC, previous.c_str());
+    QCOMPARE(general, QStringLiteral("25.5"));
+    QCOMPARE(single, QStringLiteral("1234.5"));
+    QCOMPARE(fixed, QStringLiteral("2.68"));
+    QCOMPARE(tiny, QStringLiteral("1E-07"));
+}
+
 #include "test_numtext.moc"
