@@ -17,6 +17,7 @@
 #include <QDialog>
 #include <QHeaderView>
 #include <QKeySequence>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -251,6 +252,10 @@ void FuzzSession::runAction(const Action& action) {
 void FuzzSession::checkAfter(const QString& statusBefore) {
     if (desktop_.waitCursorShown)
         bad(QStringLiteral("the wait cursor is still shown"));
+    if (QWidget* form = activeForm())
+        for (const QLabel* label : form->findChildren<QLabel*>())
+            if (label->isVisible() && label->text().startsWith(QLatin1String("Please wait")))
+                bad(QStringLiteral("%1 still shows %2").arg(nameOf(label), quoted(label->text())));
     const QString status = windows_->status();
     if (TextCheck::isCompletion(status) && status != statusBefore && calculations_ == 0)
         bad(QStringLiteral("the status line shows %1 without a CALCULATE that succeeded")
@@ -394,6 +399,7 @@ FuzzSession::Action FuzzSession::nextAction() {
         Proceed,
         FixField,
         FillEmpty,
+        ClickElsewhere,
         Menu,
         TitleBar,
         Exit
@@ -405,20 +411,23 @@ FuzzSession::Action FuzzSession::nextAction() {
     // Two moods: exploring a window (mostly edits), and working along the chain of Problems
     // (mostly CALCULATE and the buttons leading on), so that every window is reached.
     static constexpr std::array kExploring{
-        Weighted{ClickField, 120}, Weighted{ClickAndType, 200}, Weighted{Type, 110},
-        Weighted{EditingKey, 80},  Weighted{Paste, 60},         Weighted{Programmatic, 40},
-        Weighted{Tab, 80},         Weighted{Calculate, 130},    Weighted{Button, 80},
-        Weighted{Navigate, 60},    Weighted{Proceed, 300},      Weighted{FixField, 100},
-        Weighted{FillEmpty, 60},   Weighted{Menu, 25},          Weighted{TitleBar, 8},
+        Weighted{ClickField, 120}, Weighted{ClickAndType, 200},
+        Weighted{Type, 110},       Weighted{EditingKey, 80},
+        Weighted{Paste, 60},       Weighted{Programmatic, 40},
+        Weighted{Tab, 80},         Weighted{Calculate, 130},
+        Weighted{Button, 80},      Weighted{Navigate, 60},
+        Weighted{Proceed, 300},    Weighted{FixField, 100},
+        Weighted{FillEmpty, 60},   Weighted{ClickElsewhere, 30},
+        Weighted{Menu, 25},        Weighted{TitleBar, 8},
         Weighted{Exit, 2},
     };
     static constexpr std::array kWorking{
-        Weighted{ClickField, 5},  Weighted{ClickAndType, 40}, Weighted{Type, 5},
-        Weighted{EditingKey, 0},  Weighted{Paste, 0},         Weighted{Programmatic, 0},
-        Weighted{Tab, 10},        Weighted{Calculate, 300},   Weighted{Button, 60},
-        Weighted{Navigate, 20},   Weighted{Proceed, 600},     Weighted{FixField, 300},
-        Weighted{FillEmpty, 150}, Weighted{Menu, 5},          Weighted{TitleBar, 0},
-        Weighted{Exit, 0},
+        Weighted{ClickField, 5},  Weighted{ClickAndType, 40},  Weighted{Type, 5},
+        Weighted{EditingKey, 0},  Weighted{Paste, 0},          Weighted{Programmatic, 0},
+        Weighted{Tab, 10},        Weighted{Calculate, 300},    Weighted{Button, 60},
+        Weighted{Navigate, 20},   Weighted{Proceed, 600},      Weighted{FixField, 300},
+        Weighted{FillEmpty, 150}, Weighted{ClickElsewhere, 0}, Weighted{Menu, 5},
+        Weighted{TitleBar, 0},    Weighted{Exit, 0},
     };
     if (rng_.chance(0.02))
         working_ = !working_;
@@ -655,6 +664,28 @@ FuzzSession::Action FuzzSession::nextAction() {
                             QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier,
                                               clickPoint(button));
                     }};
+        }
+        case ClickElsewhere: {
+            // Anything else of the window: a result label, a caption, a frame, the grid, the
+            // tower picture.
+            if (!form)
+                continue;
+            QList<QWidget*> others;
+            for (QWidget* w : form->findChildren<QWidget*>())
+                if (w->isVisible() && !qobject_cast<QLineEdit*>(w) &&
+                    !qobject_cast<QAbstractButton*>(w))
+                    others.append(w);
+            if (others.isEmpty())
+                continue;
+            QPointer<QWidget> target = rng_.pick(others);
+            const QPoint at(rng_.below(std::max(1, target->width())),
+                            rng_.below(std::max(1, target->height())));
+            return {
+                QStringLiteral("click %1 at %2, %3").arg(nameOf(target)).arg(at.x()).arg(at.y()),
+                [target, at] {
+                    if (target)
+                        QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, at);
+                }};
         }
         case Menu:
         case Exit: {

@@ -13,17 +13,19 @@
 //
 // The actions: mouse presses on fields (any button), keystrokes and pastes of plausible and
 // hostile texts, editing keys, Tab and Shift+Tab, programmatic text changes, CALCULATE, every
-// other button of the active window (navigation, the start window's arrangements), the
-// toolbar's "menu" and "Exit" (the program is then started again, perhaps in the other
-// locale), and the child window's title bar (close, minimise, maximise). Message boxes are
-// answered at once by a recording desktop.
+// other button of the active window (navigation, the start window's arrangements), clicks on
+// anything else of it (labels, frames, the grid, the picture), the toolbar's "menu" and
+// "Exit" (the program is then started again, perhaps in the other locale), and the child
+// window's title bar (close, minimise, maximise). Message boxes are answered at once by a
+// recording desktop.
 //
 // After every action: no action took longer than the limit; every text is empty, a number in
 // the locale's format or the program's own caption (textcheck.h); no real dialog appeared; the
-// wait cursor is off; a message box text shows no "nan" or "inf"; a completion message appears
-// in the status line only through a CALCULATE that showed no message box; a CALCULATE that
-// showed a message box left the status line as it was, and one that showed none enabled the
-// window's leading-on button.
+// wait cursor is off and no "Please wait ..." label is left showing; no message box reads "nan"
+// or "inf"; a completion message appears in the status line only through a CALCULATE that
+// showed no message box; a CALCULATE that showed a message box left the status line and the
+// window's labels and grid as they were, and one that showed none enabled the window's
+// leading-on button.
 
 #include "rng.h"
 #include "support/guifixture.h"
