@@ -90,10 +90,10 @@ Form6::Form6(Windows& windows)
     connect(Command2, &QPushButton::clicked, this, &Form6::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form6::Command3_Click);
 
-    QLabel* specification = sectionTitle(this, QStringLiteral("COOLING TOWER SPECIFICATION"));
+    QLabel* towerHeading = sectionTitle(this, QStringLiteral("COOLING TOWER SPECIFICATION"));
     QLabel* designData = sectionTitle(this, QStringLiteral("DESIGN DATA USE FOR CALCULATION"));
     QHBoxLayout* middle =
-        makeColumns({specification, plate, toBeCalculated}, {designData, inlet, test});
+        makeColumns({towerHeading, plate, toBeCalculated}, {designData, inlet, test});
     QHBoxLayout* buttons = makeButtonRow(Command2, nullptr, Command1, Command3);
 
     auto* layout = new QVBoxLayout(this);
