@@ -111,11 +111,14 @@ public:
     // A text typed or pasted into a field: the text-change procedure runs on it, and the
     // leading-on button is disabled.
     Step type(Arrangement arrangement, int problem, std::string_view field, const QString& text);
+    // The same by the field's index in controls().
+    Step type(Arrangement arrangement, int problem, int field, const QString& text);
     // A click into a field: it is emptied and its hint goes to the status line.
     Step click(Arrangement arrangement, int problem, std::string_view field);
     // The field is left for another control of its window: its check runs; a failure shows the
     // message, empties the field and keeps the focus there.
     Step leave(Arrangement arrangement, int problem, std::string_view field);
+    Step leave(Arrangement arrangement, int problem, int field);
     // The window becomes the active one.
     Step activate(Arrangement arrangement, int problem);
     // CALCULATE. beginBusy, when given, is called where the window shows that it works (the

@@ -12,12 +12,10 @@ ChainResult runChain(Audit& audit, Arrangement arrangement, std::span<const QStr
         return true;
     };
     for (int problem = 1; problem <= kProblems; ++problem) {
-        const auto names = Audit::controls(arrangement, problem);
         for (int f = 0; f < Audit::fieldCount(arrangement, problem); ++f) {
-            const QString& value = next < values.size() ? values[next] : QString();
+            audit.type(arrangement, problem, f, next < values.size() ? values[next] : QString());
             ++next;
-            audit.type(arrangement, problem, names[std::size_t(f)], value);
-            if (stopped(audit.leave(arrangement, problem, names[std::size_t(f)])))
+            if (stopped(audit.leave(arrangement, problem, f)))
                 return result;
         }
         if (stopped(audit.calculate(arrangement, problem)))
