@@ -67,8 +67,8 @@ void significantDigits(double magnitude, char* digits, int& exponent) {
         if (*c >= '0' && *c <= '9')
             shortest[n++] = *c;
     exponent = parseExponent(c);
-    const bool tie = (n == 16 && shortest[15] == '5') || (n == 17 && shortest[15] == '5' &&
-                                                          shortest[16] == '0');
+    const bool tie =
+        (n == 16 && shortest[15] == '5') || (n == 17 && shortest[15] == '5' && shortest[16] == '0');
     if (!tie) {
         for (int i = 0; i < 15; ++i)
             digits[i] = i < n ? shortest[i] : '0';

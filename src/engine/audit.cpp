@@ -54,23 +54,6 @@ const std::vector<QString>& initialTexts(Arrangement arrangement, int problem) {
     return all[arrangement == Arrangement::CounterFlow ? 0 : 1][std::size_t(problem - 1)];
 }
 
-// Code that leaves the upper halves of the vector registers dirty (vectorised string and
-// drawing routines) makes every later SSE instruction pay a transition penalty on some
-// processors, which slows glibc's exp (and so every saturation pressure) several times over.
-// Clearing them before a calculation costs one instruction.
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-__attribute__((target("avx"))) void clearUpperVectorStateAvx() {
-    __builtin_ia32_vzeroupper();
-}
-void clearUpperVectorState() {
-    static const bool avx = __builtin_cpu_supports("avx");
-    if (avx)
-        clearUpperVectorStateAvx();
-}
-#else
-void clearUpperVectorState() {}
-#endif
-
 const QString kRecommendedWaterFlow =
     QStringLiteral("Recommended water mass flow rate is 0 - 200 [kg/s] with accuracy +/- 2%");
 
@@ -186,7 +169,8 @@ static const FieldDef* fieldDef(Arrangement arrangement, int problem, int field)
             }
         return defs;
     }();
-    const auto& defs = all[arrangement == Arrangement::CounterFlow ? 0 : 1][std::size_t(problem - 1)];
+    const auto& defs =
+        all[arrangement == Arrangement::CounterFlow ? 0 : 1][std::size_t(problem - 1)];
     return field >= 0 && std::size_t(field) < defs.size() ? defs[std::size_t(field)] : nullptr;
 }
 
@@ -268,7 +252,6 @@ Step Audit::activate(Arrangement arrangement, int problem) {
 
 Step Audit::calculate(Arrangement arrangement, int problem,
                       const std::function<void()>& beginBusy) {
-    clearUpperVectorState();
     Step step;
     if (problem < 1 || problem > kProblems)
         return step;
