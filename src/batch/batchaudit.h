@@ -22,13 +22,14 @@
 // the default QLocale (see BatchAudit::prepareApplication).
 
 #include "batch/batchinput.h"
+#include "engine/audit.h"
 #include "reports/cellmap.h"
 
 #include <QString>
 #include <QStringList>
 #include <array>
 
-enum class Arrangement { CounterFlow, CrossFlow };
+using Arrangement = engine::Arrangement;
 
 class BatchAudit {
 public:
