@@ -148,6 +148,8 @@ void Audit::resetMoistAir() {
 }
 
 const numtext::Converter& Audit::numbers() {
+    if (localePinned_ && numbers_)
+        return *numbers_;
     const QLocale current;
     if (!numbers_ || current != locale_) {
         locale_ = current;

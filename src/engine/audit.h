@@ -71,6 +71,8 @@ struct ResultRows {
     std::vector<std::array<QString, kColumns>> rows = std::vector<std::array<QString, kColumns>>(1);
 };
 
+struct ChainResult;
+
 class Audit {
 public:
     // Every Problem as its window is first loaded: the fields' initial texts, empty labels,
@@ -147,6 +149,7 @@ public:
 
 private:
     friend class Run;
+    friend ChainResult runChain(Audit&, Arrangement, std::span<const QString>);
     struct Problem {
         std::vector<QString> texts;
         bool leadingOn = false;
@@ -167,6 +170,7 @@ private:
     std::function<void(Arrangement, int)> listener_;
     QLocale locale_;
     std::optional<numtext::Converter> numbers_;
+    bool localePinned_ = false; // inside runChain: the locale it started with
 };
 
 } // namespace engine

@@ -3,6 +3,13 @@
 namespace engine {
 
 ChainResult runChain(Audit& audit, Arrangement arrangement, std::span<const QString> values) {
+    // One chain, one locale: the default one when it starts (looked up once, not per step).
+    audit.numbers();
+    struct Pin {
+        bool& pinned;
+        ~Pin() { pinned = false; }
+    } pin{audit.localePinned_};
+    pin.pinned = true;
     ChainResult result;
     std::size_t next = 0;
     const auto stopped = [&](const Step& step) {

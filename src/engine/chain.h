@@ -21,7 +21,7 @@ struct ChainResult {
 };
 
 // values: the texts of the kChainFields fields, Problem 1's first, each Problem's in its
-// fields' order (Audit::controls).
+// fields' order (Audit::controls). The whole chain uses the default locale it starts with.
 ChainResult runChain(Audit& audit, Arrangement arrangement, std::span<const QString> values);
 
 } // namespace engine

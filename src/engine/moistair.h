@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace engine {
@@ -54,6 +55,11 @@ public:
     std::array<QString, kCount> texts;
     // Whether any caller has used the calculator since it was (re)loaded.
     bool used = false;
+
+private:
+    // The state of the three numbers, written into the result texts.
+    Status solve(int mode, std::optional<double> p, std::optional<double> t,
+                 std::optional<double> second, const numtext::Converter& numbers, Shown& shown);
 };
 
 } // namespace engine
