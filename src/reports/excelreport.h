@@ -1,20 +1,26 @@
 #pragma once
 // ExcelReport: the toolbar's "Excel". Each export fills the next free column (B to U) of the
 // worksheet "Problem" with the displayed texts of the four Problem windows of the chosen
-// arrangement (cellmap.h).
+// arrangement (cellmap.h); a text that is a number arrives as a number shown with the same
+// decimals.
 //
 //   first export of the run (flag "0"): start the spreadsheet application, open the template
 //     as a new untitled workbook, clear the map rows of columns B to U, set the flag to "1",
 //     show and maximise the application
+//   later exports: when the user has ended the application it is started again, and when he
+//     has closed the workbook a fresh one is made from the template, as on first use; an
+//     application that could not be started at all is not tried again in the run
 //   every export: find the first column whose row 3 is blank (U when none is), write the
-//     58 texts into it
+//     58 cells into it (clearing and writing go by ranges, a few calls each), bring the
+//     workbook's window to the front
 //
-// The workbook is never saved or closed: the user does that. Every step that fails (no office,
-// no template, the workbook or the office closed) is skipped without a message.
+// The workbook is never saved or closed: the user does that. The status line tells what was
+// written, or in plain words why nothing was; no message box, the program goes on.
 
 #include "reports/spreadsheet.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -42,20 +48,28 @@ public:
     // The template beside the executable; once installed, in the data folder. When neither
     // exists, the path beside the executable.
     static QString defaultTemplatePath();
+    // The folders where the default template is looked for, in that order.
+    static QStringList templateFolders();
 
     static const QString kProgId;       // "Excel.Application"
     static const QString kTemplateName; // "templete2.xls"
     static const QString kSheetName;    // "Problem"
 
 private:
-    void prepare();
+    // Starts the application; on failure says why on the status line.
+    bool start();
+    // Opens the template as a new workbook and clears its export columns; false (and the
+    // reason in *problem) when it cannot be opened.
+    bool openTemplate(QString* problem);
     QString targetColumn();
+    void status(const QString& text);
 
     ReportSource& source_;
     Desktop* desktop_;
     QWidget* window_;
     Factory factory_;
     QString templatePath_;
+    QString startFailure_; // why the default factory made no application
     // The application started by the first export; kept for the rest of the run.
     std::unique_ptr<Spreadsheet> application_;
 };
