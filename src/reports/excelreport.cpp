@@ -71,9 +71,9 @@ ExcelReport::ExcelReport(ReportSource& source, Desktop* desktop, QWidget* window
     : source_(source)
     , desktop_(desktop)
     , window_(window)
-    , factory_([this](const QString& progId) {
+    , factory_([](const QString& progId, QString* failure) {
         OfficeOptions options;
-        options.failure = &startFailure_;
+        options.failure = failure;
         return createSpreadsheet(progId, options);
     })
     , templatePath_(defaultTemplatePath()) {}
@@ -183,7 +183,7 @@ void ExcelReport::run() {
 bool ExcelReport::start() {
     startFailure_.clear();
     status(QStringLiteral("LibreOffice Calc is starting ..."));
-    application_ = factory_ ? factory_(kProgId) : nullptr;
+    application_ = factory_ ? factory_(kProgId, &startFailure_) : nullptr;
     return application_ != nullptr;
 }
 

@@ -30,8 +30,10 @@ struct ReportSource;
 
 class ExcelReport {
 public:
-    // Creates the application object by programmatic identifier (createSpreadsheet).
-    using Factory = std::function<std::unique_ptr<Spreadsheet>(const QString& progId)>;
+    // Creates the application object by programmatic identifier (createSpreadsheet); when it
+    // makes none, it may say why in *failure.
+    using Factory =
+        std::function<std::unique_ptr<Spreadsheet>(const QString& progId, QString* failure)>;
 
     // desktop and window, when given, show the wait cursor while an export runs.
     explicit ExcelReport(ReportSource& source, Desktop* desktop = nullptr,

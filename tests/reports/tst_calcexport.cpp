@@ -75,9 +75,11 @@ private:
         int created = 0;
         Run(const OfficeOptions& options, const QString& templatePath) {
             report.setTemplatePath(templatePath);
-            report.setFactory([this, options](const QString& progId) {
+            report.setFactory([this, options](const QString& progId, QString* failure) {
                 ++created;
-                return createSpreadsheet(progId, options);
+                OfficeOptions withFailure = options;
+                withFailure.failure = failure;
+                return createSpreadsheet(progId, withFailure);
             });
         }
         qint64 exportNumber(int n) {
@@ -178,7 +180,7 @@ void TestCalcExport::twoCounterFlowExportsFillBThenC() {
     QMap<QString, QString> written = exportedColumn(run.source, "B", true);
     const qint64 second = run.exportNumber(2);
     written.insert(exportedColumn(run.source, "C", true));
-    qInfo("first export (start, open, 1160 clears, 58 writes) %lld ms, second export %lld ms",
+    qInfo("first export (connect, open, clear and fill by ranges) %lld ms, second export %lld ms",
           first, second);
     QCOMPARE(run.source.flagText, QStringLiteral("1"));
     compareSheet(written);
@@ -341,6 +343,10 @@ void TestCalcExport::templateMissing() {
     QCOMPARE(run.source.flagText, QStringLiteral("1"));
     QVERIFY(run.desktop.messages.isEmpty());
     QCOMPARE(inspector_->readCell("Problem", "B3"), std::nullopt); // no workbook at all
+    QCOMPARE(run.source.statuses.last(),
+             QStringLiteral("Excel: nothing was written: the template templete2.xls was not "
+                            "found in %1.")
+                 .arg(work_->filePath("missing")));
 }
 
 void TestCalcExport::noOffice_data() {
@@ -348,15 +354,23 @@ void TestCalcExport::noOffice_data() {
     QTest::addColumn<QString>("program");   // file name inside the work folder, or a path
     QTest::addColumn<QByteArray>("script"); // body of that file, when it is to exist
     QTest::addColumn<bool>("emptyPath");
+    QTest::addColumn<QString>("why"); // what the status line says, after "nothing was written: "
     const QString module = HeadlessOffice::modulePath();
-    QTest::newRow("module missing") << "/nonexistent/libctaudit_calc.so"
-                                    << "" << QByteArray() << false;
-    QTest::newRow("no soffice on PATH") << module << "" << QByteArray() << true;
-    QTest::newRow("program missing") << module << "/nonexistent/soffice" << QByteArray() << false;
+    QTest::newRow("module missing")
+        << "/nonexistent/libctaudit_calc.so"
+        << "" << QByteArray() << false
+        << "the LibreOffice Calc module libctaudit_calc.so was not found in /nonexistent";
+    QTest::newRow("no soffice on PATH")
+        << module << "" << QByteArray() << true
+        << "LibreOffice is not installed (no \"soffice\" on the PATH)";
+    QTest::newRow("program missing")
+        << module << "/nonexistent/soffice" << QByteArray() << false
+        << "LibreOffice is not installed (/nonexistent/soffice is missing)";
     // Started, it would never bring up an office: it must not be started at all.
     QTest::newRow("soffice without soffice.bin")
-        << module << "soffice" << QByteArray("sleep 60") << false;
-    QTest::newRow("office ends at once") << module << "office" << QByteArray("exit 1") << false;
+        << module << "soffice" << QByteArray("sleep 60") << false << "LibreOffice is incomplete";
+    QTest::newRow("office ends at once") << module << "office" << QByteArray("exit 1") << false
+                                         << "LibreOffice ended before it answered";
 }
 
 void TestCalcExport::noOffice() {
@@ -364,6 +378,7 @@ void TestCalcExport::noOffice() {
     QFETCH(QString, program);
     QFETCH(QByteArray, script);
     QFETCH(bool, emptyPath);
+    QFETCH(QString, why);
     OfficeOptions options;
     options.modulePath = modulePath;
     options.program = program;
@@ -385,6 +400,8 @@ void TestCalcExport::noOffice() {
     QCOMPARE(run.created, 1);
     QVERIFY(run.desktop.messages.isEmpty());
     QCOMPARE(run.desktop.waitCursorOn, run.desktop.waitCursorOff);
+    QVERIFY2(run.source.statuses.last().startsWith("Excel: nothing was written: " + why),
+             qPrintable(run.source.statuses.last()));
     if (!script.isEmpty())
         QVERIFY(QFile::remove(options.program));
 }

@@ -32,7 +32,7 @@ struct Run {
 
     Run() {
         report.setTemplatePath(kTemplate);
-        report.setFactory([this](const QString& progId) -> std::unique_ptr<Spreadsheet> {
+        report.setFactory([this](const QString& progId, QString*) -> std::unique_ptr<Spreadsheet> {
             progIds.append(progId);
             if (noApplication)
                 return nullptr;

@@ -47,7 +47,7 @@ void TestExcelButton::cleanup() {
 
 MemoryWorkbook* TestExcelButton::installWorkbook() {
     auto* workbook = new MemoryWorkbook;
-    fixture_->windows().report().setFactory([this, workbook](const QString&) {
+    fixture_->windows().report().setFactory([this, workbook](const QString&, QString*) {
         ++created_;
         return std::unique_ptr<Spreadsheet>(workbook);
     });
@@ -95,7 +95,7 @@ void TestExcelButton::successiveExportsFillSuccessiveColumns() {
 
 void TestExcelButton::withoutSpreadsheetApplication() {
     Windows& windows = fixture_->windows();
-    windows.report().setFactory([this](const QString&) {
+    windows.report().setFactory([this](const QString&, QString*) {
         ++created_;
         return std::unique_ptr<Spreadsheet>();
     });
