@@ -239,5 +239,10 @@ void Windows::onSubWindowActivated(QMdiSubWindow* sub) {
 void Windows::start() {
     main_->Form_Load();
     main_->show();
+    // The area between the toolbar and the status strip holds a child window of the designed
+    // height: the main window grows by what the toolbar takes beyond its designed share.
+    const int shortBy = pixels(9300) - main_->mdiArea()->viewport()->height();
+    if (shortBy > 0)
+        main_->resize(main_->width(), main_->height() + shortBy);
     showChild(form1());
 }
