@@ -462,7 +462,8 @@ private:
             const CellContent& first = block.values[i];
             qsizetype end = i + 1;
             while (first.number && end < block.values.size() && block.values[end].number &&
-                   block.values[end].decimals == first.decimals)
+                   block.values[end].decimals == first.decimals &&
+                   block.values[end].integerDigits == first.integerDigits)
                 ++end;
             if (first.number) {
                 const Reference<css::beans::XPropertySet> cells(
@@ -472,24 +473,25 @@ private:
                                          .arg(block.firstRow + end - 1)),
                     UNO_QUERY);
                 if (cells.is())
-                    cells->setPropertyValue("NumberFormat", uno::Any(formatKey(first.decimals)));
+                    cells->setPropertyValue("NumberFormat", uno::Any(formatKey(first)));
             }
             i = end;
         }
         return true;
     }
 
-    // The key of the number format with that many decimals in the active workbook (the
-    // general format for -1), made once per workbook.
-    sal_Int32 formatKey(int decimals) {
-        if (decimals < 0)
+    // The key of the number format that shows a number as the content's text does, in the
+    // active workbook (the general format for decimals -1), made once per workbook.
+    sal_Int32 formatKey(const CellContent& content) {
+        if (content.decimals < 0)
             return 0;
+        const int shape = content.decimals * 100 + content.integerDigits;
         const Reference<css::sheet::XSpreadsheetDocument> workbook = activeWorkbook();
         if (workbook != formatWorkbook_) {
             formatKeys_.clear();
             formatWorkbook_ = workbook;
         }
-        if (const auto known = formatKeys_.constFind(decimals); known != formatKeys_.cend())
+        if (const auto known = formatKeys_.constFind(shape); known != formatKeys_.cend())
             return *known;
         const Reference<css::util::XNumberFormatsSupplier> supplier(workbook, UNO_QUERY);
         if (!supplier.is())
@@ -498,12 +500,12 @@ private:
         if (!formats.is())
             return 0;
         const css::lang::Locale locale = officeLocale();
-        const rtl::OUString code =
-            formats->generateFormat(0, locale, false, false, sal_Int16(decimals), 1);
+        const rtl::OUString code = formats->generateFormat(
+            0, locale, false, false, sal_Int16(content.decimals), sal_Int16(content.integerDigits));
         sal_Int32 key = formats->queryKey(code, locale, false);
         if (key < 0)
             key = formats->addNew(code, locale);
-        formatKeys_.insert(decimals, key);
+        formatKeys_.insert(shape, key);
         return key;
     }
 
@@ -586,7 +588,7 @@ private:
     qint64 startedPid_;                         // the office launcher this object started, or 0
     Reference<css::lang::XComponent> document_; // the workbook opened by openWorkbook()
     Reference<css::sheet::XSpreadsheetDocument> formatWorkbook_;
-    QMap<int, sal_Int32> formatKeys_; // decimals -> number format key in formatWorkbook_
+    QMap<int, sal_Int32> formatKeys_; // decimals * 100 + digits -> format key in formatWorkbook_
 };
 
 // Sets the failure text, when one is asked for, and gives no application.

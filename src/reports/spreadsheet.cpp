@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
+#include <QRegularExpression>
 
 namespace {
 
@@ -33,47 +34,54 @@ CreateSpreadsheetFunction loadFactory(const QString& path, QString* error) {
     return reinterpret_cast<CreateSpreadsheetFunction>(library.resolve(kCreateSpreadsheetSymbol));
 }
 
-// Whether a text is written the way a number is typed: a sign, digits and at most one decimal
-// separator, or an exponent; the number of decimals it shows (-1 with an exponent).
-std::optional<int> typedDecimals(const QString& text, const QLocale& locale) {
-    const QString point = locale.decimalPoint();
-    int digits = 0;
+// How a text shows a number: digits before and after the decimal separator.
+struct TypedNumber {
+    int integerDigits = 0;
     int decimals = 0;
+    bool exponent = false;
+};
+
+// Whether a text is written the way a number is typed: a sign, digits and at most one decimal
+// separator, or an exponent (which readNumber() checks).
+std::optional<TypedNumber> typedNumber(const QString& text, const QLocale& locale) {
+    const QString point = locale.decimalPoint();
+    TypedNumber typed;
     bool afterPoint = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    for (qsizetype i = 0; i < text.size() && !typed.exponent; ++i) {
         const QChar c = text.at(i);
         if (c.isDigit() && c.unicode() < 128) {
-            ++digits;
-            decimals += afterPoint ? 1 : 0;
+            ++(afterPoint ? typed.decimals : typed.integerDigits);
         } else if ((c == u'-' || c == u'+') && i == 0) {
         } else if (QStringView(text).mid(i).startsWith(point) && !afterPoint) {
             afterPoint = true;
             i += point.size() - 1;
-        } else if ((c == u'E' || c == u'e') && digits > 0) {
-            return -1; // the rest is the exponent: readNumber() checks it
+        } else if ((c == u'E' || c == u'e') && typed.integerDigits + typed.decimals > 0) {
+            typed.exponent = true;
         } else {
             return std::nullopt;
         }
     }
-    if (digits == 0)
+    if (typed.integerDigits + typed.decimals == 0)
         return std::nullopt;
-    return decimals;
+    return typed;
 }
 
 } // namespace
 
 CellContent CellContent::fromText(const QString& text) {
-    CellContent content{text, std::nullopt, 0};
-    const QString typed = text.trimmed();
+    CellContent content{text, std::nullopt, 0, 1};
+    const QString trimmed = text.trimmed();
     const QLocale locale;
-    const std::optional<int> decimals = typedDecimals(typed, locale);
-    if (!decimals)
-        return content;
-    const std::optional<double> value = numtext::readNumber(typed, locale);
+    const std::optional<TypedNumber> typed = typedNumber(trimmed, locale);
+    const std::optional<double> value = typed ? numtext::readNumber(trimmed, locale) : std::nullopt;
     if (!value)
         return content;
     content.number = *value;
-    content.decimals = *decimals;
+    content.decimals = typed->exponent ? -1 : typed->decimals;
+    // Leading zeros are shown as the text shows them ("05.30"), none before ".5".
+    const qsizetype first = trimmed.indexOf(QRegularExpression(QStringLiteral("[0-9]")));
+    if (typed->integerDigits == 0 || trimmed.at(first) == u'0')
+        content.integerDigits = typed->integerDigits;
     return content;
 }
 

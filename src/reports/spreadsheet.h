@@ -14,16 +14,19 @@
 #include <memory>
 #include <optional>
 
-// What a cell receives: a number shown with `decimals` places (-1: the general format), or a
-// text; an empty text empties the cell.
+// What a cell receives: a number shown with `decimals` places (-1: the general format) and
+// at least `integerDigits` digits before the separator, or a text; an empty text empties the
+// cell.
 struct CellContent {
     QString text;
     std::optional<double> number;
     int decimals = 0;
+    int integerDigits = 1;
 
     // What typing the text into a cell gives: a text that is a number in the program's
-    // locale becomes that number, shown with as many decimals as the text shows ("1131.30":
-    // 1131.3 with two; "1E-07": the general format); any other text stays text.
+    // locale becomes that number, shown as the text shows it ("1131.30": 1131.3 with two
+    // decimals; "05.30": two integer digits; "1E-07": the general format); any other text
+    // stays text.
     static CellContent fromText(const QString& text);
 };
 

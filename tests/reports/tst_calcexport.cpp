@@ -284,11 +284,10 @@ void TestCalcExport::numbersArriveAsNumbers() {
         const char* address;
         const char* text;
         double value;
-    } numbers[] = {{"Form5.Text1", "B3", "100.00", 100.0},
-                   {"Form5.lbl10", "B13", "1131.30", 1131.3},
-                   {"Form5.lbl17", "B23", "0.01234", 0.01234},
-                   {"Form3.Text1", "B69", "2200", 2200.0},
-                   {"Form5.lbl2", "B12", "-0.5", -0.5}};
+    } numbers[] = {
+        {"Form5.Text1", "B3", "100.00", 100.0},     {"Form5.lbl10", "B13", "1131.30", 1131.3},
+        {"Form5.lbl17", "B23", "0.01234", 0.01234}, {"Form3.Text1", "B69", "2200", 2200.0},
+        {"Form5.lbl2", "B12", "-0.5", -0.5},        {"Form5.lbl15", "B21", "05.30", 5.3}};
     for (const auto& n : numbers)
         run.source.overrides.insert(n.control, n.text);
     run.exportNumber(1);

@@ -443,17 +443,20 @@ void TestExcelReport::cellContent_data() {
     QTest::addColumn<bool>("isNumber");
     QTest::addColumn<double>("value");
     QTest::addColumn<int>("decimals");
-    QTest::newRow("two decimals") << "1131.30" << true << 1131.3 << 2;
-    QTest::newRow("integer") << "2200" << true << 2200.0 << 0;
-    QTest::newRow("negative") << "-0.0125" << true << -0.0125 << 4;
-    QTest::newRow("blanks around") << " 30.58 " << true << 30.58 << 2;
-    QTest::newRow("exponent: general format") << "1E-07" << true << 1e-7 << -1;
-    QTest::newRow("group separator stays text") << "1,131.30" << false << 0.0 << 0;
-    QTest::newRow("words stay text") << "Form5.Text1 #1" << false << 0.0 << 0;
-    QTest::newRow("unit stays text") << "12 kW" << false << 0.0 << 0;
-    QTest::newRow("empty") << "" << false << 0.0 << 0;
-    QTest::newRow("lone point") << "." << false << 0.0 << 0;
-    QTest::newRow("infinity") << "1E999" << false << 0.0 << 0;
+    QTest::addColumn<int>("integerDigits");
+    QTest::newRow("two decimals") << "1131.30" << true << 1131.3 << 2 << 1;
+    QTest::newRow("integer") << "2200" << true << 2200.0 << 0 << 1;
+    QTest::newRow("negative") << "-0.0125" << true << -0.0125 << 4 << 1;
+    QTest::newRow("leading zero") << "05.30" << true << 5.3 << 2 << 2;
+    QTest::newRow("no integer digit") << ".5" << true << 0.5 << 1 << 0;
+    QTest::newRow("blanks around") << " 30.58 " << true << 30.58 << 2 << 1;
+    QTest::newRow("exponent: general format") << "1E-07" << true << 1e-7 << -1 << 1;
+    QTest::newRow("group separator stays text") << "1,131.30" << false << 0.0 << 0 << 1;
+    QTest::newRow("words stay text") << "Form5.Text1 #1" << false << 0.0 << 0 << 1;
+    QTest::newRow("unit stays text") << "12 kW" << false << 0.0 << 0 << 1;
+    QTest::newRow("empty") << "" << false << 0.0 << 0 << 1;
+    QTest::newRow("lone point") << "." << false << 0.0 << 0 << 1;
+    QTest::newRow("infinity") << "1E999" << false << 0.0 << 0 << 1;
 }
 
 // A text that is a number becomes that number with the decimals it shows; the text is kept.
@@ -462,12 +465,14 @@ void TestExcelReport::cellContent() {
     QFETCH(bool, isNumber);
     QFETCH(double, value);
     QFETCH(int, decimals);
+    QFETCH(int, integerDigits);
     const CellContent content = CellContent::fromText(text);
     QCOMPARE(content.text, text);
     QCOMPARE(content.number.has_value(), isNumber);
     if (isNumber) {
         QCOMPARE(*content.number, value);
         QCOMPARE(content.decimals, decimals);
+        QCOMPARE(content.integerDigits, integerDigits);
     }
 }
 

@@ -70,6 +70,11 @@ void TestExcelButton::exportsTheCounterFlowWindowsTexts() {
     QCOMPARE(workbook->cell(QStringLiteral("B12")), QStringLiteral("30.58"));
     QCOMPARE(workbook->cell(QStringLiteral("B69")), QStringLiteral("2200"));
     QVERIFY(windows.isLoaded(QStringLiteral("Form3")));
+    // Numbers arrive as numbers with the window's decimals; the status line says where.
+    QCOMPARE(workbook->numbers.value(QStringLiteral("B3")).number, 100.0);
+    QCOMPARE(workbook->numbers.value(QStringLiteral("B3")).decimals, 2);
+    QCOMPARE(windows.status(),
+             QStringLiteral("Excel: column B of the worksheet \"Problem\" written."));
     for (const report::CellMapRow& row : report::kCellMap) {
         const QString address = QStringLiteral("B%1").arg(row.row);
         QCOMPARE(workbook->cell(address),
@@ -104,6 +109,8 @@ void TestExcelButton::withoutSpreadsheetApplication() {
 
     QCOMPARE(created_, 1); // not tried again in the same run
     QCOMPARE(windows.frmMain()->Text1->text(), QStringLiteral("1"));
+    QCOMPARE(windows.status(), QStringLiteral("Excel: nothing was written: LibreOffice Calc could "
+                                              "not be started."));
     QVERIFY(fixture_->desktop().messages.isEmpty());
     // The program goes on.
     windows.form5()->Command1->click();
