@@ -16,7 +16,12 @@
 //
 // Failures arrive as UNO exceptions (NoConnectException, IllegalArgumentException,
 // NoSuchElementException, DisposedException when the office was closed, ...): each one fails
-// its operation and nothing else.
+// its operation and nothing else. They also arrive as empty references: a document the user
+// has closed answers getSheets() with one, and a call through it would end the program, which
+// no catch can stop. Every reference the office hands back is checked before use.
+//
+// Ending: the launcher started here waits for its office; while it runs, the office is this
+// object's own, and the destructor ends it when no document is left open in it.
 
 #include "reports/spreadsheet.h"
 
