@@ -370,6 +370,8 @@ void TestCalcExport::noOffice_data() {
         << module << "soffice" << QByteArray("sleep 60") << false << "LibreOffice is incomplete";
     QTest::newRow("office ends at once") << module << "office" << QByteArray("exit 1") << false
                                          << "LibreOffice ended before it answered";
+    QTest::newRow("office never answers") << module << "office" << QByteArray("sleep 3") << false
+                                          << "LibreOffice Calc did not answer within 1 s";
 }
 
 void TestCalcExport::noOffice() {
@@ -381,6 +383,8 @@ void TestCalcExport::noOffice() {
     OfficeOptions options;
     options.modulePath = modulePath;
     options.program = program;
+    if (script.startsWith("sleep"))
+        options.startTimeoutMs = 1000; // an office that runs but never answers
     if (!script.isEmpty()) {
         options.program = work_->filePath(program);
         QVERIFY(writeScript(options.program, script));
