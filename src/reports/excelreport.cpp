@@ -100,22 +100,9 @@ void ExcelReport::status(const QString& text) {
 void ExcelReport::run() {
     WaitCursor wait(desktop_, window_);
 
-    QString problem;    // why the template could not be used
-    bool fresh = false; // a new workbook made from the template by this export
+    QString problem; // why the template could not be used
     bool reopened = false;
-    if (source_.flag() == kFlagNotStarted) {
-        if (start())
-            fresh = openTemplate(&problem);
-        source_.setFlag(kFlagStarted);
-    } else if (application_ && !application_->isRunning()) {
-        // The user ended the office: start it again, as on first use.
-        application_.reset();
-        if (start())
-            fresh = reopened = openTemplate(&problem);
-    } else if (application_ && !application_->hasWorkbook()) {
-        // The user closed the workbook: a fresh one, as on first use.
-        fresh = reopened = openTemplate(&problem);
-    }
+    const bool fresh = prepareWorkbook(&problem, &reopened);
     if (!application_) {
         if (startFailure_.isEmpty())
             startFailure_ = QStringLiteral("LibreOffice Calc could not be started");
@@ -139,45 +126,65 @@ void ExcelReport::run() {
             QStringLiteral("the worksheet \"%1\" could not be read").arg(kSheetName)));
         return;
     }
+    const bool written = application_->writeBlocks(kSheetName, columnBlocks(column));
+    application_->bringToFront();
 
+    QString before;
+    if (!problem.isEmpty())
+        before = problem + QStringLiteral("; ");
+    else if (reopened)
+        before = QStringLiteral("the workbook had been closed: a new one was made from the "
+                                "template; ");
+    const QString done = written ? QStringLiteral("column %1 of the worksheet \"%2\" written.")
+                                 : QStringLiteral("column %1 of the worksheet \"%2\" could not be "
+                                                  "written completely.");
+    status(QStringLiteral("Excel: ") + before + done.arg(column, kSheetName));
+}
+
+bool ExcelReport::prepareWorkbook(QString* problem, bool* reopened) {
+    if (source_.flag() == kFlagNotStarted) {
+        const bool fresh = start() && openTemplate(problem);
+        source_.setFlag(kFlagStarted);
+        return fresh;
+    }
+    if (application_ && !application_->isRunning()) {
+        // The user ended the office: start it again, as on first use.
+        application_.reset();
+        *reopened = start() && openTemplate(problem);
+        return *reopened;
+    }
+    if (application_ && !application_->hasWorkbook()) {
+        // The user closed the workbook: a fresh one, as on first use.
+        *reopened = openTemplate(problem);
+        return *reopened;
+    }
+    return false;
+}
+
+// The column's cells from the windows, as runs of consecutive rows; a control that cannot be
+// read skips its cell, ending its run there.
+QList<ColumnBlock> ExcelReport::columnBlocks(const QString& column) {
     const bool counterFlow = source_.counterFlowSelected();
     QList<ColumnBlock> blocks;
-    const QList<std::pair<int, int>> runs = rowRuns();
-    auto nextRow = kCellMap.cbegin();
-    for (const auto& [first, last] : runs) {
+    auto row = kCellMap.cbegin();
+    for (const auto& [first, last] : rowRuns()) {
         ColumnBlock block{column, first, {}};
-        for (; nextRow != kCellMap.cend() && nextRow->row <= last; ++nextRow) {
-            const report::ControlRef& ref = counterFlow ? nextRow->counterFlow : nextRow->crossFlow;
+        for (; row != kCellMap.cend() && row->row <= last; ++row) {
+            const report::ControlRef& ref = counterFlow ? row->counterFlow : row->crossFlow;
             const std::optional<QString> text = source_.controlText(
                 QString::fromLatin1(ref.form), QString::fromLatin1(ref.control));
-            if (!text) {
-                // A control that cannot be read skips its cell: the block ends before it.
-                if (!block.values.isEmpty())
-                    blocks.append(block);
-                block = ColumnBlock{column, nextRow->row + 1, {}};
+            if (text) {
+                block.values.append(CellContent::fromText(*text));
                 continue;
             }
-            block.values.append(CellContent::fromText(*text));
+            if (!block.values.isEmpty())
+                blocks.append(block);
+            block = ColumnBlock{column, row->row + 1, {}};
         }
         if (!block.values.isEmpty())
             blocks.append(block);
     }
-    const bool written = application_->writeBlocks(kSheetName, blocks);
-    application_->bringToFront();
-
-    QString done =
-        QStringLiteral("Excel: column %1 of the worksheet \"%2\" written.").arg(column, kSheetName);
-    if (!written)
-        done = QStringLiteral("Excel: column %1 of the worksheet \"%2\" could not be written "
-                              "completely.")
-                   .arg(column, kSheetName);
-    if (!problem.isEmpty())
-        done = QStringLiteral("Excel: %1; ").arg(problem) + done.mid(7);
-    else if (reopened)
-        done = QStringLiteral("Excel: the workbook had been closed: a new one was made from the "
-                              "template; ") +
-               done.mid(7);
-    status(done);
+    return blocks;
 }
 
 bool ExcelReport::start() {

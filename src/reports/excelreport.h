@@ -58,12 +58,19 @@ public:
     static const QString kSheetName;    // "Problem"
 
 private:
-    // Starts the application; on failure says why on the status line.
+    // A workbook to write into: on the first export (and when the user ended the office) the
+    // application is started; then, and when the user closed the workbook, a fresh one is made
+    // from the template. True when this export made one; *reopened when it replaced a workbook
+    // or office that the user closed.
+    bool prepareWorkbook(QString* problem, bool* reopened);
+    // Starts the application, saying so on the status line; false (and why in startFailure_)
+    // when there is none.
     bool start();
     // Opens the template as a new workbook and clears its export columns; false (and the
     // reason in *problem) when it cannot be opened.
     bool openTemplate(QString* problem);
     QString targetColumn();
+    QList<ColumnBlock> columnBlocks(const QString& column);
     void status(const QString& text);
 
     ReportSource& source_;
