@@ -5,6 +5,7 @@
 #include "crossflow/crossflowcore.h"
 #include "psychro/psychro.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -396,9 +397,31 @@ const InputInfo& inputInfo(int input) {
     return kInputs[input];
 }
 
+Case caseFromInputs(const std::array<double, kChainInputCount>& v) {
+    Case c;
+    std::copy(v.begin(), v.begin() + kInputCount, c.measured.begin());
+    c.design = {v[7], v[9], v[10], v[11], v[12]};
+    c.newFlows = {v[13], v[14]};
+    c.duty = {v[15], v[16], v[17], v[18]};
+    // The first index of each Problem's inputs; Problem 2's design air flow is not needed.
+    constexpr int kFirst[] = {0, 7, 13, 15, kChainInputCount};
+    c.problems = 0;
+    for (int problem = 1; problem <= 4; ++problem) {
+        for (int k = kFirst[problem - 1]; k < kFirst[problem]; ++k)
+            if (k != 8 && !std::isfinite(v[k]))
+                return c;
+        c.problems = problem;
+    }
+    return c;
+}
+
 Evaluation evaluate(Arrangement arrangement, const Case& c, const Roots* near) {
     Chain chain;
     chain.e.results.fill(kNaN);
+    if (c.problems < 1) {
+        chain.fail(1, "a measured value is missing");
+        return chain.e;
+    }
     for (double v : c.measured)
         if (!std::isfinite(v)) {
             chain.fail(1, "a measured value is not a number");

@@ -76,6 +76,13 @@ struct Case {
     int problems = 4; // Problems to evaluate: 1 to 4
 };
 
+// A chain's 19 inputs in the order of the Problem windows' entry fields (the report's and the
+// batch tool's order): Problem 1's L, G, Tin, Tout, p, tdb, rh; Problem 2's Ld, Gd, Tin,d,
+// Tout,d, twb,d, tdb,d; Problem 3's L3, G3; Problem 4's Q4, T4, tdb4, twb4. NaN stands for a
+// value that is missing: the Problems from its own on are left out. (Gd takes no part.)
+inline constexpr int kChainInputCount = 19;
+Case caseFromInputs(const std::array<double, kChainInputCount>& v);
+
 // The roots of a chain's searches, from which a nearby chain's searches start.
 struct Roots {
     double ntu = 0;      // Problem 1's NTU (cross flow)
