@@ -306,6 +306,10 @@ bool crossChain(Chain& chain, const Case& c, const Roots* near) {
         if (!ntu)
             return chain.fail(1, "NTU search: the mean outlet temperature cannot be matched");
     }
+    // The search of Problem 1 tries no NTU above its last coarse trial.
+    if (*ntu > crossflow::kCoarseStep * (crossflow::kCoarseTrials - 1))
+        return chain.fail(1, std::string("NTU search: ") +
+                                 crossflow::statusText(crossflow::Status::OutletNotReached));
     outletExcess(*ntu); // the sweep of the root, for the outlet air
     chain.set(Ntu, *ntu);
     chain.e.roots.ntu = *ntu;
@@ -363,6 +367,11 @@ bool crossChain(Chain& chain, const Case& c, const Roots* near) {
         };
         L4 = rootNear(heatExcess, near->dutyFlow, kRelativeFlowStep * near->dutyFlow, 0,
                       crossflow::kHeatTolerance, crossflow::kHeatAcceptBound);
+        // Outside the water-flow search's bracket the search itself decides (and reports).
+        const double cp = crossflow::kSpecificHeatWater;
+        if (L4 && !(*L4 >= duty.heat / (cp * (duty.waterIn - duty.wetBulb)) &&
+                    *L4 <= duty.heat / (cp * crossflow::kSmallestRange)))
+            L4.reset();
     }
     if (!L4) {
         crossflow::FlowSearchInput in;

@@ -29,8 +29,9 @@ Analysis start(Method method, Arrangement arrangement, const Case& c) {
     return a;
 }
 
+// Whether a chain computed a result (the steps before a failing one keep theirs).
 bool reached(const Evaluation& e, int result) {
-    return e.problemsDone >= resultInfo(result).problem;
+    return std::isfinite(e.results[result]);
 }
 
 // A counter-based generator: the k-th number of a stream, the same in any thread.
@@ -105,8 +106,6 @@ Analysis firstOrder(Arrangement arrangement, const Case& c, const Accuracies& ac
 Analysis monteCarlo(Arrangement arrangement, const Case& c, const Accuracies& accuracies,
                     const MonteCarloOptions& options) {
     Analysis a = start(Method::MonteCarlo, arrangement, c);
-    if (a.nominal.problemsDone == 0)
-        return a;
     const int draws = std::max(options.draws, 2);
     std::array<double, kInputCount> half{};
     for (int i = 0; i < kInputCount; ++i)

@@ -40,8 +40,15 @@ QString accuracyUnit(int input, const Accuracy& a) {
     return QStringLiteral("oC");
 }
 
+// Numbers as the windows write them: the locale's decimal separator, no grouping.
+QLocale numberLocale() {
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    return locale;
+}
+
 QString shown(double v, int decimals) {
-    return QLocale().toString(roundToDecimals(v, decimals), 'f', std::max(decimals, 0));
+    return numberLocale().toString(roundToDecimals(v, decimals), 'f', std::max(decimals, 0));
 }
 
 // A result with its uncertainty: both to the decimals of two significant digits of U.
@@ -52,10 +59,10 @@ Figures figures(double value, double expanded) {
     if (!std::isfinite(value))
         return {QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-")};
     if (!std::isfinite(expanded))
-        return {QLocale().toString(value, 'g', 6), QStringLiteral("not available"),
+        return {numberLocale().toString(value, 'g', 6), QStringLiteral("not available"),
                 QStringLiteral("-")};
     if (expanded == 0)
-        return {QLocale().toString(value, 'g', 6), QStringLiteral("0"), QStringLiteral("0")};
+        return {numberLocale().toString(value, 'g', 6), QStringLiteral("0"), QStringLiteral("0")};
     const int d = twoDigitDecimals(expanded);
     const double relative = expanded / std::fabs(value) * 100;
     return {shown(value, d), shown(expanded, d),
@@ -216,7 +223,7 @@ void UncertaintyWindow::setAccuracies(const Accuracies& accuracies) {
         tblAccuracy->setItem(i, 0, cell(QString::fromLatin1(inputInfo(i).label)));
         if (!tblAccuracy->item(i, 1))
             tblAccuracy->setItem(i, 1, cell(QString()));
-        tblAccuracy->setItem(i, 2, cell(QLocale().toString(accuracies[i].value), true));
+        tblAccuracy->setItem(i, 2, cell(numberLocale().toString(accuracies[i].value), true));
         tblAccuracy->setItem(i, 3, cell(accuracyUnit(i, accuracies[i])));
     }
     tblAccuracy->resizeColumnsToContents();
@@ -297,8 +304,8 @@ void UncertaintyWindow::Command1_Click() {
     const auto values = fieldValues(windows_, arrangement_);
     const Case c = caseFromInputs(values);
     for (int i = 0; i < kInputCount; ++i)
-        tblAccuracy->item(i, 1)->setText(std::isfinite(values[i]) ? QLocale().toString(values[i])
-                                                                  : QString());
+        tblAccuracy->item(i, 1)->setText(
+            std::isfinite(values[i]) ? numberLocale().toString(values[i]) : QString());
     if (c.problems < 1) {
         windows_.desktop().message(this, QStringLiteral("Missing Data"),
                                    QStringLiteral("All fields of Problem 1 require data"),
