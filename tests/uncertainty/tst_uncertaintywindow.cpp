@@ -85,6 +85,8 @@ private Q_SLOTS:
     // rounded texts from Problem to Problem (Problems 2 to 4 here start from the NTU to two
     // decimals, the model from the unrounded one), and the cross-flow model matches the
     // measured outlet temperature exactly where the window's NTU search stops within 0.01 K.
+    // Allowances: counter flow, half a unit of the NTU's second decimal over the NTU (30.58);
+    // cross flow, 0.01 K times the NTU's sensitivity to the outlet temperature over the NTU.
     void modelReproducesWindows_data() {
         QTest::addColumn<int>("arrangement");
         QTest::addColumn<double>("relativeAllowance");
