@@ -71,10 +71,11 @@ const char* counterText(counterflow::Status s) {
     return "unknown";
 }
 
-// The root of f near x0, for f monotone near its root: brackets the root by steps that double
-// from `step`, then closes in by the Illinois variant of false position until |f| < tolerance
-// or the bracket is as narrow as doubles allow. f returns NaN where it cannot be evaluated;
-// nullopt when no bracket is found within the cap or f fails.
+// The root of f near x0, for f monotone near its root: brackets the root by steps from `step`
+// onwards (a little beyond the secant's root, at least twice the last step), then closes in by the
+// Illinois variant of false position until |f| < tolerance or the bracket is as narrow as doubles
+// allow. f returns NaN where it cannot be evaluated; nullopt when no bracket is found within the
+// cap or f fails.
 template <class F>
 std::optional<double> rootNear(F f, double x0, double step, double lowest, double tolerance,
                                double accept) {
@@ -94,7 +95,11 @@ std::optional<double> rootNear(F f, double x0, double step, double lowest, doubl
         std::swap(fa, fb);
     }
     for (int n = 0; n < kBracketSteps && fa * fb > 0; ++n) {
-        step *= 2;
+        // A little beyond the secant's root, or twice as far as the last step.
+        const double secant = -1.2 * fb * (b - a) / (fb - fa);
+        step = std::isfinite(secant) && secant * step > 0 && std::fabs(secant) > std::fabs(step)
+                   ? secant
+                   : 2 * step;
         a = b;
         fa = fb;
         b = std::max(a + step, (a + lowest) / 2);
@@ -270,9 +275,9 @@ crossflow::SweepInput sweepInput(double ntu, double L, double G, double waterIn,
 
 // The search of Problem 1 stops within 0.01 K of the measured outlet temperature, a fifth of
 // the thermometers' accuracy: its steps would show in every sensitivity. The model closes in
-// on the NTU whose mean outlet meets the measured temperature to 1e-6 K, starting from the
+// on the NTU whose mean outlet meets the measured temperature to 1e-5 K, starting from the
 // search's result (or from a nearby chain's root).
-constexpr double kOutletMatch = 1e-6;  // K
+constexpr double kOutletMatch = 1e-5;  // K
 constexpr double kOutletAccept = 1e-4; // K, when the cells' own tolerance allows no closer
 constexpr double kNtuStep = 0.05;      // kW/(kJ/kg)
 constexpr double kRelativeFlowStep = 2e-3;
@@ -310,7 +315,8 @@ bool crossChain(Chain& chain, const Case& c, const Roots* near) {
     if (*ntu > crossflow::kCoarseStep * (crossflow::kCoarseTrials - 1))
         return chain.fail(1, std::string("NTU search: ") +
                                  crossflow::statusText(crossflow::Status::OutletNotReached));
-    outletExcess(*ntu); // the sweep of the root, for the outlet air
+    if (s1.ntu != *ntu)
+        outletExcess(*ntu); // the sweep of the root, for the outlet air
     chain.set(Ntu, *ntu);
     chain.e.roots.ntu = *ntu;
     if (!outletAir(chain, p, last.airDryBulbOutMean, last.airEnthalpyOutMean))

@@ -31,12 +31,15 @@ const QString kSection = QStringLiteral("Uncertainty");
 const char* const kKeys[kInputCount] = {"WaterFlow", "AirFlow", "WaterIn",         "WaterOut",
                                         "Pressure",  "DryBulb", "RelativeHumidity"};
 const char* const kShort[kInputCount] = {"L", "G", "Tin", "Tout", "p", "tdb", "RH"};
+const char* const kTableNames[kInputCount] = {"Water flow",      "Air flow", "Water IN",
+                                              "Water OUT",       "Pressure", "Dry bulb IN",
+                                              "Rel. humidity IN"};
 
 QString accuracyUnit(int input, const Accuracy& a) {
     if (a.relative)
         return QStringLiteral("% of reading");
     if (input == RelativeHumidity)
-        return QStringLiteral("% RH (hint \"+/-0.05\" read as a fraction: 0.05 = 5 % RH)");
+        return QStringLiteral("% RH *");
     return QStringLiteral("oC");
 }
 
@@ -107,13 +110,21 @@ UncertaintyWindow::UncertaintyWindow(Windows& windows)
     tblAccuracy->setObjectName(QStringLiteral("tblAccuracy"));
     tblAccuracy->setHorizontalHeaderLabels({QStringLiteral("Measured input"),
                                             QStringLiteral("Reading"), QStringLiteral("+/-"),
-                                            QStringLiteral("Unit of the accuracy")});
+                                            QStringLiteral("Unit")});
     tblAccuracy->verticalHeader()->hide();
     tblAccuracy->horizontalHeader()->setStretchLastSection(true);
     cmdRestore = new QPushButton(QStringLiteral("Restore the accuracies of the hints"));
     cmdRestore->setObjectName(QStringLiteral("cmdRestore"));
+    tblAccuracy->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    tblAccuracy->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tblAccuracy->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* humidityNote =
+        new QLabel(QStringLiteral("* The hint's \"+/-0.05\" for the relative humidity, read as a "
+                                  "fraction of saturation: +/- 5 % RH (percentage points)."));
+    humidityNote->setWordWrap(true);
     auto* accuracyLayout = new QVBoxLayout(accuracyFrame);
     accuracyLayout->addWidget(tblAccuracy);
+    accuracyLayout->addWidget(humidityNote);
     accuracyLayout->addWidget(cmdRestore, 0, Qt::AlignLeft);
 
     auto* methodFrame = new QGroupBox(QStringLiteral("Method"));
@@ -140,9 +151,9 @@ UncertaintyWindow::UncertaintyWindow(Windows& windows)
     tblResults = new QTableWidget(0, 7);
     tblResults->setObjectName(QStringLiteral("tblResults"));
     tblResults->setHorizontalHeaderLabels(
-        {QStringLiteral("Problem"), QStringLiteral("Result"), QStringLiteral("Value"),
+        {QStringLiteral("P"), QStringLiteral("Result"), QStringLiteral("Value"),
          QStringLiteral("U (k = 2)"), QStringLiteral("U [%]"),
-         QStringLiteral("Largest shares of the variance"), QStringLiteral("Check")});
+         QStringLiteral("Shares of the variance [%]"), QStringLiteral("Check")});
     tblResults->verticalHeader()->hide();
     tblResults->horizontalHeader()->setStretchLastSection(true);
     tblResults->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -164,8 +175,10 @@ UncertaintyWindow::UncertaintyWindow(Windows& windows)
     right->addWidget(lblVerdict);
     right->addWidget(lblNotes);
     auto* columns = new QHBoxLayout;
-    columns->addLayout(left, 2);
-    columns->addLayout(right, 3);
+    columns->addLayout(left, 0);
+    columns->addLayout(right, 1);
+    for (QTableWidget* table : {tblAccuracy, tblResults})
+        table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(title);
     layout->addWidget(lblArrangement);
@@ -220,7 +233,10 @@ Accuracies UncertaintyWindow::accuracies() const {
 void UncertaintyWindow::setAccuracies(const Accuracies& accuracies) {
     filling_ = true;
     for (int i = 0; i < kInputCount; ++i) {
-        tblAccuracy->setItem(i, 0, cell(QString::fromLatin1(inputInfo(i).label)));
+        tblAccuracy->setItem(i, 0,
+                             cell(QStringLiteral("%1 %2 [%3]")
+                                      .arg(QLatin1String(kTableNames[i]), QLatin1String(kShort[i]),
+                                           QLatin1String(inputInfo(i).unit))));
         if (!tblAccuracy->item(i, 1))
             tblAccuracy->setItem(i, 1, cell(QString()));
         tblAccuracy->setItem(i, 2, cell(numberLocale().toString(accuracies[i].value), true));
@@ -313,6 +329,11 @@ void UncertaintyWindow::Command1_Click() {
         Q_EMIT finished();
         return;
     }
+    if (arrangement_ != shownArrangement_) { // figures of the other arrangement go
+        tblResults->setRowCount(0);
+        lblVerdict->clear();
+        lblNotes->clear();
+    }
     job_ = std::make_shared<Job>();
     job_->method = optMonteCarlo->isChecked() ? Method::MonteCarlo : Method::FirstOrder;
     progress->setRange(0, monteCarloDraws);
@@ -349,14 +370,21 @@ void UncertaintyWindow::showJob() {
     const std::shared_ptr<Job> job = job_;
     setRunning(false);
     if (job->cancel) {
-        lblNotes->setText(QStringLiteral("Monte Carlo cancelled after %1 of %2 draws; the figures "
-                                         "shown are those of the previous calculation.")
-                              .arg(job->completed.load())
-                              .arg(monteCarloDraws));
-    } else if (job->method == Method::MonteCarlo)
-        showAnalysis(job->monteCarlo, &job->firstOrder);
-    else
-        showAnalysis(job->firstOrder, nullptr);
+        lblNotes->setText(
+            QStringLiteral("Monte Carlo cancelled after %1 of %2 draws%3.")
+                .arg(job->completed.load())
+                .arg(monteCarloDraws)
+                .arg(tblResults->rowCount() > 0
+                         ? QStringLiteral(
+                               "; the figures shown are those of the previous calculation")
+                         : QString()));
+    } else {
+        shownArrangement_ = arrangement_;
+        if (job->method == Method::MonteCarlo)
+            showAnalysis(job->monteCarlo, &job->firstOrder);
+        else
+            showAnalysis(job->firstOrder, nullptr);
+    }
     Q_EMIT finished();
 }
 
@@ -386,9 +414,9 @@ void UncertaintyWindow::showAnalysis(const Analysis& shownAnalysis, const Analys
         const Analysis& withShares = firstOrderRun ? *firstOrderRun : shownAnalysis;
         for (const Contribution& c : withShares.results[r].top)
             if (c.input >= 0 && std::isfinite(withShares.results[r].expanded) && c.share >= 0.5)
-                shares += QStringLiteral("%1%2 %3 %")
-                              .arg(shares.isEmpty() ? QString() : QStringLiteral(", "),
-                                   QString::fromLatin1(kShort[c.input]), shown(c.share, 0));
+                shares += QStringLiteral("%1%2 %3").arg(
+                    shares.isEmpty() ? QString() : QStringLiteral(", "),
+                    QString::fromLatin1(kShort[c.input]), shown(c.share, 0));
         const int row = tblResults->rowCount();
         tblResults->insertRow(row);
         const QStringList texts = {QString::number(info.problem),

@@ -10,6 +10,7 @@
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QProgressBar;
@@ -74,6 +75,7 @@ private:
 
     Windows& windows_;
     uncertainty::Arrangement arrangement_ = uncertainty::Arrangement::CounterFlow;
+    std::optional<uncertainty::Arrangement> shownArrangement_; // of the figures shown
     std::shared_ptr<Job> job_;
     QThread* thread_ = nullptr;
     QTimer* progressTimer_;
