@@ -201,6 +201,7 @@ UncertaintyWindow::~UncertaintyWindow() {
     if (thread_) {
         job_->cancel = true;
         thread_->wait();
+        delete thread_;
     }
 }
 

@@ -2,6 +2,7 @@
 // show, the toolbar button, the accuracies table and its settings, Monte Carlo with Cancel.
 
 #include "common/numtext.h"
+#include "crossflow/form8.h"
 #include "reports/cellmap.h"
 #include "shell/form1.h"
 #include "shell/frmmain.h"
@@ -10,6 +11,7 @@
 #include "uncertainty/uncertaintywindow.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProgressBar>
@@ -188,6 +190,33 @@ private Q_SLOTS:
         QCOMPARE(fixture->desktop().readSetting(applicationTitle(), QStringLiteral("Uncertainty"),
                                                 QStringLiteral("WaterIn")),
                  QStringLiteral("0.05"));
+    }
+
+    // A Problem 1 field without a number is refused and changes nothing; a chain that fails
+    // for a perturbed input is named, and the results it touches have no figure.
+    void refusalsAndFailuresAreShown() {
+        fixture->start();
+        fixture->windows().form1()->Option2->setChecked(true);
+        UncertaintyWindow* w = fixture->windows().uncertainty();
+        QSignalSpy spy(w, &UncertaintyWindow::finished);
+        auto* outlet = fixture->windows().form8()->findChild<QLineEdit*>(QStringLiteral("Text4"));
+        outlet->setText(QString());
+        w->follow();
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(fixture->desktop().messageTexts(),
+                 QStringList{QStringLiteral("All fields of Problem 1 require data")});
+        QCOMPARE(w->tblResults->rowCount(), 0);
+
+        outlet->setText(QStringLiteral("25.6")); // needs an NTU near the search's last trial
+        w->Command1_Click();
+        QVERIFY(waitFor(w, spy));
+        QCOMPARE(resultCell(w, Range, 3), QStringLiteral("0.082"));
+        QCOMPARE(resultCell(w, Ntu, 3), QStringLiteral("not available"));
+        QVERIFY2(w->lblNotes->text().contains(
+                     QStringLiteral("Failed: Water temperature OUT 25.5711 oC: Problem 1: NTU "
+                                    "search: no number of transfer units up to 495")),
+                 qPrintable(w->lblNotes->text()));
+        QVERIFY(w->lblVerdict->text().contains(QStringLiteral("no verdict")));
     }
 
     // Monte Carlo runs in a worker thread: the window answers meanwhile, shows progress, and
