@@ -45,6 +45,17 @@ void QtDesktop::writeSetting(const QString& application, const QString& section,
     settings.setValue(key, value);
 }
 
+QString Desktop::readSetting(const QString&, const QString&, const QString&) {
+    return QString();
+}
+
+QString QtDesktop::readSetting(const QString& application, const QString& section,
+                               const QString& key) {
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, application, application);
+    settings.beginGroup(section);
+    return settings.value(key).toString();
+}
+
 QString applicationTitle() {
     return QStringLiteral("Kestrel-13");
 }

@@ -14,6 +14,7 @@
 #include "shell/form1.h"
 #include "shell/frmmain.h"
 #include "shell/windowsreportsource.h"
+#include "uncertainty/uncertaintywindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -99,6 +100,10 @@ Form11* Windows::form11() {
     return form11_;
 }
 
+UncertaintyWindow* Windows::uncertainty() {
+    return ensure(uncertainty_);
+}
+
 QWidget* Windows::form(const QString& name) {
     if (name == QLatin1String("frmMain"))
         return main_;
@@ -122,6 +127,8 @@ QWidget* Windows::form(const QString& name) {
         return form4();
     if (name == QLatin1String("Form11"))
         return form11();
+    if (name == QLatin1String("Uncertainty"))
+        return uncertainty();
     return nullptr;
 }
 
@@ -148,6 +155,8 @@ bool Windows::isLoaded(const QString& name) const {
         return form4_;
     if (name == QLatin1String("Form11"))
         return form11_;
+    if (name == QLatin1String("Uncertainty"))
+        return uncertainty_;
     return false;
 }
 

@@ -27,6 +27,7 @@ class Form6;
 class Form8;
 class Form9;
 class Form11;
+class UncertaintyWindow;
 class QMdiSubWindow;
 class QWidget;
 class ProblemWindow;
@@ -59,6 +60,7 @@ public:
     Form9* form9();
     Form4* form4();
     Form11* form11();
+    UncertaintyWindow* uncertainty(); // "Uncertainty"
 
     // The window of that name ("Form5"), created on first touch; nullptr for an unknown name.
     QWidget* form(const QString& name);
@@ -108,5 +110,6 @@ private:
     QPointer<Form9> form9_;
     QPointer<Form4> form4_;
     QPointer<Form11> form11_;
+    QPointer<UncertaintyWindow> uncertainty_;
     QPointer<QWidget> lastActive_;
 };
