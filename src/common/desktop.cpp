@@ -44,3 +44,14 @@ void QtDesktop::writeSetting(const QString& application, const QString& section,
     settings.beginGroup(section);
     settings.setValue(key, value);
 }
+
+QString Desktop::readSetting(const QString&, const QString&, const QString&) {
+    return QString();
+}
+
+QString QtDesktop::readSetting(const QString& application, const QString& section,
+                               const QString& key) {
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, application, application);
+    settings.beginGroup(section);
+    return settings.value(key).toString();
+}

@@ -22,6 +22,10 @@ public:
     // Writes one named string value into the per-user settings store.
     virtual void writeSetting(const QString& application, const QString& section,
                               const QString& key, const QString& value) = 0;
+    // Reads one named string value from the store; empty when it holds none. This default
+    // keeps nothing.
+    virtual QString readSetting(const QString& application, const QString& section,
+                                const QString& key);
 };
 
 class QtDesktop final : public Desktop {
@@ -32,4 +36,6 @@ public:
     void setWaitCursor(QWidget* window, bool on) override;
     void writeSetting(const QString& application, const QString& section, const QString& key,
                       const QString& value) override;
+    QString readSetting(const QString& application, const QString& section,
+                        const QString& key) override;
 };

@@ -291,8 +291,11 @@ void ProblemWindow::pullTexts() {
 }
 
 void ProblemWindow::showStep(const engine::Step& step) {
-    for (const engine::Message& m : step.messages)
+    for (const engine::Message& m : step.messages) {
+        if (shownBusy_)
+            shownBusy_->setVisible(false);
         windows_.desktop().message(this, m.title, m.text, m.icon);
+    }
     for (int i = 0; i < step.beeps; ++i)
         windows_.desktop().beep();
     windows_.pullTexts();
@@ -327,6 +330,7 @@ ProblemWindow::Busy::Busy(ProblemWindow& window, QLabel* label)
     if (label_) {
         label_->setVisible(true);
         label_->repaint();
+        window_.shownBusy_ = label_;
     }
     window_.repaint();
 }
@@ -334,5 +338,6 @@ ProblemWindow::Busy::Busy(ProblemWindow& window, QLabel* label)
 ProblemWindow::Busy::~Busy() {
     if (label_)
         label_->setVisible(false);
+    window_.shownBusy_ = nullptr;
     window_.windows().desktop().setWaitCursor(&window_, false);
 }

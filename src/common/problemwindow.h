@@ -100,8 +100,9 @@ protected:
     // CALCULATE through the engine; `busy`, when given, is the "Please wait ..." label shown
     // with the wait cursor while the engine works.
     void calculate(QLabel* busy = nullptr);
-    // Shows a step of the engine: its messages, the engine's texts in every window, the field
-    // it focuses and the status line.
+    // Shows a step of the engine: its messages (a "Please wait ..." label is hidden first, so
+    // it never stands behind one), the engine's texts in every window, the field it focuses and
+    // the status line.
     void showStep(const engine::Step& step);
     engine::Audit& audit() const;
     // Shows another window of the chain at 0, 0 with 14100 x 9300 twips and focuses it.
@@ -142,4 +143,5 @@ private:
     std::vector<QLineEdit*> boundFields_; // by the engine's control index; null for a label
     std::vector<QLabel*> boundLabels_;    // by the engine's control index; null for a field
     QAbstractButton* leadingOn_ = nullptr;
+    QLabel* shownBusy_ = nullptr; // the "Please wait ..." label while Busy shows it
 };

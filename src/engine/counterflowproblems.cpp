@@ -90,7 +90,8 @@ void calculateCounterFlow1(Run& run) {
                              .outletEnthalpy = fill.airEnthalpyOut,
                              .outlet = *outlet},
                             "##0.00", "##0.00");
-    run.succeed(&kCompleted);
+    const QString status = problemone::completionStatus(run, kCompleted, lbl16);
+    run.succeed(&status);
 }
 
 void calculateCounterFlow2(Run& run) {

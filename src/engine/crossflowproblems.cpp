@@ -41,8 +41,6 @@ void calculateCrossFlow1(Run& run) {
         return;
     }
 
-    run.busy();
-
     // Inlet air, as the moist-air calculator shows it.
     const auto inlet = run.airState(3, p, tdb, rh, QStringLiteral("inlet air"));
     if (!inlet)
@@ -52,6 +50,8 @@ void calculateCrossFlow1(Run& run) {
         run.refuse(crossflow::refusalText(crossflow::Status::WaterNotAboveWetBulb));
         return;
     }
+
+    run.busy(); // the checks have passed: the long search starts
 
     const crossflow::NtuResult search =
         crossflow::searchNtu({L, G, Tin, Tout, inlet->enthalpy, tdb, twbIn, p});
@@ -109,7 +109,8 @@ void calculateCrossFlow1(Run& run) {
                              .outletEnthalpy = hOut,
                              .outlet = *outlet},
                             "###0.00", "###0.00");
-    run.succeed(&kCompletedTypo);
+    const QString status = problemone::completionStatus(run, kCompletedTypo, lbl14);
+    run.succeed(&status);
 }
 
 void calculateCrossFlow2(Run& run) {
@@ -367,8 +368,6 @@ void calculateCrossFlow4(Run& run) {
     if (!run.checkAirTemperatures(twb4, tdb4, {Text5, Text6}, Text5))
         return;
 
-    run.busy();
-
     // Problem 3 as its window shows it; the calculation uses the texts as copied, the labels
     // show them formatted.
     const QString ntu3Text = run.of(3, xf3::l21);
@@ -418,6 +417,7 @@ void calculateCrossFlow4(Run& run) {
     in.ntu3 = NTU3;
     in.waterFlow3 = L3;
     in.airFlow3 = G3;
+    run.busy(); // the checks have passed: the long search starts
     const crossflow::FlowResult flow = crossflow::searchWaterFlow(in);
     if (flow.status != crossflow::Status::Ok) {
         run.refuse(crossflow::refusalText(flow.status));

@@ -61,4 +61,12 @@ void showResults(Run& run, const ResultLabels& shown, const Measured& measured,
     ++grid.nextRow;
 }
 
+QString completionStatus(const Run& run, const QString& text, int outletRelativeHumidity) {
+    const std::optional<double> rhOut = run.number(run.t(outletRelativeHumidity));
+    if (rhOut && *rhOut > 100)
+        return text + QStringLiteral(" - note: the outlet air is supersaturated (relative "
+                                     "humidity above 100 %: fog in the plume)");
+    return text;
+}
+
 } // namespace engine::problemone

@@ -49,4 +49,9 @@ struct Results {
 void showResults(Run& run, const ResultLabels& labels, const Measured& measured,
                  const Results& found, const char* waterFlowPattern, const char* ntuPattern);
 
+// The completion message for the status line; when the outlet air shown (its relative
+// humidity in label `outletRelativeHumidity`) is beyond saturation (cold humid inlet air), a
+// note says so: the results stand, they are no fault.
+QString completionStatus(const Run& run, const QString& text, int outletRelativeHumidity);
+
 } // namespace engine::problemone

@@ -185,8 +185,8 @@ private Q_SLOTS:
         QVERIFY(!step.status);
         QCOMPARE(audit.trace(arrangement, problem).nodes.size(), std::size_t(0));
         QCOMPARE(audit.trace(arrangement, problem).cells.size(), std::size_t(0));
-        QCOMPARE(busy, arrangement == kCross && (problem == 1 || problem == 4) &&
-                           !reason.contains(QLatin1String("greater than zero")));
+        // Only a refusal from the long search comes after the window shows that it works.
+        QCOMPARE(busy, reason.contains(QLatin1String("cannot be reached")));
     }
 
     // What a field does with a typed or pasted text, and when it is left.

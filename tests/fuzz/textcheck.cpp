@@ -48,8 +48,15 @@ bool TextCheck::isCompletion(const QString& status) {
 
 TextCheck::TextCheck() {
     statuses_.insert(QString());
-    statuses_.insert(QStringLiteral("Calculation has successfully complited"));
-    statuses_.insert(QStringLiteral("Calculation has successfuly complited"));
+    // Problem 1 notes supersaturated outlet air after its completion text.
+    const QString supersaturated = QStringLiteral(
+        " - note: the outlet air is supersaturated (relative humidity above 100 %: fog in the "
+        "plume)");
+    for (const QString& completion : {QStringLiteral("Calculation has successfully complited"),
+                                      QStringLiteral("Calculation has successfuly complited")}) {
+        statuses_.insert(completion);
+        statuses_.insert(completion + supersaturated);
+    }
     for (const FieldDef& def : fieldTable())
         statuses_.insert(QString::fromUtf8(def.hint.data(), qsizetype(def.hint.size())));
 

@@ -15,6 +15,14 @@ void RecordingDesktop::setWaitCursor(QWidget*, bool on) {
     waitCursorShown = on;
 }
 
+QString RecordingDesktop::readSetting(const QString& application, const QString& section,
+                                      const QString& key) {
+    for (auto it = settings.crbegin(); it != settings.crend(); ++it)
+        if (it->application == application && it->section == section && it->key == key)
+            return it->value;
+    return QString();
+}
+
 void RecordingDesktop::writeSetting(const QString& application, const QString& section,
                                     const QString& key, const QString& value) {
     settings.append({application, section, key, value});
