@@ -6,9 +6,12 @@
 #include "support/guifixture.h"
 
 #include <QTest>
+#include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
 
 namespace {
 
@@ -58,6 +61,9 @@ private Q_SLOTS:
     void formattedTextReadsBack_data();
     void formattedTextReadsBack();
     void textsIgnoreTheCLibraryLocale();
+    void fastDigitsMatchTheExactWay();
+    void converterReadsAsTheLocale_data();
+    void converterReadsAsTheLocale();
 };
 
 void TestNumText::initTestCase() {
@@ -393,6 +399,135 @@ void TestNumText::textsIgnoreTheCLibraryLocale() {
     QCOMPARE(single, QStringLiteral("1234.5"));
     QCOMPARE(fixed, QStringLiteral("2.68"));
     QCOMPARE(tiny, QStringLiteral("1E-07"));
+}
+
+namespace {
+
+// The display rounding done the plain way: the value's 15-significant-digit decimal form,
+// then half away from zero at the pattern's decimals, on the digit string.
+std::string referenceFixed(double value, const char* pattern) {
+    const numtext::Pattern p = numtext::parsePattern(pattern);
+    char buf[40];
+    *std::to_chars(buf, buf + 39, std::fabs(value), std::chars_format::scientific, 14).ptr = 0;
+    std::string digits;
+    const char* c = buf;
+    for (; *c != 'e'; ++c)
+        if (*c != '.')
+            digits.push_back(*c);
+    const int exponent = std::atoi(c + 1);
+    // Digits of the value times 10^decimals, the integer part first.
+    const int integerDigits = exponent + 1 + p.decimals;
+    if (integerDigits <= 0)
+        digits = "0" + std::string(std::size_t(-integerDigits), '0') + digits;
+    const std::size_t keep = std::size_t(std::max(integerDigits, 1));
+    digits.resize(std::max(digits.size(), keep + 1), '0');
+    std::string kept = digits.substr(0, keep);
+    if (digits[keep] >= '5') {
+        int i = int(kept.size()) - 1;
+        while (i >= 0 && kept[std::size_t(i)] == '9')
+            kept[std::size_t(i--)] = '0';
+        if (i < 0)
+            kept.insert(kept.begin(), '1');
+        else
+            ++kept[std::size_t(i)];
+    }
+    kept.erase(0, std::min(kept.find_first_not_of('0'), kept.size() - 1));
+    const bool zero = kept == "0";
+    if (kept.size() < std::size_t(p.decimals + 1))
+        kept.insert(0, std::size_t(p.decimals + 1) - kept.size(), '0');
+    std::string integer = kept.substr(0, kept.size() - std::size_t(p.decimals));
+    if (integer == "0" && p.minIntegerDigits == 0)
+        integer.clear();
+    if (integer.size() < std::size_t(p.minIntegerDigits))
+        integer.insert(0, std::size_t(p.minIntegerDigits) - integer.size(), '0');
+    std::string text = (value < 0 && !zero ? "-" : "") + integer;
+    if (p.decimals > 0)
+        text += "." + kept.substr(kept.size() - std::size_t(p.decimals));
+    return text;
+}
+
+} // namespace
+
+// The display rounding takes a shortcut for most values (and the shortest decimal form for
+// the rest); neither may change a digit. Values near rounding midpoints (x.xx5), random bit
+// patterns and every scale.
+void TestNumText::fastDigitsMatchTheExactWay() {
+    std::mt19937_64 random(12);
+    const char* patterns[] = {"##0.00", "0.00000",    "###0.00", "#0.0",      "##00.00",
+                              "0.000",  "####0.0000", "#0.000",  "##0.00000", ".00"};
+    for (int i = 0; i < 200000; ++i) {
+        double v = 0;
+        switch (i % 4) {
+        case 0: {
+            const std::uint64_t bits = random();
+            std::memcpy(&v, &bits, sizeof v);
+            break;
+        }
+        case 1:
+            v = std::uniform_real_distribution<double>(-300, 300)(random);
+            break;
+        case 2: // on and around midpoints of 2 to 5 decimals
+            v = double(std::int64_t(random() % 2000000) - 1000000) / 2000.0 + 0.0005;
+            break;
+        default:
+            v = std::ldexp(std::uniform_real_distribution<double>(0.5, 1)(random),
+                           int(random() % 120) - 60);
+        }
+        if (!std::isfinite(v) || std::fabs(v) > 1e300)
+            continue;
+        for (const char* pattern : patterns) {
+            const std::string fast = numtext::fixedText(v, numtext::parsePattern(pattern));
+            if (fast != referenceFixed(v, pattern))
+                QFAIL(qPrintable(QStringLiteral("%1 in %2: %3, exactly %4")
+                                     .arg(QString::number(v, 'g', 17), QLatin1String(pattern),
+                                          QString::fromStdString(fast),
+                                          QString::fromStdString(referenceFixed(v, pattern)))));
+        }
+    }
+}
+
+// The converter reads plain digits itself and everything else through the locale: the same
+// numbers (bit for bit) and the same refusals as the locale's conversion.
+void TestNumText::converterReadsAsTheLocale_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::newRow("en_US") << pointLocale();
+    QTest::newRow("de_DE") << commaLocale();
+    QTest::newRow("C") << QLocale::c();
+}
+
+void TestNumText::converterReadsAsTheLocale() {
+    QFETCH(QLocale, locale);
+    const numtext::Converter converter(locale);
+    std::mt19937_64 random(7);
+    const QString alphabet = QStringLiteral("0123456789.,-+eE ");
+    for (int i = 0; i < 100000; ++i) {
+        QString text;
+        if (i % 2 == 0) { // digits, perhaps many, with the locale's separator
+            if (random() % 3 == 0)
+                text += u'-';
+            const int integer = 1 + int(random() % 20);
+            for (int k = 0; k < integer; ++k)
+                text += QChar(u'0' + char16_t(random() % 10));
+            if (random() % 2) {
+                text += locale.decimalPoint();
+                for (int k = int(random() % 25); k >= 0; --k)
+                    text += QChar(u'0' + char16_t(random() % 10));
+            }
+        } else {
+            for (int k = 1 + int(random() % 8); k > 0; --k)
+                text += alphabet[qsizetype(random() % std::uint64_t(alphabet.size()))];
+        }
+        const std::optional<double> fast = converter.readNumber(text);
+        const std::optional<double> slow = numtext::readNumber(text, locale);
+        QVERIFY2(fast.has_value() == slow.has_value(), qPrintable(text));
+        if (fast)
+            QVERIFY2(std::memcmp(&*fast, &*slow, sizeof(double)) == 0, qPrintable(text));
+        const double value = std::uniform_real_distribution<double>(-2e4, 2e4)(random);
+        const numtext::Converter::Shown shown = converter.formatShown(value, "##00.0000");
+        QCOMPARE(shown.text, numtext::format(value, "##00.0000", locale));
+        QCOMPARE(shown.value, numtext::readNumber(shown.text, locale));
+        QCOMPARE(converter.generalShown(value).text, numtext::generalText(value, locale));
+    }
 }
 
 #include "test_numtext.moc"
