@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 namespace numtext {
 
@@ -54,7 +55,8 @@ int parseExponent(const char* e) {
 // exponent of the first. The shortest text that reads back as the value (cheap to find) gives
 // them directly unless its 16th digit is a 5 with nothing after it: the shortest text is the
 // nearest to the value among those as short, so no rounding boundary of the 15th digit lies
-// between it and the value otherwise. Only that case takes the slower exact conversion.
+// between it and the value otherwise. Only that case (and a subnormal value) takes the
+// slower exact conversion.
 void significantDigits(double magnitude, char* digits, int& exponent) {
     char buf[40];
     std::to_chars_result end =
@@ -67,9 +69,12 @@ void significantDigits(double magnitude, char* digits, int& exponent) {
         if (*c >= '0' && *c <= '9')
             shortest[n++] = *c;
     exponent = parseExponent(c);
+    // Below the smallest normal double the values lie further apart than 15 digits can tell:
+    // the shortest text is then no guide.
+    const bool normal = magnitude >= std::numeric_limits<double>::min() || magnitude == 0;
     const bool tie =
         (n == 16 && shortest[15] == '5') || (n == 17 && shortest[15] == '5' && shortest[16] == '0');
-    if (!tie) {
+    if (normal && !tie) {
         for (int i = 0; i < 15; ++i)
             digits[i] = i < n ? shortest[i] : '0';
         if (n > 15 && shortest[15] >= '5') { // above the midpoint (it is never on it here)
@@ -213,6 +218,51 @@ std::size_t fixedChars(double value, Pattern pattern, char* out) {
     return static_cast<std::size_t>(o - out);
 }
 
+// The general text ("%.15G" with "." and "E") of a finite value, from its 15 significant
+// digits; returns its length.
+std::size_t generalChars(double value, char* out) {
+    char* o = out;
+    if (value == 0) {
+        *o++ = '0';
+        return 1;
+    }
+    if (value < 0)
+        *o++ = '-';
+    char digits[16] = {};
+    int exponent = 0;
+    significantDigits(std::fabs(value), digits, exponent);
+    int n = 15;
+    while (n > 1 && digits[n - 1] == '0')
+        --n;
+    if (exponent < -4 || exponent >= 15) {
+        *o++ = digits[0];
+        if (n > 1) {
+            *o++ = '.';
+            o = std::copy(digits + 1, digits + n, o);
+        }
+        *o++ = 'E';
+        *o++ = exponent < 0 ? '-' : '+';
+        const int magnitude = std::abs(exponent);
+        if (magnitude >= 100)
+            *o++ = char('0' + magnitude / 100);
+        *o++ = char('0' + magnitude / 10 % 10);
+        *o++ = char('0' + magnitude % 10);
+    } else if (exponent >= 0) {
+        for (int i = 0; i <= exponent; ++i)
+            *o++ = i < n ? digits[i] : '0';
+        if (n > exponent + 1) {
+            *o++ = '.';
+            o = std::copy(digits + exponent + 1, digits + n, o);
+        }
+    } else {
+        *o++ = '0';
+        *o++ = '.';
+        o = std::fill_n(o, -exponent - 1, '0');
+        o = std::copy(digits, digits + n, o);
+    }
+    return static_cast<std::size_t>(o - out);
+}
+
 } // namespace
 
 std::string fixedText(double value, Pattern pattern) {
@@ -325,10 +375,7 @@ QString Converter::format(double value, const char* pattern) const {
 }
 
 QString Converter::generalText(double value) const {
-    if (!std::isfinite(value))
-        return {};
-    const std::string text = plainText(generalValue(value), 15);
-    return withPoint(text.data(), text.size(), point_);
+    return generalShown(value).text;
 }
 
 namespace {
@@ -393,9 +440,10 @@ Converter::Shown Converter::formatShown(double value, const char* pattern) const
 Converter::Shown Converter::generalShown(double value) const {
     if (!std::isfinite(value))
         return {};
-    const std::string text = plainText(generalValue(value), 15);
-    Shown shown{withPoint(text.data(), text.size(), point_), std::nullopt};
-    shown.value = plainDigits_ ? plainValue(text.data(), text.size()) : std::nullopt;
+    char text[40];
+    const std::size_t size = generalChars(generalValue(value), text);
+    Shown shown{withPoint(text, size, point_), std::nullopt};
+    shown.value = plainDigits_ ? plainValue(text, size) : std::nullopt;
     if (!shown.value)
         shown.value = readNumber(shown.text);
     return shown;

@@ -527,6 +527,8 @@ void TestNumText::converterReadsAsTheLocale() {
         QCOMPARE(shown.text, numtext::format(value, "##00.0000", locale));
         QCOMPARE(shown.value, numtext::readNumber(shown.text, locale));
         QCOMPARE(converter.generalShown(value).text, numtext::generalText(value, locale));
+        const double scaled = std::ldexp(value, int(random() % 2100) - 1090); // subnormal too
+        QCOMPARE(converter.generalText(scaled), numtext::generalText(scaled, locale));
     }
 }
 
