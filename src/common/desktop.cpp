@@ -1,6 +1,7 @@
 #include "common/desktop.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QSettings>
 #include <QWidget>
@@ -43,6 +44,15 @@ void QtDesktop::writeSetting(const QString& application, const QString& section,
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, application, application);
     settings.beginGroup(section);
     settings.setValue(key, value);
+}
+
+QString Desktop::saveFileName(QWidget*, const QString&, const QString&, const QString&) {
+    return QString();
+}
+
+QString QtDesktop::saveFileName(QWidget* parent, const QString& caption,
+                                const QString& suggestedName, const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, caption, suggestedName, filter);
 }
 
 QString applicationTitle() {

@@ -1,6 +1,7 @@
 #pragma once
 // The desktop seam: everything that would wait for a person or touch the machine outside
-// the program (modal message boxes, the beep, the wait cursor, the settings store) goes
+// the program (modal message boxes, the beep, the wait cursor, the settings store, the file
+// dialog) goes
 // through this interface. The program uses QtDesktop; tests install a recorder.
 
 #include <QString>
@@ -27,6 +28,11 @@ public:
     // Writes one named string value into the per-user settings store.
     virtual void writeSetting(const QString& application, const QString& section,
                               const QString& key, const QString& value) = 0;
+    // A modal "save as" file dialog starting at suggestedName, offering the filters
+    // ("PNG image (*.png);;..."); returns the chosen file name, empty when cancelled. A desktop
+    // without a person (the batch tool) cancels.
+    virtual QString saveFileName(QWidget* parent, const QString& caption,
+                                 const QString& suggestedName, const QString& filter);
 };
 
 class QtDesktop final : public Desktop {
@@ -37,6 +43,8 @@ public:
     void setWaitCursor(QWidget* window, bool on) override;
     void writeSetting(const QString& application, const QString& section, const QString& key,
                       const QString& value) override;
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& suggestedName,
+                         const QString& filter) override;
 };
 
 // The program's application title: the settings store's application name and the title of

@@ -9,6 +9,7 @@
 #include "crossflow/form6.h"
 #include "crossflow/form8.h"
 #include "crossflow/form9.h"
+#include "diagrams/diagramwindow.h"
 #include "psychro/form11.h"
 #include "reports/excelreport.h"
 #include "shell/form1.h"
@@ -91,6 +92,16 @@ Form11* Windows::form11() {
     return form11_;
 }
 
+DiagramWindow* Windows::diagramWindow() {
+    const bool created = !diagram_;
+    DiagramWindow* w = ensure(diagram_);
+    if (created) {
+        w->setSource(diagramSource_);
+        w->problemActivated(lastProblem_);
+    }
+    return w;
+}
+
 QWidget* Windows::form(const QString& name) {
     if (name == QLatin1String("frmMain"))
         return main_;
@@ -114,6 +125,8 @@ QWidget* Windows::form(const QString& name) {
         return form4();
     if (name == QLatin1String("Form11"))
         return form11();
+    if (name == QLatin1String("frmDiagram"))
+        return diagramWindow();
     return nullptr;
 }
 
@@ -140,6 +153,8 @@ bool Windows::isLoaded(const QString& name) const {
         return form4_;
     if (name == QLatin1String("Form11"))
         return form11_;
+    if (name == QLatin1String("frmDiagram"))
+        return diagram_;
     return false;
 }
 
@@ -210,8 +225,12 @@ void Windows::onSubWindowActivated(QMdiSubWindow* sub) {
     if (w == lastActive_)
         return;
     lastActive_ = w;
-    if (auto* problem = qobject_cast<ProblemWindow*>(w))
+    if (auto* problem = qobject_cast<ProblemWindow*>(w)) {
+        lastProblem_ = problem->objectName();
+        if (diagram_)
+            diagram_->problemActivated(lastProblem_);
         problem->Form_Activate();
+    }
 }
 
 void Windows::start() {

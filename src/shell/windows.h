@@ -14,6 +14,8 @@
 #include <optional>
 
 class Desktop;
+class DiagramSource;
+class DiagramWindow;
 class ExcelReport;
 class WindowsReportSource;
 class FrmMain;
@@ -59,6 +61,8 @@ public:
     Form9* form9();
     Form4* form4();
     Form11* form11();
+    // The Diagram window: the diagrams of the Problem window that was last active.
+    DiagramWindow* diagramWindow();
 
     // The window of that name ("Form5"), created on first touch; nullptr for an unknown name.
     QWidget* form(const QString& name);
@@ -104,5 +108,8 @@ private:
     QPointer<Form9> form9_;
     QPointer<Form4> form4_;
     QPointer<Form11> form11_;
+    QPointer<DiagramWindow> diagram_;
     QPointer<QWidget> lastActive_;
+    QString lastProblem_; // the name of the Problem window that was last active
+    const DiagramSource* diagramSource_ = nullptr;
 };

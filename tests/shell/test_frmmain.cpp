@@ -128,7 +128,9 @@ void TestFrmMain::toolbarButtons_data() {
                           << "menu";
     QTest::newRow("Excel") << 1 << "Excel    "
                            << "Excel";
-    QTest::newRow("Exit") << 2 << "Exit     "
+    QTest::newRow("Diagram") << 2 << "Diagram    "
+                             << "Diagram";
+    QTest::newRow("Exit") << 3 << "Exit     "
                           << "Exit";
 }
 
@@ -141,7 +143,7 @@ void TestFrmMain::toolbarButtons() {
     for (QAction* a : main().tbToolBar->actions())
         if (!a->text().isEmpty())
             buttons.append(a);
-    QCOMPARE(buttons.size(), 3);
+    QCOMPARE(buttons.size(), 4);
     QAction* a = buttons.at(position);
     QCOMPARE(a->text(), caption);
     QCOMPARE(a->data().toString(), key);
