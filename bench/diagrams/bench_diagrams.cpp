@@ -1,0 +1,93 @@
+// How long the Diagram window takes to show a Problem's diagrams after its CALCULATE: reading
+// the trace and texts from the engine, setting the plots' data and drawing every plot of the
+// Problem (the shown one and the other tabs), offscreen, with the default inputs. Counter flow
+// and cross flow, Problems 1 to 4 (cross-flow Problem 4 draws three maps and the
+// characteristic).
+
+#include "common/desktop.h"
+#include "diagrams/diagramwindow.h"
+#include "engine/audit.h"
+#include "shell/windows.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+using engine::Arrangement;
+
+// Answers every message box at once and counts it: a refusal is a fault here.
+class SilentDesktop final : public Desktop {
+public:
+    void message(QWidget*, const QString& title, const QString& text, MessageIcon) override {
+        ++messages;
+        std::fprintf(stderr, "message: %s: %s\n", qPrintable(title), qPrintable(text));
+    }
+    void beep() override {}
+    void setWaitCursor(QWidget*, bool) override {}
+    void writeSetting(const QString&, const QString&, const QString&, const QString&) override {}
+
+    int messages = 0;
+};
+
+// Both arrangements calculated through Problem 4, the Diagram window shown at its size.
+struct Audited {
+    SilentDesktop desktop;
+    std::unique_ptr<Windows> windows;
+    DiagramWindow* diagram = nullptr;
+
+    Audited()
+        : windows(std::make_unique<Windows>(desktop)) {
+        windows->start();
+        engine::Audit& audit = windows->audit();
+        for (const Arrangement a : {Arrangement::CounterFlow, Arrangement::CrossFlow})
+            for (int problem = 1; problem <= 4; ++problem) {
+                if (!audit.calculate(a, problem).calculated)
+                    ++desktop.messages;
+                if (problem < 4)
+                    audit.goOn(a, problem);
+            }
+        windows->pullTexts();
+        diagram = windows->diagramWindow();
+        windows->showChild(diagram);
+        QCoreApplication::processEvents();
+    }
+};
+
+void BM_DiagramAfterCalculate(benchmark::State& state) {
+    const bool counterFlow = state.range(0) == 0;
+    const int problem = static_cast<int>(state.range(1));
+    Audited audited;
+    for (auto _ : state) {
+        audited.diagram->calculated(counterFlow, problem);
+        // The queued replots of every plot of the Problem.
+        QCoreApplication::processEvents();
+    }
+    if (audited.desktop.messages != 0)
+        state.SkipWithError("a calculation was refused");
+    state.SetLabel(audited.diagram->lblTitle->text().toStdString() + ", " +
+                   std::to_string(audited.diagram->tabs->count()) + " diagrams");
+}
+BENCHMARK(BM_DiagramAfterCalculate)
+    ->ArgNames({"cross", "problem"})
+    ->ArgsProduct({{0, 1}, {1, 2, 3, 4}})
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale::c());
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return EXIT_FAILURE;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return EXIT_SUCCESS;
+}
