@@ -10,7 +10,9 @@
 #include "shell/windows.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLocale>
+#include <QTabWidget>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>

@@ -54,7 +54,3 @@ QString QtDesktop::saveFileName(QWidget* parent, const QString& caption,
                                 const QString& suggestedName, const QString& filter) {
     return QFileDialog::getSaveFileName(parent, caption, suggestedName, filter);
 }
-
-QString applicationTitle() {
-    return QStringLiteral("Kestrel-13");
-}

@@ -1,19 +1,13 @@
 #pragma once
 // The desktop seam: everything that would wait for a person or touch the machine outside
 // the program (modal message boxes, the beep, the wait cursor, the settings store, the file
-// dialog) goes
-// through this interface. The program uses QtDesktop; tests install a recorder.
+// dialog) goes through this interface. The program uses QtDesktop; tests install a recorder.
+
+#include "engine/message.h"
 
 #include <QString>
 
 class QWidget;
-
-enum class MessageIcon {
-    None,     // no icon
-    Warning,  // "Missing Data" and similar
-    Error,    // a CALCULATE that refuses inconsistent input
-    Critical, // a field that refuses its value (the stop sign)
-};
 
 class Desktop {
 public:
@@ -46,7 +40,3 @@ public:
     QString saveFileName(QWidget* parent, const QString& caption, const QString& suggestedName,
                          const QString& filter) override;
 };
-
-// The program's application title: the settings store's application name and the title of
-// the message boxes that carry no title of their own.
-QString applicationTitle();

@@ -27,9 +27,8 @@ QStringList writeSvg(const DiagramSource& source, bool counterFlow, const QStrin
             continue;
         const auto save = [&](QCustomPlot* plot, const char* kind) {
             const QString name = QStringLiteral("%1-%2-problem%3-%4.svg")
-                                     .arg(prefix,
-                                          counterFlow ? QStringLiteral("counterflow")
-                                                      : QStringLiteral("crossflow"))
+                                     .arg(prefix, counterFlow ? QStringLiteral("counterflow")
+                                                              : QStringLiteral("crossflow"))
                                      .arg(problem)
                                      .arg(QString::fromLatin1(kind));
             const QString path = QDir(dir).filePath(name);

@@ -9,6 +9,7 @@
 #include "crossflow/form6.h"
 #include "crossflow/form8.h"
 #include "crossflow/form9.h"
+#include "diagrams/auditdiagramsource.h"
 #include "diagrams/diagramwindow.h"
 #include "psychro/form11.h"
 #include "reports/excelreport.h"
@@ -21,6 +22,8 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <initializer_list>
+#include <type_traits>
 
 Windows::Windows(Desktop& desktop)
     : desktop_(desktop) {
@@ -30,9 +33,16 @@ Windows::Windows(Desktop& desktop)
     reportSource_ = std::make_unique<WindowsReportSource>(*this);
     report_ = std::make_unique<ExcelReport>(*reportSource_, &desktop_, main_);
     main_->excelReport = [this] { report_->run(); };
+    // The Diagram window follows every successful calculation.
+    diagramSource_ = std::make_unique<AuditDiagramSource>(audit_);
+    audit_.setCalculationListener([this](engine::Arrangement arrangement, int problem) {
+        if (diagram_)
+            diagram_->calculated(arrangement == engine::Arrangement::CounterFlow, problem);
+    });
 }
 
 Windows::~Windows() {
+    audit_.setCalculationListener({});
     main_->excelReport = nullptr;
     report_.reset();
     delete form11_;
@@ -46,6 +56,8 @@ template <class W> W* Windows::ensure(QPointer<W>& slot) {
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->setWindowIcon(main_->windowIcon());
         sub->hide();
+        if constexpr (std::is_base_of_v<ProblemWindow, W>)
+            slot->pullTexts();
     }
     return slot;
 }
@@ -88,7 +100,7 @@ Form4* Windows::form4() {
 
 Form11* Windows::form11() {
     if (!form11_)
-        form11_ = new Form11();
+        form11_ = new Form11(nullptr, &audit_.moistAir());
     return form11_;
 }
 
@@ -96,7 +108,7 @@ DiagramWindow* Windows::diagramWindow() {
     const bool created = !diagram_;
     DiagramWindow* w = ensure(diagram_);
     if (created) {
-        w->setSource(diagramSource_);
+        w->setSource(diagramSource_.get());
         w->problemActivated(lastProblem_);
     }
     return w;
@@ -161,6 +173,11 @@ bool Windows::isLoaded(const QString& name) const {
 void Windows::unload(const QString& name) {
     if (!isLoaded(name) || name == QLatin1String("frmMain"))
         return;
+    // A window loaded again starts as it was first loaded.
+    if (const auto problem = engine::Audit::problemOf(name.toStdString()))
+        audit_.reset(problem->first, problem->second);
+    else if (name == QLatin1String("Form11"))
+        audit_.resetMoistAir();
     QWidget* w = form(name);
     if (QMdiSubWindow* sub = subWindowOf(w)) {
         if (lastActive_ == w)
@@ -184,6 +201,26 @@ std::optional<QString> Windows::controlText(const QString& formName, const QStri
     if (auto* button = qobject_cast<QAbstractButton*>(c))
         return button->text();
     return std::nullopt;
+}
+
+void Windows::pushTexts() {
+    for (ProblemWindow* w : std::initializer_list<ProblemWindow*>{form5_, form2_, form10_, form3_,
+                                                                  form8_, form6_, form9_, form4_})
+        if (w)
+            w->pushTexts();
+    if (form11_)
+        form11_->pushTexts();
+}
+
+void Windows::pullTexts() {
+    for (ProblemWindow* w : std::initializer_list<ProblemWindow*>{form5_, form2_, form10_, form3_,
+                                                                  form8_, form6_, form9_, form4_})
+        if (w)
+            w->pullTexts();
+    if (form11_)
+        form11_->pullTexts();
+    else if (audit_.moistAir().used)
+        form11();
 }
 
 void Windows::setStatus(const QString& text) {
