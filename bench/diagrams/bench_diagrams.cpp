@@ -4,38 +4,19 @@
 // and cross flow, Problems 1 to 4 (cross-flow Problem 4 draws three maps and the
 // characteristic).
 
-#include "common/desktop.h"
 #include "diagrams/diagramwindow.h"
 #include "diagrams/plotlibrary.h"
 #include "engine/audit.h"
 #include "shell/windows.h"
+#include "support/offscreenbench.h"
 
-#include <QApplication>
 #include <QLabel>
-#include <QLocale>
 #include <QTabWidget>
-#include <benchmark/benchmark.h>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 namespace {
 
 using engine::Arrangement;
-
-// Answers every message box at once and counts it: a refusal is a fault here.
-class SilentDesktop final : public Desktop {
-public:
-    void message(QWidget*, const QString& title, const QString& text, MessageIcon) override {
-        ++messages;
-        std::fprintf(stderr, "message: %s: %s\n", qPrintable(title), qPrintable(text));
-    }
-    void beep() override {}
-    void setWaitCursor(QWidget*, bool) override {}
-    void writeSetting(const QString&, const QString&, const QString&, const QString&) override {}
-
-    int messages = 0;
-};
 
 // Both arrangements calculated through Problem 4, the Diagram window shown at its size.
 struct Audited {
@@ -89,14 +70,5 @@ BENCHMARK(BM_DiagramAfterCalculate)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QLocale::setDefault(QLocale::c());
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return EXIT_FAILURE;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return EXIT_SUCCESS;
+    return runOffscreenBenchmarks(argc, argv);
 }
