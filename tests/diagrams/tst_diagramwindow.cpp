@@ -377,20 +377,6 @@ void TestDiagramWindow::exportsTheShownDiagram() {
 
     const QStringList files = QDir(dir.path()).entryList(QDir::Files);
     QCOMPARE(files, written.isEmpty() ? QStringList() : QStringList{written});
-    if (!written.isEmpty()) {
-        const QString path = dir.filePath(written);
-        if (written.endsWith(QLatin1String(".png"))) {
-            QCOMPARE(QImage(path).size(), diagramexport::kReportSize * diagramexport::kPngScale);
-        } else if (written.endsWith(QLatin1String(".svg"))) {
-            QSvgRenderer svg(path);
-            QVERIFY(svg.isValid());
-            QCOMPARE(svg.viewBox(), QRect(QPoint(0, 0), diagramexport::kReportSize));
-        } else {
-            QFile pdf(path);
-            QVERIFY(pdf.open(QIODevice::ReadOnly));
-            QVERIFY(pdf.readAll().startsWith("%PDF-"));
-        }
-    }
     if (message.isEmpty()) {
         QVERIFY(fixture_->desktop().messages.isEmpty());
     } else {
