@@ -10,8 +10,11 @@
 
 #include <QList>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringList>
 #include <optional>
+
+class QIODevice;
 
 namespace csv {
 
@@ -22,8 +25,35 @@ struct Record {
 
 struct Error {
     int line = 0;
-    int column = 0; // the cell, 1 for the first
+    int column = 0; // the cell, 1 for the first; 0: the whole line
     QString text;
+};
+
+// Reads records one at a time, from a text or from a device (UTF-8) line by line, so that
+// reading a device holds no more than the record at hand.
+class Reader {
+public:
+    explicit Reader(const QString& text);
+    explicit Reader(QIODevice& device);
+
+    // The next record; nothing at the end of the text or at damage (then error() is set).
+    std::optional<Record> next();
+    const std::optional<Error>& error() const { return error_; }
+
+private:
+    // Appends the device's next line to text_; false at its end or at a line that is not
+    // UTF-8 (then error_ is set).
+    bool pull();
+    // Drops the text before pos_.
+    void compact();
+
+    QIODevice* device_ = nullptr;
+    QStringDecoder decoder_{QStringDecoder::Utf8};
+    QString text_;
+    qsizetype pos_ = 0;
+    int line_ = 1;       // the line at pos_
+    int deviceLine_ = 0; // the device's lines pulled so far
+    std::optional<Error> error_;
 };
 
 struct Table {

@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSaveFile>
+#include <QTemporaryFile>
 #include <QThread>
 #include <cstdio>
 #include <unistd.h>
@@ -50,6 +51,10 @@ int main(int argc, char* argv[]) {
     parser.addOption(arrangementOption);
     parser.addOption(outputOption);
     parser.addOption(jobsOption);
+    // The worker processes' mode: the canonical input on standard input, rows written at once.
+    QCommandLineOption workerOption(QStringLiteral("worker"));
+    workerOption.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(workerOption);
     parser.addPositionalArgument(QStringLiteral("input"),
                                  QStringLiteral("The CSV file, or - for standard input."));
     if (!parser.parse(QApplication::arguments())) {
@@ -73,32 +78,61 @@ int main(int argc, char* argv[]) {
                        .arg(parser.value(jobsOption)));
         return kBadInput;
     }
-    if (parser.positionalArguments().size() != 1) {
+    if (parser.positionalArguments().size() != 1 && !parser.isSet(workerOption)) {
         printError(QStringLiteral("give one input file, or - for standard input"));
         return kBadInput;
     }
 
-    // The whole input is read and checked before any case runs.
+    const Arrangement arrangement = arrangementName == QLatin1String("counter")
+                                        ? Arrangement::CounterFlow
+                                        : Arrangement::CrossFlow;
+    if (parser.isSet(workerOption))
+        return BatchRunner::runWorker(arrangement);
+
+    // The input is read through and checked once before any case runs, so that a damaged
+    // file stops the tool before anything is written; then it is read again case by case.
+    // Standard input is kept in a temporary file for the second reading.
     const QString inputName = parser.positionalArguments().front();
     const bool fromStdin = inputName == QLatin1String("-");
+    const QString source = fromStdin ? QStringLiteral("<stdin>") : inputName;
     QFile inputFile;
-    const bool opened =
-        fromStdin ? inputFile.open(stdin, QIODevice::ReadOnly)
-                  : (inputFile.setFileName(inputName), inputFile.open(QIODevice::ReadOnly));
-    if (!opened) {
-        printError(QStringLiteral("%1: %2").arg(inputName, inputFile.errorString()));
+    QTemporaryFile spool;
+    QIODevice* input = &inputFile;
+    const auto unreadable = [&](const QIODevice& device) {
+        printError(QStringLiteral("%1: %2").arg(inputName, device.errorString()));
         return kBadInput;
+    };
+    if (fromStdin) {
+        if (!inputFile.open(stdin, QIODevice::ReadOnly))
+            return unreadable(inputFile);
+        if (!spool.open())
+            return unreadable(spool);
+        while (!inputFile.atEnd()) {
+            const QByteArray chunk = inputFile.read(1 << 16);
+            if (inputFile.error() != QFileDevice::NoError)
+                return unreadable(inputFile);
+            if (spool.write(chunk) != chunk.size())
+                return unreadable(spool);
+        }
+        input = &spool;
+    } else {
+        inputFile.setFileName(inputName);
+        if (!inputFile.open(QIODevice::ReadOnly))
+            return unreadable(inputFile);
     }
-    const QByteArray data = inputFile.readAll();
-    if (inputFile.error() != QFileDevice::NoError) {
-        printError(QStringLiteral("%1: %2").arg(inputName, inputFile.errorString()));
-        return kBadInput;
+    qsizetype total = 0;
+    {
+        input->seek(0);
+        BatchReader check(*input);
+        while (check.next())
+            ++total;
+        if (check.error()) {
+            printError(check.error()->describe(source));
+            return kBadInput;
+        }
     }
-    const BatchInput input = BatchInput::read(data);
-    if (input.error) {
-        printError(input.error->describe(fromStdin ? QStringLiteral("<stdin>") : inputName));
-        return kBadInput;
-    }
+    input->seek(0);
+    BatchReader cases(*input);
 
     // The output is committed only when complete.
     QSaveFile outputFile;
@@ -117,9 +151,6 @@ int main(int argc, char* argv[]) {
         output = &stdoutFile;
     }
 
-    const Arrangement arrangement = arrangementName == QLatin1String("counter")
-                                        ? Arrangement::CounterFlow
-                                        : Arrangement::CrossFlow;
     const bool showProgress = isatty(STDERR_FILENO) != 0;
     QElapsedTimer sinceProgress;
     sinceProgress.start();
@@ -133,16 +164,15 @@ int main(int argc, char* argv[]) {
     };
     // The header goes out with the first row, so that a failed run writes nothing at all.
     bool headerWritten = false;
-    const auto write = [&](const QStringList& row) {
+    const auto write = [&](const QByteArray& row) {
         if (!headerWritten)
             output->write(csv::record(BatchAudit::headerCells()).toUtf8());
         headerWritten = true;
-        if (!row.isEmpty())
-            output->write(csv::record(row).toUtf8());
+        output->write(row);
     };
     const std::optional<QString> failure =
-        BatchRunner(arrangement, jobs).run(input.cases, write, progress);
-    if (showProgress && !input.cases.isEmpty())
+        BatchRunner(arrangement, jobs).run(cases, total, write, progress);
+    if (showProgress && total > 0)
         std::fputc('\n', stderr);
     if (failure) {
         printError(*failure);
