@@ -4,12 +4,12 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFile>
 #include <QProcess>
 #include <algorithm>
-#include <cstdio>
+#include <cerrno>
 #include <deque>
 #include <memory>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -20,6 +20,8 @@ constexpr qsizetype kMinCasesPerWorker = 8;
 // The cases a worker may hold, handed out but not yet passed on: enough to keep it busy
 // while others finish a slow case, few enough to bound the memory of a run.
 constexpr int kWindowPerWorker = 256;
+// A worker writes its rows in groups of this many, or fewer when it has nothing more to do.
+constexpr int kRowsPerWrite = 16;
 
 QString inputChanged(const BatchInput::Error& error) {
     return QStringLiteral("the input changed while it was read: ") +
@@ -78,22 +80,52 @@ QStringList BatchRunner::workerArguments(Arrangement arrangement) {
 }
 
 int BatchRunner::runWorker(Arrangement arrangement) {
-    // Unbuffered: a line is read as soon as it is there, without waiting for a full buffer.
-    QFile input;
-    if (!input.open(stdin, QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return 1;
-    BatchReader reader(input);
     const BatchAudit audit(arrangement);
-    while (const std::optional<BatchCase> c = reader.next()) {
-        const QByteArray row = outputRow(c->number, audit.run(*c));
-        std::fwrite(row.constData(), 1, static_cast<size_t>(row.size()), stdout);
-        std::fflush(stdout); // the runner waits for it
+    QByteArray received; // what has come in and is not a whole record yet
+    QByteArray rows;     // rows not yet written
+    int number = 0;
+    const auto writeRows = [&rows] {
+        for (qsizetype written = 0; written < rows.size();) {
+            const ssize_t n = ::write(STDOUT_FILENO, rows.constData() + written,
+                                      static_cast<size_t>(rows.size() - written));
+            if (n < 0 && errno != EINTR)
+                return false;
+            written += std::max<ssize_t>(n, 0);
+        }
+        rows.clear();
+        return true;
+    };
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return 1;
+        if (n == 0)
+            break;
+        received.append(buffer, n);
+        // The whole records received so far, each a case in kInputColumns order.
+        qsizetype whole = 0;
+        for (qsizetype length; (length = recordLength(received, whole)) > 0;)
+            whole += length;
+        csv::Reader reader(QString::fromUtf8(received.constData(), whole));
+        received.remove(0, whole);
+        while (const std::optional<csv::Record> record = reader.next()) {
+            if (record->cells.size() != kInputColumnCount)
+                return 1;
+            BatchCase c;
+            c.number = ++number;
+            std::copy(record->cells.begin(), record->cells.end(), c.values.begin());
+            rows += outputRow(c.number, audit.run(c));
+            // The runner hands out more cases as rows come back.
+            if (number % kRowsPerWrite == 0 && !writeRows())
+                return 1;
+        }
+        if (reader.error() || !writeRows())
+            return 1;
     }
-    if (reader.error()) {
-        std::fputs(qPrintable(reader.error()->describe(QStringLiteral("<stdin>")) + u'\n'), stderr);
-        return 1;
-    }
-    return std::ferror(stdout) ? 1 : 0;
+    return received.isEmpty() ? 0 : 1;
 }
 
 std::optional<QString> BatchRunner::run(BatchReader& cases, qsizetype total, const Sink& sink,
@@ -223,10 +255,8 @@ std::optional<QString> BatchRunner::runWorkers(BatchReader& cases, qsizetype tot
                                           .arg(self->process.errorString()));
                          });
     }
-    for (const auto& worker : pool) {
+    for (const auto& worker : pool)
         worker->process.start();
-        worker->process.write(BatchInput::header().toUtf8());
-    }
     feed();
     if (!failure)
         loop.exec();

@@ -3,9 +3,9 @@
 // either here, one case after the other, or spread over worker processes. Nothing holds more
 // than a bounded window of cases: a run of any length takes constant memory.
 //
-// A worker is this program itself in its worker mode: it reads the canonical input CSV on
-// standard input and writes one output row per case as soon as the case is done. Each case
-// goes to the worker with the fewest cases in hand, so that a stretch of slow cases does not
+// A worker is this program itself in its worker mode: it reads cases on standard input as CSV
+// records in kInputColumns order (no header) and writes their output rows, a few at a time. Each
+// case goes to the worker with the fewest cases in hand, so that a stretch of slow cases does not
 // hold up the others; the runner keeps the order in which it handed cases out and passes
 // each worker's rows on in that order, under their own case numbers.
 
@@ -41,7 +41,7 @@ public:
 
     // The command-line arguments that make this program a worker for an arrangement.
     static QStringList workerArguments(Arrangement arrangement);
-    // A worker: runs the canonical input on standard input, writing each row at once.
+    // A worker: runs the cases of standard input, writing their rows a few at a time.
     // Returns the program's exit status.
     static int runWorker(Arrangement arrangement);
 
