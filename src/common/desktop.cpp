@@ -44,7 +44,3 @@ void QtDesktop::writeSetting(const QString& application, const QString& section,
     settings.beginGroup(section);
     settings.setValue(key, value);
 }
-
-QString applicationTitle() {
-    return QStringLiteral("Kestrel-13");
-}

@@ -3,16 +3,11 @@
 // the program (modal message boxes, the beep, the wait cursor, the settings store) goes
 // through this interface. The program uses QtDesktop; tests install a recorder.
 
+#include "engine/message.h"
+
 #include <QString>
 
 class QWidget;
-
-enum class MessageIcon {
-    None,     // no icon
-    Warning,  // "Missing Data" and similar
-    Error,    // a CALCULATE that refuses inconsistent input
-    Critical, // a field that refuses its value (the stop sign)
-};
 
 class Desktop {
 public:
@@ -38,7 +33,3 @@ public:
     void writeSetting(const QString& application, const QString& section, const QString& key,
                       const QString& value) override;
 };
-
-// The program's application title: the settings store's application name and the title of
-// the message boxes that carry no title of their own.
-QString applicationTitle();

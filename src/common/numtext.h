@@ -52,6 +52,31 @@ QString singleText(float value, const QLocale& locale = QLocale());
 // are not numbers.
 std::optional<double> readNumber(const QString& text, const QLocale& locale = QLocale());
 
+// A locale's conversions looked up once: the same texts and numbers as format(),
+// generalText() and readNumber() with that locale, for the many conversions of a calculation.
+class Converter {
+public:
+    explicit Converter(const QLocale& locale = QLocale());
+
+    QString format(double value, const char* pattern) const;
+    QString generalText(double value) const;
+    std::optional<double> readNumber(const QString& text) const;
+    // Whether a character can be part of a number text: a digit, white space, the decimal
+    // separator, a sign or an exponent.
+    bool isNumberCharacter(QChar c) const {
+        return c.isDigit() || c.isSpace() || symbols_.contains(c);
+    }
+
+private:
+    QLocale strict_;  // the locale, rejecting group separators
+    QString point_;   // its decimal separator
+    QString symbols_; // separator, signs and exponents
+    // ASCII digits and minus and a one-character separator: plain number texts need no
+    // locale to be read.
+    bool plainDigits_ = false;
+    char16_t pointChar_ = u'.';
+};
+
 inline bool isNumeric(const QString& text, const QLocale& locale = QLocale()) {
     return readNumber(text, locale).has_value();
 }

@@ -1,8 +1,5 @@
 #include "common/problemonewindow.h"
 
-#include "common/desktop.h"
-#include "common/numtext.h"
-
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -59,57 +56,20 @@ void ProblemOneWindow::layOut(const Parts& parts) {
 
 void ProblemOneWindow::Form_Activate() {
     fgTable->writeHeaders();
-    NextRow = 1;
-    FirstRow = 1;
-    setStatus(
-        QStringLiteral("Recommended water mass flow rate is 0 - 200 [kg/s] with accuracy +/- 2%"));
+    ProblemWindow::Form_Activate();
 }
 
-std::optional<ProblemOneWindow::Measured>
-ProblemOneWindow::readMeasured(std::initializer_list<QLineEdit*> cleared) {
-    if (!allFieldsFilled())
-        return std::nullopt;
-    const auto values = fieldNumbers({Text1, Text8, Text3, Text4, Text5, Text6, Text7});
-    if (!values)
-        return std::nullopt;
-    const auto [L, G, Tin, Tout, p, tdb, rh] = *values;
-    if (!checkWaterTemperatures(Tin, Tout, QStringLiteral("Error"), MessageIcon::Error, cleared,
-                                Text3))
-        return std::nullopt;
-    return Measured{L, G, Tin, Tout, p, tdb, rh};
+void ProblemOneWindow::pushTexts() {
+    ProblemWindow::pushTexts();
+    engine::ResultRows& rows = audit().resultRows(arrangement());
+    rows.nextRow = NextRow;
+    rows.firstRow = FirstRow;
 }
 
-void ProblemOneWindow::showResults(const Measured& measured, const Results& found,
-                                   const char* waterFlowPattern, const char* ntuPattern) {
-    Text1->setText(numtext::format(measured.L, waterFlowPattern));
-    Text8->setText(numtext::format(measured.G, "###0.00"));
-    Text3->setText(numtext::format(measured.Tin, "##0.00"));
-    Text4->setText(numtext::format(measured.Tout, "##0.00"));
-    Text5->setText(numtext::format(measured.p, "#0.000"));
-    Text6->setText(numtext::format(measured.tdb, "##0.00"));
-    Text7->setText(numtext::format(measured.rh, "##0.0"));
-
-    const ResultLabels& shown = resultLabels;
-    shown.inletWetBulb->setText(numtext::format(found.inlet.wetBulb, "###0.00"));
-    shown.inletEnthalpy->setText(numtext::format(found.inlet.enthalpy, "###0.00"));
-    shown.inletHumidity->setText(numtext::format(found.inlet.absoluteHumidity, "0.00000"));
-    shown.ntu->setText(numtext::format(found.ntu, ntuPattern));
-    shown.heat->setText(numtext::format(found.heat, "###0.00"));
-    shown.coolingDegree->setText(numtext::format(found.coolingDegree, "0.000"));
-    shown.range->setText(numtext::format(found.range, "#0.0"));
-    shown.approach->setText(numtext::format(found.approach, "#0.0"));
-    shown.outletDryBulb->setText(numtext::format(found.outletDryBulb, "##0.00"));
-    shown.outletWetBulb->setText(numtext::format(found.outlet.wetBulb, "##0.00"));
-    shown.outletEnthalpy->setText(numtext::format(found.outletEnthalpy, "###0.00"));
-    shown.outletRelativeHumidity->setText(numtext::format(found.outlet.relativeHumidity, "##0.0"));
-    shown.outletHumidity->setText(numtext::format(found.outlet.absoluteHumidity, "0.00000"));
-}
-
-void ProblemOneWindow::AddGridRow() {
-    const ResultLabels& shown = resultLabels;
-    fgTable->writeRow(NextRow, FirstRow,
-                      {Text8->text(), Text1->text(), Text3->text(), Text4->text(), Text6->text(),
-                       Text7->text(), shown.ntu->text(), shown.heat->text(),
-                       shown.coolingDegree->text(), shown.range->text(), shown.approach->text()});
-    ++NextRow;
+void ProblemOneWindow::pullTexts() {
+    ProblemWindow::pullTexts();
+    const engine::ResultRows& rows = audit().resultRows(arrangement());
+    NextRow = rows.nextRow;
+    FirstRow = rows.firstRow;
+    fgTable->showRows(rows);
 }

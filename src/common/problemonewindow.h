@@ -1,15 +1,11 @@
 #pragma once
 // ProblemOneWindow: what the two Problem 1 windows (Form5, counter flow; Form8, cross flow)
-// share. Both take the same seven measured values in the same fields, check them alike, compute
-// the inlet and outlet air through the moist-air calculator, show the same indicators and air
-// parameters, and add a row to the result grid on each calculation. Each window keeps its own
-// captions, result label names, buttons, calculation and status text.
+// share. Both take the same seven measured values in the same fields, show the same indicators
+// and air parameters, and show the engine's result grid, one row per calculation. Each window
+// keeps its own captions, result label names and buttons.
 
 #include "common/problemwindow.h"
 #include "common/resultgrid.h"
-
-#include <initializer_list>
-#include <optional>
 
 class QGroupBox;
 class QLabel;
@@ -19,8 +15,11 @@ class QPushButton;
 class ProblemOneWindow : public ProblemWindow {
     Q_OBJECT
 public:
-    // Rewrites the grid's headers, resets NextRow and FirstRow and recommends the water flow.
+    // Rewrites the grid's headers; the engine resets NextRow and FirstRow and recommends the
+    // water flow.
     void Form_Activate() override;
+    void pushTexts() override;
+    void pullTexts() override;
 
     // Inputs.
     QLineEdit* Text1 = nullptr; // water mass flow rate L, kg/s
@@ -34,7 +33,7 @@ public:
     ResultGrid* fgTable = nullptr;
 
     // The grid row the next calculation writes, and the row after which rows are appended;
-    // both reset to 1 by every activation.
+    // both reset to 1 by every activation (the engine's counters, as last shown).
     int NextRow = 1;
     int FirstRow = 1;
 
@@ -62,59 +61,6 @@ protected:
     // Explanation, inputs and picture on the left, indicators and air on the right, the grid
     // beneath, the buttons at the bottom; CALCULATE follows Text7 in the tab order.
     void layOut(const Parts& parts);
-
-    // The seven measured values as typed.
-    struct Measured {
-        double L;    // water mass flow rate, kg/s
-        double G;    // air mass flow rate, kg/s
-        double Tin;  // water temperature IN, degC
-        double Tout; // water temperature OUT, degC
-        double p;    // ambient air pressure, bar
-        double tdb;  // ambient dry bulb, degC
-        double rh;   // ambient relative humidity, %
-    };
-    // CALCULATE's own checks and the seven values: "All fields require data", "Invalid entries,
-    // please enter numbers only", and an outlet water temperature above the inlet, which
-    // empties the fields `cleared` in their order and focuses Text3. nullopt when refused.
-    std::optional<Measured> readMeasured(std::initializer_list<QLineEdit*> cleared);
-
-    // The result labels by what they show; each window names its own and sets them here.
-    struct ResultLabels {
-        QLabel* ntu;
-        QLabel* heat;
-        QLabel* coolingDegree;
-        QLabel* range;
-        QLabel* approach;
-        QLabel* outletDryBulb;
-        QLabel* outletWetBulb;
-        QLabel* outletEnthalpy;
-        QLabel* outletRelativeHumidity;
-        QLabel* outletHumidity;
-        QLabel* inletWetBulb;
-        QLabel* inletEnthalpy;
-        QLabel* inletHumidity;
-    };
-    ResultLabels resultLabels{};
-
-    // What a calculation found.
-    struct Results {
-        double ntu;           // kW/(kJ/kg)
-        double heat;          // heat capacity Q, kW
-        double coolingDegree; // -
-        double range;         // K
-        double approach;      // K
-        ShownAir inlet;
-        double outletDryBulb;  // degC
-        double outletEnthalpy; // kJ/kg
-        ShownAir outlet;
-    };
-    // Rewrites the seven fields in their patterns (the water flow in `waterFlowPattern`) and
-    // writes the results (the NTU in `ntuPattern`).
-    void showResults(const Measured& measured, const Results& found, const char* waterFlowPattern,
-                     const char* ntuPattern);
-
-    // Writes the fields and indicators as shown into grid row NextRow, then moves NextRow on.
-    void AddGridRow();
 
 private:
     QWidget* header_ = nullptr;

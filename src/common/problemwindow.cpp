@@ -1,12 +1,11 @@
 #include "common/problemwindow.h"
 
 #include "common/desktop.h"
-#include "common/numtext.h"
 #include "fields/fieldtable.h"
 #include "fields/numericfield.h"
-#include "psychro/form11.h"
 #include "shell/windows.h"
 
+#include <QAbstractButton>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,9 +13,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <functional>
+#include <optional>
 
 ProblemWindow::ProblemWindow(Windows& windows, const char* name, const QString& title)
     : windows_(windows) {
+    if (const auto problem = engine::Audit::problemOf(name)) {
+        arrangement_ = problem->first;
+        problem_ = problem->second;
+    }
     setObjectName(QString::fromLatin1(name));
     setWindowTitle(title);
 }
@@ -229,115 +234,90 @@ QGroupBox* ProblemWindow::makeInOutTable(const QString& caption, const QStringLi
     return table;
 }
 
-bool ProblemWindow::allFieldsFilled(const QString& title, MessageIcon icon) {
-    for (const QLineEdit* field : fields_) {
-        if (field->text().isEmpty()) {
-            message(title, QStringLiteral("All fields require data"), icon);
-            return false;
-        }
-    }
-    return true;
-}
-
-bool ProblemWindow::allFieldsFilled() {
-    return allFieldsFilled(QStringLiteral("Missing Data"), MessageIcon::Warning);
-}
-
-bool ProblemWindow::readNumbers(std::span<const QString> texts, std::span<double> values,
-                                const QString& refusal) {
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        const std::optional<double> value = number(texts[i]);
-        if (!value) {
-            refuse(refusal);
-            return false;
-        }
-        values[i] = *value;
-    }
-    return true;
-}
-
-bool ProblemWindow::readFieldNumbers(std::span<QLineEdit* const> fields, std::span<double> values) {
-    QStringList texts;
-    for (const QLineEdit* field : fields)
-        texts.append(field->text());
-    return readNumbers(std::span<const QString>(texts.constData(), std::size_t(texts.size())),
-                       values, QStringLiteral("Invalid entries, please enter numbers only"));
-}
-
-void ProblemWindow::rejectEntries(const QString& title, const QString& text, MessageIcon icon,
-                                  std::initializer_list<QLineEdit*> cleared, QLineEdit* focus) {
-    message(title, text, icon);
-    for (QLineEdit* field : cleared)
-        field->clear();
-    focus->setFocus();
-}
-
-bool ProblemWindow::checkWaterTemperatures(double waterIn, double waterOut, const QString& title,
-                                           MessageIcon icon,
-                                           std::initializer_list<QLineEdit*> cleared,
-                                           QLineEdit* focus) {
-    if (!(waterOut > waterIn))
-        return true;
-    rejectEntries(
-        title, QStringLiteral("Outlet water temperature must be less then inlet water temperature"),
-        icon, cleared, focus);
-    return false;
-}
-
-bool ProblemWindow::checkAirTemperatures(double wetBulb, double dryBulb,
-                                         std::initializer_list<QLineEdit*> cleared,
-                                         QLineEdit* focus) {
-    if (!(wetBulb > dryBulb))
-        return true;
-    rejectEntries(
-        QStringLiteral("Error"),
-        QStringLiteral("Ambient wet bulb temperature must be less then dry bulb temperature"),
-        MessageIcon::Error, cleared, focus);
-    return false;
-}
-
-void ProblemWindow::message(const QString& title, const QString& text, MessageIcon icon) {
-    windows_.desktop().message(this, title, text, icon);
-}
-
-void ProblemWindow::refuse(const QString& reason) {
-    message(QStringLiteral("Error"), reason, MessageIcon::Error);
+engine::Audit& ProblemWindow::audit() const {
+    return windows_.audit();
 }
 
 void ProblemWindow::goTo(QWidget* window) {
     windows_.showChild(window);
 }
 
-void ProblemWindow::setStatus(const QString& text) {
-    windows_.setStatus(text);
-}
-
-std::optional<ProblemWindow::ShownAir> ProblemWindow::airState(int mode, double p, double t,
-                                                               double second, const QString& what) {
-    Form11* air = windows_.form11();
-    air->setInputs(p, t, second);
-    switch (air->Moistair(mode)) {
-    case Form11::Status::Ok:
-        return ShownAir{*number(air->Text9->text()), *number(air->Text11->text()),
-                        *number(air->Text13->text()), *number(air->Text15->text())};
-    case Form11::Status::NotANumber:
-        refuse(QStringLiteral("The %1 cannot be calculated: one of its values is not a number.")
-                   .arg(what));
-        break;
-    case Form11::Status::ImpossibleState:
-        refuse(QStringLiteral("No such %1 exists: its humidity would be negative or unbounded. "
-                              "Check the temperatures, the humidity and the pressure.")
-                   .arg(what));
-        break;
-    case Form11::Status::NoConvergence:
-        refuse(QStringLiteral("The wet bulb temperature of the %1 could not be found.").arg(what));
-        break;
+void ProblemWindow::bind() {
+    if (bound_)
+        return;
+    bound_ = true;
+    const auto names = engine::Audit::controls(arrangement_, problem_);
+    boundFields_.assign(names.size(), nullptr);
+    boundLabels_.assign(names.size(), nullptr);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const QString name = QString::fromLatin1(names[i].data(), qsizetype(names[i].size()));
+        if (auto* edit = findChild<QLineEdit*>(name))
+            boundFields_[i] = edit;
+        else
+            boundLabels_[i] = findChild<QLabel*>(name);
     }
-    return std::nullopt;
+    const std::string_view button = leadingOnButtonOf(objectName().toStdString());
+    if (!button.empty())
+        leadingOn_ = findChild<QAbstractButton*>(
+            QString::fromLatin1(button.data(), qsizetype(button.size())));
 }
 
-std::optional<double> ProblemWindow::number(const QString& text) {
-    return numtext::readNumber(text);
+void ProblemWindow::pushTexts() {
+    bind();
+    engine::Audit& engine = audit();
+    const auto names = engine::Audit::controls(arrangement_, problem_);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (boundFields_[i])
+            engine.setText(arrangement_, problem_, names[i], boundFields_[i]->text());
+        else if (boundLabels_[i])
+            engine.setText(arrangement_, problem_, names[i], boundLabels_[i]->text());
+    }
+    engine.setLeadingOn(arrangement_, problem_, leadingOn_ && leadingOn_->isEnabled());
+}
+
+void ProblemWindow::pullTexts() {
+    bind();
+    const engine::Audit& engine = audit();
+    const auto names = engine::Audit::controls(arrangement_, problem_);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const QString& text = engine.text(arrangement_, problem_, names[i]);
+        if (boundFields_[i] && boundFields_[i]->text() != text)
+            boundFields_[i]->setText(text);
+        else if (boundLabels_[i] && boundLabels_[i]->text() != text)
+            boundLabels_[i]->setText(text);
+    }
+    if (leadingOn_)
+        leadingOn_->setEnabled(engine.leadingOn(arrangement_, problem_));
+}
+
+void ProblemWindow::showStep(const engine::Step& step) {
+    for (const engine::Message& m : step.messages)
+        windows_.desktop().message(this, m.title, m.text, m.icon);
+    for (int i = 0; i < step.beeps; ++i)
+        windows_.desktop().beep();
+    windows_.pullTexts();
+    if (!step.focus.empty()) {
+        const QString name = QString::fromLatin1(step.focus.data(), qsizetype(step.focus.size()));
+        if (auto* field = findChild<QLineEdit*>(name))
+            field->setFocus();
+    }
+    if (step.status)
+        windows_.setStatus(*step.status);
+}
+
+void ProblemWindow::Form_Activate() {
+    windows_.pushTexts();
+    showStep(audit().activate(arrangement_, problem_));
+}
+
+void ProblemWindow::calculate(QLabel* busyLabel) {
+    windows_.pushTexts();
+    std::optional<Busy> busy;
+    std::function<void()> beginBusy;
+    if (busyLabel)
+        beginBusy = [&] { busy.emplace(*this, busyLabel); };
+    const engine::Step step = audit().calculate(arrangement_, problem_, beginBusy);
+    showStep(step);
 }
 
 ProblemWindow::Busy::Busy(ProblemWindow& window, QLabel* label)

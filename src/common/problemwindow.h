@@ -1,24 +1,23 @@
 #pragma once
 // ProblemWindow: what the eight Problem windows share. Each window builds its frames, fields,
-// result labels and buttons with these helpers, reads texts back as numbers, reports
-// refusals, and navigates through the window registry.
+// result labels and buttons with these helpers and navigates through the window registry.
 //
-// On CALCULATE a window checks its fields, reads its inputs and the other windows' texts,
-// computes everything (through the moist-air calculator and the numeric core), and only when
-// every result is finite and meaningful writes its formatted texts. A calculation that cannot
-// give such a result is refused with a message and leaves the window as it was.
+// A window is a view of its Problem in the audit engine (engine/audit.h): its fields and
+// labels carry the same names as the engine's texts. On CALCULATE (and on activation) the
+// registry hands every loaded window's texts to the engine, the engine runs the step, and the
+// window shows the step's messages, then every window shows the engine's texts again, with
+// the status line and the focus the step asks for.
+
+#include "engine/audit.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
-#include <array>
-#include <cstddef>
 #include <initializer_list>
-#include <optional>
-#include <span>
+#include <vector>
 
-class Desktop;
+class QAbstractButton;
 class QGridLayout;
 class QGroupBox;
 class QHBoxLayout;
@@ -26,15 +25,14 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class Windows;
-enum class MessageIcon;
 
 class ProblemWindow : public QWidget {
     Q_OBJECT
 public:
     ProblemWindow(Windows& windows, const char* name, const QString& title);
 
-    // Runs every time the window becomes the active child window.
-    virtual void Form_Activate() {}
+    // Runs every time the window becomes the active child window: the engine's activation.
+    virtual void Form_Activate();
 
     Windows& windows() const { return windows_; }
 
@@ -99,68 +97,15 @@ protected:
     QGroupBox* makeInOutTable(const QString& caption, const QStringList& columnTitles,
                               std::initializer_list<InOutRow> rows);
 
-    // True when every text field of the window holds a text; otherwise shows "All fields require
-    // data" in a box with the given title and icon.
-    bool allFieldsFilled(const QString& title, MessageIcon icon);
-    // The same with the usual box: a "Missing Data" warning.
-    bool allFieldsFilled();
-
-    // The numbers the texts show, in order. When a text shows none, refuses the calculation with
-    // `refusal` and returns nullopt.
-    template <std::size_t N>
-    std::optional<std::array<double, N>> numbers(const QString (&texts)[N],
-                                                 const QString& refusal) {
-        std::array<double, N> values{};
-        if (!readNumbers(texts, values, refusal))
-            return std::nullopt;
-        return values;
-    }
-    // The numbers the fields show, in order. When a field shows none, refuses the calculation
-    // with "Invalid entries, please enter numbers only" and returns nullopt.
-    template <std::size_t N>
-    std::optional<std::array<double, N>> fieldNumbers(QLineEdit* const (&fields)[N]) {
-        std::array<double, N> values{};
-        if (!readFieldNumbers(fields, values))
-            return std::nullopt;
-        return values;
-    }
-
-    // The window's check of the water temperatures: when the outlet is warmer than the inlet,
-    // shows "Outlet water temperature must be less then inlet water temperature" in a box with
-    // the given title and icon, empties the fields `cleared` in their order, focuses `focus` and
-    // returns false.
-    bool checkWaterTemperatures(double waterIn, double waterOut, const QString& title,
-                                MessageIcon icon, std::initializer_list<QLineEdit*> cleared,
-                                QLineEdit* focus);
-    // The window's check of the ambient air: when the wet bulb is above the dry bulb, shows
-    // "Ambient wet bulb temperature must be less then dry bulb temperature" in an "Error" box,
-    // empties the fields `cleared` in their order, focuses `focus` and returns false.
-    bool checkAirTemperatures(double wetBulb, double dryBulb,
-                              std::initializer_list<QLineEdit*> cleared, QLineEdit* focus);
-
-    void message(const QString& title, const QString& text, MessageIcon icon);
-    // Refuses a calculation that cannot give a finite, meaningful result.
-    void refuse(const QString& reason);
+    // CALCULATE through the engine; `busy`, when given, is the "Please wait ..." label shown
+    // with the wait cursor while the engine works.
+    void calculate(QLabel* busy = nullptr);
+    // Shows a step of the engine: its messages, the engine's texts in every window, the field
+    // it focuses and the status line.
+    void showStep(const engine::Step& step);
+    engine::Audit& audit() const;
     // Shows another window of the chain at 0, 0 with 14100 x 9300 twips and focuses it.
     void goTo(QWidget* window);
-    void setStatus(const QString& text);
-
-    // An air state as the moist-air calculator shows it: its rounded texts read back.
-    struct ShownAir {
-        double wetBulb;          // degC
-        double absoluteHumidity; // kg/kg
-        double enthalpy;         // kJ/kg dry air
-        double relativeHumidity; // %
-    };
-    // Computes an air state with the moist-air calculator Form11: writes p, t and the second
-    // property as texts, runs Moistair(mode) (3: rh, 2: enthalpy, 1: wet bulb) and reads the
-    // results back. On failure refuses the calculation with a message naming `what` ("inlet
-    // air") and returns nullopt.
-    std::optional<ShownAir> airState(int mode, double p, double t, double second,
-                                     const QString& what);
-
-    // The number a text shows (the locale's conversion), or nullopt.
-    static std::optional<double> number(const QString& text);
 
     // The wait cursor and a "Please wait ..." label for the duration of a long calculation:
     // both are painted before the work starts and gone afterwards, whatever happens.
@@ -176,15 +121,25 @@ protected:
         QLabel* label_;
     };
 
+public:
+    // Hands the texts of the window (and its leading-on button's state) to the engine, and
+    // shows the engine's texts.
+    virtual void pushTexts();
+    virtual void pullTexts();
+    engine::Arrangement arrangement() const { return arrangement_; }
+    int problem() const { return problem_; }
+
 private:
     QString qualified(const char* name) const;
-    bool readNumbers(std::span<const QString> texts, std::span<double> values,
-                     const QString& refusal);
-    bool readFieldNumbers(std::span<QLineEdit* const> fields, std::span<double> values);
-    // Shows the box, empties the fields `cleared` in their order and focuses `focus`.
-    void rejectEntries(const QString& title, const QString& text, MessageIcon icon,
-                       std::initializer_list<QLineEdit*> cleared, QLineEdit* focus);
+    // The window's control for each of the engine's texts, found by name on first use.
+    void bind();
 
     Windows& windows_;
     QList<QLineEdit*> fields_;
+    engine::Arrangement arrangement_ = engine::Arrangement::CounterFlow;
+    int problem_ = 1;
+    bool bound_ = false;
+    std::vector<QLineEdit*> boundFields_; // by the engine's control index; null for a label
+    std::vector<QLabel*> boundLabels_;    // by the engine's control index; null for a field
+    QAbstractButton* leadingOn_ = nullptr;
 };

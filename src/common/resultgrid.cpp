@@ -37,15 +37,18 @@ void ResultGrid::writeHeaders() {
         setColumnWidth(col, pixels(kGridColumns[col].width));
 }
 
-void ResultGrid::writeRow(int nextRow, int firstRow, const QStringList& cells) {
-    if (nextRow > firstRow)
-        setRowCount(rowCount() + 1);
-    const int row = nextRow - 1; // the fixed header is not a row of the table
-    if (row >= rowCount())
-        setRowCount(row + 1);
-    for (int col = 0; col < kColumns; ++col) {
-        auto* item = new QTableWidgetItem(cells.value(col));
-        item->setTextAlignment(Qt::AlignCenter);
-        setItem(row, col, item);
+void ResultGrid::showRows(const engine::ResultRows& rows) {
+    if (rowCount() != int(rows.rows.size()))
+        setRowCount(int(rows.rows.size()));
+    for (int row = 0; row < rowCount(); ++row) {
+        for (int col = 0; col < kColumns; ++col) {
+            const QString& text = rows.rows[std::size_t(row)][std::size_t(col)];
+            QTableWidgetItem* shown = item(row, col);
+            if (shown ? shown->text() == text : text.isEmpty())
+                continue;
+            auto* cell = new QTableWidgetItem(text);
+            cell->setTextAlignment(Qt::AlignCenter);
+            setItem(row, col, cell);
+        }
     }
 }

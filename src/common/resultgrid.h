@@ -4,18 +4,17 @@
 // (G, L, Tw,in, Tw,out, Ta,db, RH) as their fields show them, then NTU, Q, cooling degree,
 // range and approach as the result labels show them.
 //
-// Row numbers follow the windows' NextRow / FirstRow counters: data row 1 is the first row
-// under the fixed header. Both counters are reset by every activation of the window, so the
-// rows written before an activation are overwritten in order while the rows appended meanwhile
-// stay at the end.
+// The rows are the engine's (engine::ResultRows): data row 1 is the first row under the fixed
+// header.
 
-#include <QStringList>
+#include "engine/audit.h"
+
 #include <QTableWidget>
 
 class ResultGrid : public QTableWidget {
     Q_OBJECT
 public:
-    static constexpr int kColumns = 11;
+    static constexpr int kColumns = engine::ResultRows::kColumns;
 
     // The grid starts with its header and one empty data row.
     explicit ResultGrid(QWidget* parent = nullptr);
@@ -23,7 +22,6 @@ public:
     // Writes the column headers and widths (on every activation of the window).
     void writeHeaders();
 
-    // Writes the eleven cell texts into data row nextRow; a row is appended first when nextRow
-    // is greater than firstRow.
-    void writeRow(int nextRow, int firstRow, const QStringList& cells);
+    // Shows the engine's rows: as many rows, each cell's text.
+    void showRows(const engine::ResultRows& rows);
 };

@@ -7,7 +7,7 @@
 
 namespace counterflow {
 
-Integration integrate(const Fill& fill) {
+Integration integrate(const Fill& fill, FillNode* nodes) {
     Integration result;
     if (!(fill.waterFlow > 0) || !(fill.airFlow > 0)) {
         result.status = Status::ZeroFlow;
@@ -37,6 +37,11 @@ Integration integrate(const Fill& fill) {
         ntu = ntu + dN;
         const double k = dN / (2 * G);
         ta = (ta - k * (ta - upper - lower)) / (1 + k);
+        if (nodes) {
+            if (i == 1)
+                nodes[0] = {lower, fill.airEnthalpyIn, hs, fill.airTempIn};
+            nodes[i] = {upper, h, hs, ta};
+        }
         lower = upper;
     }
     if (!std::isfinite(ntu) || !std::isfinite(h) || !std::isfinite(ta)) {

@@ -48,12 +48,25 @@ struct Integration {
     double airTempOut = 0;     // dry bulb of the air leaving at the top, degC
 };
 
+// A node of the integration, for diagrams: node 0 is the bottom of the fill (air in, water out),
+// node kIntervals the top (air out, water in). saturatedEnthalpy is the saturated-air enthalpy
+// at the mean water temperature of the interval that ends at the node (for node 0, of the
+// interval that starts there).
+struct FillNode {
+    double waterTemp;         // degC
+    double airEnthalpy;       // kJ/kg dry air
+    double saturatedEnthalpy; // kJ/kg dry air
+    double airDryBulb;        // degC
+};
+
 // The counter-flow integration over kIntervals equal water-temperature steps. In each
 // interval the air enthalpy rises by the water's heat, dN = dT cpw L / (hs - h) with hs the
 // saturated enthalpy at the interval's mean water temperature and h the air enthalpy at its
 // upper node, and the air dry bulb follows G dta = dN (tw - ta) by the trapezoid rule.
 // Equal inlet and outlet water temperatures need no transfer units (NTU 0, air unchanged).
-Integration integrate(const Fill& fill);
+// With nodes (kIntervals + 1 of them) the integration also writes every node; a failed
+// integration leaves them partly written.
+Integration integrate(const Fill& fill, FillNode* nodes = nullptr);
 
 struct OutletSearch {
     Status status = Status::Ok;

@@ -1,12 +1,7 @@
 #include "counterflow/form10.h"
 
-#include "common/ntuscaling.h"
-#include "common/numtext.h"
-#include "counterflow/counterflowcore.h"
 #include "counterflow/form2.h"
 #include "counterflow/form3.h"
-#include "counterflow/form5.h"
-#include "counterflow/refusal.h"
 #include "shell/windows.h"
 
 #include <QGroupBox>
@@ -15,7 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <cmath>
 
 Form10::Form10(Windows& windows)
     : ProblemWindow(windows, "Form10", QStringLiteral("Problem 3 - counter flow")) {
@@ -87,94 +81,8 @@ Form10::Form10(Windows& windows)
     setTabOrder(Text19, Command1);
 }
 
-void Form10::Form_Activate() {
-    Text18->setFocus();
-    setStatus(
-        QStringLiteral("Recommended water mass flow rate is 0 - 200 [kg/s] with accuracy +/- 2%"));
-}
-
 void Form10::Command1_Click() {
-    if (!allFieldsFilled())
-        return;
-    const auto newFlows = fieldNumbers({Text18, Text19});
-    if (!newFlows)
-        return;
-    const auto [L3, G3] = *newFlows;
-
-    // Problem 1, as Form2 copied it here (and the inlet enthalpy as Form5 shows it).
-    const auto problem1 = numbers(
-        {l1->text(), l8->text(), l2->text(), l3->text(), l9->text(), l6->text(), l5->text(),
-         windows().form5()->lbl11->text(), l29->text(), l30->text(), l31->text(), l32->text(),
-         l33->text()},
-        QStringLiteral("Problem 1 has not been calculated yet: calculate it first, then come "
-                       "here with \"GoTo Problem 3\" of Problem 2."));
-    if (!problem1)
-        return;
-    const auto [L1, G1, ntu1, Tin, twbIn, tdbIn, p, hIn, taOut1, twbOut1, hOut1, rhOut1, xOut1] =
-        *problem1;
-    if (!(L1 > 0) || !(G1 > 0) || !(L3 > 0) || !(G3 > 0)) {
-        refuse(counterflow::refusalText(counterflow::Status::ZeroFlow));
-        return;
-    }
-    if (!(Tin > twbIn)) {
-        refuse(QStringLiteral("The water temperature IN (1) must be above the wet bulb "
-                              "temperature IN (1): the cooling degree is undefined otherwise."));
-        return;
-    }
-
-    // The tower's NTU at the new flows, and the outlet water temperature that needs it.
-    const double ratio3 = L3 / G3;
-    const double ntu3 = ntuscaling::scaledNtu(ntu1, L1, G1, L3, G3);
-    if (!std::isfinite(ntu3) || !std::isfinite(ratio3)) {
-        refuse(counterflow::refusalText(counterflow::Status::NonFinite));
-        return;
-    }
-    const counterflow::OutletSearch search = counterflow::findOutletTemperature(
-        {0, Tin, L3, G3, p, hIn, tdbIn}, twbIn, ntu3, counterflow::kNewFlowNtuTolerance);
-    if (search.status != counterflow::Status::Ok) {
-        refuse(counterflow::refusalText(search.status));
-        return;
-    }
-    const double t3 = search.waterOut;
-    const double Q3 = (Tin - t3) * counterflow::kSpecificHeatWater * L3;
-    const double coolingDegree = (Tin - t3) / (Tin - twbIn);
-    const double range = Tin - t3;
-    const double approach = t3 - twbIn;
-
-    // Outlet air at the new flows, at Problem 1's pressure.
-    const double taOut = search.fill.airTempOut;
-    const double hOut = search.fill.airEnthalpyOut;
-    const auto outlet = airState(2, p, taOut, hOut, QStringLiteral("outlet air"));
-    if (!outlet)
-        return;
-    const double twbOut = outlet->wetBulb;
-    const double xOut = outlet->absoluteHumidity;
-    const double rhOut = outlet->relativeHumidity;
-
-    // Every result is in hand: show them.
-    l29->setText(numtext::format(taOut1, "##0.00"));
-    l30->setText(numtext::format(twbOut1, "##0.00"));
-    l31->setText(numtext::format(hOut1, "###0.00"));
-    l32->setText(numtext::format(rhOut1, "##0.0"));
-    l33->setText(numtext::format(xOut1, "0.00000"));
-    Text18->setText(numtext::format(L3, "###0.00"));
-    Text19->setText(numtext::format(G3, "###0.00"));
-
-    l20->setText(numtext::format(ratio3, "#0.00"));
-    l21->setText(numtext::format(ntu3, "###0.00"));
-    l23->setText(numtext::format(t3, "##0.00"));
-    l22->setText(numtext::format(Q3, "###0.00"));
-    l13->setText(numtext::format(coolingDegree, "0.000"));
-    l14->setText(numtext::format(range, "#0.0"));
-    l15->setText(numtext::format(approach, "#0.0"));
-
-    l24->setText(numtext::format(taOut, "##0.00"));
-    l25->setText(numtext::format(twbOut, "##0.00"));
-    l26->setText(numtext::format(hOut, "##00.00"));
-    l27->setText(numtext::format(xOut, "0.00000"));
-    l28->setText(numtext::format(rhOut, "##0.0"));
-
-    Command3->setEnabled(true);
+    calculate();
 }
 
 void Form10::Command2_Click() {

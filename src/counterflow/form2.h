@@ -16,7 +16,6 @@ class Form2 : public ProblemWindow {
 public:
     explicit Form2(Windows& windows);
 
-    void Form_Activate() override;
     void Command1_Click(); // CALCULATE
     void Command2_Click(); // BACK
     void Command3_Click(); // GoTo Problem 3

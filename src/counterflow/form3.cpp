@@ -1,10 +1,6 @@
 #include "counterflow/form3.h"
 
-#include "common/numtext.h"
-#include "counterflow/counterflowcore.h"
 #include "counterflow/form10.h"
-#include "counterflow/form5.h"
-#include "counterflow/refusal.h"
 #include "shell/form1.h"
 #include "shell/windows.h"
 
@@ -80,113 +76,7 @@ Form3::Form3(Windows& windows)
 }
 
 void Form3::Command1_Click() {
-    if (!allFieldsFilled())
-        return;
-    const auto inputs = fieldNumbers({Text1, Text29, Text2, Text3});
-    if (!inputs)
-        return;
-    const auto [Q4, T4, tdb4, twb4] = *inputs;
-    if (!checkAirTemperatures(twb4, tdb4, {Text2, Text3}, Text2))
-        return;
-
-    // The tower of Problem 3, as Form10 shows it, and the pressure of Problem 1.
-    const Form10* problem3 = windows().form10();
-    const QString ntu3Text = problem3->l21->text();
-    const QString l3Text = problem3->Text18->text();
-    const QString g3Text = problem3->Text19->text();
-    const QString tin3Text = problem3->l3->text();
-    const QString tout3Text = problem3->l23->text();
-    const QString q3Text = problem3->l22->text();
-    const QString pText = windows().form5()->Text5->text();
-    const auto problem3Values =
-        numbers({ntu3Text, l3Text, g3Text, pText, tin3Text, tout3Text, q3Text},
-                QStringLiteral("Problem 3 has not been calculated yet: calculate it first."));
-    if (!problem3Values)
-        return;
-    const auto [ntu3, L3, G3field, p, tin3, tout3, q3] = *problem3Values;
-    if (!(L3 > 0) || !(G3field > 0)) {
-        refuse(counterflow::refusalText(counterflow::Status::ZeroFlow));
-        return;
-    }
-    const double ratio3 = L3 / G3field; // full precision: the search holds it
-    const double G3 = L3 / ratio3;
-    if (!(Q4 > 0)) {
-        refuse(QStringLiteral("The heat capacity (4) must be greater than zero."));
-        return;
-    }
-    if (!(T4 - twb4 > counterflow::kSmallestRange)) {
-        refuse(QStringLiteral("The water temperature IN (4) must lie more than 0.1 oC above the "
-                              "ambient wet bulb temperature (4): the water cannot be cooled "
-                              "otherwise and the cooling degree is undefined."));
-        return;
-    }
-
-    // Inlet air: dry and wet bulb given. A wet bulb far below the dry bulb describes no air
-    // (its humidity would be negative); the moist-air calculator refuses it.
-    const auto inlet = airState(1, p, tdb4, twb4, QStringLiteral("inlet air (4)"));
-    if (!inlet)
-        return;
-    const double hIn = inlet->enthalpy;
-    const double rhIn = inlet->relativeHumidity;
-    const double xIn = inlet->absoluteHumidity;
-
-    // The water flow that rejects Q4 at L/G of Problem 3.
-    const counterflow::FlowSearch search =
-        counterflow::findWaterFlow({Q4, T4, twb4, tdb4, hIn, p}, {ntu3, L3, G3, ratio3});
-    if (search.status != counterflow::Status::Ok) {
-        refuse(counterflow::refusalText(search.status));
-        return;
-    }
-    const double t4 = search.waterOut;
-    const double coolingDegree = (T4 - t4) / (T4 - twb4);
-    const double range = T4 - t4;
-    const double approach = t4 - twb4;
-
-    // Outlet air.
-    const double taOut = search.fill.airTempOut;
-    const double hOut = search.fill.airEnthalpyOut;
-    const auto outlet = airState(2, p, taOut, hOut, QStringLiteral("outlet air (4)"));
-    if (!outlet)
-        return;
-    const double twbOut = outlet->wetBulb;
-    const double rhOut = outlet->relativeHumidity;
-    const double xOut = outlet->absoluteHumidity;
-
-    // Every result is in hand: show them.
-    l4->setText(ntu3Text);
-    l5->setText(l3Text);
-    l6->setText(numtext::format(ratio3, "#0.00"));
-    l7->setText(tin3Text);
-    l20->setText(tout3Text);
-    l8->setText(q3Text);
-    l9->setText(pText);
-
-    Text1->setText(numtext::format(Q4, "###0.00"));
-    Text29->setText(numtext::format(T4, "##0.00"));
-    Text2->setText(numtext::format(tdb4, "##0.00"));
-    Text3->setText(numtext::format(twb4, "##0.00"));
-
-    l10->setText(numtext::format(tdb4, "##0.0"));
-    l11->setText(numtext::format(twb4, "##0.0"));
-    l12->setText(numtext::format(hIn, "####0.0000"));
-    l13->setText(numtext::format(rhIn, "##0.0"));
-    l14->setText(numtext::format(xIn, "0.00000"));
-
-    l21->setText(numtext::format(search.waterFlow, "##0.00"));
-    l22->setText(numtext::format(search.airFlow, "##0.00"));
-    l23->setText(numtext::format(ratio3, "#0.000"));
-    l24->setText(numtext::format(t4, "##0.00"));
-    l28->setText(numtext::format(search.ntu, "##0.00"));
-
-    l15->setText(numtext::format(taOut, "##0.00"));
-    l16->setText(numtext::format(twbOut, "##0.00"));
-    l17->setText(numtext::format(hOut, "##00.00"));
-    l18->setText(numtext::format(rhOut, "##0.0"));
-    l19->setText(numtext::format(xOut, "0.00000"));
-
-    l25->setText(numtext::format(coolingDegree, "0.000"));
-    l26->setText(numtext::format(range, "#0.0"));
-    l27->setText(numtext::format(approach, "#0.0"));
+    calculate();
 }
 
 void Form3::Command2_Click() {

@@ -1,8 +1,6 @@
 #include "counterflow/form5.h"
 
 #include "common/towerschematic.h"
-#include "counterflow/counterflowcore.h"
-#include "counterflow/refusal.h"
 #include "shell/form1.h"
 #include "shell/windows.h"
 
@@ -41,19 +39,6 @@ Form5::Form5(Windows& windows)
     lbl9 = addResult(air, "lbl9", QStringLiteral("Wet bulb temperature IN, [oC]"));
     lbl11 = addResult(air, "lbl11", QStringLiteral("Enthalpy of air. IN, [kJ/kg]"));
     lbl12 = addResult(air, "lbl12", QStringLiteral("Absolut humidity IN,  [-]"));
-    resultLabels = {.ntu = lbl2,
-                    .heat = lbl10,
-                    .coolingDegree = lbl18,
-                    .range = lbl19,
-                    .approach = lbl20,
-                    .outletDryBulb = lbl13,
-                    .outletWetBulb = lbl14,
-                    .outletEnthalpy = lbl15,
-                    .outletRelativeHumidity = lbl16,
-                    .outletHumidity = lbl17,
-                    .inletWetBulb = lbl9,
-                    .inletEnthalpy = lbl11,
-                    .inletHumidity = lbl12};
 
     auto* picture = new TowerSchematic(TowerSchematic::Arrangement::CounterFlow, this);
 
@@ -77,58 +62,7 @@ Form5::Form5(Windows& windows)
 }
 
 void Form5::Command1_Click() {
-    const auto measured = readMeasured({Text3, Text4});
-    if (!measured)
-        return;
-    const auto [L, G, Tin, Tout, p, tdb, rh] = *measured;
-    if (!(L > 0) || !(G > 0)) {
-        refuse(counterflow::refusalText(counterflow::Status::ZeroFlow));
-        return;
-    }
-
-    // Inlet air, as the moist-air calculator shows it.
-    const auto inlet = airState(3, p, tdb, rh, QStringLiteral("inlet air"));
-    if (!inlet)
-        return;
-    const double twbIn = inlet->wetBulb;
-    if (Tin == twbIn) {
-        refuse(QStringLiteral("The water temperature IN equals the inlet wet bulb temperature: "
-                              "the cooling degree is undefined."));
-        return;
-    }
-
-    const counterflow::Integration fill =
-        counterflow::integrate({Tout, Tin, L, G, p, inlet->enthalpy, tdb});
-    if (fill.status != counterflow::Status::Ok) {
-        refuse(counterflow::refusalText(fill.status));
-        return;
-    }
-    const double Q = (Tin - Tout) * counterflow::kSpecificHeatWater * L;
-    const double coolingDegree = (Tin - Tout) / (Tin - twbIn);
-    const double range = Tin - Tout;
-    const double approach = Tout - twbIn;
-
-    // Outlet air.
-    const auto outlet =
-        airState(2, p, fill.airTempOut, fill.airEnthalpyOut, QStringLiteral("outlet air"));
-    if (!outlet)
-        return;
-
-    // Every result is in hand: show them.
-    showResults(*measured,
-                {.ntu = fill.ntu,
-                 .heat = Q,
-                 .coolingDegree = coolingDegree,
-                 .range = range,
-                 .approach = approach,
-                 .inlet = *inlet,
-                 .outletDryBulb = fill.airTempOut,
-                 .outletEnthalpy = fill.airEnthalpyOut,
-                 .outlet = *outlet},
-                "##0.00", "##0.00");
-    AddGridRow();
-    setStatus(QStringLiteral("Calculation has successfully complited"));
-    Command2->setEnabled(true);
+    calculate();
 }
 
 void Form5::Command2_Click() {

@@ -146,6 +146,8 @@ SweepResult sweep(const SweepInput& in) {
             h = hout;
             ta = taout;
             tw[j] = two;
+            if (in.cells)
+                in.cells[i * kCells + j] = {two, hout, taout};
         }
         r.airEnthalpyOut[i] = h;
         r.airDryBulbOut[i] = ta;

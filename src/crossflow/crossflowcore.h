@@ -88,6 +88,15 @@ enum class Status {
 // A one-line English description of a status, for logs and messages.
 const char* statusText(Status status);
 
+// A cell of the sweep, for diagrams: the water, air enthalpy and air dry bulb leaving it.
+// Cells are stored row by row, index row * kCells + column: row 0 at the top, where the water
+// enters, column 0 at the side where the air enters.
+struct FillCell {
+    double waterTemp;   // degC
+    double airEnthalpy; // kJ/kg dry air
+    double airDryBulb;  // degC (the inlet dry bulb without airTemperatures)
+};
+
 // One cross-flow cell sweep. Field by field:
 struct SweepInput {
     double ntu = 0;               // trial number of transfer units, kW/(kJ/kg), >= 0
@@ -100,6 +109,7 @@ struct SweepInput {
     double bracketLow = 0;        // lower end of every cell's bisection bracket, degC: the inlet
                                   // wet bulb (Problems 1, 3, 4) or 0 (Problem 2); < waterIn
     bool airTemperatures = false; // also carry the air dry bulb through the cells
+    FillCell* cells = nullptr;    // when given, kCells * kCells cells written as solved
 };
 
 struct SweepResult {

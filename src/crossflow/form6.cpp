@@ -1,11 +1,7 @@
 #include "crossflow/form6.h"
 
-#include "common/desktop.h"
-#include "common/numtext.h"
-#include "crossflow/crossflowcore.h"
 #include "crossflow/form8.h"
 #include "crossflow/form9.h"
-#include "crossflow/refusal.h"
 #include "shell/windows.h"
 
 #include <QGroupBox>
@@ -108,129 +104,7 @@ Form6::Form6(Windows& windows)
 }
 
 void Form6::Command1_Click() {
-    const QString title = applicationTitle();
-    if (!allFieldsFilled(title, MessageIcon::None))
-        return;
-    const auto design = fieldNumbers({Text16, Text17, Text14, Text15, Text18, Text19});
-    if (!design)
-        return;
-    const auto [Ld, Gd, TinD, ToutD, twbD, tdbD] = *design;
-    if (!checkWaterTemperatures(TinD, ToutD, title, MessageIcon::None, {Text14, Text15}, Text14))
-        return;
-    if (!checkAirTemperatures(twbD, tdbD, {Text18, Text19}, Text18))
-        return;
-
-    const double Qd = (TinD - ToutD) * crossflow::kSpecificHeatWater * Ld;
-    if (!(Qd > 0)) {
-        refuse(QStringLiteral(
-            "The design heat capacity is zero, so the deviation from it cannot be calculated: "
-            "the design water temperatures IN and OUT must differ and the design water mass flow "
-            "rate must be greater than zero."));
-        return;
-    }
-
-    // Problem 1 as its window shows it: NTU, and the water flow, air flow and pressure copied
-    // through this window's hidden labels.
-    Form8* problem1 = windows().form8();
-    const QString lText = problem1->Text1->text();
-    const QString gText = problem1->Text8->text();
-    const QString pText = problem1->Text5->text();
-    const auto NTU1 = number(problem1->lbl2->text());
-    if (!NTU1) {
-        refuse(QStringLiteral("Problem 1 has not been calculated yet: calculate it first."));
-        return;
-    }
-    const auto measured1 = numbers(
-        {lText, gText, pText},
-        QStringLiteral("The data of Problem 1 are incomplete: enter and calculate them first."));
-    if (!measured1)
-        return;
-    const auto [L, G, p] = *measured1;
-    if (!(L > 0) || !(G > 0)) {
-        refuse(crossflow::refusalText(crossflow::Status::NonPositiveFlow));
-        return;
-    }
-    if (TinD == twbD) {
-        refuse(QStringLiteral("The design water temperature IN equals the design wet bulb "
-                              "temperature: the cooling degree is undefined."));
-        return;
-    }
-
-    // Design inlet air, as the moist-air calculator shows it.
-    const auto inlet = airState(1, p, tdbD, twbD, QStringLiteral("design inlet air"));
-    if (!inlet)
-        return;
-    const double xIn = inlet->absoluteHumidity;
-    const double hIn = inlet->enthalpy;
-    const double rhIn = inlet->relativeHumidity;
-
-    // One sweep at the NTU of Problem 1; the cells' bracket reaches down to 0 degC.
-    crossflow::SweepInput in;
-    in.ntu = *NTU1;
-    in.waterFlow = L;
-    in.airFlow = G;
-    in.waterIn = TinD;
-    in.airEnthalpyIn = hIn;
-    in.airDryBulbIn = tdbD;
-    in.pressure = p;
-    in.bracketLow = 0;
-    in.airTemperatures = true;
-    const crossflow::SweepResult fill = crossflow::sweep(in);
-    if (fill.status != crossflow::Status::Ok) {
-        refuse(crossflow::refusalText(fill.status));
-        return;
-    }
-    const double Tout2 = fill.waterOutMean;
-    const double Qa = (TinD - Tout2) * crossflow::kSpecificHeatWater * L;
-    const double deviation = (Qa - Qd) / Qd * 100;
-    const double coolingDegree = (TinD - Tout2) / (TinD - twbD);
-    const double range = TinD - Tout2;
-    const double approach = Tout2 - twbD;
-
-    // Outlet air.
-    const auto outlet = airState(2, p, fill.airDryBulbOutMean, fill.airEnthalpyOutMean,
-                                 QStringLiteral("outlet air"));
-    if (!outlet)
-        return;
-    const double twbOut = outlet->wetBulb;
-    const double rhOut = outlet->relativeHumidity;
-    const double xOut = outlet->absoluteHumidity;
-
-    // Every result is in hand: show them.
-    l1->setText(lText);
-    l8->setText(gText);
-    l5->setText(pText);
-    Text16->setText(numtext::format(Ld, "###0.00"));
-    Text17->setText(numtext::format(Gd, "###0.00"));
-    Text14->setText(numtext::format(TinD, "##0.00"));
-    Text15->setText(numtext::format(ToutD, "##0.00"));
-    Text18->setText(numtext::format(twbD, "##0.00"));
-    Text19->setText(numtext::format(tdbD, "##0.00"));
-
-    l20->setText(numtext::generalText(Qd));
-    l6->setText(numtext::format(tdbD, "##0.00"));
-    l9->setText(numtext::format(twbD, "##0.00"));
-    l3->setText(numtext::format(TinD, "##0.00"));
-    l4->setText(numtext::format(Tout2, "##0.00"));
-    l10->setText(numtext::format(Qa, "###0.00"));
-    l28->setText(numtext::format(deviation, "##0.0"));
-    l2->setText(numtext::format(*NTU1, "###0.00"));
-    l11->setText(numtext::format(coolingDegree, "0.000"));
-    l12->setText(numtext::format(range, "#0.0"));
-    l13->setText(numtext::format(approach, "#0.0"));
-    l50->setText(Text19->text());
-    l51->setText(Text18->text());
-    l25->setText(numtext::format(hIn, "###0.00"));
-    l26->setText(numtext::format(rhIn, "##0.0"));
-    l27->setText(numtext::format(xIn, "0.00000"));
-    l7->setText(numtext::format(fill.airDryBulbOutMean, "##0.00"));
-    l21->setText(numtext::format(twbOut, "##0.00"));
-    l22->setText(numtext::format(fill.airEnthalpyOutMean, "###0.00"));
-    l23->setText(numtext::format(rhOut, "##0.0"));
-    l24->setText(numtext::format(xOut, "0.00000"));
-
-    setStatus(QStringLiteral("Calculation has successfuly complited"));
-    Command3->setEnabled(true);
+    calculate();
 }
 
 void Form6::Command2_Click() {

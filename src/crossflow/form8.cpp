@@ -1,9 +1,7 @@
 #include "crossflow/form8.h"
 
 #include "common/towerschematic.h"
-#include "crossflow/crossflowcore.h"
 #include "crossflow/form6.h"
-#include "crossflow/refusal.h"
 #include "shell/form1.h"
 #include "shell/windows.h"
 
@@ -41,19 +39,6 @@ Form8::Form8(Windows& windows)
     lbl9 = addResult(air, "lbl9", QStringLiteral("Wet bulb temperature IN, [oC]"));
     lbl19 = addResult(air, "lbl19", QStringLiteral("Enthalpy of air. IN, [kJ/kg]"));
     lbl20 = addResult(air, "lbl20", QStringLiteral("Absolut humidity IN,  [-]"));
-    resultLabels = {.ntu = lbl2,
-                    .heat = lbl10,
-                    .coolingDegree = lbl16,
-                    .range = lbl17,
-                    .approach = lbl18,
-                    .outletDryBulb = lbl11,
-                    .outletWetBulb = lbl12,
-                    .outletEnthalpy = lbl13,
-                    .outletRelativeHumidity = lbl14,
-                    .outletHumidity = lbl15,
-                    .inletWetBulb = lbl9,
-                    .inletEnthalpy = lbl19,
-                    .inletHumidity = lbl20};
 
     auto* picture = new TowerSchematic(TowerSchematic::Arrangement::CrossFlow, this);
 
@@ -79,62 +64,7 @@ Form8::Form8(Windows& windows)
 }
 
 void Form8::Command1_Click() {
-    const auto measured = readMeasured({Text4, Text3});
-    if (!measured)
-        return;
-    const auto [L, G, Tin, Tout, p, tdb, rh] = *measured;
-    if (!(L > 0) || !(G > 0)) {
-        refuse(crossflow::refusalText(crossflow::Status::NonPositiveFlow));
-        return;
-    }
-
-    const Busy busy(*this, Label8);
-
-    // Inlet air, as the moist-air calculator shows it.
-    const auto inlet = airState(3, p, tdb, rh, QStringLiteral("inlet air"));
-    if (!inlet)
-        return;
-    const double twbIn = inlet->wetBulb;
-    if (!(Tin > twbIn)) {
-        refuse(crossflow::refusalText(crossflow::Status::WaterNotAboveWetBulb));
-        return;
-    }
-
-    const crossflow::NtuResult search =
-        crossflow::searchNtu({L, G, Tin, Tout, inlet->enthalpy, tdb, twbIn, p});
-    if (search.status != crossflow::Status::Ok) {
-        refuse(crossflow::refusalText(search.status));
-        return;
-    }
-    const double taOut = search.sweep.airDryBulbOutMean;
-    const double hOut = search.sweep.airEnthalpyOutMean;
-
-    // The measured outlet temperature gives the indicators, not the computed mean.
-    const double Q = crossflow::kSpecificHeatWater * (Tin - Tout) * L;
-    const double coolingDegree = (Tin - Tout) / (Tin - twbIn);
-    const double range = Tin - Tout;
-    const double approach = Tout - twbIn;
-
-    // Outlet air.
-    const auto outlet = airState(2, p, taOut, hOut, QStringLiteral("outlet air"));
-    if (!outlet)
-        return;
-
-    // Every result is in hand: show them.
-    showResults(*measured,
-                {.ntu = search.ntu,
-                 .heat = Q,
-                 .coolingDegree = coolingDegree,
-                 .range = range,
-                 .approach = approach,
-                 .inlet = *inlet,
-                 .outletDryBulb = taOut,
-                 .outletEnthalpy = hOut,
-                 .outlet = *outlet},
-                "###0.00", "###0.00");
-    AddGridRow();
-    setStatus(QStringLiteral("Calculation has successfuly complited"));
-    Command3->setEnabled(true);
+    calculate(Label8);
 }
 
 void Form8::Command2_Click() {

@@ -1,12 +1,8 @@
 #include "crossflow/form9.h"
 
-#include "common/ntuscaling.h"
-#include "common/numtext.h"
-#include "crossflow/crossflowcore.h"
 #include "crossflow/form4.h"
 #include "crossflow/form6.h"
 #include "crossflow/form8.h"
-#include "crossflow/refusal.h"
 #include "shell/windows.h"
 
 #include <QGroupBox>
@@ -87,130 +83,7 @@ Form9::Form9(Windows& windows)
 }
 
 void Form9::Command1_Click() {
-    if (!allFieldsFilled())
-        return;
-    const auto newFlows = fieldNumbers({Text18, Text19});
-    if (!newFlows)
-        return;
-    const auto [L3, G3] = *newFlows;
-
-    // Problem 1 as its window shows it; each copy is formatted here before it is used.
-    Form8* problem1 = windows().form8();
-    const auto ntuText = number(problem1->lbl2->text());
-    if (!ntuText) {
-        refuse(QStringLiteral("Problem 1 has not been calculated yet: calculate it first."));
-        return;
-    }
-    if (!numbers({problem1->Text1->text(), problem1->Text3->text(), problem1->Text4->text(),
-                  problem1->Text8->text(), problem1->Text5->text(), problem1->Text6->text(),
-                  problem1->Text7->text()},
-                 QStringLiteral("The data of Problem 1 are incomplete: enter and calculate them "
-                                "first.")))
-        return;
-    if (!numbers({problem1->lbl10->text(), problem1->lbl11->text(), problem1->lbl12->text(),
-                  problem1->lbl13->text(), problem1->lbl14->text(), problem1->lbl15->text()},
-                 QStringLiteral("Problem 1 has not been calculated yet: calculate it first.")))
-        return;
-    const QString l1Text = numtext::format(*number(problem1->Text1->text()), "###0.00");
-    const QString l3Text = numtext::format(*number(problem1->Text3->text()), "##0.00");
-    const QString l4Text = problem1->Text4->text();
-    const QString l8Text = numtext::format(*number(problem1->Text8->text()), "###0.00");
-    const QString l5Text = numtext::format(*number(problem1->Text5->text()), "#0.000");
-    const QString l6Text = numtext::format(*number(problem1->Text6->text()), "##0.00");
-    const QString l7Text = numtext::format(*number(problem1->Text7->text()), "##0.0");
-    const QString l2Text = numtext::format(*ntuText, "###0.00");
-    const QString l10Text = problem1->lbl10->text();
-
-    // The values as this window shows them.
-    const double L1 = *number(l1Text);
-    const double G1 = *number(l8Text);
-    const double NTU1 = *number(l2Text);
-    const double Tin = *number(l3Text);
-    const double p = *number(l5Text);
-    const double tdbIn = *number(l6Text);
-    const double rhIn = *number(l7Text);
-    if (!(L1 > 0) || !(G1 > 0) || !(L3 > 0) || !(G3 > 0)) {
-        refuse(crossflow::refusalText(crossflow::Status::NonPositiveFlow));
-        return;
-    }
-
-    // Inlet air of Problem 1, recomputed.
-    const auto inlet = airState(3, p, tdbIn, rhIn, QStringLiteral("inlet air"));
-    if (!inlet)
-        return;
-    const double twbIn = inlet->wetBulb;
-    const double hIn = inlet->enthalpy;
-    const double xIn = inlet->absoluteHumidity;
-    if (!(Tin > twbIn)) {
-        refuse(crossflow::refusalText(crossflow::Status::WaterNotAboveWetBulb));
-        return;
-    }
-
-    const double NTU3 = ntuscaling::scaledNtu(NTU1, L1, G1, L3, G3);
-    crossflow::SweepInput in;
-    in.ntu = NTU3;
-    in.waterFlow = L3;
-    in.airFlow = G3;
-    in.waterIn = Tin;
-    in.airEnthalpyIn = hIn;
-    in.airDryBulbIn = tdbIn;
-    in.pressure = p;
-    in.bracketLow = twbIn;
-    in.airTemperatures = true;
-    const crossflow::SweepResult fill = crossflow::sweep(in);
-    if (fill.status != crossflow::Status::Ok) {
-        refuse(crossflow::refusalText(fill.status));
-        return;
-    }
-    const double t3 = fill.waterOutMean;
-    const double Q3 = (Tin - t3) * crossflow::kSpecificHeatWater * L3;
-    const double coolingDegree = (Tin - t3) / (Tin - twbIn);
-    const double range = Tin - t3;
-    const double approach = t3 - twbIn;
-
-    // Outlet air.
-    const auto outlet = airState(2, p, fill.airDryBulbOutMean, fill.airEnthalpyOutMean,
-                                 QStringLiteral("outlet air"));
-    if (!outlet)
-        return;
-    const double twbOut = outlet->wetBulb;
-    const double rhOut = outlet->relativeHumidity;
-    const double xOut = outlet->absoluteHumidity;
-
-    // Every result is in hand: show them.
-    l1->setText(l1Text);
-    l3->setText(l3Text);
-    l4->setText(l4Text);
-    l8->setText(l8Text);
-    l5->setText(l5Text);
-    l6->setText(l6Text);
-    l7->setText(l7Text);
-    l2->setText(l2Text);
-    l10->setText(l10Text);
-    l29->setText(problem1->lbl11->text());
-    l30->setText(problem1->lbl12->text());
-    l31->setText(problem1->lbl13->text());
-    l32->setText(problem1->lbl14->text());
-    l33->setText(problem1->lbl15->text());
-
-    l9->setText(numtext::format(twbIn, "##0.00"));
-    l11->setText(numtext::format(hIn, "###0.00"));
-    l12->setText(numtext::format(xIn, "0.00000"));
-    l20->setText(numtext::format(L3 / G3, "#0.00"));
-    l21->setText(numtext::format(NTU3, "###0.000"));
-    l22->setText(numtext::format(Q3, "###0.00"));
-    l23->setText(numtext::format(t3, "##0.00"));
-    l13->setText(numtext::format(coolingDegree, "0.000"));
-    l14->setText(numtext::format(range, "#0.0"));
-    l15->setText(numtext::format(approach, "#0.0"));
-    l24->setText(numtext::format(fill.airDryBulbOutMean, "##0.00"));
-    l25->setText(numtext::format(twbOut, "##0.00"));
-    l26->setText(numtext::format(fill.airEnthalpyOutMean, "###0.00"));
-    l28->setText(numtext::format(rhOut, "##0.0"));
-    l27->setText(numtext::format(xOut, "0.00000"));
-
-    setStatus(QStringLiteral("Calculation has successfuly complited"));
-    Command2->setEnabled(true);
+    calculate();
 }
 
 void Form9::Command2_Click() {

@@ -2,6 +2,7 @@
 
 #include "common/desktop.h"
 #include "common/numtext.h"
+#include "engine/fieldbehaviour.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -14,22 +15,6 @@ namespace {
 
 QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The length of the longest start of text made only of characters that a finite number can
-// contain in locale (digits, white space, decimal separator, signs, exponent); every longer
-// start holds some other character and is certainly not a number. This only saves work: the
-// removals up to it are the ones the character-by-character procedure would make.
-qsizetype numberCharacters(const QString& text, const QLocale& locale) {
-    const QString symbols = locale.decimalPoint() + locale.negativeSign() + locale.positiveSign() +
-                            locale.exponential() + QStringLiteral("+-eE\u2212");
-    qsizetype n = 0;
-    for (const QChar c : text) {
-        if (!c.isDigit() && !c.isSpace() && !symbols.contains(c))
-            break;
-        ++n;
-    }
-    return n;
 }
 
 } // namespace
@@ -65,22 +50,15 @@ void NumericField::onTextChanged() {
     if (correcting_)
         return;
     correcting_ = true;
-    const QLocale locale;
-    const QString original = edit_->text();
-    QString text = original.left(numberCharacters(original, locale));
-    qsizetype removed = original.size() - text.size();
-    while (!text.isEmpty() && !numtext::isNumeric(text, locale)) {
-        text.chop(1); // the last character of the whole text, wherever the caret was
-        ++removed;
-    }
-    if (removed > 0) {
-        edit_->setText(text);
+    const engine::TypedText typed = engine::correctTyped(edit_->text(), numtext::Converter());
+    if (typed.removed > 0) {
+        edit_->setText(typed.text);
         edit_->end(false);
-        for (qsizetype i = 0; i < removed; ++i)
+        for (int i = 0; i < typed.removed; ++i)
             desktop_.beep();
+    } else if (typed.text != edit_->text()) {
+        edit_->setText(typed.text);
     }
-    if (const std::optional<double> value = numtext::readNumber(text, locale); value && *value < 0)
-        edit_->setText(QStringLiteral("0"));
     correcting_ = false;
 
     if (leadingOn_)
@@ -101,12 +79,9 @@ void NumericField::setLeadingOn(QAbstractButton* button) {
 }
 
 std::optional<QString> NumericField::failure() const {
-    const QLocale locale;
-    std::optional<double> heatCapacity;
-    if (def_->limit == LimitKind::HeatCapacity && heatCapacityText_)
-        heatCapacity = numtext::readNumber(heatCapacityText_(), locale);
-    const std::optional<std::string_view> message =
-        checkField(*def_, numtext::readNumber(edit_->text(), locale), heatCapacity);
+    const std::optional<std::string_view> message = engine::fieldFailure(
+        *def_, edit_->text(), heatCapacityText_ ? heatCapacityText_() : QString(),
+        numtext::Converter());
     if (!message)
         return std::nullopt;
     return toQString(*message);

@@ -1,7 +1,5 @@
 #include "psychro/form11.h"
 
-#include "common/numtext.h"
-
 #include <QFormLayout>
 #include <QLineEdit>
 
@@ -19,8 +17,10 @@ QLineEdit* makeField(QWidget* parent, QFormLayout* layout, const char* name,
 
 } // namespace
 
-Form11::Form11(QWidget* parent)
-    : QWidget(parent) {
+Form11::Form11(QWidget* parent, engine::MoistAir* texts)
+    : QWidget(parent)
+    , own_(texts ? nullptr : std::make_unique<engine::MoistAir>())
+    , texts_(texts ? texts : own_.get()) {
     setObjectName(QStringLiteral("Form11"));
     setWindowTitle(QStringLiteral("Moist air"));
     auto* layout = new QFormLayout(this);
@@ -31,34 +31,38 @@ Form11::Form11(QWidget* parent)
     Text11 = makeField(this, layout, "Text11", QStringLiteral("Absolute humidity, [-]"));
     Text13 = makeField(this, layout, "Text13", QStringLiteral("Enthalpy, [kJ/kg]"));
     Text15 = makeField(this, layout, "Text15", QStringLiteral("Relative humidity, [%]"));
+    using M = engine::MoistAir;
+    fields_[M::Text2] = Text2;
+    fields_[M::Text3] = Text3;
+    fields_[M::Text4] = Text4;
+    fields_[M::Text9] = Text9;
+    fields_[M::Text11] = Text11;
+    fields_[M::Text13] = Text13;
+    fields_[M::Text15] = Text15;
+    pullTexts();
+}
+
+Form11::~Form11() = default;
+
+void Form11::pushTexts() {
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        texts_->texts[i] = fields_[i]->text();
+}
+
+void Form11::pullTexts() {
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        if (fields_[i]->text() != texts_->texts[i])
+            fields_[i]->setText(texts_->texts[i]);
 }
 
 void Form11::setInputs(double p, double t, double second) {
-    Text2->setText(numtext::generalText(p));
-    Text3->setText(numtext::generalText(t));
-    Text4->setText(numtext::generalText(second));
+    texts_->setInputs(p, t, second, numtext::Converter());
+    pullTexts();
 }
 
 Form11::Status Form11::Moistair(int mode) {
-    const auto p = numtext::readNumber(Text2->text());
-    const auto t = numtext::readNumber(Text3->text());
-    const auto second = numtext::readNumber(Text4->text());
-    if (!p || !t || !second || mode < 1 || mode > 3)
-        return Status::NotANumber;
-
-    const psychro::AirResult r =
-        psychro::moistAirState(static_cast<psychro::Given>(mode), *p, *t, *second);
-    switch (r.status) {
-    case psychro::AirStatus::Ok:
-        break;
-    case psychro::AirStatus::ImpossibleState:
-        return Status::ImpossibleState;
-    case psychro::AirStatus::NoConvergence:
-        return Status::NoConvergence;
-    }
-    Text9->setText(numtext::format(r.state.wetBulb, "###0.00"));
-    Text11->setText(numtext::format(r.state.absoluteHumidity, "##0.00000"));
-    Text13->setText(numtext::format(r.state.enthalpy, "####0.0000"));
-    Text15->setText(numtext::format(r.state.relativeHumidity, "##0.0"));
-    return Status::Ok;
+    pushTexts();
+    const Status status = texts_->moistair(mode, numtext::Converter());
+    pullTexts();
+    return status;
 }

@@ -20,6 +20,8 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <initializer_list>
+#include <type_traits>
 
 Windows::Windows(Desktop& desktop)
     : desktop_(desktop) {
@@ -45,6 +47,8 @@ template <class W> W* Windows::ensure(QPointer<W>& slot) {
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->setWindowIcon(main_->windowIcon());
         sub->hide();
+        if constexpr (std::is_base_of_v<ProblemWindow, W>)
+            slot->pullTexts();
     }
     return slot;
 }
@@ -87,7 +91,7 @@ Form4* Windows::form4() {
 
 Form11* Windows::form11() {
     if (!form11_)
-        form11_ = new Form11();
+        form11_ = new Form11(nullptr, &audit_.moistAir());
     return form11_;
 }
 
@@ -146,6 +150,11 @@ bool Windows::isLoaded(const QString& name) const {
 void Windows::unload(const QString& name) {
     if (!isLoaded(name) || name == QLatin1String("frmMain"))
         return;
+    // A window loaded again starts as it was first loaded.
+    if (const auto problem = engine::Audit::problemOf(name.toStdString()))
+        audit_.reset(problem->first, problem->second);
+    else if (name == QLatin1String("Form11"))
+        audit_.resetMoistAir();
     QWidget* w = form(name);
     if (QMdiSubWindow* sub = subWindowOf(w)) {
         if (lastActive_ == w)
@@ -169,6 +178,26 @@ std::optional<QString> Windows::controlText(const QString& formName, const QStri
     if (auto* button = qobject_cast<QAbstractButton*>(c))
         return button->text();
     return std::nullopt;
+}
+
+void Windows::pushTexts() {
+    for (ProblemWindow* w : std::initializer_list<ProblemWindow*>{form5_, form2_, form10_, form3_,
+                                                                  form8_, form6_, form9_, form4_})
+        if (w)
+            w->pushTexts();
+    if (form11_)
+        form11_->pushTexts();
+}
+
+void Windows::pullTexts() {
+    for (ProblemWindow* w : std::initializer_list<ProblemWindow*>{form5_, form2_, form10_, form3_,
+                                                                  form8_, form6_, form9_, form4_})
+        if (w)
+            w->pullTexts();
+    if (form11_)
+        form11_->pullTexts();
+    else if (audit_.moistAir().used)
+        form11();
 }
 
 void Windows::setStatus(const QString& text) {

@@ -4,8 +4,12 @@
 // "Exit" unloads it. The main window is created with the registry; the others are child
 // windows of its multiple-document area.
 //
-// Values travel between windows as the texts their controls display, so windows reach each
-// other through these accessors and read each other's fields and labels directly.
+// Values travel between windows as the texts their controls display. The registry owns the
+// audit engine that holds those texts and calculates; the windows are its views. Before a
+// step of the engine every loaded window hands it its texts (pushTexts), after the step every
+// loaded window shows the engine's texts again (pullTexts).
+
+#include "engine/audit.h"
 
 #include <QObject>
 #include <QPointer>
@@ -47,6 +51,12 @@ public:
     ~Windows() override;
 
     Desktop& desktop() const { return desktop_; }
+    engine::Audit& audit() { return audit_; }
+
+    // Every loaded Problem window's (and the moist-air calculator's) texts into the engine, and
+    // back; the calculator is loaded once the engine has used it.
+    void pushTexts();
+    void pullTexts();
 
     FrmMain* frmMain() const { return main_; }
     Form1* form1();
@@ -91,6 +101,7 @@ private:
     void onSubWindowActivated(QMdiSubWindow* sub);
 
     Desktop& desktop_;
+    engine::Audit audit_;
     FrmMain* main_ = nullptr;
     std::unique_ptr<WindowsReportSource> reportSource_;
     std::unique_ptr<ExcelReport> report_;

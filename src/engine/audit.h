@@ -1,0 +1,169 @@
+#pragma once
+// The audit engine: one object holds a whole audit, the four Problems of both tower
+// arrangements and the moist-air calculator, as the texts their windows show, and does what
+// the windows do with them: typing into a field, leaving it, CALCULATE, the "GoTo" button
+// that leads on, the activation of a window. Plain C++ over Qt Core (for the locale's number
+// texts); no widgets, no QApplication needed.
+//
+// Every value is a text under its control's name ("Text1", "lbl2", "l21"), and a calculation
+// reads the texts (its own, other Problems' and the moist-air calculator's) and writes texts
+// in the display patterns, so the rounding of every shown value is part of every result
+// downstream, exactly as in the windows. A step returns what a person would see: the message
+// boxes in order, the new status line, the field to focus.
+//
+//     engine::Audit audit;
+//     using engine::Arrangement;
+//     audit.type(Arrangement::CounterFlow, 1, "Text1", QStringLiteral("120"));
+//     audit.leave(Arrangement::CounterFlow, 1, "Text1");          // the field's check
+//     engine::Step step = audit.calculate(Arrangement::CounterFlow, 1);
+//     if (step.calculated)
+//         qDebug() << audit.text(Arrangement::CounterFlow, 1, "lbl2"); // NTU, "##0.00"
+//
+// Problems are numbered 1 to 4 as the program names them. The locale of every number text is
+// the default QLocale() when the step runs.
+
+#include "counterflow/counterflowcore.h"
+#include "crossflow/crossflowcore.h"
+#include "engine/message.h"
+#include "engine/moistair.h"
+
+#include <QLocale>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace engine {
+
+enum class Arrangement { CounterFlow, CrossFlow };
+inline constexpr int kProblems = 4;
+
+// What a step did that a person would see, besides the texts.
+struct Step {
+    bool calculated = false;       // CALCULATE wrote its results
+    std::vector<Message> messages; // the message boxes, in order
+    std::optional<QString> status; // the status line's new text
+    std::string_view focus;        // the field that takes the focus, if any
+    int beeps = 0;                 // beeps of the text-change procedure
+};
+
+// The intermediate results of a Problem's last successful CALCULATE, for diagrams: the
+// counter-flow integration's nodes, or the cross-flow sweep's cells (see counterflowcore.h
+// and crossflowcore.h). Problem 1 of the cross flow has no nodes, and so on: the other vector
+// stays empty.
+struct ProblemTrace {
+    std::vector<counterflow::FillNode> nodes;
+    std::vector<crossflow::FillCell> cells;
+};
+
+// The result grid of a Problem 1 ("Parametar specification for different regimes"): one row
+// per calculation, written at nextRow; both counters reset by every activation, so the rows
+// written before it are overwritten in order while the ones appended meanwhile stay.
+struct ResultRows {
+    static constexpr int kColumns =
+        11; // G, L, Tw,in, Tw,out, Ta,db, RH, NTU, Q, eff., range, approach
+    int nextRow = 1;
+    int firstRow = 1;
+    std::vector<std::array<QString, kColumns>> rows = std::vector<std::array<QString, kColumns>>(1);
+};
+
+class Audit {
+public:
+    // Every Problem as its window is first loaded: the fields' initial texts, empty labels,
+    // the leading-on buttons disabled.
+    Audit();
+
+    // --- The Problems and their controls ------------------------------------------------------
+    // The window of a Problem ("Form5"); the names of its controls, fields first.
+    static std::string_view windowName(Arrangement arrangement, int problem);
+    static std::span<const std::string_view> controls(Arrangement arrangement, int problem);
+    static int fieldCount(Arrangement arrangement, int problem);
+    // The Problem that a window name stands for, or nullopt ("Form8" -> cross flow, 1).
+    static std::optional<std::pair<Arrangement, int>> problemOf(std::string_view window);
+
+    // A control's text; an empty text for an unknown control.
+    const QString& text(Arrangement arrangement, int problem, std::string_view control) const;
+    // Replaces a control's text as it is, with nothing else happening (for views that keep
+    // their widgets' texts in step). False for an unknown control.
+    bool setText(Arrangement arrangement, int problem, std::string_view control,
+                 const QString& text);
+    // Whether the Problem's leading-on button ("GoTo Problem N") is enabled; Problem 4 has none.
+    bool leadingOn(Arrangement arrangement, int problem) const;
+    void setLeadingOn(Arrangement arrangement, int problem, bool enabled);
+    // The Problem 1 result grid.
+    ResultRows& resultRows(Arrangement arrangement);
+    const ResultRows& resultRows(Arrangement arrangement) const;
+    // The moist-air calculator shared by every Problem.
+    MoistAir& moistAir() { return moistAir_; }
+    const MoistAir& moistAir() const { return moistAir_; }
+    // The status line as the engine's steps last wrote it.
+    const QString& status() const { return status_; }
+    // A Problem as its window is freshly loaded again (the window was unloaded), or the
+    // moist-air calculator (resetMoistAir).
+    void reset(Arrangement arrangement, int problem);
+    void resetMoistAir();
+
+    // --- What a person does -------------------------------------------------------------------
+    // A text typed or pasted into a field: the text-change procedure runs on it, and the
+    // leading-on button is disabled.
+    Step type(Arrangement arrangement, int problem, std::string_view field, const QString& text);
+    // A click into a field: it is emptied and its hint goes to the status line.
+    Step click(Arrangement arrangement, int problem, std::string_view field);
+    // The field is left for another control of its window: its check runs; a failure shows the
+    // message, empties the field and keeps the focus there.
+    Step leave(Arrangement arrangement, int problem, std::string_view field);
+    // The window becomes the active one.
+    Step activate(Arrangement arrangement, int problem);
+    // CALCULATE. beginBusy, when given, is called where the window shows that it works (the
+    // cross-flow Problems 1 and 4, after their first checks).
+    Step calculate(Arrangement arrangement, int problem,
+                   const std::function<void()>& beginBusy = {});
+    // The leading-on button's action ("GoTo Problem N"): the texts it carries to the next
+    // Problem (the counter-flow Problem 2 carries Problem 1 on to Problem 3); the caller then
+    // shows and activates the next Problem. Returns whether the button is enabled: a person can
+    // press only an enabled one, so a caller acting as a person stops when it is false (the
+    // window's own code, called directly, copies either way, and so does this).
+    bool goOn(Arrangement arrangement, int problem);
+
+    // --- Following the calculations -----------------------------------------------------------
+    // The intermediate results of the Problem's last successful CALCULATE; empty before.
+    const ProblemTrace& trace(Arrangement arrangement, int problem) const;
+    // Whether calculations keep their traces (on by default; a run of many cases that reads
+    // no diagram turns it off and saves one extra integration or sweep per Problem).
+    void setTracing(bool on) { tracing_ = on; }
+    bool tracing() const { return tracing_; }
+    // Successful calculations so far; and a listener called after each.
+    std::uint64_t calculationCount() const { return calculations_; }
+    void setCalculationListener(std::function<void(Arrangement, int problem)> listener) {
+        listener_ = std::move(listener);
+    }
+
+private:
+    friend class Run;
+    struct Problem {
+        std::vector<QString> texts;
+        bool leadingOn = false;
+        ProblemTrace trace;
+    };
+    Problem& problem(Arrangement arrangement, int problem);
+    const Problem& problem(Arrangement arrangement, int problem) const;
+    int controlIndex(Arrangement arrangement, int problem, std::string_view control) const;
+    // The number texts of the default locale, looked up again only when it changes.
+    const numtext::Converter& numbers();
+
+    std::array<std::array<Problem, kProblems>, 2> problems_;
+    std::array<ResultRows, 2> rows_;
+    MoistAir moistAir_;
+    QString status_;
+    bool tracing_ = true;
+    std::uint64_t calculations_ = 0;
+    std::function<void(Arrangement, int)> listener_;
+    QLocale locale_;
+    std::optional<numtext::Converter> numbers_;
+};
+
+} // namespace engine

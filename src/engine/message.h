@@ -1,0 +1,28 @@
+#pragma once
+// A message box as the program shows it: title, text and icon. The engine returns them; the
+// windows show them through the desktop seam.
+
+#include <QString>
+
+enum class MessageIcon {
+    None,     // no icon
+    Warning,  // "Missing Data" and similar
+    Error,    // a CALCULATE that refuses inconsistent input
+    Critical, // a field that refuses its value (the stop sign)
+};
+
+// The program's application title: the settings store's application name and the title of
+// the message boxes that carry no title of their own.
+inline QString applicationTitle() {
+    return QStringLiteral("Kestrel-13");
+}
+
+namespace engine {
+
+struct Message {
+    QString title;
+    QString text;
+    MessageIcon icon = MessageIcon::None;
+};
+
+} // namespace engine

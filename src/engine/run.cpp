@@ -1,0 +1,135 @@
+#include "engine/run.h"
+
+#include "engine/controls.h"
+
+namespace engine {
+
+Run::Run(Audit& audit, Arrangement arrangement, int problem, Step& step,
+         const std::function<void()>& beginBusy)
+    : audit_(audit)
+    , arrangement_(arrangement)
+    , problem_(problem)
+    , own_(audit.problem(arrangement, problem))
+    , step_(step)
+    , beginBusy_(beginBusy)
+    , numbers_(audit.numbers()) {}
+
+bool Run::allFieldsFilled(const QString& title, MessageIcon icon) {
+    const int fields = Audit::fieldCount(arrangement_, problem_);
+    for (int f = 0; f < fields; ++f) {
+        if (t(f).isEmpty()) {
+            message(title, QStringLiteral("All fields require data"), icon);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Run::allFieldsFilled() {
+    return allFieldsFilled(QStringLiteral("Missing Data"), MessageIcon::Warning);
+}
+
+bool Run::readNumbers(std::span<const QString> texts, std::span<double> values,
+                      const QString& refusal) {
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const std::optional<double> value = number(texts[i]);
+        if (!value) {
+            refuse(refusal);
+            return false;
+        }
+        values[i] = *value;
+    }
+    return true;
+}
+
+bool Run::checkWaterTemperatures(double waterIn, double waterOut, const QString& title,
+                                 MessageIcon icon, std::initializer_list<int> cleared, int focus) {
+    if (!(waterOut > waterIn))
+        return true;
+    message(title,
+            QStringLiteral("Outlet water temperature must be less then inlet water temperature"),
+            icon);
+    for (int field : cleared)
+        setField(field, QString());
+    step_.focus = Audit::controls(arrangement_, problem_)[std::size_t(focus)];
+    return false;
+}
+
+bool Run::checkAirTemperatures(double wetBulb, double dryBulb, std::initializer_list<int> cleared,
+                               int focus) {
+    if (!(wetBulb > dryBulb))
+        return true;
+    message(QStringLiteral("Error"),
+            QStringLiteral("Ambient wet bulb temperature must be less then dry bulb temperature"),
+            MessageIcon::Error);
+    for (int field : cleared)
+        setField(field, QString());
+    step_.focus = Audit::controls(arrangement_, problem_)[std::size_t(focus)];
+    return false;
+}
+
+void Run::message(const QString& title, const QString& text, MessageIcon icon) {
+    step_.messages.push_back({title, text, icon});
+}
+
+void Run::refuse(const QString& reason) {
+    message(QStringLiteral("Error"), reason, MessageIcon::Error);
+}
+
+void Run::busy() {
+    if (beginBusy_)
+        beginBusy_();
+}
+
+std::optional<Run::ShownAir> Run::airState(int mode, double p, double t, double second,
+                                           const QString& what) {
+    MoistAir& air = audit_.moistAir_;
+    air.setInputs(p, t, second, numbers_);
+    switch (air.moistair(mode, numbers_)) {
+    case MoistAir::Status::Ok:
+        return ShownAir{*number(air.texts[MoistAir::Text9]), *number(air.texts[MoistAir::Text11]),
+                        *number(air.texts[MoistAir::Text13]), *number(air.texts[MoistAir::Text15])};
+    case MoistAir::Status::NotANumber:
+        refuse(QStringLiteral("The %1 cannot be calculated: one of its values is not a number.")
+                   .arg(what));
+        break;
+    case MoistAir::Status::ImpossibleState:
+        refuse(QStringLiteral("No such %1 exists: its humidity would be negative or unbounded. "
+                              "Check the temperatures, the humidity and the pressure.")
+                   .arg(what));
+        break;
+    case MoistAir::Status::NoConvergence:
+        refuse(QStringLiteral("The wet bulb temperature of the %1 could not be found.").arg(what));
+        break;
+    }
+    return std::nullopt;
+}
+
+void Run::succeed(const QString* status) {
+    step_.calculated = true;
+    if (status)
+        step_.status = *status;
+    if (problem_ < kProblems)
+        own_.leadingOn = true;
+    if (audit_.tracing_)
+        own_.trace = std::move(pending_);
+    ++audit_.calculations_;
+    if (audit_.listener_)
+        audit_.listener_(arrangement_, problem_);
+}
+
+counterflow::FillNode* Run::traceNodes() {
+    if (!audit_.tracing_)
+        return nullptr;
+    pending_.nodes.resize(counterflow::kIntervals + 1);
+    return pending_.nodes.data();
+}
+
+crossflow::FillCell* Run::traceCells() {
+    if (!audit_.tracing_)
+        return nullptr;
+    pending_.cells.resize(crossflow::kCells * crossflow::kCells);
+    return pending_.cells.data();
+}
+
+} // namespace engine
