@@ -7,7 +7,6 @@
 #include "batch/batchinput.h"
 #include "batch/batchrunner.h"
 
-#include <QApplication>
 #include <QBuffer>
 #include <benchmark/benchmark.h>
 
@@ -93,8 +92,6 @@ BENCHMARK(BM_CrossFlowBatch)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    BatchAudit::preparePlatform();
-    QApplication app(argc, argv);
     BatchAudit::prepareLocale();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

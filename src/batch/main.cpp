@@ -6,8 +6,8 @@
 #include "batch/batchrunner.h"
 #include "batch/csv.h"
 
-#include <QApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSaveFile>
@@ -28,15 +28,14 @@ void printError(const QString& text) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    BatchAudit::preparePlatform();
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("ctaudit-batch"));
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("ctaudit-batch"));
     BatchAudit::prepareLocale();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Runs each measurement set of a CSV file through Problems 1 to 4 of the cooling-tower "
-        "windows and writes the report's 58 quantities of each as CSV."));
+        "audit and writes the report's 58 quantities of each as CSV."));
     parser.addHelpOption();
     const QCommandLineOption arrangementOption(
         QStringLiteral("arrangement"), QStringLiteral("Tower arrangement: counter or cross."),
@@ -57,7 +56,7 @@ int main(int argc, char* argv[]) {
     parser.addOption(workerOption);
     parser.addPositionalArgument(QStringLiteral("input"),
                                  QStringLiteral("The CSV file, or - for standard input."));
-    if (!parser.parse(QApplication::arguments())) {
+    if (!parser.parse(QCoreApplication::arguments())) {
         printError(parser.errorText());
         return kBadInput;
     }

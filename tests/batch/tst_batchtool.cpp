@@ -10,8 +10,13 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <fcntl.h>
 #include <pty.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 Q_DECLARE_METATYPE(Arrangement)
 
@@ -61,6 +66,32 @@ QByteArray caseFile(Arrangement arrangement) {
     return text;
 }
 
+// The peak resident set of the tool (and its workers) in kB, run on a file with output to
+// /dev/null; -1 when it fails.
+long peakKb(const QString& input, const QStringList& arguments) {
+    std::vector<QByteArray> texts{QByteArray(CTAUDIT_BATCH)};
+    for (const QString& argument : arguments)
+        texts.push_back(argument.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& text : texts)
+        argv.push_back(text.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, QFile::encodeName(input).constData(),
+                                     O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, CTAUDIT_BATCH, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    rusage usage{};
+    if (spawned != 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0)
+        return -1;
+    return usage.ru_maxrss;
+}
+
 } // namespace
 
 class TestBatchTool : public QObject {
@@ -76,6 +107,7 @@ private Q_SLOTS:
     void workersKeepTheOrder();
     void sameOutputAsBefore_data();
     void sameOutputAsBefore();
+    void constantMemory();
     void progressOnATerminal();
     void badFiles_data();
     void badFiles();
@@ -207,6 +239,37 @@ void TestBatchTool::sameOutputAsBefore() {
     for (qsizetype i = 0; i < std::min(want.size(), got.size()); ++i)
         QCOMPARE(got[i], want[i]); // names the first row that differs
     QCOMPARE(got.size(), want.size());
+}
+
+void TestBatchTool::constantMemory() {
+    // The tool streams: 60,000 cases take no more memory than 2,000, in one process and over
+    // workers. Most cases stop at their first field, so that the run is short; every tenth
+    // goes through the whole chain.
+    const QList<QByteArray> rows = caseFile(Arrangement::CounterFlow).split('\n');
+    const QByteArray full = rows[1] + '\n';
+    const QByteArray stopped = "x" + full;
+    const auto file = [&](int cases) {
+        const QString path = dir_.filePath(QStringLiteral("many%1.csv").arg(cases));
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly))
+            return QString();
+        out.write(QByteArray(kHeader) + '\n');
+        for (int i = 0; i < cases; ++i)
+            out.write(i % 10 == 0 ? full : stopped);
+        return path;
+    };
+    const QString few = file(2000);
+    const QString many = file(60000);
+    for (const char* jobs : {"--jobs=1", "--jobs=2"}) {
+        const long fewKb = peakKb(few, {QLatin1String(jobs), QStringLiteral("-")});
+        const long manyKb = peakKb(many, {QLatin1String(jobs), QStringLiteral("-")});
+        QVERIFY(fewKb > 0 && manyKb > 0);
+        QVERIFY2(manyKb < fewKb + 4096, qPrintable(QStringLiteral("%1: %2 kB for 2,000 cases, "
+                                                                  "%3 kB for 60,000")
+                                                       .arg(QLatin1String(jobs))
+                                                       .arg(fewKb)
+                                                       .arg(manyKb)));
+    }
 }
 
 void TestBatchTool::progressOnATerminal() {
