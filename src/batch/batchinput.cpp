@@ -58,10 +58,10 @@ bool BatchReader::readHeader() {
     return true;
 }
 
-std::optional<BatchCase> BatchReader::next() {
+std::optional<BatchCase> BatchReader::next(csv::Reader::Cells cells) {
     if (error_ || (!headerRead_ && !readHeader()))
         return std::nullopt;
-    const std::optional<csv::Record> record = reader_.next();
+    const std::optional<csv::Record> record = reader_.next(cells);
     if (!record) {
         if (const std::optional<csv::Error>& e = reader_.error())
             error_ = BatchInput::Error{e->line, e->column, e->text};
@@ -106,7 +106,7 @@ QString BatchInput::header() {
 }
 
 QString BatchInput::record(const BatchCase& c) {
-    return csv::record(QStringList(c.values.begin(), c.values.end()));
+    return csv::record(c.values);
 }
 
 QString BatchInput::write(const QList<BatchCase>& cases) {

@@ -64,7 +64,8 @@ public:
     explicit BatchReader(QIODevice& device);
 
     // The next case; nothing at the end of the file or at damage (then error() is set).
-    std::optional<BatchCase> next();
+    // Counted: the case's values stay empty, only the file is checked.
+    std::optional<BatchCase> next(csv::Reader::Cells cells = csv::Reader::Cells::Kept);
     const std::optional<BatchInput::Error>& error() const { return error_; }
 
 private:

@@ -37,7 +37,8 @@ void Reader::compact() {
     }
 }
 
-std::optional<Record> Reader::next() {
+std::optional<Record> Reader::next(Cells cells) {
+    const bool keep = cells == Cells::Kept;
     if (error_)
         return std::nullopt;
     compact();
@@ -55,6 +56,7 @@ std::optional<Record> Reader::next() {
     const auto lineEnd = [](QChar c) { return c == u'\n' || c == u'\r'; };
     Record record;
     record.line = line_;
+    record.cells.reserve(cellsBefore_);
     for (;;) {
         QString cell;
         const int column = static_cast<int>(record.cells.size()) + 1;
@@ -73,7 +75,8 @@ std::optional<Record> Reader::next() {
                 const QChar c = text_[pos_];
                 if (c == u'"') {
                     if (at(pos_ + 1) == u'"') {
-                        cell += u'"';
+                        if (keep)
+                            cell += u'"';
                         pos_ += 2;
                         continue;
                     }
@@ -82,7 +85,8 @@ std::optional<Record> Reader::next() {
                 }
                 if (c == u'\n' || (c == u'\r' && at(pos_ + 1) != u'\n'))
                     ++line_;
-                cell += c;
+                if (keep)
+                    cell += c;
                 ++pos_;
             }
             if (pos_ < text_.size() && at(pos_) != u',' && !lineEnd(at(pos_))) {
@@ -99,7 +103,8 @@ std::optional<Record> Reader::next() {
                 }
                 ++pos_;
             }
-            cell = text_.sliced(from, pos_ - from);
+            if (keep)
+                cell = text_.sliced(from, pos_ - from);
         }
         record.cells.append(cell);
         if (at(pos_) == u',') {
@@ -111,6 +116,7 @@ std::optional<Record> Reader::next() {
             pos_ += (at(pos_) == u'\r' && at(pos_ + 1) == u'\n') ? 2 : 1;
             ++line_;
         }
+        cellsBefore_ = record.cells.size();
         return record;
     }
 }
@@ -134,9 +140,10 @@ QString quote(const QString& cell) {
     return u'"' + quoted + u'"';
 }
 
-QString record(const QStringList& cells) {
+QString record(std::span<const QString> cells) {
     QString line;
-    for (qsizetype c = 0; c < cells.size(); ++c) {
+    line.reserve(static_cast<qsizetype>(cells.size()) * 8);
+    for (size_t c = 0; c < cells.size(); ++c) {
         if (c > 0)
             line += u',';
         line += quote(cells[c]);

@@ -13,6 +13,7 @@
 #include <QStringDecoder>
 #include <QStringList>
 #include <optional>
+#include <span>
 
 class QIODevice;
 
@@ -36,8 +37,12 @@ public:
     explicit Reader(const QString& text);
     explicit Reader(QIODevice& device);
 
+    // Whether a record's cells keep their texts, or are only counted (as empty texts): enough
+    // to check a file.
+    enum class Cells { Kept, Counted };
+
     // The next record; nothing at the end of the text or at damage (then error() is set).
-    std::optional<Record> next();
+    std::optional<Record> next(Cells cells = Cells::Kept);
     const std::optional<Error>& error() const { return error_; }
 
 private:
@@ -51,8 +56,9 @@ private:
     QStringDecoder decoder_{QStringDecoder::Utf8};
     QString text_;
     qsizetype pos_ = 0;
-    int line_ = 1;       // the line at pos_
-    int deviceLine_ = 0; // the device's lines pulled so far
+    int line_ = 1;              // the line at pos_
+    int deviceLine_ = 0;        // the device's lines pulled so far
+    qsizetype cellsBefore_ = 0; // the cells of the record before: room for as many
     std::optional<Error> error_;
 };
 
@@ -67,6 +73,9 @@ Table parse(const QString& text);
 QString quote(const QString& cell);
 
 // One record as written, ending with LF.
-QString record(const QStringList& cells);
+QString record(std::span<const QString> cells);
+inline QString record(const QStringList& cells) {
+    return record(std::span<const QString>(cells.constData(), static_cast<size_t>(cells.size())));
+}
 
 } // namespace csv

@@ -123,7 +123,7 @@ int main(int argc, char* argv[]) {
     {
         input->seek(0);
         BatchReader check(*input);
-        while (check.next())
+        while (check.next(csv::Reader::Cells::Counted))
             ++total;
         if (check.error()) {
             printError(check.error()->describe(source));
