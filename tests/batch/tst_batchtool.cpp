@@ -197,18 +197,19 @@ void TestBatchTool::pointWhateverTheLocale() {
 }
 
 void TestBatchTool::workersKeepTheOrder() {
-    // 17 cases over two worker processes (every other case each) give the bytes of one
-    // process, rows in input order, refused cases included.
+    // 17 cases over two worker processes give the bytes of one process, rows in input order,
+    // refused cases included, and so do quoted values with a comma or a line break.
     const QByteArray three = caseFile(Arrangement::CounterFlow);
     const QByteArray rows = three.mid(three.indexOf('\n') + 1);
     QByteArray data = QByteArray(kHeader) + '\n';
     for (int i = 0; i < 5; ++i)
         data += rows;
-    data += rows.left(rows.indexOf('\n') + 1);
-    data += rows.left(rows.indexOf('\n') + 1);
+    data += "\"100\",\"9\n0\",38,33,1,25,55,90,80,34,31,21,27,105,110,2200,36,30,22\n";
+    data += "100,90,38,33,1,\"25,5\",55,90,80,34,31,21,27,105,110,2200,36,30,22\n";
     const Run one = runTool({QStringLiteral("--jobs=1"), QStringLiteral("-")}, data);
     QCOMPARE(one.exitCode, 0);
     QCOMPARE(one.out.count('\n'), 18);
+    QVERIFY(one.out.contains("\n16,No heat transfer is possible"));
     const Run two = runTool({QStringLiteral("--jobs=2"), QStringLiteral("-")}, data);
     QCOMPARE(two.exitCode, 0);
     QCOMPARE(two.out, one.out);
