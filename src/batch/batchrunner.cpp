@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <deque>
 #include <memory>
 #include <unistd.h>
@@ -95,13 +96,19 @@ int BatchRunner::runWorker(Arrangement arrangement) {
         rows.clear();
         return true;
     };
+    const auto failed = [](const char* why) {
+        std::fprintf(stderr, "worker: %s\n", why);
+        return 1;
+    };
+    const char* const damaged = "a case it was given is damaged";
+    const char* const unwritable = "cannot write its rows";
     char buffer[1 << 16];
     for (;;) {
         const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return 1;
+            return failed("cannot read its cases");
         if (n == 0)
             break;
         received.append(buffer, n);
@@ -113,19 +120,21 @@ int BatchRunner::runWorker(Arrangement arrangement) {
         received.remove(0, whole);
         while (const std::optional<csv::Record> record = reader.next()) {
             if (record->cells.size() != kInputColumnCount)
-                return 1;
+                return failed(damaged);
             BatchCase c;
             c.number = ++number;
             std::copy(record->cells.begin(), record->cells.end(), c.values.begin());
             rows += outputRow(c.number, audit.run(c));
             // The runner hands out more cases as rows come back.
             if (number % kRowsPerWrite == 0 && !writeRows())
-                return 1;
+                return failed(unwritable);
         }
-        if (reader.error() || !writeRows())
-            return 1;
+        if (reader.error())
+            return failed(damaged);
+        if (!writeRows())
+            return failed(unwritable);
     }
-    return received.isEmpty() ? 0 : 1;
+    return received.isEmpty() ? 0 : failed(damaged);
 }
 
 std::optional<QString> BatchRunner::run(BatchReader& cases, qsizetype total, const Sink& sink,

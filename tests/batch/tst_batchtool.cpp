@@ -81,8 +81,20 @@ long peakKb(const QString& input, const QStringList& arguments) {
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, QFile::encodeName(input).constData(),
                                      O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    // Under the address sanitizer, freed memory waits in a quarantine of up to 256 MB before
+    // it is used again: without one, the peak shows what the tool holds.
+    std::vector<QByteArray> variables{"ASAN_OPTIONS=" + qgetenv("ASAN_OPTIONS") +
+                                      ":quarantine_size_mb=0"};
+    for (char** variable = environ; *variable; ++variable)
+        if (!QByteArray(*variable).startsWith("ASAN_OPTIONS="))
+            variables.emplace_back(*variable);
+    std::vector<char*> envp;
+    for (QByteArray& variable : variables)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, CTAUDIT_BATCH, &actions, nullptr, argv.data(), environ);
+    const int spawned =
+        posix_spawn(&pid, CTAUDIT_BATCH, &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     int status = 0;
     rusage usage{};
@@ -243,7 +255,7 @@ void TestBatchTool::sameOutputAsBefore() {
 }
 
 void TestBatchTool::constantMemory() {
-    // The tool streams: 60,000 cases take no more memory than 2,000, in one process and over
+    // The tool streams: 30,000 cases take no more memory than 2,000, in one process and over
     // workers. Most cases stop at their first field, so that the run is short; every tenth
     // goes through the whole chain.
     const QList<QByteArray> rows = caseFile(Arrangement::CounterFlow).split('\n');
@@ -260,13 +272,13 @@ void TestBatchTool::constantMemory() {
         return path;
     };
     const QString few = file(2000);
-    const QString many = file(60000);
+    const QString many = file(30000);
     for (const char* jobs : {"--jobs=1", "--jobs=2"}) {
         const long fewKb = peakKb(few, {QLatin1String(jobs), QStringLiteral("-")});
         const long manyKb = peakKb(many, {QLatin1String(jobs), QStringLiteral("-")});
         QVERIFY(fewKb > 0 && manyKb > 0);
         QVERIFY2(manyKb < fewKb + 4096, qPrintable(QStringLiteral("%1: %2 kB for 2,000 cases, "
-                                                                  "%3 kB for 60,000")
+                                                                  "%3 kB for 30,000")
                                                        .arg(QLatin1String(jobs))
                                                        .arg(fewKb)
                                                        .arg(manyKb)));
