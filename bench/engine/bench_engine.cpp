@@ -97,23 +97,23 @@ void BM_CounterFlowCore(benchmark::State& state) {
             psychro::moistAirState(Given::Enthalpy, 1, fill.airTempOut, fill.airEnthalpyOut));
         // Problem 2
         const auto in2 = psychro::moistAirState(Given::WetBulb, 1, 27, 21);
-        const auto s2 = counterflow::findOutletTemperature(
-            {0, 34, 100, 90, 1, in2.state.enthalpy, 27}, 21, ntu1,
-            counterflow::kAcceptanceNtuTolerance);
-        benchmark::DoNotOptimize(psychro::moistAirState(Given::Enthalpy, 1, s2.fill.airTempOut,
-                                                        s2.fill.airEnthalpyOut));
+        const auto s2 =
+            counterflow::findOutletTemperature({0, 34, 100, 90, 1, in2.state.enthalpy, 27}, 21,
+                                               ntu1, counterflow::kAcceptanceNtuTolerance);
+        benchmark::DoNotOptimize(
+            psychro::moistAirState(Given::Enthalpy, 1, s2.fill.airTempOut, s2.fill.airEnthalpyOut));
         // Problem 3
         const auto s3 =
             counterflow::findOutletTemperature({0, 38, 105, 110, 1, in1.state.enthalpy, 25}, twb1,
                                                ntu3, counterflow::kNewFlowNtuTolerance);
-        benchmark::DoNotOptimize(psychro::moistAirState(Given::Enthalpy, 1, s3.fill.airTempOut,
-                                                        s3.fill.airEnthalpyOut));
+        benchmark::DoNotOptimize(
+            psychro::moistAirState(Given::Enthalpy, 1, s3.fill.airTempOut, s3.fill.airEnthalpyOut));
         // Problem 4
         const auto in4 = psychro::moistAirState(Given::WetBulb, 1, 30, 22);
         const auto s4 = counterflow::findWaterFlow({2200, 36, 22, 30, in4.state.enthalpy, 1},
                                                    {ntu3, 105, 110, 105.0 / 110});
-        benchmark::DoNotOptimize(psychro::moistAirState(Given::Enthalpy, 1, s4.fill.airTempOut,
-                                                        s4.fill.airEnthalpyOut));
+        benchmark::DoNotOptimize(
+            psychro::moistAirState(Given::Enthalpy, 1, s4.fill.airTempOut, s4.fill.airEnthalpyOut));
         if (s2.status != counterflow::Status::Ok || s3.status != counterflow::Status::Ok ||
             s4.status != counterflow::Status::Ok)
             state.SkipWithError("a search failed");
@@ -136,8 +136,8 @@ void BM_CrossFlowCore(benchmark::State& state) {
     for (auto _ : state) {
         // Problem 1
         const auto in1 = psychro::moistAirState(Given::RelativeHumidity, 1, 28, 55);
-        const auto s1 = crossflow::searchNtu(
-            {90, 70, 37, 34, in1.state.enthalpy, 28, in1.state.wetBulb, 1});
+        const auto s1 =
+            crossflow::searchNtu({90, 70, 37, 34, in1.state.enthalpy, 28, in1.state.wetBulb, 1});
         benchmark::DoNotOptimize(psychro::moistAirState(
             Given::Enthalpy, 1, s1.sweep.airDryBulbOutMean, s1.sweep.airEnthalpyOutMean));
         // Problem 2

@@ -24,7 +24,7 @@ public:
                               const QString& key, const QString& value) = 0;
     // A modal "save as" file dialog starting at suggestedName, offering the filters
     // ("PNG image (*.png);;..."); returns the chosen file name, empty when cancelled. A desktop
-    // without a person (the batch tool) cancels.
+    // without a person cancels.
     virtual QString saveFileName(QWidget* parent, const QString& caption,
                                  const QString& suggestedName, const QString& filter);
 };

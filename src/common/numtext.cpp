@@ -38,30 +38,132 @@ char* incrementDigits(char* first, char* last) {
     return first;
 }
 
+// The exponent after the "e" of a scientific text.
+int parseExponent(const char* e) {
+    int sign = 1;
+    ++e;
+    if (*e == '-' || *e == '+')
+        sign = *e++ == '-' ? -1 : 1;
+    int value = 0;
+    while (*e >= '0' && *e <= '9')
+        value = value * 10 + (*e++ - '0');
+    return sign * value;
+}
+
+// The value's 15-significant-digit decimal form, correctly rounded: 15 digits and the
+// exponent of the first. The shortest text that reads back as the value (cheap to find) gives
+// them directly unless its 16th digit is a 5 with nothing after it: the shortest text is the
+// nearest to the value among those as short, so no rounding boundary of the 15th digit lies
+// between it and the value otherwise. Only that case takes the slower exact conversion.
+void significantDigits(double magnitude, char* digits, int& exponent) {
+    char buf[40];
+    std::to_chars_result end =
+        std::to_chars(buf, buf + sizeof buf - 1, magnitude, std::chars_format::scientific);
+    *end.ptr = 0;
+    char shortest[20];
+    int n = 0;
+    const char* c = buf;
+    for (; *c && *c != 'e'; ++c)
+        if (*c >= '0' && *c <= '9')
+            shortest[n++] = *c;
+    exponent = parseExponent(c);
+    const bool tie =
+        (n == 16 && shortest[15] == '5') || (n == 17 && shortest[15] == '5' && shortest[16] == '0');
+    if (!tie) {
+        for (int i = 0; i < 15; ++i)
+            digits[i] = i < n ? shortest[i] : '0';
+        if (n > 15 && shortest[15] >= '5') { // above the midpoint (it is never on it here)
+            int i = 14;
+            while (i >= 0 && digits[i] == '9')
+                digits[i--] = '0';
+            if (i >= 0) {
+                ++digits[i];
+            } else {
+                digits[0] = '1';
+                ++exponent;
+            }
+        }
+        return;
+    }
+    end = std::to_chars(buf, buf + sizeof buf - 1, magnitude, std::chars_format::scientific, 14);
+    *end.ptr = 0;
+    n = 0;
+    for (c = buf; *c && *c != 'e'; ++c)
+        if (*c >= '0' && *c <= '9')
+            digits[n++] = *c;
+    exponent = parseExponent(c);
+}
+
 // Room for the longest text fixedChars writes: sign, 309 integer digits, point and the
 // decimals of any display pattern.
 constexpr std::size_t kFixedTextSize = 400;
 
 // fixedText written into out (kFixedTextSize characters); returns its length, 0 for a
 // non-finite value.
+// Powers of ten that are exact doubles.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// fixedChars for the common case, without the decimal form of the value: rounding the value
+// itself half away from zero at the pattern's decimals gives the same digits as rounding its
+// 15-significant-digit form whenever the value lies further from a rounding midpoint than
+// that form's own rounding (5e-15 of the value) plus the error of scaling it (about 1e-16):
+// y = |value| x 10^decimals must then be below 5e13, so every digit shown lies within the
+// first 15. Returns 0 when the value is too close to a midpoint (or too large): the caller
+// takes the exact way.
+std::size_t fixedCharsNearby(double value, Pattern pattern, char* out) {
+    if (pattern.decimals < 0 || pattern.decimals > 22)
+        return 0;
+    const double y = std::fabs(value) * kExactPowersOfTen[pattern.decimals];
+    if (!(y < 5e13))
+        return 0;
+    const double whole = std::floor(y);
+    const double fraction = y - whole;
+    if (!(std::fabs(fraction - 0.5) > 1e-14 * y + 1e-15))
+        return 0;
+    auto r = static_cast<unsigned long long>(whole) + (fraction > 0.5 ? 1 : 0);
+    const bool isZero = r == 0;
+
+    // The digits of r, at least decimals + 1 of them, last first.
+    char digits[32];
+    int n = 0;
+    do {
+        digits[n++] = char('0' + r % 10);
+        r /= 10;
+    } while (r != 0);
+    while (n < pattern.decimals + 1)
+        digits[n++] = '0';
+    int integerDigits = n - pattern.decimals;
+    if (integerDigits == 1 && digits[n - 1] == '0' && pattern.minIntegerDigits == 0)
+        integerDigits = 0;
+
+    char* o = out;
+    if (value < 0 && !isZero)
+        *o++ = '-';
+    for (int i = integerDigits; i < pattern.minIntegerDigits; ++i)
+        *o++ = '0';
+    for (int i = integerDigits; i > 0; --i)
+        *o++ = digits[pattern.decimals + i - 1];
+    if (pattern.decimals > 0) {
+        *o++ = '.';
+        for (int i = pattern.decimals; i > 0; --i)
+            *o++ = digits[i - 1];
+    }
+    return static_cast<std::size_t>(o - out);
+}
+
 std::size_t fixedChars(double value, Pattern pattern, char* out) {
     if (!std::isfinite(value))
         return 0;
     if (std::fabs(value) > kLargestNumberText)
         value = std::copysign(kLargestNumberText, value);
+    if (const std::size_t size = fixedCharsNearby(value, pattern, out))
+        return size;
 
-    // The 15-significant-digit decimal form: d.dddddddddddddde+XX.
-    char buf[40];
-    const std::to_chars_result end = std::to_chars(buf, buf + sizeof buf - 1, std::fabs(value),
-                                                   std::chars_format::scientific, 14);
-    *end.ptr = 0;
     char significand[16] = {};
-    int n = 0;
-    const char* c = buf;
-    for (; *c && *c != 'e'; ++c)
-        if (*c >= '0' && *c <= '9')
-            significand[n++] = *c;
-    const int exponent = std::atoi(c + 1);
+    int exponent = 0;
+    significantDigits(std::fabs(value), significand, exponent);
 
     // The rounded value times 10^decimals as an integer in [first, last), with room on the
     // left for a carry and for leading zeros.
@@ -229,6 +331,76 @@ QString Converter::generalText(double value) const {
     return withPoint(text.data(), text.size(), point_);
 }
 
+namespace {
+
+// The number of a plain text with "." as separator: an optional minus, digits without a
+// needless leading zero, optionally "." and digits. nullopt for any other text.
+std::optional<double> plainValue(const char* text, std::size_t size) {
+    std::size_t i = text[0] == '-' ? 1 : 0;
+    const std::size_t integerStart = i;
+    unsigned long long digits = 0;
+    int significant = 0; // digits accumulated, up to 19
+    const auto take = [&](char c) {
+        if (significant < 19) {
+            digits = digits * 10 + unsigned(c - '0');
+            if (digits != 0)
+                ++significant;
+        } else {
+            significant = 99; // too many to hold
+        }
+    };
+    for (; i < size && text[i] >= '0' && text[i] <= '9'; ++i)
+        take(text[i]);
+    const std::size_t integerDigits = i - integerStart;
+    if (integerDigits == 0 || (integerDigits > 1 && text[integerStart] == '0'))
+        return std::nullopt;
+    std::size_t fractionDigits = 0;
+    if (i < size) {
+        if (text[i] != '.' || i + 1 == size)
+            return std::nullopt;
+        for (++i; i < size; ++i, ++fractionDigits) {
+            if (text[i] < '0' || text[i] > '9')
+                return std::nullopt;
+            take(text[i]);
+        }
+    }
+    // Up to 15 significant digits with at most 22 after the point: the digits as an integer
+    // and the power of ten are exact doubles, and their quotient is correctly rounded, as any
+    // conversion of the text is.
+    if (significant <= 15 && fractionDigits <= 22) {
+        const double magnitude = static_cast<double>(digits) / kExactPowersOfTen[fractionDigits];
+        return text[0] == '-' ? -magnitude : magnitude;
+    }
+    double value = 0;
+    const std::from_chars_result r = std::from_chars(text, text + size, value);
+    if (r.ec != std::errc() || r.ptr != text + size || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+Converter::Shown Converter::formatShown(double value, const char* pattern) const {
+    char out[kFixedTextSize];
+    const std::size_t size = fixedChars(value, parsePattern(pattern), out);
+    Shown shown{withPoint(out, size, point_), std::nullopt};
+    shown.value = plainDigits_ && size > 0 ? plainValue(out, size) : std::nullopt;
+    if (!shown.value)
+        shown.value = readNumber(shown.text);
+    return shown;
+}
+
+Converter::Shown Converter::generalShown(double value) const {
+    if (!std::isfinite(value))
+        return {};
+    const std::string text = plainText(generalValue(value), 15);
+    Shown shown{withPoint(text.data(), text.size(), point_), std::nullopt};
+    shown.value = plainDigits_ ? plainValue(text.data(), text.size()) : std::nullopt;
+    if (!shown.value)
+        shown.value = readNumber(shown.text);
+    return shown;
+}
+
 std::optional<double> Converter::readNumber(const QString& text) const {
     // The common texts (an optional minus, digits without a needless leading zero, the decimal
     // separator and digits) are read here, to the same double as the locale's conversion gives
@@ -238,30 +410,18 @@ std::optional<double> Converter::readNumber(const QString& text) const {
     if (plainDigits_ && n > 0 && n <= kLongest) {
         const char16_t* c = reinterpret_cast<const char16_t*>(text.utf16());
         char ascii[kLongest];
-        qsizetype i = 0;
-        if (c[0] == u'-') {
-            ascii[0] = '-';
-            i = 1;
-        }
-        const qsizetype integerStart = i;
-        for (; i < n && c[i] >= u'0' && c[i] <= u'9'; ++i)
-            ascii[i] = static_cast<char>(c[i]);
-        const qsizetype integerDigits = i - integerStart;
-        bool plain = integerDigits > 0 && !(integerDigits > 1 && c[integerStart] == u'0');
-        if (plain && i < n) {
-            plain = c[i] == pointChar_ && i + 1 < n;
-            ascii[i++] = '.';
-            for (; plain && i < n; ++i) {
-                plain = c[i] >= u'0' && c[i] <= u'9';
+        bool plain = true;
+        for (qsizetype i = 0; i < n && plain; ++i) {
+            if (c[i] == pointChar_)
+                ascii[i] = '.';
+            else if (c[i] == u'-' || (c[i] >= u'0' && c[i] <= u'9'))
                 ascii[i] = static_cast<char>(c[i]);
-            }
+            else
+                plain = false;
         }
-        if (plain) {
-            double value = 0;
-            const std::from_chars_result r = std::from_chars(ascii, ascii + n, value);
-            if (r.ec == std::errc() && r.ptr == ascii + n && std::isfinite(value))
+        if (plain)
+            if (const std::optional<double> value = plainValue(ascii, std::size_t(n)))
                 return value;
-        }
     }
     return strictRead(text, strict_);
 }

@@ -61,6 +61,13 @@ public:
     QString format(double value, const char* pattern) const;
     QString generalText(double value) const;
     std::optional<double> readNumber(const QString& text) const;
+    // A text and the number it reads back as (readNumber of the text), made together.
+    struct Shown {
+        QString text;
+        std::optional<double> value;
+    };
+    Shown formatShown(double value, const char* pattern) const;
+    Shown generalShown(double value) const;
     // Whether a character can be part of a number text: a digit, white space, the decimal
     // separator, a sign or an exponent.
     bool isNumberCharacter(QChar c) const {

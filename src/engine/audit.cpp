@@ -148,6 +148,8 @@ void Audit::resetMoistAir() {
 }
 
 const numtext::Converter& Audit::numbers() {
+    if (localePinned_ && numbers_)
+        return *numbers_;
     const QLocale current;
     if (!numbers_ || current != locale_) {
         locale_ = current;
@@ -156,15 +158,36 @@ const numtext::Converter& Audit::numbers() {
     return *numbers_;
 }
 
+// The field table's row of each field of a Problem, by field index.
+static const FieldDef* fieldDef(Arrangement arrangement, int problem, int field) {
+    static const auto all = [] {
+        std::array<std::array<std::vector<const FieldDef*>, kProblems>, 2> defs;
+        for (int a = 0; a < 2; ++a)
+            for (int p = 0; p < kProblems; ++p) {
+                const ProblemDef& d = kProblemDefs[a][p];
+                for (int f = 0; f < d.fields; ++f)
+                    defs[std::size_t(a)][std::size_t(p)].push_back(
+                        findField(d.window, d.controls[std::size_t(f)]));
+            }
+        return defs;
+    }();
+    const auto& defs =
+        all[arrangement == Arrangement::CounterFlow ? 0 : 1][std::size_t(problem - 1)];
+    return field >= 0 && std::size_t(field) < defs.size() ? defs[std::size_t(field)] : nullptr;
+}
+
 Step Audit::type(Arrangement arrangement, int problem, std::string_view field,
                  const QString& text) {
+    return type(arrangement, problem, controlIndex(arrangement, problem, field), text);
+}
+
+Step Audit::type(Arrangement arrangement, int problem, int field, const QString& text) {
     Step step;
-    const int i = controlIndex(arrangement, problem, field);
-    if (i < 0 || i >= fieldCount(arrangement, problem))
+    if (!fieldDef(arrangement, problem, field))
         return step;
     TypedText typed = correctTyped(text, numbers());
     Problem& p = this->problem(arrangement, problem);
-    p.texts[std::size_t(i)] = std::move(typed.text);
+    p.texts[std::size_t(field)] = std::move(typed.text);
     p.leadingOn = false;
     step.beeps = typed.removed;
     return step;
@@ -173,8 +196,8 @@ Step Audit::type(Arrangement arrangement, int problem, std::string_view field,
 Step Audit::click(Arrangement arrangement, int problem, std::string_view field) {
     Step step;
     const int i = controlIndex(arrangement, problem, field);
-    const FieldDef* f = findField(windowName(arrangement, problem), field);
-    if (i < 0 || !f)
+    const FieldDef* f = fieldDef(arrangement, problem, i);
+    if (!f)
         return step;
     Problem& p = this->problem(arrangement, problem);
     p.texts[std::size_t(i)].clear();
@@ -185,22 +208,26 @@ Step Audit::click(Arrangement arrangement, int problem, std::string_view field) 
 }
 
 Step Audit::leave(Arrangement arrangement, int problem, std::string_view field) {
+    return leave(arrangement, problem, controlIndex(arrangement, problem, field));
+}
+
+Step Audit::leave(Arrangement arrangement, int problem, int field) {
     Step step;
-    const int i = controlIndex(arrangement, problem, field);
-    const FieldDef* f = findField(windowName(arrangement, problem), field);
-    if (i < 0 || !f)
+    const FieldDef* f = fieldDef(arrangement, problem, field);
+    if (!f)
         return step;
     QString heatCapacity;
-    if (const auto source = problemOf(f->heatCapacityWindow))
-        heatCapacity = text(source->first, source->second, "lbl10");
+    if (f->limit == LimitKind::HeatCapacity)
+        if (const auto source = problemOf(f->heatCapacityWindow))
+            heatCapacity = text(source->first, source->second, "lbl10");
     Problem& p = this->problem(arrangement, problem);
     const std::optional<std::string_view> failure =
-        fieldFailure(*f, p.texts[std::size_t(i)], heatCapacity, numbers());
+        fieldFailure(*f, p.texts[std::size_t(field)], heatCapacity, numbers());
     if (!failure)
         return step;
     step.messages.push_back(
         {toQString(kFieldErrorTitle), toQString(*failure), MessageIcon::Critical});
-    p.texts[std::size_t(i)].clear();
+    p.texts[std::size_t(field)].clear();
     p.leadingOn = false;
     step.focus = f->control;
     return step;

@@ -71,6 +71,8 @@ struct ResultRows {
     std::vector<std::array<QString, kColumns>> rows = std::vector<std::array<QString, kColumns>>(1);
 };
 
+struct ChainResult;
+
 class Audit {
 public:
     // Every Problem as its window is first loaded: the fields' initial texts, empty labels,
@@ -111,11 +113,14 @@ public:
     // A text typed or pasted into a field: the text-change procedure runs on it, and the
     // leading-on button is disabled.
     Step type(Arrangement arrangement, int problem, std::string_view field, const QString& text);
+    // The same by the field's index in controls().
+    Step type(Arrangement arrangement, int problem, int field, const QString& text);
     // A click into a field: it is emptied and its hint goes to the status line.
     Step click(Arrangement arrangement, int problem, std::string_view field);
     // The field is left for another control of its window: its check runs; a failure shows the
     // message, empties the field and keeps the focus there.
     Step leave(Arrangement arrangement, int problem, std::string_view field);
+    Step leave(Arrangement arrangement, int problem, int field);
     // The window becomes the active one.
     Step activate(Arrangement arrangement, int problem);
     // CALCULATE. beginBusy, when given, is called where the window shows that it works (the
@@ -144,6 +149,7 @@ public:
 
 private:
     friend class Run;
+    friend ChainResult runChain(Audit&, Arrangement, std::span<const QString>);
     struct Problem {
         std::vector<QString> texts;
         bool leadingOn = false;
@@ -164,6 +170,7 @@ private:
     std::function<void(Arrangement, int)> listener_;
     QLocale locale_;
     std::optional<numtext::Converter> numbers_;
+    bool localePinned_ = false; // inside runChain: the locale it started with
 };
 
 } // namespace engine

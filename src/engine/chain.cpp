@@ -3,6 +3,13 @@
 namespace engine {
 
 ChainResult runChain(Audit& audit, Arrangement arrangement, std::span<const QString> values) {
+    // One chain, one locale: the default one when it starts (looked up once, not per step).
+    audit.numbers();
+    struct Pin {
+        bool& pinned;
+        ~Pin() { pinned = false; }
+    } pin{audit.localePinned_};
+    pin.pinned = true;
     ChainResult result;
     std::size_t next = 0;
     const auto stopped = [&](const Step& step) {
@@ -12,12 +19,10 @@ ChainResult runChain(Audit& audit, Arrangement arrangement, std::span<const QStr
         return true;
     };
     for (int problem = 1; problem <= kProblems; ++problem) {
-        const auto names = Audit::controls(arrangement, problem);
         for (int f = 0; f < Audit::fieldCount(arrangement, problem); ++f) {
-            const QString& value = next < values.size() ? values[next] : QString();
+            audit.type(arrangement, problem, f, next < values.size() ? values[next] : QString());
             ++next;
-            audit.type(arrangement, problem, names[std::size_t(f)], value);
-            if (stopped(audit.leave(arrangement, problem, names[std::size_t(f)])))
+            if (stopped(audit.leave(arrangement, problem, f)))
                 return result;
         }
         if (stopped(audit.calculate(arrangement, problem)))

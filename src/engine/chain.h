@@ -16,12 +16,12 @@ namespace engine {
 inline constexpr int kChainFields = 19;
 
 struct ChainResult {
-    int completed = 0;            // Problems whose CALCULATE wrote its results
-    std::optional<Message> stop;  // the message that stopped the chain
+    int completed = 0;           // Problems whose CALCULATE wrote its results
+    std::optional<Message> stop; // the message that stopped the chain
 };
 
 // values: the texts of the kChainFields fields, Problem 1's first, each Problem's in its
-// fields' order (Audit::controls).
+// fields' order (Audit::controls). The whole chain uses the default locale it starts with.
 ChainResult runChain(Audit& audit, Arrangement arrangement, std::span<const QString> values);
 
 } // namespace engine

@@ -11,14 +11,11 @@ void MoistAir::setInputs(double p, double t, double second, const numtext::Conve
     texts[Text4] = numbers.generalText(second);
 }
 
-MoistAir::Status MoistAir::moistair(int mode, const numtext::Converter& numbers) {
-    used = true;
-    const auto p = numbers.readNumber(texts[Text2]);
-    const auto t = numbers.readNumber(texts[Text3]);
-    const auto second = numbers.readNumber(texts[Text4]);
+MoistAir::Status MoistAir::solve(int mode, std::optional<double> p, std::optional<double> t,
+                                 std::optional<double> second, const numtext::Converter& numbers,
+                                 Shown& shown) {
     if (!p || !t || !second || mode < 1 || mode > 3)
         return Status::NotANumber;
-
     const psychro::AirResult r =
         psychro::moistAirState(static_cast<psychro::Given>(mode), *p, *t, *second);
     switch (r.status) {
@@ -29,11 +26,37 @@ MoistAir::Status MoistAir::moistair(int mode, const numtext::Converter& numbers)
     case psychro::AirStatus::NoConvergence:
         return Status::NoConvergence;
     }
-    texts[Text9] = numbers.format(r.state.wetBulb, "###0.00");
-    texts[Text11] = numbers.format(r.state.absoluteHumidity, "##0.00000");
-    texts[Text13] = numbers.format(r.state.enthalpy, "####0.0000");
-    texts[Text15] = numbers.format(r.state.relativeHumidity, "##0.0");
+    numtext::Converter::Shown out[4] = {numbers.formatShown(r.state.wetBulb, "###0.00"),
+                                        numbers.formatShown(r.state.absoluteHumidity, "##0.00000"),
+                                        numbers.formatShown(r.state.enthalpy, "####0.0000"),
+                                        numbers.formatShown(r.state.relativeHumidity, "##0.0")};
+    texts[Text9] = std::move(out[0].text);
+    texts[Text11] = std::move(out[1].text);
+    texts[Text13] = std::move(out[2].text);
+    texts[Text15] = std::move(out[3].text);
+    // A result text that did not read back (none does) leaves the state unusable.
+    if (!out[0].value || !out[1].value || !out[2].value || !out[3].value)
+        return Status::NotANumber;
+    shown = {*out[0].value, *out[1].value, *out[2].value, *out[3].value};
     return Status::Ok;
+}
+
+MoistAir::Status MoistAir::compute(int mode, double p, double t, double second,
+                                   const numtext::Converter& numbers, Shown& shown) {
+    used = true;
+    numtext::Converter::Shown in[3] = {numbers.generalShown(p), numbers.generalShown(t),
+                                       numbers.generalShown(second)};
+    texts[Text2] = std::move(in[0].text);
+    texts[Text3] = std::move(in[1].text);
+    texts[Text4] = std::move(in[2].text);
+    return solve(mode, in[0].value, in[1].value, in[2].value, numbers, shown);
+}
+
+MoistAir::Status MoistAir::moistair(int mode, const numtext::Converter& numbers) {
+    used = true;
+    Shown shown{};
+    return solve(mode, numbers.readNumber(texts[Text2]), numbers.readNumber(texts[Text3]),
+                 numbers.readNumber(texts[Text4]), numbers, shown);
 }
 
 } // namespace engine

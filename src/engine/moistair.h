@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace engine {
@@ -40,9 +41,25 @@ public:
     // (degC). On failure the result texts stay as they were.
     Status moistair(int mode, const numtext::Converter& numbers);
 
+    // setInputs and moistair(mode) at once, with the numbers the texts show: the inputs as
+    // their texts read back, and (when Ok) the results as theirs.
+    struct Shown {
+        double wetBulb;          // degC
+        double absoluteHumidity; // kg/kg
+        double enthalpy;         // kJ/kg dry air
+        double relativeHumidity; // %
+    };
+    Status compute(int mode, double p, double t, double second, const numtext::Converter& numbers,
+                   Shown& shown);
+
     std::array<QString, kCount> texts;
     // Whether any caller has used the calculator since it was (re)loaded.
     bool used = false;
+
+private:
+    // The state of the three numbers, written into the result texts.
+    Status solve(int mode, std::optional<double> p, std::optional<double> t,
+                 std::optional<double> second, const numtext::Converter& numbers, Shown& shown);
 };
 
 } // namespace engine

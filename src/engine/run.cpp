@@ -83,12 +83,11 @@ void Run::busy() {
 
 std::optional<Run::ShownAir> Run::airState(int mode, double p, double t, double second,
                                            const QString& what) {
-    MoistAir& air = audit_.moistAir_;
-    air.setInputs(p, t, second, numbers_);
-    switch (air.moistair(mode, numbers_)) {
+    MoistAir::Shown shown{};
+    switch (audit_.moistAir_.compute(mode, p, t, second, numbers_, shown)) {
     case MoistAir::Status::Ok:
-        return ShownAir{*number(air.texts[MoistAir::Text9]), *number(air.texts[MoistAir::Text11]),
-                        *number(air.texts[MoistAir::Text13]), *number(air.texts[MoistAir::Text15])};
+        return ShownAir{shown.wetBulb, shown.absoluteHumidity, shown.enthalpy,
+                        shown.relativeHumidity};
     case MoistAir::Status::NotANumber:
         refuse(QStringLiteral("The %1 cannot be calculated: one of its values is not a number.")
                    .arg(what));
