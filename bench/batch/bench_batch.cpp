@@ -1,10 +1,13 @@
-// Whole chains through the batch audit, offscreen: a fresh set of windows, the four Problems'
-// fields pasted and left, CALCULATE and GoTo, and the report's 58 texts read back. The
-// figure to read is items_per_second, chains per second in one process.
+// Whole chains through the batch path. BM_*Chain: one case through the four Problems and the
+// report's 58 texts read back. BM_*Batch: the tool's whole path in one process, CSV in (read
+// and checked case by case), the chains, CSV rows out. The figure to read is
+// items_per_second, chains per second in one process.
 
 #include "batch/batchaudit.h"
+#include "batch/batchinput.h"
+#include "batch/batchrunner.h"
 
-#include <QApplication>
+#include <QBuffer>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -41,18 +44,54 @@ void chains(benchmark::State& state, Arrangement arrangement) {
 void BM_CounterFlowChain(benchmark::State& state) {
     chains(state, Arrangement::CounterFlow);
 }
-BENCHMARK(BM_CounterFlowChain)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CounterFlowChain)->Unit(benchmark::kMicrosecond);
 
 void BM_CrossFlowChain(benchmark::State& state) {
     chains(state, Arrangement::CrossFlow);
 }
 BENCHMARK(BM_CrossFlowChain)->Unit(benchmark::kMillisecond);
 
+// 64 regimes around the design point (the ambient dry bulb from 20 to 32.6 oC) as a file.
+QByteArray regimes(Arrangement arrangement) {
+    constexpr int kDryBulbColumn = 5;
+    QString text = BatchInput::header();
+    BatchCase c = defaultCase(arrangement);
+    for (int i = 0; i < 64; ++i) {
+        c.values[kDryBulbColumn] = QString::number(20 + 0.2 * i);
+        text += BatchInput::record(c);
+    }
+    return text.toUtf8();
+}
+
+void batch(benchmark::State& state, Arrangement arrangement) {
+    QByteArray data = regimes(arrangement);
+    const BatchRunner runner(arrangement, 1);
+    qsizetype rows = 0;
+    for (auto _ : state) {
+        QBuffer input(&data);
+        input.open(QIODevice::ReadOnly);
+        BatchReader cases(input);
+        QByteArray output;
+        runner.run(cases, 64, [&](const QByteArray& row) { output += row; }, {});
+        rows += output.count('\n');
+        benchmark::DoNotOptimize(output.data());
+    }
+    state.SetItemsProcessed(rows);
+}
+
+void BM_CounterFlowBatch(benchmark::State& state) {
+    batch(state, Arrangement::CounterFlow);
+}
+BENCHMARK(BM_CounterFlowBatch)->Unit(benchmark::kMillisecond);
+
+void BM_CrossFlowBatch(benchmark::State& state) {
+    batch(state, Arrangement::CrossFlow);
+}
+BENCHMARK(BM_CrossFlowBatch)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv) {
-    BatchAudit::preparePlatform();
-    QApplication app(argc, argv);
     BatchAudit::prepareLocale();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -3,36 +3,17 @@
 // pass a sweep) after Problems 1 to 3. Each timing includes the window's texts, the moist-air
 // calculator and the core, as an engineer's click does.
 
-#include "common/desktop.h"
 #include "crossflow/form4.h"
 #include "crossflow/form6.h"
 #include "crossflow/form8.h"
 #include "crossflow/form9.h"
 #include "shell/windows.h"
+#include "support/offscreenbench.h"
 
-#include <QApplication>
 #include <QLabel>
-#include <QLocale>
-#include <benchmark/benchmark.h>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 namespace {
-
-// Answers every message box at once and counts it: a refusal during a timing is a fault.
-class SilentDesktop final : public Desktop {
-public:
-    void message(QWidget*, const QString& title, const QString& text, MessageIcon) override {
-        ++messages;
-        std::fprintf(stderr, "message: %s: %s\n", qPrintable(title), qPrintable(text));
-    }
-    void beep() override {}
-    void setWaitCursor(QWidget*, bool) override {}
-    void writeSetting(const QString&, const QString&, const QString&, const QString&) override {}
-
-    int messages = 0;
-};
 
 struct Chain {
     SilentDesktop desktop;
@@ -96,14 +77,5 @@ BENCHMARK(BM_Form4Calculate)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QLocale::setDefault(QLocale::c());
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return EXIT_FAILURE;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return EXIT_SUCCESS;
+    return runOffscreenBenchmarks(argc, argv);
 }

@@ -1,25 +1,24 @@
 #pragma once
-// The batch audit: runs one case (a measurement set of the four Problems) through the windows
-// of one tower arrangement exactly as an engineer would, starting from a fresh set of windows
-// in their design state:
+// The batch audit: runs one case (a measurement set of the four Problems) of one tower
+// arrangement through the audit engine exactly as an engineer presses through the windows,
+// starting from a fresh audit in its design state:
 //
 //   for Problem 1 to 4:
-//     each of the Problem's fields in the window's order: its text replaced by the case's
-//       value as a paste does (the text-change procedure runs on the whole text), then the
-//       field left (its validation runs, an empty value included);
-//     CALCULATE pressed;
-//     the window's "GoTo" button pressed (the counter-flow Problem 2's carries Problem 1 on
-//       to Problem 3).
+//     each of the Problem's fields in the window's order: the case's value pasted whole (the
+//       text-change procedure runs on the whole text), then the field left (its check runs,
+//       an empty value included);
+//     CALCULATE;
+//     the "GoTo" button (the counter-flow Problem 2's carries Problem 1 on to Problem 3).
 //
-// The first message box that anything shows stops the case: its text is the case's status,
-// and the remaining steps are not taken. The result holds the 58 quantities of the
-// spreadsheet report, read from the windows as the report reads them; the quantities of the
-// Problem that stopped and of the Problems after it are empty, those of the Problems that
-// completed their CALCULATE are filled.
+// The input columns are the Problems' fields in that order. The first message box that
+// anything shows stops the case: its text is the case's status, and the remaining steps are
+// not taken. The result holds the 58 quantities of the spreadsheet report, read from the
+// engine's texts as the report reads the windows; the quantities of the Problem that stopped
+// and of the Problems after it are empty, those of the Problems that completed their
+// CALCULATE are filled.
 //
-// The windows are driven offscreen through their own fields and buttons, so the numbers are
-// the ones the windows show, digit for digit. Needs a QApplication and the point locale as
-// the default QLocale (see BatchAudit::prepareApplication).
+// The engine computes what the windows show, digit for digit. It needs no application object,
+// only the point locale as the default QLocale (see BatchAudit::prepareLocale).
 
 #include "batch/batchinput.h"
 #include "engine/audit.h"
@@ -42,8 +41,7 @@ public:
         std::array<QString, report::kMapRowCount> quantities;
     };
 
-    explicit BatchAudit(Arrangement arrangement)
-        : arrangement_(arrangement) {}
+    explicit BatchAudit(Arrangement arrangement);
 
     Arrangement arrangement() const { return arrangement_; }
 
@@ -54,13 +52,13 @@ public:
     // One output row: the case number, the status, the 58 quantities.
     static QStringList resultCells(int caseNumber, const Result& result);
 
-    // What the windows need before the QApplication exists: the offscreen platform unless
-    // another is chosen. Call before constructing it.
-    static void preparePlatform();
-    // What they need after: the point locale for every conversion, whatever the system's (Qt's
-    // default locale and the C library's numeric locale alike).
+    // The point locale for every conversion, whatever the system's (Qt's default locale and
+    // the C library's numeric locale alike).
     static void prepareLocale();
 
 private:
     Arrangement arrangement_;
+    engine::Audit design_; // every Problem in its design state: each case starts from a copy
+    // The Problem (1 to 4) whose text each report row reads; 0: none.
+    std::array<int, report::kMapRowCount> problemOfRow_{};
 };

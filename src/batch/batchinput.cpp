@@ -2,7 +2,7 @@
 
 #include "batch/csv.h"
 
-#include <QStringDecoder>
+#include <QBuffer>
 #include <QStringList>
 
 int inputColumnIndex(const QString& name) {
@@ -19,94 +19,99 @@ QString BatchInput::Error::describe(const QString& source) const {
     return where + QStringLiteral(": ") + text;
 }
 
-namespace {
+BatchReader::BatchReader(QIODevice& device)
+    : reader_(device) {}
 
-BatchInput failed(int line, int column, const QString& text) {
-    BatchInput input;
-    input.error = BatchInput::Error{line, column, text};
-    return input;
-}
-
-// The text of data, or the first line that is not UTF-8.
-std::optional<QString> decode(const QByteArray& data, int* badLine) {
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    QString text;
-    int line = 1;
-    qsizetype start = 0;
-    while (start < data.size()) {
-        qsizetype end = data.indexOf('\n', start);
-        end = end < 0 ? data.size() : end + 1;
-        text += decoder.decode(QByteArrayView(data).sliced(start, end - start));
-        if (decoder.hasError()) {
-            *badLine = line;
-            return std::nullopt;
-        }
-        ++line;
-        start = end;
+bool BatchReader::readHeader() {
+    headerRead_ = true;
+    const std::optional<csv::Record> header = reader_.next();
+    if (!header) {
+        if (!reader_.error())
+            error_ = BatchInput::Error{1, 0, QStringLiteral("no header: the file is empty")};
+        return false;
     }
-    return text;
-}
-
-} // namespace
-
-BatchInput BatchInput::read(const QByteArray& data) {
-    int badLine = 0;
-    const std::optional<QString> text = decode(data, &badLine);
-    if (!text)
-        return failed(badLine, 0, QStringLiteral("the text is not UTF-8"));
-
-    const csv::Table table = csv::parse(*text);
-    if (table.error)
-        return failed(table.error->line, table.error->column, table.error->text);
-    if (table.records.isEmpty())
-        return failed(1, 0, QStringLiteral("no header: the file is empty"));
-
-    // The header: which input column each cell of a record holds.
-    const csv::Record& header = table.records.front();
-    std::array<int, kInputColumnCount> cellOf;
-    cellOf.fill(-1);
-    for (qsizetype cell = 0; cell < header.cells.size(); ++cell) {
-        const QString name = header.cells[cell].trimmed();
+    // Which input column each cell of a record holds.
+    cellOf_.fill(-1);
+    for (qsizetype cell = 0; cell < header->cells.size(); ++cell) {
+        const QString name = header->cells[cell].trimmed();
         const int column = static_cast<int>(cell) + 1;
         const int index = inputColumnIndex(name);
-        if (index < 0)
-            return failed(header.line, column, QStringLiteral("unknown column \"%1\"").arg(name));
-        if (cellOf[static_cast<size_t>(index)] >= 0)
-            return failed(header.line, column,
-                          QStringLiteral("column \"%1\" is named twice").arg(name));
-        cellOf[static_cast<size_t>(index)] = static_cast<int>(cell);
+        if (index < 0) {
+            error_ = {header->line, column, QStringLiteral("unknown column \"%1\"").arg(name)};
+            return false;
+        }
+        if (cellOf_[static_cast<size_t>(index)] >= 0) {
+            error_ = {header->line, column,
+                      QStringLiteral("column \"%1\" is named twice").arg(name)};
+            return false;
+        }
+        cellOf_[static_cast<size_t>(index)] = static_cast<int>(cell);
     }
     for (int index = 0; index < kInputColumnCount; ++index)
-        if (cellOf[static_cast<size_t>(index)] < 0)
-            return failed(header.line, 0,
-                          QStringLiteral("the header lacks column \"%1\"")
-                              .arg(QLatin1String(kInputColumns[static_cast<size_t>(index)])));
+        if (cellOf_[static_cast<size_t>(index)] < 0) {
+            error_ = {header->line, 0,
+                      QStringLiteral("the header lacks column \"%1\"")
+                          .arg(QLatin1String(kInputColumns[static_cast<size_t>(index)]))};
+            return false;
+        }
+    headerCells_ = header->cells.size();
+    return true;
+}
 
+std::optional<BatchCase> BatchReader::next(csv::Reader::Cells cells) {
+    if (error_ || (!headerRead_ && !readHeader()))
+        return std::nullopt;
+    const std::optional<csv::Record> record = reader_.next(cells);
+    if (!record) {
+        if (const std::optional<csv::Error>& e = reader_.error())
+            error_ = BatchInput::Error{e->line, e->column, e->text};
+        return std::nullopt;
+    }
+    if (record->cells.size() != headerCells_) {
+        error_ = {record->line, 0,
+                  QStringLiteral("%1 %2 where the header has %3")
+                      .arg(record->cells.size())
+                      .arg(QLatin1String(record->cells.size() == 1 ? "cell" : "cells"))
+                      .arg(headerCells_)};
+        return std::nullopt;
+    }
+    BatchCase c;
+    c.number = ++cases_;
+    c.line = record->line;
+    for (size_t index = 0; index < c.values.size(); ++index)
+        c.values[index] = record->cells[cellOf_[index]];
+    return c;
+}
+
+BatchInput BatchInput::read(const QByteArray& data) {
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    BatchReader reader(buffer);
     BatchInput input;
-    for (qsizetype r = 1; r < table.records.size(); ++r) {
-        const csv::Record& record = table.records[r];
-        if (record.cells.size() != header.cells.size())
-            return failed(record.line, 0,
-                          QStringLiteral("%1 %2 where the header has %3")
-                              .arg(record.cells.size())
-                              .arg(QLatin1String(record.cells.size() == 1 ? "cell" : "cells"))
-                              .arg(header.cells.size()));
-        BatchCase c;
-        c.number = static_cast<int>(r);
-        c.line = record.line;
-        for (size_t index = 0; index < c.values.size(); ++index)
-            c.values[index] = record.cells[cellOf[index]];
-        input.cases.append(c);
+    while (std::optional<BatchCase> c = reader.next())
+        input.cases.append(std::move(*c));
+    if (reader.error()) {
+        input.cases.clear();
+        input.error = reader.error();
     }
     return input;
+}
+
+QString BatchInput::header() {
+    QStringList names;
+    for (const char* name : kInputColumns)
+        names.append(QLatin1String(name));
+    return csv::record(names);
+}
+
+QString BatchInput::record(const BatchCase& c) {
+    return csv::record(c.values);
 }
 
 QString BatchInput::write(const QList<BatchCase>& cases) {
-    QStringList header;
-    for (const char* name : kInputColumns)
-        header.append(QLatin1String(name));
-    QString text = csv::record(header);
+    QString text = header();
     for (const BatchCase& c : cases)
-        text += csv::record(QStringList(c.values.begin(), c.values.end()));
+        text += record(c);
     return text;
 }

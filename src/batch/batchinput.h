@@ -3,11 +3,15 @@
 // order, then one measurement set (a case) per record. The values are kept as the texts the
 // file holds; the windows' fields decide what they make of them.
 
+#include "batch/csv.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <array>
 #include <optional>
+
+class QIODevice;
 
 // The input columns in the order the windows take them: Problem 1 to Problem 4, each
 // Problem's fields in the window's own order.
@@ -43,9 +47,34 @@ public:
     // as many cells as the header. Column names may be surrounded by blanks.
     static BatchInput read(const QByteArray& data);
 
-    // The file's records as the canonical input: the columns of kInputColumns in order.
+    // The canonical input: the header, and each case's record, the columns of kInputColumns in
+    // order.
+    static QString header();
+    static QString record(const BatchCase& c);
     static QString write(const QList<BatchCase>& cases);
 
     QList<BatchCase> cases;
     std::optional<Error> error; // set: the file is not read, cases is empty
+};
+
+// Reads a batch file one case at a time (see BatchInput::read for what it must hold), holding
+// no more than the case at hand.
+class BatchReader {
+public:
+    explicit BatchReader(QIODevice& device);
+
+    // The next case; nothing at the end of the file or at damage (then error() is set).
+    // Counted: the case's values stay empty, only the file is checked.
+    std::optional<BatchCase> next(csv::Reader::Cells cells = csv::Reader::Cells::Kept);
+    const std::optional<BatchInput::Error>& error() const { return error_; }
+
+private:
+    bool readHeader();
+
+    csv::Reader reader_;
+    bool headerRead_ = false;
+    qsizetype headerCells_ = 0;
+    std::array<int, kInputColumnCount> cellOf_{}; // which cell of a record holds each column
+    int cases_ = 0;
+    std::optional<BatchInput::Error> error_;
 };

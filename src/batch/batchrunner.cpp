@@ -6,7 +6,11 @@
 #include <QEventLoop>
 #include <QProcess>
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <deque>
 #include <memory>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -14,6 +18,50 @@ namespace {
 // Fewer cases per worker than this are run here: a worker's start-up costs about as much as
 // a few cases.
 constexpr qsizetype kMinCasesPerWorker = 8;
+// The cases a worker may hold, handed out but not yet passed on: enough to keep it busy
+// while others finish a slow case, few enough to bound the memory of a run.
+constexpr int kWindowPerWorker = 256;
+// A worker writes its rows in groups of this many, or fewer when it has nothing more to do.
+constexpr int kRowsPerWrite = 16;
+
+QString inputChanged(const BatchInput::Error& error) {
+    return QStringLiteral("the input changed while it was read: ") +
+           error.describe(QStringLiteral("line"));
+}
+
+QByteArray outputRow(int caseNumber, const BatchAudit::Result& result) {
+    return csv::record(BatchAudit::resultCells(caseNumber, result)).toUtf8();
+}
+
+// The length of the first whole record in text from `from` (up to and including its LF), or
+// 0 when it is not complete yet. A quoted cell may hold line breaks.
+qsizetype recordLength(const QByteArray& text, qsizetype from) {
+    bool quoted = false;
+    for (qsizetype i = from; i < text.size(); ++i) {
+        if (text[i] == '"')
+            quoted = !quoted;
+        else if (text[i] == '\n' && !quoted)
+            return i + 1 - from;
+    }
+    return 0;
+}
+
+// Appends to what a worker said on standard error, keeping the end of it: enough to tell why
+// it failed.
+void keepTail(QByteArray& said, const QByteArray& more) {
+    constexpr qsizetype kKept = 4096;
+    said += more;
+    if (said.size() > kKept)
+        said.remove(0, said.size() - kKept);
+}
+
+// The whole records in text from `from`.
+qsizetype recordsIn(const QByteArray& text, qsizetype from) {
+    qsizetype records = 0;
+    for (qsizetype length; (length = recordLength(text, from)) > 0; from += length)
+        ++records;
+    return records;
+}
 
 } // namespace
 
@@ -26,122 +74,210 @@ int BatchRunner::workersFor(qsizetype cases) const {
 }
 
 QStringList BatchRunner::workerArguments(Arrangement arrangement) {
-    return {QStringLiteral("--jobs=1"),
+    return {QStringLiteral("--worker"),
             QStringLiteral("--arrangement=") + (arrangement == Arrangement::CounterFlow
                                                     ? QStringLiteral("counter")
-                                                    : QStringLiteral("cross")),
-            QStringLiteral("-")};
+                                                    : QStringLiteral("cross"))};
 }
 
-std::optional<QString> BatchRunner::run(const QList<BatchCase>& cases, const Sink& sink,
+int BatchRunner::runWorker(Arrangement arrangement) {
+    const BatchAudit audit(arrangement);
+    QByteArray received; // what has come in and is not a whole record yet
+    QByteArray rows;     // rows not yet written
+    int number = 0;
+    const auto writeRows = [&rows] {
+        for (qsizetype written = 0; written < rows.size();) {
+            const ssize_t n = ::write(STDOUT_FILENO, rows.constData() + written,
+                                      static_cast<size_t>(rows.size() - written));
+            if (n < 0 && errno != EINTR)
+                return false;
+            written += std::max<ssize_t>(n, 0);
+        }
+        rows.clear();
+        return true;
+    };
+    const auto failed = [](const char* why) {
+        std::fprintf(stderr, "worker: %s\n", why);
+        return 1;
+    };
+    const char* const damaged = "a case it was given is damaged";
+    const char* const unwritable = "cannot write its rows";
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return failed("cannot read its cases");
+        if (n == 0)
+            break;
+        received.append(buffer, n);
+        // The whole records received so far, each a case in kInputColumns order.
+        qsizetype whole = 0;
+        for (qsizetype length; (length = recordLength(received, whole)) > 0;)
+            whole += length;
+        csv::Reader reader(QString::fromUtf8(received.constData(), whole));
+        received.remove(0, whole);
+        while (const std::optional<csv::Record> record = reader.next()) {
+            if (record->cells.size() != kInputColumnCount)
+                return failed(damaged);
+            BatchCase c;
+            c.number = ++number;
+            std::copy(record->cells.begin(), record->cells.end(), c.values.begin());
+            rows += outputRow(c.number, audit.run(c));
+            // The runner hands out more cases as rows come back.
+            if (number % kRowsPerWrite == 0 && !writeRows())
+                return failed(unwritable);
+        }
+        if (reader.error())
+            return failed(damaged);
+        if (!writeRows())
+            return failed(unwritable);
+    }
+    return received.isEmpty() ? 0 : failed(damaged);
+}
+
+std::optional<QString> BatchRunner::run(BatchReader& cases, qsizetype total, const Sink& sink,
                                         const Progress& progress) const {
-    const int workers = workersFor(cases.size());
-    if (workers == 0) {
-        runHere(cases, sink, progress);
-        return std::nullopt;
-    }
-    return runWorkers(cases, workers, sink, progress);
+    const int workers = workersFor(total);
+    if (workers == 0)
+        return runHere(cases, total, sink, progress);
+    return runWorkers(cases, total, workers, sink, progress);
 }
 
-void BatchRunner::runHere(const QList<BatchCase>& cases, const Sink& sink,
-                          const Progress& progress) const {
+std::optional<QString> BatchRunner::runHere(BatchReader& cases, qsizetype total, const Sink& sink,
+                                            const Progress& progress) const {
     const BatchAudit audit(arrangement_);
-    for (qsizetype i = 0; i < cases.size(); ++i) {
-        sink(BatchAudit::resultCells(cases[i].number, audit.run(cases[i])));
+    qsizetype done = 0;
+    while (const std::optional<BatchCase> c = cases.next()) {
+        sink(outputRow(c->number, audit.run(*c)));
         if (progress)
-            progress(i + 1, cases.size());
+            progress(++done, total);
     }
+    if (cases.error())
+        return inputChanged(*cases.error());
+    return std::nullopt;
 }
 
-std::optional<QString> BatchRunner::runWorkers(const QList<BatchCase>& cases, int workers,
+std::optional<QString> BatchRunner::runWorkers(BatchReader& cases, qsizetype total, int workers,
                                                const Sink& sink, const Progress& progress) const {
     struct Worker {
         QProcess process;
-        QList<qsizetype> caseIndexes; // its share, in order
-        QByteArray input;             // its share as the canonical input CSV
-        QByteArray out;
+        QByteArray out; // rows received and not yet passed on, from outStart
+        qsizetype outStart = 0;
         QByteArray err;
-        qsizetype lines = 0; // line ends received so far
-        qsizetype done = 0;  // rows received so far
+        int inHand = 0; // cases handed to it and not yet passed on
     };
     std::vector<std::unique_ptr<Worker>> pool;
     for (int w = 0; w < workers; ++w) {
         auto worker = std::make_unique<Worker>();
-        QList<BatchCase> share;
-        for (qsizetype i = w; i < cases.size(); i += workers) {
-            worker->caseIndexes.append(i);
-            share.append(cases[i]);
-        }
         worker->process.setProgram(QCoreApplication::applicationFilePath());
         worker->process.setArguments(workerArguments(arrangement_));
-        worker->input = BatchInput::write(share).toUtf8();
         pool.push_back(std::move(worker));
     }
 
     QEventLoop loop;
+    std::optional<QString> failure;
+    std::deque<Worker*> order; // the worker of each case handed out and not passed on
+    bool allRead = false;
+    qsizetype done = 0;
     int running = workers;
-    qsizetype finishedCases = 0;
+
+    const auto fail = [&](const QString& why) {
+        if (!failure)
+            failure = why;
+        loop.quit();
+    };
+    // Hands out cases while the window has room.
+    const auto feed = [&] {
+        while (!allRead && !failure &&
+               order.size() < static_cast<size_t>(workers) * kWindowPerWorker) {
+            const std::optional<BatchCase> c = cases.next();
+            if (!c) {
+                allRead = true;
+                if (cases.error())
+                    fail(inputChanged(*cases.error()));
+                for (const auto& worker : pool)
+                    worker->process.closeWriteChannel();
+                break;
+            }
+            Worker* least =
+                std::min_element(pool.begin(), pool.end(), [](const auto& a, const auto& b) {
+                    return a->inHand < b->inHand;
+                })->get();
+            least->process.write(BatchInput::record(*c).toUtf8());
+            ++least->inHand;
+            order.push_back(least);
+        }
+    };
+    // Passes on the rows that are next in input order.
+    const auto pass = [&] {
+        const qsizetype before = done;
+        while (!order.empty()) {
+            Worker* worker = order.front();
+            const qsizetype length = recordLength(worker->out, worker->outStart);
+            if (length == 0)
+                break;
+            const QByteArrayView row(worker->out.constData() + worker->outStart, length);
+            worker->outStart += length;
+            // The worker numbers its own share: the row gets the case's number.
+            const qsizetype comma = row.indexOf(',');
+            sink(QByteArray::number(++done).append(row.sliced(comma < 0 ? length : comma)));
+            --worker->inHand;
+            order.pop_front();
+        }
+        for (const auto& worker : pool)
+            if (worker->outStart > 0 && worker->outStart * 2 >= worker->out.size()) {
+                worker->out.remove(0, worker->outStart);
+                worker->outStart = 0;
+            }
+        if (progress && done > before)
+            progress(done, total);
+    };
+
     for (const auto& worker : pool) {
         Worker* self = worker.get();
         QObject::connect(&self->process, &QProcess::readyReadStandardOutput, &loop, [&, self] {
-            const QByteArray chunk = self->process.readAllStandardOutput();
-            self->out += chunk;
-            // Each output row is one line (no status or quantity holds a line break); the
-            // header is the first. Only the count shown depends on this.
-            self->lines += chunk.count('\n');
-            const qsizetype rows =
-                std::clamp<qsizetype>(self->lines - 1, 0, self->caseIndexes.size());
-            finishedCases += rows - self->done;
-            self->done = rows;
-            if (progress)
-                progress(finishedCases, cases.size());
+            self->out += self->process.readAllStandardOutput();
+            pass();
+            feed();
         });
         QObject::connect(&self->process, &QProcess::readyReadStandardError, &loop,
-                         [self] { self->err += self->process.readAllStandardError(); });
-        QObject::connect(&self->process, &QProcess::finished, &loop, [&] {
-            if (--running == 0)
-                loop.quit();
-        });
-        QObject::connect(&self->process, &QProcess::errorOccurred, &loop,
-                         [&, self](QProcess::ProcessError error) {
-                             if (error == QProcess::FailedToStart && --running == 0)
+                         [self] { keepTail(self->err, self->process.readAllStandardError()); });
+        QObject::connect(&self->process, &QProcess::finished, &loop,
+                         [&, self](int exitCode, QProcess::ExitStatus status) {
+                             self->out += self->process.readAllStandardOutput();
+                             keepTail(self->err, self->process.readAllStandardError());
+                             pass();
+                             if (status != QProcess::NormalExit || exitCode != 0)
+                                 fail(QStringLiteral("a worker process failed: %1")
+                                          .arg(QString::fromUtf8(self->err).trimmed()));
+                             else if (recordsIn(self->out, self->outStart) < self->inHand)
+                                 fail(QStringLiteral("a worker process gave an incomplete result"));
+                             if (--running == 0)
                                  loop.quit();
                          });
+        QObject::connect(&self->process, &QProcess::errorOccurred, &loop,
+                         [&, self](QProcess::ProcessError error) {
+                             if (error == QProcess::FailedToStart)
+                                 fail(QStringLiteral("cannot start a worker process: %1")
+                                          .arg(self->process.errorString()));
+                         });
     }
-    for (const auto& worker : pool) {
+    for (const auto& worker : pool)
         worker->process.start();
-        worker->process.write(worker->input);
-        worker->process.closeWriteChannel();
-    }
-    if (running > 0)
+    feed();
+    if (!failure)
         loop.exec();
 
-    // Every worker must have finished well and given one row per case of its share.
-    std::vector<QStringList> rows(static_cast<size_t>(cases.size()));
     for (const auto& worker : pool) {
-        QProcess& process = worker->process;
-        worker->out += process.readAllStandardOutput();
-        worker->err += process.readAllStandardError();
-        if (process.error() == QProcess::FailedToStart)
-            return QStringLiteral("cannot start a worker process: %1").arg(process.errorString());
-        if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-            return QStringLiteral("a worker process failed: %1")
-                .arg(QString::fromUtf8(worker->err).trimmed());
-        const csv::Table table = csv::parse(QString::fromUtf8(worker->out));
-        if (table.error || table.records.size() != worker->caseIndexes.size() + 1)
-            return QStringLiteral("a worker process gave an incomplete result");
-        for (qsizetype k = 0; k < worker->caseIndexes.size(); ++k) {
-            const qsizetype index = worker->caseIndexes[k];
-            QStringList row = table.records[k + 1].cells;
-            if (row.size() != report::kMapRowCount + 2)
-                return QStringLiteral("a worker process gave an incomplete result");
-            row[0] = QString::number(cases[index].number);
-            rows[static_cast<size_t>(index)] = row;
+        QObject::disconnect(&worker->process, nullptr, &loop, nullptr);
+        if (worker->process.state() != QProcess::NotRunning) {
+            worker->process.kill();
+            worker->process.waitForFinished();
         }
     }
-    for (const QStringList& row : rows)
-        sink(row);
-    if (progress)
-        progress(cases.size(), cases.size());
-    return std::nullopt;
+    if (!failure && !order.empty())
+        failure = QStringLiteral("a worker process gave an incomplete result");
+    return failure;
 }

@@ -1,17 +1,18 @@
 #pragma once
-// Runs the cases of a batch and hands their output rows on in input order, either here, one
-// case after the other, or spread over worker processes (the windows belong to one thread, so
-// parallel cases need processes of their own).
+// Runs the cases of a batch as they are read and hands their output rows on in input order,
+// either here, one case after the other, or spread over worker processes. Nothing holds more
+// than a bounded window of cases: a run of any length takes constant memory.
 //
-// A worker is this program itself, run on a share of the cases: every jobs-th case, so that a
-// stretch of slow cases is spread over all of them. It reads its share as the canonical input
-// CSV on standard input and writes the usual output CSV; the runner puts its rows back in
-// place under their own case numbers.
+// A worker is this program itself in its worker mode: it reads cases on standard input as CSV
+// records in kInputColumns order (no header) and writes their output rows, a few at a time. Each
+// case goes to the worker with the fewest cases in hand, so that a stretch of slow cases does not
+// hold up the others; the runner keeps the order in which it handed cases out and passes
+// each worker's rows on in that order, under their own case numbers.
 
 #include "batch/batchaudit.h"
 #include "batch/batchinput.h"
 
-#include <QList>
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -21,8 +22,8 @@ class BatchRunner {
 public:
     // Called with the number of finished cases, now and then and at the end.
     using Progress = std::function<void(qsizetype done, qsizetype total)>;
-    // Receives each output row (case number, status, quantities), in input order.
-    using Sink = std::function<void(const QStringList& row)>;
+    // Receives each output row as written (UTF-8, ending with LF), in input order.
+    using Sink = std::function<void(const QByteArray& row)>;
 
     // jobs: the number of processes to use; 1 runs every case in this process.
     BatchRunner(Arrangement arrangement, int jobs)
@@ -33,18 +34,22 @@ public:
     // them would cost more than it saves.
     int workersFor(qsizetype cases) const;
 
-    // Runs every case. Returns the reason when the worker processes failed (nothing has been
-    // handed to the sink then).
-    std::optional<QString> run(const QList<BatchCase>& cases, const Sink& sink,
+    // Runs every case that cases gives (total of them). Returns the reason when the run
+    // failed: a worker process failed, or the input could not be read again as it was.
+    std::optional<QString> run(BatchReader& cases, qsizetype total, const Sink& sink,
                                const Progress& progress) const;
 
     // The command-line arguments that make this program a worker for an arrangement.
     static QStringList workerArguments(Arrangement arrangement);
+    // A worker: runs the cases of standard input, writing their rows a few at a time.
+    // Returns the program's exit status.
+    static int runWorker(Arrangement arrangement);
 
 private:
-    void runHere(const QList<BatchCase>& cases, const Sink& sink, const Progress& progress) const;
-    std::optional<QString> runWorkers(const QList<BatchCase>& cases, int workers, const Sink& sink,
-                                      const Progress& progress) const;
+    std::optional<QString> runHere(BatchReader& cases, qsizetype total, const Sink& sink,
+                                   const Progress& progress) const;
+    std::optional<QString> runWorkers(BatchReader& cases, qsizetype total, int workers,
+                                      const Sink& sink, const Progress& progress) const;
 
     Arrangement arrangement_;
     int jobs_;

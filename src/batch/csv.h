@@ -10,8 +10,12 @@
 
 #include <QList>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringList>
 #include <optional>
+#include <span>
+
+class QIODevice;
 
 namespace csv {
 
@@ -22,8 +26,40 @@ struct Record {
 
 struct Error {
     int line = 0;
-    int column = 0; // the cell, 1 for the first
+    int column = 0; // the cell, 1 for the first; 0: the whole line
     QString text;
+};
+
+// Reads records one at a time, from a text or from a device (UTF-8) line by line, so that
+// reading a device holds no more than the record at hand.
+class Reader {
+public:
+    explicit Reader(const QString& text);
+    explicit Reader(QIODevice& device);
+
+    // Whether a record's cells keep their texts, or are only counted (as empty texts): enough
+    // to check a file.
+    enum class Cells { Kept, Counted };
+
+    // The next record; nothing at the end of the text or at damage (then error() is set).
+    std::optional<Record> next(Cells cells = Cells::Kept);
+    const std::optional<Error>& error() const { return error_; }
+
+private:
+    // Appends the device's next line to text_; false at its end or at a line that is not
+    // UTF-8 (then error_ is set).
+    bool pull();
+    // Drops the text before pos_.
+    void compact();
+
+    QIODevice* device_ = nullptr;
+    QStringDecoder decoder_{QStringDecoder::Utf8};
+    QString text_;
+    qsizetype pos_ = 0;
+    int line_ = 1;              // the line at pos_
+    int deviceLine_ = 0;        // the device's lines pulled so far
+    qsizetype cellsBefore_ = 0; // the cells of the record before: room for as many
+    std::optional<Error> error_;
 };
 
 struct Table {
@@ -37,6 +73,9 @@ Table parse(const QString& text);
 QString quote(const QString& cell);
 
 // One record as written, ending with LF.
-QString record(const QStringList& cells);
+QString record(std::span<const QString> cells);
+inline QString record(const QStringList& cells) {
+    return record(std::span<const QString>(cells.constData(), static_cast<size_t>(cells.size())));
+}
 
 } // namespace csv

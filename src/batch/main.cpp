@@ -7,11 +7,12 @@
 #include "batch/batchuncertainty.h"
 #include "batch/csv.h"
 
-#include <QApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSaveFile>
+#include <QTemporaryFile>
 #include <QThread>
 #include <cstdio>
 #include <unistd.h>
@@ -28,15 +29,14 @@ void printError(const QString& text) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    BatchAudit::preparePlatform();
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("ctaudit-batch"));
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("ctaudit-batch"));
     BatchAudit::prepareLocale();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Runs each measurement set of a CSV file through Problems 1 to 4 of the cooling-tower "
-        "windows and writes the report's 58 quantities of each as CSV."));
+        "audit and writes the report's 58 quantities of each as CSV."));
     parser.addHelpOption();
     const QCommandLineOption arrangementOption(
         QStringLiteral("arrangement"), QStringLiteral("Tower arrangement: counter or cross."),
@@ -56,9 +56,13 @@ int main(int argc, char* argv[]) {
                        "U(<quantity>) columns."));
     parser.addOption(jobsOption);
     parser.addOption(uncertaintyOption);
+    // The worker processes' mode: the canonical input on standard input, rows written at once.
+    QCommandLineOption workerOption(QStringLiteral("worker"));
+    workerOption.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(workerOption);
     parser.addPositionalArgument(QStringLiteral("input"),
                                  QStringLiteral("The CSV file, or - for standard input."));
-    if (!parser.parse(QApplication::arguments())) {
+    if (!parser.parse(QCoreApplication::arguments())) {
         printError(parser.errorText());
         return kBadInput;
     }
@@ -79,32 +83,61 @@ int main(int argc, char* argv[]) {
                        .arg(parser.value(jobsOption)));
         return kBadInput;
     }
-    if (parser.positionalArguments().size() != 1) {
+    if (parser.positionalArguments().size() != 1 && !parser.isSet(workerOption)) {
         printError(QStringLiteral("give one input file, or - for standard input"));
         return kBadInput;
     }
 
-    // The whole input is read and checked before any case runs.
+    const Arrangement arrangement = arrangementName == QLatin1String("counter")
+                                        ? Arrangement::CounterFlow
+                                        : Arrangement::CrossFlow;
+    if (parser.isSet(workerOption))
+        return BatchRunner::runWorker(arrangement);
+
+    // The input is read through and checked once before any case runs, so that a damaged
+    // file stops the tool before anything is written; then it is read again case by case.
+    // Standard input is kept in a temporary file for the second reading.
     const QString inputName = parser.positionalArguments().front();
     const bool fromStdin = inputName == QLatin1String("-");
+    const QString source = fromStdin ? QStringLiteral("<stdin>") : inputName;
     QFile inputFile;
-    const bool opened =
-        fromStdin ? inputFile.open(stdin, QIODevice::ReadOnly)
-                  : (inputFile.setFileName(inputName), inputFile.open(QIODevice::ReadOnly));
-    if (!opened) {
-        printError(QStringLiteral("%1: %2").arg(inputName, inputFile.errorString()));
+    QTemporaryFile spool;
+    QIODevice* input = &inputFile;
+    const auto unreadable = [&](const QIODevice& device) {
+        printError(QStringLiteral("%1: %2").arg(inputName, device.errorString()));
         return kBadInput;
+    };
+    if (fromStdin) {
+        if (!inputFile.open(stdin, QIODevice::ReadOnly))
+            return unreadable(inputFile);
+        if (!spool.open())
+            return unreadable(spool);
+        while (!inputFile.atEnd()) {
+            const QByteArray chunk = inputFile.read(1 << 16);
+            if (inputFile.error() != QFileDevice::NoError)
+                return unreadable(inputFile);
+            if (spool.write(chunk) != chunk.size())
+                return unreadable(spool);
+        }
+        input = &spool;
+    } else {
+        inputFile.setFileName(inputName);
+        if (!inputFile.open(QIODevice::ReadOnly))
+            return unreadable(inputFile);
     }
-    const QByteArray data = inputFile.readAll();
-    if (inputFile.error() != QFileDevice::NoError) {
-        printError(QStringLiteral("%1: %2").arg(inputName, inputFile.errorString()));
-        return kBadInput;
+    qsizetype total = 0;
+    {
+        input->seek(0);
+        BatchReader check(*input);
+        while (check.next(csv::Reader::Cells::Counted))
+            ++total;
+        if (check.error()) {
+            printError(check.error()->describe(source));
+            return kBadInput;
+        }
     }
-    const BatchInput input = BatchInput::read(data);
-    if (input.error) {
-        printError(input.error->describe(fromStdin ? QStringLiteral("<stdin>") : inputName));
-        return kBadInput;
-    }
+    input->seek(0);
+    BatchReader cases(*input);
 
     // The output is committed only when complete.
     QSaveFile outputFile;
@@ -123,9 +156,6 @@ int main(int argc, char* argv[]) {
         output = &stdoutFile;
     }
 
-    const Arrangement arrangement = arrangementName == QLatin1String("counter")
-                                        ? Arrangement::CounterFlow
-                                        : Arrangement::CrossFlow;
     const bool showProgress = isatty(STDERR_FILENO) != 0;
     QElapsedTimer sinceProgress;
     sinceProgress.start();
@@ -140,7 +170,15 @@ int main(int argc, char* argv[]) {
     // The header goes out with the first row, so that a failed run writes nothing at all.
     bool headerWritten = false;
     const bool withUncertainty = parser.isSet(uncertaintyOption);
-    const auto write = [&](const QStringList& row) {
+    // The U columns need each case's inputs: a second reader goes through the file in step
+    // with the rows, which come in input order.
+    if (fromStdin)
+        spool.flush();
+    QFile again(fromStdin ? spool.fileName() : inputName);
+    std::optional<BatchReader> inputsAgain;
+    if (withUncertainty && again.open(QIODevice::ReadOnly))
+        inputsAgain.emplace(again);
+    const auto write = [&](const QByteArray& row) {
         if (!headerWritten)
             output->write(csv::record(BatchAudit::headerCells() +
                                       (withUncertainty ? uncertaintyHeaderCells() : QStringList()))
@@ -148,15 +186,20 @@ int main(int argc, char* argv[]) {
         headerWritten = true;
         if (row.isEmpty())
             return;
-        QStringList cells = row;
-        const qsizetype index = row.first().toLongLong() - 1; // cases are numbered from 1
-        if (withUncertainty && index >= 0 && index < input.cases.size())
-            cells += uncertaintyCells(arrangement, input.cases[index], row);
+        if (!withUncertainty) {
+            output->write(row);
+            return;
+        }
+        const csv::Table parsed = csv::parse(QString::fromUtf8(row));
+        QStringList cells = parsed.records.isEmpty() ? QStringList() : parsed.records[0].cells;
+        const std::optional<BatchCase> c = inputsAgain ? inputsAgain->next() : std::nullopt;
+        if (c && !cells.isEmpty())
+            cells += uncertaintyCells(arrangement, *c, cells);
         output->write(csv::record(cells).toUtf8());
     };
     const std::optional<QString> failure =
-        BatchRunner(arrangement, jobs).run(input.cases, write, progress);
-    if (showProgress && !input.cases.isEmpty())
+        BatchRunner(arrangement, jobs).run(cases, total, write, progress);
+    if (showProgress && total > 0)
         std::fputc('\n', stderr);
     if (failure) {
         printError(*failure);

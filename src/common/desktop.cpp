@@ -1,6 +1,7 @@
 #include "common/desktop.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QSettings>
 #include <QWidget>
@@ -54,4 +55,11 @@ QString QtDesktop::readSetting(const QString& application, const QString& sectio
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, application, application);
     settings.beginGroup(section);
     return settings.value(key).toString();
+QString Desktop::saveFileName(QWidget*, const QString&, const QString&, const QString&) {
+    return QString();
+}
+
+QString QtDesktop::saveFileName(QWidget* parent, const QString& caption,
+                                const QString& suggestedName, const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, caption, suggestedName, filter);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The desktop seam: everything that would wait for a person or touch the machine outside
-// the program (modal message boxes, the beep, the wait cursor, the settings store) goes
-// through this interface. The program uses QtDesktop; tests install a recorder.
+// the program (modal message boxes, the beep, the wait cursor, the settings store, the file
+// dialog) goes through this interface. The program uses QtDesktop; tests install a recorder.
 
 #include "engine/message.h"
 
@@ -26,6 +26,11 @@ public:
     // keeps nothing.
     virtual QString readSetting(const QString& application, const QString& section,
                                 const QString& key);
+    // A modal "save as" file dialog starting at suggestedName, offering the filters
+    // ("PNG image (*.png);;..."); returns the chosen file name, empty when cancelled. A desktop
+    // without a person cancels.
+    virtual QString saveFileName(QWidget* parent, const QString& caption,
+                                 const QString& suggestedName, const QString& filter);
 };
 
 class QtDesktop final : public Desktop {
@@ -38,4 +43,6 @@ public:
                       const QString& value) override;
     QString readSetting(const QString& application, const QString& section,
                         const QString& key) override;
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& suggestedName,
+                         const QString& filter) override;
 };

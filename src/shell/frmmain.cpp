@@ -2,6 +2,7 @@
 
 #include "common/desktop.h"
 #include "common/numtext.h"
+#include "diagrams/diagramwindow.h"
 #include "shell/form1.h"
 #include "shell/windows.h"
 #include "uncertainty/uncertaintywindow.h"
@@ -46,6 +47,12 @@ QList<QIcon> makeImageList() {
             p.drawLine(QPointF(2.5, 6.5), QPointF(13.5, 6.5));
             p.drawLine(QPointF(2.5, 10), QPointF(13.5, 10));
             p.drawLine(QPointF(7, 2.5), QPointF(7, 13.5));
+            break;
+        case 3: // diagram: axes with a falling curve
+            p.drawLine(QPointF(2.5, 2), QPointF(2.5, 13.5));
+            p.drawLine(QPointF(2.5, 13.5), QPointF(14, 13.5));
+            p.drawLine(QPointF(4, 4), QPointF(7, 9));
+            p.drawLine(QPointF(7, 9), QPointF(13, 11));
             break;
         case 2: // exit: a door with an arrow
             p.drawRect(QRectF(2.5, 2.5, 7, 11));
@@ -108,6 +115,7 @@ void FrmMain::buildToolbar() {
     const Button buttons[] = {
         {"Menu    ", "menu", 0},
         {"Excel    ", "Excel", 1},
+        {"Diagram    ", "Diagram", 3},
         {"Uncertainty", "Uncertainty", 5},
         {"Exit     ", "Exit", 2},
     };
@@ -175,6 +183,8 @@ void FrmMain::tbToolBar_ButtonClick(const QString& key) {
     } else if (key == QLatin1String("Uncertainty")) {
         windows_.showChild(windows_.uncertainty());
         windows_.uncertainty()->follow();
+    } else if (key == QLatin1String("Diagram")) {
+        windows_.showChild(windows_.diagramWindow());
     } else if (key == QLatin1String("Exit")) {
         Exit();
     } else if (key == QLatin1String("menu")) {

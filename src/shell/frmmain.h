@@ -23,8 +23,9 @@ public:
     // Start-up: completes Label1 with the locale's decimal separator (" ." or " ,").
     void Form_Load();
 
-    // Toolbar dispatch by key, exact and case-sensitive: "Excel", "Uncertainty", "Exit", "menu"; any other
-    // key does nothing. Never reports an error.
+    // Toolbar dispatch by key, exact and case-sensitive: "Excel", "Uncertainty", "Diagram",
+    // "Exit", "menu";
+    // any other key does nothing. Never reports an error.
     void tbToolBar_ButtonClick(const QString& key);
 
     // What "Excel" runs; set by the spreadsheet report.

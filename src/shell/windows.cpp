@@ -9,6 +9,8 @@
 #include "crossflow/form6.h"
 #include "crossflow/form8.h"
 #include "crossflow/form9.h"
+#include "diagrams/auditdiagramsource.h"
+#include "diagrams/diagramwindow.h"
 #include "psychro/form11.h"
 #include "reports/excelreport.h"
 #include "shell/form1.h"
@@ -37,9 +39,16 @@ Windows::Windows(Desktop& desktop)
     reportSource_ = std::make_unique<WindowsReportSource>(*this);
     report_ = std::make_unique<ExcelReport>(*reportSource_, &desktop_, main_);
     main_->excelReport = [this] { report_->run(); };
+    // The Diagram window follows every successful calculation.
+    diagramSource_ = std::make_unique<AuditDiagramSource>(audit_);
+    audit_.setCalculationListener([this](engine::Arrangement arrangement, int problem) {
+        if (diagram_)
+            diagram_->calculated(arrangement == engine::Arrangement::CounterFlow, problem);
+    });
 }
 
 Windows::~Windows() {
+    audit_.setCalculationListener({});
     main_->excelReport = nullptr;
     report_.reset();
     delete form11_;
@@ -106,6 +115,14 @@ Form11* Windows::form11() {
 
 UncertaintyWindow* Windows::uncertainty() {
     return ensure(uncertainty_);
+DiagramWindow* Windows::diagramWindow() {
+    const bool created = !diagram_;
+    DiagramWindow* w = ensure(diagram_);
+    if (created) {
+        w->setSource(diagramSource_.get());
+        w->problemActivated(lastProblem_);
+    }
+    return w;
 }
 
 QWidget* Windows::form(const QString& name) {
@@ -133,6 +150,8 @@ QWidget* Windows::form(const QString& name) {
         return form11();
     if (name == QLatin1String("Uncertainty"))
         return uncertainty();
+    if (name == QLatin1String("frmDiagram"))
+        return diagramWindow();
     return nullptr;
 }
 
@@ -161,6 +180,8 @@ bool Windows::isLoaded(const QString& name) const {
         return form11_;
     if (name == QLatin1String("Uncertainty"))
         return uncertainty_;
+    if (name == QLatin1String("frmDiagram"))
+        return diagram_;
     return false;
 }
 
@@ -270,8 +291,12 @@ void Windows::onSubWindowActivated(QMdiSubWindow* sub) {
     if (w == lastActive_)
         return;
     lastActive_ = w;
-    if (auto* problem = qobject_cast<ProblemWindow*>(w))
+    if (auto* problem = qobject_cast<ProblemWindow*>(w)) {
+        lastProblem_ = problem->objectName();
+        if (diagram_)
+            diagram_->problemActivated(lastProblem_);
         problem->Form_Activate();
+    }
 }
 
 void Windows::start() {

@@ -18,6 +18,8 @@
 #include <optional>
 
 class Desktop;
+class DiagramSource;
+class DiagramWindow;
 class ExcelReport;
 class WindowsReportSource;
 class FrmMain;
@@ -71,6 +73,8 @@ public:
     Form4* form4();
     Form11* form11();
     UncertaintyWindow* uncertainty(); // "Uncertainty"
+    // The Diagram window: the diagrams of the Problem window that was last active.
+    DiagramWindow* diagramWindow();
 
     // The window of that name ("Form5"), created on first touch; nullptr for an unknown name.
     QWidget* form(const QString& name);
@@ -122,5 +126,8 @@ private:
     QPointer<Form4> form4_;
     QPointer<Form11> form11_;
     QPointer<UncertaintyWindow> uncertainty_;
+    QPointer<DiagramWindow> diagram_;
     QPointer<QWidget> lastActive_;
+    QString lastProblem_; // the name of the Problem window that was last active
+    std::unique_ptr<DiagramSource> diagramSource_;
 };

@@ -10,8 +10,13 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <fcntl.h>
 #include <pty.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 Q_DECLARE_METATYPE(Arrangement)
 
@@ -61,6 +66,44 @@ QByteArray caseFile(Arrangement arrangement) {
     return text;
 }
 
+// The peak resident set of the tool (and its workers) in kB, run on a file with output to
+// /dev/null; -1 when it fails.
+long peakKb(const QString& input, const QStringList& arguments) {
+    std::vector<QByteArray> texts{QByteArray(CTAUDIT_BATCH)};
+    for (const QString& argument : arguments)
+        texts.push_back(argument.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& text : texts)
+        argv.push_back(text.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, QFile::encodeName(input).constData(),
+                                     O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    // Under the address sanitizer, freed memory waits in a quarantine of up to 256 MB before
+    // it is used again: without one, the peak shows what the tool holds.
+    std::vector<QByteArray> variables{"ASAN_OPTIONS=" + qgetenv("ASAN_OPTIONS") +
+                                      ":quarantine_size_mb=0"};
+    for (char** variable = environ; *variable; ++variable)
+        if (!QByteArray(*variable).startsWith("ASAN_OPTIONS="))
+            variables.emplace_back(*variable);
+    std::vector<char*> envp;
+    for (QByteArray& variable : variables)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
+    pid_t pid = 0;
+    const int spawned =
+        posix_spawn(&pid, CTAUDIT_BATCH, &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    rusage usage{};
+    if (spawned != 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0)
+        return -1;
+    return usage.ru_maxrss;
+}
+
 } // namespace
 
 class TestBatchTool : public QObject {
@@ -76,6 +119,9 @@ private Q_SLOTS:
     void workersKeepTheOrder();
     void uncertaintyColumns_data();
     void uncertaintyColumns();
+    void sameOutputAsBefore_data();
+    void sameOutputAsBefore();
+    void constantMemory();
     void progressOnATerminal();
     void badFiles_data();
     void badFiles();
@@ -165,18 +211,19 @@ void TestBatchTool::pointWhateverTheLocale() {
 }
 
 void TestBatchTool::workersKeepTheOrder() {
-    // 17 cases over two worker processes (every other case each) give the bytes of one
-    // process, rows in input order, refused cases included.
+    // 17 cases over two worker processes give the bytes of one process, rows in input order,
+    // refused cases included, and so do quoted values with a comma or a line break.
     const QByteArray three = caseFile(Arrangement::CounterFlow);
     const QByteArray rows = three.mid(three.indexOf('\n') + 1);
     QByteArray data = QByteArray(kHeader) + '\n';
     for (int i = 0; i < 5; ++i)
         data += rows;
-    data += rows.left(rows.indexOf('\n') + 1);
-    data += rows.left(rows.indexOf('\n') + 1);
+    data += "\"100\",\"9\n0\",38,33,1,25,55,90,80,34,31,21,27,105,110,2200,36,30,22\n";
+    data += "100,90,38,33,1,\"25,5\",55,90,80,34,31,21,27,105,110,2200,36,30,22\n";
     const Run one = runTool({QStringLiteral("--jobs=1"), QStringLiteral("-")}, data);
     QCOMPARE(one.exitCode, 0);
     QCOMPARE(one.out.count('\n'), 18);
+    QVERIFY(one.out.contains("\n16,No heat transfer is possible"));
     const Run two = runTool({QStringLiteral("--jobs=2"), QStringLiteral("-")}, data);
     QCOMPARE(two.exitCode, 0);
     QCOMPARE(two.out, one.out);
@@ -233,6 +280,62 @@ void TestBatchTool::uncertaintyColumns() {
     QCOMPARE(cell(4, QStringLiteral("U(Problem 1: range [oC])")), QStringLiteral("0.082"));
     QCOMPARE(cell(4, QStringLiteral("U(Problem 2: heat capacity Qa [kW])")), QString());
     QCOMPARE(cell(4, QStringLiteral("U(Problem 4: water mass flow rate (4) [kg/s])")), QString());
+void TestBatchTool::sameOutputAsBefore_data() {
+    QTest::addColumn<QString>("arrangement");
+    QTest::addColumn<QString>("jobs");
+    for (const char* arrangement : {"counter", "cross"})
+        for (const char* jobs : {"1", "2"})
+            QTest::addRow("%s, --jobs %s", arrangement, jobs)
+                << QString::fromLatin1(arrangement) << QString::fromLatin1(jobs);
+}
+
+void TestBatchTool::sameOutputAsBefore() {
+    // A few hundred varied cases per arrangement (see tests/data/batch/make_cases.py) give
+    // exactly the bytes the tool wrote for them when they were made.
+    QFETCH(QString, arrangement);
+    QFETCH(QString, jobs);
+    const QString data = QStringLiteral(CTAUDIT_BATCH_DATA "/") + arrangement;
+    QFile expected(data + QStringLiteral(".out.csv"));
+    QVERIFY(expected.open(QIODevice::ReadOnly));
+    const Run run = runTool({QStringLiteral("--arrangement=") + arrangement,
+                             QStringLiteral("--jobs=") + jobs, data + QStringLiteral(".csv")});
+    QCOMPARE(run.exitCode, 0);
+    const QList<QByteArray> want = expected.readAll().split('\n');
+    const QList<QByteArray> got = run.out.split('\n');
+    for (qsizetype i = 0; i < std::min(want.size(), got.size()); ++i)
+        QCOMPARE(got[i], want[i]); // names the first row that differs
+    QCOMPARE(got.size(), want.size());
+}
+
+void TestBatchTool::constantMemory() {
+    // The tool streams: 30,000 cases take no more memory than 2,000, in one process and over
+    // workers. Most cases stop at their first field, so that the run is short; every tenth
+    // goes through the whole chain.
+    const QList<QByteArray> rows = caseFile(Arrangement::CounterFlow).split('\n');
+    const QByteArray full = rows[1] + '\n';
+    const QByteArray stopped = "x" + full;
+    const auto file = [&](int cases) {
+        const QString path = dir_.filePath(QStringLiteral("many%1.csv").arg(cases));
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly))
+            return QString();
+        out.write(QByteArray(kHeader) + '\n');
+        for (int i = 0; i < cases; ++i)
+            out.write(i % 10 == 0 ? full : stopped);
+        return path;
+    };
+    const QString few = file(2000);
+    const QString many = file(30000);
+    for (const char* jobs : {"--jobs=1", "--jobs=2"}) {
+        const long fewKb = peakKb(few, {QLatin1String(jobs), QStringLiteral("-")});
+        const long manyKb = peakKb(many, {QLatin1String(jobs), QStringLiteral("-")});
+        QVERIFY(fewKb > 0 && manyKb > 0);
+        QVERIFY2(manyKb < fewKb + 4096, qPrintable(QStringLiteral("%1: %2 kB for 2,000 cases, "
+                                                                  "%3 kB for 30,000")
+                                                       .arg(QLatin1String(jobs))
+                                                       .arg(fewKb)
+                                                       .arg(manyKb)));
+    }
 }
 
 void TestBatchTool::progressOnATerminal() {

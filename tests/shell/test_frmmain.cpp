@@ -131,9 +131,11 @@ void TestFrmMain::toolbarButtons_data() {
                           << "menu";
     QTest::newRow("Excel") << 1 << "Excel    "
                            << "Excel";
-    QTest::newRow("Uncertainty") << 2 << "Uncertainty"
+    QTest::newRow("Diagram") << 2 << "Diagram    "
+                             << "Diagram";
+    QTest::newRow("Uncertainty") << 3 << "Uncertainty"
                                  << "Uncertainty";
-    QTest::newRow("Exit") << 3 << "Exit     "
+    QTest::newRow("Exit") << 4 << "Exit     "
                           << "Exit";
 }
 
@@ -146,7 +148,7 @@ void TestFrmMain::toolbarButtons() {
     for (QAction* a : main().tbToolBar->actions())
         if (!a->text().isEmpty())
             buttons.append(a);
-    QCOMPARE(buttons.size(), 4);
+    QCOMPARE(buttons.size(), 5);
     QAction* a = buttons.at(position);
     QCOMPARE(a->text(), caption);
     QCOMPARE(a->data().toString(), key);

@@ -28,6 +28,12 @@ void RecordingDesktop::writeSetting(const QString& application, const QString& s
     settings.append({application, section, key, value});
 }
 
+QString RecordingDesktop::saveFileName(QWidget*, const QString& caption, const QString&,
+                                       const QString&) {
+    fileDialogs.append(caption);
+    return saveFileAnswer;
+}
+
 QStringList RecordingDesktop::messageTexts() const {
     QStringList texts;
     for (const Message& m : messages)
@@ -39,6 +45,7 @@ void RecordingDesktop::clear() {
     messages.clear();
     settings.clear();
     beeps = 0;
+    fileDialogs.clear();
     waitCursorOn = waitCursorOff = 0;
     waitCursorShown = false;
 }

@@ -33,6 +33,9 @@ public:
     // The value last written under that name.
     QString readSetting(const QString& application, const QString& section,
                         const QString& key) override;
+    // Records the dialog and answers with saveFileAnswer.
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& suggestedName,
+                         const QString& filter) override;
 
     // The texts of the messages shown so far, in order.
     QStringList messageTexts() const;
@@ -44,6 +47,10 @@ public:
     int waitCursorOn = 0;  // calls that showed the wait cursor
     int waitCursorOff = 0; // calls that removed it
     bool waitCursorShown = false;
+    // The captions of the file dialogs asked, and what a file dialog answers (empty:
+    // cancelled).
+    QStringList fileDialogs;
+    QString saveFileAnswer;
     // Called while a message is "shown", to look at the windows at that moment.
     std::function<void(const Message&)> onMessage;
 };
