@@ -55,6 +55,8 @@ QString QtDesktop::readSetting(const QString& application, const QString& sectio
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, application, application);
     settings.beginGroup(section);
     return settings.value(key).toString();
+}
+
 QString Desktop::saveFileName(QWidget*, const QString&, const QString&, const QString&) {
     return QString();
 }

@@ -115,6 +115,8 @@ Form11* Windows::form11() {
 
 UncertaintyWindow* Windows::uncertainty() {
     return ensure(uncertainty_);
+}
+
 DiagramWindow* Windows::diagramWindow() {
     const bool created = !diagram_;
     DiagramWindow* w = ensure(diagram_);

@@ -280,6 +280,8 @@ void TestBatchTool::uncertaintyColumns() {
     QCOMPARE(cell(4, QStringLiteral("U(Problem 1: range [oC])")), QStringLiteral("0.082"));
     QCOMPARE(cell(4, QStringLiteral("U(Problem 2: heat capacity Qa [kW])")), QString());
     QCOMPARE(cell(4, QStringLiteral("U(Problem 4: water mass flow rate (4) [kg/s])")), QString());
+}
+
 void TestBatchTool::sameOutputAsBefore_data() {
     QTest::addColumn<QString>("arrangement");
     QTest::addColumn<QString>("jobs");
