@@ -1,6 +1,7 @@
 // ctaudit-batch: runs the measurement sets of a CSV file through the four Problems of one tower
 // arrangement, as the windows would, and writes the report's quantities of each as CSV.
 
+#include "batch/auditcases.h"
 #include "batch/batchaudit.h"
 #include "batch/batchinput.h"
 #include "batch/batchrunner.h"
@@ -50,8 +51,9 @@ int main(int argc, char* argv[]) {
     parser.addOption(arrangementOption);
     parser.addOption(outputOption);
     parser.addOption(jobsOption);
-    parser.addPositionalArgument(QStringLiteral("input"),
-                                 QStringLiteral("The CSV file, or - for standard input."));
+    parser.addPositionalArgument(
+        QStringLiteral("input"),
+        QStringLiteral("The CSV file, or - for standard input; or audit files, each one case."));
     if (!parser.parse(QApplication::arguments())) {
         printError(parser.errorText());
         return kBadInput;
@@ -73,7 +75,15 @@ int main(int argc, char* argv[]) {
                        .arg(parser.value(jobsOption)));
         return kBadInput;
     }
-    if (parser.positionalArguments().size() != 1) {
+    const std::optional<AuditCases> audits =
+        readAuditCases(parser.positionalArguments(), arrangementName == QLatin1String("counter")
+                                                         ? Arrangement::CounterFlow
+                                                         : Arrangement::CrossFlow);
+    if (audits && audits->error) {
+        printError(*audits->error);
+        return kBadInput;
+    }
+    if (!audits && parser.positionalArguments().size() != 1) {
         printError(QStringLiteral("give one input file, or - for standard input"));
         return kBadInput;
     }
@@ -94,7 +104,7 @@ int main(int argc, char* argv[]) {
         printError(QStringLiteral("%1: %2").arg(inputName, inputFile.errorString()));
         return kBadInput;
     }
-    const BatchInput input = BatchInput::read(data);
+    const BatchInput input = audits ? audits->input : BatchInput::read(data);
     if (input.error) {
         printError(input.error->describe(fromStdin ? QStringLiteral("<stdin>") : inputName));
         return kBadInput;

@@ -7,6 +7,10 @@
 
 Desktop::~Desktop() = default;
 
+QString Desktop::readSetting(const QString&, const QString&, const QString&) const {
+    return QString();
+}
+
 void QtDesktop::message(QWidget* parent, const QString& title, const QString& text,
                         MessageIcon icon) {
     QMessageBox::Icon qicon = QMessageBox::NoIcon;
@@ -43,6 +47,13 @@ void QtDesktop::writeSetting(const QString& application, const QString& section,
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, application, application);
     settings.beginGroup(section);
     settings.setValue(key, value);
+}
+
+QString QtDesktop::readSetting(const QString& application, const QString& section,
+                               const QString& key) const {
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, application, application);
+    settings.beginGroup(section);
+    return settings.value(key).toString();
 }
 
 QString applicationTitle() {

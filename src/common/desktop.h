@@ -27,6 +27,9 @@ public:
     // Writes one named string value into the per-user settings store.
     virtual void writeSetting(const QString& application, const QString& section,
                               const QString& key, const QString& value) = 0;
+    // Reads one named string value from the store; empty when there is none.
+    virtual QString readSetting(const QString& application, const QString& section,
+                                const QString& key) const;
 };
 
 class QtDesktop final : public Desktop {
@@ -37,6 +40,8 @@ public:
     void setWaitCursor(QWidget* window, bool on) override;
     void writeSetting(const QString& application, const QString& section, const QString& key,
                       const QString& value) override;
+    QString readSetting(const QString& application, const QString& section,
+                        const QString& key) const override;
 };
 
 // The program's application title: the settings store's application name and the title of

@@ -45,6 +45,7 @@ template <class W> W* Windows::ensure(QPointer<W>& slot) {
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->setWindowIcon(main_->windowIcon());
         sub->hide();
+        Q_EMIT loaded(slot);
     }
     return slot;
 }

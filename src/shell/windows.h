@@ -85,6 +85,10 @@ public:
     // window.
     void start();
 
+Q_SIGNALS:
+    // A window has just been created (on its first touch).
+    void loaded(QWidget* form);
+
 private:
     template <class W> W* ensure(QPointer<W>& slot);
     QMdiSubWindow* subWindowOf(QWidget* form) const;

@@ -20,6 +20,14 @@ void RecordingDesktop::writeSetting(const QString& application, const QString& s
     settings.append({application, section, key, value});
 }
 
+QString RecordingDesktop::readSetting(const QString& application, const QString& section,
+                                      const QString& key) const {
+    for (auto it = settings.crbegin(); it != settings.crend(); ++it)
+        if (it->application == application && it->section == section && it->key == key)
+            return it->value;
+    return QString();
+}
+
 QStringList RecordingDesktop::messageTexts() const {
     QStringList texts;
     for (const Message& m : messages)
