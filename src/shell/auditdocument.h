@@ -24,6 +24,7 @@
 // file dropped on the main window opens. The recent files are kept through the desktop's
 // settings store.
 
+#include "batch/batchinput.h"
 #include "shell/auditfile.h"
 
 #include <QList>
@@ -39,7 +40,6 @@ class QMenu;
 class QStyle;
 class QWidget;
 class Windows;
-struct BatchCase;
 
 class AuditDocument : public QObject {
     Q_OBJECT

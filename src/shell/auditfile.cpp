@@ -255,7 +255,16 @@ Loaded parse(const QByteArray& data) {
     QJsonParseError syntax{};
     const QJsonDocument document = QJsonDocument::fromJson(data, &syntax);
     if (syntax.error != QJsonParseError::NoError) {
-        const auto [line, column] = lineAndColumn(data, syntax.offset);
+        // For these the parser has read the offending character and the offset is past it.
+        const bool past =
+            syntax.offset > 0 && (syntax.error == QJsonParseError::UnterminatedObject ||
+                                  syntax.error == QJsonParseError::MissingNameSeparator ||
+                                  syntax.error == QJsonParseError::UnterminatedArray ||
+                                  syntax.error == QJsonParseError::MissingValueSeparator ||
+                                  syntax.error == QJsonParseError::IllegalValue ||
+                                  syntax.error == QJsonParseError::MissingObject ||
+                                  syntax.error == QJsonParseError::IllegalNumber);
+        const auto [line, column] = lineAndColumn(data, syntax.offset - (past ? 1 : 0));
         return failed(QStringLiteral("line %1, column %2").arg(line).arg(column),
                       syntax.errorString() + QStringLiteral(" (not valid JSON)"));
     }
