@@ -15,28 +15,37 @@ bool namedAsAudit(const QString& name) {
 } // namespace
 
 std::optional<AuditCases> readAuditCases(const QStringList& names, Arrangement arrangement) {
-    if (names.isEmpty() || names.contains(QStringLiteral("-")))
+    // Audit files by name or by content; anything else is left to the CSV reader.
+    const auto isAudit = [](const QString& name) {
+        QFile file(name);
+        return namedAsAudit(name) ||
+               (name != QLatin1String("-") && file.open(QIODevice::ReadOnly) &&
+                audit::looksLikeAudit(file.read(4096)));
+    };
+    qsizetype audits = 0;
+    QString other;
+    for (const QString& name : names) {
+        if (isAudit(name))
+            ++audits;
+        else if (other.isEmpty())
+            other = name;
+    }
+    if (audits == 0)
         return std::nullopt;
     AuditCases result;
+    if (!other.isEmpty()) {
+        result.error =
+            QStringLiteral("%1: not an audit file (give one CSV file, or audit files)").arg(other);
+        return result;
+    }
     for (qsizetype n = 0; n < names.size(); ++n) {
         const QString& name = names[n];
         QFile file(name);
         if (!file.open(QIODevice::ReadOnly)) {
-            if (names.size() == 1 && !namedAsAudit(name))
-                return std::nullopt; // the CSV reader reports it
             result.error = QStringLiteral("%1: %2").arg(name, file.errorString());
             return result;
         }
-        const QByteArray data = file.read(audit::kMaxFileSize + 1);
-        if (!audit::looksLikeAudit(data) && !namedAsAudit(name)) {
-            if (names.size() == 1)
-                return std::nullopt;
-            result.error = QStringLiteral("%1: not an audit file (give one CSV file, or audit "
-                                          "files)")
-                               .arg(name);
-            return result;
-        }
-        const audit::Loaded loaded = audit::parse(data);
+        const audit::Loaded loaded = audit::parse(file.read(audit::kMaxFileSize + 1));
         if (loaded.error) {
             result.error =
                 QStringLiteral("%1: %2: %3").arg(name, loaded.error->where, loaded.error->text);
