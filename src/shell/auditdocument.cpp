@@ -688,6 +688,8 @@ void AuditDocument::apply(const audit::Audit& a) {
 
     Form1* start = windows_.form1();
     (a.arrangement == Arrangement::Counter ? start->Option1 : start->Option2)->setChecked(true);
+    // The status line starts empty, then shows what the active window's activation writes.
+    windows_.setStatus(QString());
     const ProblemRef active = a.active.value_or(ProblemRef{a.arrangement, 1});
     windows_.showChild(
         windows_.form(QString::fromLatin1(audit::problemForm(active.arrangement, active.problem))));
@@ -728,8 +730,7 @@ bool AuditDocument::openCsv(const QString& path, const QByteArray& data) {
     for (int c = 0; c < audit::kInputCount && !error; ++c) {
         const QString& text = chosen.values[static_cast<size_t>(c)];
         if (!text.isEmpty() && !numtext::readNumber(text, QLocale::c()))
-            error = audit::Error{audit::inputColumn(c),
-                                 QStringLiteral("is not a number: \"%1\"").arg(text)};
+            error = audit::Error{audit::inputColumn(c), QStringLiteral("is not a number")};
         inputs[static_cast<size_t>(c)] = text;
     }
     if (!error)

@@ -88,8 +88,7 @@ public:
         if (!value.isString())
             return fail(where, QStringLiteral("is not a text"));
         if (!isNumberText(value.toString()))
-            return fail(where,
-                        QStringLiteral("is not a number: %1").arg(quotedText(value.toString())));
+            return fail(where, QStringLiteral("is not a number"));
         *out = value.toString();
         return true;
     }

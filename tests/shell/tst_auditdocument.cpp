@@ -228,7 +228,7 @@ void TestAuditDocument::badFileChangesNothing_data() {
     missing.replace("\"p2.tdb\": \"20\", ", "");
     QTest::newRow("missing value") << "a.ctaudit" << missing << "counter.p2.tdb: is missing";
     QTest::newRow("not a number") << "a.ctaudit" << handWritten("\"1O0\"")
-                                  << "counter.p1.L: is not a number: \"1O0\"";
+                                  << "counter.p1.L: is not a number";
     QTest::newRow("decimal comma")
         << "a.ctaudit" << handWritten("\"99,5\"") << "counter.p1.L: is not a number";
     QTest::newRow("refused by the field")
