@@ -184,7 +184,10 @@ std::optional<AuditDocument::CaseChoice> chooseCase(QWidget* parent, const QStri
         table->setItem(r, 0, new QTableWidgetItem(QString::number(c.number)));
         for (int col = 0; col < kColumnsShown; ++col)
             table->setItem(r, col + 1, new QTableWidgetItem(c.values[static_cast<size_t>(col)]));
+        for (int col = 0; col <= kColumnsShown; ++col)
+            table->item(r, col)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     table->selectRow(0);
     table->resizeColumnsToContents();
     table->setMinimumSize(560, 260);
@@ -226,7 +229,8 @@ AuditDocument::AuditDocument(Windows& windows)
         const QString dir = fileName_.isEmpty() ? recentFiles().value(0) : fileName_;
         return QFileDialog::getOpenFileName(
             windows_.frmMain(), QStringLiteral("Open"), QFileInfo(dir).path(),
-            QStringLiteral("Audits (*.ctaudit);;Batch input (*.csv);;All files (*)"));
+            QStringLiteral("Audits and batch input (*.ctaudit *.csv);;Audits (*.ctaudit);;"
+                           "Batch input (*.csv);;All files (*)"));
     };
     askSaveName = [this](const QString& suggestion) {
         return QFileDialog::getSaveFileName(windows_.frmMain(), QStringLiteral("Save As"),
