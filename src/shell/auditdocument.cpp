@@ -248,15 +248,18 @@ AuditDocument::AuditDocument(Windows& windows)
                                     QStringLiteral("Save"));
     saveAsAction = new QAction(QStringLiteral("Save As..."), main);
     main->addAction(saveAsAction);
+    // The shortcuts spelt out: some desktops have no standard one for Save As.
     const struct {
         QAction* action;
         const char* key;
         QKeySequence shortcut;
         const char* tip;
     } actions[] = {
-        {openAction, "Open", QKeySequence::Open, "Open an audit or a case of a batch input file"},
-        {saveAction, "Save", QKeySequence::Save, "Save the audit"},
-        {saveAsAction, "SaveAs", QKeySequence::SaveAs, "Save the audit under a new name"},
+        {openAction, "Open", QKeySequence(Qt::CTRL | Qt::Key_O),
+         "Open an audit or a case of a batch input file"},
+        {saveAction, "Save", QKeySequence(Qt::CTRL | Qt::Key_S), "Save the audit"},
+        {saveAsAction, "SaveAs", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+         "Save the audit under a new name"},
     };
     for (const auto& a : actions) {
         a.action->setObjectName(QString::fromLatin1(a.key));

@@ -313,6 +313,9 @@ void TestAuditDocument::titleRecentFilesAndDrop() {
         if (!a->text().isEmpty())
             captions.append(a->text().trimmed());
     QCOMPARE(captions, QStringList({"Menu", "Excel", "Exit", "Open", "Save"}));
+    QCOMPARE(p.document.openAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+    QCOMPARE(p.document.saveAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    QCOMPARE(p.document.saveAsAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
 }
 
 void TestAuditDocument::saveValidatesFieldsFirst() {
