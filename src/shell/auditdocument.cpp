@@ -20,6 +20,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDialog>
@@ -285,8 +286,9 @@ AuditDocument::AuditDocument(Windows& windows)
         button->setPopupMode(QToolButton::MenuButtonPopup);
     }
 
+    // Files dropped anywhere on the main window, its fields included, open.
     main->setAcceptDrops(true);
-    main->installEventFilter(this);
+    qApp->installEventFilter(this);
     connect(main->mdiArea(), &QMdiArea::subWindowActivated, this,
             [this](QMdiSubWindow* sub) { onActivated(sub ? sub->widget() : nullptr); });
     connect(&windows_, &Windows::loaded, this, &AuditDocument::watch);
@@ -297,8 +299,7 @@ AuditDocument::AuditDocument(Windows& windows)
 }
 
 AuditDocument::~AuditDocument() {
-    if (FrmMain* main = windows_.frmMain())
-        main->removeEventFilter(this);
+    qApp->removeEventFilter(this);
 }
 
 QStyle* AuditDocument::style() const {
@@ -362,7 +363,9 @@ void AuditDocument::fillRecentMenu() {
 }
 
 bool AuditDocument::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != windows_.frmMain())
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) ||
+        !watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != windows_.frmMain())
         return QObject::eventFilter(watched, event);
     const auto droppedFile = [](const QMimeData* mime) {
         if (!mime || !mime->hasUrls() || mime->urls().size() != 1 ||
