@@ -21,8 +21,8 @@
 //
 // The toolbar gets "Open" (its menu lists the recent files) and "Save" (its menu holds
 // "Save As"); the main window's title shows the file name with a mark while changed, and a
-// file dropped anywhere on the main window (a field included) opens. The recent files are kept through the desktop's
-// settings store.
+// file dropped anywhere on the main window (a field included) opens. The recent files are
+// kept through the desktop's settings store.
 
 #include "batch/batchinput.h"
 #include "shell/auditfile.h"
