@@ -1,5 +1,6 @@
 #include "shell/auditdocument.h"
 
+#include "batch/batchdesktop.h"
 #include "batch/batchinput.h"
 #include "common/desktop.h"
 #include "common/numtext.h"
@@ -143,19 +144,6 @@ bool leadingOnEnabled(const QWidget* form) {
         QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
     return button && button->isEnabled();
 }
-
-// The desktop of a dry run: nobody answers, the first message is kept.
-class DryRunDesktop final : public Desktop {
-public:
-    void message(QWidget*, const QString&, const QString& text, MessageIcon) override {
-        if (!first)
-            first = text;
-    }
-    void beep() override {}
-    void setWaitCursor(QWidget*, bool) override {}
-    void writeSetting(const QString&, const QString&, const QString&, const QString&) override {}
-    std::optional<QString> first;
-};
 
 // The case list of a batch input file and the arrangement.
 std::optional<AuditDocument::CaseChoice> chooseCase(QWidget* parent, const QString& file,
@@ -401,6 +389,13 @@ void AuditDocument::fail(const QString& text) {
     windows_.desktop().message(windows_.frmMain(), applicationTitle(), text, MessageIcon::Critical);
 }
 
+void AuditDocument::adopt(const QString& path) {
+    fileName_ = QFileInfo(path).absoluteFilePath();
+    modified_ = false;
+    updateTitle();
+    rememberRecent(fileName_);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Recording
 
@@ -546,10 +541,7 @@ bool AuditDocument::saveTo(const QString& path) {
                  .arg(QDir::toNativeSeparators(path), file.errorString()));
         return false;
     }
-    fileName_ = QFileInfo(path).absoluteFilePath();
-    modified_ = false;
-    updateTitle();
-    rememberRecent(fileName_);
+    adopt(path);
     return true;
 }
 
@@ -599,25 +591,22 @@ bool AuditDocument::openAudit(const QString& path, const QByteArray& data) {
         fail(audit::describe(shown, *error));
         return false;
     }
-    fileName_ = QFileInfo(path).absoluteFilePath();
-    modified_ = false;
-    updateTitle();
-    rememberRecent(fileName_);
+    adopt(path);
     return true;
 }
 
 std::optional<audit::Error> AuditDocument::dryRun(const audit::Audit& a) const {
     std::optional<audit::Error> error;
     {
-        DryRunDesktop desktop;
+        BatchDesktop desktop; // nobody answers; the first message is kept
         Windows scratch(desktop);
-        const int stopped = replay(scratch, a, [&desktop] { return desktop.first.has_value(); });
-        if (desktop.first && stopped >= 0) {
+        const int stopped = replay(scratch, a, [&desktop] { return desktop.stopped(); });
+        if (desktop.firstMessage() && stopped >= 0) {
             const ProblemRef& p = a.calculated[stopped].problem;
             error = audit::Error{QStringLiteral("calculated[%1]").arg(stopped),
                                  QStringLiteral("Problem %1 (%2) cannot be calculated again: %3")
                                      .arg(p.problem)
-                                     .arg(nameOf(p.arrangement), *desktop.first)};
+                                     .arg(nameOf(p.arrangement), *desktop.firstMessage())};
         }
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

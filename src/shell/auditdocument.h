@@ -99,6 +99,8 @@ private:
     void setModified(bool modified);
     void updateTitle();
     void rememberRecent(const QString& path);
+    // The document is now the file at path, unchanged.
+    void adopt(const QString& path);
     void fillRecentMenu();
     void fail(const QString& text);
     bool openAudit(const QString& path, const QByteArray& data);
