@@ -810,7 +810,7 @@ void FuzzSession::onCalculateClicked(QWidget* window) {
 
 void FuzzSession::openAudit(const QByteArray& file) {
     // The loader alone on more variants of the same file: it is cheap.
-    for (int i = 0; i < 40; ++i) {
+    for (int i = 0; i < 200; ++i) {
         QString damage;
         const audit::Loaded loaded = audit::parse(auditfuzz::mutate(rng_, file, &damage));
         if (!loaded.error)
