@@ -287,8 +287,10 @@ Loaded parse(const QByteArray& data) {
     Audit& a = loaded.audit;
     for (Arrangement arrangement : kArrangements) {
         const QString key = arrangementKey(arrangement);
-        if (!read.inputs(root.value(key), key, 0, kInputCount, &a.inputs(arrangement)))
-            return failed({}, {});
+        if (!read.inputs(root.value(key), key, 0, kInputCount, &a.inputs(arrangement))) {
+            loaded.error = read.error;
+            return loaded;
+        }
     }
     if (const QJsonValue v = root.value(QLatin1String("arrangement")); !v.isUndefined())
         read.arrangement(v, QStringLiteral("arrangement"), &a.arrangement);
