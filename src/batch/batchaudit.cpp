@@ -148,7 +148,7 @@ BatchAudit::Result BatchAudit::run(const BatchCase& c) const {
 QStringList BatchAudit::headerCells() {
     QStringList cells{QStringLiteral("case"), QStringLiteral("status")};
     for (const report::CellMapRow& row : report::kCellMap)
-        cells.append(QString::fromUtf8(row.quantity));
+        cells.append(QString::fromUtf8(row.quantity).simplified()); // one line each
     return cells;
 }
 

@@ -5,6 +5,7 @@
 #include "batch/batchaudit.h"
 #include "batch/batchinput.h"
 #include "batch/batchrunner.h"
+#include "batch/batchuncertainty.h"
 #include "batch/csv.h"
 
 #include <QApplication>
@@ -50,7 +51,12 @@ int main(int argc, char* argv[]) {
         QStringLiteral("N"), QString::number(QThread::idealThreadCount()));
     parser.addOption(arrangementOption);
     parser.addOption(outputOption);
+    const QCommandLineOption uncertaintyOption(
+        QStringLiteral("uncertainty"),
+        QStringLiteral("Append the expanded uncertainty (first order, k = 2) of the results: "
+                       "U(<quantity>) columns."));
     parser.addOption(jobsOption);
+    parser.addOption(uncertaintyOption);
     parser.addPositionalArgument(
         QStringLiteral("input"),
         QStringLiteral("The CSV file, or - for standard input; or audit files, each one case."));
@@ -143,12 +149,20 @@ int main(int argc, char* argv[]) {
     };
     // The header goes out with the first row, so that a failed run writes nothing at all.
     bool headerWritten = false;
+    const bool withUncertainty = parser.isSet(uncertaintyOption);
     const auto write = [&](const QStringList& row) {
         if (!headerWritten)
-            output->write(csv::record(BatchAudit::headerCells()).toUtf8());
+            output->write(csv::record(BatchAudit::headerCells() +
+                                      (withUncertainty ? uncertaintyHeaderCells() : QStringList()))
+                              .toUtf8());
         headerWritten = true;
-        if (!row.isEmpty())
-            output->write(csv::record(row).toUtf8());
+        if (row.isEmpty())
+            return;
+        QStringList cells = row;
+        const qsizetype index = row.first().toLongLong() - 1; // cases are numbered from 1
+        if (withUncertainty && index >= 0 && index < input.cases.size())
+            cells += uncertaintyCells(arrangement, input.cases[index], row);
+        output->write(csv::record(cells).toUtf8());
     };
     const std::optional<QString> failure =
         BatchRunner(arrangement, jobs).run(input.cases, write, progress);

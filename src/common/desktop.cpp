@@ -7,10 +7,6 @@
 
 Desktop::~Desktop() = default;
 
-QString Desktop::readSetting(const QString&, const QString&, const QString&) const {
-    return QString();
-}
-
 void QtDesktop::message(QWidget* parent, const QString& title, const QString& text,
                         MessageIcon icon) {
     QMessageBox::Icon qicon = QMessageBox::NoIcon;
@@ -49,8 +45,12 @@ void QtDesktop::writeSetting(const QString& application, const QString& section,
     settings.setValue(key, value);
 }
 
+QString Desktop::readSetting(const QString&, const QString&, const QString&) {
+    return QString();
+}
+
 QString QtDesktop::readSetting(const QString& application, const QString& section,
-                               const QString& key) const {
+                               const QString& key) {
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, application, application);
     settings.beginGroup(section);
     return settings.value(key).toString();

@@ -27,9 +27,10 @@ public:
     // Writes one named string value into the per-user settings store.
     virtual void writeSetting(const QString& application, const QString& section,
                               const QString& key, const QString& value) = 0;
-    // Reads one named string value from the store; empty when there is none.
+    // Reads one named string value from the store; empty when it holds none. This default
+    // keeps nothing.
     virtual QString readSetting(const QString& application, const QString& section,
-                                const QString& key) const;
+                                const QString& key);
 };
 
 class QtDesktop final : public Desktop {
@@ -41,7 +42,7 @@ public:
     void writeSetting(const QString& application, const QString& section, const QString& key,
                       const QString& value) override;
     QString readSetting(const QString& application, const QString& section,
-                        const QString& key) const override;
+                        const QString& key) override;
 };
 
 // The program's application title: the settings store's application name and the title of

@@ -113,3 +113,13 @@ void ProblemOneWindow::AddGridRow() {
                        shown.coolingDegree->text(), shown.range->text(), shown.approach->text()});
     ++NextRow;
 }
+
+void ProblemOneWindow::setCompletionStatus(const QString& text) {
+    const std::optional<double> rhOut = number(resultLabels.outletRelativeHumidity->text());
+    if (rhOut && *rhOut > 100) {
+        setStatus(text + QStringLiteral(" - note: the outlet air is supersaturated (relative "
+                                        "humidity above 100 %: fog in the plume)"));
+        return;
+    }
+    setStatus(text);
+}

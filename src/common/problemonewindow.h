@@ -116,6 +116,10 @@ protected:
     // Writes the fields and indicators as shown into grid row NextRow, then moves NextRow on.
     void AddGridRow();
 
+    // The completion message on the status line; when the outlet air shown is beyond
+    // saturation (cold humid inlet air), a note says so: the results stand, they are no fault.
+    void setCompletionStatus(const QString& text);
+
 private:
     QWidget* header_ = nullptr;
     QLabel* explanation_ = nullptr;

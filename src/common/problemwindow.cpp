@@ -297,6 +297,8 @@ bool ProblemWindow::checkAirTemperatures(double wetBulb, double dryBulb,
 }
 
 void ProblemWindow::message(const QString& title, const QString& text, MessageIcon icon) {
+    if (shownBusy_)
+        shownBusy_->setVisible(false);
     windows_.desktop().message(this, title, text, icon);
 }
 
@@ -347,6 +349,7 @@ ProblemWindow::Busy::Busy(ProblemWindow& window, QLabel* label)
     if (label_) {
         label_->setVisible(true);
         label_->repaint();
+        window_.shownBusy_ = label_;
     }
     window_.repaint();
 }
@@ -354,5 +357,6 @@ ProblemWindow::Busy::Busy(ProblemWindow& window, QLabel* label)
 ProblemWindow::Busy::~Busy() {
     if (label_)
         label_->setVisible(false);
+    window_.shownBusy_ = nullptr;
     window_.windows().desktop().setWaitCursor(&window_, false);
 }

@@ -138,6 +138,7 @@ protected:
     bool checkAirTemperatures(double wetBulb, double dryBulb,
                               std::initializer_list<QLineEdit*> cleared, QLineEdit* focus);
 
+    // A message box; a "Please wait ..." label is hidden first, so it never stands behind one.
     void message(const QString& title, const QString& text, MessageIcon icon);
     // Refuses a calculation that cannot give a finite, meaningful result.
     void refuse(const QString& reason);
@@ -187,4 +188,5 @@ private:
 
     Windows& windows_;
     QList<QLineEdit*> fields_;
+    QLabel* shownBusy_ = nullptr; // the "Please wait ..." label while Busy shows it
 };

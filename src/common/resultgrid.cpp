@@ -24,8 +24,10 @@ ResultGrid::ResultGrid(QWidget* parent)
     setAccessibleName(QStringLiteral("Parametar specification for different regimes"));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     verticalHeader()->setVisible(false);
-    verticalHeader()->setDefaultSectionSize(20);
-    setMinimumHeight(90);
+    verticalHeader()->setDefaultSectionSize(kRowHeight);
+    // The grid is there to compare regimes: the header and kVisibleRows rows without scrolling.
+    setMinimumHeight(horizontalHeader()->sizeHint().height() + kVisibleRows * kRowHeight +
+                     2 * frameWidth());
 }
 
 void ResultGrid::writeHeaders() {

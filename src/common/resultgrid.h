@@ -16,6 +16,8 @@ class ResultGrid : public QTableWidget {
     Q_OBJECT
 public:
     static constexpr int kColumns = 11;
+    static constexpr int kRowHeight = 20;  // pixels
+    static constexpr int kVisibleRows = 5; // data rows shown before the grid scrolls
 
     // The grid starts with its header and one empty data row.
     explicit ResultGrid(QWidget* parent = nullptr);

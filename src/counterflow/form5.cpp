@@ -127,7 +127,7 @@ void Form5::Command1_Click() {
                  .outlet = *outlet},
                 "##0.00", "##0.00");
     AddGridRow();
-    setStatus(QStringLiteral("Calculation has successfully complited"));
+    setCompletionStatus(QStringLiteral("Calculation has successfully complited"));
     Command2->setEnabled(true);
 }
 

@@ -93,8 +93,6 @@ void Form4::Command1_Click() {
     if (!checkAirTemperatures(twb4, tdb4, {Text5, Text6}, Text5))
         return;
 
-    const Busy busy(*this, Label1);
-
     // Problem 3 as its window shows it; the calculation uses the texts as copied, the labels
     // show them formatted.
     Form9* problem3 = windows().form9();
@@ -147,6 +145,7 @@ void Form4::Command1_Click() {
     in.ntu3 = NTU3;
     in.waterFlow3 = L3;
     in.airFlow3 = G3;
+    const Busy busy(*this, Label1); // the checks have passed: the long search starts
     const crossflow::FlowResult flow = crossflow::searchWaterFlow(in);
     if (flow.status != crossflow::Status::Ok) {
         refuse(crossflow::refusalText(flow.status));

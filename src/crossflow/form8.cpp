@@ -88,8 +88,6 @@ void Form8::Command1_Click() {
         return;
     }
 
-    const Busy busy(*this, Label8);
-
     // Inlet air, as the moist-air calculator shows it.
     const auto inlet = airState(3, p, tdb, rh, QStringLiteral("inlet air"));
     if (!inlet)
@@ -100,6 +98,7 @@ void Form8::Command1_Click() {
         return;
     }
 
+    const Busy busy(*this, Label8); // the checks have passed: the long search starts
     const crossflow::NtuResult search =
         crossflow::searchNtu({L, G, Tin, Tout, inlet->enthalpy, tdb, twbIn, p});
     if (search.status != crossflow::Status::Ok) {
@@ -133,7 +132,7 @@ void Form8::Command1_Click() {
                  .outlet = *outlet},
                 "###0.00", "###0.00");
     AddGridRow();
-    setStatus(QStringLiteral("Calculation has successfuly complited"));
+    setCompletionStatus(QStringLiteral("Calculation has successfuly complited"));
     Command3->setEnabled(true);
 }
 

@@ -16,7 +16,12 @@
 //
 // Failures arrive as UNO exceptions (NoConnectException, IllegalArgumentException,
 // NoSuchElementException, DisposedException when the office was closed, ...): each one fails
-// its operation and nothing else.
+// its operation and nothing else. They also arrive as empty references: a document the user
+// has closed answers getSheets() with one, and a call through it would end the program, which
+// no catch can stop. Every reference the office hands back is checked before use.
+//
+// Ending: the launcher started here waits for its office; while it runs, the office is this
+// object's own, and the destructor ends it when no document is left open in it.
 
 #include "reports/spreadsheet.h"
 
@@ -24,26 +29,37 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
+#include <QMap>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
 #include <QUrl>
 #include <atomic>
+#include <com/sun/star/awt/XTopWindow.hpp>
 #include <com/sun/star/awt/XTopWindow2.hpp>
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/lang/Locale.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/sheet/CellFlags.hpp>
+#include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XSheetOperation.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/table/CellContentType.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
 #include <com/sun/star/task/XInteractionAbort.hpp>
@@ -51,6 +67,9 @@
 #include <com/sun/star/task/XInteractionRequest.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/util/XNumberFormats.hpp>
+#include <com/sun/star/util/XNumberFormatsSupplier.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <cppuhelper/implbase1.hxx>
 #include <csignal>
@@ -101,23 +120,25 @@ Reference<uno::XComponentContext> localContext() {
     return *context;
 }
 
-// The office program to start, or an empty text when there is none that can work.
-QString officeProgram(const OfficeOptions& options) {
-    QString program = options.program;
-    if (program.isEmpty())
-        program = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    else if (!program.contains(u'/'))
-        program = QStandardPaths::findExecutable(program);
-    if (program.isEmpty())
-        return QString();
+// The office program to start, or an empty text (and why) when there is none that can work.
+QString officeProgram(const OfficeOptions& options, QString* why) {
+    const QString name = options.program.isEmpty() ? QStringLiteral("soffice") : options.program;
+    const QString program = name.contains(u'/') ? name : QStandardPaths::findExecutable(name);
     const QFileInfo info(program);
-    if (!info.isFile() || !info.isExecutable())
+    if (program.isEmpty() || !info.isFile() || !info.isExecutable()) {
+        *why =
+            name.contains(u'/')
+                ? QStringLiteral("LibreOffice is not installed (%1 is missing)").arg(name)
+                : QStringLiteral("LibreOffice is not installed (no \"%1\" on the PATH)").arg(name);
         return QString();
+    }
     // The soffice script without soffice.bin beside it would never bring up an office.
     const QFileInfo real(info.canonicalFilePath());
-    if (real.fileName() == QLatin1String("soffice") &&
-        !QFileInfo(real.dir().filePath(QStringLiteral("soffice.bin"))).isExecutable())
+    const QString bin = real.dir().filePath(QStringLiteral("soffice.bin"));
+    if (real.fileName() == QLatin1String("soffice") && !QFileInfo(bin).isExecutable()) {
+        *why = QStringLiteral("LibreOffice is incomplete (%1 is missing)").arg(bin);
         return QString();
+    }
     return program;
 }
 
@@ -139,8 +160,11 @@ bool processRuns(qint64 pid) {
     return state != 'Z' && state != 'X';
 }
 
+// Connects to the office on the pipe; *ended tells, on failure, that the started process
+// ended without the pipe ever accepting.
 Reference<uno::XComponentContext> connect(const Reference<uno::XComponentContext>& local,
-                                          const QString& pipe, qint64 pid, int timeoutMs) {
+                                          const QString& pipe, qint64 pid, int timeoutMs,
+                                          bool* ended) {
     const Reference<css::bridge::XUnoUrlResolver> resolver =
         css::bridge::UnoUrlResolver::create(local);
     const rtl::OUString url =
@@ -158,8 +182,10 @@ Reference<uno::XComponentContext> connect(const Reference<uno::XComponentContext
             return {};
         if (pid > 0 && goneAt < 0 && !processRuns(pid))
             goneAt = clock.elapsed();
-        if (goneAt >= 0 && clock.elapsed() - goneAt > kGoneGraceMs)
+        if (goneAt >= 0 && clock.elapsed() - goneAt > kGoneGraceMs) {
+            *ended = true;
             return {};
+        }
         QThread::msleep(kRetryIntervalMs);
     }
 }
@@ -189,10 +215,74 @@ css::beans::PropertyValue property(const char* name, const uno::Any& value) {
     return p;
 }
 
+// The office's locale for the program's locale: number formats written with it show the
+// program's decimal separator.
+css::lang::Locale officeLocale() {
+    const QLocale locale;
+    css::lang::Locale l;
+    l.Language = toOUString(QLocale::languageToCode(locale.language()));
+    l.Country = toOUString(QLocale::territoryToCode(locale.territory()));
+    return l;
+}
+
+// Caps for walks over what the office lists, so that no answer can keep the program busy.
+constexpr int kMaxComponents = 10000;
+
 class CalcSpreadsheet final : public Spreadsheet {
 public:
-    explicit CalcSpreadsheet(Reference<css::frame::XDesktop2> desktop)
-        : desktop_(std::move(desktop)) {}
+    CalcSpreadsheet(Reference<css::frame::XDesktop2> desktop, qint64 startedPid)
+        : desktop_(std::move(desktop))
+        , startedPid_(startedPid) {}
+
+    ~CalcSpreadsheet() override {
+        // The office this object started (its launcher still waits for it: an office that
+        // was already running took the request over and the launcher ended) and in which
+        // the user has closed every document would stay as an invisible process.
+        if (startedPid_ <= 0 || !processRuns(startedPid_))
+            return;
+        try {
+            if (!hasOpenDocument())
+                desktop_->terminate();
+        } catch (...) {
+        }
+    }
+
+    bool isRunning() override {
+        try {
+            desktop_->getCurrentComponent();
+            return true;
+        } catch (...) {
+            return false;
+        }
+    }
+
+    bool hasWorkbook() override {
+        try {
+            return activeWorkbook().is();
+        } catch (...) {
+            return false;
+        }
+    }
+
+    bool hasSheet(const QString& sheet) override {
+        try {
+            return worksheet(sheet).is();
+        } catch (...) {
+            return false;
+        }
+    }
+
+    bool closeWorkbook() override {
+        try {
+            const Reference<css::util::XCloseable> workbook(activeWorkbook(), UNO_QUERY);
+            if (!workbook.is())
+                return false;
+            workbook->close(true);
+            return true;
+        } catch (...) {
+            return false;
+        }
+    }
 
     bool openWorkbook(const QString& fileName, bool asTemplate) override {
         const QFileInfo file(fileName);
@@ -241,12 +331,37 @@ public:
         }
     }
 
+    bool bringToFront() override {
+        try {
+            const Reference<css::awt::XWindow> window = applicationWindow();
+            const Reference<css::awt::XTopWindow> top(window, UNO_QUERY);
+            if (!top.is())
+                return false;
+            window->setVisible(true);
+            top->toFront();
+            return true;
+        } catch (...) {
+            return false;
+        }
+    }
+
     std::optional<QString> readCell(const QString& sheet, const QString& address) override {
         try {
-            const Reference<css::text::XText> cell = cellText(sheet, address);
-            if (!cell.is())
+            const Reference<css::text::XText> text(cell(sheet, address), UNO_QUERY);
+            if (!text.is())
                 return std::nullopt;
-            return toQString(cell->getString());
+            return toQString(text->getString());
+        } catch (...) {
+            return std::nullopt;
+        }
+    }
+
+    std::optional<double> readNumber(const QString& sheet, const QString& address) override {
+        try {
+            const Reference<css::table::XCell> c = cell(sheet, address);
+            if (!c.is() || c->getType() != css::table::CellContentType_VALUE)
+                return std::nullopt;
+            return c->getValue();
         } catch (...) {
             return std::nullopt;
         }
@@ -254,78 +369,268 @@ public:
 
     bool writeCell(const QString& sheet, const QString& address, const QString& value) override {
         try {
-            const Reference<css::text::XText> cell = cellText(sheet, address);
-            if (!cell.is())
+            const Reference<css::text::XText> text(cell(sheet, address), UNO_QUERY);
+            if (!text.is())
                 return false;
-            cell->setString(toOUString(value));
+            text->setString(toOUString(value));
             return true;
         } catch (...) {
             return false;
         }
     }
 
+    std::optional<QStringList> readRange(const QString& sheet, const QString& range) override {
+        try {
+            const Reference<css::table::XCellRange> cells = cellRange(worksheet(sheet), range);
+            if (!cells.is())
+                return std::nullopt;
+            // The displayed texts, as a formula array without formulas shows them.
+            const Reference<css::sheet::XCellRangeData> data(cells, UNO_QUERY);
+            if (!data.is())
+                return std::nullopt;
+            QStringList texts;
+            for (const uno::Sequence<uno::Any>& row : data->getDataArray()) {
+                for (const uno::Any& value : row) {
+                    rtl::OUString text;
+                    double number = 0;
+                    if (value >>= text)
+                        texts << toQString(text);
+                    else if (value >>= number)
+                        texts << QString::number(number);
+                    else
+                        texts << QString();
+                }
+            }
+            return texts;
+        } catch (...) {
+            return std::nullopt;
+        }
+    }
+
+    bool clearRanges(const QString& sheet, const QStringList& ranges) override {
+        try {
+            const Reference<css::table::XCellRange> table = worksheet(sheet);
+            bool all = table.is();
+            for (const QString& range : ranges) {
+                const Reference<css::sheet::XSheetOperation> cells(cellRange(table, range),
+                                                                   UNO_QUERY);
+                if (!cells.is()) {
+                    all = false;
+                    continue;
+                }
+                cells->clearContents(
+                    css::sheet::CellFlags::VALUE | css::sheet::CellFlags::DATETIME |
+                    css::sheet::CellFlags::STRING | css::sheet::CellFlags::FORMULA);
+            }
+            return all;
+        } catch (...) {
+            return false;
+        }
+    }
+
+    bool writeBlocks(const QString& sheet, const QList<ColumnBlock>& blocks) override {
+        try {
+            const Reference<css::table::XCellRange> table = worksheet(sheet);
+            if (!table.is())
+                return false;
+            bool all = true;
+            for (const ColumnBlock& block : blocks)
+                all = writeBlock(table, block) && all;
+            return all;
+        } catch (...) {
+            return false;
+        }
+    }
+
 private:
-    // The frame window of the workbook this object opened, else of the office's active frame.
+    bool writeBlock(const Reference<css::table::XCellRange>& table, const ColumnBlock& block) {
+        if (block.values.isEmpty())
+            return true;
+        const int lastRow = block.firstRow + int(block.values.size()) - 1;
+        const Reference<css::sheet::XCellRangeData> data(
+            cellRange(
+                table,
+                QStringLiteral("%1%2:%1%3").arg(block.column).arg(block.firstRow).arg(lastRow)),
+            UNO_QUERY);
+        if (!data.is())
+            return false;
+        uno::Sequence<uno::Sequence<uno::Any>> rows(block.values.size());
+        for (qsizetype i = 0; i < block.values.size(); ++i) {
+            const CellContent& content = block.values[i];
+            const uno::Any value =
+                content.number ? uno::Any(*content.number) : uno::Any(toOUString(content.text));
+            rows.getArray()[i] = uno::Sequence<uno::Any>(&value, 1);
+        }
+        data->setDataArray(rows);
+        // Each run of numbers with the same decimals gets the number format that shows them.
+        for (qsizetype i = 0; i < block.values.size();) {
+            const CellContent& first = block.values[i];
+            qsizetype end = i + 1;
+            while (first.number && end < block.values.size() && block.values[end].number &&
+                   block.values[end].decimals == first.decimals &&
+                   block.values[end].integerDigits == first.integerDigits)
+                ++end;
+            if (first.number) {
+                const Reference<css::beans::XPropertySet> cells(
+                    cellRange(table, QStringLiteral("%1%2:%1%3")
+                                         .arg(block.column)
+                                         .arg(block.firstRow + i)
+                                         .arg(block.firstRow + end - 1)),
+                    UNO_QUERY);
+                if (cells.is())
+                    cells->setPropertyValue("NumberFormat", uno::Any(formatKey(first)));
+            }
+            i = end;
+        }
+        return true;
+    }
+
+    // The key of the number format that shows a number as the content's text does, in the
+    // active workbook (the general format for decimals -1), made once per workbook.
+    sal_Int32 formatKey(const CellContent& content) {
+        if (content.decimals < 0)
+            return 0;
+        const int shape = content.decimals * 100 + content.integerDigits;
+        const Reference<css::sheet::XSpreadsheetDocument> workbook = activeWorkbook();
+        if (workbook != formatWorkbook_) {
+            formatKeys_.clear();
+            formatWorkbook_ = workbook;
+        }
+        if (const auto known = formatKeys_.constFind(shape); known != formatKeys_.cend())
+            return *known;
+        const Reference<css::util::XNumberFormatsSupplier> supplier(workbook, UNO_QUERY);
+        if (!supplier.is())
+            return 0;
+        const Reference<css::util::XNumberFormats> formats = supplier->getNumberFormats();
+        if (!formats.is())
+            return 0;
+        const css::lang::Locale locale = officeLocale();
+        const rtl::OUString code = formats->generateFormat(
+            0, locale, false, false, sal_Int16(content.decimals), sal_Int16(content.integerDigits));
+        sal_Int32 key = formats->queryKey(code, locale, false);
+        if (key < 0)
+            key = formats->addNew(code, locale);
+        formatKeys_.insert(shape, key);
+        return key;
+    }
+
+    // Whether any document (a model, not the Start Center) is open in the office.
+    bool hasOpenDocument() {
+        const Reference<css::container::XEnumerationAccess> components = desktop_->getComponents();
+        if (!components.is())
+            return false;
+        const Reference<css::container::XEnumeration> each = components->createEnumeration();
+        for (int n = 0; each.is() && n < kMaxComponents && each->hasMoreElements(); ++n) {
+            if (Reference<css::frame::XModel>(each->nextElement(), UNO_QUERY).is())
+                return true;
+        }
+        return false;
+    }
+
+    // Whether the workbook this object opened is still open.
+    bool ownWorkbookOpen() {
+        const Reference<css::frame::XModel> model(document_, UNO_QUERY);
+        if (!model.is())
+            return false;
+        try {
+            return model->getCurrentController().is();
+        } catch (...) {
+            return false; // closed: the document is disposed
+        }
+    }
+
+    // The frame window of the active workbook, else of the office's active frame.
     Reference<css::awt::XWindow> applicationWindow() {
         Reference<css::frame::XFrame> frame;
-        const Reference<css::frame::XModel> model(document_, UNO_QUERY);
-        if (model.is() && model->getCurrentController().is())
-            frame = model->getCurrentController()->getFrame();
+        const Reference<css::frame::XModel> model(activeWorkbook(), UNO_QUERY);
+        const Reference<css::frame::XController> controller =
+            model.is() ? model->getCurrentController() : Reference<css::frame::XController>();
+        if (controller.is())
+            frame = controller->getFrame();
         if (!frame.is())
             frame = desktop_->getCurrentFrame();
         return frame.is() ? frame->getContainerWindow() : Reference<css::awt::XWindow>();
     }
 
-    // The active workbook: the office's current document, or the workbook this object opened
-    // when no document is current. A current document that is no spreadsheet has no sheets.
+    // The active workbook: the office's current document when one is current (a document
+    // that is no spreadsheet gives none), else the workbook this object opened while it is
+    // open. Every reference the office hands back may be empty: the user closes documents
+    // and windows whenever he likes.
     Reference<css::sheet::XSpreadsheetDocument> activeWorkbook() {
         const Reference<css::lang::XComponent> current = desktop_->getCurrentComponent();
-        return Reference<css::sheet::XSpreadsheetDocument>(current.is() ? current : document_,
-                                                           UNO_QUERY);
+        if (Reference<css::frame::XModel>(current, UNO_QUERY).is())
+            return Reference<css::sheet::XSpreadsheetDocument>(current, UNO_QUERY);
+        if (ownWorkbookOpen())
+            return Reference<css::sheet::XSpreadsheetDocument>(document_, UNO_QUERY);
+        return {};
     }
 
-    Reference<css::text::XText> cellText(const QString& sheet, const QString& address) {
+    Reference<css::table::XCellRange> worksheet(const QString& sheet) {
         const Reference<css::sheet::XSpreadsheetDocument> workbook = activeWorkbook();
         if (!workbook.is())
             return {};
-        const Reference<css::table::XCellRange> worksheet(
-            workbook->getSheets()->getByName(toOUString(sheet)), UNO_QUERY);
-        if (!worksheet.is())
+        const Reference<css::sheet::XSpreadsheets> sheets = workbook->getSheets();
+        if (!sheets.is() || !sheets->hasByName(toOUString(sheet)))
             return {};
-        const Reference<css::table::XCellRange> range =
-            worksheet->getCellRangeByName(toOUString(address));
-        Reference<css::text::XText> text(range, UNO_QUERY);
-        if (!text.is() && range.is())
-            text.set(range->getCellByPosition(0, 0), UNO_QUERY);
-        return text;
+        return Reference<css::table::XCellRange>(sheets->getByName(toOUString(sheet)), UNO_QUERY);
+    }
+
+    static Reference<css::table::XCellRange>
+    cellRange(const Reference<css::table::XCellRange>& table, const QString& range) {
+        if (!table.is())
+            return {};
+        return table->getCellRangeByName(toOUString(range));
+    }
+
+    Reference<css::table::XCell> cell(const QString& sheet, const QString& address) {
+        const Reference<css::table::XCellRange> range = cellRange(worksheet(sheet), address);
+        if (!range.is())
+            return {};
+        return range->getCellByPosition(0, 0);
     }
 
     Reference<css::frame::XDesktop2> desktop_;
+    qint64 startedPid_;                         // the office launcher this object started, or 0
     Reference<css::lang::XComponent> document_; // the workbook opened by openWorkbook()
+    Reference<css::sheet::XSpreadsheetDocument> formatWorkbook_;
+    QMap<int, sal_Int32> formatKeys_; // decimals * 100 + digits -> format key in formatWorkbook_
 };
+
+// Sets the failure text, when one is asked for, and gives no application.
+Spreadsheet* failed(const OfficeOptions& options, const QString& why) {
+    if (options.failure)
+        *options.failure = why;
+    return nullptr;
+}
 
 Spreadsheet* createCalcSpreadsheet(const OfficeOptions& options) {
     const Reference<uno::XComponentContext> local = localContext();
     if (!local.is())
-        return nullptr;
+        return failed(options, QStringLiteral("the LibreOffice libraries could not be started"));
     QString pipe = options.pipeName;
     qint64 pid = 0;
     if (pipe.isEmpty()) {
-        const QString program = officeProgram(options);
+        QString why;
+        const QString program = officeProgram(options, &why);
         if (program.isEmpty())
-            return nullptr;
+            return failed(options, why);
         pipe = uniquePipeName();
         QStringList arguments = {QStringLiteral("--accept=pipe,name=%1;urp;").arg(pipe),
                                  QStringLiteral("--norestore"), QStringLiteral("--nologo")};
         arguments += options.arguments;
         if (!QProcess::startDetached(program, arguments, QString(), &pid))
-            return nullptr;
+            return failed(options,
+                          QStringLiteral("LibreOffice (%1) could not be started").arg(program));
     }
+    bool ended = false;
     const Reference<uno::XComponentContext> remote =
-        connect(local, pipe, pid, options.startTimeoutMs);
-    if (!remote.is())
-        return nullptr;
-    return new CalcSpreadsheet(css::frame::Desktop::create(remote));
+        connect(local, pipe, pid, options.startTimeoutMs, &ended);
+    if (!remote.is()) {
+        return failed(options, ended ? QStringLiteral("LibreOffice ended before it answered")
+                                     : QStringLiteral("LibreOffice Calc did not answer within %1 s")
+                                           .arg(options.startTimeoutMs / 1000.0));
+    }
+    return new CalcSpreadsheet(css::frame::Desktop::create(remote), pid);
 }
 
 } // namespace

@@ -51,81 +51,190 @@ private:
     QWidget* window_;
 };
 
+// The map rows as runs of consecutive rows: each run is one range of a column.
+QList<std::pair<int, int>> rowRuns() {
+    QList<std::pair<int, int>> runs; // first and last row
+    for (const report::CellMapRow& row : kCellMap) {
+        if (!runs.isEmpty() && runs.last().second + 1 == row.row)
+            runs.last().second = row.row;
+        else
+            runs.append({row.row, row.row});
+    }
+    return runs;
+}
+
+const QString kNothingWritten = QStringLiteral("Excel: nothing was written: %1.");
+
 } // namespace
 
 ExcelReport::ExcelReport(ReportSource& source, Desktop* desktop, QWidget* window)
     : source_(source)
     , desktop_(desktop)
     , window_(window)
-    , factory_([](const QString& progId) { return createSpreadsheet(progId); })
+    , factory_([](const QString& progId, QString* failure) {
+        OfficeOptions options;
+        options.failure = failure;
+        return createSpreadsheet(progId, options);
+    })
     , templatePath_(defaultTemplatePath()) {}
 
 ExcelReport::~ExcelReport() = default;
 
+QStringList ExcelReport::templateFolders() {
+    return {QCoreApplication::applicationDirPath(), QStringLiteral(CTAUDIT_INSTALL_DATA_DIR)};
+}
+
 QString ExcelReport::defaultTemplatePath() {
-    const QString besideProgram =
-        QDir(QCoreApplication::applicationDirPath()).filePath(kTemplateName);
-    const QString installed =
-        QDir(QStringLiteral(CTAUDIT_INSTALL_DATA_DIR)).filePath(kTemplateName);
+    const QStringList folders = templateFolders();
+    const QString besideProgram = QDir(folders.first()).filePath(kTemplateName);
+    const QString installed = QDir(folders.last()).filePath(kTemplateName);
     if (!QFileInfo(besideProgram).isFile() && QFileInfo(installed).isFile())
         return installed;
     return besideProgram;
 }
 
+void ExcelReport::status(const QString& text) {
+    source_.setStatus(text);
+}
+
 void ExcelReport::run() {
     WaitCursor wait(desktop_, window_);
 
-    bool startedNow = false;
-    if (source_.flag() == kFlagNotStarted) {
-        prepare();
-        startedNow = true;
+    QString problem; // why the template could not be used
+    bool reopened = false;
+    const bool fresh = prepareWorkbook(&problem, &reopened);
+    if (!application_) {
+        if (startFailure_.isEmpty())
+            startFailure_ = QStringLiteral("LibreOffice Calc could not be started");
+        status(kNothingWritten.arg(startFailure_));
+        return;
     }
-    if (!application_)
-        return; // no spreadsheet application in this run: nothing to write into
-
-    // Only the export that started the application holds it fresh; later exports leave its
-    // window as the user arranged it.
-    if (startedNow) {
+    if (fresh) {
         application_->setVisible(true);
         application_->maximize();
     }
-
-    const QString column = targetColumn();
-    const bool counterFlow = source_.counterFlowSelected();
-    for (const report::CellMapRow& row : kCellMap) {
-        const report::ControlRef& ref = counterFlow ? row.counterFlow : row.crossFlow;
-        const std::optional<QString> text =
-            source_.controlText(QString::fromLatin1(ref.form), QString::fromLatin1(ref.control));
-        if (!text)
-            continue; // a control that cannot be read skips its cell
-        application_->writeCell(kSheetName, cellAddress(column, row.row), *text);
+    if (!application_->hasSheet(kSheetName)) {
+        status(kNothingWritten.arg(
+            !problem.isEmpty()
+                ? problem
+                : QStringLiteral("the active workbook has no worksheet \"%1\"").arg(kSheetName)));
+        return;
     }
+    const QString column = targetColumn();
+    if (column.isEmpty()) {
+        status(kNothingWritten.arg(
+            QStringLiteral("the worksheet \"%1\" could not be read").arg(kSheetName)));
+        return;
+    }
+    const bool written = application_->writeBlocks(kSheetName, columnBlocks(column));
+    application_->bringToFront();
+
+    QString before;
+    if (!problem.isEmpty())
+        before = problem + QStringLiteral("; ");
+    else if (reopened)
+        before = QStringLiteral("the workbook had been closed: a new one was made from the "
+                                "template; ");
+    const QString done = written ? QStringLiteral("column %1 of the worksheet \"%2\" written.")
+                                 : QStringLiteral("column %1 of the worksheet \"%2\" could not be "
+                                                  "written completely.");
+    status(QStringLiteral("Excel: ") + before + done.arg(column, kSheetName));
 }
 
-void ExcelReport::prepare() {
-    application_ = factory_ ? factory_(kProgId) : nullptr;
+bool ExcelReport::prepareWorkbook(QString* problem, bool* reopened) {
+    if (source_.flag() == kFlagNotStarted) {
+        const bool fresh = start() && openTemplate(problem);
+        source_.setFlag(kFlagStarted);
+        return fresh;
+    }
+    if (application_ && !application_->isRunning()) {
+        // The user ended the office: start it again, as on first use.
+        application_.reset();
+        *reopened = start() && openTemplate(problem);
+        return *reopened;
+    }
+    if (application_ && !application_->hasWorkbook()) {
+        // The user closed the workbook: a fresh one, as on first use.
+        *reopened = openTemplate(problem);
+        return *reopened;
+    }
+    return false;
+}
+
+// The column's cells from the windows, as runs of consecutive rows; a control that cannot be
+// read skips its cell, ending its run there.
+QList<ColumnBlock> ExcelReport::columnBlocks(const QString& column) {
+    const bool counterFlow = source_.counterFlowSelected();
+    QList<ColumnBlock> blocks;
+    auto row = kCellMap.cbegin();
+    for (const auto& [first, last] : rowRuns()) {
+        ColumnBlock block{column, first, {}};
+        for (; row != kCellMap.cend() && row->row <= last; ++row) {
+            const report::ControlRef& ref = counterFlow ? row->counterFlow : row->crossFlow;
+            const std::optional<QString> text = source_.controlText(
+                QString::fromLatin1(ref.form), QString::fromLatin1(ref.control));
+            if (text) {
+                block.values.append(CellContent::fromText(*text));
+                continue;
+            }
+            if (!block.values.isEmpty())
+                blocks.append(block);
+            block = ColumnBlock{column, row->row + 1, {}};
+        }
+        if (!block.values.isEmpty())
+            blocks.append(block);
+    }
+    return blocks;
+}
+
+bool ExcelReport::start() {
+    startFailure_.clear();
+    status(QStringLiteral("LibreOffice Calc is starting ..."));
+    application_ = factory_ ? factory_(kProgId, &startFailure_) : nullptr;
+    return application_ != nullptr;
+}
+
+bool ExcelReport::openTemplate(QString* problem) {
     // The clearing goes to the workbook just made from the template, never to whatever
     // workbook happens to be active when the template could not be opened.
-    if (application_ && application_->openWorkbook(templatePath_, true)) {
-        for (int slot = 1; slot <= report::kSlotCount; ++slot) {
-            const QString column = ColumnLetter(slot);
-            for (const report::CellMapRow& row : kCellMap)
-                application_->writeCell(kSheetName, cellAddress(column, row.row), QString());
-        }
+    if (!application_->openWorkbook(templatePath_, true)) {
+        const QFileInfo file(templatePath_);
+        QStringList folders{file.absolutePath()};
+        if (templatePath_ == defaultTemplatePath())
+            folders = templateFolders();
+        *problem = file.isFile() ? QStringLiteral("the template %1 could not be opened as a "
+                                                  "workbook")
+                                       .arg(templatePath_)
+                                 : QStringLiteral("the template %1 was not found in %2")
+                                       .arg(kTemplateName, folders.join(QStringLiteral(" or ")));
+        return false;
     }
-    source_.setFlag(kFlagStarted);
+    if (!application_->hasSheet(kSheetName)) {
+        *problem = QStringLiteral("the template %1 has no worksheet \"%2\"")
+                       .arg(templatePath_, kSheetName);
+        return true;
+    }
+    QStringList ranges;
+    const QString last = ColumnLetter(report::kSlotCount);
+    for (const auto& [first, lastRow] : rowRuns())
+        ranges
+            << QStringLiteral("%1%2:%3%4").arg(ColumnLetter(1)).arg(first).arg(last).arg(lastRow);
+    application_->clearRanges(kSheetName, ranges);
+    return true;
 }
 
-// The first column whose marker cell is blank; a cell that cannot be read ends the search at
-// its column; when every column is taken, the last one, "U", is overwritten.
+// The first column whose marker cell is blank; when every column is taken, the last one, "U",
+// is overwritten. An empty text when the markers cannot be read.
 QString ExcelReport::targetColumn() {
-    QString column;
+    const QString markers = QStringLiteral("%1%3:%2%3")
+                                .arg(ColumnLetter(1), ColumnLetter(report::kSlotCount))
+                                .arg(report::kMarkerRow);
+    const std::optional<QStringList> texts = application_->readRange(kSheetName, markers);
+    if (!texts || texts->size() != report::kSlotCount)
+        return QString();
     for (int slot = 1; slot <= report::kSlotCount; ++slot) {
-        column = ColumnLetter(slot);
-        const std::optional<QString> marker =
-            application_->readCell(kSheetName, cellAddress(column, report::kMarkerRow));
-        if (!marker || isBlank(*marker))
-            break;
+        if (isBlank(texts->at(slot - 1)))
+            return ColumnLetter(slot);
     }
-    return column;
+    return ColumnLetter(report::kSlotCount);
 }

@@ -1,20 +1,26 @@
 #pragma once
 // ExcelReport: the toolbar's "Excel". Each export fills the next free column (B to U) of the
 // worksheet "Problem" with the displayed texts of the four Problem windows of the chosen
-// arrangement (cellmap.h).
+// arrangement (cellmap.h); a text that is a number arrives as a number shown with the same
+// decimals.
 //
 //   first export of the run (flag "0"): start the spreadsheet application, open the template
 //     as a new untitled workbook, clear the map rows of columns B to U, set the flag to "1",
 //     show and maximise the application
+//   later exports: when the user has ended the application it is started again, and when he
+//     has closed the workbook a fresh one is made from the template, as on first use; an
+//     application that could not be started at all is not tried again in the run
 //   every export: find the first column whose row 3 is blank (U when none is), write the
-//     58 texts into it
+//     58 cells into it (clearing and writing go by ranges, a few calls each), bring the
+//     workbook's window to the front
 //
-// The workbook is never saved or closed: the user does that. Every step that fails (no office,
-// no template, the workbook or the office closed) is skipped without a message.
+// The workbook is never saved or closed: the user does that. The status line tells what was
+// written, or in plain words why nothing was; no message box, the program goes on.
 
 #include "reports/spreadsheet.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -24,8 +30,10 @@ struct ReportSource;
 
 class ExcelReport {
 public:
-    // Creates the application object by programmatic identifier (createSpreadsheet).
-    using Factory = std::function<std::unique_ptr<Spreadsheet>(const QString& progId)>;
+    // Creates the application object by programmatic identifier (createSpreadsheet); when it
+    // makes none, it may say why in *failure.
+    using Factory =
+        std::function<std::unique_ptr<Spreadsheet>(const QString& progId, QString* failure)>;
 
     // desktop and window, when given, show the wait cursor while an export runs.
     explicit ExcelReport(ReportSource& source, Desktop* desktop = nullptr,
@@ -42,20 +50,35 @@ public:
     // The template beside the executable; once installed, in the data folder. When neither
     // exists, the path beside the executable.
     static QString defaultTemplatePath();
+    // The folders where the default template is looked for, in that order.
+    static QStringList templateFolders();
 
     static const QString kProgId;       // "Excel.Application"
     static const QString kTemplateName; // "templete2.xls"
     static const QString kSheetName;    // "Problem"
 
 private:
-    void prepare();
+    // A workbook to write into: on the first export (and when the user ended the office) the
+    // application is started; then, and when the user closed the workbook, a fresh one is made
+    // from the template. True when this export made one; *reopened when it replaced a workbook
+    // or office that the user closed.
+    bool prepareWorkbook(QString* problem, bool* reopened);
+    // Starts the application, saying so on the status line; false (and why in startFailure_)
+    // when there is none.
+    bool start();
+    // Opens the template as a new workbook and clears its export columns; false (and the
+    // reason in *problem) when it cannot be opened.
+    bool openTemplate(QString* problem);
     QString targetColumn();
+    QList<ColumnBlock> columnBlocks(const QString& column);
+    void status(const QString& text);
 
     ReportSource& source_;
     Desktop* desktop_;
     QWidget* window_;
     Factory factory_;
     QString templatePath_;
+    QString startFailure_; // why the default factory made no application
     // The application started by the first export; kept for the rest of the run.
     std::unique_ptr<Spreadsheet> application_;
 };

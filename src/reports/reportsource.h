@@ -17,4 +17,6 @@ struct ReportSource {
     // The displayed text of a control: a text field's text, a label's caption; nullopt when
     // the control cannot be read.
     virtual std::optional<QString> controlText(const QString& form, const QString& control) = 0;
+    // Shows a text on the main window's status line at once, even while the export works.
+    virtual void setStatus(const QString& text) = 0;
 };

@@ -4,17 +4,55 @@
 // module ctaudit_calc (calcspreadsheet.h), loaded at the first export, so that the program
 // starts and works on a machine without an office suite; tests use an in-memory workbook.
 //
-// Every operation is one automation call that either works or fails: none throws, none shows
-// anything, none waits for a person.
+// Every operation either works or fails: none throws, none shows anything, none waits for a
+// person. A workbook, window or office that the user has closed is a normal state: the
+// operations on it fail.
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <memory>
 #include <optional>
 
+// What a cell receives: a number shown with `decimals` places (-1: the general format) and
+// at least `integerDigits` digits before the separator, or a text; an empty text empties the
+// cell.
+struct CellContent {
+    QString text;
+    std::optional<double> number;
+    int decimals = 0;
+    int integerDigits = 1;
+
+    // What typing the text into a cell gives: a text that is a number in the program's
+    // locale becomes that number, shown as the text shows it ("1131.30": 1131.3 with two
+    // decimals; "05.30": two integer digits; "1E-07": the general format); any other text
+    // stays text.
+    static CellContent fromText(const QString& text);
+};
+
+// Consecutive cells of one column: values[0] goes to row firstRow, values[1] below it, ...
+struct ColumnBlock {
+    QString column;
+    int firstRow = 0;
+    QList<CellContent> values;
+};
+
 class Spreadsheet {
 public:
+    // The program's Calc object also ends an office that it started itself when no document
+    // is open in it any more; an office that was running before, or that holds a document,
+    // lives on.
     virtual ~Spreadsheet() = default;
+
+    // Whether the application still answers (the user may have ended it).
+    virtual bool isRunning() = 0;
+    // Whether there is an active workbook: the current document, or, when no document is
+    // current, the workbook opened by openWorkbook() while it is open.
+    virtual bool hasWorkbook() = 0;
+    // Whether the active workbook has a worksheet of that name.
+    virtual bool hasSheet(const QString& sheet) = 0;
+    // Closes the active workbook without saving it.
+    virtual bool closeWorkbook() = 0;
 
     // Opens a workbook by file name; it becomes the active workbook. asTemplate opens a new
     // untitled workbook made from the file, leaving the file itself alone.
@@ -27,8 +65,20 @@ public:
     // nullopt when the cell cannot be read (no active workbook, no such worksheet, the
     // application has gone).
     virtual std::optional<QString> readCell(const QString& sheet, const QString& address) = 0;
+    // The number a cell holds; nullopt when it holds none or cannot be read.
+    virtual std::optional<double> readNumber(const QString& sheet, const QString& address) = 0;
     // Writes a text as the value of a cell; an empty text empties it.
     virtual bool writeCell(const QString& sheet, const QString& address, const QString& value) = 0;
+
+    // Range operations, a few automation calls each whatever the number of cells.
+    // The displayed texts of a rectangular range ("B3:U3"), row by row.
+    virtual std::optional<QStringList> readRange(const QString& sheet, const QString& range) = 0;
+    // Empties the cells of rectangular ranges ("B3:U9").
+    virtual bool clearRanges(const QString& sheet, const QStringList& ranges) = 0;
+    // Writes blocks of cells; false when any block failed (the others are written).
+    virtual bool writeBlocks(const QString& sheet, const QList<ColumnBlock>& blocks) = 0;
+    // Shows the active workbook's window and brings it to the front.
+    virtual bool bringToFront() = 0;
 };
 
 // How the spreadsheet application is found and started. The program uses the defaults.
@@ -44,6 +94,8 @@ struct OfficeOptions {
     QString pipeName;
     // How long to wait for a started office to accept the connection.
     int startTimeoutMs = 30000;
+    // When given, receives in plain words why no application could be made.
+    QString* failure = nullptr;
 };
 
 // Creates the application object by programmatic identifier: "Excel.Application" gives the

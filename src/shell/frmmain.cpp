@@ -4,6 +4,7 @@
 #include "common/numtext.h"
 #include "shell/form1.h"
 #include "shell/windows.h"
+#include "uncertainty/uncertaintywindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -107,6 +108,7 @@ void FrmMain::buildToolbar() {
     const Button buttons[] = {
         {"Menu    ", "menu", 0},
         {"Excel    ", "Excel", 1},
+        {"Uncertainty", "Uncertainty", 5},
         {"Exit     ", "Exit", 2},
     };
     for (const Button& b : buttons) {
@@ -170,6 +172,9 @@ void FrmMain::tbToolBar_ButtonClick(const QString& key) {
     if (key == QLatin1String("Excel")) {
         if (excelReport)
             excelReport();
+    } else if (key == QLatin1String("Uncertainty")) {
+        windows_.showChild(windows_.uncertainty());
+        windows_.uncertainty()->follow();
     } else if (key == QLatin1String("Exit")) {
         Exit();
     } else if (key == QLatin1String("menu")) {
@@ -179,8 +184,8 @@ void FrmMain::tbToolBar_ButtonClick(const QString& key) {
 }
 
 void FrmMain::Exit() {
-    for (const char* name :
-         {"Form10", "Form11", "Form2", "Form3", "Form4", "Form5", "Form6", "Form8", "Form9"})
+    for (const char* name : {"Form10", "Form11", "Form2", "Form3", "Form4", "Form5", "Form6",
+                             "Form8", "Form9", "Uncertainty"})
         windows_.unload(QString::fromLatin1(name));
     close();
 }

@@ -23,7 +23,7 @@ public:
     // Start-up: completes Label1 with the locale's decimal separator (" ." or " ,").
     void Form_Load();
 
-    // Toolbar dispatch by key, exact and case-sensitive: "Excel", "Exit", "menu"; any other
+    // Toolbar dispatch by key, exact and case-sensitive: "Excel", "Uncertainty", "Exit", "menu"; any other
     // key does nothing. Never reports an error.
     void tbToolBar_ButtonClick(const QString& key);
 

@@ -14,8 +14,12 @@
 #include "shell/form1.h"
 #include "shell/frmmain.h"
 #include "shell/windowsreportsource.h"
+#include "uncertainty/uncertaintywindow.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -23,6 +27,8 @@
 
 Windows::Windows(Desktop& desktop)
     : desktop_(desktop) {
+    // The program's icon, for the main window and every child window.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/ctaudit.svg")));
     main_ = new FrmMain(*this);
     main_->setAttribute(Qt::WA_DeleteOnClose, false);
     connect(main_->mdiArea(), &QMdiArea::subWindowActivated, this, &Windows::onSubWindowActivated);
@@ -42,8 +48,11 @@ template <class W> W* Windows::ensure(QPointer<W>& slot) {
     if (!slot) {
         slot = new W(*this);
         QMdiSubWindow* sub = main_->mdiArea()->addSubWindow(slot);
-        sub->setAttribute(Qt::WA_DeleteOnClose);
-        sub->setWindowIcon(main_->windowIcon());
+        // The close box hides the window: it stays loaded, with its inputs and results, until
+        // "Exit" unloads it.
+        sub->setAttribute(Qt::WA_DeleteOnClose, false);
+        sub->installEventFilter(this);
+        sub->setWindowIcon(QApplication::windowIcon());
         sub->hide();
         Q_EMIT loaded(slot);
     }
@@ -92,6 +101,10 @@ Form11* Windows::form11() {
     return form11_;
 }
 
+UncertaintyWindow* Windows::uncertainty() {
+    return ensure(uncertainty_);
+}
+
 QWidget* Windows::form(const QString& name) {
     if (name == QLatin1String("frmMain"))
         return main_;
@@ -115,6 +128,8 @@ QWidget* Windows::form(const QString& name) {
         return form4();
     if (name == QLatin1String("Form11"))
         return form11();
+    if (name == QLatin1String("Uncertainty"))
+        return uncertainty();
     return nullptr;
 }
 
@@ -141,6 +156,8 @@ bool Windows::isLoaded(const QString& name) const {
         return form4_;
     if (name == QLatin1String("Form11"))
         return form11_;
+    if (name == QLatin1String("Uncertainty"))
+        return uncertainty_;
     return false;
 }
 
@@ -186,12 +203,26 @@ QMdiSubWindow* Windows::subWindowOf(QWidget* form) const {
     return qobject_cast<QMdiSubWindow*>(form->parentWidget());
 }
 
+bool Windows::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(watched)) {
+            event->ignore();
+            sub->hide();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 void Windows::showChild(QWidget* form) {
     QMdiSubWindow* sub = subWindowOf(form);
     if (!sub)
         return;
     sub->showNormal();
-    sub->setGeometry(0, 0, pixels(14100), pixels(9300));
+    // The designed height, within the area between the toolbar and the status strip.
+    const int areaHeight = main_->mdiArea()->viewport()->height();
+    const int height = areaHeight > 0 ? std::min(pixels(9300), areaHeight) : pixels(9300);
+    sub->setGeometry(0, 0, pixels(14100), height);
     sub->raise();
     main_->mdiArea()->setActiveSubWindow(sub);
     // The focus goes to the window's own focused control, the one its activation chose or
@@ -218,5 +249,10 @@ void Windows::onSubWindowActivated(QMdiSubWindow* sub) {
 void Windows::start() {
     main_->Form_Load();
     main_->show();
+    // The area between the toolbar and the status strip holds a child window of the designed
+    // height: the main window grows by what the toolbar takes beyond its designed share.
+    const int shortBy = pixels(9300) - main_->mdiArea()->viewport()->height();
+    if (shortBy > 0)
+        main_->resize(main_->width(), main_->height() + shortBy);
     showChild(form1());
 }

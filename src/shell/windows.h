@@ -1,8 +1,8 @@
 #pragma once
 // The windows of one run. Every window exists once, is created the first time any code
 // touches it (showing it or merely reading one of its controls) and stays loaded until
-// "Exit" unloads it. The main window is created with the registry; the others are child
-// windows of its multiple-document area.
+// "Exit" unloads it; a child window's close box only hides it. The main window is created with the
+// registry; the others are child windows of its multiple-document area.
 //
 // Values travel between windows as the texts their controls display, so windows reach each
 // other through these accessors and read each other's fields and labels directly.
@@ -27,6 +27,7 @@ class Form6;
 class Form8;
 class Form9;
 class Form11;
+class UncertaintyWindow;
 class QMdiSubWindow;
 class QWidget;
 class ProblemWindow;
@@ -59,6 +60,7 @@ public:
     Form9* form9();
     Form4* form4();
     Form11* form11();
+    UncertaintyWindow* uncertainty(); // "Uncertainty"
 
     // The window of that name ("Form5"), created on first touch; nullptr for an unknown name.
     QWidget* form(const QString& name);
@@ -77,8 +79,9 @@ public:
     void setStatus(const QString& text);
     QString status() const;
 
-    // Shows a child window modeless, places it at left 0, top 0 with 14100 x 9300 twips and
-    // gives it the focus.
+    // Shows a child window modeless, places it at left 0, top 0 with 14100 x 9300 twips (less
+    // height when the area between the toolbar and the status strip is lower) and gives it the
+    // focus.
     void showChild(QWidget* form);
 
     // Start-up: completes the decimal-separator note, shows the main window and the start
@@ -88,6 +91,9 @@ public:
 Q_SIGNALS:
     // A window has just been created (on its first touch).
     void loaded(QWidget* form);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     template <class W> W* ensure(QPointer<W>& slot);
@@ -108,5 +114,6 @@ private:
     QPointer<Form9> form9_;
     QPointer<Form4> form4_;
     QPointer<Form11> form11_;
+    QPointer<UncertaintyWindow> uncertainty_;
     QPointer<QWidget> lastActive_;
 };

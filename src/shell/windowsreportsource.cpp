@@ -4,6 +4,7 @@
 #include "shell/frmmain.h"
 #include "shell/windows.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -22,4 +23,10 @@ bool WindowsReportSource::counterFlowSelected() {
 std::optional<QString> WindowsReportSource::controlText(const QString& form,
                                                         const QString& control) {
     return windows_.controlText(form, control);
+}
+
+void WindowsReportSource::setStatus(const QString& text) {
+    windows_.setStatus(text);
+    // The export blocks the event loop while the office starts: paint the line now.
+    windows_.frmMain()->lblstatus->repaint();
 }

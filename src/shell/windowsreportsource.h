@@ -16,6 +16,7 @@ public:
     void setFlag(const QString& flag) override;
     bool counterFlowSelected() override;
     std::optional<QString> controlText(const QString& form, const QString& control) override;
+    void setStatus(const QString& text) override;
 
 private:
     Windows& windows_;

@@ -128,6 +128,7 @@ private Q_SLOTS:
     void pastedWhole_data();
     void pastedWhole();
     void casesAreIndependent();
+    void headerNamesAreOneLine();
 };
 
 void TestBatchAudit::defaultCaseGivesTheWindowsTexts_data() {
@@ -269,6 +270,15 @@ void TestBatchAudit::casesAreIndependent() {
     const BatchAudit::Result again = audit.run(defaultCase(counter));
     QCOMPARE(again.status, first.status);
     QCOMPARE(again.quantities, first.quantities);
+}
+
+// Spreadsheets and CSV readers take a line break inside a name for a broken record: every
+// header name is one line, without doubled blanks, and names no other column.
+void TestBatchAudit::headerNamesAreOneLine() {
+    const QStringList names = BatchAudit::headerCells();
+    for (const QString& name : names)
+        QCOMPARE(name, name.simplified());
+    QCOMPARE(QSet<QString>(names.cbegin(), names.cend()).size(), names.size());
 }
 
 QTEST_MAIN(TestBatchAudit)

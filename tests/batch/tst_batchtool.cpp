@@ -74,6 +74,8 @@ private Q_SLOTS:
     void standardInputAndOutputFile();
     void pointWhateverTheLocale();
     void workersKeepTheOrder();
+    void uncertaintyColumns_data();
+    void uncertaintyColumns();
     void progressOnATerminal();
     void badFiles_data();
     void badFiles();
@@ -178,6 +180,59 @@ void TestBatchTool::workersKeepTheOrder() {
     const Run two = runTool({QStringLiteral("--jobs=2"), QStringLiteral("-")}, data);
     QCOMPARE(two.exitCode, 0);
     QCOMPARE(two.out, one.out);
+}
+
+void TestBatchTool::uncertaintyColumns_data() {
+    QTest::addColumn<Arrangement>("arrangement");
+    QTest::addColumn<QString>("heatU");
+    QTest::newRow("counter flow") << Arrangement::CounterFlow << QStringLiteral("59");
+    QTest::newRow("cross flow") << Arrangement::CrossFlow << QStringLiteral("40");
+}
+
+// --uncertainty appends a U column per stated result after the 58 quantities, which stay as
+// they are; a Problem that stopped (here Problem 1 at the pressure field, and Problem 2 at its
+// temperature check) has no figures, the Problems before it keep theirs.
+void TestBatchTool::uncertaintyColumns() {
+    QFETCH(Arrangement, arrangement);
+    QFETCH(QString, heatU);
+    QByteArray data = caseFile(arrangement);
+    QByteArray stopsAtTwo = data.split('\n').at(1);
+    stopsAtTwo.replace(",34,31,21,", ",30,31,21,");
+    data += stopsAtTwo + '\n';
+    const QString option = arrangement == Arrangement::CounterFlow ? QStringLiteral("counter")
+                                                                   : QStringLiteral("cross");
+    const Run plain =
+        runTool({QStringLiteral("--arrangement=") + option, QStringLiteral("-")}, data);
+    const Run run =
+        runTool({QStringLiteral("--arrangement=") + option, QStringLiteral("--uncertainty"),
+                 QStringLiteral("--jobs=2"), QStringLiteral("-")},
+                data);
+    QCOMPARE(run.exitCode, 0);
+    const csv::Table with = csv::parse(QString::fromUtf8(run.out));
+    const csv::Table without = csv::parse(QString::fromUtf8(plain.out));
+    QVERIFY(!with.error && !without.error);
+    QCOMPARE(with.records.size(), 5);
+    const QStringList header = with.records[0].cells;
+    QCOMPARE(header.size(), 60 + 18);
+    QCOMPARE(header.mid(0, 60), BatchAudit::headerCells());
+    QCOMPARE(header[60], QStringLiteral("U(Problem 1: number of transfer units [kW/(kJ/kg)])"));
+    QCOMPARE(header[77], QStringLiteral("U(Problem 4: water mass flow rate (4) [kg/s])"));
+    for (const QString& u : header.mid(60)) // each names a quantity of the report
+        QVERIFY2(header.contains(u.mid(2, u.size() - 3)), qPrintable(u));
+    const auto cell = [&](int record, const QString& name) {
+        return with.records[record].cells.value(header.indexOf(name));
+    };
+    for (int n = 1; n <= 4; ++n)
+        QCOMPARE(with.records[n].cells.mid(0, 60), without.records[n].cells);
+    for (int n : {1, 3})
+        for (const QString& u : with.records[n].cells.mid(60))
+            QVERIFY(!u.isEmpty());
+    QCOMPARE(cell(1, QStringLiteral("U(Problem 1: range [oC])")), QStringLiteral("0.082"));
+    QCOMPARE(cell(1, QStringLiteral("U(Problem 1: heat capacity [kW])")), heatU);
+    QCOMPARE(with.records[2].cells.mid(60), QStringList(18, QString()));
+    QCOMPARE(cell(4, QStringLiteral("U(Problem 1: range [oC])")), QStringLiteral("0.082"));
+    QCOMPARE(cell(4, QStringLiteral("U(Problem 2: heat capacity Qa [kW])")), QString());
+    QCOMPARE(cell(4, QStringLiteral("U(Problem 4: water mass flow rate (4) [kg/s])")), QString());
 }
 
 void TestBatchTool::progressOnATerminal() {

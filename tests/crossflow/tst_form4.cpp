@@ -218,9 +218,8 @@ private Q_SLOTS:
         QCOMPARE(desktop.messages[0].icon, MessageIcon::Error);
         QCOMPARE(snapshot(form), before);
         QCOMPARE(windows->status(), status);
-        QVERIFY(busyWhileRefusing);
-        QCOMPARE(desktop.waitCursorOn, 1);
-        QCOMPARE(desktop.waitCursorOff, 1);
+        QVERIFY(!busyWhileRefusing); // the label never stands behind a refusal
+        QCOMPARE(desktop.waitCursorOn, desktop.waitCursorOff);
         QVERIFY(!form->Label1->isVisible());
     }
 };

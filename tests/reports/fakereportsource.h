@@ -15,6 +15,7 @@ public:
     void setFlag(const QString& flag) override { flagText = flag; }
     bool counterFlowSelected() override { return counterFlow; }
     std::optional<QString> controlText(const QString& form, const QString& control) override;
+    void setStatus(const QString& text) override { statuses.append(text); }
 
     // The text a control shows in export number `exportNumber`; a window never opened shows
     // its design text instead.
@@ -27,4 +28,5 @@ public:
     QMap<QString, QString> overrides; // "Form5.Text1" -> text
     QSet<QString> unreadable;         // "Form5.lbl2": cannot be read
     QStringList formsRead;            // every form asked for, in order
+    QStringList statuses;             // every status line text, in order
 };

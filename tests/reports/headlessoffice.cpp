@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
 #include <QUrl>
 #include <csignal>
 #include <sys/prctl.h>
@@ -34,8 +36,43 @@ HeadlessOffice::~HeadlessOffice() {
     stop();
 }
 
-QString HeadlessOffice::profileUrl() const {
-    return QUrl::fromLocalFile(profileDir_).toString(QUrl::FullyEncoded);
+QString HeadlessOffice::urlOf(const QString& profileDir) {
+    return QUrl::fromLocalFile(profileDir).toString(QUrl::FullyEncoded);
+}
+
+namespace {
+
+QList<qint64> officesOn(const QString& profileDir) {
+    QList<qint64> pids;
+    const QByteArray url = HeadlessOffice::urlOf(profileDir).toUtf8();
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool number = false;
+        const qint64 pid = entry.toLongLong(&number);
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(entry));
+        if (number && pid != QCoreApplication::applicationPid() &&
+            cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().contains(url))
+            pids << pid;
+    }
+    return pids;
+}
+
+} // namespace
+
+bool HeadlessOffice::waitForNoOffice(const QString& profileDir, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!officesOn(profileDir).isEmpty()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QThread::msleep(100);
+    }
+    return true;
+}
+
+void HeadlessOffice::killOffices(const QString& profileDir) {
+    for (qint64 pid : officesOn(profileDir))
+        ::kill(pid_t(pid), SIGKILL);
+    waitForNoOffice(profileDir, 5000);
 }
 
 bool HeadlessOffice::prepareProfile(const QString& profileDir) {

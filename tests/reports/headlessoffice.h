@@ -28,7 +28,13 @@ public:
 
     // Options that connect to this office through the module under test.
     OfficeOptions connectOptions() const;
-    QString profileUrl() const;
+    QString profileUrl() const { return urlOf(profileDir_); }
+    static QString urlOf(const QString& profileDir);
+
+    // Offices running on a profile, found by their command line: waits until none is left;
+    // ends them (SIGKILL).
+    static bool waitForNoOffice(const QString& profileDir, int timeoutMs);
+    static void killOffices(const QString& profileDir);
     qint64 startMs() const { return startMs_; }
 
     static QString programDir() { return QStringLiteral(CTAUDIT_OFFICE_PROGRAM_DIR); }

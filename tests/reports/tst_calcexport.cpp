@@ -57,7 +57,11 @@ private Q_SLOTS:
     void crossFlowWithNeverOpenedWindow();
     void exportFollowsTheActiveWorkbook();
     void startsThroughTheOfficeProgram();
-    void officeClosedAfterExport();
+    void closedByTheUser_data();
+    void closedByTheUser();
+    void numbersArriveAsNumbers();
+    void startedOfficeEndsWithTheProgram_data();
+    void startedOfficeEndsWithTheProgram();
     void templateMissing();
     void noOffice_data();
     void noOffice();
@@ -71,9 +75,11 @@ private:
         int created = 0;
         Run(const OfficeOptions& options, const QString& templatePath) {
             report.setTemplatePath(templatePath);
-            report.setFactory([this, options](const QString& progId) {
+            report.setFactory([this, options](const QString& progId, QString* failure) {
                 ++created;
-                return createSpreadsheet(progId, options);
+                OfficeOptions withFailure = options;
+                withFailure.failure = failure;
+                return createSpreadsheet(progId, withFailure);
             });
         }
         qint64 exportNumber(int n) {
@@ -106,7 +112,9 @@ void TestCalcExport::initTestCase() {
 }
 
 bool TestCalcExport::needsOffice() const {
-    return QLatin1String(QTest::currentTestFunction()) != QLatin1String("noOffice");
+    const QLatin1String test(QTest::currentTestFunction());
+    return test != QLatin1String("noOffice") &&
+           test != QLatin1String("startedOfficeEndsWithTheProgram");
 }
 
 void TestCalcExport::init() {
@@ -172,7 +180,7 @@ void TestCalcExport::twoCounterFlowExportsFillBThenC() {
     QMap<QString, QString> written = exportedColumn(run.source, "B", true);
     const qint64 second = run.exportNumber(2);
     written.insert(exportedColumn(run.source, "C", true));
-    qInfo("first export (start, open, 1160 clears, 58 writes) %lld ms, second export %lld ms",
+    qInfo("first export (connect, open, clear and fill by ranges) %lld ms, second export %lld ms",
           first, second);
     QCOMPARE(run.source.flagText, QStringLiteral("1"));
     compareSheet(written);
@@ -239,17 +247,92 @@ void TestCalcExport::startsThroughTheOfficeProgram() {
     compareSheet(exportedColumn(run.source, "B", true));
 }
 
-// The user closed the office after the first export: the next export ends at once, silently.
-void TestCalcExport::officeClosedAfterExport() {
+void TestCalcExport::closedByTheUser_data() {
+    QTest::addColumn<bool>("officeEnded"); // else only the workbook was closed
+    QTest::newRow("workbook closed, office running") << false;
+    QTest::newRow("office ended and started again") << true;
+}
+
+// The user closed the workbook (the office still runs), or ended the office: the next export
+// makes a fresh workbook from the template and fills its column B.
+void TestCalcExport::closedByTheUser() {
+    QFETCH(bool, officeEnded);
     Run run(office_->connectOptions(), template_);
     run.exportNumber(1);
-    inspector_.reset();
-    office_->stop();
-    const qint64 ms = run.exportNumber(2);
-    QVERIFY2(ms < 5000, qPrintable(QString::number(ms)));
-    QCOMPARE(run.source.flagText, QStringLiteral("1"));
-    QCOMPARE(run.created, 1);
+    run.exportNumber(2);
+    if (officeEnded) {
+        inspector_.reset();
+        office_->stop();
+        inspector_ = office_->start(); // on the same pipe
+        QVERIFY(inspector_);
+    } else {
+        QVERIFY(inspector_->closeWorkbook());
+        QVERIFY(!inspector_->hasWorkbook());
+    }
+    run.exportNumber(3);
+    compareSheet(exportedColumn(run.source, "B", true));
+    QCOMPARE(run.created, officeEnded ? 2 : 1);
+    QVERIFY(run.source.statuses.last().contains(QStringLiteral("a new one was made")));
     QVERIFY(run.desktop.messages.isEmpty());
+}
+
+// A text that is a number arrives as that number, and the sheet shows it as the window does.
+void TestCalcExport::numbersArriveAsNumbers() {
+    Run run(office_->connectOptions(), template_);
+    const struct {
+        const char* control;
+        const char* address;
+        const char* text;
+        double value;
+    } numbers[] = {
+        {"Form5.Text1", "B3", "100.00", 100.0},     {"Form5.lbl10", "B13", "1131.30", 1131.3},
+        {"Form5.lbl17", "B23", "0.01234", 0.01234}, {"Form3.Text1", "B69", "2200", 2200.0},
+        {"Form5.lbl2", "B12", "-0.5", -0.5},        {"Form5.lbl15", "B21", "05.30", 5.3}};
+    for (const auto& n : numbers)
+        run.source.overrides.insert(n.control, n.text);
+    run.exportNumber(1);
+    for (const auto& n : numbers) {
+        QCOMPARE(inspector_->readNumber("Problem", n.address), n.value);
+        QCOMPARE(inspector_->readCell("Problem", n.address), QString::fromLatin1(n.text));
+    }
+    QCOMPARE(inspector_->readNumber("Problem", "B4"), std::nullopt); // "Form5.Text8 #1"
+}
+
+// An office that the program started ends with the program when no document is open in it
+// any more; one holding the user's workbook lives on.
+void TestCalcExport::startedOfficeEndsWithTheProgram_data() {
+    QTest::addColumn<bool>("closeWorkbook");
+    QTest::newRow("workbook closed: the office ends") << true;
+    QTest::newRow("workbook open: the office lives on") << false;
+}
+
+void TestCalcExport::startedOfficeEndsWithTheProgram() {
+    QFETCH(bool, closeWorkbook);
+    const QString pipe =
+        QStringLiteral("ctaudit_test_look_%1").arg(QCoreApplication::applicationPid());
+    OfficeOptions options;
+    options.modulePath = HeadlessOffice::modulePath();
+    options.program = QDir(HeadlessOffice::programDir()).filePath("soffice");
+    options.arguments = {QStringLiteral("--headless"),
+                         QStringLiteral("-env:UserInstallation=") +
+                             HeadlessOffice::urlOf(profile_.path()),
+                         QStringLiteral("--accept=pipe,name=%1;urp;").arg(pipe)};
+    auto run = std::make_unique<Run>(options, template_);
+    run->exportNumber(1);
+    OfficeOptions look;
+    look.modulePath = HeadlessOffice::modulePath();
+    look.pipeName = pipe;
+    std::unique_ptr<Spreadsheet> office = createSpreadsheet("Excel.Application", look);
+    QVERIFY(office);
+    QCOMPARE(office->readCell("Problem", "B3"), QStringLiteral("Form5.Text1 #1"));
+    if (closeWorkbook)
+        QVERIFY(office->closeWorkbook());
+    office.reset();
+    run.reset(); // the program ends
+    const bool ended =
+        HeadlessOffice::waitForNoOffice(profile_.path(), closeWorkbook ? 20000 : 3000);
+    HeadlessOffice::killOffices(profile_.path());
+    QCOMPARE(ended, closeWorkbook);
 }
 
 void TestCalcExport::templateMissing() {
@@ -259,6 +342,10 @@ void TestCalcExport::templateMissing() {
     QCOMPARE(run.source.flagText, QStringLiteral("1"));
     QVERIFY(run.desktop.messages.isEmpty());
     QCOMPARE(inspector_->readCell("Problem", "B3"), std::nullopt); // no workbook at all
+    QCOMPARE(run.source.statuses.last(),
+             QStringLiteral("Excel: nothing was written: the template templete2.xls was not "
+                            "found in %1.")
+                 .arg(work_->filePath("missing")));
 }
 
 void TestCalcExport::noOffice_data() {
@@ -266,15 +353,25 @@ void TestCalcExport::noOffice_data() {
     QTest::addColumn<QString>("program");   // file name inside the work folder, or a path
     QTest::addColumn<QByteArray>("script"); // body of that file, when it is to exist
     QTest::addColumn<bool>("emptyPath");
+    QTest::addColumn<QString>("why"); // what the status line says, after "nothing was written: "
     const QString module = HeadlessOffice::modulePath();
-    QTest::newRow("module missing") << "/nonexistent/libctaudit_calc.so"
-                                    << "" << QByteArray() << false;
-    QTest::newRow("no soffice on PATH") << module << "" << QByteArray() << true;
-    QTest::newRow("program missing") << module << "/nonexistent/soffice" << QByteArray() << false;
+    QTest::newRow("module missing")
+        << "/nonexistent/libctaudit_calc.so"
+        << "" << QByteArray() << false
+        << "the LibreOffice Calc module libctaudit_calc.so was not found in /nonexistent";
+    QTest::newRow("no soffice on PATH")
+        << module << "" << QByteArray() << true
+        << "LibreOffice is not installed (no \"soffice\" on the PATH)";
+    QTest::newRow("program missing")
+        << module << "/nonexistent/soffice" << QByteArray() << false
+        << "LibreOffice is not installed (/nonexistent/soffice is missing)";
     // Started, it would never bring up an office: it must not be started at all.
     QTest::newRow("soffice without soffice.bin")
-        << module << "soffice" << QByteArray("sleep 60") << false;
-    QTest::newRow("office ends at once") << module << "office" << QByteArray("exit 1") << false;
+        << module << "soffice" << QByteArray("sleep 60") << false << "LibreOffice is incomplete";
+    QTest::newRow("office ends at once") << module << "office" << QByteArray("exit 1") << false
+                                         << "LibreOffice ended before it answered";
+    QTest::newRow("office never answers") << module << "office" << QByteArray("sleep 3") << false
+                                          << "LibreOffice Calc did not answer within 1 s";
 }
 
 void TestCalcExport::noOffice() {
@@ -282,9 +379,12 @@ void TestCalcExport::noOffice() {
     QFETCH(QString, program);
     QFETCH(QByteArray, script);
     QFETCH(bool, emptyPath);
+    QFETCH(QString, why);
     OfficeOptions options;
     options.modulePath = modulePath;
     options.program = program;
+    if (script.startsWith("sleep"))
+        options.startTimeoutMs = 1000; // an office that runs but never answers
     if (!script.isEmpty()) {
         options.program = work_->filePath(program);
         QVERIFY(writeScript(options.program, script));
@@ -303,6 +403,8 @@ void TestCalcExport::noOffice() {
     QCOMPARE(run.created, 1);
     QVERIFY(run.desktop.messages.isEmpty());
     QCOMPARE(run.desktop.waitCursorOn, run.desktop.waitCursorOff);
+    QVERIFY2(run.source.statuses.last().startsWith("Excel: nothing was written: " + why),
+             qPrintable(run.source.statuses.last()));
     if (!script.isEmpty())
         QVERIFY(QFile::remove(options.program));
 }

@@ -47,7 +47,7 @@ void TestExcelButton::cleanup() {
 
 MemoryWorkbook* TestExcelButton::installWorkbook() {
     auto* workbook = new MemoryWorkbook;
-    fixture_->windows().report().setFactory([this, workbook](const QString&) {
+    fixture_->windows().report().setFactory([this, workbook](const QString&, QString*) {
         ++created_;
         return std::unique_ptr<Spreadsheet>(workbook);
     });
@@ -70,6 +70,11 @@ void TestExcelButton::exportsTheCounterFlowWindowsTexts() {
     QCOMPARE(workbook->cell(QStringLiteral("B12")), QStringLiteral("30.58"));
     QCOMPARE(workbook->cell(QStringLiteral("B69")), QStringLiteral("2200"));
     QVERIFY(windows.isLoaded(QStringLiteral("Form3")));
+    // Numbers arrive as numbers with the window's decimals; the status line says where.
+    QCOMPARE(workbook->numbers.value(QStringLiteral("B3")).number, 100.0);
+    QCOMPARE(workbook->numbers.value(QStringLiteral("B3")).decimals, 2);
+    QCOMPARE(windows.status(),
+             QStringLiteral("Excel: column B of the worksheet \"Problem\" written."));
     for (const report::CellMapRow& row : report::kCellMap) {
         const QString address = QStringLiteral("B%1").arg(row.row);
         QCOMPARE(workbook->cell(address),
@@ -95,7 +100,7 @@ void TestExcelButton::successiveExportsFillSuccessiveColumns() {
 
 void TestExcelButton::withoutSpreadsheetApplication() {
     Windows& windows = fixture_->windows();
-    windows.report().setFactory([this](const QString&) {
+    windows.report().setFactory([this](const QString&, QString*) {
         ++created_;
         return std::unique_ptr<Spreadsheet>();
     });
@@ -104,6 +109,8 @@ void TestExcelButton::withoutSpreadsheetApplication() {
 
     QCOMPARE(created_, 1); // not tried again in the same run
     QCOMPARE(windows.frmMain()->Text1->text(), QStringLiteral("1"));
+    QCOMPARE(windows.status(), QStringLiteral("Excel: nothing was written: LibreOffice Calc could "
+                                              "not be started."));
     QVERIFY(fixture_->desktop().messages.isEmpty());
     // The program goes on.
     windows.form5()->Command1->click();

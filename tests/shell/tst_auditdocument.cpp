@@ -307,12 +307,13 @@ void TestAuditDocument::titleRecentFilesAndDrop() {
     QTRY_COMPARE(p.field(Arrangement::Counter, 0)->text(), QStringLiteral("90"));
     QVERIFY(main->windowTitle().startsWith(QLatin1String("second.ctaudit")));
     QCOMPARE(p.document.recentFiles(), QStringList({second, first}));
-    // "Open" and "Save" follow the toolbar's own buttons.
+    // "Open" and "Save" follow the toolbar's own buttons, which keep their places.
     QStringList captions;
     for (const QAction* a : main->tbToolBar->actions())
         if (!a->text().isEmpty())
             captions.append(a->text().trimmed());
-    QCOMPARE(captions, QStringList({"Menu", "Excel", "Exit", "Open", "Save"}));
+    QCOMPARE(captions.mid(0, 2), QStringList({"Menu", "Excel"}));
+    QCOMPARE(captions.mid(captions.size() - 3), QStringList({"Exit", "Open", "Save"}));
     QCOMPARE(p.document.openAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
     QCOMPARE(p.document.saveAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
     QCOMPARE(p.document.saveAsAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));

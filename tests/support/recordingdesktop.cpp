@@ -15,17 +15,17 @@ void RecordingDesktop::setWaitCursor(QWidget*, bool on) {
     waitCursorShown = on;
 }
 
-void RecordingDesktop::writeSetting(const QString& application, const QString& section,
-                                    const QString& key, const QString& value) {
-    settings.append({application, section, key, value});
-}
-
 QString RecordingDesktop::readSetting(const QString& application, const QString& section,
-                                      const QString& key) const {
+                                      const QString& key) {
     for (auto it = settings.crbegin(); it != settings.crend(); ++it)
         if (it->application == application && it->section == section && it->key == key)
             return it->value;
     return QString();
+}
+
+void RecordingDesktop::writeSetting(const QString& application, const QString& section,
+                                    const QString& key, const QString& value) {
+    settings.append({application, section, key, value});
 }
 
 QStringList RecordingDesktop::messageTexts() const {

@@ -30,9 +30,9 @@ public:
     void setWaitCursor(QWidget* window, bool on) override;
     void writeSetting(const QString& application, const QString& section, const QString& key,
                       const QString& value) override;
-    // The last value written under the names, as a settings store keeps it.
+    // The value last written under that name.
     QString readSetting(const QString& application, const QString& section,
-                        const QString& key) const override;
+                        const QString& key) override;
 
     // The texts of the messages shown so far, in order.
     QStringList messageTexts() const;

@@ -1,0 +1,452 @@
+#include "uncertainty/chainmodel.h"
+
+#include "common/ntuscaling.h"
+#include "counterflow/counterflowcore.h"
+#include "crossflow/crossflowcore.h"
+#include "psychro/psychro.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace uncertainty {
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// clang-format off
+constexpr ResultInfo kResults[kResultCount] = {
+    {1, "Problem 1: number of transfer units [kW/(kJ/kg)]",      "Number of transfer units (1)",   "kW/(kJ/kg)"},
+    {1, "Problem 1: heat capacity [kW]",                         "Heat capacity",                  "kW"},
+    {1, "Problem 1: cooling degree [-]",                         "Cooling degree",                 "-"},
+    {1, "Problem 1: range [oC]",                                 "Range",                          "oC"},
+    {1, "Problem 1: approach [oC]",                              "Approach",                       "oC"},
+    {1, "Problem 1: outlet (exhaust) dry bulb temperature [oC]", "Outlet (exhaust) dry bulb temp", "oC"},
+    {1, "Problem 1: outlet (exhaust) wet bulb temperature [oC]", "Outlet (exhaust) wet bulb temp", "oC"},
+    {1, "Problem 1: enthalpy of outlet air [kJ/kg]",             "Enthalpy of outlet air",         "kJ/kg"},
+    {1, "Problem 1: relative humidity OUT [%]",                  "Relative humidity OUT",          "%"},
+    {1, "Problem 1: absolute humidity OUT [-]",                  "Absolut humidity OUT",           "-"},
+    {1, "Problem 1: wet bulb temperature IN [oC]",               "Wet bulb temperature IN",        "oC"},
+    {1, "Problem 1: enthalpy of air IN [kJ/kg]",                 "Enthalpy of air IN",             "kJ/kg"},
+    {1, "Problem 1: absolute humidity IN [-]",                   "Absolut humidity IN",            "-"},
+    {2, "Problem 2: heat capacity Qa [kW]",                      "Heat capacity Qa",               "kW"},
+    {2, "Problem 2: (Qa - Qd) / Qd * 100 [%]",                   "(Qa - Qd) / Qd * 100",           "%"},
+    {3, "Problem 3: number of transfer units (3) [kW/(kJ/kg)]",  "Number of transfer units (3)",   "kW/(kJ/kg)"},
+    {3, "Problem 3: water temperature OUT [oC]",                 "Water temperature OUT (3)",      "oC"},
+    {4, "Problem 4: water mass flow rate (4) [kg/s]",            "Water mass flow rate (4)",       "kg/s"},
+};
+constexpr InputInfo kInputs[kInputCount] = {
+    {"Water mass flow rate", "kg/s"},
+    {"Air mass flow rate", "kg/s"},
+    {"Water temperature IN", "oC"},
+    {"Water temperature OUT", "oC"},
+    {"Ambient air pressure", "bar"},
+    {"Ambient dry bulb temp. IN", "oC"},
+    {"Ambient air relative humidity IN", "%"},
+};
+// clang-format on
+
+const char* airText(psychro::AirStatus s) {
+    return s == psychro::AirStatus::ImpossibleState ? "no such moist-air state"
+                                                    : "the wet-bulb search did not converge";
+}
+
+const char* counterText(counterflow::Status s) {
+    switch (s) {
+    case counterflow::Status::Ok:
+        return "ok";
+    case counterflow::Status::ZeroFlow:
+        return "a water or air flow is not positive";
+    case counterflow::Status::NoDrivingForce:
+        return "saturated air at the water is no warmer than the air (no driving force)";
+    case counterflow::Status::NotConverged:
+        return "the search did not converge";
+    case counterflow::Status::InvalidBracket:
+        return "the search interval is empty";
+    case counterflow::Status::NonFinite:
+        return "a value overflowed";
+    }
+    return "unknown";
+}
+
+// The root of f near x0, for f monotone near its root: brackets the root by steps from `step`
+// onwards (a little beyond the secant's root, at least twice the last step), then closes in by the
+// Illinois variant of false position until |f| < tolerance or the bracket is as narrow as doubles
+// allow. f returns NaN where it cannot be evaluated; nullopt when no bracket is found within the
+// cap or f fails.
+template <class F>
+std::optional<double> rootNear(F f, double x0, double step, double lowest, double tolerance,
+                               double accept) {
+    constexpr int kBracketSteps = 30;
+    constexpr int kClosePasses = 80;
+    double a = x0, fa = f(a);
+    if (!std::isfinite(fa))
+        return std::nullopt;
+    if (std::fabs(fa) < tolerance)
+        return a;
+    double b = a + step, fb = f(b);
+    if (!std::isfinite(fb))
+        return std::nullopt;
+    if (std::fabs(fb) > std::fabs(fa)) { // going the wrong way
+        step = -step;
+        std::swap(a, b);
+        std::swap(fa, fb);
+    }
+    for (int n = 0; n < kBracketSteps && fa * fb > 0; ++n) {
+        // A little beyond the secant's root, or twice as far as the last step.
+        const double secant = -1.2 * fb * (b - a) / (fb - fa);
+        step = std::isfinite(secant) && secant * step > 0 && std::fabs(secant) > std::fabs(step)
+                   ? secant
+                   : 2 * step;
+        a = b;
+        fa = fb;
+        b = std::max(a + step, (a + lowest) / 2);
+        fb = f(b);
+        if (!std::isfinite(fb))
+            return std::nullopt;
+    }
+    if (fa * fb > 0)
+        return std::nullopt;
+    for (int n = 0; n < kClosePasses; ++n) {
+        if (std::fabs(fb) < tolerance)
+            return b;
+        const double c = (fa * b - fb * a) / (fa - fb);
+        if (!(std::fabs(b - a) > 1e-13 * std::fabs(b)) || c == a || c == b)
+            break;
+        const double fc = f(c);
+        if (!std::isfinite(fc))
+            return std::nullopt;
+        if (fc * fb > 0)
+            fa /= 2;
+        else {
+            a = b;
+            fa = fb;
+        }
+        b = c;
+        fb = fc;
+    }
+    if (std::fabs(fb) <= accept)
+        return b;
+    return std::nullopt;
+}
+
+struct Chain {
+    Evaluation e;
+    bool fail(int problem, const std::string& why) {
+        e.failure = "Problem " + std::to_string(problem) + ": " + why;
+        return false;
+    }
+    void set(int result, double v) { e.results[result] = v; }
+};
+
+bool inletAir(Chain& chain, int problem, psychro::Given given, double p, double t, double second,
+              psychro::AirState& air) {
+    const psychro::AirResult r = psychro::moistAirState(given, p, t, second);
+    if (r.status != psychro::AirStatus::Ok)
+        return chain.fail(problem, std::string("inlet air: ") + airText(r.status));
+    air = r.state;
+    return true;
+}
+
+// Problem 1's common part: the inlet air and the indicators of the measured water.
+bool problemOneIndicators(Chain& chain, const Measured& m, psychro::AirState& inlet) {
+    const double L = m[WaterFlow], G = m[AirFlow], Tin = m[WaterIn], Tout = m[WaterOut];
+    if (!(L > 0) || !(G > 0))
+        return chain.fail(1, "a water or air flow is not positive");
+    if (Tout > Tin)
+        return chain.fail(1, "the water temperature OUT is above the water temperature IN");
+    if (!inletAir(chain, 1, psychro::Given::RelativeHumidity, m[Pressure], m[DryBulb],
+                  m[RelativeHumidity], inlet))
+        return false;
+    if (!(Tin - inlet.wetBulb != 0))
+        return chain.fail(1, "the water temperature IN equals the inlet wet bulb");
+    chain.set(Heat, (Tin - Tout) * counterflow::kSpecificHeatWater * L);
+    chain.set(CoolingDegree, (Tin - Tout) / (Tin - inlet.wetBulb));
+    chain.set(Range, Tin - Tout);
+    chain.set(Approach, Tout - inlet.wetBulb);
+    chain.set(InletWetBulb, inlet.wetBulb);
+    chain.set(InletEnthalpy, inlet.enthalpy);
+    chain.set(InletHumidity, inlet.absoluteHumidity);
+    return true;
+}
+
+bool outletAir(Chain& chain, double p, double ta, double h) {
+    const psychro::AirResult r = psychro::moistAirState(psychro::Given::Enthalpy, p, ta, h);
+    if (r.status != psychro::AirStatus::Ok)
+        return chain.fail(1, std::string("outlet air: ") + airText(r.status));
+    chain.set(OutletDryBulb, ta);
+    chain.set(OutletEnthalpy, h);
+    chain.set(OutletWetBulb, r.state.wetBulb);
+    chain.set(OutletRelativeHumidity, r.state.relativeHumidity);
+    chain.set(OutletHumidity, r.state.absoluteHumidity);
+    return true;
+}
+
+bool deviation(Chain& chain, const Case& c, double L, double waterOut2) {
+    const Design& d = c.design;
+    const double Qd = (d.waterIn - d.waterOut) * counterflow::kSpecificHeatWater * d.waterFlow;
+    if (!(Qd != 0))
+        return chain.fail(2, "the design heat capacity is zero");
+    const double Qa = (d.waterIn - waterOut2) * counterflow::kSpecificHeatWater * L;
+    chain.set(HeatAchieved, Qa);
+    chain.set(DesignDeviation, (Qa - Qd) / Qd * 100);
+    return true;
+}
+
+bool counterChain(Chain& chain, const Case& c) {
+    const Measured& m = c.measured;
+    const double L = m[WaterFlow], G = m[AirFlow], Tin = m[WaterIn], p = m[Pressure];
+    psychro::AirState inlet;
+    if (!problemOneIndicators(chain, m, inlet))
+        return false;
+    const counterflow::Integration fill =
+        counterflow::integrate({m[WaterOut], Tin, L, G, p, inlet.enthalpy, m[DryBulb]});
+    if (fill.status != counterflow::Status::Ok)
+        return chain.fail(1, counterText(fill.status));
+    chain.set(Ntu, fill.ntu);
+    if (!outletAir(chain, p, fill.airTempOut, fill.airEnthalpyOut))
+        return false;
+    chain.e.problemsDone = 1;
+
+    if (c.problems >= 2) {
+        const Design& d = c.design;
+        psychro::AirState design;
+        if (!inletAir(chain, 2, psychro::Given::WetBulb, p, d.dryBulb, d.wetBulb, design))
+            return false;
+        const counterflow::OutletSearch s = counterflow::findOutletTemperature(
+            {0, d.waterIn, L, G, p, design.enthalpy, d.dryBulb}, d.wetBulb, fill.ntu,
+            counterflow::kAcceptanceNtuTolerance);
+        if (s.status != counterflow::Status::Ok)
+            return chain.fail(2,
+                              std::string("outlet-temperature search: ") + counterText(s.status));
+        if (!deviation(chain, c, L, s.waterOut))
+            return false;
+        chain.e.problemsDone = 2;
+    }
+    if (c.problems < 3)
+        return true;
+    const double L3 = c.newFlows.waterFlow, G3 = c.newFlows.airFlow;
+    const double ntu3 = ntuscaling::scaledNtu(fill.ntu, L, G, L3, G3);
+    if (!std::isfinite(ntu3))
+        return chain.fail(3, "a new flow is not positive");
+    const counterflow::OutletSearch s3 =
+        counterflow::findOutletTemperature({0, Tin, L3, G3, p, inlet.enthalpy, m[DryBulb]},
+                                           inlet.wetBulb, ntu3, counterflow::kNewFlowNtuTolerance);
+    if (s3.status != counterflow::Status::Ok)
+        return chain.fail(3, std::string("outlet-temperature search: ") + counterText(s3.status));
+    chain.set(NewNtu, ntu3);
+    chain.set(NewWaterOut, s3.waterOut);
+    chain.e.problemsDone = 3;
+
+    if (c.problems < 4)
+        return true;
+    const Duty& duty = c.duty;
+    if (!(duty.waterIn - duty.wetBulb > counterflow::kSmallestRange))
+        return chain.fail(4, "the water temperature IN is not above the wet bulb");
+    psychro::AirState air4;
+    if (!inletAir(chain, 4, psychro::Given::WetBulb, p, duty.dryBulb, duty.wetBulb, air4))
+        return false;
+    const counterflow::FlowSearch s4 = counterflow::findWaterFlow(
+        {duty.heat, duty.waterIn, duty.wetBulb, duty.dryBulb, air4.enthalpy, p},
+        {ntu3, L3, G3, L3 / G3});
+    if (s4.status != counterflow::Status::Ok)
+        return chain.fail(4, std::string("water-flow search: ") + counterText(s4.status));
+    chain.set(DutyWaterFlow, s4.waterFlow);
+    chain.e.problemsDone = 4;
+    return true;
+}
+
+crossflow::SweepInput sweepInput(double ntu, double L, double G, double waterIn, double hIn,
+                                 double tdbIn, double p, double low) {
+    crossflow::SweepInput in;
+    in.ntu = ntu;
+    in.waterFlow = L;
+    in.airFlow = G;
+    in.waterIn = waterIn;
+    in.airEnthalpyIn = hIn;
+    in.airDryBulbIn = tdbIn;
+    in.pressure = p;
+    in.bracketLow = low;
+    in.airTemperatures = true;
+    return in;
+}
+
+// The search of Problem 1 stops within 0.01 K of the measured outlet temperature, a fifth of
+// the thermometers' accuracy: its steps would show in every sensitivity. The model closes in
+// on the NTU whose mean outlet meets the measured temperature to 1e-5 K, starting from the
+// search's result (or from a nearby chain's root).
+constexpr double kOutletMatch = 1e-5;  // K
+constexpr double kOutletAccept = 1e-4; // K, when the cells' own tolerance allows no closer
+constexpr double kNtuStep = 0.05;      // kW/(kJ/kg)
+constexpr double kRelativeFlowStep = 2e-3;
+
+bool crossChain(Chain& chain, const Case& c, const Roots* near) {
+    const Measured& m = c.measured;
+    const double L = m[WaterFlow], G = m[AirFlow], Tin = m[WaterIn], Tout = m[WaterOut];
+    const double p = m[Pressure], tdb = m[DryBulb];
+    psychro::AirState inlet;
+    if (!problemOneIndicators(chain, m, inlet))
+        return false;
+    crossflow::SweepInput s1 = sweepInput(0, L, G, Tin, inlet.enthalpy, tdb, p, inlet.wetBulb);
+    crossflow::SweepResult last;
+    auto outletExcess = [&](double ntu) {
+        if (!(ntu >= 0))
+            return kNaN;
+        s1.ntu = ntu;
+        last = crossflow::sweep(s1);
+        return last.status == crossflow::Status::Ok ? last.waterOutMean - Tout : kNaN;
+    };
+    std::optional<double> ntu;
+    if (near)
+        ntu = rootNear(outletExcess, near->ntu, kNtuStep, 0, kOutletMatch, kOutletAccept);
+    if (!ntu) {
+        const crossflow::NtuResult search =
+            crossflow::searchNtu({L, G, Tin, Tout, inlet.enthalpy, tdb, inlet.wetBulb, p});
+        if (search.status != crossflow::Status::Ok)
+            return chain.fail(1,
+                              std::string("NTU search: ") + crossflow::statusText(search.status));
+        ntu = rootNear(outletExcess, search.ntu, kNtuStep, 0, kOutletMatch, kOutletAccept);
+        if (!ntu)
+            return chain.fail(1, "NTU search: the mean outlet temperature cannot be matched");
+    }
+    // The search of Problem 1 tries no NTU above its last coarse trial.
+    if (*ntu > crossflow::kCoarseStep * (crossflow::kCoarseTrials - 1))
+        return chain.fail(1, std::string("NTU search: ") +
+                                 crossflow::statusText(crossflow::Status::OutletNotReached));
+    if (s1.ntu != *ntu)
+        outletExcess(*ntu); // the sweep of the root, for the outlet air
+    chain.set(Ntu, *ntu);
+    chain.e.roots.ntu = *ntu;
+    if (!outletAir(chain, p, last.airDryBulbOutMean, last.airEnthalpyOutMean))
+        return false;
+    chain.e.problemsDone = 1;
+
+    if (c.problems >= 2) {
+        const Design& d = c.design;
+        psychro::AirState design;
+        if (!inletAir(chain, 2, psychro::Given::WetBulb, p, d.dryBulb, d.wetBulb, design))
+            return false;
+        const crossflow::SweepResult fill =
+            crossflow::sweep(sweepInput(*ntu, L, G, d.waterIn, design.enthalpy, d.dryBulb, p, 0));
+        if (fill.status != crossflow::Status::Ok)
+            return chain.fail(2, std::string("cell sweep: ") + crossflow::statusText(fill.status));
+        if (!deviation(chain, c, L, fill.waterOutMean))
+            return false;
+        chain.e.problemsDone = 2;
+    }
+    if (c.problems < 3)
+        return true;
+    const double L3 = c.newFlows.waterFlow, G3 = c.newFlows.airFlow;
+    const double ntu3 = ntuscaling::scaledNtu(*ntu, L, G, L3, G3);
+    if (!std::isfinite(ntu3))
+        return chain.fail(3, "a new flow is not positive");
+    const crossflow::SweepResult fill3 =
+        crossflow::sweep(sweepInput(ntu3, L3, G3, Tin, inlet.enthalpy, tdb, p, inlet.wetBulb));
+    if (fill3.status != crossflow::Status::Ok)
+        return chain.fail(3, std::string("cell sweep: ") + crossflow::statusText(fill3.status));
+    chain.set(NewNtu, ntu3);
+    chain.set(NewWaterOut, fill3.waterOutMean);
+    chain.e.problemsDone = 3;
+
+    if (c.problems < 4)
+        return true;
+    const Duty& duty = c.duty;
+    psychro::AirState air4;
+    if (!inletAir(chain, 4, psychro::Given::WetBulb, p, duty.dryBulb, duty.wetBulb, air4))
+        return false;
+    std::optional<double> L4;
+    if (near && near->dutyFlow > 0) {
+        // The same balance as the water-flow search: the heat the sweep at that flow rejects.
+        auto heatExcess = [&](double flow) {
+            if (!(flow > 0))
+                return kNaN;
+            const double G4 = flow / (L3 / G3);
+            const crossflow::SweepResult r = crossflow::sweep(
+                sweepInput(ntuscaling::scaledNtu(ntu3, L3, G3, flow, G4), flow, G4, duty.waterIn,
+                           air4.enthalpy, duty.dryBulb, p, duty.wetBulb));
+            return r.status == crossflow::Status::Ok
+                       ? (duty.waterIn - r.waterOutMean) * flow * crossflow::kSpecificHeatWater -
+                             duty.heat
+                       : kNaN;
+        };
+        L4 = rootNear(heatExcess, near->dutyFlow, kRelativeFlowStep * near->dutyFlow, 0,
+                      crossflow::kHeatTolerance, crossflow::kHeatAcceptBound);
+        // Outside the water-flow search's bracket the search itself decides (and reports).
+        const double cp = crossflow::kSpecificHeatWater;
+        if (L4 && !(*L4 >= duty.heat / (cp * (duty.waterIn - duty.wetBulb)) &&
+                    *L4 <= duty.heat / (cp * crossflow::kSmallestRange)))
+            L4.reset();
+    }
+    if (!L4) {
+        crossflow::FlowSearchInput in;
+        in.heat = duty.heat;
+        in.waterIn = duty.waterIn;
+        in.airEnthalpyIn = air4.enthalpy;
+        in.airDryBulbIn = duty.dryBulb;
+        in.airWetBulbIn = duty.wetBulb;
+        in.pressure = p;
+        in.ntu3 = ntu3;
+        in.waterFlow3 = L3;
+        in.airFlow3 = G3;
+        const crossflow::FlowResult flow = crossflow::searchWaterFlow(in);
+        if (flow.status != crossflow::Status::Ok)
+            return chain.fail(4, std::string("water-flow search: ") +
+                                     crossflow::statusText(flow.status));
+        L4 = flow.waterFlow;
+    }
+    chain.set(DutyWaterFlow, *L4);
+    chain.e.roots.dutyFlow = *L4;
+    chain.e.problemsDone = 4;
+    return true;
+}
+
+} // namespace
+
+const ResultInfo& resultInfo(int result) {
+    return kResults[result];
+}
+
+const InputInfo& inputInfo(int input) {
+    return kInputs[input];
+}
+
+Case caseFromInputs(const std::array<double, kChainInputCount>& v) {
+    Case c;
+    std::copy(v.begin(), v.begin() + kInputCount, c.measured.begin());
+    c.design = {v[7], v[9], v[10], v[11], v[12]};
+    c.newFlows = {v[13], v[14]};
+    c.duty = {v[15], v[16], v[17], v[18]};
+    // The first index of each Problem's inputs; Problem 2's design air flow is not needed.
+    constexpr int kFirst[] = {0, 7, 13, 15, kChainInputCount};
+    c.problems = 0;
+    for (int problem = 1; problem <= 4; ++problem) {
+        for (int k = kFirst[problem - 1]; k < kFirst[problem]; ++k)
+            if (k != 8 && !std::isfinite(v[k]))
+                return c;
+        c.problems = problem;
+    }
+    return c;
+}
+
+Evaluation evaluate(Arrangement arrangement, const Case& c, const Roots* near) {
+    Chain chain;
+    chain.e.results.fill(kNaN);
+    if (c.problems < 1) {
+        chain.fail(1, "a measured value is missing");
+        return chain.e;
+    }
+    for (double v : c.measured)
+        if (!std::isfinite(v)) {
+            chain.fail(1, "a measured value is not a number");
+            return chain.e;
+        }
+    if (arrangement == Arrangement::CounterFlow)
+        counterChain(chain, c);
+    else
+        crossChain(chain, c, near);
+    return chain.e;
+}
+
+} // namespace uncertainty
