@@ -1,6 +1,7 @@
 // ctaudit-batch: runs the measurement sets of a CSV file through the four Problems of one tower
 // arrangement, as the windows would, and writes the report's quantities of each as CSV.
 
+#include "batch/auditcases.h"
 #include "batch/batchaudit.h"
 #include "batch/batchinput.h"
 #include "batch/batchrunner.h"
@@ -60,8 +61,9 @@ int main(int argc, char* argv[]) {
     QCommandLineOption workerOption(QStringLiteral("worker"));
     workerOption.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(workerOption);
-    parser.addPositionalArgument(QStringLiteral("input"),
-                                 QStringLiteral("The CSV file, or - for standard input."));
+    parser.addPositionalArgument(
+        QStringLiteral("input"),
+        QStringLiteral("The CSV file, or - for standard input; or audit files, each one case."));
     if (!parser.parse(QCoreApplication::arguments())) {
         printError(parser.errorText());
         return kBadInput;
@@ -83,7 +85,15 @@ int main(int argc, char* argv[]) {
                        .arg(parser.value(jobsOption)));
         return kBadInput;
     }
-    if (parser.positionalArguments().size() != 1 && !parser.isSet(workerOption)) {
+    const std::optional<AuditCases> audits =
+        readAuditCases(parser.positionalArguments(), arrangementName == QLatin1String("counter")
+                                                         ? Arrangement::CounterFlow
+                                                         : Arrangement::CrossFlow);
+    if (audits && audits->error) {
+        printError(*audits->error);
+        return kBadInput;
+    }
+    if (!audits && parser.positionalArguments().size() != 1 && !parser.isSet(workerOption)) {
         printError(QStringLiteral("give one input file, or - for standard input"));
         return kBadInput;
     }
@@ -107,7 +117,15 @@ int main(int argc, char* argv[]) {
         printError(QStringLiteral("%1: %2").arg(inputName, device.errorString()));
         return kBadInput;
     };
-    if (fromStdin) {
+    if (audits) {
+        // Audit files: their cases, as the canonical input, are read like a CSV file.
+        if (!spool.open())
+            return unreadable(spool);
+        const QByteArray canonical = BatchInput::write(audits->input.cases).toUtf8();
+        if (spool.write(canonical) != canonical.size() || !spool.flush())
+            return unreadable(spool);
+        input = &spool;
+    } else if (fromStdin) {
         if (!inputFile.open(stdin, QIODevice::ReadOnly))
             return unreadable(inputFile);
         if (!spool.open())
@@ -172,9 +190,10 @@ int main(int argc, char* argv[]) {
     const bool withUncertainty = parser.isSet(uncertaintyOption);
     // The U columns need each case's inputs: a second reader goes through the file in step
     // with the rows, which come in input order.
-    if (fromStdin)
+    const bool spooled = input == &spool;
+    if (spooled)
         spool.flush();
-    QFile again(fromStdin ? spool.fileName() : inputName);
+    QFile again(spooled ? spool.fileName() : inputName);
     std::optional<BatchReader> inputsAgain;
     if (withUncertainty && again.open(QIODevice::ReadOnly))
         inputsAgain.emplace(again);

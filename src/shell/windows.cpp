@@ -67,6 +67,7 @@ template <class W> W* Windows::ensure(QPointer<W>& slot) {
         sub->hide();
         if constexpr (std::is_base_of_v<ProblemWindow, W>)
             slot->pullTexts();
+        Q_EMIT loaded(slot);
     }
     return slot;
 }

@@ -102,6 +102,10 @@ public:
     // window.
     void start();
 
+Q_SIGNALS:
+    // A window has just been created (on its first touch).
+    void loaded(QWidget* form);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

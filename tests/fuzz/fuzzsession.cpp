@@ -1,9 +1,11 @@
 #include "fuzzsession.h"
 
+#include "auditfuzz.h"
 #include "common/problemwindow.h"
 #include "fields/fieldtable.h"
 #include "fields/numericfield.h"
 #include "fuzztexts.h"
+#include "shell/auditdocument.h"
 #include "shell/frmmain.h"
 #include "shell/windows.h"
 #include "support/guifixture.h"
@@ -186,6 +188,7 @@ void FuzzSession::startProgram() {
     check_ = std::make_unique<TextCheck>();
     runAction({QStringLiteral("start the program in %1").arg(QLocale().name()), [this] {
                    windows_ = std::make_unique<Windows>(desktop_);
+                   document_ = std::make_unique<AuditDocument>(*windows_);
                    windows_->start();
                    QApplication::setActiveWindow(windows_->frmMain());
                    if (!QTest::qWaitForWindowActive(windows_->frmMain(), 2000))
@@ -195,6 +198,7 @@ void FuzzSession::startProgram() {
 
 void FuzzSession::stopProgram() {
     stillBroken_.clear();
+    document_.reset();
     windows_.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     check_.reset();
@@ -402,7 +406,8 @@ FuzzSession::Action FuzzSession::nextAction() {
         ClickElsewhere,
         Menu,
         TitleBar,
-        Exit
+        Exit,
+        OpenAudit
     };
     struct Weighted {
         Kind kind;
@@ -419,7 +424,7 @@ FuzzSession::Action FuzzSession::nextAction() {
         Weighted{Proceed, 300},    Weighted{FixField, 100},
         Weighted{FillEmpty, 60},   Weighted{ClickElsewhere, 30},
         Weighted{Menu, 25},        Weighted{TitleBar, 8},
-        Weighted{Exit, 2},
+        Weighted{Exit, 2},         Weighted{OpenAudit, 12},
     };
     static constexpr std::array kWorking{
         Weighted{ClickField, 5},  Weighted{ClickAndType, 40},  Weighted{Type, 5},
@@ -427,7 +432,7 @@ FuzzSession::Action FuzzSession::nextAction() {
         Weighted{Tab, 10},        Weighted{Calculate, 300},    Weighted{Button, 60},
         Weighted{Navigate, 20},   Weighted{Proceed, 600},      Weighted{FixField, 300},
         Weighted{FillEmpty, 150}, Weighted{ClickElsewhere, 0}, Weighted{Menu, 5},
-        Weighted{TitleBar, 0},    Weighted{Exit, 0},
+        Weighted{TitleBar, 0},    Weighted{Exit, 0},           Weighted{OpenAudit, 3},
     };
     if (rng_.chance(0.02))
         working_ = !working_;
@@ -699,6 +704,13 @@ FuzzSession::Action FuzzSession::nextAction() {
                             QTest::mouseClick(tool, Qt::LeftButton);
                     }};
         }
+        case OpenAudit: {
+            QString damage;
+            const QByteArray file =
+                auditfuzz::mutate(rng_, auditfuzz::seed(rng_, document_->current()), &damage);
+            return {QStringLiteral("open an audit, %1").arg(damage),
+                    [this, file] { openAudit(file); }};
+        }
         case TitleBar: {
             QPointer<QMdiSubWindow> sub = windows_->frmMain()->mdiArea()->currentSubWindow();
             if (!sub)
@@ -791,4 +803,43 @@ void FuzzSession::onCalculateClicked(QWidget* window) {
     if (next && !next->isEnabled())
         bad(QStringLiteral("CALCULATE of %1 showed no message but left %2 disabled")
                 .arg(name, nameOf(next)));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Audit files
+
+void FuzzSession::openAudit(const QByteArray& file) {
+    // The loader alone on more variants of the same file: it is cheap.
+    for (int i = 0; i < 200; ++i) {
+        QString damage;
+        const audit::Loaded loaded = audit::parse(auditfuzz::mutate(rng_, file, &damage));
+        if (!loaded.error)
+            audit::checkFields(loaded.audit);
+    }
+    // Then the whole of Open: a file that does not open shows one message and changes nothing.
+    const QString path = auditDir_.filePath(QStringLiteral("fuzz.ctaudit"));
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size() || !out.commit())
+        return bad(QStringLiteral("cannot write %1").arg(path));
+    const auto everything = [this] {
+        TextSnapshot all;
+        for (const QString& name : TextCheck::windowNames())
+            if (windows_->isLoaded(name))
+                all.insert(name,
+                           QStringList(snapshotTexts(windows_->form(name)).values()).join(u'|'));
+        return all;
+    };
+    const TextSnapshot before = everything();
+    if (document_->open(path)) {
+        if (!desktop_.messages.isEmpty())
+            bad(QStringLiteral("an audit that opened showed %1")
+                    .arg(quoted(desktop_.messages.front().text)));
+        return;
+    }
+    if (desktop_.messages.size() != 1)
+        bad(QStringLiteral("an audit that did not open showed %1 messages")
+                .arg(desktop_.messages.size()));
+    for (const QString& name :
+         snapshotDifference(before, everything()).split(u'\n', Qt::SkipEmptyParts))
+        bad(QStringLiteral("an audit that did not open changed %1").arg(name.section(u':', 0, 0)));
 }

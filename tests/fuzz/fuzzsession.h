@@ -15,9 +15,10 @@
 // hostile texts, editing keys, Tab and Shift+Tab, programmatic text changes, CALCULATE, every
 // other button of the active window (navigation, the start window's arrangements), clicks on
 // anything else of it (labels, frames, the grid, the picture), the toolbar's "menu" and
-// "Exit" (the program is then started again, perhaps in the other locale), and the child
-// window's title bar (close, minimise, maximise). Message boxes are answered at once by a
-// recording desktop.
+// "Exit" (the program is then started again, perhaps in the other locale), the child window's
+// title bar (close, minimise, maximise), and opening audit files made from the windows' own
+// state and then damaged (auditfuzz.h), each with a burst of the loader alone on more
+// variants. Message boxes are answered at once by a recording desktop.
 //
 // After every action: no action took longer than the limit; every text is empty, a number in
 // the locale's format or the program's own caption (textcheck.h); no real dialog appeared; the
@@ -25,7 +26,8 @@
 // or "inf"; a completion message appears in the status line only through a CALCULATE that
 // showed no message box; a CALCULATE that showed a message box left the status line and the
 // window's labels and grid as they were, and one that showed none enabled the window's
-// leading-on button.
+// leading-on button; an audit file that does not open showed one message and changed no window,
+// one that opened showed none.
 
 #include "rng.h"
 #include "support/guifixture.h"
@@ -35,14 +37,17 @@
 #include <QLocale>
 #include <QObject>
 #include <QPointer>
+#include <QSaveFile>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <functional>
 #include <memory>
 
 class QAbstractButton;
 class QLineEdit;
 class QWidget;
+class AuditDocument;
 class TextCheck;
 class Windows;
 
@@ -86,6 +91,7 @@ private:
     void runAction(const Action& action);
     void checkAfter(const QString& statusBefore);
     void watchCalculate(QAbstractButton* button);
+    void openAudit(const QByteArray& file);
     void onCalculatePressed(QWidget* window);
     void onCalculateClicked(QWidget* window);
 
@@ -105,6 +111,8 @@ private:
     std::unique_ptr<LocaleGuard> locale_;
     std::unique_ptr<TextCheck> check_;
     std::unique_ptr<Windows> windows_;
+    std::unique_ptr<AuditDocument> document_;
+    QTemporaryDir auditDir_;
     qint64 action_ = 0;
     bool working_ = false;    // the mood: along the chain of Problems, or exploring a window
     QStringList broken_;      // rules broken during the current action

@@ -41,9 +41,24 @@ const QStringList& TextCheck::windowNames() {
     return names;
 }
 
+namespace {
+
+// The completion messages, alone or with the Problem 1 windows' note on a supersaturated plume.
+QStringList completions() {
+    QStringList texts;
+    for (const char* done :
+         {"Calculation has successfully complited", "Calculation has successfuly complited"})
+        texts << QString::fromLatin1(done)
+              << QString::fromLatin1(done) +
+                     QStringLiteral(" - note: the outlet air is supersaturated (relative "
+                                    "humidity above 100 %: fog in the plume)");
+    return texts;
+}
+
+} // namespace
+
 bool TextCheck::isCompletion(const QString& status) {
-    return status == QLatin1String("Calculation has successfully complited") ||
-           status == QLatin1String("Calculation has successfuly complited");
+    return completions().contains(status);
 }
 
 TextCheck::TextCheck() {
@@ -57,6 +72,8 @@ TextCheck::TextCheck() {
         statuses_.insert(completion);
         statuses_.insert(completion + supersaturated);
     }
+    for (const QString& done : completions())
+        statuses_.insert(done);
     for (const FieldDef& def : fieldTable())
         statuses_.insert(QString::fromUtf8(def.hint.data(), qsizetype(def.hint.size())));
 

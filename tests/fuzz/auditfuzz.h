@@ -1,0 +1,21 @@
+#pragma once
+// The fuzzer's audit files: seeds taken from the windows as they stand, and damaged variants of
+// them (truncated, bit-flipped, bytes overwritten, values swapped for hostile ones, slices
+// repeated, deep nesting, random bytes), all drawn from the session's one generator.
+
+#include "rng.h"
+#include "shell/auditfile.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace auditfuzz {
+
+// The audit as a file, keeping only its last few calculations: a long replay would only take
+// time.
+QByteArray seed(Rng& rng, audit::Audit current);
+
+// A damaged variant of file; what: a short description of the damage.
+QByteArray mutate(Rng& rng, const QByteArray& file, QString* what);
+
+} // namespace auditfuzz
