@@ -113,11 +113,8 @@ void FrmMain::buildToolbar() {
         int image;
     };
     const Button buttons[] = {
-        {"Menu    ", "menu", 0},
-        {"Excel    ", "Excel", 1},
-        {"Diagram    ", "Diagram", 3},
-        {"Uncertainty", "Uncertainty", 5},
-        {"Exit     ", "Exit", 2},
+        {"Menu    ", "menu", 0},           {"Excel    ", "Excel", 1}, {"Diagram    ", "Diagram", 3},
+        {"Uncertainty", "Uncertainty", 5}, {"Exit     ", "Exit", 2},
     };
     for (const Button& b : buttons) {
         QAction* action =
