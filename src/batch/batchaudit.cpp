@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <clocale>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -18,10 +19,9 @@ QString windowName(Arrangement arrangement, int problem) {
 
 } // namespace
 
-BatchAudit::BatchAudit(Arrangement arrangement)
+BatchAudit::BatchAudit(Arrangement arrangement, bool traced)
     : arrangement_(arrangement) {
-    // No diagram reads the intermediate results.
-    design_.setTracing(false);
+    design_.setTracing(traced);
     for (size_t r = 0; r < report::kCellMap.size(); ++r) {
         const report::CellMapRow& row = report::kCellMap[r];
         const auto problem = engine::Audit::problemOf(
@@ -30,7 +30,7 @@ BatchAudit::BatchAudit(Arrangement arrangement)
     }
 }
 
-BatchAudit::Result BatchAudit::run(const BatchCase& c) const {
+BatchAudit::Result BatchAudit::run(const BatchCase& c, engine::Audit* finished) const {
     engine::Audit audit = design_;
     std::optional<QString> stop;
     const auto stops = [&stop](const engine::Step& step) {
@@ -78,6 +78,8 @@ BatchAudit::Result BatchAudit::run(const BatchCase& c) const {
         if (problem > 0 && problem <= completed)
             result.quantities[r] = audit.text(arrangement_, problem, ref.control);
     }
+    if (finished)
+        *finished = std::move(audit);
     return result;
 }
 

@@ -41,11 +41,13 @@ public:
         std::array<QString, report::kMapRowCount> quantities;
     };
 
-    explicit BatchAudit(Arrangement arrangement);
+    // traced: the cases keep the intermediate results of their calculations (for diagrams).
+    explicit BatchAudit(Arrangement arrangement, bool traced = false);
 
     Arrangement arrangement() const { return arrangement_; }
 
-    Result run(const BatchCase& c) const;
+    // finished, when given, receives the case's audit as the case left it.
+    Result run(const BatchCase& c, engine::Audit* finished = nullptr) const;
 
     // The output's header: "case", "status", then the report's row labels.
     static QStringList headerCells();

@@ -33,6 +33,18 @@ QByteArray outputRow(int caseNumber, const BatchAudit::Result& result) {
     return csv::record(BatchAudit::resultCells(caseNumber, result)).toUtf8();
 }
 
+// Runs a case, then what comes after it: the case's row, and in *stop why the run must stop, if
+// it must.
+QByteArray runCase(const BatchAudit& audit, const BatchCase& c,
+                   const BatchRunner::AfterCase& afterCase, std::optional<QString>* stop) {
+    if (!afterCase.run)
+        return outputRow(c.number, audit.run(c));
+    engine::Audit finished;
+    const QByteArray row = outputRow(c.number, audit.run(c, &finished));
+    *stop = afterCase.run(c.number, finished);
+    return row;
+}
+
 // The length of the first whole record in text from `from` (up to and including its LF), or
 // 0 when it is not complete yet. A quoted cell may hold line breaks.
 qsizetype recordLength(const QByteArray& text, qsizetype from) {
@@ -80,11 +92,11 @@ QStringList BatchRunner::workerArguments(Arrangement arrangement) {
                                                     : QStringLiteral("cross"))};
 }
 
-int BatchRunner::runWorker(Arrangement arrangement) {
-    const BatchAudit audit(arrangement);
+int BatchRunner::runWorker(Arrangement arrangement, const AfterCase& afterCase) {
+    const BatchAudit audit(arrangement, afterCase.run != nullptr);
     QByteArray received; // what has come in and is not a whole record yet
     QByteArray rows;     // rows not yet written
-    int number = 0;
+    int handled = 0;
     const auto writeRows = [&rows] {
         for (qsizetype written = 0; written < rows.size();) {
             const ssize_t n = ::write(STDOUT_FILENO, rows.constData() + written,
@@ -112,21 +124,28 @@ int BatchRunner::runWorker(Arrangement arrangement) {
         if (n == 0)
             break;
         received.append(buffer, n);
-        // The whole records received so far, each a case in kInputColumns order.
+        // The whole records received so far, each a case: its number and its kInputColumns.
         qsizetype whole = 0;
         for (qsizetype length; (length = recordLength(received, whole)) > 0;)
             whole += length;
         csv::Reader reader(QString::fromUtf8(received.constData(), whole));
         received.remove(0, whole);
         while (const std::optional<csv::Record> record = reader.next()) {
-            if (record->cells.size() != kInputColumnCount)
-                return failed(damaged);
+            bool numbered = false;
             BatchCase c;
-            c.number = ++number;
-            std::copy(record->cells.begin(), record->cells.end(), c.values.begin());
-            rows += outputRow(c.number, audit.run(c));
+            if (record->cells.size() == kInputColumnCount + 1)
+                c.number = record->cells.front().toInt(&numbered);
+            if (!numbered)
+                return failed(damaged);
+            std::copy(record->cells.begin() + 1, record->cells.end(), c.values.begin());
+            std::optional<QString> stop;
+            rows += runCase(audit, c, afterCase, &stop);
+            if (stop) {
+                std::fprintf(stderr, "%s\n", qPrintable(*stop));
+                return 1;
+            }
             // The runner hands out more cases as rows come back.
-            if (number % kRowsPerWrite == 0 && !writeRows())
+            if (++handled % kRowsPerWrite == 0 && !writeRows())
                 return failed(unwritable);
         }
         if (reader.error())
@@ -147,10 +166,13 @@ std::optional<QString> BatchRunner::run(BatchReader& cases, qsizetype total, con
 
 std::optional<QString> BatchRunner::runHere(BatchReader& cases, qsizetype total, const Sink& sink,
                                             const Progress& progress) const {
-    const BatchAudit audit(arrangement_);
+    const BatchAudit audit(arrangement_, afterCase_.run != nullptr);
     qsizetype done = 0;
     while (const std::optional<BatchCase> c = cases.next()) {
-        sink(outputRow(c->number, audit.run(*c)));
+        std::optional<QString> stop;
+        sink(runCase(audit, *c, afterCase_, &stop));
+        if (stop)
+            return stop;
         if (progress)
             progress(++done, total);
     }
@@ -172,7 +194,7 @@ std::optional<QString> BatchRunner::runWorkers(BatchReader& cases, qsizetype tot
     for (int w = 0; w < workers; ++w) {
         auto worker = std::make_unique<Worker>();
         worker->process.setProgram(QCoreApplication::applicationFilePath());
-        worker->process.setArguments(workerArguments(arrangement_));
+        worker->process.setArguments(workerArguments(arrangement_) + afterCase_.workerArguments);
         pool.push_back(std::move(worker));
     }
 
@@ -205,7 +227,8 @@ std::optional<QString> BatchRunner::runWorkers(BatchReader& cases, qsizetype tot
                 std::min_element(pool.begin(), pool.end(), [](const auto& a, const auto& b) {
                     return a->inHand < b->inHand;
                 })->get();
-            least->process.write(BatchInput::record(*c).toUtf8());
+            least->process.write(QByteArray::number(c->number) + ',' +
+                                 BatchInput::record(*c).toUtf8());
             ++least->inHand;
             order.push_back(least);
         }
@@ -220,9 +243,8 @@ std::optional<QString> BatchRunner::runWorkers(BatchReader& cases, qsizetype tot
                 break;
             const QByteArrayView row(worker->out.constData() + worker->outStart, length);
             worker->outStart += length;
-            // The worker numbers its own share: the row gets the case's number.
-            const qsizetype comma = row.indexOf(',');
-            sink(QByteArray::number(++done).append(row.sliced(comma < 0 ? length : comma)));
+            sink(row.toByteArray());
+            ++done;
             --worker->inHand;
             order.pop_front();
         }

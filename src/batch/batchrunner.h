@@ -4,7 +4,8 @@
 // than a bounded window of cases: a run of any length takes constant memory.
 //
 // A worker is this program itself in its worker mode: it reads cases on standard input as CSV
-// records in kInputColumns order (no header) and writes their output rows, a few at a time. Each
+// records of the case number and the kInputColumns (no header) and writes their output rows, a
+// few at a time. Each
 // case goes to the worker with the fewest cases in hand, so that a stretch of slow cases does not
 // hold up the others; the runner keeps the order in which it handed cases out and passes
 // each worker's rows on in that order, under their own case numbers.
@@ -17,6 +18,7 @@
 #include <QStringList>
 #include <functional>
 #include <optional>
+#include <utility>
 
 class BatchRunner {
 public:
@@ -25,10 +27,19 @@ public:
     // Receives each output row as written (UTF-8, ending with LF), in input order.
     using Sink = std::function<void(const QByteArray& row)>;
 
+    // What is done with each case's audit once its row is made (the diagrams), in the process
+    // that ran the case. It returns why the run must stop, if it must. A worker is started with
+    // workerArguments added to its own, which must make it do the same.
+    struct AfterCase {
+        std::function<std::optional<QString>(int caseNumber, const engine::Audit& audit)> run;
+        QStringList workerArguments;
+    };
+
     // jobs: the number of processes to use; 1 runs every case in this process.
-    BatchRunner(Arrangement arrangement, int jobs)
+    BatchRunner(Arrangement arrangement, int jobs, AfterCase afterCase = {})
         : arrangement_(arrangement)
-        , jobs_(jobs) {}
+        , jobs_(jobs)
+        , afterCase_(std::move(afterCase)) {}
 
     // The worker processes a run of n cases would use: none for a few cases, where starting
     // them would cost more than it saves.
@@ -41,9 +52,9 @@ public:
 
     // The command-line arguments that make this program a worker for an arrangement.
     static QStringList workerArguments(Arrangement arrangement);
-    // A worker: runs the cases of standard input, writing their rows a few at a time.
-    // Returns the program's exit status.
-    static int runWorker(Arrangement arrangement);
+    // A worker: runs the cases of standard input, writing their rows a few at a time, and
+    // afterCase (when set) after each. Returns the program's exit status.
+    static int runWorker(Arrangement arrangement, const AfterCase& afterCase = {});
 
 private:
     std::optional<QString> runHere(BatchReader& cases, qsizetype total, const Sink& sink,
@@ -53,4 +64,5 @@ private:
 
     Arrangement arrangement_;
     int jobs_;
+    AfterCase afterCase_;
 };

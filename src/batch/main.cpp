@@ -1,5 +1,6 @@
 // ctaudit-batch: runs the measurement sets of a CSV file through the four Problems of one tower
-// arrangement, as the windows would, and writes the report's quantities of each as CSV.
+// arrangement, as the windows would, and writes the report's quantities of each as CSV, and on
+// request each case's diagrams as SVG files.
 
 #include "batch/auditcases.h"
 #include "batch/batchaudit.h"
@@ -7,15 +8,22 @@
 #include "batch/batchrunner.h"
 #include "batch/batchuncertainty.h"
 #include "batch/csv.h"
+#include "diagrams/auditdiagramsource.h"
+#include "diagrams/diagramfiles.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QTemporaryFile>
 #include <QThread>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -27,10 +35,38 @@ void printError(const QString& text) {
     std::fputs(qPrintable(QStringLiteral("ctaudit-batch: ") + text + u'\n'), stderr);
 }
 
+// Whether the arguments ask for diagrams, which are drawn by widgets: only then does the tool
+// need a GUI application object (without a display: it draws off screen).
+bool drawsDiagrams(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--diagrams") == 0 ||
+            std::strncmp(argv[i], "--diagrams=", 11) == 0)
+            return true;
+    return false;
+}
+
+// Writes a case's diagrams into dir; returns why it could not.
+std::optional<QString> writeDiagrams(const QString& dir, Arrangement arrangement, int caseNumber,
+                                     const engine::Audit& audit) {
+    QString error;
+    diagramfiles::writeSvg(AuditDiagramSource(audit), arrangement == Arrangement::CounterFlow, dir,
+                           QString::number(caseNumber), &error);
+    if (error.isEmpty())
+        return std::nullopt;
+    return error;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    std::unique_ptr<QCoreApplication> app;
+    if (drawsDiagrams(argc, argv)) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(QStringLiteral("ctaudit-batch"));
     BatchAudit::prepareLocale();
 
@@ -55,8 +91,14 @@ int main(int argc, char* argv[]) {
         QStringLiteral("uncertainty"),
         QStringLiteral("Append the expanded uncertainty (first order, k = 2) of the results: "
                        "U(<quantity>) columns."));
+    const QCommandLineOption diagramsOption(
+        QStringLiteral("diagrams"),
+        QStringLiteral("Write each case's diagrams into DIR (made if missing) as SVG files named "
+                       "<case>-<counterflow|crossflow>-problem<N>-<kind>.svg."),
+        QStringLiteral("DIR"));
     parser.addOption(jobsOption);
     parser.addOption(uncertaintyOption);
+    parser.addOption(diagramsOption);
     // The worker processes' mode: the canonical input on standard input, rows written at once.
     QCommandLineOption workerOption(QStringLiteral("worker"));
     workerOption.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -101,8 +143,22 @@ int main(int argc, char* argv[]) {
     const Arrangement arrangement = arrangementName == QLatin1String("counter")
                                         ? Arrangement::CounterFlow
                                         : Arrangement::CrossFlow;
+    BatchRunner::AfterCase afterCase;
+    if (parser.isSet(diagramsOption)) {
+        const QString dir = QDir(parser.value(diagramsOption)).absolutePath();
+        if (!parser.isSet(workerOption) &&
+            (!QDir().mkpath(dir) || !QFileInfo(dir).isDir() || !QFileInfo(dir).isWritable())) {
+            printError(QStringLiteral("%1: cannot write diagrams into this folder")
+                           .arg(QDir::toNativeSeparators(dir)));
+            return kBadInput;
+        }
+        afterCase.run = [dir, arrangement](int caseNumber, const engine::Audit& audit) {
+            return writeDiagrams(dir, arrangement, caseNumber, audit);
+        };
+        afterCase.workerArguments = {QStringLiteral("--diagrams=") + dir};
+    }
     if (parser.isSet(workerOption))
-        return BatchRunner::runWorker(arrangement);
+        return BatchRunner::runWorker(arrangement, afterCase);
 
     // The input is read through and checked once before any case runs, so that a damaged
     // file stops the tool before anything is written; then it is read again case by case.
@@ -217,7 +273,7 @@ int main(int argc, char* argv[]) {
         output->write(csv::record(cells).toUtf8());
     };
     const std::optional<QString> failure =
-        BatchRunner(arrangement, jobs).run(cases, total, write, progress);
+        BatchRunner(arrangement, jobs, afterCase).run(cases, total, write, progress);
     if (showProgress && total > 0)
         std::fputc('\n', stderr);
     if (failure) {

@@ -1,14 +1,16 @@
 // The ctaudit-batch program itself: a small file through each arrangement gives the rows of
-// the batch audit in input order, standard input and --output give the same bytes, and a
-// damaged file or a bad argument stops it with status 2, a message naming the line, and
-// nothing written.
+// the batch audit in input order, standard input and --output give the same bytes, --diagrams
+// writes the calculated Problems' diagrams under each case's own number, and a damaged file or
+// a bad argument stops it with status 2, a message naming the line, and nothing written.
 
 #include "batch/batchaudit.h"
 #include "batch/csv.h"
 #include "support/recordingdesktop.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <QtTest>
 #include <fcntl.h>
 #include <pty.h>
@@ -119,6 +121,8 @@ private Q_SLOTS:
     void workersKeepTheOrder();
     void uncertaintyColumns_data();
     void uncertaintyColumns();
+    void diagrams_data();
+    void diagrams();
     void sameOutputAsBefore_data();
     void sameOutputAsBefore();
     void constantMemory();
@@ -282,6 +286,79 @@ void TestBatchTool::uncertaintyColumns() {
     QCOMPARE(cell(4, QStringLiteral("U(Problem 4: water mass flow rate (4) [kg/s])")), QString());
 }
 
+void TestBatchTool::diagrams_data() {
+    QTest::addColumn<Arrangement>("arrangement");
+    QTest::addColumn<QStringList>("kinds"); // each Problem's, besides its characteristic
+    QTest::newRow("counter flow") << Arrangement::CounterFlow << QStringList{"enthalpy"};
+    QTest::newRow("cross flow") << Arrangement::CrossFlow
+                                << QStringList{"air-dry-bulb", "air-enthalpy", "water-temperature"};
+}
+
+void TestBatchTool::diagrams() {
+    // Every Problem that calculated has its diagrams, as well-formed SVG; the case stopped in
+    // Problem 1 has none. Over two worker processes (16 cases, the 16th of them stopped), each
+    // worker's files carry the case's own number and the same drawing as when run here.
+    QFETCH(Arrangement, arrangement);
+    QFETCH(QStringList, kinds);
+    const QString arrangementArgument = arrangement == Arrangement::CounterFlow
+                                            ? QStringLiteral("--arrangement=counter")
+                                            : QStringLiteral("--arrangement=cross");
+    const QByteArray three = caseFile(arrangement);
+    const QByteArray rows = three.mid(three.indexOf('\n') + 1);
+    const QList<QByteArray> lines = rows.split('\n');
+    QByteArray sixteen = QByteArray(kHeader) + '\n';
+    for (int i = 0; i < 5; ++i)
+        sixteen += lines[0] + '\n' + lines[2] + '\n' + lines[0] + '\n';
+    sixteen += lines[1] + '\n';
+
+    QStringList expected; // cases 1 to 15, every Problem
+    for (int c = 1; c <= 15; ++c)
+        for (int problem = 1; problem <= 4; ++problem)
+            for (const QString& kind :
+                 kinds + (problem > 1 ? QStringList{"characteristic"} : QStringList()))
+                expected << QStringLiteral("%1-%2-problem%3-%4.svg")
+                                .arg(c)
+                                .arg(arrangement == Arrangement::CounterFlow ? "counterflow"
+                                                                             : "crossflow")
+                                .arg(problem)
+                                .arg(kind);
+    expected.sort();
+    const auto files = [](const QString& dir) {
+        QStringList found = QDir(dir).entryList(QDir::Files);
+        found.sort();
+        return found;
+    };
+    const QString here = dir_.filePath(QStringLiteral("here-") + QTest::currentDataTag());
+    const Run one = runTool({arrangementArgument, QStringLiteral("--jobs=1"),
+                             QStringLiteral("--diagrams"), here, QStringLiteral("-")},
+                            sixteen);
+    QVERIFY2(one.exitCode == 0, one.err.constData());
+    QCOMPARE(files(here), expected);
+    for (const QString& name : expected) {
+        QFile file(QDir(here).filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&file);
+        while (!xml.atEnd())
+            xml.readNext();
+        QVERIFY2(!xml.hasError(), qPrintable(name + ": " + xml.errorString()));
+        QVERIFY(file.size() > 10000);
+    }
+
+    const QString workers = dir_.filePath(QStringLiteral("workers-") + QTest::currentDataTag());
+    const Run two = runTool({arrangementArgument, QStringLiteral("--jobs=2"),
+                             QStringLiteral("--diagrams=") + workers, QStringLiteral("-")},
+                            sixteen);
+    QVERIFY2(two.exitCode == 0, two.err.constData());
+    QCOMPARE(two.out, one.out);
+    QCOMPARE(files(workers), expected);
+    for (const QString& name : expected) {
+        QFile a(QDir(here).filePath(name));
+        QFile b(QDir(workers).filePath(name));
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QVERIFY2(a.readAll() == b.readAll(), qPrintable(name));
+    }
+}
+
 void TestBatchTool::sameOutputAsBefore_data() {
     QTest::addColumn<QString>("arrangement");
     QTest::addColumn<QString>("jobs");
@@ -441,6 +518,10 @@ void TestBatchTool::badArguments_data() {
         << QStringList{QStringLiteral("--jobz"), QStringLiteral("-")} << "jobz";
     QTest::newRow("no jobs") << QStringList{QStringLiteral("--jobs=0"), QStringLiteral("-")}
                              << "--jobs must be a whole number from 1, not \"0\"";
+    QTest::newRow("diagrams into a file")
+        << QStringList{QStringLiteral("--diagrams"), QStringLiteral(CTAUDIT_BATCH),
+                       QStringLiteral("-")}
+        << QStringLiteral("%1: cannot write diagrams").arg(QStringLiteral(CTAUDIT_BATCH));
     QTest::newRow("output folder missing")
         << QStringList{QStringLiteral("--output"), dir_.filePath(QStringLiteral("no/such.csv")),
                        QStringLiteral("-")}
