@@ -39,6 +39,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QRadioButton>
 #include <QSaveFile>
@@ -252,6 +253,23 @@ AuditDocument::AuditDocument(Windows& windows)
     askCase = [this](const QString& file, const QList<BatchCase>& cases, Arrangement preset) {
         return chooseCase(windows_.frmMain(), file, cases, preset);
     };
+    askUnsavedChanges = [this](const QString& audit) {
+        QMessageBox box(
+            QMessageBox::Warning, applicationTitle(),
+            audit.isEmpty() ? QStringLiteral("This audit has unsaved changes.")
+                            : QStringLiteral("The audit \"%1\" has unsaved changes.").arg(audit),
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, windows_.frmMain());
+        box.setInformativeText(QStringLiteral("Save them before another file is opened?"));
+        box.setDefaultButton(QMessageBox::Save);
+        switch (box.exec()) {
+        case QMessageBox::Save:
+            return Changes::Save;
+        case QMessageBox::Discard:
+            return Changes::Discard;
+        default:
+            return Changes::Keep;
+        }
+    };
 
     QToolBar* toolbar = main->tbToolBar;
     toolbar->addSeparator();
@@ -370,7 +388,7 @@ void AuditDocument::fillRecentMenu() {
             QStringLiteral("&%1 %2").arg(n + 1).arg(QFileInfo(file).fileName()));
         a->setToolTip(file);
         a->setStatusTip(file);
-        connect(a, &QAction::triggered, this, [this, file] { open(file); });
+        connect(a, &QAction::triggered, this, [this, file] { openInstead(file); });
     }
 }
 
@@ -401,7 +419,7 @@ bool AuditDocument::eventFilter(QObject* watched, QEvent* event) {
             return QObject::eventFilter(watched, event);
         drop->acceptProposedAction();
         // Opened after the drop has ended, so that its message boxes do not run inside it.
-        QTimer::singleShot(0, this, [this, file] { open(file); });
+        QTimer::singleShot(0, this, [this, file] { openInstead(file); });
         return true;
     }
     default:
@@ -572,9 +590,30 @@ bool AuditDocument::saveTo(const QString& path) {
 // ---------------------------------------------------------------------------------------------
 // Opening
 
+bool AuditDocument::mayReplace() {
+    if (!modified_)
+        return true;
+    const QString audit = fileName_.isEmpty() ? QString() : QFileInfo(fileName_).fileName();
+    switch (askUnsavedChanges ? askUnsavedChanges(audit) : Changes::Keep) {
+    case Changes::Save:
+        return save();
+    case Changes::Discard:
+        return true;
+    case Changes::Keep:
+        break;
+    }
+    return false;
+}
+
 bool AuditDocument::open() {
+    if (!mayReplace())
+        return false;
     const QString name = askOpenName ? askOpenName() : QString();
     return !name.isEmpty() && open(name);
+}
+
+bool AuditDocument::openInstead(const QString& path) {
+    return mayReplace() && open(path);
 }
 
 bool AuditDocument::open(const QString& path) {

@@ -65,12 +65,19 @@ public:
     std::function<std::optional<CaseChoice>(const QString& file, const QList<BatchCase>& cases,
                                             audit::Arrangement preset)>
         askCase;
+    // Asked before another file replaces an audit with unsaved changes; given the audit's file
+    // name, empty when it has none yet.
+    enum class Changes { Save, Discard, Keep };
+    std::function<Changes(const QString& audit)> askUnsavedChanges;
 
     // Opens an audit file or a batch input CSV. On any problem shows one message naming the
     // file and what is wrong, changes nothing and returns false.
     bool open(const QString& path);
     // Asks for a file and opens it.
     bool open();
+    // Opens a file that the engineer picked from the recent files or dropped: first, when the
+    // audit has unsaved changes, asks whether to save them.
+    bool openInstead(const QString& path);
     bool save();
     bool saveAs();
     bool saveTo(const QString& path);
@@ -103,6 +110,9 @@ private:
     void adopt(const QString& path);
     void fillRecentMenu();
     void fail(const QString& text);
+    // Whether the audit may be replaced: it has no unsaved changes, or the engineer saved or
+    // discarded them.
+    bool mayReplace();
     bool openAudit(const QString& path, const QByteArray& data);
     bool openCsv(const QString& path, const QByteArray& data);
     std::optional<audit::Error> dryRun(const audit::Audit& audit) const;

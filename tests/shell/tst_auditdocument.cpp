@@ -24,6 +24,7 @@
 
 using audit::Arrangement;
 Q_DECLARE_METATYPE(audit::Arrangement)
+Q_DECLARE_METATYPE(AuditDocument::Changes)
 
 namespace {
 
@@ -116,6 +117,8 @@ private Q_SLOTS:
     void badFileChangesNothing_data();
     void badFileChangesNothing();
     void titleRecentFilesAndDrop();
+    void unsavedChangesBeforeAnotherFile_data();
+    void unsavedChangesBeforeAnotherFile();
     void saveValidatesFieldsFirst();
     void batchInputCaseFillsFields();
 };
@@ -295,8 +298,13 @@ void TestAuditDocument::titleRecentFilesAndDrop() {
     QVERIFY(!main->isWindowModified());
     p.type(Arrangement::Counter, 1, "91");
     QVERIFY(main->isWindowModified());
+    QStringList asked;
+    p.document.askUnsavedChanges = [&](const QString& audit) {
+        asked.append(audit);
+        return AuditDocument::Changes::Discard;
+    };
 
-    // A file dropped on the main window opens once the drop has ended.
+    // A file dropped on the main window opens once the drop has ended, the changes discarded.
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(second)});
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
@@ -306,6 +314,7 @@ void TestAuditDocument::titleRecentFilesAndDrop() {
     QApplication::sendEvent(p.field(Arrangement::Counter, 1), &drop); // a field takes no path
     QTRY_COMPARE(p.field(Arrangement::Counter, 0)->text(), QStringLiteral("90"));
     QVERIFY(main->windowTitle().startsWith(QLatin1String("second.ctaudit")));
+    QCOMPARE(asked, QStringList{"first.ctaudit"});
     QCOMPARE(p.document.recentFiles(), QStringList({second, first}));
     // "Open" and "Save" follow the toolbar's own buttons, which keep their places.
     QStringList captions;
@@ -317,6 +326,65 @@ void TestAuditDocument::titleRecentFilesAndDrop() {
     QCOMPARE(p.document.openAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
     QCOMPARE(p.document.saveAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
     QCOMPARE(p.document.saveAsAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+}
+
+void TestAuditDocument::unsavedChangesBeforeAnotherFile_data() {
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<AuditDocument::Changes>("answer");
+    QTest::addColumn<QString>("saveAs"); // the name given when Save asks for one
+    QTest::addColumn<bool>("opened");
+    QTest::addColumn<QString>("firstFileL"); // p1.L in the first file afterwards
+    const auto Save = AuditDocument::Changes::Save;
+    const auto Discard = AuditDocument::Changes::Discard;
+    const auto Keep = AuditDocument::Changes::Keep;
+    QTest::newRow("unchanged: not asked") << false << Keep << "" << true << "100";
+    QTest::newRow("discarded") << true << Discard << "" << true << "100";
+    QTest::newRow("kept") << true << Keep << "" << false << "100";
+    QTest::newRow("saved") << true << Save << "" << true << "91";
+    QTest::newRow("untitled, saved as") << true << Save << "first.ctaudit" << true << "91";
+    QTest::newRow("untitled, Save As cancelled") << true << Save << "-" << false << "100";
+}
+
+void TestAuditDocument::unsavedChangesBeforeAnotherFile() {
+    // Another file replaces an audit with changes only once they are saved or discarded; kept,
+    // or a Save As that is cancelled, leaves every window as it was and asks for no file.
+    QFETCH(bool, changed);
+    QFETCH(AuditDocument::Changes, answer);
+    QFETCH(QString, saveAs);
+    QFETCH(bool, opened);
+    QFETCH(QString, firstFileL);
+    QTemporaryDir dir;
+    const QString first = writeFile(dir, "first.ctaudit", handWritten());
+    const QString second = writeFile(dir, "second.ctaudit", handWritten("\"90\""));
+    Program p;
+    if (saveAs.isEmpty()) {
+        QVERIFY(p.document.open(first));
+    } else {
+        QVERIFY(QFile::remove(first));
+        p.type(Arrangement::Counter, 0, "100");
+    }
+    if (changed)
+        p.type(Arrangement::Counter, 0, "91");
+    QCOMPARE(p.document.isModified(), changed);
+    int asked = 0;
+    int namesAsked = 0;
+    p.document.askUnsavedChanges = [&](const QString&) { return ++asked, answer; };
+    p.document.askSaveName = [&](const QString&) { return saveAs == "-" ? QString() : first; };
+    p.document.askOpenName = [&] { return ++namesAsked, second; };
+    const TextSnapshot before = p.everything();
+
+    QCOMPARE(p.document.open(), opened);
+    QCOMPARE(asked, changed ? 1 : 0);
+    QCOMPARE(namesAsked, opened ? 1 : 0);
+    if (opened)
+        QCOMPARE(p.field(Arrangement::Counter, 0)->text(), QStringLiteral("90"));
+    else
+        QCOMPARE(snapshotDifference(before, p.everything()), QString());
+    if (QFile::exists(first)) {
+        Program again;
+        QVERIFY(again.document.open(first));
+        QCOMPARE(again.field(Arrangement::Counter, 0)->text(), firstFileL);
+    }
 }
 
 void TestAuditDocument::saveValidatesFieldsFirst() {
