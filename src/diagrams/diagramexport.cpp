@@ -3,7 +3,13 @@
 #include "diagrams/plotlibrary.h"
 #include "diagrams/plotstyle.h"
 
+#include <QBuffer>
 #include <QFileInfo>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QSaveFile>
 #include <QSvgGenerator>
 
 namespace diagramexport {
@@ -25,9 +31,9 @@ QString fileFilter() {
 
 namespace {
 
-bool saveSvg(QCustomPlot* plot, const QString& fileName, QSize size) {
+bool writeSvg(QCustomPlot* plot, QIODevice* device, QSize size) {
     QSvgGenerator generator;
-    generator.setFileName(fileName);
+    generator.setOutputDevice(device);
     generator.setSize(size);
     generator.setViewBox(QRect(QPoint(0, 0), size));
     generator.setResolution(96);
@@ -40,25 +46,60 @@ bool saveSvg(QCustomPlot* plot, const QString& fileName, QSize size) {
     return painter.end();
 }
 
+bool writePng(QCustomPlot* plot, QIODevice* device, QSize size) {
+    QImage image = plot->toPixmap(size.width(), size.height(), kPngScale).toImage();
+    if (image.isNull())
+        return false;
+    const int dotsPerMeter = qRound(96 * kPngScale / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    return image.save(device, "PNG");
+}
+
+// One page of the asked size in points, no margins; lines and text stay vectors.
+bool writePdf(QCustomPlot* plot, QIODevice* device, QSize size) {
+    QPdfWriter writer(device);
+    writer.setCreator(QStringLiteral("ctaudit"));
+    writer.setTitle(plotstyle::title(plot));
+    writer.setResolution(96);
+    writer.setPageLayout(
+        QPageLayout(QPageSize(size, QPageSize::Point, QString(), QPageSize::ExactMatch),
+                    QPageLayout::Portrait, QMarginsF()));
+    QCPPainter painter;
+    if (!painter.begin(&writer))
+        return false;
+    painter.setMode(QCPPainter::pmVectorized);
+    painter.setWindow(QRect(QPoint(0, 0), size));
+    plot->toPainter(&painter, size.width(), size.height());
+    return painter.end();
+}
+
 } // namespace
 
 bool save(QCustomPlot* plot, const QString& fileName, Format format, QSize size) {
+    // Drawn in memory first: the writers do not all notice a short write to a file.
+    QBuffer drawn;
+    drawn.open(QIODevice::WriteOnly);
     bool ok = false;
     switch (format) {
     case Format::Png:
-        ok = plot->savePng(fileName, size.width(), size.height(), kPngScale, -1, 96 * kPngScale);
+        ok = writePng(plot, &drawn, size);
         break;
     case Format::Svg:
-        ok = saveSvg(plot, fileName, size);
+        ok = writeSvg(plot, &drawn, size);
         break;
     case Format::Pdf:
-        ok = plot->savePdf(fileName, size.width(), size.height(), QCP::epAllowCosmetic,
-                           QStringLiteral("ctaudit"), plotstyle::title(plot));
+        ok = writePdf(plot, &drawn, size);
         break;
     }
     // Exporting lays the plot out at the export size; lay it out again for the screen.
     plot->replot(QCustomPlot::rpQueuedReplot);
-    return ok && QFileInfo(fileName).size() > 0;
+    const QByteArray& data = drawn.data();
+    if (!ok || data.isEmpty())
+        return false;
+    // The file replaces an old one only once it is complete.
+    QSaveFile file(fileName);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
 }
 
 } // namespace diagramexport

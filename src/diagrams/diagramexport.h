@@ -21,7 +21,8 @@ inline constexpr int kPngScale = 2;
 std::optional<Format> formatOf(const QString& fileName);
 
 // Writes the plot to a file in a format at a size (see kReportSize); a PNG gets kPngScale
-// times as many pixels. Returns false when the file cannot be written.
+// times as many pixels. Returns false when the file cannot be written whole; an existing file
+// of that name is then left as it was.
 bool save(QCustomPlot* plot, const QString& fileName, Format format, QSize size = kReportSize);
 
 // The file-dialog filter of the three formats.

@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -220,6 +222,29 @@ void TestDiagramPlots::exportToAnUnwritablePlaceFails() {
         const QString file = QStringLiteral("/nonexistent-folder/diagram.") + suffix;
         QVERIFY(!diagramexport::save(&plot, file, *diagramexport::formatOf(file)));
     }
+    // A disk that fills up part-way (here: a limit on the file size): the export fails and
+    // the file that was there before stays as it was.
+    QTemporaryDir dir;
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &limit) == 0);
+    for (const char* suffix : {"png", "svg", "pdf"}) {
+        const QString file = dir.filePath(QStringLiteral("diagram.") + suffix);
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        rlimit small = limit;
+        small.rlim_cur = 2000;
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+        const bool saved = diagramexport::save(&plot, file, *diagramexport::formatOf(file));
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        QVERIFY2(!saved, suffix);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old"));
+        old.close();
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 3); // no leftover
+
     QVERIFY(!diagramexport::formatOf(QStringLiteral("diagram.jpg")));
     QCOMPARE(diagramexport::formatOf(QStringLiteral("Diagram.SVG")), diagramexport::Format::Svg);
 }
