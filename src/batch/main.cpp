@@ -286,5 +286,10 @@ int main(int argc, char* argv[]) {
         printError(QStringLiteral("%1: %2").arg(outputFile.fileName(), outputFile.errorString()));
         return kBadInput;
     }
+    if (!parser.isSet(outputOption) &&
+        (!stdoutFile.flush() || stdoutFile.error() != QFileDevice::NoError)) {
+        printError(QStringLiteral("standard output: %1").arg(stdoutFile.errorString()));
+        return kBadInput;
+    }
     return 0;
 }

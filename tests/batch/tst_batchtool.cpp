@@ -131,6 +131,7 @@ private Q_SLOTS:
     void badFiles();
     void badArguments_data();
     void badArguments();
+    void fullStandardOutput();
 
 private:
     QTemporaryDir dir_;
@@ -535,6 +536,19 @@ void TestBatchTool::badArguments() {
     QCOMPARE(run.exitCode, 2);
     QVERIFY(run.out.isEmpty());
     QVERIFY2(run.err.contains(text.toUtf8()), run.err.constData());
+}
+
+void TestBatchTool::fullStandardOutput() {
+    // Standard output on a full disk is an error, not a success with rows lost.
+    QProcess process;
+    process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    process.start(QStringLiteral(CTAUDIT_BATCH), {QStringLiteral("-")});
+    QVERIFY(process.waitForStarted(10000));
+    process.write(caseFile(Arrangement::CounterFlow));
+    process.closeWriteChannel();
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 2);
+    QVERIFY(process.readAllStandardError().contains("ctaudit-batch: standard output: "));
 }
 
 QTEST_MAIN(TestBatchTool)
