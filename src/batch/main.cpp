@@ -247,8 +247,8 @@ int main(int argc, char* argv[]) {
     // The U columns need each case's inputs: a second reader goes through the file in step
     // with the rows, which come in input order.
     const bool spooled = input == &spool;
-    if (spooled)
-        spool.flush();
+    if (spooled && !spool.flush())
+        return unreadable(spool);
     QFile again(spooled ? spool.fileName() : inputName);
     std::optional<BatchReader> inputsAgain;
     if (withUncertainty && again.open(QIODevice::ReadOnly))
