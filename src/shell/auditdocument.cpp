@@ -367,11 +367,12 @@ QStringList AuditDocument::recentFiles() const {
     return files;
 }
 
-void AuditDocument::rememberRecent(const QString& path) {
+void AuditDocument::rememberRecent(const QString& path, bool remember) {
     QStringList files = recentFiles();
     const QString absolute = QFileInfo(path).absoluteFilePath();
     files.removeAll(absolute);
-    files.prepend(absolute);
+    if (remember)
+        files.prepend(absolute);
     for (int n = 1; n <= kRecentFiles; ++n)
         windows_.desktop().writeSetting(applicationTitle(), kRecentSection,
                                         QStringLiteral("File%1").arg(n), files.value(n - 1));
@@ -388,7 +389,16 @@ void AuditDocument::fillRecentMenu() {
             QStringLiteral("&%1 %2").arg(n + 1).arg(QFileInfo(file).fileName()));
         a->setToolTip(file);
         a->setStatusTip(file);
-        connect(a, &QAction::triggered, this, [this, file] { openInstead(file); });
+        connect(a, &QAction::triggered, this, [this, file] {
+            if (QFileInfo::exists(file)) {
+                openInstead(file);
+                return;
+            }
+            rememberRecent(file, false);
+            fail(QStringLiteral("The file \"%1\" no longer exists; it is taken off the recent "
+                                "files.")
+                     .arg(QDir::toNativeSeparators(file)));
+        });
     }
 }
 

@@ -105,7 +105,8 @@ private:
     void onActivated(QWidget* form);
     void setModified(bool modified);
     void updateTitle();
-    void rememberRecent(const QString& path);
+    // Puts a file first among the recent files, or takes it off the list.
+    void rememberRecent(const QString& path, bool remember = true);
     // The document is now the file at path, unchanged.
     void adopt(const QString& path);
     void fillRecentMenu();

@@ -14,11 +14,13 @@
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QToolBar>
+#include <QToolButton>
 #include <QtTest>
 #include <memory>
 
@@ -316,6 +318,20 @@ void TestAuditDocument::titleRecentFilesAndDrop() {
     QVERIFY(main->windowTitle().startsWith(QLatin1String("second.ctaudit")));
     QCOMPARE(asked, QStringList{"first.ctaudit"});
     QCOMPARE(p.document.recentFiles(), QStringList({second, first}));
+    // A recent file that has gone since is taken off the list, and the engineer told so.
+    QVERIFY(QFile::remove(first));
+    auto* openButton =
+        qobject_cast<QToolButton*>(main->tbToolBar->widgetForAction(p.document.openAction));
+    QVERIFY(openButton && openButton->menu());
+    Q_EMIT openButton->menu()->aboutToShow();
+    const QList<QAction*> recent = openButton->menu()->actions();
+    QCOMPARE(recent.size(), 2);
+    p.fixture.desktop().messages.clear();
+    recent[1]->trigger();
+    QCOMPARE(p.fixture.desktop().messages.size(), 1);
+    QVERIFY(p.fixture.desktop().messages.front().text.contains("no longer exists"));
+    QCOMPARE(p.document.recentFiles(), QStringList{second});
+    QVERIFY(main->windowTitle().startsWith(QLatin1String("second.ctaudit")));
     // "Open" and "Save" follow the toolbar's own buttons, which keep their places.
     QStringList captions;
     for (const QAction* a : main->tbToolBar->actions())
