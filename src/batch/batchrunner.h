@@ -5,10 +5,9 @@
 //
 // A worker is this program itself in its worker mode: it reads cases on standard input as CSV
 // records of the case number and the kInputColumns (no header) and writes their output rows, a
-// few at a time. Each
-// case goes to the worker with the fewest cases in hand, so that a stretch of slow cases does not
-// hold up the others; the runner keeps the order in which it handed cases out and passes
-// each worker's rows on in that order, under their own case numbers.
+// few at a time. Each case goes to the worker with the fewest cases in hand, so that a stretch
+// of slow cases does not hold up the others; the runner keeps the order in which it handed cases
+// out and passes each worker's rows on in that order.
 
 #include "batch/batchaudit.h"
 #include "batch/batchinput.h"
