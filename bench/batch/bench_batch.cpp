@@ -3,8 +3,8 @@
 // and checked case by case), the chains, CSV rows out. The figure to read is
 // items_per_second, chains per second in one process.
 
+#include "auditfile/batchinput.h"
 #include "batch/batchaudit.h"
-#include "batch/batchinput.h"
 #include "batch/batchrunner.h"
 
 #include <QBuffer>

@@ -4,19 +4,17 @@
 // and cross flow, Problems 1 to 4 (cross-flow Problem 4 draws three maps and the
 // characteristic).
 
-#include "diagrams/diagramwindow.h"
+#include "app/windows.h"
 #include "diagrams/plotlibrary.h"
 #include "engine/audit.h"
-#include "shell/windows.h"
 #include "support/offscreenbench.h"
+#include "ui/diagramwindow.h"
 
 #include <QLabel>
 #include <QTabWidget>
 #include <memory>
 
 namespace {
-
-using engine::Arrangement;
 
 // Both arrangements calculated through Problem 4, the Diagram window shown at its size.
 struct Audited {
@@ -43,11 +41,12 @@ struct Audited {
 };
 
 void BM_DiagramAfterCalculate(benchmark::State& state) {
-    const bool counterFlow = state.range(0) == 0;
+    const Arrangement arrangement =
+        state.range(0) == 0 ? Arrangement::CounterFlow : Arrangement::CrossFlow;
     const int problem = static_cast<int>(state.range(1));
     Audited audited;
     for (auto _ : state) {
-        audited.diagram->calculated(counterFlow, problem);
+        audited.diagram->calculated(arrangement, problem);
         // The queued replots of every plot of the Problem.
         QCoreApplication::processEvents();
     }

@@ -8,18 +8,17 @@
 // calculates every Problem as the batch audit does. The core benchmarks make the same core
 // calls (moist-air states, integrations, sweeps, searches) with the inputs the chain reads.
 
-#include "counterflow/counterflowcore.h"
-#include "crossflow/crossflowcore.h"
+#include "core/counterflow.h"
+#include "core/crossflow.h"
+#include "core/psychro.h"
 #include "engine/audit.h"
 #include "engine/chain.h"
-#include "psychro/psychro.h"
 
 #include <QLocale>
 #include <benchmark/benchmark.h>
 
 namespace {
 
-using engine::Arrangement;
 using engine::Audit;
 
 // The design state's texts of every field of an arrangement, in chain order.

@@ -3,7 +3,7 @@
 // and counts it (a refusal during a timing is a fault), and a main() that runs the benchmarks
 // offscreen in the C locale after the QApplication they need.
 
-#include "common/desktop.h"
+#include "ui/desktop.h"
 
 #include <QApplication>
 #include <QLocale>

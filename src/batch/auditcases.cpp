@@ -1,6 +1,6 @@
 #include "batch/auditcases.h"
 
-#include "shell/auditfile.h"
+#include "auditfile/auditfile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -8,7 +8,7 @@
 namespace {
 
 bool namedAsAudit(const QString& name) {
-    return QFileInfo(name).suffix().compare(QLatin1String(audit::kExtension),
+    return QFileInfo(name).suffix().compare(QLatin1String(auditfile::kExtension),
                                             Qt::CaseInsensitive) == 0;
 }
 
@@ -20,7 +20,7 @@ std::optional<AuditCases> readAuditCases(const QStringList& names, Arrangement a
         QFile file(name);
         return namedAsAudit(name) ||
                (name != QLatin1String("-") && file.open(QIODevice::ReadOnly) &&
-                audit::looksLikeAudit(file.read(4096)));
+                auditfile::looksLikeAudit(file.read(4096)));
     };
     qsizetype audits = 0;
     QString other;
@@ -45,7 +45,7 @@ std::optional<AuditCases> readAuditCases(const QStringList& names, Arrangement a
             result.error = QStringLiteral("%1: %2").arg(name, file.errorString());
             return result;
         }
-        const audit::Loaded loaded = audit::parse(file.read(audit::kMaxFileSize + 1));
+        const auditfile::Loaded loaded = auditfile::parse(file.read(auditfile::kMaxFileSize + 1));
         if (loaded.error) {
             result.error =
                 QStringLiteral("%1: %2: %3").arg(name, loaded.error->where, loaded.error->text);
@@ -54,9 +54,7 @@ std::optional<AuditCases> readAuditCases(const QStringList& names, Arrangement a
         BatchCase c;
         c.number = static_cast<int>(n) + 1;
         c.line = 1;
-        const audit::Inputs& inputs = loaded.audit.inputs(arrangement == Arrangement::CounterFlow
-                                                              ? audit::Arrangement::Counter
-                                                              : audit::Arrangement::Cross);
+        const auditfile::Inputs& inputs = loaded.audit.inputs(arrangement);
         for (size_t i = 0; i < c.values.size(); ++i)
             c.values[i] = inputs[i];
         result.input.cases.append(c);

@@ -4,8 +4,8 @@
 // so that its output row is the one the same values give in a CSV line. A value its field
 // refuses is a result, as in a CSV line; a damaged file stops the tool.
 
+#include "auditfile/batchinput.h"
 #include "batch/batchaudit.h"
-#include "batch/batchinput.h"
 
 #include <QList>
 #include <QString>

@@ -20,15 +20,15 @@
 // The engine computes what the windows show, digit for digit. It needs no application object,
 // only the point locale as the default QLocale (see BatchAudit::prepareLocale).
 
-#include "batch/batchinput.h"
+#include "auditfile/batchinput.h"
 #include "engine/audit.h"
-#include "reports/cellmap.h"
+#include "engine/cellmap.h"
 
 #include <QString>
 #include <QStringList>
 #include <array>
 
-using Arrangement = engine::Arrangement;
+using Arrangement = Arrangement;
 
 class BatchAudit {
 public:

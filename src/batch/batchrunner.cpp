@@ -1,6 +1,6 @@
 #include "batch/batchrunner.h"
 
-#include "batch/csv.h"
+#include "auditfile/csv.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -9,8 +9,8 @@
 // of slow cases does not hold up the others; the runner keeps the order in which it handed cases
 // out and passes each worker's rows on in that order.
 
+#include "auditfile/batchinput.h"
 #include "batch/batchaudit.h"
-#include "batch/batchinput.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "batch/batchuncertainty.h"
 
-#include "common/numtext.h"
-#include "reports/cellmap.h"
+#include "engine/cellmap.h"
+#include "engine/numtext.h"
 #include "uncertainty/propagation.h"
 
 #include <QLocale>
@@ -34,9 +34,7 @@ QStringList uncertaintyCells(Arrangement arrangement, const BatchCase& c, const 
         values[k] = numtext::readNumber(c.values[k].trimmed(), QLocale::c())
                         .value_or(std::numeric_limits<double>::quiet_NaN());
     const uncertainty::Analysis a = uncertainty::firstOrder(
-        arrangement == Arrangement::CounterFlow ? uncertainty::Arrangement::CounterFlow
-                                                : uncertainty::Arrangement::CrossFlow,
-        uncertainty::caseFromInputs(values), uncertainty::hintAccuracies());
+        arrangement, uncertainty::caseFromInputs(values), uncertainty::hintAccuracies());
     QStringList cells;
     for (int r = 0; r < uncertainty::kResultCount; ++r) {
         const int column = outputColumn(r);

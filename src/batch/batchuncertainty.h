@@ -3,8 +3,8 @@
 // audit's results, as columns after the report's quantities. The measurement model works on
 // the case's input texts as numbers (point locale), not on the windows' rounded texts.
 
+#include "auditfile/batchinput.h"
 #include "batch/batchaudit.h"
-#include "batch/batchinput.h"
 
 #include <QStringList>
 

@@ -2,12 +2,12 @@
 // arrangement, as the windows would, and writes the report's quantities of each as CSV, and on
 // request each case's diagrams as SVG files.
 
+#include "auditfile/batchinput.h"
+#include "auditfile/csv.h"
 #include "batch/auditcases.h"
 #include "batch/batchaudit.h"
-#include "batch/batchinput.h"
 #include "batch/batchrunner.h"
 #include "batch/batchuncertainty.h"
-#include "batch/csv.h"
 #include "diagrams/auditdiagramsource.h"
 #include "diagrams/diagramfiles.h"
 
@@ -49,8 +49,8 @@ bool drawsDiagrams(int argc, char* argv[]) {
 std::optional<QString> writeDiagrams(const QString& dir, Arrangement arrangement, int caseNumber,
                                      const engine::Audit& audit) {
     QString error;
-    diagramfiles::writeSvg(AuditDiagramSource(audit), arrangement == Arrangement::CounterFlow, dir,
-                           QString::number(caseNumber), &error);
+    diagramfiles::writeSvg(AuditDiagramSource(audit), arrangement, dir, QString::number(caseNumber),
+                           &error);
     if (error.isEmpty())
         return std::nullopt;
     return error;
@@ -127,10 +127,11 @@ int main(int argc, char* argv[]) {
                        .arg(parser.value(jobsOption)));
         return kBadInput;
     }
+    const Arrangement arrangement = arrangementName == QLatin1String("counter")
+                                        ? Arrangement::CounterFlow
+                                        : Arrangement::CrossFlow;
     const std::optional<AuditCases> audits =
-        readAuditCases(parser.positionalArguments(), arrangementName == QLatin1String("counter")
-                                                         ? Arrangement::CounterFlow
-                                                         : Arrangement::CrossFlow);
+        readAuditCases(parser.positionalArguments(), arrangement);
     if (audits && audits->error) {
         printError(*audits->error);
         return kBadInput;
@@ -140,9 +141,6 @@ int main(int argc, char* argv[]) {
         return kBadInput;
     }
 
-    const Arrangement arrangement = arrangementName == QLatin1String("counter")
-                                        ? Arrangement::CounterFlow
-                                        : Arrangement::CrossFlow;
     BatchRunner::AfterCase afterCase;
     if (parser.isSet(diagramsOption)) {
         const QString dir = QDir(parser.value(diagramsOption)).absolutePath();

@@ -14,11 +14,13 @@ public:
     explicit AuditDiagramSource(const engine::Audit& audit)
         : audit_(audit) {}
 
-    std::optional<diagrams::ProblemDiagrams> diagrams(bool counterFlow, int problem) const override;
+    std::optional<diagrams::ProblemDiagrams> diagrams(Arrangement arrangement,
+                                                      int problem) const override;
 
     // The tower characteristic as Problem `problem` (2 to 4) shows it; nullopt when Problem 1
     // has no positive NTU to draw it through.
-    std::optional<diagrams::Characteristic> characteristic(bool counterFlow, int problem) const;
+    std::optional<diagrams::Characteristic> characteristic(Arrangement arrangement,
+                                                           int problem) const;
 
 private:
     const engine::Audit& audit_;

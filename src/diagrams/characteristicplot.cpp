@@ -74,11 +74,11 @@ QString CharacteristicPlot::pointLabel(int problem) const {
 
 void CharacteristicPlot::setCharacteristic(const diagrams::Characteristic& c) {
     plotstyle::setTitle(
-        this,
-        QStringLiteral("%1, Problem %2: tower characteristic NTU/L ~ (L/G)^-%3")
-            .arg(c.counterFlow ? QStringLiteral("Counter flow") : QStringLiteral("Cross flow"))
-            .arg(c.shownProblem)
-            .arg(number(c.exponent, 2)));
+        this, QStringLiteral("%1, Problem %2: tower characteristic NTU/L ~ (L/G)^-%3")
+                  .arg(c.arrangement == Arrangement::CounterFlow ? QStringLiteral("Counter flow")
+                                                                 : QStringLiteral("Cross flow"))
+                  .arg(c.shownProblem)
+                  .arg(number(c.exponent, 2)));
     line_->setName(
         QStringLiteral("Characteristic through Problem 1, slope -%1").arg(number(c.exponent, 2)));
 

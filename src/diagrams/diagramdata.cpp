@@ -1,6 +1,6 @@
 #include "diagrams/diagramdata.h"
 
-#include "psychro/psychro.h"
+#include "core/psychro.h"
 
 #include <cmath>
 

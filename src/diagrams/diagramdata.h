@@ -8,6 +8,8 @@
 // Units: temperatures degC, enthalpy kJ/kg dry air, pressure bar, flows kg/s,
 // NTU kW/(kJ/kg), NTU per water flow (kW/(kJ/kg)) / (kg/s).
 
+#include "core/arrangement.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -62,7 +64,7 @@ struct CharacteristicPoint {
 // The tower characteristic NTU/L = C (L/G)^-n through Problem 1's point, with the points of the
 // later Problems that have been calculated.
 struct Characteristic {
-    bool counterFlow = true;
+    Arrangement arrangement = Arrangement::CounterFlow;
     double exponent = 0.72; // n
     CharacteristicPoint reference;
     std::vector<CharacteristicPoint> points; // Problems 2 to 4, those calculated
@@ -74,7 +76,7 @@ struct Characteristic {
 
 // Everything the Diagram window shows for one Problem.
 struct ProblemDiagrams {
-    bool counterFlow = true;
+    Arrangement arrangement = Arrangement::CounterFlow;
     int problem = 1;
     std::optional<MerkelDiagram> merkel;          // counter flow
     std::optional<FillMaps> maps;                 // cross flow

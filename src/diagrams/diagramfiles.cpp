@@ -10,7 +10,7 @@
 
 namespace diagramfiles {
 
-QStringList writeSvg(const DiagramSource& source, bool counterFlow, const QString& dir,
+QStringList writeSvg(const DiagramSource& source, Arrangement arrangement, const QString& dir,
                      const QString& prefix, QString* error) {
     QStringList written;
     // One set of plots for every Problem: laid out once at the export size.
@@ -22,13 +22,14 @@ QStringList writeSvg(const DiagramSource& source, bool counterFlow, const QStrin
     CharacteristicPlot characteristic;
 
     for (int problem = 1; problem <= 4; ++problem) {
-        const auto d = source.diagrams(counterFlow, problem);
+        const auto d = source.diagrams(arrangement, problem);
         if (!d)
             continue;
         const auto save = [&](QCustomPlot* plot, const char* kind) {
             const QString name = QStringLiteral("%1-%2-problem%3-%4.svg")
-                                     .arg(prefix, counterFlow ? QStringLiteral("counterflow")
-                                                              : QStringLiteral("crossflow"))
+                                     .arg(prefix, arrangement == Arrangement::CounterFlow
+                                                      ? QStringLiteral("counterflow")
+                                                      : QStringLiteral("crossflow"))
                                      .arg(problem)
                                      .arg(QString::fromLatin1(kind));
             const QString path = QDir(dir).filePath(name);

@@ -3,6 +3,8 @@
 // audit: each Problem's enthalpy diagram (counter flow) or maps of the fill (cross flow) and,
 // for Problems 2 to 4, its tower characteristic.
 
+#include "core/arrangement.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -16,7 +18,7 @@ namespace diagramfiles {
 // with kind "enthalpy", "water-temperature", "air-enthalpy", "air-dry-bulb" or
 // "characteristic". Returns the names written; on a file that cannot be written, *error names
 // it and the writing stops.
-QStringList writeSvg(const DiagramSource& source, bool counterFlow, const QString& dir,
+QStringList writeSvg(const DiagramSource& source, Arrangement arrangement, const QString& dir,
                      const QString& prefix, QString* error);
 
 } // namespace diagramfiles

@@ -11,6 +11,6 @@ public:
     virtual ~DiagramSource() = default;
     // The diagrams of Problem `problem` (1 to 4) of an arrangement; nullopt before the Problem's
     // first successful CALCULATE.
-    virtual std::optional<diagrams::ProblemDiagrams> diagrams(bool counterFlow,
+    virtual std::optional<diagrams::ProblemDiagrams> diagrams(Arrangement arrangement,
                                                               int problem) const = 0;
 };

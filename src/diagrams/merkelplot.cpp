@@ -1,7 +1,7 @@
 #include "diagrams/merkelplot.h"
 
+#include "core/psychro.h"
 #include "diagrams/plotstyle.h"
-#include "psychro/psychro.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 
 #include "engine/controls.h"
 #include "engine/fieldbehaviour.h"
+#include "engine/fieldtable.h"
 #include "engine/run.h"
-#include "fields/fieldtable.h"
 
 namespace engine {
 

@@ -12,8 +12,7 @@
 // boxes in order, the new status line, the field to focus.
 //
 //     engine::Audit audit;
-//     using engine::Arrangement;
-//     audit.type(Arrangement::CounterFlow, 1, "Text1", QStringLiteral("120"));
+//     //     audit.type(Arrangement::CounterFlow, 1, "Text1", QStringLiteral("120"));
 //     audit.leave(Arrangement::CounterFlow, 1, "Text1");          // the field's check
 //     engine::Step step = audit.calculate(Arrangement::CounterFlow, 1);
 //     if (step.calculated)
@@ -22,8 +21,9 @@
 // Problems are numbered 1 to 4 as the program names them. The locale of every number text is
 // the default QLocale() when the step runs.
 
-#include "counterflow/counterflowcore.h"
-#include "crossflow/crossflowcore.h"
+#include "core/arrangement.h"
+#include "core/counterflow.h"
+#include "core/crossflow.h"
 #include "engine/message.h"
 #include "engine/moistair.h"
 
@@ -39,7 +39,6 @@
 
 namespace engine {
 
-enum class Arrangement { CounterFlow, CrossFlow };
 inline constexpr int kProblems = 4;
 
 // What a step did that a person would see, besides the texts.

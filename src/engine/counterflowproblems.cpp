@@ -1,10 +1,10 @@
 // The counter-flow Problems: 1 (Form5), 2 (Form2, the acceptance test), 3 (Form10, new flow
 // rates) and 4 (Form3, the water flow for a desired heat).
 
-#include "common/ntuscaling.h"
-#include "counterflow/counterflowcore.h"
-#include "counterflow/refusal.h"
+#include "core/counterflow.h"
+#include "core/ntuscaling.h"
 #include "engine/controls.h"
+#include "engine/counterflowrefusal.h"
 #include "engine/problemone.h"
 #include "engine/run.h"
 

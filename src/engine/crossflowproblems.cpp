@@ -1,10 +1,10 @@
 // The cross-flow Problems: 1 (Form8), 2 (Form6, the acceptance test), 3 (Form9, new flow
 // rates) and 4 (Form4, the water flow for a desired heat).
 
-#include "common/ntuscaling.h"
-#include "crossflow/crossflowcore.h"
-#include "crossflow/refusal.h"
+#include "core/crossflow.h"
+#include "core/ntuscaling.h"
 #include "engine/controls.h"
+#include "engine/crossflowrefusal.h"
 #include "engine/problemone.h"
 #include "engine/run.h"
 

@@ -3,8 +3,8 @@
 // runs on every keystroke, paste or written text, and the check that runs when the field is
 // left. The windows' fields (NumericField) and the engine both use these.
 
-#include "common/numtext.h"
-#include "fields/fieldtable.h"
+#include "engine/fieldtable.h"
+#include "engine/numtext.h"
 
 #include <QString>
 #include <optional>

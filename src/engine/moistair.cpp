@@ -1,6 +1,6 @@
 #include "engine/moistair.h"
 
-#include "psychro/psychro.h"
+#include "core/psychro.h"
 
 namespace engine {
 

@@ -4,7 +4,7 @@
 // humidity, enthalpy and relative humidity back. The texts stay between calls, so the
 // rounding and what one calculation leaves behind are part of every result downstream.
 
-#include "common/numtext.h"
+#include "engine/numtext.h"
 
 #include <QString>
 #include <array>

@@ -1,9 +1,9 @@
 #include "reports/excelreport.h"
 
-#include "common/desktop.h"
-#include "reports/cellmap.h"
+#include "engine/cellmap.h"
 #include "reports/installdirs.h"
 #include "reports/reportsource.h"
+#include "ui/desktop.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -164,7 +164,7 @@ bool ExcelReport::prepareWorkbook(QString* problem, bool* reopened) {
 // The column's cells from the windows, as runs of consecutive rows; a control that cannot be
 // read skips its cell, ending its run there.
 QList<ColumnBlock> ExcelReport::columnBlocks(const QString& column) {
-    const bool counterFlow = source_.counterFlowSelected();
+    const bool counterFlow = source_.arrangement() == Arrangement::CounterFlow;
     QList<ColumnBlock> blocks;
     auto row = kCellMap.cbegin();
     for (const auto& [first, last] : rowRuns()) {

@@ -3,6 +3,8 @@
 // it over the real windows; reading a control of a window that was never opened creates the
 // window with its designed contents.
 
+#include "core/arrangement.h"
+
 #include <QString>
 #include <optional>
 
@@ -12,8 +14,8 @@ struct ReportSource {
     // frmMain.Text1, the spreadsheet-open flag: "0" until the first export of the run.
     virtual QString flag() = 0;
     virtual void setFlag(const QString& flag) = 0;
-    // Form1.Option1, "  Counter Flow".
-    virtual bool counterFlowSelected() = 0;
+    // The arrangement chosen on the start window.
+    virtual Arrangement arrangement() = 0;
     // The displayed text of a control: a text field's text, a label's caption; nullopt when
     // the control cannot be read.
     virtual std::optional<QString> controlText(const QString& form, const QString& control) = 0;

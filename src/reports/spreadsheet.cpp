@@ -1,6 +1,6 @@
 #include "reports/spreadsheet.h"
 
-#include "common/numtext.h"
+#include "engine/numtext.h"
 #include "reports/installdirs.h"
 
 #include <QCoreApplication>

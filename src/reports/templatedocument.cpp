@@ -1,6 +1,6 @@
 #include "reports/templatedocument.h"
 
-#include "reports/cellmap.h"
+#include "engine/cellmap.h"
 
 #include <QStringList>
 

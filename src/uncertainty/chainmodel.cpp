@@ -1,9 +1,9 @@
 #include "uncertainty/chainmodel.h"
 
-#include "common/ntuscaling.h"
-#include "counterflow/counterflowcore.h"
-#include "crossflow/crossflowcore.h"
-#include "psychro/psychro.h"
+#include "core/counterflow.h"
+#include "core/crossflow.h"
+#include "core/ntuscaling.h"
+#include "core/psychro.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,12 +8,12 @@
 //
 // Plain C++ with no Qt. Units as in the windows: kg/s, degC, bar, %, kJ/kg, kW.
 
+#include "core/arrangement.h"
+
 #include <array>
 #include <string>
 
 namespace uncertainty {
-
-enum class Arrangement { CounterFlow, CrossFlow };
 
 // The measured inputs of Problem 1, in the order of the windows' fields.
 enum Input { WaterFlow, AirFlow, WaterIn, WaterOut, Pressure, DryBulb, RelativeHumidity };

@@ -1,8 +1,8 @@
 // Audit files in the batch tool: a file's inputs give the output row of the same values in a CSV
 // line, a refused value included; a damaged file stops the tool with its name and the key.
 
+#include "auditfile/auditfile.h"
 #include "batch/auditcases.h"
-#include "shell/auditfile.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -47,17 +47,15 @@ void TestAuditCases::auditGivesTheRowOfItsCsvLine() {
     QFETCH(Arrangement, arrangement);
     QFETCH(QString, line);
     const QStringList values = line.split(u',');
-    audit::Audit a;
-    audit::Inputs& inputs =
-        a.inputs(arrangement == Arrangement::CounterFlow ? audit::Arrangement::Counter
-                                                         : audit::Arrangement::Cross);
-    for (int c = 0; c < audit::kInputCount; ++c)
+    auditfile::SavedAudit a;
+    auditfile::Inputs& inputs = a.inputs(arrangement);
+    for (int c = 0; c < auditfile::kInputCount; ++c)
         inputs[static_cast<size_t>(c)] = values[c];
-    const QString path = write(QStringLiteral("a.ctaudit"), audit::serialise(a));
+    const QString path = write(QStringLiteral("a.ctaudit"), auditfile::serialise(a));
 
     QStringList header;
-    for (int c = 0; c < audit::kInputCount; ++c)
-        header.append(audit::inputColumn(c));
+    for (int c = 0; c < auditfile::kInputCount; ++c)
+        header.append(auditfile::inputColumn(c));
     const BatchInput csv = BatchInput::read((header.join(u',') + u'\n' + line + u'\n').toUtf8());
     const std::optional<AuditCases> audits = readAuditCases({path, path}, arrangement);
     QVERIFY(audits && !audits->error);
@@ -84,5 +82,5 @@ void TestAuditCases::otherInputsAndDamage() {
              csv + QStringLiteral(": not an audit file (give one CSV file, or audit files)"));
 }
 
-QTEST_MAIN(TestAuditCases)
+QTEST_GUILESS_MAIN(TestAuditCases)
 #include "tst_auditcases.moc"

@@ -2,18 +2,18 @@
 // windows show when an engineer presses through the chain, a case stops at the first message
 // with the quantities of the Problems before it, and no case leaves anything for the next.
 
+#include "app/windows.h"
 #include "batch/batchaudit.h"
-#include "counterflow/form10.h"
-#include "counterflow/form2.h"
-#include "counterflow/form3.h"
-#include "counterflow/form5.h"
-#include "crossflow/form4.h"
-#include "crossflow/form6.h"
-#include "crossflow/form8.h"
-#include "crossflow/form9.h"
-#include "fields/fieldtable.h"
-#include "shell/windows.h"
+#include "engine/fieldtable.h"
 #include "support/recordingdesktop.h"
+#include "ui/form10.h"
+#include "ui/form2.h"
+#include "ui/form3.h"
+#include "ui/form4.h"
+#include "ui/form5.h"
+#include "ui/form6.h"
+#include "ui/form8.h"
+#include "ui/form9.h"
 
 #include <QPushButton>
 #include <QtTest>

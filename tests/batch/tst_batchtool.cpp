@@ -3,9 +3,8 @@
 // writes the calculated Problems' diagrams under each case's own number, and a damaged file or
 // a bad argument stops it with status 2, a message naming the line, and nothing written.
 
+#include "auditfile/csv.h"
 #include "batch/batchaudit.h"
-#include "batch/csv.h"
-#include "support/recordingdesktop.h"
 
 #include <QDir>
 #include <QProcess>
@@ -551,5 +550,5 @@ void TestBatchTool::fullStandardOutput() {
     QVERIFY(process.readAllStandardError().contains("ctaudit-batch: standard output: "));
 }
 
-QTEST_MAIN(TestBatchTool)
+QTEST_GUILESS_MAIN(TestBatchTool)
 #include "tst_batchtool.moc"

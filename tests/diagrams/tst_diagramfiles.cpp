@@ -14,7 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using engine::Arrangement;
+Q_DECLARE_METATYPE(Arrangement)
 
 class TestDiagramFiles : public QObject {
     Q_OBJECT
@@ -27,26 +27,26 @@ private Q_SLOTS:
 };
 
 void TestDiagramFiles::writesEachCalculatedProblemsDiagrams_data() {
-    QTest::addColumn<bool>("counterFlow");
+    QTest::addColumn<Arrangement>("arrangement");
     QTest::addColumn<int>("calculated"); // Problems 1 to this one calculated
     QTest::addColumn<QStringList>("files");
-    QTest::newRow("counter flow, nothing calculated") << true << 0 << QStringList{};
+    QTest::newRow("counter flow, nothing calculated")
+        << Arrangement::CounterFlow << 0 << QStringList{};
     QTest::newRow("counter flow, Problems 1 and 2")
-        << true << 2
+        << Arrangement::CounterFlow << 2
         << QStringList{"7-counterflow-problem1-enthalpy.svg", "7-counterflow-problem2-enthalpy.svg",
                        "7-counterflow-problem2-characteristic.svg"};
     QTest::newRow("cross flow, Problem 1")
-        << false << 1
+        << Arrangement::CrossFlow << 1
         << QStringList{"7-crossflow-problem1-water-temperature.svg",
                        "7-crossflow-problem1-air-enthalpy.svg",
                        "7-crossflow-problem1-air-dry-bulb.svg"};
 }
 
 void TestDiagramFiles::writesEachCalculatedProblemsDiagrams() {
-    QFETCH(bool, counterFlow);
+    QFETCH(Arrangement, arrangement);
     QFETCH(int, calculated);
     QFETCH(QStringList, files);
-    const Arrangement arrangement = counterFlow ? Arrangement::CounterFlow : Arrangement::CrossFlow;
     engine::Audit audit;
     for (int problem = 1; problem <= calculated; ++problem) {
         QVERIFY(audit.calculate(arrangement, problem).calculated);
@@ -57,7 +57,7 @@ void TestDiagramFiles::writesEachCalculatedProblemsDiagrams() {
     const AuditDiagramSource source(audit);
     QString error;
     const QStringList written =
-        diagramfiles::writeSvg(source, counterFlow, dir.path(), QStringLiteral("7"), &error);
+        diagramfiles::writeSvg(source, arrangement, dir.path(), QStringLiteral("7"), &error);
     QVERIFY2(error.isEmpty(), qPrintable(error));
     QCOMPARE(written, files);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name), [&] {
@@ -83,8 +83,9 @@ void TestDiagramFiles::unwritableFolderIsReported() {
     QVERIFY(audit.calculate(Arrangement::CounterFlow, 1).calculated);
     const AuditDiagramSource source(audit);
     QString error;
-    const QStringList written = diagramfiles::writeSvg(
-        source, true, QStringLiteral("/nonexistent-folder"), QStringLiteral("1"), &error);
+    const QStringList written =
+        diagramfiles::writeSvg(source, Arrangement::CounterFlow,
+                               QStringLiteral("/nonexistent-folder"), QStringLiteral("1"), &error);
     QVERIFY(written.isEmpty());
     QVERIFY(error.startsWith(QStringLiteral("cannot write /nonexistent-folder/1-counterflow")));
 }

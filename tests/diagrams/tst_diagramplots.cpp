@@ -3,10 +3,10 @@
 // map's orientation, colour bar and the value under the pointer, and exports that are valid
 // files of the asked size.
 
+#include "core/psychro.h"
 #include "diagrams/diagramexport.h"
 #include "diagrams/fillmapplot.h"
 #include "diagrams/merkelplot.h"
-#include "psychro/psychro.h"
 
 #include <QApplication>
 #include <QImage>

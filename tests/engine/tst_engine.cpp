@@ -4,13 +4,12 @@
 
 #include "engine/audit.h"
 #include "engine/chain.h"
-#include "fields/fieldtable.h"
+#include "engine/fieldtable.h"
 
 #include <QFile>
 #include <QTest>
 #include <map>
 
-using engine::Arrangement;
 using engine::Audit;
 
 namespace {

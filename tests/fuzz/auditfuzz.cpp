@@ -4,11 +4,11 @@
 
 namespace auditfuzz {
 
-QByteArray seed(Rng& rng, audit::Audit current) {
+QByteArray seed(Rng& rng, auditfile::SavedAudit current) {
     const qsizetype keep = rng.below(5);
     if (current.calculated.size() > keep)
         current.calculated.remove(0, current.calculated.size() - keep);
-    return audit::serialise(current);
+    return auditfile::serialise(current);
 }
 
 QByteArray mutate(Rng& rng, const QByteArray& file, QString* what) {

@@ -3,8 +3,8 @@
 // them (truncated, bit-flipped, bytes overwritten, values swapped for hostile ones, slices
 // repeated, deep nesting, random bytes), all drawn from the session's one generator.
 
+#include "auditfile/auditfile.h"
 #include "rng.h"
-#include "shell/auditfile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,7 +13,7 @@ namespace auditfuzz {
 
 // The audit as a file, keeping only its last few calculations: a long replay would only take
 // time.
-QByteArray seed(Rng& rng, audit::Audit current);
+QByteArray seed(Rng& rng, auditfile::SavedAudit current);
 
 // A damaged variant of file; what: a short description of the damage.
 QByteArray mutate(Rng& rng, const QByteArray& file, QString* what);

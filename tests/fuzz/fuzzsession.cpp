@@ -1,15 +1,15 @@
 #include "fuzzsession.h"
 
+#include "app/auditdocument.h"
+#include "app/windows.h"
 #include "auditfuzz.h"
-#include "common/problemwindow.h"
-#include "fields/fieldtable.h"
-#include "fields/numericfield.h"
+#include "engine/fieldtable.h"
 #include "fuzztexts.h"
-#include "shell/auditdocument.h"
-#include "shell/frmmain.h"
-#include "shell/windows.h"
 #include "support/guifixture.h"
 #include "textcheck.h"
+#include "ui/frmmain.h"
+#include "ui/numericfield.h"
+#include "ui/problemwindow.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -812,9 +812,9 @@ void FuzzSession::openAudit(const QByteArray& file) {
     // The loader alone on more variants of the same file: it is cheap.
     for (int i = 0; i < 200; ++i) {
         QString damage;
-        const audit::Loaded loaded = audit::parse(auditfuzz::mutate(rng_, file, &damage));
+        const auditfile::Loaded loaded = auditfile::parse(auditfuzz::mutate(rng_, file, &damage));
         if (!loaded.error)
-            audit::checkFields(loaded.audit);
+            auditfile::checkFields(loaded.audit);
     }
     // Then the whole of Open: a file that does not open shows one message and changes nothing.
     const QString path = auditDir_.filePath(QStringLiteral("fuzz.ctaudit"));

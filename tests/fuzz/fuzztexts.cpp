@@ -1,6 +1,6 @@
 #include "fuzztexts.h"
 
-#include "fields/fieldtable.h"
+#include "engine/fieldtable.h"
 #include "rng.h"
 
 #include <QStringList>

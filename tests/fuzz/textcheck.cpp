@@ -1,13 +1,13 @@
 #include "textcheck.h"
 
-#include "common/numtext.h"
-#include "common/problemwindow.h"
-#include "fields/fieldtable.h"
-#include "fields/numericfield.h"
-#include "shell/frmmain.h"
-#include "shell/windows.h"
+#include "app/windows.h"
+#include "engine/fieldtable.h"
+#include "engine/numtext.h"
 #include "support/guifixture.h"
 #include "support/recordingdesktop.h"
+#include "ui/frmmain.h"
+#include "ui/numericfield.h"
+#include "ui/problemwindow.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,14 +1,14 @@
 // The fuzzer's oracle: what TextCheck lets pass and what it reports, and the plausible texts
 // the fuzzer types being numbers in the locale's format.
 
-#include "common/numtext.h"
-#include "fields/fieldtable.h"
+#include "app/windows.h"
+#include "engine/fieldtable.h"
+#include "engine/numtext.h"
 #include "fuzztexts.h"
 #include "rng.h"
-#include "shell/frmmain.h"
-#include "shell/windows.h"
 #include "support/guifixture.h"
 #include "textcheck.h"
+#include "ui/frmmain.h"
 
 #include <QLabel>
 #include <QLineEdit>

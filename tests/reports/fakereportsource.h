@@ -13,7 +13,7 @@ class FakeReportSource final : public ReportSource {
 public:
     QString flag() override { return flagText; }
     void setFlag(const QString& flag) override { flagText = flag; }
-    bool counterFlowSelected() override { return counterFlow; }
+    Arrangement arrangement() override { return chosen; }
     std::optional<QString> controlText(const QString& form, const QString& control) override;
     void setStatus(const QString& text) override { statuses.append(text); }
 
@@ -22,7 +22,7 @@ public:
     QString textOf(const QString& form, const QString& control) const;
 
     QString flagText = QStringLiteral("0");
-    bool counterFlow = true;
+    Arrangement chosen = Arrangement::CounterFlow;
     int exportNumber = 1;
     QSet<QString> neverOpened;        // windows that show their design texts
     QMap<QString, QString> overrides; // "Form5.Text1" -> text

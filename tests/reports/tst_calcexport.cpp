@@ -2,9 +2,9 @@
 // automation module as the program loads it. Each test has its own office and its own copy
 // of the template; no office process and no lock file outlive a test.
 
+#include "engine/cellmap.h"
 #include "fakereportsource.h"
 #include "headlessoffice.h"
-#include "reports/cellmap.h"
 #include "reports/excelreport.h"
 #include "reports/templatedocument.h"
 #include "support/recordingdesktop.h"
@@ -215,7 +215,7 @@ void TestCalcExport::emptyMarkerReusesColumn() {
 // texts.
 void TestCalcExport::crossFlowWithNeverOpenedWindow() {
     Run run(office_->connectOptions(), template_);
-    run.source.counterFlow = false;
+    run.source.chosen = Arrangement::CrossFlow;
     run.source.neverOpened.insert("Form4");
     run.exportNumber(1);
     compareSheet(exportedColumn(run.source, "B", false));

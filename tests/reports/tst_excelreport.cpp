@@ -1,9 +1,9 @@
 // The export's algorithm against an in-memory workbook: preparation, flag, free-column
 // search, arrangement, cell by cell writes and every failure path.
 
+#include "engine/cellmap.h"
 #include "fakereportsource.h"
 #include "memoryworkbook.h"
-#include "reports/cellmap.h"
 #include "reports/excelreport.h"
 #include "reports/templatedocument.h"
 #include "support/recordingdesktop.h"
@@ -324,7 +324,7 @@ void TestExcelReport::emptyWaterFlowLeavesColumnFree() {
 
 void TestExcelReport::crossFlowReadsCrossFlowWindows() {
     Run run;
-    run.source.counterFlow = false;
+    run.source.chosen = Arrangement::CrossFlow;
     run.exportNumber(1);
     const QSet<QString> forms(run.source.formsRead.cbegin(), run.source.formsRead.cend());
     QCOMPARE(forms, (QSet<QString>{"Form8", "Form6", "Form9", "Form4"}));

@@ -1,7 +1,7 @@
 #include "support/guifixture.h"
 
-#include "shell/frmmain.h"
-#include "shell/windows.h"
+#include "app/windows.h"
+#include "ui/frmmain.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -15,23 +15,6 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
-
-LocaleGuard::LocaleGuard(const QLocale& locale)
-    : previous_(QLocale()) {
-    QLocale::setDefault(locale);
-}
-
-LocaleGuard::~LocaleGuard() {
-    QLocale::setDefault(previous_);
-}
-
-QLocale pointLocale() {
-    return QLocale(QLocale::English, QLocale::UnitedStates);
-}
-
-QLocale commaLocale() {
-    return QLocale(QLocale::German, QLocale::Germany);
-}
 
 // Watches every Show event of the application: a real dialog that becomes visible is
 // recorded and closed on the next pass of its own event loop.

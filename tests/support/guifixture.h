@@ -11,6 +11,7 @@
 //
 // Create one per test function (in init()), delete it in cleanup().
 
+#include "support/localeguard.h"
 #include "support/recordingdesktop.h"
 
 #include <QLocale>
@@ -23,22 +24,6 @@ class FrmMain;
 class QObject;
 class QWidget;
 class Windows;
-
-// Pins QLocale's default locale for its lifetime, like CoolProp's LocaleGuard.
-class LocaleGuard {
-public:
-    explicit LocaleGuard(const QLocale& locale);
-    ~LocaleGuard();
-    LocaleGuard(const LocaleGuard&) = delete;
-    LocaleGuard& operator=(const LocaleGuard&) = delete;
-
-private:
-    QLocale previous_;
-};
-
-// The locales the tests pin: Qt carries its own locale data, so both always exist.
-QLocale pointLocale(); // en_US: decimal point
-QLocale commaLocale(); // de_DE: decimal comma, "." as group separator
 
 class GuiFixture {
 public:

@@ -3,7 +3,7 @@
 // and the wait cursor are counted, settings are kept in memory. Every GUI test installs one,
 // so nothing in a test waits for a person.
 
-#include "common/desktop.h"
+#include "ui/desktop.h"
 
 #include <QList>
 #include <QMap>

@@ -1,0 +1,23 @@
+#pragma once
+// What the spreadsheet report reads from the real windows: the main window's flag Text1, the
+// start window's Option1, and any control by window and name (loading a window that was
+// never opened with its designed contents).
+
+#include "reports/reportsource.h"
+
+class Windows;
+
+class WindowsReportSource final : public ReportSource {
+public:
+    explicit WindowsReportSource(Windows& windows)
+        : windows_(windows) {}
+
+    QString flag() override;
+    void setFlag(const QString& flag) override;
+    Arrangement arrangement() override;
+    std::optional<QString> controlText(const QString& form, const QString& control) override;
+    void setStatus(const QString& text) override;
+
+private:
+    Windows& windows_;
+};

@@ -1,0 +1,478 @@
+#include "auditfile/auditfile.h"
+
+#include "auditfile/batchinput.h"
+#include "engine/fieldtable.h"
+#include "engine/numtext.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QJsonValue>
+
+#ifndef CTAUDIT_VERSION
+#define CTAUDIT_VERSION "1.0"
+#endif
+
+namespace auditfile {
+
+static_assert(kInputCount == kInputColumnCount, "the audit's inputs are the batch columns");
+
+namespace {
+
+// Which field of each arrangement takes each input column, in column order.
+struct InputFields {
+    FieldRef counter;
+    FieldRef cross;
+};
+// clang-format off
+constexpr std::array<InputFields, kInputCount> kInputFields = {{
+    {{"Form5", "Text1"}, {"Form8", "Text1"}},     // p1.L
+    {{"Form5", "Text8"}, {"Form8", "Text8"}},     // p1.G
+    {{"Form5", "Text3"}, {"Form8", "Text3"}},     // p1.Tin
+    {{"Form5", "Text4"}, {"Form8", "Text4"}},     // p1.Tout
+    {{"Form5", "Text5"}, {"Form8", "Text5"}},     // p1.p
+    {{"Form5", "Text6"}, {"Form8", "Text6"}},     // p1.tdb
+    {{"Form5", "Text7"}, {"Form8", "Text7"}},     // p1.rh
+    {{"Form2", "Text13"}, {"Form6", "Text16"}},   // p2.Ld
+    {{"Form2", "Text15"}, {"Form6", "Text17"}},   // p2.Gd
+    {{"Form2", "Text11"}, {"Form6", "Text14"}},   // p2.Tin
+    {{"Form2", "Text12"}, {"Form6", "Text15"}},   // p2.Tout
+    {{"Form2", "Text14"}, {"Form6", "Text18"}},   // p2.twb
+    {{"Form2", "Text16"}, {"Form6", "Text19"}},   // p2.tdb
+    {{"Form10", "Text18"}, {"Form9", "Text18"}},  // p3.L
+    {{"Form10", "Text19"}, {"Form9", "Text19"}},  // p3.G
+    {{"Form3", "Text1"}, {"Form4", "Text7"}},     // p4.Q
+    {{"Form3", "Text29"}, {"Form4", "Text4"}},    // p4.Tin
+    {{"Form3", "Text2"}, {"Form4", "Text6"}},     // p4.tdb
+    {{"Form3", "Text3"}, {"Form4", "Text5"}},     // p4.twb
+}};
+constexpr std::array<const char*, 4> kCounterForms = {"Form5", "Form2", "Form10", "Form3"};
+constexpr std::array<const char*, 4> kCrossForms = {"Form8", "Form6", "Form9", "Form4"};
+// clang-format on
+
+constexpr std::array<Arrangement, 2> kArrangements = {Arrangement::CounterFlow,
+                                                      Arrangement::CrossFlow};
+
+// A text the file may hold for a field or a grid cell: a number with a decimal point, or
+// empty (an empty field).
+bool isNumberText(const QString& text) {
+    return text.isEmpty() || numtext::readNumber(text, QLocale::c()).has_value();
+}
+
+QString quotedText(const QString& text) {
+    constexpr qsizetype kShown = 40;
+    return QLatin1Char('"') +
+           (text.size() > kShown ? text.left(kShown) + QStringLiteral("...") : text) +
+           QLatin1Char('"');
+}
+
+// Reading with the first problem kept: each step checks one value and remembers where.
+class Reader {
+public:
+    std::optional<Error> error;
+
+    bool fail(const QString& where, const QString& text) {
+        if (!error)
+            error = Error{where, text};
+        return false;
+    }
+
+    // A number text: a JSON string holding a number (or empty), or a JSON number.
+    bool numberText(const QJsonValue& value, const QString& where, QString* out) {
+        if (value.isUndefined())
+            return fail(where, QStringLiteral("is missing"));
+        if (value.isDouble()) {
+            *out = QLocale::c().toString(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+            return true;
+        }
+        if (!value.isString())
+            return fail(where, QStringLiteral("is not a text"));
+        if (!isNumberText(value.toString()))
+            return fail(where, QStringLiteral("is not a number"));
+        *out = value.toString();
+        return true;
+    }
+
+    // The columns [first, last) of an inputs object.
+    bool inputs(const QJsonValue& value, const QString& where, int first, int last, Inputs* out) {
+        if (value.isUndefined())
+            return fail(where, QStringLiteral("is missing"));
+        if (!value.isObject())
+            return fail(where, QStringLiteral("is not an object of inputs"));
+        const QJsonObject object = value.toObject();
+        for (int c = first; c < last; ++c) {
+            const QString column = inputColumn(c);
+            if (!numberText(object.value(column), where + u'.' + column,
+                            &(*out)[static_cast<size_t>(c)]))
+                return false;
+        }
+        return true;
+    }
+
+    bool arrangement(const QJsonValue& value, const QString& where, Arrangement* out) {
+        for (Arrangement a : kArrangements)
+            if (value == QJsonValue(arrangementKey(a))) {
+                *out = a;
+                return true;
+            }
+        return fail(where, QStringLiteral("is not \"counter\" or \"cross\""));
+    }
+
+    bool problem(const QJsonValue& value, const QString& where, ProblemRef* out) {
+        if (!value.isObject())
+            return fail(where, QStringLiteral("is not an object"));
+        const QJsonObject object = value.toObject();
+        if (!arrangement(object.value(QLatin1String("arrangement")),
+                         where + QStringLiteral(".arrangement"), &out->arrangement))
+            return false;
+        const QJsonValue n = object.value(QLatin1String("problem"));
+        if (!n.isDouble() ||
+            !(n.toDouble() == 1 || n.toDouble() == 2 || n.toDouble() == 3 || n.toDouble() == 4))
+            return fail(where + QStringLiteral(".problem"), QStringLiteral("is not 1, 2, 3 or 4"));
+        out->problem = n.toInt();
+        return true;
+    }
+
+    bool grid(const QJsonValue& value, const QString& where, Grid* out) {
+        if (!value.isArray())
+            return fail(where, QStringLiteral("is not a list of rows"));
+        const QJsonArray rows = value.toArray();
+        if (rows.size() > kMaxGridRows)
+            return fail(where, QStringLiteral("has more than %1 rows").arg(kMaxGridRows));
+        for (qsizetype r = 0; r < rows.size(); ++r) {
+            const QString rowWhere = QStringLiteral("%1[%2]").arg(where).arg(r);
+            if (!rows[r].isArray() || rows[r].toArray().size() > kGridColumns)
+                return fail(rowWhere,
+                            QStringLiteral("is not a list of up to %1 cells").arg(kGridColumns));
+            const QJsonArray cells = rows[r].toArray();
+            QStringList row;
+            for (qsizetype c = 0; c < kGridColumns; ++c) {
+                QString cell;
+                if (c < cells.size() &&
+                    !numberText(cells[c], QStringLiteral("%1[%2]").arg(rowWhere).arg(c), &cell))
+                    return false;
+                row.append(cell);
+            }
+            out->append(row);
+        }
+        return true;
+    }
+};
+
+// The line and column (1-based, in characters) of a byte offset of UTF-8 data.
+std::pair<int, int> lineAndColumn(const QByteArray& data, qsizetype offset) {
+    offset = std::clamp<qsizetype>(offset, 0, data.size());
+    int line = 1;
+    qsizetype lineStart = 0;
+    for (qsizetype i = 0; i < offset; ++i)
+        if (data[i] == '\n') {
+            ++line;
+            lineStart = i + 1;
+        }
+    int column = 1;
+    for (qsizetype i = lineStart; i < offset; ++i)
+        if ((static_cast<unsigned char>(data[i]) & 0xC0) != 0x80) // not a continuation byte
+            ++column;
+    return {line, column};
+}
+
+QString jsonString(const QString& text) {
+    // The array's compact form is ["text"]: its escaping is JSON's own.
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+QString problemObject(const ProblemRef& p) {
+    return QStringLiteral("{\"arrangement\": %1, \"problem\": %2}")
+        .arg(jsonString(arrangementKey(p.arrangement)))
+        .arg(p.problem);
+}
+
+// "name": "text" pairs of columns [first, last), joined by separator.
+QString inputPairs(const Inputs& inputs, int first, int last, const QString& separator) {
+    QStringList pairs;
+    for (int c = first; c < last; ++c)
+        pairs.append(jsonString(inputColumn(c)) + QStringLiteral(": ") +
+                     jsonString(inputs[static_cast<size_t>(c)]));
+    return pairs.join(separator);
+}
+
+// The column range of a Problem's inputs.
+std::pair<int, int> columnsOf(int problem) {
+    int first = -1, last = -1;
+    for (int c = 0; c < kInputCount; ++c)
+        if (problemOfColumn(c) == problem) {
+            if (first < 0)
+                first = c;
+            last = c + 1;
+        }
+    return {first, last};
+}
+
+} // namespace
+
+QString arrangementKey(Arrangement arrangement) {
+    return arrangement == Arrangement::CounterFlow ? QStringLiteral("counter")
+                                                   : QStringLiteral("cross");
+}
+
+QString inputColumn(int column) {
+    return QString::fromLatin1(kInputColumns[static_cast<size_t>(column)]);
+}
+
+int problemOfColumn(int column) {
+    return kInputColumns[static_cast<size_t>(column)][1] - '0';
+}
+
+FieldRef inputField(Arrangement arrangement, int column) {
+    const InputFields& f = kInputFields[static_cast<size_t>(column)];
+    return arrangement == Arrangement::CounterFlow ? f.counter : f.cross;
+}
+
+const char* problemForm(Arrangement arrangement, int problem) {
+    const auto& forms = arrangement == Arrangement::CounterFlow ? kCounterForms : kCrossForms;
+    return forms[static_cast<size_t>(problem - 1)];
+}
+
+QString describe(const QString& fileName, const Error& error) {
+    return QStringLiteral("The file \"%1\" cannot be opened: %2: %3")
+        .arg(fileName, error.where, error.text);
+}
+
+Loaded parse(const QByteArray& data) {
+    Loaded loaded;
+    Reader read;
+    const auto failed = [&](const QString& where, const QString& text) {
+        read.fail(where, text);
+        loaded.error = read.error;
+        return loaded;
+    };
+    if (data.size() > kMaxFileSize)
+        return failed(QStringLiteral("size"),
+                      QStringLiteral("the file is larger than %1 MiB").arg(kMaxFileSize >> 20));
+
+    QJsonParseError syntax{};
+    const QJsonDocument document = QJsonDocument::fromJson(data, &syntax);
+    if (syntax.error != QJsonParseError::NoError) {
+        // For these the parser has read the offending character and the offset is past it.
+        const bool past =
+            syntax.offset > 0 && (syntax.error == QJsonParseError::UnterminatedObject ||
+                                  syntax.error == QJsonParseError::MissingNameSeparator ||
+                                  syntax.error == QJsonParseError::UnterminatedArray ||
+                                  syntax.error == QJsonParseError::MissingValueSeparator ||
+                                  syntax.error == QJsonParseError::IllegalValue ||
+                                  syntax.error == QJsonParseError::MissingObject ||
+                                  syntax.error == QJsonParseError::IllegalNumber);
+        const auto [line, column] = lineAndColumn(data, syntax.offset - (past ? 1 : 0));
+        return failed(QStringLiteral("line %1, column %2").arg(line).arg(column),
+                      syntax.errorString() + QStringLiteral(" (not valid JSON)"));
+    }
+    const QJsonObject root = document.object();
+    if (!document.isObject() ||
+        root.value(QLatin1String("format")) != QJsonValue(QLatin1String(kFormat)))
+        return failed(QStringLiteral("format"),
+                      QStringLiteral("this is not an audit file (no \"format\": \"%1\")")
+                          .arg(QLatin1String(kFormat)));
+    const QJsonValue version = root.value(QLatin1String("version"));
+    if (!version.isDouble() || version.toDouble() != static_cast<double>(version.toInt()) ||
+        version.toInt() < 1)
+        return failed(QStringLiteral("version"), QStringLiteral("is not a format version number"));
+    if (version.toInt() > kVersion)
+        return failed(QStringLiteral("version"),
+                      QStringLiteral("the file has format version %1, written by a newer "
+                                     "program; this one reads version %2")
+                          .arg(version.toInt())
+                          .arg(kVersion));
+
+    SavedAudit& a = loaded.audit;
+    for (Arrangement arrangement : kArrangements) {
+        const QString key = arrangementKey(arrangement);
+        if (!read.inputs(root.value(key), key, 0, kInputCount, &a.inputs(arrangement))) {
+            loaded.error = read.error;
+            return loaded;
+        }
+    }
+    if (const QJsonValue v = root.value(QLatin1String("arrangement")); !v.isUndefined())
+        read.arrangement(v, QStringLiteral("arrangement"), &a.arrangement);
+
+    if (const QJsonValue v = root.value(QLatin1String("calculated")); !v.isUndefined()) {
+        if (!v.isArray())
+            return failed(QStringLiteral("calculated"), QStringLiteral("is not a list"));
+        const QJsonArray list = v.toArray();
+        if (list.size() > kMaxCalculations)
+            return failed(QStringLiteral("calculated"),
+                          QStringLiteral("has more than %1 calculations").arg(kMaxCalculations));
+        for (qsizetype i = 0; i < list.size() && !read.error; ++i) {
+            const QString where = QStringLiteral("calculated[%1]").arg(i);
+            Calculation c;
+            if (!read.problem(list[i], where, &c.problem))
+                break;
+            const QJsonValue inputs = list[i].toObject().value(QLatin1String("inputs"));
+            if (!inputs.isUndefined()) {
+                const auto [first, last] = columnsOf(c.problem.problem);
+                c.inputs = Inputs{};
+                read.inputs(inputs, where + QStringLiteral(".inputs"), first, last, &*c.inputs);
+            }
+            a.calculated.append(c);
+        }
+    }
+
+    if (const QJsonValue v = root.value(QLatin1String("grids")); !v.isUndefined()) {
+        if (!v.isObject())
+            return failed(QStringLiteral("grids"), QStringLiteral("is not an object"));
+        for (Arrangement arrangement : kArrangements) {
+            const QString key = arrangementKey(arrangement);
+            const QJsonValue grid = v.toObject().value(key);
+            if (grid.isUndefined())
+                continue;
+            auto& slot = arrangement == Arrangement::CounterFlow ? a.counterGrid : a.crossGrid;
+            slot = Grid{};
+            read.grid(grid, QStringLiteral("grids.") + key, &*slot);
+        }
+    }
+
+    if (const QJsonValue v = root.value(QLatin1String("active")); !v.isUndefined()) {
+        ProblemRef active;
+        if (read.problem(v, QStringLiteral("active"), &active))
+            a.active = active;
+    }
+    a.saved = root.value(QLatin1String("saved")).toString();
+    a.program = root.value(QLatin1String("program")).toString();
+    loaded.error = read.error;
+    return loaded;
+}
+
+std::optional<Error> checkFields(const SavedAudit& audit) {
+    const auto check = [](Arrangement arrangement, const Inputs& inputs, int first, int last,
+                          const QString& where) -> std::optional<Error> {
+        for (int c = first; c < last; ++c) {
+            const QString& text = inputs[static_cast<size_t>(c)];
+            if (text.isEmpty())
+                continue; // an empty field; its Problem cannot be calculated with it
+            const FieldRef field = inputField(arrangement, c);
+            const FieldDef* def = findField(field.form, field.control);
+            if (!def)
+                continue;
+            const std::optional<std::string_view> message =
+                checkField(*def, numtext::readNumber(text, QLocale::c()));
+            if (message)
+                return Error{where + u'.' + inputColumn(c),
+                             QStringLiteral("%1 is refused by its field: %2")
+                                 .arg(quotedText(text),
+                                      QString::fromUtf8(message->data(),
+                                                        static_cast<qsizetype>(message->size())))};
+        }
+        return std::nullopt;
+    };
+    for (Arrangement arrangement : kArrangements)
+        if (auto error = check(arrangement, audit.inputs(arrangement), 0, kInputCount,
+                               arrangementKey(arrangement)))
+            return error;
+    for (qsizetype i = 0; i < audit.calculated.size(); ++i) {
+        const Calculation& c = audit.calculated[i];
+        if (!c.inputs)
+            continue;
+        const auto [first, last] = columnsOf(c.problem.problem);
+        if (auto error = check(c.problem.arrangement, *c.inputs, first, last,
+                               QStringLiteral("calculated[%1].inputs").arg(i)))
+            return error;
+    }
+    return std::nullopt;
+}
+
+QByteArray serialise(const SavedAudit& audit) {
+    QString out;
+    const auto line = [&out](const QString& text) { out += text + u'\n'; };
+    line(QStringLiteral("{"));
+    line(QStringLiteral("  \"format\": %1,").arg(jsonString(QLatin1String(kFormat))));
+    line(QStringLiteral("  \"version\": %1,").arg(kVersion));
+    line(QStringLiteral("  \"program\": %1,").arg(jsonString(audit.program)));
+    line(QStringLiteral("  \"saved\": %1,").arg(jsonString(audit.saved)));
+    line(QStringLiteral("  \"arrangement\": %1,")
+             .arg(jsonString(arrangementKey(audit.arrangement))));
+    for (Arrangement arrangement : kArrangements) {
+        line(QStringLiteral("  %1: {").arg(jsonString(arrangementKey(arrangement))));
+        line(QStringLiteral("    ") +
+             inputPairs(audit.inputs(arrangement), 0, kInputCount, QStringLiteral(",\n    ")));
+        line(QStringLiteral("  },"));
+    }
+    QStringList calculations;
+    for (const Calculation& c : audit.calculated) {
+        QString entry = problemObject(c.problem);
+        if (c.inputs) {
+            const auto [first, last] = columnsOf(c.problem.problem);
+            entry.chop(1);
+            entry += QStringLiteral(", \"inputs\": {%1}}")
+                         .arg(inputPairs(*c.inputs, first, last, QStringLiteral(", ")));
+        }
+        calculations.append(QStringLiteral("    ") + entry);
+    }
+    line(calculations.isEmpty() ? QStringLiteral("  \"calculated\": [],")
+                                : QStringLiteral("  \"calculated\": [\n%1\n  ],")
+                                      .arg(calculations.join(QStringLiteral(",\n"))));
+    QStringList grids;
+    for (Arrangement arrangement : kArrangements) {
+        const std::optional<Grid>& grid =
+            arrangement == Arrangement::CounterFlow ? audit.counterGrid : audit.crossGrid;
+        QStringList rows;
+        for (const QStringList& row : grid.value_or(Grid{})) {
+            QStringList cells;
+            for (const QString& cell : row)
+                cells.append(jsonString(cell));
+            rows.append(QStringLiteral("      [") + cells.join(QStringLiteral(", ")) + u']');
+        }
+        grids.append(rows.isEmpty()
+                         ? QStringLiteral("    %1: []").arg(jsonString(arrangementKey(arrangement)))
+                         : QStringLiteral("    %1: [\n%2\n    ]")
+                               .arg(jsonString(arrangementKey(arrangement)),
+                                    rows.join(QStringLiteral(",\n"))));
+    }
+    line(QStringLiteral("  \"grids\": {\n%1\n  }%2")
+             .arg(grids.join(QStringLiteral(",\n")),
+                  audit.active ? QStringLiteral(",") : QString()));
+    if (audit.active)
+        line(QStringLiteral("  \"active\": ") + problemObject(*audit.active));
+    line(QStringLiteral("}"));
+    return out.toUtf8();
+}
+
+bool looksLikeAudit(const QByteArray& data) {
+    QByteArrayView view(data);
+    if (view.startsWith("\xEF\xBB\xBF"))
+        view = view.sliced(3);
+    for (const char c : view) {
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n')
+            continue;
+        return c == '{';
+    }
+    return false;
+}
+
+QString toPointText(const QString& shown, const QLocale& locale) {
+    const std::optional<double> value = numtext::readNumber(shown, locale);
+    if (!value)
+        return shown.isEmpty() ? shown : QString(); // a field holds numbers or nothing
+    QString point = shown;
+    point.replace(locale.decimalPoint(), QStringLiteral("."));
+    if (numtext::readNumber(point, QLocale::c()) == value)
+        return point;
+    return numtext::generalText(*value, QLocale::c());
+}
+
+QString toLocaleText(const QString& point, const QLocale& locale) {
+    const std::optional<double> value = numtext::readNumber(point, QLocale::c());
+    if (!value)
+        return QString();
+    QString shown = point;
+    shown.replace(QStringLiteral("."), locale.decimalPoint());
+    if (numtext::readNumber(shown, locale) == value)
+        return shown;
+    return numtext::generalText(*value, locale);
+}
+
+QString programName() {
+    return QStringLiteral("ctaudit " CTAUDIT_VERSION);
+}
+
+} // namespace auditfile

@@ -1,0 +1,80 @@
+#pragma once
+// The input of the batch audit: a CSV file whose header names the 19 input columns in any
+// order, then one measurement set (a case) per record. The values are kept as the texts the
+// file holds; the windows' fields decide what they make of them.
+
+#include "auditfile/csv.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <array>
+#include <optional>
+
+class QIODevice;
+
+// The input columns in the order the windows take them: Problem 1 to Problem 4, each
+// Problem's fields in the window's own order.
+inline constexpr int kInputColumnCount = 19;
+inline constexpr std::array<const char*, kInputColumnCount> kInputColumns = {
+    "p1.L",  "p1.G",  "p1.Tin", "p1.Tout", "p1.p",   "p1.tdb", "p1.rh",
+    "p2.Ld", "p2.Gd", "p2.Tin", "p2.Tout", "p2.twb", "p2.tdb", "p3.L",
+    "p3.G",  "p4.Q",  "p4.Tin", "p4.tdb",  "p4.twb",
+};
+
+// The index of a column name in kInputColumns, or -1.
+int inputColumnIndex(const QString& name);
+
+struct BatchCase {
+    int number = 0; // 1 for the first data record
+    int line = 0;   // the line of the file it starts on
+    // The texts in kInputColumns order, whatever the file's order.
+    std::array<QString, kInputColumnCount> values;
+};
+
+class BatchInput {
+public:
+    // What makes a file unusable, with where it is.
+    struct Error {
+        int line = 0;
+        int column = 0; // 0: the whole line
+        QString text;
+        // "source:line: text" or "source:line:column: text".
+        QString describe(const QString& source) const;
+    };
+
+    // Reads a whole file: UTF-8 text, a header with each input column once, then records of
+    // as many cells as the header. Column names may be surrounded by blanks.
+    static BatchInput read(const QByteArray& data);
+
+    // The canonical input: the header, and each case's record, the columns of kInputColumns in
+    // order.
+    static QString header();
+    static QString record(const BatchCase& c);
+    static QString write(const QList<BatchCase>& cases);
+
+    QList<BatchCase> cases;
+    std::optional<Error> error; // set: the file is not read, cases is empty
+};
+
+// Reads a batch file one case at a time (see BatchInput::read for what it must hold), holding
+// no more than the case at hand.
+class BatchReader {
+public:
+    explicit BatchReader(QIODevice& device);
+
+    // The next case; nothing at the end of the file or at damage (then error() is set).
+    // Counted: the case's values stay empty, only the file is checked.
+    std::optional<BatchCase> next(csv::Reader::Cells cells = csv::Reader::Cells::Kept);
+    const std::optional<BatchInput::Error>& error() const { return error_; }
+
+private:
+    bool readHeader();
+
+    csv::Reader reader_;
+    bool headerRead_ = false;
+    qsizetype headerCells_ = 0;
+    std::array<int, kInputColumnCount> cellOf_{}; // which cell of a record holds each column
+    int cases_ = 0;
+    std::optional<BatchInput::Error> error_;
+};

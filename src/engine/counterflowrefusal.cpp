@@ -1,0 +1,30 @@
+#include "engine/counterflowrefusal.h"
+
+namespace counterflow {
+
+QString refusalText(Status status) {
+    switch (status) {
+    case Status::Ok:
+        break;
+    case Status::ZeroFlow:
+        return QStringLiteral("The water and air mass flow rates must be greater than zero.");
+    case Status::NoDrivingForce:
+        return QStringLiteral(
+            "No heat transfer is possible: somewhere in the fill the air is as warm as saturated "
+            "air at the water temperature. The outlet water temperature must lie well above the "
+            "inlet wet bulb temperature.");
+    case Status::NotConverged:
+        return QStringLiteral(
+            "The search for the tower's operating point did not converge: the required number "
+            "of transfer units cannot be reached with these data.");
+    case Status::InvalidBracket:
+        return QStringLiteral(
+            "No operating point can be searched: the water temperature IN must be above the "
+            "wet bulb temperature, and the heat capacity must be greater than zero.");
+    case Status::NonFinite:
+        return QStringLiteral("The calculation overflowed with these data.");
+    }
+    return {};
+}
+
+} // namespace counterflow

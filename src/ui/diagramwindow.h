@@ -1,0 +1,67 @@
+#pragma once
+// The "Diagram" window: the diagrams of the Problem window that was last active, redrawn after
+// every CALCULATE of that arrangement. Counter flow shows the enthalpy-temperature diagram,
+// cross flow the maps of the fill; Problems 2 to 4 add the tower characteristic. The shown
+// diagram exports to PNG, SVG and PDF from the "Export..." button and the plots' context menu.
+
+#include "diagrams/diagramdata.h"
+#include "diagrams/diagramexport.h"
+
+#include <QWidget>
+#include <optional>
+
+class CharacteristicPlot;
+class DiagramSource;
+class FillMapPlot;
+class MerkelPlot;
+class QCustomPlot;
+class QLabel;
+class QPushButton;
+class QStackedWidget;
+class QTabWidget;
+class Workspace;
+
+class DiagramWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit DiagramWindow(Workspace& workspace);
+
+    void setSource(const DiagramSource* source);
+
+    // The Problem window that became active: its diagrams are shown.
+    void problemActivated(Arrangement arrangement, int problem);
+    // A Problem of an arrangement was calculated: redraws when it is the shown arrangement.
+    void calculated(Arrangement arrangement, int problem);
+    // Redraws the shown Problem from the source.
+    void refresh();
+
+    // The arrangement and Problem shown; nullopt before any Problem window was active.
+    std::optional<std::pair<Arrangement, int>> shownProblem() const { return shown_; }
+    // The plot on the current tab; nullptr while the window shows its hint.
+    QCustomPlot* currentPlot() const;
+    // Writes the current plot to a file, the format by the name's suffix (.png, .svg, .pdf);
+    // false, with a message, when there is nothing to export or the file cannot be written.
+    bool exportCurrent(const QString& fileName);
+    // "Export...": asks for a file name (the format by its suffix, PNG when it has none).
+    void exportWithDialog(std::optional<diagramexport::Format> format = std::nullopt);
+
+    QLabel* lblTitle;
+    QLabel* lblHint;
+    QPushButton* cmdExport;
+    QTabWidget* tabs;
+    MerkelPlot* merkel;
+    FillMapPlot* waterMap;
+    FillMapPlot* enthalpyMap;
+    FillMapPlot* dryBulbMap;
+    CharacteristicPlot* characteristic;
+
+private:
+    void showHint(const QString& text);
+    void showDiagrams(const diagrams::ProblemDiagrams& d);
+    void attachContextMenu(QCustomPlot* plot);
+
+    Workspace& workspace_;
+    const DiagramSource* source_ = nullptr;
+    std::optional<std::pair<Arrangement, int>> shown_;
+    QStackedWidget* pages_;
+};

@@ -1,0 +1,457 @@
+// Saving and opening audits: a chain saved and opened again shows the same windows, a hand-written
+// file and a batch input case open, and every kind of bad file is reported by name and changes
+// nothing.
+
+#include "app/auditdocument.h"
+#include "app/windows.h"
+#include "engine/fieldtable.h"
+#include "support/guifixture.h"
+#include "ui/form1.h"
+#include "ui/frmmain.h"
+#include "ui/numericfield.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+Q_DECLARE_METATYPE(Arrangement)
+Q_DECLARE_METATYPE(AuditDocument::Changes)
+
+namespace {
+
+const char* const kWindows[] = {"Form1", "Form5", "Form2", "Form10", "Form3",
+                                "Form8", "Form6", "Form9", "Form4",  "Form11"};
+
+// One run of the program with the document over it.
+struct Program {
+    explicit Program(const QLocale& locale = pointLocale())
+        : fixture(locale)
+        , document(fixture.windows()) {
+        fixture.start();
+    }
+    Windows& windows() { return fixture.windows(); }
+    QWidget* form(Arrangement a, int problem) {
+        return windows().form(QString::fromLatin1(auditfile::problemForm(a, problem)));
+    }
+    QLineEdit* field(Arrangement a, int column) {
+        const auditfile::FieldRef f = auditfile::inputField(a, column);
+        return windows().form(QString::fromLatin1(f.form))->findChild<QLineEdit*>(f.control);
+    }
+    void click(QWidget* form, std::string_view button) {
+        form->findChild<QAbstractButton*>(
+                QString::fromLatin1(button.data(), static_cast<qsizetype>(button.size())))
+            ->click();
+    }
+    // Pastes a value with a decimal point into a field in the locale's form and leaves it.
+    void type(Arrangement a, int column, const QString& point) {
+        QLineEdit* edit = field(a, column);
+        edit->setText(auditfile::toLocaleText(point));
+        NumericField::of(edit)->validate();
+    }
+    void calculate(Arrangement a, int problem) { click(form(a, problem), "Command1"); }
+    void goOn(Arrangement a, int problem) {
+        click(form(a, problem), leadingOnButtonOf(auditfile::problemForm(a, problem)));
+    }
+    // Every text of every loaded window.
+    TextSnapshot everything() {
+        TextSnapshot all;
+        for (const char* name : kWindows) {
+            if (!windows().isLoaded(QString::fromLatin1(name)))
+                continue;
+            const TextSnapshot one = snapshotTexts(windows().form(QString::fromLatin1(name)));
+            for (auto it = one.cbegin(); it != one.cend(); ++it)
+                all.insert(QString::fromLatin1(name) + u'.' + it.key(), it.value());
+        }
+        all.insert(QStringLiteral("title"), windows().frmMain()->windowTitle());
+        return all;
+    }
+
+    GuiFixture fixture;
+    AuditDocument document;
+};
+
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& data) {
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(data);
+    return path;
+}
+
+// A hand-written audit: the required keys and whatever follows.
+QByteArray handWritten(const QByteArray& counterP1L = "\"100\"", const QByteArray& rest = {}) {
+    QByteArray inputs;
+    for (int c = 0; c < auditfile::kInputCount; ++c)
+        inputs += (c ? ", \"" : "\"") + auditfile::inputColumn(c).toLatin1() + "\": \"" +
+                  (c == 2   ? "38"
+                   : c == 3 ? "33"
+                   : c == 4 ? "1"
+                            : "20") +
+                  '"';
+    QByteArray counter = inputs;
+    counter.replace("\"p1.L\": \"20\"", "\"p1.L\": " + counterP1L);
+    return "{\"format\": \"ctaudit-audit\", \"version\": 1,\n \"counter\": {" + counter +
+           "},\n \"cross\": {" + inputs + "}" + rest + "}";
+}
+
+} // namespace
+
+class TestAuditDocument : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void saveThenOpenShowsTheSameWindows_data();
+    void saveThenOpenShowsTheSameWindows();
+    void handWrittenFileOpens_data();
+    void handWrittenFileOpens();
+    void badFileChangesNothing_data();
+    void badFileChangesNothing();
+    void titleRecentFilesAndDrop();
+    void unsavedChangesBeforeAnotherFile_data();
+    void unsavedChangesBeforeAnotherFile();
+    void saveValidatesFieldsFirst();
+    void batchInputCaseFillsFields();
+};
+
+void TestAuditDocument::saveThenOpenShowsTheSameWindows_data() {
+    QTest::addColumn<Arrangement>("arrangement");
+    QTest::addColumn<QLocale>("locale");
+    QTest::newRow("counter flow") << Arrangement::CounterFlow << pointLocale();
+    QTest::newRow("cross flow, decimal comma") << Arrangement::CrossFlow << commaLocale();
+}
+
+void TestAuditDocument::saveThenOpenShowsTheSameWindows() {
+    QFETCH(Arrangement, arrangement);
+    QFETCH(QLocale, locale);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("chain.ctaudit"));
+    TextSnapshot saved;
+    {
+        Program p(locale);
+        Form1* start = p.windows().form1();
+        (arrangement == Arrangement::CounterFlow ? start->Option1 : start->Option2)->click();
+        start->Command1->click();
+        // The whole chain, Problem 1 with a value of its own.
+        p.type(arrangement, 0, QStringLiteral("95.5"));
+        for (int problem = 1; problem <= 4; ++problem) {
+            p.calculate(arrangement, problem);
+            if (problem < 4)
+                p.goOn(arrangement, problem);
+        }
+        // Problem 1 again with another inlet (a second grid row; Problems 2 to 4 keep what
+        // they showed), a refused CALCULATE, then a value typed and not calculated.
+        p.fixture.show(p.form(arrangement, 1));
+        p.type(arrangement, 2, QStringLiteral("39.25"));
+        p.calculate(arrangement, 1);
+        p.field(arrangement, 5)->setText(QString());
+        p.calculate(arrangement, 1);
+        p.type(arrangement, 5, QStringLiteral("26"));
+        p.type(arrangement, 0, QStringLiteral("97"));
+        QCOMPARE(p.fixture.desktop().messageTexts(), QStringList{"All fields require data"});
+        QCOMPARE(p.document.current().calculated.size(), 5);
+
+        QVERIFY(p.document.saveTo(path));
+        saved = p.everything();
+        QVERIFY(p.fixture.checkNoDialogs());
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY(text.startsWith("{\n  \"format\": \"ctaudit-audit\",\n  \"version\": 1,\n"));
+    QVERIFY2(text.contains("\"p1.L\": \"97\"") && text.contains("\"p1.Tin\": \"39.25\""), text);
+
+    Program p(locale);
+    QVERIFY(p.document.open(path));
+    QCOMPARE(p.fixture.desktop().messageTexts(), QStringList());
+    const QString difference = snapshotDifference(saved, p.everything());
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    QCOMPARE(p.document.isModified(), false);
+    QVERIFY(p.fixture.checkNoDialogs());
+}
+
+void TestAuditDocument::handWrittenFileOpens_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("point") << pointLocale() << "37.5";
+    QTest::newRow("comma") << commaLocale() << "37,5";
+}
+
+void TestAuditDocument::handWrittenFileOpens() {
+    QFETCH(QLocale, locale);
+    QFETCH(QString, shown);
+    QTemporaryDir dir;
+    // A number, unknown keys and no calculations: the fields show the texts, nothing runs.
+    const QString path = writeFile(
+        dir, "hand.ctaudit",
+        handWritten("37.5", ", \"arrangement\": \"cross\", \"comment\": {\"by\": [1, 2]}"));
+    Program p(locale);
+    QVERIFY(p.document.open(path));
+    QCOMPARE(p.field(Arrangement::CounterFlow, 0)->text(), shown);
+    QCOMPARE(p.field(Arrangement::CrossFlow, 3)->text(), QStringLiteral("33"));
+    QVERIFY(p.windows().form1()->Option2->isChecked());
+    QCOMPARE(p.fixture.desktop().messages.size(), 0);
+    QVERIFY(p.document.current().calculated.isEmpty());
+}
+
+void TestAuditDocument::badFileChangesNothing_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QString>("message");
+    const QByteArray calc = ", \"calculated\": [{\"arrangement\": \"counter\", \"problem\": ";
+    QTest::newRow("missing") << "none.ctaudit" << QByteArray() << "No such file";
+    QTest::newRow("empty") << "a.ctaudit" << QByteArray("") << "line 1, column 1: ";
+    QTest::newRow("JSON syntax")
+        << "a.ctaudit"
+        << QByteArray("{\"format\": \"ctaudit-audit\",\n \"version\": 1\n  \"x\": 1}")
+        << "line 3, column 3: ";
+    QTest::newRow("not UTF-8") << "a.ctaudit" << QByteArray("{\"format\": \"\xff\"}")
+                               << "line 1, column 13: ";
+    QTest::newRow("another kind") << "a.ctaudit" << QByteArray("[1, 2]")
+                                  << "format: this is not an audit file";
+    QTest::newRow("another format")
+        << "a.ctaudit" << QByteArray("{\"format\": \"ctaudit-other\", \"version\": 1}")
+        << "format: this is not an audit file";
+    QTest::newRow("newer version")
+        << "a.ctaudit" << QByteArray("{\"format\": \"ctaudit-audit\", \"version\": 2}")
+        << "version: the file has format version 2";
+    QTest::newRow("missing arrangement")
+        << "a.ctaudit" << QByteArray("{\"format\": \"ctaudit-audit\", \"version\": 1}")
+        << "counter: is missing";
+    QByteArray missing = handWritten();
+    missing.replace("\"p2.tdb\": \"20\", ", "");
+    QTest::newRow("missing value") << "a.ctaudit" << missing << "counter.p2.tdb: is missing";
+    QTest::newRow("not a number") << "a.ctaudit" << handWritten("\"1O0\"")
+                                  << "counter.p1.L: is not a number";
+    QTest::newRow("decimal comma")
+        << "a.ctaudit" << handWritten("\"99,5\"") << "counter.p1.L: is not a number";
+    QTest::newRow("refused by the field")
+        << "a.ctaudit" << handWritten("\"200.01\"")
+        << "counter.p1.L: \"200.01\" is refused by its field: Invalid entries, number must be "
+           "less than 200 kg/s";
+    QTest::newRow("negative") << "a.ctaudit" << handWritten("\"-1\"")
+                              << "water mass flow rate must be positive number";
+    QTest::newRow("no such problem") << "a.ctaudit" << handWritten("\"100\"", calc + "5}]")
+                                     << "calculated[0].problem: is not 1, 2, 3 or 4";
+    QTest::newRow("refused on replay")
+        << "a.ctaudit"
+        << handWritten("\"100\"", calc + "1, \"inputs\": {\"p1.L\": \"100\", \"p1.G\": \"90\", "
+                                         "\"p1.Tin\": \"30\", \"p1.Tout\": \"33\", \"p1.p\": "
+                                         "\"1\", \"p1.tdb\": \"25\", \"p1.rh\": \"55\"}}]")
+        << "calculated[0]: Problem 1 (counter flow) cannot be calculated again: Outlet water "
+           "temperature must be less then inlet water temperature";
+    QTest::newRow("out of order") << "a.ctaudit" << handWritten("\"100\"", calc + "2}]")
+                                  << "calculated[0]: Problem 2 (counter flow) cannot be "
+                                     "calculated again: Problem 1 has not been calculated yet";
+    QTest::newRow("grid cell") << "a.ctaudit"
+                               << handWritten("\"100\"",
+                                              ", \"grids\": {\"cross\": [[\"1\", true]]}")
+                               << "grids.cross[0][1]: is not a text";
+    QTest::newRow("batch input") << "a.csv" << QByteArray("p1.L,p1.X\n1,2\n")
+                                 << "line 1, column 2: unknown column";
+}
+
+void TestAuditDocument::badFileChangesNothing() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, data);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString path = data.isNull() ? dir.filePath(name) : writeFile(dir, name, data);
+    Program p;
+    p.fixture.show(p.form(Arrangement::CounterFlow, 1));
+    p.calculate(Arrangement::CounterFlow, 1);
+    QVERIFY(p.document.saveTo(dir.filePath("before.ctaudit")));
+    p.type(Arrangement::CounterFlow, 0, "101");
+    const TextSnapshot before = p.everything();
+    p.fixture.desktop().clear();
+
+    QVERIFY(!p.document.open(path));
+    QCOMPARE(p.fixture.desktop().messages.size(), 1);
+    const QString text = p.fixture.desktop().messages.front().text;
+    QVERIFY2(text.startsWith(QStringLiteral("The file \"%1\" cannot be opened: ").arg(path)),
+             qPrintable(text));
+    QVERIFY2(text.contains(message), qPrintable(text));
+    const QString difference = snapshotDifference(before, p.everything());
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    QVERIFY(p.document.isModified());
+    QVERIFY(p.fixture.checkNoDialogs());
+}
+
+void TestAuditDocument::titleRecentFilesAndDrop() {
+    QTemporaryDir dir;
+    const QString first = writeFile(dir, "first.ctaudit", handWritten());
+    const QString second = writeFile(dir, "second.ctaudit", handWritten("\"90\""));
+    Program p;
+    FrmMain* main = p.windows().frmMain();
+    QVERIFY(p.document.open(first));
+    QCOMPARE(main->windowTitle(),
+             QStringLiteral("first.ctaudit[*] - DIRECT CONTACT HEAT TRANSFER COOLING TOWERS"));
+    QVERIFY(!main->isWindowModified());
+    p.type(Arrangement::CounterFlow, 1, "91");
+    QVERIFY(main->isWindowModified());
+    QStringList asked;
+    p.document.askUnsavedChanges = [&](const QString& audit) {
+        asked.append(audit);
+        return AuditDocument::Changes::Discard;
+    };
+
+    // A file dropped on the main window opens once the drop has ended, the changes discarded.
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(second)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(main, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(p.field(Arrangement::CounterFlow, 1), &drop); // a field takes no path
+    QTRY_COMPARE(p.field(Arrangement::CounterFlow, 0)->text(), QStringLiteral("90"));
+    QVERIFY(main->windowTitle().startsWith(QLatin1String("second.ctaudit")));
+    QCOMPARE(asked, QStringList{"first.ctaudit"});
+    QCOMPARE(p.document.recentFiles(), QStringList({second, first}));
+    // A recent file that has gone since is taken off the list, and the engineer told so.
+    QVERIFY(QFile::remove(first));
+    auto* openButton =
+        qobject_cast<QToolButton*>(main->tbToolBar->widgetForAction(p.document.openAction));
+    QVERIFY(openButton && openButton->menu());
+    Q_EMIT openButton->menu()->aboutToShow();
+    const QList<QAction*> recent = openButton->menu()->actions();
+    QCOMPARE(recent.size(), 2);
+    p.fixture.desktop().messages.clear();
+    recent[1]->trigger();
+    QCOMPARE(p.fixture.desktop().messages.size(), 1);
+    QVERIFY(p.fixture.desktop().messages.front().text.contains("no longer exists"));
+    QCOMPARE(p.document.recentFiles(), QStringList{second});
+    QVERIFY(main->windowTitle().startsWith(QLatin1String("second.ctaudit")));
+    // "Open" and "Save" follow the toolbar's own buttons, which keep their places.
+    QStringList captions;
+    for (const QAction* a : main->tbToolBar->actions())
+        if (!a->text().isEmpty())
+            captions.append(a->text().trimmed());
+    QCOMPARE(captions.mid(0, 2), QStringList({"Menu", "Excel"}));
+    QCOMPARE(captions.mid(captions.size() - 3), QStringList({"Exit", "Open", "Save"}));
+    QCOMPARE(p.document.openAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+    QCOMPARE(p.document.saveAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    QCOMPARE(p.document.saveAsAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+}
+
+void TestAuditDocument::unsavedChangesBeforeAnotherFile_data() {
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<AuditDocument::Changes>("answer");
+    QTest::addColumn<QString>("saveAs"); // the name given when Save asks for one
+    QTest::addColumn<bool>("opened");
+    QTest::addColumn<QString>("firstFileL"); // p1.L in the first file afterwards
+    const auto Save = AuditDocument::Changes::Save;
+    const auto Discard = AuditDocument::Changes::Discard;
+    const auto Keep = AuditDocument::Changes::Keep;
+    QTest::newRow("unchanged: not asked") << false << Keep << "" << true << "100";
+    QTest::newRow("discarded") << true << Discard << "" << true << "100";
+    QTest::newRow("kept") << true << Keep << "" << false << "100";
+    QTest::newRow("saved") << true << Save << "" << true << "91";
+    QTest::newRow("untitled, saved as") << true << Save << "first.ctaudit" << true << "91";
+    QTest::newRow("untitled, Save As cancelled") << true << Save << "-" << false << "100";
+}
+
+void TestAuditDocument::unsavedChangesBeforeAnotherFile() {
+    // Another file replaces an audit with changes only once they are saved or discarded; kept,
+    // or a Save As that is cancelled, leaves every window as it was and asks for no file.
+    QFETCH(bool, changed);
+    QFETCH(AuditDocument::Changes, answer);
+    QFETCH(QString, saveAs);
+    QFETCH(bool, opened);
+    QFETCH(QString, firstFileL);
+    QTemporaryDir dir;
+    const QString first = writeFile(dir, "first.ctaudit", handWritten());
+    const QString second = writeFile(dir, "second.ctaudit", handWritten("\"90\""));
+    Program p;
+    if (saveAs.isEmpty()) {
+        QVERIFY(p.document.open(first));
+    } else {
+        QVERIFY(QFile::remove(first));
+        p.type(Arrangement::CounterFlow, 0, "100");
+    }
+    if (changed)
+        p.type(Arrangement::CounterFlow, 0, "91");
+    QCOMPARE(p.document.isModified(), changed);
+    int asked = 0;
+    int namesAsked = 0;
+    p.document.askUnsavedChanges = [&](const QString&) { return ++asked, answer; };
+    p.document.askSaveName = [&](const QString&) { return saveAs == "-" ? QString() : first; };
+    p.document.askOpenName = [&] { return ++namesAsked, second; };
+    const TextSnapshot before = p.everything();
+
+    QCOMPARE(p.document.open(), opened);
+    QCOMPARE(asked, changed ? 1 : 0);
+    QCOMPARE(namesAsked, opened ? 1 : 0);
+    if (opened)
+        QCOMPARE(p.field(Arrangement::CounterFlow, 0)->text(), QStringLiteral("90"));
+    else
+        QCOMPARE(snapshotDifference(before, p.everything()), QString());
+    if (QFile::exists(first)) {
+        Program again;
+        QVERIFY(again.document.open(first));
+        QCOMPARE(again.field(Arrangement::CounterFlow, 0)->text(), firstFileL);
+    }
+}
+
+void TestAuditDocument::saveValidatesFieldsFirst() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.ctaudit"));
+    Program p;
+    p.fixture.show(p.form(Arrangement::CounterFlow, 1));
+    p.field(Arrangement::CounterFlow, 0)->setText(QStringLiteral("250")); // not left yet
+    QVERIFY(!p.document.saveTo(path));
+    QCOMPARE(p.fixture.desktop().messageTexts(),
+             QStringList{"Invalid entries, number must be less than 200 kg/s"});
+    QVERIFY(!QFile::exists(path));
+    // An empty field is kept as empty; a folder that does not exist is reported.
+    QVERIFY(p.document.saveTo(path));
+    QVERIFY(!p.document.saveTo(dir.filePath(QStringLiteral("no/such/folder/a.ctaudit"))));
+    QCOMPARE(p.fixture.desktop().messages.size(), 2);
+    QCOMPARE(p.document.fileName(), path);
+}
+
+void TestAuditDocument::batchInputCaseFillsFields() {
+    QTemporaryDir dir;
+    QByteArray csv;
+    for (int c = 0; c < auditfile::kInputCount; ++c)
+        csv += (c ? "," : "") + auditfile::inputColumn(c).toLatin1();
+    csv += "\n90,70,37,34,1,28,55,90,80,34,31,21,25,35,25,500,35,28,22\n"
+           "88.5,70,37,34,1,28,55,90,80,34,31,21,25,35,25,500,35,28,22\n"
+           "300,70,37,34,1,28,55,90,80,34,31,21,25,35,25,500,35,28,22\n";
+    const QString path = writeFile(dir, "regimes.csv", csv);
+    Program p(commaLocale());
+    int offered = 0;
+    int pick = 1;
+    p.document.askCase = [&](const QString&, const QList<BatchCase>& cases, Arrangement preset) {
+        offered = static_cast<int>(cases.size());
+        Q_UNUSED(preset);
+        return AuditDocument::CaseChoice{pick, Arrangement::CrossFlow};
+    };
+    QVERIFY(p.document.open(path));
+    QCOMPARE(offered, 3);
+    QCOMPARE(p.field(Arrangement::CrossFlow, 0)->text(), QStringLiteral("88,5"));
+    QCOMPARE(p.field(Arrangement::CounterFlow, 0)->text(), QStringLiteral("100"));
+    QVERIFY(p.windows().form1()->Option2->isChecked());
+    QVERIFY(p.document.isModified());
+
+    // A case with a value its field refuses changes nothing.
+    pick = 2;
+    const TextSnapshot before = p.everything();
+    QVERIFY(!p.document.open(path));
+    QVERIFY2(p.fixture.desktop().messageTexts().value(0).contains(
+                 "case 3 (line 4), p1.L: \"300\" is refused by its field"),
+             qPrintable(p.fixture.desktop().messageTexts().value(0)));
+    QVERIFY(snapshotDifference(before, p.everything()).isEmpty());
+}
+
+QTEST_MAIN(TestAuditDocument)
+#include "tst_auditdocument.moc"

@@ -1,0 +1,121 @@
+// The toolbar's "Excel" over the real windows: the export reads the windows' displayed texts
+// (loading windows never opened with their design contents), keeps the flag in frmMain.Text1,
+// and never shows a message, with or without a spreadsheet application.
+
+#include "app/windows.h"
+#include "engine/cellmap.h"
+#include "memoryworkbook.h"
+#include "reports/excelreport.h"
+#include "support/guifixture.h"
+#include "ui/form5.h"
+#include "ui/frmmain.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+class TestExcelButton : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void exportsTheCounterFlowWindowsTexts();
+    void successiveExportsFillSuccessiveColumns();
+    void withoutSpreadsheetApplication();
+
+private:
+    // Installs an in-memory spreadsheet application; returns it (owned by the export).
+    MemoryWorkbook* installWorkbook();
+
+    std::unique_ptr<GuiFixture> fixture_;
+    int created_ = 0;
+};
+
+void TestExcelButton::init() {
+    QApplication::setQuitOnLastWindowClosed(false);
+    fixture_ = std::make_unique<GuiFixture>();
+    fixture_->start();
+    created_ = 0;
+}
+
+void TestExcelButton::cleanup() {
+    QVERIFY(fixture_->checkNoDialogs());
+    fixture_.reset();
+}
+
+MemoryWorkbook* TestExcelButton::installWorkbook() {
+    auto* workbook = new MemoryWorkbook;
+    fixture_->windows().report().setFactory([this, workbook](const QString&, QString*) {
+        ++created_;
+        return std::unique_ptr<Spreadsheet>(workbook);
+    });
+    return workbook;
+}
+
+void TestExcelButton::exportsTheCounterFlowWindowsTexts() {
+    Windows& windows = fixture_->windows();
+    MemoryWorkbook* workbook = installWorkbook();
+    windows.form5()->Command1->click();
+    QVERIFY(!windows.isLoaded(QStringLiteral("Form3")));
+
+    windows.frmMain()->tbToolBar_ButtonClick(QStringLiteral("Excel"));
+
+    QCOMPARE(created_, 1);
+    QCOMPARE(windows.frmMain()->Text1->text(), QStringLiteral("1"));
+    QVERIFY(workbook->openedAsTemplate);
+    // Problem 1 as calculated, the others with their design contents.
+    QCOMPARE(workbook->cell(QStringLiteral("B3")), QStringLiteral("100.00"));
+    QCOMPARE(workbook->cell(QStringLiteral("B12")), QStringLiteral("30.58"));
+    QCOMPARE(workbook->cell(QStringLiteral("B69")), QStringLiteral("2200"));
+    QVERIFY(windows.isLoaded(QStringLiteral("Form3")));
+    // Numbers arrive as numbers with the window's decimals; the status line says where.
+    QCOMPARE(workbook->numbers.value(QStringLiteral("B3")).number, 100.0);
+    QCOMPARE(workbook->numbers.value(QStringLiteral("B3")).decimals, 2);
+    QCOMPARE(windows.status(),
+             QStringLiteral("Excel: column B of the worksheet \"Problem\" written."));
+    for (const report::CellMapRow& row : report::kCellMap) {
+        const QString address = QStringLiteral("B%1").arg(row.row);
+        QCOMPARE(workbook->cell(address),
+                 windows
+                     .controlText(QString::fromLatin1(row.counterFlow.form),
+                                  QString::fromLatin1(row.counterFlow.control))
+                     .value_or(QStringLiteral("<unreadable>")));
+    }
+    QVERIFY(fixture_->desktop().messages.isEmpty());
+}
+
+void TestExcelButton::successiveExportsFillSuccessiveColumns() {
+    Windows& windows = fixture_->windows();
+    MemoryWorkbook* workbook = installWorkbook();
+    windows.frmMain()->tbToolBar_ButtonClick(QStringLiteral("Excel"));
+    windows.form5()->Text1->setText(QStringLiteral("120"));
+    windows.frmMain()->tbToolBar_ButtonClick(QStringLiteral("Excel"));
+
+    QCOMPARE(created_, 1); // the application is started once per run
+    QCOMPARE(workbook->cell(QStringLiteral("B3")), QStringLiteral("100"));
+    QCOMPARE(workbook->cell(QStringLiteral("C3")), QStringLiteral("120"));
+}
+
+void TestExcelButton::withoutSpreadsheetApplication() {
+    Windows& windows = fixture_->windows();
+    windows.report().setFactory([this](const QString&, QString*) {
+        ++created_;
+        return std::unique_ptr<Spreadsheet>();
+    });
+    windows.frmMain()->tbToolBar_ButtonClick(QStringLiteral("Excel"));
+    windows.frmMain()->tbToolBar_ButtonClick(QStringLiteral("Excel"));
+
+    QCOMPARE(created_, 1); // not tried again in the same run
+    QCOMPARE(windows.frmMain()->Text1->text(), QStringLiteral("1"));
+    QCOMPARE(windows.status(), QStringLiteral("Excel: nothing was written: LibreOffice Calc could "
+                                              "not be started."));
+    QVERIFY(fixture_->desktop().messages.isEmpty());
+    // The program goes on.
+    windows.form5()->Command1->click();
+    QCOMPARE(windows.form5()->lbl2->text(), QStringLiteral("30.58"));
+}
+
+QTEST_MAIN(TestExcelButton)
+#include "tst_excelbutton.moc"

@@ -1,0 +1,294 @@
+// The main window: the decimal-separator note, the toolbar and its dispatch, the status line,
+// "Exit" and the placement saved at shut-down.
+
+#include "app/windows.h"
+#include "support/guifixture.h"
+#include "ui/desktop.h"
+#include "ui/form1.h"
+#include "ui/form11.h"
+#include "ui/form5.h"
+#include "ui/frmmain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolBar>
+#include <memory>
+
+class TestFrmMain : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanup();
+
+    void separatorNote_data();
+    void separatorNote();
+    void mainWindowAtStart();
+    void toolbarButtons_data();
+    void toolbarButtons();
+    void unknownKeyDoesNothing_data();
+    void unknownKeyDoesNothing();
+    void exitBeforeAnyProblemWindow();
+    void exitUnloadsLoadedWindows();
+    void placementSavedAtShutDown_data();
+    void placementSavedAtShutDown();
+    void menuWhileAProblemWindowIsActive();
+
+private:
+    void start(const QLocale& locale = pointLocale());
+    FrmMain& main() { return fixture_->main(); }
+    QAction* action(const QString& key);
+    QWidget* activeChild() const;
+
+    std::unique_ptr<GuiFixture> fixture_;
+};
+
+void TestFrmMain::initTestCase() {
+    // Closing the main window would otherwise end the test program.
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+void TestFrmMain::cleanup() {
+    if (fixture_)
+        QVERIFY(fixture_->checkNoDialogs());
+    fixture_.reset();
+}
+
+void TestFrmMain::start(const QLocale& locale) {
+    fixture_ = std::make_unique<GuiFixture>(locale);
+    fixture_->start();
+}
+
+QAction* TestFrmMain::action(const QString& key) {
+    for (QAction* a : main().tbToolBar->actions())
+        if (a->data().toString() == key)
+            return a;
+    return nullptr;
+}
+
+QWidget* TestFrmMain::activeChild() const {
+    QMdiSubWindow* sub = fixture_->main().mdiArea()->activeSubWindow();
+    return sub ? sub->widget() : nullptr;
+}
+
+void TestFrmMain::separatorNote_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("en_US") << pointLocale() << " .";
+    QTest::newRow("C") << QLocale::c() << " .";
+    QTest::newRow("de_CH: point, apostrophe groups")
+        << QLocale(QLocale::German, QLocale::Switzerland) << " .";
+    QTest::newRow("de_DE") << commaLocale() << " ,";
+    QTest::newRow("fr_FR") << QLocale(QLocale::French, QLocale::France) << " ,";
+    // Any separator other than the point gives the comma note.
+    QTest::newRow("ar_EG: Arabic decimal separator")
+        << QLocale(QLocale::Arabic, QLocale::Egypt) << " ,";
+}
+
+void TestFrmMain::separatorNote() {
+    QFETCH(QLocale, locale);
+    QFETCH(QString, note);
+    start(locale);
+    QCOMPARE(main().Label1->text(), QStringLiteral("Note: As decimal separator use") + note);
+}
+
+void TestFrmMain::mainWindowAtStart() {
+    start();
+    QCOMPARE(main().windowTitle(), QStringLiteral(" DIRECT CONTACT HEAT TRANSFER COOLING TOWERS"));
+    // 15090 x 10485 twips.
+    // The designed size, grown so that the child windows fit below the toolbar.
+    QCOMPARE(main().width(), 1006);
+    QVERIFY(main().height() >= 699 && main().height() < 699 + 20);
+    QVERIFY(main().mdiArea()->viewport()->height() >= 620);
+    QCOMPARE(main().lblstatus->text(), QString());
+    QCOMPARE(main().Text1->text(), QStringLiteral("0"));
+    QVERIFY(!main().Text1->isVisible());
+    QVERIFY(!main().Text2->text().isEmpty());
+    QVERIFY(!main().Text2->isVisible());
+    QCOMPARE(main().imlToolbarIcons.size(), 19);
+    for (const QIcon& icon : main().imlToolbarIcons)
+        QVERIFY(!icon.pixmap(16, 16).isNull());
+    // The start window is the first child, with counter flow selected.
+    QCOMPARE(activeChild(), static_cast<QWidget*>(fixture_->windows().form1()));
+    QVERIFY(fixture_->windows().form1()->Option1->isChecked());
+    QVERIFY(!fixture_->windows().isLoaded(QStringLiteral("Form5")));
+}
+
+void TestFrmMain::toolbarButtons_data() {
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("key");
+    // The trailing blanks widen the buttons and belong to the captions.
+    QTest::newRow("menu") << 0 << "Menu    "
+                          << "menu";
+    QTest::newRow("Excel") << 1 << "Excel    "
+                           << "Excel";
+    QTest::newRow("Diagram") << 2 << "Diagram    "
+                             << "Diagram";
+    QTest::newRow("Uncertainty") << 3 << "Uncertainty"
+                                 << "Uncertainty";
+    QTest::newRow("Exit") << 4 << "Exit     "
+                          << "Exit";
+}
+
+void TestFrmMain::toolbarButtons() {
+    QFETCH(int, position);
+    QFETCH(QString, caption);
+    QFETCH(QString, key);
+    start();
+    QList<QAction*> buttons;
+    for (QAction* a : main().tbToolBar->actions())
+        if (!a->text().isEmpty())
+            buttons.append(a);
+    QCOMPARE(buttons.size(), 5);
+    QAction* a = buttons.at(position);
+    QCOMPARE(a->text(), caption);
+    QCOMPARE(a->data().toString(), key);
+    QCOMPARE(a->toolTip(), key);
+    QVERIFY(!a->icon().isNull());
+    QVERIFY(a->isVisible());
+}
+
+void TestFrmMain::unknownKeyDoesNothing_data() {
+    QTest::addColumn<QString>("key");
+    QTest::newRow("MENU") << "MENU";
+    QTest::newRow("exit") << "exit";
+    QTest::newRow("excel") << "excel";
+    QTest::newRow("empty") << "";
+    QTest::newRow("caption instead of key") << "Menu    ";
+    QTest::newRow("leading blank") << " menu";
+}
+
+void TestFrmMain::unknownKeyDoesNothing() {
+    QFETCH(QString, key);
+    start();
+    Form5* form5 = fixture_->windows().form5();
+    fixture_->show(form5);
+    fixture_->windows().setStatus(QStringLiteral("a hint"));
+    const TextSnapshot before = snapshotTexts(&main());
+    main().tbToolBar_ButtonClick(key);
+    QCoreApplication::processEvents();
+    QCOMPARE(fixture_->windows().status(), QStringLiteral("a hint"));
+    QCOMPARE(activeChild(), static_cast<QWidget*>(form5));
+    QVERIFY(main().isVisible());
+    QVERIFY(fixture_->desktop().settings.isEmpty());
+    const QString difference = snapshotDifference(before, snapshotTexts(&main()));
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
+}
+
+void TestFrmMain::exitBeforeAnyProblemWindow() {
+    start();
+    QAction* exit = action(QStringLiteral("Exit"));
+    QVERIFY(exit);
+    exit->trigger();
+    QCoreApplication::processEvents();
+    QVERIFY(!main().isVisible());
+    QCOMPARE(fixture_->desktop().settings.size(), 4);
+    QVERIFY(fixture_->desktop().messages.isEmpty());
+    for (const char* name :
+         {"Form10", "Form11", "Form2", "Form3", "Form4", "Form5", "Form6", "Form8", "Form9"})
+        QVERIFY2(!fixture_->windows().isLoaded(QString::fromLatin1(name)), name);
+}
+
+void TestFrmMain::exitUnloadsLoadedWindows() {
+    start();
+    QPointer<Form5> form5 = fixture_->windows().form5();
+    fixture_->show(form5);
+    form5->Command1->click();
+    QPointer<Form11> form11 = fixture_->windows().form11();
+    QVERIFY(fixture_->windows().isLoaded(QStringLiteral("Form5")));
+    QVERIFY(fixture_->windows().isLoaded(QStringLiteral("Form11")));
+
+    action(QStringLiteral("Exit"))->trigger();
+    QCoreApplication::processEvents();
+    QVERIFY(!fixture_->windows().isLoaded(QStringLiteral("Form5")));
+    QVERIFY(!fixture_->windows().isLoaded(QStringLiteral("Form11")));
+    QVERIFY(form5.isNull());
+    QVERIFY(form11.isNull());
+    QVERIFY(!main().isVisible());
+    QCOMPARE(fixture_->desktop().settings.size(), 4);
+}
+
+void TestFrmMain::placementSavedAtShutDown_data() {
+    QTest::addColumn<int>("state");
+    QTest::addColumn<bool>("byExit");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("normal, close box") << int(Qt::WindowNoState) << false << true;
+    QTest::newRow("normal, Exit") << int(Qt::WindowNoState) << true << true;
+    QTest::newRow("maximised, close box") << int(Qt::WindowMaximized) << false << true;
+    QTest::newRow("maximised, Exit") << int(Qt::WindowMaximized) << true << true;
+    QTest::newRow("minimised, close box") << int(Qt::WindowMinimized) << false << false;
+    QTest::newRow("minimised, Exit") << int(Qt::WindowMinimized) << true << false;
+}
+
+void TestFrmMain::placementSavedAtShutDown() {
+    QFETCH(int, state);
+    QFETCH(bool, byExit);
+    QFETCH(bool, saved);
+    start(commaLocale()); // the numbers are written with the locale's conversion
+    main().move(40, 30);
+    main().setWindowState(static_cast<Qt::WindowState>(state));
+    QCoreApplication::processEvents();
+    QCOMPARE(main().isMinimized(), state == Qt::WindowMinimized);
+    QCOMPARE(main().isMaximized(), state == Qt::WindowMaximized);
+    const QRect frame = main().frameGeometry();
+
+    if (byExit)
+        main().tbToolBar_ButtonClick(QStringLiteral("Exit"));
+    else
+        main().close();
+    QCoreApplication::processEvents();
+    QVERIFY(!main().isVisible());
+
+    const QList<RecordingDesktop::Setting>& settings = fixture_->desktop().settings;
+    if (!saved) {
+        QVERIFY(settings.isEmpty());
+        return;
+    }
+    QCOMPARE(settings.size(), 4);
+    const QString keys[] = {"MainLeft", "MainTop", "MainWidth", "MainHeight"};
+    const int twips[] = {frame.x() * 15, frame.y() * 15, frame.width() * 15, frame.height() * 15};
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(settings[i].application, QStringLiteral("Kestrel-13"));
+        QCOMPARE(settings[i].application, applicationTitle());
+        QCOMPARE(settings[i].section, QStringLiteral("Settings"));
+        QCOMPARE(settings[i].key, keys[i]);
+        QCOMPARE(settings[i].value, QString::number(twips[i]));
+    }
+    if (state == Qt::WindowNoState)
+        QCOMPARE(settings[0].value, QStringLiteral("600")); // 40 px
+}
+
+void TestFrmMain::menuWhileAProblemWindowIsActive() {
+    start();
+    Form1* form1 = fixture_->windows().form1();
+    form1->Command1->click(); // opens the counter-flow Problem 1
+    Form5* form5 = fixture_->windows().form5();
+    QCOMPARE(activeChild(), static_cast<QWidget*>(form5));
+    form5->Command1->click();
+    QCOMPARE(fixture_->windows().status(),
+             QStringLiteral("Calculation has successfully complited"));
+    const TextSnapshot before = snapshotTexts(form5);
+
+    action(QStringLiteral("menu"))->trigger();
+    QCoreApplication::processEvents();
+    QCOMPARE(activeChild(), static_cast<QWidget*>(form1));
+    QCOMPARE(fixture_->windows().status(), QString());
+    QTRY_VERIFY(form1->isAncestorOf(QApplication::focusWidget()) ||
+                QApplication::focusWidget() == form1);
+    // The problem window stays open with its contents.
+    QVERIFY(form5->isVisible());
+    const QString difference = snapshotDifference(before, snapshotTexts(form5));
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
+}
+
+QTEST_MAIN(TestFrmMain)
+#include "tst_frmmain.moc"
