@@ -164,17 +164,13 @@ private Q_SLOTS:
     // The window reads the texts it shows in the locale's number format.
     void decimalComma_data() {
         QTest::addColumn<Arrangement>("arrangement");
-        QTest::addColumn<QString>("heat");
-        QTest::addColumn<QString>("airFlow");
-        QTest::newRow("counter flow") << kCounter << "2095,00"
-                                      << "90,00";
-        QTest::newRow("cross flow") << kCross << "1131,30"
-                                    << "70,00";
+        QTest::addColumn<QStringList>("texts"); // NTU, heat, the grid's first cell
+        QTest::newRow("counter flow") << kCounter << QStringList{"30,58", "2095,00", "90,00"};
+        QTest::newRow("cross flow") << kCross << QStringList{"17,97", "1131,30", "70,00"};
     }
     void decimalComma() {
         QFETCH(Arrangement, arrangement);
-        QFETCH(QString, heat);
-        QFETCH(QString, airFlow);
+        QFETCH(QStringList, texts);
         fixture_.reset();
         fixture_ = std::make_unique<GuiFixture>(commaLocale());
         fixture_->start();
@@ -183,10 +179,11 @@ private Q_SLOTS:
         for (int run = 0; run < 2; ++run)
             press(arrangement, 1, engine::problemKeys(arrangement, 1).calculate);
         QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messageTexts().join(u'|')));
-        QCOMPARE(shown(arrangement, 1, engine::cf1::kNames[engine::cf1::heat]), heat);
-        QCOMPARE(shown(arrangement, 1, engine::cf1::kNames[engine::cf1::pressure]),
-                 QStringLiteral("1,000"));
-        QCOMPARE(control<QTableWidget>(arrangement, 1, "fgTable")->item(0, 0)->text(), airFlow);
+        const auto fields = engine::Audit::controls(arrangement, 1); // the same order in both
+        QCOMPARE(shown(arrangement, 1, fields[engine::cf1::ntu]), texts[0]);
+        QCOMPARE(shown(arrangement, 1, fields[engine::cf1::heat]), texts[1]);
+        QCOMPARE(shown(arrangement, 1, fields[engine::cf1::pressure]), QStringLiteral("1,000"));
+        QCOMPARE(control<QTableWidget>(arrangement, 1, "fgTable")->item(0, 0)->text(), texts[2]);
     }
 
     void refusalShowsItsBoxAndChangesNothing_data() {
