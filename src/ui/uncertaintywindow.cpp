@@ -3,7 +3,6 @@
 #include "engine/cellmap.h"
 #include "engine/numtext.h"
 #include "ui/desktop.h"
-#include "ui/form1.h"
 #include "ui/workspace.h"
 
 #include <QGridLayout>
