@@ -4,6 +4,7 @@
 #include "diagrams/diagramsource.h"
 #include "diagrams/fillmapplot.h"
 #include "diagrams/merkelplot.h"
+#include "engine/keys.h"
 #include "ui/desktop.h"
 #include "ui/workspace.h"
 
@@ -40,7 +41,8 @@ const char* suffixOf(diagramexport::Format format) {
 
 DiagramWindow::DiagramWindow(Workspace& workspace)
     : workspace_(workspace) {
-    setObjectName(QStringLiteral("frmDiagram"));
+    setObjectName(QString::fromLatin1(engine::kDiagramWindowKey.data(),
+                                      qsizetype(engine::kDiagramWindowKey.size())));
     setWindowTitle(QStringLiteral("Diagram"));
 
     lblTitle = new QLabel(QStringLiteral("Diagram"), this);

@@ -1,6 +1,7 @@
 #include "ui/uncertaintywindow.h"
 
 #include "engine/cellmap.h"
+#include "engine/keys.h"
 #include "engine/numtext.h"
 #include "ui/desktop.h"
 #include "ui/workspace.h"
@@ -91,7 +92,8 @@ struct UncertaintyWindow::Job {
 
 UncertaintyWindow::UncertaintyWindow(Workspace& workspace)
     : workspace_(workspace) {
-    setObjectName(QStringLiteral("Uncertainty"));
+    setObjectName(QString::fromLatin1(engine::kUncertaintyWindowKey.data(),
+                                      qsizetype(engine::kUncertaintyWindowKey.size())));
     setWindowTitle(QStringLiteral("Measurement uncertainty"));
 
     auto* title =
