@@ -7,6 +7,7 @@
 #include "engine/keys.h"
 #include "engine/numtext.h"
 #include "ui/desktop.h"
+#include "ui/keytext.h"
 #include "ui/mainwindow.h"
 #include "ui/numericfield.h"
 #include "ui/performancewindow.h"
@@ -85,10 +86,6 @@ std::optional<ProblemRef> problemOf(const QWidget* form) {
     if (const auto* problem = qobject_cast<const ProblemWindow*>(form))
         return ProblemRef{problem->arrangement(), problem->problem()};
     return std::nullopt;
-}
-
-QString fromView(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // Chooses an arrangement on the start window, as a person clicks its option.
@@ -300,11 +297,11 @@ AuditDocument::AuditDocument(Windows& windows)
     connect(main->mdiArea(), &QMdiArea::subWindowActivated, this,
             [this](QMdiSubWindow* sub) { onActivated(sub ? sub->widget() : nullptr); });
     connect(&windows_, &Windows::loaded, this, &AuditDocument::watch);
-    if (windows_.isLoaded(fromView(engine::kStartWindowKey)))
+    if (windows_.isLoaded(keyText(engine::kStartWindowKey)))
         watch(windows_.startWindow());
     for (Arrangement arrangement : kArrangements)
         for (int problem = 1; problem <= engine::kProblems; ++problem)
-            if (windows_.isLoaded(fromView(engine::problemKeys(arrangement, problem).window)))
+            if (windows_.isLoaded(keyText(engine::problemKeys(arrangement, problem).window)))
                 watch(windows_.problemWindow(arrangement, problem));
 }
 
@@ -500,7 +497,7 @@ auditfile::SavedAudit AuditDocument::current() const {
             inputs[static_cast<size_t>(c)] =
                 edit ? auditfile::toPointText(edit->text()) : initialText(arrangement, c);
         }
-        const QString problem1 = fromView(engine::problemKeys(arrangement, 1).window);
+        const QString problem1 = keyText(engine::problemKeys(arrangement, 1).window);
         auditfile::Grid grid;
         bool anyText = false;
         if (windows_.isLoaded(problem1)) {

@@ -8,6 +8,7 @@
 #include "ui/diagramwindow.h"
 #include "ui/flowchangewindow.h"
 #include "ui/heatloadwindow.h"
+#include "ui/keytext.h"
 #include "ui/mainwindow.h"
 #include "ui/moistairwindow.h"
 #include "ui/performancewindow.h"
@@ -25,10 +26,6 @@
 #include <algorithm>
 
 namespace {
-
-QString fromView(std::string_view text) {
-    return QString::fromLatin1(text.data(), qsizetype(text.size()));
-}
 
 constexpr Arrangement kArrangements[] = {Arrangement::CounterFlow, Arrangement::CrossFlow};
 
@@ -67,7 +64,7 @@ Windows::Windows(Desktop& desktop)
 
     // The windows by their keys, each with what creates it.
     const auto add = [this](std::string_view key, std::function<QWidget*()> create) {
-        entries_.push_back({fromView(key), std::move(create), nullptr});
+        entries_.push_back({keyText(key), std::move(create), nullptr});
     };
     add(engine::kStartWindowKey, [this] { return addChild(new StartWindow(*this)); });
     for (Arrangement arrangement : kArrangements)
@@ -115,7 +112,7 @@ const Windows::Entry* Windows::entry(const QString& key) const {
 }
 
 QWidget* Windows::loadedWindow(std::string_view key) const {
-    const Entry* e = entry(fromView(key));
+    const Entry* e = entry(keyText(key));
     return e ? e->window.data() : nullptr;
 }
 
@@ -133,7 +130,7 @@ QWidget* Windows::addChild(QWidget* window) {
 }
 
 QWidget* Windows::form(const QString& key) {
-    if (key == fromView(engine::kMainWindowKey))
+    if (key == keyText(engine::kMainWindowKey))
         return main_;
     Entry* e = entry(key);
     if (!e)
@@ -147,7 +144,7 @@ QWidget* Windows::form(const QString& key) {
 }
 
 bool Windows::isLoaded(const QString& key) const {
-    if (key == fromView(engine::kMainWindowKey))
+    if (key == keyText(engine::kMainWindowKey))
         return main_ != nullptr;
     const Entry* e = entry(key);
     return e && e->window;
@@ -160,7 +157,7 @@ void Windows::unload(const QString& key) {
     // A window loaded again starts as it was first loaded.
     if (const auto problem = engine::Audit::problemOf(key.toStdString()))
         audit_.reset(problem->first, problem->second);
-    else if (key == fromView(engine::kMoistAirWindowKey))
+    else if (key == keyText(engine::kMoistAirWindowKey))
         audit_.resetMoistAir();
     QWidget* w = e->window;
     if (QMdiSubWindow* sub = subWindowOf(w)) {
@@ -185,39 +182,38 @@ void Windows::unloadInKeyOrder(const std::function<bool(const QString&)>& which)
 
 void Windows::unloadAll() {
     unloadInKeyOrder([](const QString& key) {
-        return key != fromView(engine::kStartWindowKey) &&
-               key != fromView(engine::kDiagramWindowKey);
+        return key != keyText(engine::kStartWindowKey) && key != keyText(engine::kDiagramWindowKey);
     });
 }
 
 void Windows::unloadProblems() {
     unloadInKeyOrder([](const QString& key) {
         return engine::Audit::problemOf(key.toStdString()) ||
-               key == fromView(engine::kMoistAirWindowKey);
+               key == keyText(engine::kMoistAirWindowKey);
     });
 }
 
 StartWindow* Windows::startWindow() {
-    return static_cast<StartWindow*>(form(fromView(engine::kStartWindowKey)));
+    return static_cast<StartWindow*>(form(keyText(engine::kStartWindowKey)));
 }
 
 MoistAirWindow* Windows::moistAirWindow() {
-    return static_cast<MoistAirWindow*>(form(fromView(engine::kMoistAirWindowKey)));
+    return static_cast<MoistAirWindow*>(form(keyText(engine::kMoistAirWindowKey)));
 }
 
 UncertaintyWindow* Windows::uncertaintyWindow() {
-    return static_cast<UncertaintyWindow*>(form(fromView(engine::kUncertaintyWindowKey)));
+    return static_cast<UncertaintyWindow*>(form(keyText(engine::kUncertaintyWindowKey)));
 }
 
 DiagramWindow* Windows::diagramWindow() {
-    return static_cast<DiagramWindow*>(form(fromView(engine::kDiagramWindowKey)));
+    return static_cast<DiagramWindow*>(form(keyText(engine::kDiagramWindowKey)));
 }
 
 ProblemWindow* Windows::problemWindow(Arrangement arrangement, int problem) {
     if (problem < 1 || problem > engine::kProblems)
         return nullptr;
     return static_cast<ProblemWindow*>(
-        form(fromView(engine::problemKeys(arrangement, problem).window)));
+        form(keyText(engine::problemKeys(arrangement, problem).window)));
 }
 
 std::optional<QString> Windows::controlText(const QString& key, const QString& control) {
@@ -234,20 +230,21 @@ std::optional<QString> Windows::controlText(const QString& key, const QString& c
     return std::nullopt;
 }
 
-void Windows::pushTexts() {
+void Windows::forEachLoadedProblem(const std::function<void(ProblemWindow&)>& action) const {
     for (Arrangement arrangement : kArrangements)
         for (int problem = 1; problem <= engine::kProblems; ++problem)
             if (QWidget* w = loadedWindow(engine::problemKeys(arrangement, problem).window))
-                static_cast<ProblemWindow*>(w)->pushTexts();
+                action(*static_cast<ProblemWindow*>(w));
+}
+
+void Windows::pushTexts() {
+    forEachLoadedProblem([](ProblemWindow& w) { w.pushTexts(); });
     if (QWidget* w = loadedWindow(engine::kMoistAirWindowKey))
         static_cast<MoistAirWindow*>(w)->pushTexts();
 }
 
 void Windows::pullTexts() {
-    for (Arrangement arrangement : kArrangements)
-        for (int problem = 1; problem <= engine::kProblems; ++problem)
-            if (QWidget* w = loadedWindow(engine::problemKeys(arrangement, problem).window))
-                static_cast<ProblemWindow*>(w)->pullTexts();
+    forEachLoadedProblem([](ProblemWindow& w) { w.pullTexts(); });
     if (QWidget* w = loadedWindow(engine::kMoistAirWindowKey))
         static_cast<MoistAirWindow*>(w)->pullTexts();
     else if (audit_.moistAir().used)

@@ -114,6 +114,8 @@ private:
     const Entry* entry(const QString& key) const;
     // The window of a key if it is loaded, else nullptr.
     QWidget* loadedWindow(std::string_view key) const;
+    // Runs an action on every loaded Problem window, counter flow first, in Problem order.
+    void forEachLoadedProblem(const std::function<void(ProblemWindow&)>& action) const;
     // A new child window of the multiple-document area, hidden.
     QWidget* addChild(QWidget* window);
     QMdiSubWindow* subWindowOf(QWidget* form) const;

@@ -6,6 +6,7 @@
 #include "diagrams/merkelplot.h"
 #include "engine/keys.h"
 #include "ui/desktop.h"
+#include "ui/keytext.h"
 #include "ui/workspace.h"
 
 #include <QDir>
@@ -41,8 +42,7 @@ const char* suffixOf(diagramexport::Format format) {
 
 DiagramWindow::DiagramWindow(Workspace& workspace)
     : workspace_(workspace) {
-    setObjectName(QString::fromLatin1(engine::kDiagramWindowKey.data(),
-                                      qsizetype(engine::kDiagramWindowKey.size())));
+    setObjectName(keyText(engine::kDiagramWindowKey));
     setWindowTitle(QStringLiteral("Diagram"));
 
     lblTitle = new QLabel(QStringLiteral("Diagram"), this);

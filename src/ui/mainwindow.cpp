@@ -3,6 +3,7 @@
 #include "engine/keys.h"
 #include "engine/numtext.h"
 #include "ui/desktop.h"
+#include "ui/keytext.h"
 #include "ui/workspace.h"
 
 #include <QAction>
@@ -76,8 +77,7 @@ QList<QIcon> makeImageList() {
 
 MainWindow::MainWindow(Desktop& desktop)
     : desktop_(desktop) {
-    setObjectName(QString::fromLatin1(engine::kMainWindowKey.data(),
-                                      qsizetype(engine::kMainWindowKey.size())));
+    setObjectName(keyText(engine::kMainWindowKey));
     setWindowTitle(QStringLiteral(" DIRECT CONTACT HEAT TRANSFER COOLING TOWERS"));
 
     auto* central = new QWidget(this);

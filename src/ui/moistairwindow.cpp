@@ -1,23 +1,16 @@
 #include "ui/moistairwindow.h"
 
 #include "engine/keys.h"
+#include "ui/keytext.h"
 
 #include <QFormLayout>
 #include <QLineEdit>
-
-namespace {
-
-QString fromView(std::string_view text) {
-    return QString::fromLatin1(text.data(), qsizetype(text.size()));
-}
-
-} // namespace
 
 MoistAirWindow::MoistAirWindow(QWidget* parent, engine::MoistAir* texts)
     : QWidget(parent)
     , own_(texts ? nullptr : std::make_unique<engine::MoistAir>())
     , texts_(texts ? texts : own_.get()) {
-    setObjectName(fromView(engine::kMoistAirWindowKey));
+    setObjectName(keyText(engine::kMoistAirWindowKey));
     setWindowTitle(QStringLiteral("Moist air"));
     auto* layout = new QFormLayout(this);
     using M = engine::MoistAir;
@@ -31,7 +24,7 @@ MoistAirWindow::MoistAirWindow(QWidget* parent, engine::MoistAir* texts)
         {M::Text15, QStringLiteral("Relative humidity, [%]")},
     };
     for (const auto& [control, caption] : rows) {
-        const QString name = fromView(M::kNames[std::size_t(control)]);
+        const QString name = keyText(M::kNames[std::size_t(control)]);
         auto* edit = new QLineEdit(this);
         edit->setObjectName(name);
         edit->setAccessibleName(caption);

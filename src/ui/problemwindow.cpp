@@ -3,6 +3,7 @@
 #include "engine/fieldtable.h"
 #include "engine/keys.h"
 #include "ui/desktop.h"
+#include "ui/keytext.h"
 #include "ui/numericfield.h"
 #include "ui/workspace.h"
 
@@ -19,10 +20,6 @@
 #include <optional>
 
 namespace {
-
-QString fromView(std::string_view text) {
-    return QString::fromLatin1(text.data(), qsizetype(text.size()));
-}
 
 QString fromPlan(const char* text) {
     return text ? QString::fromUtf8(text) : QString();
@@ -102,7 +99,7 @@ ProblemWindow::ProblemWindow(Workspace& workspace, Arrangement arrangement, int 
     : workspace_(workspace)
     , arrangement_(arrangement)
     , problem_(problem) {
-    setObjectName(fromView(engine::problemKeys(arrangement, problem).window));
+    setObjectName(keyText(engine::problemKeys(arrangement, problem).window));
     setWindowTitle(
         QStringLiteral("Problem %1 - %2").arg(problem).arg(arrangementName(arrangement)));
     const std::size_t count = engine::Audit::controls(arrangement, problem).size();
@@ -111,7 +108,7 @@ ProblemWindow::ProblemWindow(Workspace& workspace, Arrangement arrangement, int 
 }
 
 QString ProblemWindow::key(int id) const {
-    return fromView(engine::Audit::controls(arrangement_, problem_)[std::size_t(id)]);
+    return keyText(engine::Audit::controls(arrangement_, problem_)[std::size_t(id)]);
 }
 
 QString ProblemWindow::qualified(const QString& name) const {
@@ -154,7 +151,7 @@ void ProblemWindow::build(const WindowPlan& plan) {
     if (!busy.empty()) {
         busy_ =
             new QLabel(QStringLiteral("Please wait while calculation is in progress ..."), this);
-        busy_->setObjectName(fromView(busy));
+        busy_->setObjectName(keyText(busy));
         QFont boldBusy = busy_->font();
         boldBusy.setBold(true);
         busy_->setFont(boldBusy);
@@ -259,11 +256,11 @@ QLineEdit* ProblemWindow::addField(QGroupBox* box, int id, const QString& captio
     if (const FieldDef* def = findField(objectName().toStdString(), name.toStdString())) {
         if (!def->heatCapacityWindow.empty()) {
             // The heat capacity that a field is checked against is the one Problem 1 shows.
-            const QString source = fromView(def->heatCapacityWindow);
+            const QString source = keyText(def->heatCapacityWindow);
             const auto sourceProblem = engine::Audit::problemOf(def->heatCapacityWindow);
             const QString heat =
                 sourceProblem
-                    ? fromView(engine::Audit::controls(sourceProblem->first, 1)[engine::cf1::heat])
+                    ? keyText(engine::Audit::controls(sourceProblem->first, 1)[engine::cf1::heat])
                     : QString();
             context.heatCapacityText = [this, source, heat] {
                 return workspace_.controlText(source, heat).value_or(QString());
@@ -305,8 +302,8 @@ QLabel* ProblemWindow::addResult(QGroupBox* box, int id, const QString& caption)
 
 QPushButton* ProblemWindow::makeButton(std::string_view name, const QString& caption) {
     auto* button = new QPushButton(caption, this);
-    button->setObjectName(fromView(name));
-    button->setAccessibleDescription(qualified(fromView(name)));
+    button->setObjectName(keyText(name));
+    button->setAccessibleDescription(qualified(keyText(name)));
     return button;
 }
 
@@ -420,7 +417,7 @@ void ProblemWindow::showStep(const engine::Step& step) {
         workspace_.desktop().beep();
     workspace_.pullTexts();
     if (!step.focus.empty()) {
-        if (auto* edit = findChild<QLineEdit*>(fromView(step.focus)))
+        if (auto* edit = findChild<QLineEdit*>(keyText(step.focus)))
             edit->setFocus();
     }
     if (step.status)

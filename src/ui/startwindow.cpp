@@ -1,6 +1,7 @@
 #include "ui/startwindow.h"
 
 #include "engine/keys.h"
+#include "ui/keytext.h"
 #include "ui/workspace.h"
 
 #include <QGridLayout>
@@ -29,8 +30,7 @@ QGroupBox* makeFrame(QWidget* parent, const char* name, const QString& caption) 
 
 StartWindow::StartWindow(Workspace& workspace)
     : workspace_(workspace) {
-    setObjectName(QString::fromLatin1(engine::kStartWindowKey.data(),
-                                      qsizetype(engine::kStartWindowKey.size())));
+    setObjectName(keyText(engine::kStartWindowKey));
     setWindowTitle(QStringLiteral("Cooling tower arrangements"));
     setFont(QFont(QStringLiteral("Verdana")));
 

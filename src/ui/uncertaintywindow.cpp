@@ -4,6 +4,7 @@
 #include "engine/keys.h"
 #include "engine/numtext.h"
 #include "ui/desktop.h"
+#include "ui/keytext.h"
 #include "ui/workspace.h"
 
 #include <QGridLayout>
@@ -92,8 +93,7 @@ struct UncertaintyWindow::Job {
 
 UncertaintyWindow::UncertaintyWindow(Workspace& workspace)
     : workspace_(workspace) {
-    setObjectName(QString::fromLatin1(engine::kUncertaintyWindowKey.data(),
-                                      qsizetype(engine::kUncertaintyWindowKey.size())));
+    setObjectName(keyText(engine::kUncertaintyWindowKey));
     setWindowTitle(QStringLiteral("Measurement uncertainty"));
 
     auto* title =
