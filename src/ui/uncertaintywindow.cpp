@@ -193,7 +193,7 @@ UncertaintyWindow::UncertaintyWindow(Workspace& workspace)
     });
     connect(tblAccuracy, &QTableWidget::cellChanged, this, &UncertaintyWindow::accuracyEdited);
     connect(cmdRestore, &QPushButton::clicked, this, &UncertaintyWindow::restoreAccuracies);
-    connect(Command1, &QPushButton::clicked, this, &UncertaintyWindow::Command1_Click);
+    connect(Command1, &QPushButton::clicked, this, &UncertaintyWindow::calculate);
     connect(cmdCancel, &QPushButton::clicked, this, &UncertaintyWindow::cancel);
     loadAccuracies();
 }
@@ -296,7 +296,7 @@ void UncertaintyWindow::follow() {
     lblArrangement->setText(arrangement_ == Arrangement::CounterFlow
                                 ? QStringLiteral("COUNTER FLOW")
                                 : QStringLiteral("CROSS FLOW"));
-    Command1_Click();
+    calculate();
 }
 
 bool UncertaintyWindow::isRunning() const {
@@ -315,7 +315,7 @@ void UncertaintyWindow::setRunning(bool running) {
         progressTimer_->stop();
 }
 
-void UncertaintyWindow::Command1_Click() {
+void UncertaintyWindow::calculate() {
     if (thread_)
         return;
     if (lblArrangement->text().isEmpty())

@@ -180,7 +180,7 @@ private Q_SLOTS:
         w = fixture->windows().uncertaintyWindow();
         QCOMPARE(w->accuracies()[WaterIn].value, 0.1);
         QSignalSpy spy(w, &UncertaintyWindow::finished);
-        w->Command1_Click();
+        w->calculate();
         QVERIFY(waitFor(w, spy));
         // u(range) = sqrt(0.1^2 + 0.05^2) / sqrt(3): U = 0.129 K.
         QCOMPARE(resultCell(w, Range, 3), QStringLiteral("0.13"));
@@ -210,7 +210,7 @@ private Q_SLOTS:
         QCOMPARE(w->tblResults->rowCount(), 0);
 
         outlet->setText(QStringLiteral("25.6")); // needs an NTU near the search's last trial
-        w->Command1_Click();
+        w->calculate();
         QVERIFY(waitFor(w, spy));
         QCOMPARE(resultCell(w, Range, 3), QStringLiteral("0.082"));
         QCOMPARE(resultCell(w, Ntu, 3), QStringLiteral("not available"));
@@ -233,7 +233,7 @@ private Q_SLOTS:
         const QString before = resultCell(w, Ntu, 3);
 
         w->optMonteCarlo->setChecked(true);
-        w->Command1_Click();
+        w->calculate();
         QVERIFY(w->isRunning());
         QVERIFY(w->progress->isVisible() || !w->isVisible());
         QVERIFY(!w->Command1->isEnabled() && w->cmdCancel->isEnabled());
