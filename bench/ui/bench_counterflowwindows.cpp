@@ -3,10 +3,7 @@
 
 #include "app/windows.h"
 #include "ui/desktop.h"
-#include "ui/form10.h"
-#include "ui/form2.h"
-#include "ui/form3.h"
-#include "ui/form5.h"
+#include "ui/problemwindow.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -27,14 +24,14 @@ public:
 struct Chain {
     Chain() {
         windows.start();
-        windows.showChild(windows.form5());
-        windows.form5()->Command1_Click();
-        windows.form5()->Command2_Click();
-        windows.form2()->Command1_Click();
-        windows.form2()->Command3_Click();
-        windows.form10()->Command1_Click();
-        windows.form10()->Command3_Click();
-        windows.form3()->Command1_Click();
+        windows.showChild(windows.problemWindow(Arrangement::CounterFlow, 1));
+        windows.problemWindow(Arrangement::CounterFlow, 1)->calculate();
+        windows.problemWindow(Arrangement::CounterFlow, 1)->goOn();
+        windows.problemWindow(Arrangement::CounterFlow, 2)->calculate();
+        windows.problemWindow(Arrangement::CounterFlow, 2)->goOn();
+        windows.problemWindow(Arrangement::CounterFlow, 3)->calculate();
+        windows.problemWindow(Arrangement::CounterFlow, 3)->goOn();
+        windows.problemWindow(Arrangement::CounterFlow, 4)->calculate();
     }
     SilentDesktop desktop;
     Windows windows{desktop};
@@ -53,7 +50,7 @@ Chain& chain() {
 
 template <class Form> void calculate(benchmark::State& state, Form* form) {
     for (auto _ : state)
-        form->Command1_Click();
+        form->calculate();
     if (chain().desktop.messages != 0)
         state.SkipWithError("a calculation was refused");
 }
@@ -61,10 +58,10 @@ template <class Form> void calculate(benchmark::State& state, Form* form) {
 // Problem 1 adds a grid row per calculation; a new activation before each keeps the grid at
 // one row, so every pass does the same work.
 void BM_Form5Calculate(benchmark::State& state) {
-    Form5* form = chain().windows.form5();
+    ProblemWindow* form = chain().windows.problemWindow(Arrangement::CounterFlow, 1);
     for (auto _ : state) {
-        form->Form_Activate();
-        form->Command1_Click();
+        form->activate();
+        form->calculate();
     }
     if (chain().desktop.messages != 0)
         state.SkipWithError("a calculation was refused");
@@ -72,17 +69,17 @@ void BM_Form5Calculate(benchmark::State& state) {
 BENCHMARK(BM_Form5Calculate);
 
 void BM_Form2Calculate(benchmark::State& state) {
-    calculate(state, chain().windows.form2());
+    calculate(state, chain().windows.problemWindow(Arrangement::CounterFlow, 2));
 }
 BENCHMARK(BM_Form2Calculate);
 
 void BM_Form10Calculate(benchmark::State& state) {
-    calculate(state, chain().windows.form10());
+    calculate(state, chain().windows.problemWindow(Arrangement::CounterFlow, 3));
 }
 BENCHMARK(BM_Form10Calculate);
 
 void BM_Form3Calculate(benchmark::State& state) {
-    calculate(state, chain().windows.form3());
+    calculate(state, chain().windows.problemWindow(Arrangement::CounterFlow, 4));
 }
 BENCHMARK(BM_Form3Calculate);
 

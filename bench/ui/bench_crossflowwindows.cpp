@@ -4,11 +4,9 @@
 // calculator and the core, as an engineer's click does.
 
 #include "app/windows.h"
+#include "engine/keys.h"
 #include "support/offscreenbench.h"
-#include "ui/form4.h"
-#include "ui/form6.h"
-#include "ui/form8.h"
-#include "ui/form9.h"
+#include "ui/problemwindow.h"
 
 #include <QLabel>
 #include <memory>
@@ -32,45 +30,46 @@ void check(benchmark::State& state, const SilentDesktop& desktop) {
 
 void BM_Form8Calculate(benchmark::State& state) {
     Chain chain;
-    Form8* form = chain.windows->form8();
+    ProblemWindow* form = chain.windows->problemWindow(Arrangement::CrossFlow, 1);
     for (auto _ : state)
-        form->Command1_Click();
+        form->calculate();
     check(state, chain.desktop);
 }
 BENCHMARK(BM_Form8Calculate)->Unit(benchmark::kMillisecond);
 
 void BM_Form6Calculate(benchmark::State& state) {
     Chain chain;
-    chain.windows->form8()->Command1_Click();
-    Form6* form = chain.windows->form6();
+    chain.windows->problemWindow(Arrangement::CrossFlow, 1)->calculate();
+    ProblemWindow* form = chain.windows->problemWindow(Arrangement::CrossFlow, 2);
     for (auto _ : state)
-        form->Command1_Click();
+        form->calculate();
     check(state, chain.desktop);
 }
 BENCHMARK(BM_Form6Calculate)->Unit(benchmark::kMillisecond);
 
 void BM_Form9Calculate(benchmark::State& state) {
     Chain chain;
-    chain.windows->form8()->Command1_Click();
-    chain.windows->form6()->Command1_Click();
-    Form9* form = chain.windows->form9();
+    chain.windows->problemWindow(Arrangement::CrossFlow, 1)->calculate();
+    chain.windows->problemWindow(Arrangement::CrossFlow, 2)->calculate();
+    ProblemWindow* form = chain.windows->problemWindow(Arrangement::CrossFlow, 3);
     for (auto _ : state)
-        form->Command1_Click();
+        form->calculate();
     check(state, chain.desktop);
 }
 BENCHMARK(BM_Form9Calculate)->Unit(benchmark::kMillisecond);
 
 void BM_Form4Calculate(benchmark::State& state) {
     Chain chain;
-    chain.windows->form8()->Command1_Click();
-    chain.windows->form6()->Command1_Click();
-    chain.windows->form9()->Command1_Click();
-    Form4* form = chain.windows->form4();
+    chain.windows->problemWindow(Arrangement::CrossFlow, 1)->calculate();
+    chain.windows->problemWindow(Arrangement::CrossFlow, 2)->calculate();
+    chain.windows->problemWindow(Arrangement::CrossFlow, 3)->calculate();
+    ProblemWindow* form = chain.windows->problemWindow(Arrangement::CrossFlow, 4);
     for (auto _ : state)
-        form->Command1_Click();
+        form->calculate();
     check(state, chain.desktop);
-    state.SetLabel(
-        ("L4 " + form->l21->text() + " kg/s, t4 " + form->l24->text() + " oC").toStdString());
+    state.SetLabel(("L4 " + form->result(engine::xf4::waterFlow)->text() + " kg/s, t4 " +
+                    form->result(engine::xf4::waterOut)->text() + " oC")
+                       .toStdString());
 }
 BENCHMARK(BM_Form4Calculate)->Unit(benchmark::kMillisecond);
 

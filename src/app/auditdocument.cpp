@@ -4,20 +4,15 @@
 #include "auditfile/batchinput.h"
 #include "engine/audit.h"
 #include "engine/fieldtable.h"
+#include "engine/keys.h"
 #include "engine/numtext.h"
 #include "ui/desktop.h"
-#include "ui/form1.h"
-#include "ui/form10.h"
-#include "ui/form2.h"
-#include "ui/form3.h"
-#include "ui/form4.h"
-#include "ui/form5.h"
-#include "ui/form6.h"
-#include "ui/form8.h"
-#include "ui/form9.h"
-#include "ui/frmmain.h"
+#include "ui/keytext.h"
+#include "ui/mainwindow.h"
 #include "ui/numericfield.h"
-#include "ui/problemonewindow.h"
+#include "ui/performancewindow.h"
+#include "ui/resultgrid.h"
+#include "ui/startwindow.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -41,6 +36,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSaveFile>
 #include <QStandardPaths>
@@ -82,44 +78,22 @@ namespace {
 const QString kRecentSection = QStringLiteral("Recent Files");
 constexpr int kCasesShown = 10000; // the case list's cap; a longer file shows its first cases
 
-// The buttons that replay a Problem: its CALCULATE and the button that leads on to the next
-// Problem (the counter-flow Problem 2's also carries Problem 1 on to Problem 3).
-struct ProblemButtons {
-    void (*calculate)(Windows&);
-    void (*goOn)(Windows&); // nullptr for Problem 4
-};
-// clang-format off
-constexpr std::array<ProblemButtons, 4> kCounterButtons = {{
-    {[](Windows& w) { w.form5()->Command1_Click(); }, [](Windows& w) { w.form5()->Command2_Click(); }},
-    {[](Windows& w) { w.form2()->Command1_Click(); }, [](Windows& w) { w.form2()->Command3_Click(); }},
-    {[](Windows& w) { w.form10()->Command1_Click(); }, [](Windows& w) { w.form10()->Command3_Click(); }},
-    {[](Windows& w) { w.form3()->Command1_Click(); }, nullptr},
-}};
-constexpr std::array<ProblemButtons, 4> kCrossButtons = {{
-    {[](Windows& w) { w.form8()->Command1_Click(); }, [](Windows& w) { w.form8()->Command3_Click(); }},
-    {[](Windows& w) { w.form6()->Command1_Click(); }, [](Windows& w) { w.form6()->Command3_Click(); }},
-    {[](Windows& w) { w.form9()->Command1_Click(); }, [](Windows& w) { w.form9()->Command2_Click(); }},
-    {[](Windows& w) { w.form4()->Command1_Click(); }, nullptr},
-}};
-// clang-format on
-
-const ProblemButtons& buttonsOf(const ProblemRef& p) {
-    const auto& table = p.arrangement == Arrangement::CounterFlow ? kCounterButtons : kCrossButtons;
-    return table[static_cast<size_t>(p.problem - 1)];
-}
-
 constexpr std::array<Arrangement, 2> kArrangements = {Arrangement::CounterFlow,
                                                       Arrangement::CrossFlow};
 
 // The Problem a window shows, or nullopt for any other window.
 std::optional<ProblemRef> problemOf(const QWidget* form) {
-    if (!form)
-        return std::nullopt;
-    for (Arrangement a : kArrangements)
-        for (int p = 1; p <= 4; ++p)
-            if (form->objectName() == QLatin1String(auditfile::problemForm(a, p)))
-                return ProblemRef{a, p};
+    if (const auto* problem = qobject_cast<const ProblemWindow*>(form))
+        return ProblemRef{problem->arrangement(), problem->problem()};
     return std::nullopt;
+}
+
+// Chooses an arrangement on the start window, as a person clicks its option.
+void chooseArrangement(Windows& windows, Arrangement arrangement) {
+    StartWindow* start = windows.startWindow();
+    (arrangement == Arrangement::CounterFlow ? start->counterFlowOption()
+                                             : start->crossFlowOption())
+        ->setChecked(true);
 }
 
 QString nameOf(Arrangement a) {
@@ -237,29 +211,29 @@ std::optional<AuditDocument::CaseChoice> chooseCase(QWidget* parent, const QStri
 
 AuditDocument::AuditDocument(Windows& windows)
     : windows_(windows) {
-    FrmMain* main = windows_.frmMain();
+    MainWindow* main = windows_.mainWindow();
     baseTitle_ = main->windowTitle();
 
     askOpenName = [this] {
         const QString dir = fileName_.isEmpty() ? recentFiles().value(0) : fileName_;
         return QFileDialog::getOpenFileName(
-            windows_.frmMain(), QStringLiteral("Open"), QFileInfo(dir).path(),
+            windows_.mainWindow(), QStringLiteral("Open"), QFileInfo(dir).path(),
             QStringLiteral("Audits and batch input (*.ctaudit *.csv);;Audits (*.ctaudit);;"
                            "Batch input (*.csv);;All files (*)"));
     };
     askSaveName = [this](const QString& suggestion) {
-        return QFileDialog::getSaveFileName(windows_.frmMain(), QStringLiteral("Save As"),
+        return QFileDialog::getSaveFileName(windows_.mainWindow(), QStringLiteral("Save As"),
                                             suggestion, QStringLiteral("Audits (*.ctaudit)"));
     };
     askCase = [this](const QString& file, const QList<BatchCase>& cases, Arrangement preset) {
-        return chooseCase(windows_.frmMain(), file, cases, preset);
+        return chooseCase(windows_.mainWindow(), file, cases, preset);
     };
     askUnsavedChanges = [this](const QString& audit) {
         QMessageBox box(
             QMessageBox::Warning, applicationTitle(),
             audit.isEmpty() ? QStringLiteral("This audit has unsaved changes.")
                             : QStringLiteral("The audit \"%1\" has unsaved changes.").arg(audit),
-            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, windows_.frmMain());
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, windows_.mainWindow());
         box.setInformativeText(QStringLiteral("Save them before another file is opened?"));
         box.setDefaultButton(QMessageBox::Save);
         switch (box.exec()) {
@@ -272,7 +246,7 @@ AuditDocument::AuditDocument(Windows& windows)
         }
     };
 
-    QToolBar* toolbar = main->tbToolBar;
+    QToolBar* toolbar = main->toolBar();
     toolbar->addSeparator();
     openAction = toolbar->addAction(style()->standardIcon(QStyle::SP_DialogOpenButton),
                                     QStringLiteral("Open"));
@@ -323,10 +297,12 @@ AuditDocument::AuditDocument(Windows& windows)
     connect(main->mdiArea(), &QMdiArea::subWindowActivated, this,
             [this](QMdiSubWindow* sub) { onActivated(sub ? sub->widget() : nullptr); });
     connect(&windows_, &Windows::loaded, this, &AuditDocument::watch);
-    for (const char* name :
-         {"Form1", "Form5", "Form2", "Form10", "Form3", "Form8", "Form6", "Form9", "Form4"})
-        if (windows_.isLoaded(QString::fromLatin1(name)))
-            watch(windows_.form(QString::fromLatin1(name)));
+    if (windows_.isLoaded(keyText(engine::kStartWindowKey)))
+        watch(windows_.startWindow());
+    for (Arrangement arrangement : kArrangements)
+        for (int problem = 1; problem <= engine::kProblems; ++problem)
+            if (windows_.isLoaded(keyText(engine::problemKeys(arrangement, problem).window)))
+                watch(windows_.problemWindow(arrangement, problem));
 }
 
 AuditDocument::~AuditDocument() {
@@ -334,7 +310,7 @@ AuditDocument::~AuditDocument() {
 }
 
 QStyle* AuditDocument::style() const {
-    return windows_.frmMain()->style();
+    return windows_.mainWindow()->style();
 }
 
 void AuditDocument::setModified(bool modified) {
@@ -345,7 +321,7 @@ void AuditDocument::setModified(bool modified) {
 }
 
 void AuditDocument::updateTitle() {
-    FrmMain* main = windows_.frmMain();
+    MainWindow* main = windows_.mainWindow();
     if (fileName_.isEmpty()) {
         main->setWindowModified(false);
         main->setWindowTitle(baseTitle_);
@@ -406,7 +382,8 @@ void AuditDocument::fillRecentMenu() {
 bool AuditDocument::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if ((type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) ||
-        !watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != windows_.frmMain())
+        !watched->isWidgetType() ||
+        static_cast<QWidget*>(watched)->window() != windows_.mainWindow())
         return QObject::eventFilter(watched, event);
     const auto droppedFile = [](const QMimeData* mime) {
         if (!mime || !mime->hasUrls() || mime->urls().size() != 1 ||
@@ -439,7 +416,8 @@ bool AuditDocument::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void AuditDocument::fail(const QString& text) {
-    windows_.desktop().message(windows_.frmMain(), applicationTitle(), text, MessageIcon::Critical);
+    windows_.desktop().message(windows_.mainWindow(), applicationTitle(), text,
+                               MessageIcon::Critical);
 }
 
 void AuditDocument::adopt(const QString& path) {
@@ -453,8 +431,9 @@ void AuditDocument::adopt(const QString& path) {
 // Recording
 
 void AuditDocument::watch(QWidget* form) {
-    if (auto* start = qobject_cast<Form1*>(form)) {
-        connect(start->Option2, &QAbstractButton::toggled, this, [this] { setModified(true); });
+    if (auto* start = qobject_cast<StartWindow*>(form)) {
+        connect(start->crossFlowOption(), &QAbstractButton::toggled, this,
+                [this] { setModified(true); });
         return;
     }
     auto* problem = qobject_cast<ProblemWindow*>(form);
@@ -463,7 +442,7 @@ void AuditDocument::watch(QWidget* form) {
     for (QLineEdit* edit : problem->fields())
         connect(edit, &QLineEdit::textChanged, this, [this] { setModified(true); });
     // Connected after the window's own handler, so clicked arrives when CALCULATE has run.
-    if (auto* calculate = form->findChild<QAbstractButton*>(QStringLiteral("Command1"))) {
+    if (QAbstractButton* calculate = problem->calculateButton()) {
         connect(calculate, &QAbstractButton::pressed, this,
                 [this, form] { onCalculatePressed(form); });
         connect(calculate, &QAbstractButton::clicked, this,
@@ -518,12 +497,13 @@ auditfile::SavedAudit AuditDocument::current() const {
             inputs[static_cast<size_t>(c)] =
                 edit ? auditfile::toPointText(edit->text()) : initialText(arrangement, c);
         }
-        const QString problem1 = QString::fromLatin1(auditfile::problemForm(arrangement, 1));
+        const QString problem1 = keyText(engine::problemKeys(arrangement, 1).window);
         auditfile::Grid grid;
         bool anyText = false;
         if (windows_.isLoaded(problem1)) {
             const ResultGrid* table =
-                static_cast<ProblemOneWindow*>(windows_.form(problem1))->fgTable;
+                static_cast<PerformanceWindow*>(windows_.problemWindow(arrangement, 1))
+                    ->resultGrid();
             for (int r = 0; r < table->rowCount(); ++r) {
                 QStringList row;
                 for (int c = 0; c < auditfile::kGridColumns; ++c) {
@@ -654,11 +634,11 @@ bool AuditDocument::openAudit(const QString& path, const QByteArray& data) {
     if (!error)
         error = auditfile::checkFields(loaded.audit);
     if (!error) {
-        windows_.desktop().setWaitCursor(windows_.frmMain(), true);
+        windows_.desktop().setWaitCursor(windows_.mainWindow(), true);
         error = dryRun(loaded.audit);
         if (!error)
             apply(loaded.audit);
-        windows_.desktop().setWaitCursor(windows_.frmMain(), false);
+        windows_.desktop().setWaitCursor(windows_.mainWindow(), false);
     }
     if (error) {
         fail(auditfile::describe(shown, *error));
@@ -693,16 +673,13 @@ int AuditDocument::replay(Windows& windows, const auditfile::SavedAudit& a,
     for (qsizetype i = 0; i < a.calculated.size(); ++i) {
         const auditfile::Calculation& c = a.calculated[i];
         const ProblemRef& p = c.problem;
-        const QWidget* form =
-            windows.form(QString::fromLatin1(auditfile::problemForm(p.arrangement, p.problem)));
+        const QWidget* form = windows.problemWindow(p.arrangement, p.problem);
         if (form != at) {
             if (p.problem == 1) {
-                Form1* start = windows.form1();
-                (p.arrangement == Arrangement::CounterFlow ? start->Option1 : start->Option2)
-                    ->setChecked(true);
-                start->Command1_Click();
+                chooseArrangement(windows, p.arrangement);
+                windows.startWindow()->openProblemOne();
             } else {
-                buttonsOf({p.arrangement, p.problem - 1}).goOn(windows);
+                windows.problemWindow(p.arrangement, p.problem - 1)->goOn();
             }
             at = form;
         }
@@ -717,7 +694,7 @@ int AuditDocument::replay(Windows& windows, const auditfile::SavedAudit& a,
         }
         if (stop())
             return static_cast<int>(i);
-        buttonsOf(p).calculate(windows);
+        windows.problemWindow(p.arrangement, p.problem)->calculate();
         if (stop())
             return static_cast<int>(i);
     }
@@ -727,9 +704,7 @@ int AuditDocument::replay(Windows& windows, const auditfile::SavedAudit& a,
 void AuditDocument::apply(const auditfile::SavedAudit& a) {
     replaying_ = true;
     // The Problem windows start afresh, as in a new run.
-    for (const char* name :
-         {"Form10", "Form11", "Form2", "Form3", "Form4", "Form5", "Form6", "Form8", "Form9"})
-        windows_.unload(QString::fromLatin1(name));
+    windows_.unloadProblems();
     replay(windows_, a, [] { return false; });
 
     for (Arrangement arrangement : kArrangements) {
@@ -747,9 +722,7 @@ void AuditDocument::apply(const auditfile::SavedAudit& a) {
         if (!grid || grid->isEmpty())
             continue;
         ResultGrid* table =
-            static_cast<ProblemOneWindow*>(
-                windows_.form(QString::fromLatin1(auditfile::problemForm(arrangement, 1))))
-                ->fgTable;
+            static_cast<PerformanceWindow*>(windows_.problemWindow(arrangement, 1))->resultGrid();
         // The rows live in the engine; the grid shows them.
         engine::ResultRows& rows = windows_.audit().resultRows(arrangement);
         rows.rows.resize(static_cast<std::size_t>(grid->size()));
@@ -763,13 +736,11 @@ void AuditDocument::apply(const auditfile::SavedAudit& a) {
         table->showRows(rows);
     }
 
-    Form1* start = windows_.form1();
-    (a.arrangement == Arrangement::CounterFlow ? start->Option1 : start->Option2)->setChecked(true);
+    chooseArrangement(windows_, a.arrangement);
     // The status line starts empty, then shows what the active window's activation writes.
     windows_.setStatus(QString());
     const ProblemRef active = a.active.value_or(ProblemRef{a.arrangement, 1});
-    windows_.showChild(windows_.form(
-        QString::fromLatin1(auditfile::problemForm(active.arrangement, active.problem))));
+    windows_.showChild(windows_.problemWindow(active.arrangement, active.problem));
     lastActive_ = active;
     calculated_.clear();
     for (const auditfile::Calculation& c : a.calculated)
@@ -820,14 +791,11 @@ bool AuditDocument::openCsv(const QString& path, const QByteArray& data) {
         return false;
     }
 
-    Form1* start = windows_.form1();
-    (choice->arrangement == Arrangement::CounterFlow ? start->Option1 : start->Option2)
-        ->setChecked(true);
+    chooseArrangement(windows_, choice->arrangement);
     for (int c = 0; c < auditfile::kInputCount; ++c)
         setFieldText(fieldEdit(windows_, choice->arrangement, c),
                      auditfile::toLocaleText(inputs[static_cast<size_t>(c)]));
-    windows_.showChild(
-        windows_.form(QString::fromLatin1(auditfile::problemForm(choice->arrangement, 1))));
+    windows_.showChild(windows_.problemWindow(choice->arrangement, 1));
     setModified(true);
     return true;
 }

@@ -2,20 +2,17 @@
 
 #include "app/windowsreportsource.h"
 #include "diagrams/auditdiagramsource.h"
+#include "engine/keys.h"
 #include "reports/excelreport.h"
+#include "ui/acceptancetestwindow.h"
 #include "ui/diagramwindow.h"
-#include "ui/form1.h"
-#include "ui/form10.h"
-#include "ui/form11.h"
-#include "ui/form2.h"
-#include "ui/form3.h"
-#include "ui/form4.h"
-#include "ui/form5.h"
-#include "ui/form6.h"
-#include "ui/form8.h"
-#include "ui/form9.h"
-#include "ui/frmmain.h"
-#include "ui/problemwindow.h"
+#include "ui/flowchangewindow.h"
+#include "ui/heatloadwindow.h"
+#include "ui/keytext.h"
+#include "ui/mainwindow.h"
+#include "ui/moistairwindow.h"
+#include "ui/performancewindow.h"
+#include "ui/startwindow.h"
 #include "ui/uncertaintywindow.h"
 
 #include <QAbstractButton>
@@ -26,36 +23,72 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QRadioButton>
-#include <initializer_list>
-#include <type_traits>
+#include <algorithm>
+
+namespace {
+
+constexpr Arrangement kArrangements[] = {Arrangement::CounterFlow, Arrangement::CrossFlow};
+
+ProblemWindow* makeProblemWindow(Workspace& workspace, Arrangement arrangement, int problem) {
+    switch (problem) {
+    case 1:
+        return new PerformanceWindow(workspace, arrangement);
+    case 2:
+        return new AcceptanceTestWindow(workspace, arrangement);
+    case 3:
+        return new FlowChangeWindow(workspace, arrangement);
+    default:
+        return new HeatLoadWindow(workspace, arrangement);
+    }
+}
+
+} // namespace
 
 Windows::Windows(Desktop& desktop)
     : desktop_(desktop) {
     // The program's icon, for the main window and every child window.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/ctaudit.svg")));
-    main_ = new FrmMain(desktop_);
+    main_ = new MainWindow(desktop_);
     main_->setAttribute(Qt::WA_DeleteOnClose, false);
     connect(main_->mdiArea(), &QMdiArea::subWindowActivated, this, &Windows::onSubWindowActivated);
     reportSource_ = std::make_unique<WindowsReportSource>(*this);
     report_ = std::make_unique<ExcelReport>(*reportSource_, &desktop_, main_);
     main_->excelReport = [this] { report_->run(); };
     main_->showUncertainty = [this] {
-        showChild(uncertainty());
-        uncertainty()->follow();
+        showChild(uncertaintyWindow());
+        uncertaintyWindow()->follow();
     };
     main_->showDiagram = [this] { showChild(diagramWindow()); };
     main_->showStart = [this] { showStart(); };
-    main_->unloadWindows = [this] {
-        for (const char* name : {"Form10", "Form11", "Form2", "Form3", "Form4", "Form5", "Form6",
-                                 "Form8", "Form9", "Uncertainty"})
-            unload(QString::fromLatin1(name));
+    main_->unloadWindows = [this] { unloadAll(); };
+
+    // The windows by their keys, each with what creates it.
+    const auto add = [this](std::string_view key, std::function<QWidget*()> create) {
+        entries_.push_back({keyText(key), std::move(create), nullptr});
     };
+    add(engine::kStartWindowKey, [this] { return addChild(new StartWindow(*this)); });
+    for (Arrangement arrangement : kArrangements)
+        for (int problem = 1; problem <= engine::kProblems; ++problem)
+            add(engine::problemKeys(arrangement, problem).window, [this, arrangement, problem] {
+                return addChild(makeProblemWindow(*this, arrangement, problem));
+            });
+    add(engine::kMoistAirWindowKey,
+        [this] { return new MoistAirWindow(nullptr, &audit_.moistAir()); });
+    add(engine::kUncertaintyWindowKey, [this] { return addChild(new UncertaintyWindow(*this)); });
+    add(engine::kDiagramWindowKey, [this] {
+        auto* diagram = new DiagramWindow(*this);
+        addChild(diagram);
+        diagram->setSource(diagramSource_.get());
+        if (lastProblem_)
+            diagram->problemActivated(lastProblem_->first, lastProblem_->second);
+        return diagram;
+    });
+
     // The Diagram window follows every successful calculation.
     diagramSource_ = std::make_unique<AuditDiagramSource>(audit_);
     audit_.setCalculationListener([this](Arrangement arrangement, int problem) {
-        if (diagram_)
-            diagram_->calculated(arrangement, problem);
+        if (auto* diagram = static_cast<DiagramWindow*>(loadedWindow(engine::kDiagramWindowKey)))
+            diagram->calculated(arrangement, problem);
     });
 }
 
@@ -63,153 +96,70 @@ Windows::~Windows() {
     audit_.setCalculationListener({});
     main_->excelReport = nullptr;
     report_.reset();
-    delete form11_;
+    // The moist-air calculator is no child window of the main window.
+    delete loadedWindow(engine::kMoistAirWindowKey);
     delete main_;
 }
 
-template <class W> W* Windows::ensure(QPointer<W>& slot) {
-    if (!slot) {
-        slot = new W(*this);
-        QMdiSubWindow* sub = main_->mdiArea()->addSubWindow(slot);
-        // The close box hides the window: it stays loaded, with its inputs and results, until
-        // "Exit" unloads it.
-        sub->setAttribute(Qt::WA_DeleteOnClose, false);
-        sub->installEventFilter(this);
-        sub->setWindowIcon(QApplication::windowIcon());
-        sub->hide();
-        if constexpr (std::is_base_of_v<ProblemWindow, W>)
-            slot->pullTexts();
-        Q_EMIT loaded(slot);
-    }
-    return slot;
+Windows::Entry* Windows::entry(const QString& key) {
+    const auto it = std::ranges::find(entries_, key, &Entry::key);
+    return it == entries_.end() ? nullptr : &*it;
 }
 
-Form1* Windows::form1() {
-    return ensure(form1_);
+const Windows::Entry* Windows::entry(const QString& key) const {
+    const auto it = std::ranges::find(entries_, key, &Entry::key);
+    return it == entries_.end() ? nullptr : &*it;
 }
 
-Form5* Windows::form5() {
-    return ensure(form5_);
+QWidget* Windows::loadedWindow(std::string_view key) const {
+    const Entry* e = entry(keyText(key));
+    return e ? e->window.data() : nullptr;
 }
 
-Form2* Windows::form2() {
-    return ensure(form2_);
+QWidget* Windows::addChild(QWidget* window) {
+    QMdiSubWindow* sub = main_->mdiArea()->addSubWindow(window);
+    // The close box hides the window: it stays loaded, with its inputs and results, until
+    // "Exit" unloads it.
+    sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    sub->installEventFilter(this);
+    sub->setWindowIcon(QApplication::windowIcon());
+    sub->hide();
+    if (auto* problem = qobject_cast<ProblemWindow*>(window))
+        problem->pullTexts();
+    return window;
 }
 
-Form10* Windows::form10() {
-    return ensure(form10_);
-}
-
-Form3* Windows::form3() {
-    return ensure(form3_);
-}
-
-Form8* Windows::form8() {
-    return ensure(form8_);
-}
-
-Form6* Windows::form6() {
-    return ensure(form6_);
-}
-
-Form9* Windows::form9() {
-    return ensure(form9_);
-}
-
-Form4* Windows::form4() {
-    return ensure(form4_);
-}
-
-Form11* Windows::form11() {
-    if (!form11_)
-        form11_ = new Form11(nullptr, &audit_.moistAir());
-    return form11_;
-}
-
-UncertaintyWindow* Windows::uncertainty() {
-    return ensure(uncertainty_);
-}
-
-DiagramWindow* Windows::diagramWindow() {
-    const bool created = !diagram_;
-    DiagramWindow* w = ensure(diagram_);
-    if (created) {
-        w->setSource(diagramSource_.get());
-        if (lastProblem_)
-            w->problemActivated(lastProblem_->first, lastProblem_->second);
-    }
-    return w;
-}
-
-QWidget* Windows::form(const QString& name) {
-    if (name == QLatin1String("frmMain"))
+QWidget* Windows::form(const QString& key) {
+    if (key == keyText(engine::kMainWindowKey))
         return main_;
-    if (name == QLatin1String("Form1"))
-        return form1();
-    if (name == QLatin1String("Form5"))
-        return form5();
-    if (name == QLatin1String("Form2"))
-        return form2();
-    if (name == QLatin1String("Form10"))
-        return form10();
-    if (name == QLatin1String("Form3"))
-        return form3();
-    if (name == QLatin1String("Form8"))
-        return form8();
-    if (name == QLatin1String("Form6"))
-        return form6();
-    if (name == QLatin1String("Form9"))
-        return form9();
-    if (name == QLatin1String("Form4"))
-        return form4();
-    if (name == QLatin1String("Form11"))
-        return form11();
-    if (name == QLatin1String("Uncertainty"))
-        return uncertainty();
-    if (name == QLatin1String("frmDiagram"))
-        return diagramWindow();
-    return nullptr;
+    Entry* e = entry(key);
+    if (!e)
+        return nullptr;
+    if (!e->window) {
+        e->window = e->create();
+        if (subWindowOf(e->window))
+            Q_EMIT loaded(e->window);
+    }
+    return e->window;
 }
 
-bool Windows::isLoaded(const QString& name) const {
-    if (name == QLatin1String("frmMain"))
+bool Windows::isLoaded(const QString& key) const {
+    if (key == keyText(engine::kMainWindowKey))
         return main_ != nullptr;
-    if (name == QLatin1String("Form1"))
-        return form1_;
-    if (name == QLatin1String("Form5"))
-        return form5_;
-    if (name == QLatin1String("Form2"))
-        return form2_;
-    if (name == QLatin1String("Form10"))
-        return form10_;
-    if (name == QLatin1String("Form3"))
-        return form3_;
-    if (name == QLatin1String("Form8"))
-        return form8_;
-    if (name == QLatin1String("Form6"))
-        return form6_;
-    if (name == QLatin1String("Form9"))
-        return form9_;
-    if (name == QLatin1String("Form4"))
-        return form4_;
-    if (name == QLatin1String("Form11"))
-        return form11_;
-    if (name == QLatin1String("Uncertainty"))
-        return uncertainty_;
-    if (name == QLatin1String("frmDiagram"))
-        return diagram_;
-    return false;
+    const Entry* e = entry(key);
+    return e && e->window;
 }
 
-void Windows::unload(const QString& name) {
-    if (!isLoaded(name) || name == QLatin1String("frmMain"))
+void Windows::unload(const QString& key) {
+    Entry* e = entry(key);
+    if (!e || !e->window)
         return;
     // A window loaded again starts as it was first loaded.
-    if (const auto problem = engine::Audit::problemOf(name.toStdString()))
+    if (const auto problem = engine::Audit::problemOf(key.toStdString()))
         audit_.reset(problem->first, problem->second);
-    else if (name == QLatin1String("Form11"))
+    else if (key == keyText(engine::kMoistAirWindowKey))
         audit_.resetMoistAir();
-    QWidget* w = form(name);
+    QWidget* w = e->window;
     if (QMdiSubWindow* sub = subWindowOf(w)) {
         if (lastActive_ == w)
             lastActive_ = nullptr;
@@ -220,8 +170,54 @@ void Windows::unload(const QString& name) {
     }
 }
 
-std::optional<QString> Windows::controlText(const QString& formName, const QString& control) {
-    QWidget* w = form(formName);
+void Windows::unloadInKeyOrder(const std::function<bool(const QString&)>& which) {
+    QStringList keys;
+    for (const Entry& e : entries_)
+        if (which(e.key))
+            keys.append(e.key);
+    keys.sort();
+    for (const QString& key : keys)
+        unload(key);
+}
+
+void Windows::unloadAll() {
+    unloadInKeyOrder([](const QString& key) {
+        return key != keyText(engine::kStartWindowKey) && key != keyText(engine::kDiagramWindowKey);
+    });
+}
+
+void Windows::unloadProblems() {
+    unloadInKeyOrder([](const QString& key) {
+        return engine::Audit::problemOf(key.toStdString()) ||
+               key == keyText(engine::kMoistAirWindowKey);
+    });
+}
+
+StartWindow* Windows::startWindow() {
+    return static_cast<StartWindow*>(form(keyText(engine::kStartWindowKey)));
+}
+
+MoistAirWindow* Windows::moistAirWindow() {
+    return static_cast<MoistAirWindow*>(form(keyText(engine::kMoistAirWindowKey)));
+}
+
+UncertaintyWindow* Windows::uncertaintyWindow() {
+    return static_cast<UncertaintyWindow*>(form(keyText(engine::kUncertaintyWindowKey)));
+}
+
+DiagramWindow* Windows::diagramWindow() {
+    return static_cast<DiagramWindow*>(form(keyText(engine::kDiagramWindowKey)));
+}
+
+ProblemWindow* Windows::problemWindow(Arrangement arrangement, int problem) {
+    if (problem < 1 || problem > engine::kProblems)
+        return nullptr;
+    return static_cast<ProblemWindow*>(
+        form(keyText(engine::problemKeys(arrangement, problem).window)));
+}
+
+std::optional<QString> Windows::controlText(const QString& key, const QString& control) {
+    QWidget* w = form(key);
     if (!w)
         return std::nullopt;
     QWidget* c = w->findChild<QWidget*>(control);
@@ -234,52 +230,38 @@ std::optional<QString> Windows::controlText(const QString& formName, const QStri
     return std::nullopt;
 }
 
+void Windows::forEachLoadedProblem(const std::function<void(ProblemWindow&)>& action) const {
+    for (Arrangement arrangement : kArrangements)
+        for (int problem = 1; problem <= engine::kProblems; ++problem)
+            if (QWidget* w = loadedWindow(engine::problemKeys(arrangement, problem).window))
+                action(*static_cast<ProblemWindow*>(w));
+}
+
 void Windows::pushTexts() {
-    for (ProblemWindow* w : std::initializer_list<ProblemWindow*>{form5_, form2_, form10_, form3_,
-                                                                  form8_, form6_, form9_, form4_})
-        if (w)
-            w->pushTexts();
-    if (form11_)
-        form11_->pushTexts();
+    forEachLoadedProblem([](ProblemWindow& w) { w.pushTexts(); });
+    if (QWidget* w = loadedWindow(engine::kMoistAirWindowKey))
+        static_cast<MoistAirWindow*>(w)->pushTexts();
 }
 
 void Windows::pullTexts() {
-    for (ProblemWindow* w : std::initializer_list<ProblemWindow*>{form5_, form2_, form10_, form3_,
-                                                                  form8_, form6_, form9_, form4_})
-        if (w)
-            w->pullTexts();
-    if (form11_)
-        form11_->pullTexts();
+    forEachLoadedProblem([](ProblemWindow& w) { w.pullTexts(); });
+    if (QWidget* w = loadedWindow(engine::kMoistAirWindowKey))
+        static_cast<MoistAirWindow*>(w)->pullTexts();
     else if (audit_.moistAir().used)
-        form11();
+        moistAirWindow();
 }
 
 void Windows::setStatus(const QString& text) {
-    main_->lblstatus->setText(text);
+    main_->statusLabel()->setText(text);
 }
 
 QString Windows::status() const {
-    return main_->lblstatus->text();
+    return main_->statusLabel()->text();
 }
 
 Arrangement Windows::chosenArrangement() {
-    return form1_ && form1_->Option2->isChecked() ? Arrangement::CrossFlow
-                                                  : Arrangement::CounterFlow;
-}
-
-ProblemWindow* Windows::problemWindow(Arrangement arrangement, int problem) {
-    const bool counter = arrangement == Arrangement::CounterFlow;
-    switch (problem) {
-    case 1:
-        return counter ? static_cast<ProblemWindow*>(form5()) : form8();
-    case 2:
-        return counter ? static_cast<ProblemWindow*>(form2()) : form6();
-    case 3:
-        return counter ? static_cast<ProblemWindow*>(form10()) : form9();
-    case 4:
-        return counter ? static_cast<ProblemWindow*>(form3()) : form4();
-    }
-    return nullptr;
+    const auto* start = static_cast<StartWindow*>(loadedWindow(engine::kStartWindowKey));
+    return start ? start->chosenArrangement() : Arrangement::CounterFlow;
 }
 
 void Windows::showProblem(Arrangement arrangement, int problem) {
@@ -287,7 +269,7 @@ void Windows::showProblem(Arrangement arrangement, int problem) {
 }
 
 void Windows::showStart() {
-    showChild(form1());
+    showChild(startWindow());
 }
 
 QMdiSubWindow* Windows::subWindowOf(QWidget* form) const {
@@ -337,19 +319,19 @@ void Windows::onSubWindowActivated(QMdiSubWindow* sub) {
     lastActive_ = w;
     if (auto* problem = qobject_cast<ProblemWindow*>(w)) {
         lastProblem_ = std::pair{problem->arrangement(), problem->problem()};
-        if (diagram_)
-            diagram_->problemActivated(problem->arrangement(), problem->problem());
-        problem->Form_Activate();
+        if (auto* diagram = static_cast<DiagramWindow*>(loadedWindow(engine::kDiagramWindowKey)))
+            diagram->problemActivated(problem->arrangement(), problem->problem());
+        problem->activate();
     }
 }
 
 void Windows::start() {
-    main_->Form_Load();
+    main_->load();
     main_->show();
     // The area between the toolbar and the status strip holds a child window of the designed
     // height: the main window grows by what the toolbar takes beyond its designed share.
     const int shortBy = pixels(9300) - main_->mdiArea()->viewport()->height();
     if (shortBy > 0)
         main_->resize(main_->width(), main_->height() + shortBy);
-    showChild(form1());
+    showChild(startWindow());
 }

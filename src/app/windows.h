@@ -15,29 +15,24 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 class Desktop;
 class DiagramSource;
 class DiagramWindow;
 class ExcelReport;
 class WindowsReportSource;
-class FrmMain;
-class Form1;
-class Form2;
-class Form3;
-class Form5;
-class Form10;
-class Form4;
-class Form6;
-class Form8;
-class Form9;
-class Form11;
+class MainWindow;
+class MoistAirWindow;
+class ProblemWindow;
+class StartWindow;
 class UncertaintyWindow;
 class QMdiSubWindow;
 class QWidget;
-class ProblemWindow;
 
 class Windows : public QObject, public Workspace {
     Q_OBJECT
@@ -53,28 +48,27 @@ public:
     void pushTexts() override;
     void pullTexts() override;
 
-    FrmMain* frmMain() const { return main_; }
-    Form1* form1();
-    Form5* form5();
-    Form2* form2();
-    Form10* form10();
-    Form3* form3();
-    Form8* form8();
-    Form6* form6();
-    Form9* form9();
-    Form4* form4();
-    Form11* form11();
-    UncertaintyWindow* uncertainty(); // "Uncertainty"
+    MainWindow* mainWindow() const { return main_; }
+    StartWindow* startWindow();
+    // The moist-air calculator, never shown.
+    MoistAirWindow* moistAirWindow();
+    UncertaintyWindow* uncertaintyWindow();
     // The Diagram window: the diagrams of the Problem window that was last active.
     DiagramWindow* diagramWindow();
-
     // The Problem window (1 to 4) of an arrangement, created on first touch.
     ProblemWindow* problemWindow(Arrangement arrangement, int problem);
-    // The window of that name ("Form5"), created on first touch; nullptr for an unknown name.
-    QWidget* form(const QString& name);
-    bool isLoaded(const QString& name) const;
-    // Unloads a window; unloading one that is not loaded does nothing.
-    void unload(const QString& name);
+
+    // The window of a key (engine/keys.h), created on first touch; nullptr for an
+    // unknown key.
+    QWidget* form(const QString& key);
+    bool isLoaded(const QString& key) const;
+    // Unloads a window; unloading one that is not loaded, or the main window, does nothing.
+    void unload(const QString& key);
+    // Unloads every window but the main, start and Diagram windows, in the order of their
+    // keys.
+    void unloadAll();
+    // Unloads every Problem window and the moist-air calculator, in the order of their keys.
+    void unloadProblems();
 
     // The text of a text field or the caption of a label of a window, as displayed; loads
     // the window if needed. nullopt when the window or control does not exist.
@@ -109,27 +103,30 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    template <class W> W* ensure(QPointer<W>& slot);
+    // A window the registry creates on first touch, by its key.
+    struct Entry {
+        QString key;
+        std::function<QWidget*()> create;
+        QPointer<QWidget> window;
+    };
+    Entry* entry(const QString& key);
+    void unloadInKeyOrder(const std::function<bool(const QString&)>& which);
+    const Entry* entry(const QString& key) const;
+    // The window of a key if it is loaded, else nullptr.
+    QWidget* loadedWindow(std::string_view key) const;
+    // Runs an action on every loaded Problem window, counter flow first, in Problem order.
+    void forEachLoadedProblem(const std::function<void(ProblemWindow&)>& action) const;
+    // A new child window of the multiple-document area, hidden.
+    QWidget* addChild(QWidget* window);
     QMdiSubWindow* subWindowOf(QWidget* form) const;
     void onSubWindowActivated(QMdiSubWindow* sub);
 
     Desktop& desktop_;
     engine::Audit audit_;
-    FrmMain* main_ = nullptr;
+    MainWindow* main_ = nullptr;
     std::unique_ptr<WindowsReportSource> reportSource_;
     std::unique_ptr<ExcelReport> report_;
-    QPointer<Form1> form1_;
-    QPointer<Form5> form5_;
-    QPointer<Form2> form2_;
-    QPointer<Form10> form10_;
-    QPointer<Form3> form3_;
-    QPointer<Form8> form8_;
-    QPointer<Form6> form6_;
-    QPointer<Form9> form9_;
-    QPointer<Form4> form4_;
-    QPointer<Form11> form11_;
-    QPointer<UncertaintyWindow> uncertainty_;
-    QPointer<DiagramWindow> diagram_;
+    std::vector<Entry> entries_; // every window but the main window
     QPointer<QWidget> lastActive_;
     // The Problem window that was last active.
     std::optional<std::pair<Arrangement, int>> lastProblem_;

@@ -1,18 +1,17 @@
 #include "app/windowsreportsource.h"
 
 #include "app/windows.h"
-#include "ui/frmmain.h"
+#include "ui/mainwindow.h"
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QRadioButton>
 
 QString WindowsReportSource::flag() {
-    return windows_.frmMain()->Text1->text();
+    return windows_.mainWindow()->spreadsheetFlag()->text();
 }
 
 void WindowsReportSource::setFlag(const QString& flag) {
-    windows_.frmMain()->Text1->setText(flag);
+    windows_.mainWindow()->spreadsheetFlag()->setText(flag);
 }
 
 Arrangement WindowsReportSource::arrangement() {
@@ -27,5 +26,5 @@ std::optional<QString> WindowsReportSource::controlText(const QString& form,
 void WindowsReportSource::setStatus(const QString& text) {
     windows_.setStatus(text);
     // The export blocks the event loop while the office starts: paint the line now.
-    windows_.frmMain()->lblstatus->repaint();
+    windows_.mainWindow()->statusLabel()->repaint();
 }

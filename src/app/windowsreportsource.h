@@ -1,7 +1,7 @@
 #pragma once
-// What the spreadsheet report reads from the real windows: the main window's flag Text1, the
-// start window's Option1, and any control by window and name (loading a window that was
-// never opened with its designed contents).
+// What the spreadsheet report reads from the real windows: the main window's spreadsheet flag,
+// the arrangement chosen on the start window, and any control by window and name (loading a
+// window that was never opened with its designed contents).
 
 #include "reports/reportsource.h"
 

@@ -4,7 +4,9 @@
 #include "diagrams/diagramsource.h"
 #include "diagrams/fillmapplot.h"
 #include "diagrams/merkelplot.h"
+#include "engine/keys.h"
 #include "ui/desktop.h"
+#include "ui/keytext.h"
 #include "ui/workspace.h"
 
 #include <QDir>
@@ -40,7 +42,7 @@ const char* suffixOf(diagramexport::Format format) {
 
 DiagramWindow::DiagramWindow(Workspace& workspace)
     : workspace_(workspace) {
-    setObjectName(QStringLiteral("frmDiagram"));
+    setObjectName(keyText(engine::kDiagramWindowKey));
     setWindowTitle(QStringLiteral("Diagram"));
 
     lblTitle = new QLabel(QStringLiteral("Diagram"), this);

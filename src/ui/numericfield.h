@@ -44,7 +44,7 @@
 // Typical use in a window's constructor:
 //
 //     FieldContext ctx{desktop, this, setStatusLine, Command2};
-//     for (const FieldDef* def : fieldsOfWindow("Form5"))
+//     for (const FieldDef* def : fieldsOfWindow(engine::problemKeys(arrangement, 1).window))
 //         attachField(edit(def->control), *def, ctx);
 //
 // The locale of every conversion is the default QLocale() at the moment it runs.
@@ -122,8 +122,8 @@ private:
 
 // Attaches a field: sets the edit's object name (the control name), its initial text from
 // the table, its accessible name (context.caption, else the quantity) and accessible
-// description ("Form5.Text1"), installs the window's guard when context.window is given, and
-// returns the field (owned by edit). The initial text is set before the behaviour is
+// description (window key, a dot and control key), installs the window's guard when context.window
+// is given, and returns the field (owned by edit). The initial text is set before the behaviour is
 // connected, so attaching does not disable the leading-on button.
 NumericField* attachField(QLineEdit* edit, const FieldDef& def, FieldContext context);
 

@@ -1,7 +1,9 @@
 #include "ui/problemwindow.h"
 
 #include "engine/fieldtable.h"
+#include "engine/keys.h"
 #include "ui/desktop.h"
+#include "ui/keytext.h"
 #include "ui/numericfield.h"
 #include "ui/workspace.h"
 
@@ -13,113 +15,255 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <functional>
 #include <optional>
 
-ProblemWindow::ProblemWindow(Workspace& workspace, const char* name, const QString& title)
-    : workspace_(workspace) {
-    if (const auto problem = engine::Audit::problemOf(name)) {
-        arrangement_ = problem->first;
-        problem_ = problem->second;
+namespace {
+
+QString fromPlan(const char* text) {
+    return text ? QString::fromUtf8(text) : QString();
+}
+
+QString arrangementCaption(Arrangement arrangement) {
+    return arrangement == Arrangement::CounterFlow ? QStringLiteral("COUNTER FLOW")
+                                                   : QStringLiteral("CROSS FLOW");
+}
+
+QString arrangementName(Arrangement arrangement) {
+    return arrangement == Arrangement::CounterFlow ? QStringLiteral("counter flow")
+                                                   : QStringLiteral("cross flow");
+}
+
+QLabel* makeWrappedLabel(const QString& text, QWidget* parent, bool bold) {
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    if (bold) {
+        QFont font = label->font();
+        font.setBold(true);
+        label->setFont(font);
     }
-    setObjectName(QString::fromLatin1(name));
-    setWindowTitle(title);
+    return label;
 }
 
-QString ProblemWindow::qualified(const char* name) const {
-    return objectName() + QLatin1Char('.') + QString::fromLatin1(name);
+} // namespace
+
+namespace {
+
+WindowPart part(WindowPart::Kind kind, Column column, const char* caption) {
+    WindowPart p;
+    p.kind = kind;
+    p.column = column;
+    p.caption = caption;
+    return p;
 }
 
-QWidget* ProblemWindow::makeHeader(const QString& title, const QString& arrangement) {
-    auto* header = new QWidget(this);
-    auto* layout = new QVBoxLayout(header);
+} // namespace
+
+WindowPart frame(Column column, const char* caption, std::vector<ControlRow> rows) {
+    WindowPart p = part(WindowPart::Kind::Frame, column, caption);
+    p.rows = std::move(rows);
+    return p;
+}
+
+WindowPart heading(Column column, const char* text) {
+    return part(WindowPart::Kind::Heading, column, text);
+}
+
+WindowPart note(Column column, const char* text) {
+    return part(WindowPart::Kind::Note, column, text);
+}
+
+WindowPart pairTable(Column column, const char* caption, std::array<const char*, 2> titles,
+                     std::array<const char*, 2> suffixes, std::vector<PairRow> rows) {
+    WindowPart p = part(WindowPart::Kind::PairTable, column, caption);
+    p.titles = titles;
+    p.suffixes = suffixes;
+    p.pairs = std::move(rows);
+    return p;
+}
+
+WindowPart captionedPairTable(Column column, const char* caption, std::array<const char*, 2> titles,
+                              std::vector<PairRow> rows) {
+    return pairTable(column, caption, titles, {}, std::move(rows));
+}
+
+WindowPart hidden(std::vector<int> ids) {
+    WindowPart p = part(WindowPart::Kind::Hidden, Column::Beneath, nullptr);
+    for (int id : ids)
+        p.rows.push_back({id, nullptr});
+    return p;
+}
+
+ProblemWindow::ProblemWindow(Workspace& workspace, Arrangement arrangement, int problem)
+    : workspace_(workspace)
+    , arrangement_(arrangement)
+    , problem_(problem) {
+    setObjectName(keyText(engine::problemKeys(arrangement, problem).window));
+    setWindowTitle(
+        QStringLiteral("Problem %1 - %2").arg(problem).arg(arrangementName(arrangement)));
+    const std::size_t count = engine::Audit::controls(arrangement, problem).size();
+    fields_.assign(count, nullptr);
+    results_.assign(count, nullptr);
+}
+
+QString ProblemWindow::key(int id) const {
+    return keyText(engine::Audit::controls(arrangement_, problem_)[std::size_t(id)]);
+}
+
+QString ProblemWindow::qualified(const QString& name) const {
+    return objectName() + QLatin1Char('.') + name;
+}
+
+QLineEdit* ProblemWindow::field(int id) const {
+    return id >= 0 && std::size_t(id) < fields_.size() ? fields_[std::size_t(id)] : nullptr;
+}
+
+QLabel* ProblemWindow::result(int id) const {
+    return id >= 0 && std::size_t(id) < results_.size() ? results_[std::size_t(id)] : nullptr;
+}
+
+void ProblemWindow::build(const WindowPlan& plan) {
+    header_ = new QWidget(this);
+    auto* layout = new QVBoxLayout(header_);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
-    auto* titleLabel = new QLabel(title, header);
+    auto* titleLabel = new QLabel(fromPlan(plan.title), header_);
     titleLabel->setObjectName(QStringLiteral("Title"));
     titleLabel->setWordWrap(true);
     QFont bold = titleLabel->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.15);
     titleLabel->setFont(bold);
-    auto* arrangementLabel = new QLabel(arrangement, header);
+    auto* arrangementLabel = new QLabel(arrangementCaption(arrangement_), header_);
     arrangementLabel->setObjectName(QStringLiteral("Arrangement"));
     QFont semi = arrangementLabel->font();
     semi.setBold(true);
     arrangementLabel->setFont(semi);
     layout->addWidget(titleLabel);
     layout->addWidget(arrangementLabel);
-    return header;
+
+    for (const WindowPart& part : plan.parts)
+        if (QWidget* widget = makePart(part))
+            columns_[std::size_t(part.column)].append(widget);
+
+    const std::string_view busy = engine::problemKeys(arrangement_, problem_).busy;
+    if (!busy.empty()) {
+        busy_ =
+            new QLabel(QStringLiteral("Please wait while calculation is in progress ..."), this);
+        busy_->setObjectName(keyText(busy));
+        QFont boldBusy = busy_->font();
+        boldBusy.setBold(true);
+        busy_->setFont(boldBusy);
+        busy_->setVisible(false);
+    }
+}
+
+QWidget* ProblemWindow::makePart(const WindowPart& part) {
+    switch (part.kind) {
+    case WindowPart::Kind::Frame: {
+        QGroupBox* box = makeFrame(fromPlan(part.caption));
+        for (const ControlRow& row : part.rows) {
+            if (row.id < engine::Audit::fieldCount(arrangement_, problem_))
+                addField(box, row.id, fromPlan(row.caption));
+            else
+                addResult(box, row.id, fromPlan(row.caption));
+        }
+        return box;
+    }
+    case WindowPart::Kind::Heading:
+        return makeWrappedLabel(fromPlan(part.caption), this, true);
+    case WindowPart::Kind::Note:
+        return makeWrappedLabel(fromPlan(part.caption), this, false);
+    case WindowPart::Kind::PairTable:
+        return makePairTable(part);
+    case WindowPart::Kind::Hidden:
+        for (const ControlRow& row : part.rows) {
+            auto* label = new QLabel(this);
+            label->setObjectName(key(row.id));
+            label->setVisible(false);
+            results_[std::size_t(row.id)] = label;
+        }
+        return nullptr;
+    }
+    return nullptr;
 }
 
 QGroupBox* ProblemWindow::makeFrame(const QString& caption) {
-    auto* frame = new QGroupBox(caption, this);
-    auto* grid = new QGridLayout(frame);
+    auto* box = new QGroupBox(caption, this);
+    auto* grid = new QGridLayout(box);
     grid->setColumnStretch(0, 1);
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(3);
-    return frame;
+    return box;
 }
 
-QLabel* ProblemWindow::makeCaption(const QString& text) {
-    auto* caption = new QLabel(text, this);
-    caption->setWordWrap(false);
-    return caption;
-}
-
-QGroupBox* ProblemWindow::makeTable(const QString& caption, const QStringList& columnTitles) {
-    QGroupBox* frame = makeFrame(caption);
-    auto* grid = static_cast<QGridLayout*>(frame->layout());
-    for (int col = 0; col < columnTitles.size(); ++col) {
-        if (columnTitles[col].isEmpty())
-            continue;
-        auto* title = new QLabel(columnTitles[col], frame);
-        title->setAlignment(Qt::AlignCenter);
-        grid->addWidget(title, 0, col + 1);
-    }
-    return frame;
-}
-
-void ProblemWindow::addTableRow(QGroupBox* table, const QString& caption,
-                                const QList<QWidget*>& cells) {
+QGroupBox* ProblemWindow::makePairTable(const WindowPart& part) {
+    QGroupBox* table = makeFrame(fromPlan(part.caption));
     auto* grid = static_cast<QGridLayout*>(table->layout());
-    const int row = grid->rowCount();
-    grid->addWidget(new QLabel(caption, table), row, 0);
-    for (int col = 0; col < cells.size(); ++col) {
-        cells[col]->setParent(table);
-        grid->addWidget(cells[col], row, col + 1);
+    // A table with captioned cells has the second label's caption between the two columns.
+    const bool captioned = !part.suffixes[0];
+    const int secondColumn = captioned ? 3 : 2;
+    for (const auto& [title, column] :
+         {std::pair{part.titles[0], 1}, std::pair{part.titles[1], secondColumn}}) {
+        auto* label = new QLabel(fromPlan(title), table);
+        label->setAlignment(Qt::AlignCenter);
+        grid->addWidget(label, 0, column);
     }
+    for (const PairRow& row : part.pairs) {
+        const QString caption = fromPlan(row.caption);
+        const int line = grid->rowCount();
+        grid->addWidget(new QLabel(caption, table), line, 0);
+        if (captioned) {
+            const QString secondCaption = fromPlan(row.secondCaption);
+            grid->addWidget(makeResult(row.first, caption), line, 1);
+            grid->addWidget(new QLabel(secondCaption, table), line, 2);
+            grid->addWidget(makeResult(row.second, secondCaption), line, 3);
+        } else {
+            grid->addWidget(makeResult(row.first, caption.trimmed() + fromPlan(part.suffixes[0])),
+                            line, 1);
+            grid->addWidget(makeResult(row.second, caption.trimmed() + fromPlan(part.suffixes[1])),
+                            line, 2);
+        }
+    }
+    return table;
 }
 
-QLineEdit* ProblemWindow::addField(QGroupBox* frame, const char* name, const QString& caption) {
-    auto* edit = new QLineEdit(frame);
-    edit->setObjectName(QString::fromLatin1(name));
+QLineEdit* ProblemWindow::addField(QGroupBox* box, int id, const QString& caption) {
+    const QString name = key(id);
+    auto* edit = new QLineEdit(box);
+    edit->setObjectName(name);
     edit->setAccessibleName(caption.trimmed());
     edit->setAccessibleDescription(qualified(name));
     edit->setAlignment(Qt::AlignRight);
     edit->setFixedWidth(90);
-    auto* grid = static_cast<QGridLayout*>(frame->layout());
+    auto* grid = static_cast<QGridLayout*>(box->layout());
     const int row = grid->rowCount();
-    auto* captionLabel = new QLabel(caption, frame);
+    auto* captionLabel = new QLabel(caption, box);
     captionLabel->setBuddy(edit);
     grid->addWidget(captionLabel, row, 0);
     grid->addWidget(edit, row, 1);
-    fields_.append(edit);
+    fields_[std::size_t(id)] = edit;
+    fieldList_.append(edit);
 
     // The numeric entry field behaviour, from the field table.
-    const QString window = objectName();
     FieldContext context{workspace_.desktop(),
                          this,
                          [this](const QString& text) { workspace_.setStatus(text); },
                          nullptr,
                          nullptr,
                          caption.trimmed()};
-    if (const FieldDef* def = findField(window.toStdString(), name)) {
+    if (const FieldDef* def = findField(objectName().toStdString(), name.toStdString())) {
         if (!def->heatCapacityWindow.empty()) {
-            const QString source = QString::fromUtf8(def->heatCapacityWindow.data(),
-                                                     qsizetype(def->heatCapacityWindow.size()));
-            context.heatCapacityText = [this, source] {
-                return workspace_.controlText(source, QStringLiteral("lbl10")).value_or(QString());
+            // The heat capacity that a field is checked against is the one Problem 1 shows.
+            const QString source = keyText(def->heatCapacityWindow);
+            const auto sourceProblem = engine::Audit::problemOf(def->heatCapacityWindow);
+            const QString heat =
+                sourceProblem
+                    ? keyText(engine::Audit::controls(sourceProblem->first, 1)[engine::cf1::heat])
+                    : QString();
+            context.heatCapacityText = [this, source, heat] {
+                return workspace_.controlText(source, heat).value_or(QString());
             };
         }
         attachField(edit, *def, std::move(context));
@@ -127,9 +271,10 @@ QLineEdit* ProblemWindow::addField(QGroupBox* frame, const char* name, const QSt
     return edit;
 }
 
-QLabel* ProblemWindow::makeResult(const char* name, const QString& caption) {
+QLabel* ProblemWindow::makeResult(int id, const QString& caption) {
+    const QString name = key(id);
     auto* label = new QLabel(this);
-    label->setObjectName(QString::fromLatin1(name));
+    label->setObjectName(name);
     label->setAccessibleName(caption.trimmed());
     label->setAccessibleDescription(qualified(name));
     label->setFrameShape(QFrame::StyledPanel);
@@ -141,154 +286,122 @@ QLabel* ProblemWindow::makeResult(const char* name, const QString& caption) {
     QPalette pal = label->palette();
     pal.setColor(QPalette::Window, pal.color(QPalette::AlternateBase));
     label->setPalette(pal);
+    results_[std::size_t(id)] = label;
     return label;
 }
 
-QLabel* ProblemWindow::addResult(QGroupBox* frame, const char* name, const QString& caption) {
-    QLabel* label = makeResult(name, caption);
-    label->setParent(frame);
-    auto* grid = static_cast<QGridLayout*>(frame->layout());
+QLabel* ProblemWindow::addResult(QGroupBox* box, int id, const QString& caption) {
+    QLabel* label = makeResult(id, caption);
+    label->setParent(box);
+    auto* grid = static_cast<QGridLayout*>(box->layout());
     const int row = grid->rowCount();
-    grid->addWidget(new QLabel(caption, frame), row, 0);
+    grid->addWidget(new QLabel(caption, box), row, 0);
     grid->addWidget(label, row, 1);
     return label;
 }
 
-QPushButton* ProblemWindow::makeButton(const char* name, const QString& caption) {
+QPushButton* ProblemWindow::makeButton(std::string_view name, const QString& caption) {
     auto* button = new QPushButton(caption, this);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAccessibleDescription(qualified(name));
-    // The button that an edit of any field disables ("GoTo Problem N").
-    if (leadingOnButtonOf(objectName().toStdString()) == name) {
-        for (QLineEdit* field : fields_)
-            if (NumericField* numeric = NumericField::of(field))
-                numeric->setLeadingOn(button);
-    }
+    button->setObjectName(keyText(name));
+    button->setAccessibleDescription(qualified(keyText(name)));
     return button;
 }
 
-QLabel* ProblemWindow::makeBusyLabel(const char* name) {
-    auto* label =
-        new QLabel(QStringLiteral("Please wait while calculation is in progress ..."), this);
-    label->setObjectName(QString::fromLatin1(name));
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    label->setVisible(false);
-    return label;
+void ProblemWindow::makeButtons() {
+    const engine::ProblemKeys& keys = engine::problemKeys(arrangement_, problem_);
+    const bool last = problem_ == engine::kProblems;
+    struct Button {
+        std::string_view key;
+        QString caption;
+        QPushButton** slot;
+    };
+    std::array<Button, 3> buttons{{
+        {keys.calculate, QStringLiteral("CALCULATE"), &calculate_},
+        {keys.back, QStringLiteral("BACK"), &back_},
+        {keys.goOn,
+         last ? QStringLiteral("GoTo MENU") : QStringLiteral("GoTo Problem %1").arg(problem_ + 1),
+         &goOn_},
+    }};
+    // Created in the order of their keys, as the tab order has them.
+    std::ranges::sort(buttons, {}, &Button::key);
+    for (const Button& b : buttons)
+        *b.slot = makeButton(b.key, b.caption);
+
+    if (!last) {
+        // The leading-on button: an edit of any field disables it, a calculation enables it.
+        leadingOn_ = goOn_;
+        goOn_->setEnabled(false);
+        for (QLineEdit* edit : fieldList_)
+            if (NumericField* numeric = NumericField::of(edit))
+                numeric->setLeadingOn(goOn_);
+    }
+    connect(calculate_, &QPushButton::clicked, this, &ProblemWindow::calculate);
+    connect(back_, &QPushButton::clicked, this, &ProblemWindow::goBack);
+    connect(goOn_, &QPushButton::clicked, this, &ProblemWindow::goOn);
+
+    for (qsizetype i = 1; i < fieldList_.size(); ++i)
+        setTabOrder(fieldList_[i - 1], fieldList_[i]);
+    if (!fieldList_.isEmpty())
+        setTabOrder(fieldList_.last(), calculate_);
 }
 
-QHBoxLayout* ProblemWindow::makeColumns(std::initializer_list<QWidget*> left,
-                                        std::initializer_list<QWidget*> right) {
-    auto* leftColumn = new QVBoxLayout;
-    for (QWidget* widget : left)
-        leftColumn->addWidget(widget);
-    leftColumn->addStretch(1);
-    auto* rightColumn = new QVBoxLayout;
-    for (QWidget* widget : right)
-        rightColumn->addWidget(widget);
-    rightColumn->addStretch(1);
-    auto* columns = new QHBoxLayout;
-    columns->addLayout(leftColumn, 1);
-    columns->addLayout(rightColumn, 1);
-    return columns;
-}
-
-QHBoxLayout* ProblemWindow::makeButtonRow(QPushButton* left, QLabel* busy, QPushButton* calculate,
-                                          QPushButton* right) {
+QHBoxLayout* ProblemWindow::makeButtonRow() {
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(left);
+    buttons->addWidget(back_);
     buttons->addStretch(1);
-    if (busy) {
-        buttons->addWidget(busy);
+    if (busy_) {
+        buttons->addWidget(busy_);
         buttons->addStretch(1);
     }
-    buttons->addWidget(calculate);
-    buttons->addWidget(right);
+    buttons->addWidget(calculate_);
+    buttons->addWidget(goOn_);
     return buttons;
 }
 
-QGroupBox* ProblemWindow::makeAirTable(const QString& caption, const QStringList& columnTitles,
-                                       const QString& firstSuffix, const QString& secondSuffix,
-                                       std::initializer_list<AirRow> rows) {
-    QGroupBox* table = makeTable(caption, columnTitles);
-    for (const AirRow& row : rows) {
-        const QString rowCaption = QString::fromLatin1(row.caption);
-        row.first = makeResult(row.firstName, rowCaption.trimmed() + firstSuffix);
-        row.second = makeResult(row.secondName, rowCaption.trimmed() + secondSuffix);
-        addTableRow(table, rowCaption, {row.first, row.second});
+void ProblemWindow::layOut() {
+    auto* columns = new QHBoxLayout;
+    for (Column side : {Column::Left, Column::Right}) {
+        auto* layout = new QVBoxLayout;
+        for (QWidget* widget : column(side))
+            layout->addWidget(widget);
+        layout->addStretch(1);
+        columns->addLayout(layout, 1);
     }
-    return table;
-}
-
-QGroupBox* ProblemWindow::makeInOutTable(const QString& caption, const QStringList& columnTitles,
-                                         std::initializer_list<InOutRow> rows) {
-    QGroupBox* table = makeTable(caption, columnTitles);
-    for (const InOutRow& row : rows) {
-        const QString inCaption = QString::fromLatin1(row.inCaption);
-        const QString outCaption = QString::fromLatin1(row.outCaption);
-        row.in = makeResult(row.inName, inCaption);
-        row.out = makeResult(row.outName, outCaption);
-        addTableRow(table, inCaption, {row.in, makeCaption(outCaption), row.out});
-    }
-    return table;
+    auto* layout = new QVBoxLayout(this);
+    layout->setSpacing(4);
+    layout->addWidget(header_);
+    layout->addLayout(columns);
+    for (QWidget* widget : column(Column::Beneath))
+        layout->addWidget(widget);
+    layout->addStretch(1);
+    layout->addLayout(makeButtonRow());
 }
 
 engine::Audit& ProblemWindow::audit() const {
     return workspace_.audit();
 }
 
-void ProblemWindow::goTo(int problem) {
-    workspace_.showProblem(arrangement_, problem);
-}
-
-void ProblemWindow::goToStart() {
-    workspace_.showStart();
-}
-
-void ProblemWindow::bind() {
-    if (bound_)
-        return;
-    bound_ = true;
-    const auto names = engine::Audit::controls(arrangement_, problem_);
-    boundFields_.assign(names.size(), nullptr);
-    boundLabels_.assign(names.size(), nullptr);
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const QString name = QString::fromLatin1(names[i].data(), qsizetype(names[i].size()));
-        if (auto* edit = findChild<QLineEdit*>(name))
-            boundFields_[i] = edit;
-        else
-            boundLabels_[i] = findChild<QLabel*>(name);
-    }
-    const std::string_view button = leadingOnButtonOf(objectName().toStdString());
-    if (!button.empty())
-        leadingOn_ = findChild<QAbstractButton*>(
-            QString::fromLatin1(button.data(), qsizetype(button.size())));
-}
-
 void ProblemWindow::pushTexts() {
-    bind();
     engine::Audit& engine = audit();
     const auto names = engine::Audit::controls(arrangement_, problem_);
     for (std::size_t i = 0; i < names.size(); ++i) {
-        if (boundFields_[i])
-            engine.setText(arrangement_, problem_, names[i], boundFields_[i]->text());
-        else if (boundLabels_[i])
-            engine.setText(arrangement_, problem_, names[i], boundLabels_[i]->text());
+        if (fields_[i])
+            engine.setText(arrangement_, problem_, names[i], fields_[i]->text());
+        else if (results_[i])
+            engine.setText(arrangement_, problem_, names[i], results_[i]->text());
     }
     engine.setLeadingOn(arrangement_, problem_, leadingOn_ && leadingOn_->isEnabled());
 }
 
 void ProblemWindow::pullTexts() {
-    bind();
     const engine::Audit& engine = audit();
     const auto names = engine::Audit::controls(arrangement_, problem_);
     for (std::size_t i = 0; i < names.size(); ++i) {
         const QString& text = engine.text(arrangement_, problem_, names[i]);
-        if (boundFields_[i] && boundFields_[i]->text() != text)
-            boundFields_[i]->setText(text);
-        else if (boundLabels_[i] && boundLabels_[i]->text() != text)
-            boundLabels_[i]->setText(text);
+        if (fields_[i] && fields_[i]->text() != text)
+            fields_[i]->setText(text);
+        else if (results_[i] && results_[i]->text() != text)
+            results_[i]->setText(text);
     }
     if (leadingOn_)
         leadingOn_->setEnabled(engine.leadingOn(arrangement_, problem_));
@@ -304,27 +417,44 @@ void ProblemWindow::showStep(const engine::Step& step) {
         workspace_.desktop().beep();
     workspace_.pullTexts();
     if (!step.focus.empty()) {
-        const QString name = QString::fromLatin1(step.focus.data(), qsizetype(step.focus.size()));
-        if (auto* field = findChild<QLineEdit*>(name))
-            field->setFocus();
+        if (auto* edit = findChild<QLineEdit*>(keyText(step.focus)))
+            edit->setFocus();
     }
     if (step.status)
         workspace_.setStatus(*step.status);
 }
 
-void ProblemWindow::Form_Activate() {
+void ProblemWindow::activate() {
     workspace_.pushTexts();
     showStep(audit().activate(arrangement_, problem_));
 }
 
-void ProblemWindow::calculate(QLabel* busyLabel) {
+void ProblemWindow::calculate() {
     workspace_.pushTexts();
     std::optional<Busy> busy;
     std::function<void()> beginBusy;
-    if (busyLabel)
-        beginBusy = [&] { busy.emplace(*this, busyLabel); };
+    if (busy_)
+        beginBusy = [&] { busy.emplace(*this, busy_); };
     const engine::Step step = audit().calculate(arrangement_, problem_, beginBusy);
     showStep(step);
+}
+
+void ProblemWindow::goBack() {
+    if (problem_ == 1)
+        workspace_.showStart();
+    else
+        workspace_.showProblem(arrangement_, problem_ - 1);
+}
+
+void ProblemWindow::goOn() {
+    if (problem_ == engine::kProblems) {
+        workspace_.showStart();
+        return;
+    }
+    workspace_.pushTexts();
+    audit().goOn(arrangement_, problem_);
+    workspace_.pullTexts();
+    workspace_.showProblem(arrangement_, problem_ + 1);
 }
 
 ProblemWindow::Busy::Busy(ProblemWindow& window, QLabel* label)

@@ -1,24 +1,25 @@
 #pragma once
-// ProblemWindow: what the eight Problem windows share. Each window builds its frames, fields,
-// result labels and buttons with these helpers and navigates through the window registry.
+// ProblemWindow: a Problem's window, built from its plan. The two arrangements of a Problem
+// build the same window: each Problem's class holds one plan per arrangement (the captions,
+// the frames and the column each sits in, the control of every row) and the plan builds it.
+// The controls are named by their identifiers in the Problem's list of engine/keys.h; their
+// object names are the keys that list gives them ("Text1"), the window's object name and its
+// buttons' names come from engine::kProblemKeys.
 //
-// A window is a view of its Problem in the audit engine (engine/audit.h): its fields and
-// labels carry the same names as the engine's texts. On CALCULATE (and on activation) the
-// registry hands every loaded window's texts to the engine, the engine runs the step, and the
-// window shows the step's messages, then every window shows the engine's texts again, with
-// the status line and the focus the step asks for.
+// A window is a view of its Problem in the audit engine (engine/audit.h). On CALCULATE (and
+// on activation) every loaded window hands its texts to the engine, the engine runs the step,
+// and the window shows the step's messages, then every window shows the engine's texts again,
+// with the status line and the focus the step asks for.
 
 #include "engine/audit.h"
 
 #include <QList>
 #include <QString>
-#include <QStringList>
 #include <QWidget>
-#include <initializer_list>
+#include <array>
 #include <vector>
 
 class QAbstractButton;
-class QGridLayout;
 class QGroupBox;
 class QHBoxLayout;
 class QLabel;
@@ -26,89 +27,121 @@ class QLineEdit;
 class QPushButton;
 class Workspace;
 
+// Where a part of a window sits: in the left or right column, or beneath both at full width.
+enum class Column { Left, Right, Beneath };
+
+// A row of a frame: a control by its identifier in the Problem's list, and its caption. An
+// entry field of the list becomes a line edit, any other control a result label.
+struct ControlRow {
+    int id;
+    const char* caption;
+};
+
+// A row of a two-column table of result labels: its caption and the two labels. A table with
+// captioned cells gives the second label a caption of its own (secondCaption), shown between
+// the two.
+struct PairRow {
+    const char* caption;
+    int first;
+    int second;
+    const char* secondCaption = nullptr;
+};
+
+// One part of a window's plan. Build them with the functions below.
+struct WindowPart {
+    enum class Kind { Frame, Heading, Note, PairTable, Hidden };
+    Kind kind = Kind::Frame;
+    Column column = Column::Left;
+    const char* caption = nullptr;         // the frame's caption, or the heading's or note's text
+    std::vector<ControlRow> rows;          // Frame: its rows; Hidden: the controls, never shown
+    std::array<const char*, 2> titles{};   // PairTable: the two columns' titles
+    std::array<const char*, 2> suffixes{}; // PairTable: what each column adds to a row caption
+                                           // to make a label's accessible name; none in a table
+                                           // with captioned cells
+    std::vector<PairRow> pairs;            // PairTable: its rows
+};
+
+// A frame (group box) with a caption column and a value column.
+WindowPart frame(Column column, const char* caption, std::vector<ControlRow> rows);
+// A bold, word-wrapped heading between frames.
+WindowPart heading(Column column, const char* text);
+// A plain, word-wrapped explanation.
+WindowPart note(Column column, const char* text);
+// A frame laid out as a table of two columns of result labels; each label's accessible name
+// is its row caption, trimmed, followed by its column's suffix.
+WindowPart pairTable(Column column, const char* caption, std::array<const char*, 2> titles,
+                     std::array<const char*, 2> suffixes, std::vector<PairRow> rows);
+// A table whose every label has its own caption: the first label under the first title, the
+// second's caption and the second label under the second title.
+WindowPart captionedPairTable(Column column, const char* caption, std::array<const char*, 2> titles,
+                              std::vector<PairRow> rows);
+// Labels that carry copied values and are never shown.
+WindowPart hidden(std::vector<int> ids);
+
+// What differs between the two arrangements' windows of a Problem.
+struct WindowPlan {
+    const char* title; // the bold title at the top
+    std::vector<WindowPart> parts;
+};
+
 class ProblemWindow : public QWidget {
     Q_OBJECT
 public:
-    ProblemWindow(Workspace& workspace, const char* name, const QString& title);
-
     // Runs every time the window becomes the active child window: the engine's activation.
-    virtual void Form_Activate();
+    virtual void activate();
 
     Workspace& workspace() const { return workspace_; }
+    Arrangement arrangement() const { return arrangement_; }
+    int problem() const { return problem_; }
 
+    // The entry field, or the result label, of a control by its identifier in the Problem's
+    // list (engine/keys.h: cf2::designWaterFlow); nullptr for the other kind or an unknown id.
+    QLineEdit* field(int id) const;
+    QLabel* result(int id) const;
     // The window's text fields in control order.
-    const QList<QLineEdit*>& fields() const { return fields_; }
+    const QList<QLineEdit*>& fields() const { return fieldList_; }
+
+    QPushButton* calculateButton() const { return calculate_; }
+    QPushButton* backButton() const { return back_; }
+    // "GoTo Problem N", enabled by a successful calculation; "GoTo MENU" on Problem 4.
+    QPushButton* goOnButton() const { return goOn_; }
+    // "Please wait while calculation is in progress ...", or nullptr where there is none.
+    QLabel* busyLabel() const { return busy_; }
+
+    // CALCULATE through the engine, with the wait cursor and the "Please wait ..." label while
+    // it works where the window has one.
+    void calculate();
+    // BACK: the previous Problem, or the start window from Problem 1.
+    void goBack();
+    // The leading-on button: the texts the engine carries on to the next Problem, then that
+    // Problem's window; from Problem 4 the start window.
+    void goOn();
+
+    // Hands the texts of the window (and its leading-on button's state) to the engine, and
+    // shows the engine's texts.
+    virtual void pushTexts();
+    virtual void pullTexts();
 
 protected:
-    // The bold title with the arrangement caption beneath it.
-    QWidget* makeHeader(const QString& title, const QString& arrangement);
-    // A frame (group box) with a caption column and a value column.
-    QGroupBox* makeFrame(const QString& caption);
-    // A row of a frame: caption and numeric entry field, with the behaviour, initial text and
-    // limits of its row of the field table.
-    QLineEdit* addField(QGroupBox* frame, const char* name, const QString& caption);
-    // A row of a frame: caption and result label.
-    QLabel* addResult(QGroupBox* frame, const char* name, const QString& caption);
-    // A result label placed by the window itself; caption is its accessible name.
-    QLabel* makeResult(const char* name, const QString& caption);
-    QLabel* makeCaption(const QString& text);
-    // A frame laid out as a small table: a caption column, then one column per title (an
-    // empty title leaves its column untitled, for a second caption column).
-    QGroupBox* makeTable(const QString& caption, const QStringList& columnTitles);
-    // A row of a table: its caption, then the cells (result labels or captions) in column
-    // order.
-    void addTableRow(QGroupBox* table, const QString& caption, const QList<QWidget*>& cells);
-    QPushButton* makeButton(const char* name, const QString& caption);
-    // "Please wait while calculation is in progress ...", bold and hidden until Busy shows it.
-    QLabel* makeBusyLabel(const char* name);
-    // Two columns of widgets side by side, each closed by a stretch.
-    QHBoxLayout* makeColumns(std::initializer_list<QWidget*> left,
-                             std::initializer_list<QWidget*> right);
-    // The row of buttons at the bottom: `left`, then the busy label (if any) between stretches,
-    // then `calculate` and `right` at the right end.
-    QHBoxLayout* makeButtonRow(QPushButton* left, QLabel* busy, QPushButton* calculate,
-                               QPushButton* right);
+    ProblemWindow(Workspace& workspace, Arrangement arrangement, int problem);
 
-    // A row of an air table: its caption, then two result labels (inlet and outlet, or
-    // outlet before and after) with their names.
-    struct AirRow {
-        const char* caption;
-        QLabel*& first;
-        const char* firstName;
-        QLabel*& second;
-        const char* secondName;
-    };
-    // A table of two columns of result labels. Each label's accessible name is its row caption,
-    // trimmed, followed by its column's suffix.
-    QGroupBox* makeAirTable(const QString& caption, const QStringList& columnTitles,
-                            const QString& firstSuffix, const QString& secondSuffix,
-                            std::initializer_list<AirRow> rows);
-    // A row of an inlet and outlet air table: each label with its own name and caption.
-    struct InOutRow {
-        QLabel*& in;
-        const char* inName;
-        const char* inCaption;
-        QLabel*& out;
-        const char* outName;
-        const char* outCaption;
-    };
-    // A table with the inlet label under the first title and the outlet caption and label under
-    // the third; each row is captioned by its inlet caption.
-    QGroupBox* makeInOutTable(const QString& caption, const QStringList& columnTitles,
-                              std::initializer_list<InOutRow> rows);
+    // Builds the header and the plan's parts, and the busy label where the keys name one.
+    void build(const WindowPlan& plan);
+    // The buttons, in the order of their keys (their tab order), with CALCULATE after the last
+    // field.
+    void makeButtons();
+    // The header, the two columns, the parts beneath them, and the buttons at the bottom.
+    void layOut();
 
-    // CALCULATE through the engine; `busy`, when given, is the "Please wait ..." label shown
-    // with the wait cursor while the engine works.
-    void calculate(QLabel* busy = nullptr);
-    // Shows a step of the engine: its messages (a "Please wait ..." label is hidden first, so
-    // it never stands behind one), the engine's texts in every window, the field it focuses and
-    // the status line.
+    // The header and the parts of each column, as build() made them.
+    QWidget* header() const { return header_; }
+    const QList<QWidget*>& column(Column column) const { return columns_[std::size_t(column)]; }
+    // The row of buttons: BACK, then the busy label (if any) between stretches, then
+    // CALCULATE and the leading-on button.
+    QHBoxLayout* makeButtonRow();
+
     void showStep(const engine::Step& step);
     engine::Audit& audit() const;
-    // Shows another Problem window of the chain (or the start window) at 0, 0 with
-    // 14100 x 9300 twips and focuses it.
-    void goTo(int problem);
-    void goToStart();
 
     // The wait cursor and a "Please wait ..." label for the duration of a long calculation:
     // both are painted before the work starts and gone afterwards, whatever happens.
@@ -124,26 +157,29 @@ protected:
         QLabel* label_;
     };
 
-public:
-    // Hands the texts of the window (and its leading-on button's state) to the engine, and
-    // shows the engine's texts.
-    virtual void pushTexts();
-    virtual void pullTexts();
-    Arrangement arrangement() const { return arrangement_; }
-    int problem() const { return problem_; }
-
 private:
-    QString qualified(const char* name) const;
-    // The window's control for each of the engine's texts, found by name on first use.
-    void bind();
+    QString key(int id) const;
+    QString qualified(const QString& name) const;
+    QWidget* makePart(const WindowPart& part);
+    QGroupBox* makeFrame(const QString& caption);
+    QLineEdit* addField(QGroupBox* frame, int id, const QString& caption);
+    QLabel* addResult(QGroupBox* frame, int id, const QString& caption);
+    QLabel* makeResult(int id, const QString& caption);
+    QGroupBox* makePairTable(const WindowPart& part);
+    QPushButton* makeButton(std::string_view name, const QString& caption);
 
     Workspace& workspace_;
-    QList<QLineEdit*> fields_;
-    Arrangement arrangement_ = Arrangement::CounterFlow;
-    int problem_ = 1;
-    bool bound_ = false;
-    std::vector<QLineEdit*> boundFields_; // by the engine's control index; null for a label
-    std::vector<QLabel*> boundLabels_;    // by the engine's control index; null for a field
-    QAbstractButton* leadingOn_ = nullptr;
+    Arrangement arrangement_;
+    int problem_;
+    std::vector<QLineEdit*> fields_; // by identifier; null for a label
+    std::vector<QLabel*> results_;   // by identifier; null for a field
+    QList<QLineEdit*> fieldList_;
+    QWidget* header_ = nullptr;
+    std::array<QList<QWidget*>, 3> columns_;
+    QPushButton* calculate_ = nullptr;
+    QPushButton* back_ = nullptr;
+    QPushButton* goOn_ = nullptr;
+    QAbstractButton* leadingOn_ = nullptr; // the goOn button of Problems 1 to 3
+    QLabel* busy_ = nullptr;
     QLabel* shownBusy_ = nullptr; // the "Please wait ..." label while Busy shows it
 };

@@ -1,9 +1,10 @@
 #include "ui/uncertaintywindow.h"
 
 #include "engine/cellmap.h"
+#include "engine/keys.h"
 #include "engine/numtext.h"
 #include "ui/desktop.h"
-#include "ui/form1.h"
+#include "ui/keytext.h"
 #include "ui/workspace.h"
 
 #include <QGridLayout>
@@ -92,7 +93,7 @@ struct UncertaintyWindow::Job {
 
 UncertaintyWindow::UncertaintyWindow(Workspace& workspace)
     : workspace_(workspace) {
-    setObjectName(QStringLiteral("Uncertainty"));
+    setObjectName(keyText(engine::kUncertaintyWindowKey));
     setWindowTitle(QStringLiteral("Measurement uncertainty"));
 
     auto* title =
@@ -192,7 +193,7 @@ UncertaintyWindow::UncertaintyWindow(Workspace& workspace)
     });
     connect(tblAccuracy, &QTableWidget::cellChanged, this, &UncertaintyWindow::accuracyEdited);
     connect(cmdRestore, &QPushButton::clicked, this, &UncertaintyWindow::restoreAccuracies);
-    connect(Command1, &QPushButton::clicked, this, &UncertaintyWindow::Command1_Click);
+    connect(Command1, &QPushButton::clicked, this, &UncertaintyWindow::calculate);
     connect(cmdCancel, &QPushButton::clicked, this, &UncertaintyWindow::cancel);
     loadAccuracies();
 }
@@ -295,7 +296,7 @@ void UncertaintyWindow::follow() {
     lblArrangement->setText(arrangement_ == Arrangement::CounterFlow
                                 ? QStringLiteral("COUNTER FLOW")
                                 : QStringLiteral("CROSS FLOW"));
-    Command1_Click();
+    calculate();
 }
 
 bool UncertaintyWindow::isRunning() const {
@@ -314,7 +315,7 @@ void UncertaintyWindow::setRunning(bool running) {
         progressTimer_->stop();
 }
 
-void UncertaintyWindow::Command1_Click() {
+void UncertaintyWindow::calculate() {
     if (thread_)
         return;
     if (lblArrangement->text().isEmpty())

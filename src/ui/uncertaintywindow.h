@@ -33,7 +33,7 @@ public:
     // CALCULATE: reads the Problem windows' fields and starts the chosen method. A Problem 1
     // field that holds no number is refused with a message; later Problems without numbers
     // are left out.
-    void Command1_Click();
+    void calculate();
     void cancel();
     bool isRunning() const;
     // Puts the accuracies of the fields' hints back (and into the settings).

@@ -34,8 +34,8 @@ public:
     // loaded window.
     virtual void pushTexts() = 0;
     virtual void pullTexts() = 0;
-    // The text a window shows in a control (the window and control by their keys, "Form5",
-    // "lbl10"), loading the window if needed; nullopt when there is no such control.
+    // The text a window shows in a control (the window and control by their keys in
+    // engine/keys.h), loading the window if needed; nullopt when there is no such control.
     virtual std::optional<QString> controlText(const QString& window, const QString& control) = 0;
 
     // The main window's status line.

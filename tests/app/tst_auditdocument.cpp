@@ -6,9 +6,9 @@
 #include "app/windows.h"
 #include "engine/fieldtable.h"
 #include "support/guifixture.h"
-#include "ui/form1.h"
-#include "ui/frmmain.h"
+#include "ui/mainwindow.h"
 #include "ui/numericfield.h"
+#include "ui/startwindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -72,7 +72,7 @@ struct Program {
             for (auto it = one.cbegin(); it != one.cend(); ++it)
                 all.insert(QString::fromLatin1(name) + u'.' + it.key(), it.value());
         }
-        all.insert(QStringLiteral("title"), windows().frmMain()->windowTitle());
+        all.insert(QStringLiteral("title"), windows().mainWindow()->windowTitle());
         return all;
     }
 
@@ -139,9 +139,11 @@ void TestAuditDocument::saveThenOpenShowsTheSameWindows() {
     TextSnapshot saved;
     {
         Program p(locale);
-        Form1* start = p.windows().form1();
-        (arrangement == Arrangement::CounterFlow ? start->Option1 : start->Option2)->click();
-        start->Command1->click();
+        StartWindow* start = p.windows().startWindow();
+        (arrangement == Arrangement::CounterFlow ? start->counterFlowOption()
+                                                 : start->crossFlowOption())
+            ->click();
+        start->calculateButton()->click();
         // The whole chain, Problem 1 with a value of its own.
         p.type(arrangement, 0, QStringLiteral("95.5"));
         for (int problem = 1; problem <= 4; ++problem) {
@@ -199,7 +201,7 @@ void TestAuditDocument::handWrittenFileOpens() {
     QVERIFY(p.document.open(path));
     QCOMPARE(p.field(Arrangement::CounterFlow, 0)->text(), shown);
     QCOMPARE(p.field(Arrangement::CrossFlow, 3)->text(), QStringLiteral("33"));
-    QVERIFY(p.windows().form1()->Option2->isChecked());
+    QVERIFY(p.windows().startWindow()->crossFlowOption()->isChecked());
     QCOMPARE(p.fixture.desktop().messages.size(), 0);
     QVERIFY(p.document.current().calculated.isEmpty());
 }
@@ -292,7 +294,7 @@ void TestAuditDocument::titleRecentFilesAndDrop() {
     const QString first = writeFile(dir, "first.ctaudit", handWritten());
     const QString second = writeFile(dir, "second.ctaudit", handWritten("\"90\""));
     Program p;
-    FrmMain* main = p.windows().frmMain();
+    MainWindow* main = p.windows().mainWindow();
     QVERIFY(p.document.open(first));
     QCOMPARE(main->windowTitle(),
              QStringLiteral("first.ctaudit[*] - DIRECT CONTACT HEAT TRANSFER COOLING TOWERS"));
@@ -320,7 +322,7 @@ void TestAuditDocument::titleRecentFilesAndDrop() {
     // A recent file that has gone since is taken off the list, and the engineer told so.
     QVERIFY(QFile::remove(first));
     auto* openButton =
-        qobject_cast<QToolButton*>(main->tbToolBar->widgetForAction(p.document.openAction));
+        qobject_cast<QToolButton*>(main->toolBar()->widgetForAction(p.document.openAction));
     QVERIFY(openButton && openButton->menu());
     Q_EMIT openButton->menu()->aboutToShow();
     const QList<QAction*> recent = openButton->menu()->actions();
@@ -333,7 +335,7 @@ void TestAuditDocument::titleRecentFilesAndDrop() {
     QVERIFY(main->windowTitle().startsWith(QLatin1String("second.ctaudit")));
     // "Open" and "Save" follow the toolbar's own buttons, which keep their places.
     QStringList captions;
-    for (const QAction* a : main->tbToolBar->actions())
+    for (const QAction* a : main->toolBar()->actions())
         if (!a->text().isEmpty())
             captions.append(a->text().trimmed());
     QCOMPARE(captions.mid(0, 2), QStringList({"Menu", "Excel"}));
@@ -440,7 +442,7 @@ void TestAuditDocument::batchInputCaseFillsFields() {
     QCOMPARE(offered, 3);
     QCOMPARE(p.field(Arrangement::CrossFlow, 0)->text(), QStringLiteral("88,5"));
     QCOMPARE(p.field(Arrangement::CounterFlow, 0)->text(), QStringLiteral("100"));
-    QVERIFY(p.windows().form1()->Option2->isChecked());
+    QVERIFY(p.windows().startWindow()->crossFlowOption()->isChecked());
     QVERIFY(p.document.isModified());
 
     // A case with a value its field refuses changes nothing.

@@ -6,14 +6,7 @@
 #include "batch/batchaudit.h"
 #include "engine/fieldtable.h"
 #include "support/recordingdesktop.h"
-#include "ui/form10.h"
-#include "ui/form2.h"
-#include "ui/form3.h"
-#include "ui/form4.h"
-#include "ui/form5.h"
-#include "ui/form6.h"
-#include "ui/form8.h"
-#include "ui/form9.h"
+#include "ui/problemwindow.h"
 
 #include <QPushButton>
 #include <QtTest>
@@ -79,21 +72,21 @@ std::array<QString, report::kMapRowCount> windowsChain(Arrangement arrangement) 
     RecordingDesktop desktop;
     Windows windows(desktop);
     if (arrangement == Arrangement::CounterFlow) {
-        windows.form5()->Command1_Click();
-        windows.form5()->Command2_Click();
-        windows.form2()->Command1_Click();
-        windows.form2()->Command3_Click();
-        windows.form10()->Command1_Click();
-        windows.form10()->Command3_Click();
-        windows.form3()->Command1_Click();
+        windows.problemWindow(Arrangement::CounterFlow, 1)->calculate();
+        windows.problemWindow(Arrangement::CounterFlow, 1)->goOn();
+        windows.problemWindow(Arrangement::CounterFlow, 2)->calculate();
+        windows.problemWindow(Arrangement::CounterFlow, 2)->goOn();
+        windows.problemWindow(Arrangement::CounterFlow, 3)->calculate();
+        windows.problemWindow(Arrangement::CounterFlow, 3)->goOn();
+        windows.problemWindow(Arrangement::CounterFlow, 4)->calculate();
     } else {
-        windows.form8()->Command1_Click();
-        windows.form8()->Command3_Click();
-        windows.form6()->Command1_Click();
-        windows.form6()->Command3_Click();
-        windows.form9()->Command1_Click();
-        windows.form9()->Command2_Click();
-        windows.form4()->Command1_Click();
+        windows.problemWindow(Arrangement::CrossFlow, 1)->calculate();
+        windows.problemWindow(Arrangement::CrossFlow, 1)->goOn();
+        windows.problemWindow(Arrangement::CrossFlow, 2)->calculate();
+        windows.problemWindow(Arrangement::CrossFlow, 2)->goOn();
+        windows.problemWindow(Arrangement::CrossFlow, 3)->calculate();
+        windows.problemWindow(Arrangement::CrossFlow, 3)->goOn();
+        windows.problemWindow(Arrangement::CrossFlow, 4)->calculate();
     }
     std::array<QString, report::kMapRowCount> texts;
     for (size_t r = 0; r < texts.size(); ++r) {

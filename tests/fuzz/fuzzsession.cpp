@@ -7,7 +7,7 @@
 #include "fuzztexts.h"
 #include "support/guifixture.h"
 #include "textcheck.h"
-#include "ui/frmmain.h"
+#include "ui/mainwindow.h"
 #include "ui/numericfield.h"
 #include "ui/problemwindow.h"
 
@@ -190,8 +190,8 @@ void FuzzSession::startProgram() {
                    windows_ = std::make_unique<Windows>(desktop_);
                    document_ = std::make_unique<AuditDocument>(*windows_);
                    windows_->start();
-                   QApplication::setActiveWindow(windows_->frmMain());
-                   if (!QTest::qWaitForWindowActive(windows_->frmMain(), 2000))
+                   QApplication::setActiveWindow(windows_->mainWindow());
+                   if (!QTest::qWaitForWindowActive(windows_->mainWindow(), 2000))
                        bad(QStringLiteral("the main window did not become active"));
                }});
 }
@@ -224,7 +224,7 @@ void FuzzSession::runAction(const Action& action) {
     if (ms > options_.limitMs)
         report('H', n, QString::number(ms));
 
-    const bool running = windows_ && windows_->frmMain()->isVisible();
+    const bool running = windows_ && windows_->mainWindow()->isVisible();
     if (running)
         checkAfter(statusBefore);
     for (const QString& b : broken_)
@@ -299,7 +299,7 @@ void FuzzSession::report(char kind, qint64 n, const QString& text) {
 QWidget* FuzzSession::activeForm() const {
     if (!windows_)
         return nullptr;
-    QMdiSubWindow* sub = windows_->frmMain()->mdiArea()->currentSubWindow();
+    QMdiSubWindow* sub = windows_->mainWindow()->mdiArea()->currentSubWindow();
     if (!sub || !sub->isVisible() || sub->isMinimized())
         return nullptr;
     return sub->widget();
@@ -352,7 +352,7 @@ void FuzzSession::typeText(const QString& text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         QWidget* target = QApplication::focusWidget();
         if (!target)
-            target = windows_->frmMain();
+            target = windows_->mainWindow();
         const QChar c = text.at(i);
         QString chars(c);
         Qt::Key key = Qt::Key(c.toUpper().unicode());
@@ -467,7 +467,7 @@ FuzzSession::Action FuzzSession::nextAction() {
     const NumericField* focusNumeric = NumericField::of(focusField);
 
     const auto toolButton = [this](const char* key) -> QWidget* {
-        QToolBar* bar = windows_->frmMain()->tbToolBar;
+        QToolBar* bar = windows_->mainWindow()->toolBar();
         auto* action = bar->findChild<QAction*>(QString::fromLatin1(key));
         return action ? bar->widgetForAction(action) : nullptr;
     };
@@ -533,7 +533,7 @@ FuzzSession::Action FuzzSession::nextAction() {
                              nameOf(QApplication::focusWidget())),
                     [this, key] {
                         QWidget* target = QApplication::focusWidget();
-                        QTest::keyClick(target ? target : windows_->frmMain(), key.key,
+                        QTest::keyClick(target ? target : windows_->mainWindow(), key.key,
                                         key.modifiers);
                     }};
         }
@@ -545,7 +545,7 @@ FuzzSession::Action FuzzSession::nextAction() {
                     [this, text] {
                         QApplication::clipboard()->setText(text);
                         QWidget* target = QApplication::focusWidget();
-                        QTest::keyClick(target ? target : windows_->frmMain(), Qt::Key_V,
+                        QTest::keyClick(target ? target : windows_->mainWindow(), Qt::Key_V,
                                         Qt::ControlModifier);
                     }};
         }
@@ -575,7 +575,7 @@ FuzzSession::Action FuzzSession::nextAction() {
                              nameOf(QApplication::focusWidget())),
                     [this, back] {
                         QWidget* target = QApplication::focusWidget();
-                        QTest::keyClick(target ? target : windows_->frmMain(),
+                        QTest::keyClick(target ? target : windows_->mainWindow(),
                                         back ? Qt::Key_Backtab : Qt::Key_Tab,
                                         back ? Qt::ShiftModifier : Qt::NoModifier);
                     }};
@@ -712,7 +712,7 @@ FuzzSession::Action FuzzSession::nextAction() {
                     [this, file] { openAudit(file); }};
         }
         case TitleBar: {
-            QPointer<QMdiSubWindow> sub = windows_->frmMain()->mdiArea()->currentSubWindow();
+            QPointer<QMdiSubWindow> sub = windows_->mainWindow()->mdiArea()->currentSubWindow();
             if (!sub)
                 continue;
             const int what = rng_.below(4);

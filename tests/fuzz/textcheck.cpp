@@ -5,7 +5,7 @@
 #include "engine/numtext.h"
 #include "support/guifixture.h"
 #include "support/recordingdesktop.h"
-#include "ui/frmmain.h"
+#include "ui/mainwindow.h"
 #include "ui/numericfield.h"
 #include "ui/problemwindow.h"
 
@@ -79,9 +79,9 @@ TextCheck::TextCheck() {
 
     RecordingDesktop desktop;
     Windows reference(desktop);
-    reference.frmMain()->Form_Load();
+    reference.mainWindow()->load();
     captions_[QStringLiteral("frmMain")][QStringLiteral("Label1")].insert(
-        reference.frmMain()->Label1->text());
+        reference.mainWindow()->separatorNote()->text());
     for (const QString& name : windowNames()) {
         QWidget* window = reference.form(name);
         if (!window)
@@ -90,7 +90,7 @@ TextCheck::TextCheck() {
         for (const auto& [key, text] : snapshotTexts(window).asKeyValueRange())
             captions[key].insert(text);
         if (auto* problem = qobject_cast<ProblemWindow*>(window)) {
-            problem->Form_Activate();
+            problem->activate();
             statuses_.insert(reference.status());
             for (const auto& [key, text] : snapshotTexts(window).asKeyValueRange())
                 captions[key].insert(text);
@@ -103,7 +103,7 @@ QStringList TextCheck::check(Windows& windows) const {
     const QString status = windows.status();
     if (!statuses_.contains(status))
         bad.append(QStringLiteral("the status line shows %1").arg(shown(status)));
-    const QString note = windows.frmMain()->Label1->text();
+    const QString note = windows.mainWindow()->separatorNote()->text();
     if (!captions_[QStringLiteral("frmMain")][QStringLiteral("Label1")].contains(note))
         bad.append(QStringLiteral("frmMain.Label1 shows %1").arg(shown(note)));
 

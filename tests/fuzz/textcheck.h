@@ -1,7 +1,7 @@
 #pragma once
 // What the windows may show, and the check of everything they show.
 //
-//   - an entry field (and a field of the moist-air calculator Form11): empty or a number in
+//   - an entry field (and a field of the moist-air calculator MoistAirWindow): empty or a number in
 //     the locale's format;
 //   - any other text (labels, button captions, grid headers and cells): empty, a number in
 //     the locale's format, or the window's own caption for that control, as a window fresh

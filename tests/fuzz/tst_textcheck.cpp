@@ -8,7 +8,7 @@
 #include "rng.h"
 #include "support/guifixture.h"
 #include "textcheck.h"
-#include "ui/frmmain.h"
+#include "ui/mainwindow.h"
 
 #include <QLabel>
 #include <QLineEdit>

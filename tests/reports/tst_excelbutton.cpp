@@ -4,11 +4,12 @@
 
 #include "app/windows.h"
 #include "engine/cellmap.h"
+#include "engine/keys.h"
 #include "memoryworkbook.h"
 #include "reports/excelreport.h"
 #include "support/guifixture.h"
-#include "ui/form5.h"
-#include "ui/frmmain.h"
+#include "ui/mainwindow.h"
+#include "ui/problemwindow.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -57,13 +58,13 @@ MemoryWorkbook* TestExcelButton::installWorkbook() {
 void TestExcelButton::exportsTheCounterFlowWindowsTexts() {
     Windows& windows = fixture_->windows();
     MemoryWorkbook* workbook = installWorkbook();
-    windows.form5()->Command1->click();
+    windows.problemWindow(Arrangement::CounterFlow, 1)->calculateButton()->click();
     QVERIFY(!windows.isLoaded(QStringLiteral("Form3")));
 
-    windows.frmMain()->tbToolBar_ButtonClick(QStringLiteral("Excel"));
+    windows.mainWindow()->buttonClicked(QStringLiteral("Excel"));
 
     QCOMPARE(created_, 1);
-    QCOMPARE(windows.frmMain()->Text1->text(), QStringLiteral("1"));
+    QCOMPARE(windows.mainWindow()->spreadsheetFlag()->text(), QStringLiteral("1"));
     QVERIFY(workbook->openedAsTemplate);
     // Problem 1 as calculated, the others with their design contents.
     QCOMPARE(workbook->cell(QStringLiteral("B3")), QStringLiteral("100.00"));
@@ -89,9 +90,11 @@ void TestExcelButton::exportsTheCounterFlowWindowsTexts() {
 void TestExcelButton::successiveExportsFillSuccessiveColumns() {
     Windows& windows = fixture_->windows();
     MemoryWorkbook* workbook = installWorkbook();
-    windows.frmMain()->tbToolBar_ButtonClick(QStringLiteral("Excel"));
-    windows.form5()->Text1->setText(QStringLiteral("120"));
-    windows.frmMain()->tbToolBar_ButtonClick(QStringLiteral("Excel"));
+    windows.mainWindow()->buttonClicked(QStringLiteral("Excel"));
+    windows.problemWindow(Arrangement::CounterFlow, 1)
+        ->field(engine::cf1::waterFlow)
+        ->setText(QStringLiteral("120"));
+    windows.mainWindow()->buttonClicked(QStringLiteral("Excel"));
 
     QCOMPARE(created_, 1); // the application is started once per run
     QCOMPARE(workbook->cell(QStringLiteral("B3")), QStringLiteral("100"));
@@ -104,17 +107,18 @@ void TestExcelButton::withoutSpreadsheetApplication() {
         ++created_;
         return std::unique_ptr<Spreadsheet>();
     });
-    windows.frmMain()->tbToolBar_ButtonClick(QStringLiteral("Excel"));
-    windows.frmMain()->tbToolBar_ButtonClick(QStringLiteral("Excel"));
+    windows.mainWindow()->buttonClicked(QStringLiteral("Excel"));
+    windows.mainWindow()->buttonClicked(QStringLiteral("Excel"));
 
     QCOMPARE(created_, 1); // not tried again in the same run
-    QCOMPARE(windows.frmMain()->Text1->text(), QStringLiteral("1"));
+    QCOMPARE(windows.mainWindow()->spreadsheetFlag()->text(), QStringLiteral("1"));
     QCOMPARE(windows.status(), QStringLiteral("Excel: nothing was written: LibreOffice Calc could "
                                               "not be started."));
     QVERIFY(fixture_->desktop().messages.isEmpty());
     // The program goes on.
-    windows.form5()->Command1->click();
-    QCOMPARE(windows.form5()->lbl2->text(), QStringLiteral("30.58"));
+    windows.problemWindow(Arrangement::CounterFlow, 1)->calculateButton()->click();
+    QCOMPARE(windows.problemWindow(Arrangement::CounterFlow, 1)->result(engine::cf1::ntu)->text(),
+             QStringLiteral("30.58"));
 }
 
 QTEST_MAIN(TestExcelButton)

@@ -1,7 +1,7 @@
 #include "support/guifixture.h"
 
 #include "app/windows.h"
-#include "ui/frmmain.h"
+#include "ui/mainwindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -57,14 +57,14 @@ GuiFixture::~GuiFixture() {
     watchdog_.reset();
 }
 
-FrmMain& GuiFixture::main() {
-    return *windows_->frmMain();
+MainWindow& GuiFixture::main() {
+    return *windows_->mainWindow();
 }
 
 void GuiFixture::start() {
     windows_->start();
-    QApplication::setActiveWindow(windows_->frmMain());
-    if (!QTest::qWaitForWindowActive(windows_->frmMain()))
+    QApplication::setActiveWindow(windows_->mainWindow());
+    if (!QTest::qWaitForWindowActive(windows_->mainWindow()))
         qWarning("GuiFixture: the main window did not become active");
 }
 

@@ -20,7 +20,7 @@
 #include <QStringList>
 #include <memory>
 
-class FrmMain;
+class MainWindow;
 class QObject;
 class QWidget;
 class Windows;
@@ -34,7 +34,7 @@ public:
 
     RecordingDesktop& desktop() { return desktop_; }
     Windows& windows() { return *windows_; }
-    FrmMain& main();
+    MainWindow& main();
 
     // The program's start-up: completes the separator note, shows the main window and the
     // start window, and waits until the main window is the active window.

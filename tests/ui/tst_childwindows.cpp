@@ -4,12 +4,13 @@
 // checks have passed, and supersaturated outlet air is noted on the status line.
 
 #include "app/windows.h"
+#include "engine/keys.h"
 #include "support/guifixture.h"
-#include "ui/form1.h"
-#include "ui/form4.h"
-#include "ui/form5.h"
-#include "ui/form8.h"
-#include "ui/frmmain.h"
+#include "ui/mainwindow.h"
+#include "ui/performancewindow.h"
+#include "ui/problemwindow.h"
+#include "ui/resultgrid.h"
+#include "ui/startwindow.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -71,19 +72,19 @@ void TestChildWindows::cleanup() {
 // same window with its inputs, results and grid rows.
 void TestChildWindows::closeBoxHidesAndKeepsContents() {
     Windows& windows = fixture_->windows();
-    Form5* form5 = windows.form5();
+    ProblemWindow* form5 = windows.problemWindow(Arrangement::CounterFlow, 1);
     fixture_->show(form5);
-    form5->Text1->setText(QStringLiteral("120"));
-    form5->Command1->click();
-    form5->Command1->click();
+    form5->field(engine::cf1::waterFlow)->setText(QStringLiteral("120"));
+    form5->calculateButton()->click();
+    form5->calculateButton()->click();
     const TextSnapshot before = snapshotTexts(form5);
     subWindow(form5)->close(); // what the close box does
     QVERIFY(!subWindow(form5)->isVisible());
     QVERIFY(windows.isLoaded(QStringLiteral("Form5")));
 
-    windows.frmMain()->tbToolBar_ButtonClick(QStringLiteral("menu"));
-    windows.form1()->Command1->click();
-    QCOMPARE(windows.form5(), form5);
+    windows.mainWindow()->buttonClicked(QStringLiteral("menu"));
+    windows.startWindow()->calculateButton()->click();
+    QCOMPARE(windows.problemWindow(Arrangement::CounterFlow, 1), form5);
     QVERIFY(form5->isVisible() && subWindow(form5)->isVisible());
     TextSnapshot after = snapshotTexts(form5);
     QCOMPARE(after.value(QStringLiteral("Text1")), QStringLiteral("120.00"));
@@ -113,14 +114,14 @@ void TestChildWindows::fitsBelowToolbarWithProgramIcon() {
     QWidget* window = windows.form(form);
     fixture_->show(window);
     QMdiSubWindow* sub = subWindow(window);
-    const QWidget* area = windows.frmMain()->mdiArea()->viewport();
+    const QWidget* area = windows.mainWindow()->mdiArea()->viewport();
     QVERIFY2(
         sub->geometry().bottom() < area->height(),
         qPrintable(QStringLiteral("%1 > %2").arg(sub->geometry().bottom()).arg(area->height())));
     const QIcon icon = QApplication::windowIcon();
     QVERIFY(!icon.pixmap(16, 16).isNull());
     QCOMPARE(sub->windowIcon().cacheKey(), icon.cacheKey());
-    QCOMPARE(windows.frmMain()->windowIcon().cacheKey(), icon.cacheKey());
+    QCOMPARE(windows.mainWindow()->windowIcon().cacheKey(), icon.cacheKey());
     // The Problem 1 grid shows its header and five rows without scrolling.
     if (auto* grid = window->findChild<ResultGrid*>()) {
         QVERIFY2(grid->viewport()->height() >= ResultGrid::kVisibleRows * ResultGrid::kRowHeight,
@@ -144,7 +145,7 @@ void TestChildWindows::busyLabelOnlyAfterChecks() {
     QFETCH(QStringList, fields);
     QFETCH(bool, refused);
     Windows& windows = fixture_->windows();
-    windows.form1()->Option2->setChecked(true);
+    windows.startWindow()->crossFlowOption()->setChecked(true);
     QWidget* window = windows.form(form);
     fixture_->show(window);
     for (const QString& field : fields) {
@@ -189,11 +190,11 @@ void TestChildWindows::supersaturatedOutletAirNoted() {
     QFETCH(QString, humidity);
     QFETCH(bool, note);
     Windows& windows = fixture_->windows();
-    auto* window = qobject_cast<ProblemOneWindow*>(windows.form(form));
+    auto* window = qobject_cast<PerformanceWindow*>(windows.form(form));
     fixture_->show(window);
     if (!dryBulb.isEmpty()) {
-        window->Text6->setText(dryBulb);
-        window->Text7->setText(humidity);
+        window->field(engine::cf1::dryBulb)->setText(dryBulb);
+        window->field(engine::cf1::relativeHumidity)->setText(humidity);
     }
     window->findChild<QPushButton*>("Command1")->click();
     QVERIFY(fixture_->desktop().messages.isEmpty());

@@ -13,7 +13,7 @@
 #include "engine/numtext.h"
 #include "support/guifixture.h"
 #include "ui/diagramwindow.h"
-#include "ui/frmmain.h"
+#include "ui/mainwindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -109,7 +109,7 @@ void TestDiagramWindow::calculate(bool counterFlow, int upTo) {
 }
 
 DiagramWindow* TestDiagramWindow::openDiagram() {
-    for (QAction* a : fixture_->main().tbToolBar->actions())
+    for (QAction* a : fixture_->main().toolBar()->actions())
         if (a->data().toString() == QLatin1String("Diagram"))
             a->trigger();
     QCoreApplication::processEvents();

@@ -3,9 +3,10 @@
 // not provide that locale.
 
 #include "app/windows.h"
+#include "engine/keys.h"
 #include "support/guifixture.h"
-#include "ui/form5.h"
-#include "ui/frmmain.h"
+#include "ui/mainwindow.h"
+#include "ui/problemwindow.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -35,15 +36,16 @@ void TestStartupLocale::systemLocaleHasDecimalComma() {
 void TestStartupLocale::startUpNoteAndResultsUseTheComma() {
     GuiFixture fixture(QLocale::system());
     fixture.start();
-    QCOMPARE(fixture.main().Label1->text(), QStringLiteral("Note: As decimal separator use ,"));
-    QVERIFY(fixture.main().Label1->text().endsWith(QStringLiteral(" ,")));
+    QCOMPARE(fixture.main().separatorNote()->text(),
+             QStringLiteral("Note: As decimal separator use ,"));
+    QVERIFY(fixture.main().separatorNote()->text().endsWith(QStringLiteral(" ,")));
     // The separator the note names is the one the windows write and read.
-    Form5* form = fixture.windows().form5();
+    ProblemWindow* form = fixture.windows().problemWindow(Arrangement::CounterFlow, 1);
     fixture.show(form);
-    form->Command1->click();
+    form->calculateButton()->click();
     QVERIFY(fixture.desktop().messages.isEmpty());
-    QCOMPARE(form->lbl2->text(), QStringLiteral("30,58"));
-    QCOMPARE(form->lbl10->text(), QStringLiteral("2095,00"));
+    QCOMPARE(form->result(engine::cf1::ntu)->text(), QStringLiteral("30,58"));
+    QCOMPARE(form->result(engine::cf1::heat)->text(), QStringLiteral("2095,00"));
     QVERIFY(fixture.checkNoDialogs());
 }
 

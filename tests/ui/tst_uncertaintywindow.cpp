@@ -5,9 +5,9 @@
 #include "engine/cellmap.h"
 #include "engine/numtext.h"
 #include "support/guifixture.h"
-#include "ui/form1.h"
-#include "ui/form8.h"
-#include "ui/frmmain.h"
+#include "ui/mainwindow.h"
+#include "ui/problemwindow.h"
+#include "ui/startwindow.h"
 #include "ui/uncertaintywindow.h"
 
 #include <QLabel>
@@ -126,8 +126,8 @@ private Q_SLOTS:
     // first-order figures: two significant digits, the thermometers' half shares, the verdict.
     void toolbarShowsFigures() {
         fixture->start();
-        fixture->main().tbToolBar_ButtonClick(QStringLiteral("Uncertainty"));
-        UncertaintyWindow* w = fixture->windows().uncertainty();
+        fixture->main().buttonClicked(QStringLiteral("Uncertainty"));
+        UncertaintyWindow* w = fixture->windows().uncertaintyWindow();
         QSignalSpy spy(w, &UncertaintyWindow::finished);
         QVERIFY(waitFor(w, spy));
         QCOMPARE(fixture->main().mdiArea()->activeSubWindow()->widget(), w);
@@ -146,8 +146,8 @@ private Q_SLOTS:
         QVERIFY(w->lblNotes->text().isEmpty());
 
         // The cross-flow chain, once chosen in the start window.
-        fixture->windows().form1()->Option2->setChecked(true);
-        fixture->main().tbToolBar_ButtonClick(QStringLiteral("Uncertainty"));
+        fixture->windows().startWindow()->crossFlowOption()->setChecked(true);
+        fixture->main().buttonClicked(QStringLiteral("Uncertainty"));
         QVERIFY(waitFor(w, spy, 60000) || spy.count() == 2);
         QCOMPARE(w->lblArrangement->text(), QStringLiteral("CROSS FLOW"));
         QCOMPARE(resultCell(w, Heat, 3), QStringLiteral("40"));
@@ -158,7 +158,7 @@ private Q_SLOTS:
     // the next run, a refused edit goes back, and the button restores the hints.
     void accuraciesAreKept() {
         fixture->start();
-        UncertaintyWindow* w = fixture->windows().uncertainty();
+        UncertaintyWindow* w = fixture->windows().uncertaintyWindow();
         QCOMPARE(w->tblAccuracy->item(RelativeHumidity, 2)->text(), QStringLiteral("5"));
         QCOMPARE(w->tblAccuracy->item(RelativeHumidity, 3)->text(), QStringLiteral("% RH *"));
         QCOMPARE(w->tblAccuracy->item(WaterFlow, 3)->text(), QStringLiteral("% of reading"));
@@ -177,10 +177,10 @@ private Q_SLOTS:
 
         // A later run of the program reads them back.
         fixture->windows().unload(QStringLiteral("Uncertainty"));
-        w = fixture->windows().uncertainty();
+        w = fixture->windows().uncertaintyWindow();
         QCOMPARE(w->accuracies()[WaterIn].value, 0.1);
         QSignalSpy spy(w, &UncertaintyWindow::finished);
-        w->Command1_Click();
+        w->calculate();
         QVERIFY(waitFor(w, spy));
         // u(range) = sqrt(0.1^2 + 0.05^2) / sqrt(3): U = 0.129 K.
         QCOMPARE(resultCell(w, Range, 3), QStringLiteral("0.13"));
@@ -196,10 +196,12 @@ private Q_SLOTS:
     // for a perturbed input is named, and the results it touches have no figure.
     void refusalsAndFailuresAreShown() {
         fixture->start();
-        fixture->windows().form1()->Option2->setChecked(true);
-        UncertaintyWindow* w = fixture->windows().uncertainty();
+        fixture->windows().startWindow()->crossFlowOption()->setChecked(true);
+        UncertaintyWindow* w = fixture->windows().uncertaintyWindow();
         QSignalSpy spy(w, &UncertaintyWindow::finished);
-        auto* outlet = fixture->windows().form8()->findChild<QLineEdit*>(QStringLiteral("Text4"));
+        auto* outlet = fixture->windows()
+                           .problemWindow(Arrangement::CrossFlow, 1)
+                           ->findChild<QLineEdit*>(QStringLiteral("Text4"));
         outlet->setText(QString());
         w->follow();
         QCOMPARE(spy.count(), 1);
@@ -208,7 +210,7 @@ private Q_SLOTS:
         QCOMPARE(w->tblResults->rowCount(), 0);
 
         outlet->setText(QStringLiteral("25.6")); // needs an NTU near the search's last trial
-        w->Command1_Click();
+        w->calculate();
         QVERIFY(waitFor(w, spy));
         QCOMPARE(resultCell(w, Range, 3), QStringLiteral("0.082"));
         QCOMPARE(resultCell(w, Ntu, 3), QStringLiteral("not available"));
@@ -223,15 +225,15 @@ private Q_SLOTS:
     // Cancel leaves the figures of the previous run; a completed run shows the comparison.
     void monteCarloCancelAndCompare() {
         fixture->start();
-        fixture->windows().form1()->Option2->setChecked(true);
-        fixture->main().tbToolBar_ButtonClick(QStringLiteral("Uncertainty"));
-        UncertaintyWindow* w = fixture->windows().uncertainty();
+        fixture->windows().startWindow()->crossFlowOption()->setChecked(true);
+        fixture->main().buttonClicked(QStringLiteral("Uncertainty"));
+        UncertaintyWindow* w = fixture->windows().uncertaintyWindow();
         QSignalSpy spy(w, &UncertaintyWindow::finished);
         QVERIFY(waitFor(w, spy));
         const QString before = resultCell(w, Ntu, 3);
 
         w->optMonteCarlo->setChecked(true);
-        w->Command1_Click();
+        w->calculate();
         QVERIFY(w->isRunning());
         QVERIFY(w->progress->isVisible() || !w->isVisible());
         QVERIFY(!w->Command1->isEnabled() && w->cmdCancel->isEnabled());
@@ -242,7 +244,7 @@ private Q_SLOTS:
         QVERIFY(w->lblNotes->text().startsWith(QStringLiteral("Monte Carlo cancelled after")));
         QCOMPARE(resultCell(w, Ntu, 3), before);
 
-        fixture->windows().form1()->Option1->setChecked(true);
+        fixture->windows().startWindow()->counterFlowOption()->setChecked(true);
         w->follow();
         QVERIFY(spy.wait(60000));
         QCOMPARE(w->lblArrangement->text(), QStringLiteral("COUNTER FLOW"));

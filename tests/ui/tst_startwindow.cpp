@@ -2,10 +2,11 @@
 // top left with 14100 x 9300 twips, focused, keeping its contents when opened again.
 
 #include "app/windows.h"
+#include "engine/keys.h"
 #include "support/guifixture.h"
-#include "ui/form1.h"
-#include "ui/form5.h"
-#include "ui/frmmain.h"
+#include "ui/mainwindow.h"
+#include "ui/problemwindow.h"
+#include "ui/startwindow.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -18,7 +19,7 @@
 #include <QTest>
 #include <memory>
 
-class TestForm1 : public QObject {
+class TestStartWindow : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -33,23 +34,23 @@ private Q_SLOTS:
     void calculateWithNoArrangementDoesNothing();
 
 private:
-    Form1* form() { return fixture_->windows().form1(); }
+    StartWindow* form() { return fixture_->windows().startWindow(); }
     QMdiSubWindow* subWindow(QWidget* w) { return qobject_cast<QMdiSubWindow*>(w->parentWidget()); }
 
     std::unique_ptr<GuiFixture> fixture_;
 };
 
-void TestForm1::init() {
+void TestStartWindow::init() {
     fixture_ = std::make_unique<GuiFixture>();
     fixture_->start();
 }
 
-void TestForm1::cleanup() {
+void TestStartWindow::cleanup() {
     QVERIFY(fixture_->checkNoDialogs());
     fixture_.reset();
 }
 
-void TestForm1::texts_data() {
+void TestStartWindow::texts_data() {
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("expected");
     const char* rows[][2] = {
@@ -74,7 +75,7 @@ void TestForm1::texts_data() {
         QTest::newRow(r[0]) << QString::fromLatin1(r[0]) << QString::fromLatin1(r[1]);
 }
 
-void TestForm1::texts() {
+void TestStartWindow::texts() {
     QFETCH(QString, control);
     QFETCH(QString, expected);
     QCOMPARE(form()->windowTitle(), QStringLiteral("Cooling tower arrangements"));
@@ -91,20 +92,20 @@ void TestForm1::texts() {
     QCOMPARE(form()->font().family(), QStringLiteral("Verdana"));
 }
 
-void TestForm1::implementerTextsAreThere() {
-    QVERIFY(!form()->Label8->text().trimmed().isEmpty());
-    QVERIFY(!form()->Frame4->title().trimmed().isEmpty());
-    QVERIFY(!form()->Label18->text().trimmed().isEmpty());
-    QVERIFY(form()->Option1->isChecked());
-    QVERIFY(!form()->Option2->isChecked());
+void TestStartWindow::implementerTextsAreThere() {
+    QVERIFY(!form()->findChild<QLabel*>(QStringLiteral("Label8"))->text().trimmed().isEmpty());
+    QVERIFY(!form()->findChild<QGroupBox*>(QStringLiteral("Frame4"))->title().trimmed().isEmpty());
+    QVERIFY(!form()->findChild<QLabel*>(QStringLiteral("Label18"))->text().trimmed().isEmpty());
+    QVERIFY(form()->counterFlowOption()->isChecked());
+    QVERIFY(!form()->crossFlowOption()->isChecked());
 }
 
-void TestForm1::calculateOpensCounterFlowProblem1() {
+void TestStartWindow::calculateOpensCounterFlowProblem1() {
     QVERIFY(!fixture_->windows().isLoaded(QStringLiteral("Form5")));
-    form()->Command1->click();
+    form()->calculateButton()->click();
     QCoreApplication::processEvents();
     QVERIFY(fixture_->windows().isLoaded(QStringLiteral("Form5")));
-    Form5* form5 = fixture_->windows().form5();
+    ProblemWindow* form5 = fixture_->windows().problemWindow(Arrangement::CounterFlow, 1);
     QMdiSubWindow* sub = subWindow(form5);
     QVERIFY(sub);
     QVERIFY(sub->isVisible());
@@ -117,31 +118,31 @@ void TestForm1::calculateOpensCounterFlowProblem1() {
     QVERIFY(form()->isVisible());
 }
 
-void TestForm1::calculateAgainRepositionsTheSameWindow() {
-    form()->Command1->click();
-    Form5* form5 = fixture_->windows().form5();
-    form5->Text1->setText(QStringLiteral("123"));
+void TestStartWindow::calculateAgainRepositionsTheSameWindow() {
+    form()->calculateButton()->click();
+    ProblemWindow* form5 = fixture_->windows().problemWindow(Arrangement::CounterFlow, 1);
+    form5->field(engine::cf1::waterFlow)->setText(QStringLiteral("123"));
     QMdiSubWindow* sub = subWindow(form5);
     sub->setGeometry(50, 40, 300, 200);
     fixture_->show(form());
 
-    form()->Command1->click();
+    form()->calculateButton()->click();
     QCoreApplication::processEvents();
-    QCOMPARE(fixture_->windows().form5(), form5);
+    QCOMPARE(fixture_->windows().problemWindow(Arrangement::CounterFlow, 1), form5);
     QCOMPARE(sub->geometry(), QRect(0, 0, 940, 620));
     QCOMPARE(fixture_->main().mdiArea()->activeSubWindow(), sub);
-    QCOMPARE(form5->Text1->text(), QStringLiteral("123"));
+    QCOMPARE(form5->field(engine::cf1::waterFlow)->text(), QStringLiteral("123"));
 }
 
-void TestForm1::calculateWithNoArrangementDoesNothing() {
-    form()->Option1->setAutoExclusive(false);
-    form()->Option1->setChecked(false);
-    QVERIFY(!form()->Option2->isChecked());
-    form()->Command1->click();
+void TestStartWindow::calculateWithNoArrangementDoesNothing() {
+    form()->counterFlowOption()->setAutoExclusive(false);
+    form()->counterFlowOption()->setChecked(false);
+    QVERIFY(!form()->crossFlowOption()->isChecked());
+    form()->calculateButton()->click();
     QCoreApplication::processEvents();
     QVERIFY(!fixture_->windows().isLoaded(QStringLiteral("Form5")));
     QCOMPARE(fixture_->main().mdiArea()->activeSubWindow(), subWindow(form()));
 }
 
-QTEST_MAIN(TestForm1)
-#include "tst_form1.moc"
+QTEST_MAIN(TestStartWindow)
+#include "tst_startwindow.moc"

@@ -4,10 +4,10 @@
 #include "app/windows.h"
 #include "support/guifixture.h"
 #include "ui/desktop.h"
-#include "ui/form1.h"
-#include "ui/form11.h"
-#include "ui/form5.h"
-#include "ui/frmmain.h"
+#include "ui/mainwindow.h"
+#include "ui/moistairwindow.h"
+#include "ui/problemwindow.h"
+#include "ui/startwindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,7 +22,7 @@
 #include <QToolBar>
 #include <memory>
 
-class TestFrmMain : public QObject {
+class TestMainWindow : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -44,42 +44,42 @@ private Q_SLOTS:
 
 private:
     void start(const QLocale& locale = pointLocale());
-    FrmMain& main() { return fixture_->main(); }
+    MainWindow& main() { return fixture_->main(); }
     QAction* action(const QString& key);
     QWidget* activeChild() const;
 
     std::unique_ptr<GuiFixture> fixture_;
 };
 
-void TestFrmMain::initTestCase() {
+void TestMainWindow::initTestCase() {
     // Closing the main window would otherwise end the test program.
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
-void TestFrmMain::cleanup() {
+void TestMainWindow::cleanup() {
     if (fixture_)
         QVERIFY(fixture_->checkNoDialogs());
     fixture_.reset();
 }
 
-void TestFrmMain::start(const QLocale& locale) {
+void TestMainWindow::start(const QLocale& locale) {
     fixture_ = std::make_unique<GuiFixture>(locale);
     fixture_->start();
 }
 
-QAction* TestFrmMain::action(const QString& key) {
-    for (QAction* a : main().tbToolBar->actions())
+QAction* TestMainWindow::action(const QString& key) {
+    for (QAction* a : main().toolBar()->actions())
         if (a->data().toString() == key)
             return a;
     return nullptr;
 }
 
-QWidget* TestFrmMain::activeChild() const {
+QWidget* TestMainWindow::activeChild() const {
     QMdiSubWindow* sub = fixture_->main().mdiArea()->activeSubWindow();
     return sub ? sub->widget() : nullptr;
 }
 
-void TestFrmMain::separatorNote_data() {
+void TestMainWindow::separatorNote_data() {
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<QString>("note");
     QTest::newRow("en_US") << pointLocale() << " .";
@@ -93,14 +93,15 @@ void TestFrmMain::separatorNote_data() {
         << QLocale(QLocale::Arabic, QLocale::Egypt) << " ,";
 }
 
-void TestFrmMain::separatorNote() {
+void TestMainWindow::separatorNote() {
     QFETCH(QLocale, locale);
     QFETCH(QString, note);
     start(locale);
-    QCOMPARE(main().Label1->text(), QStringLiteral("Note: As decimal separator use") + note);
+    QCOMPARE(main().separatorNote()->text(),
+             QStringLiteral("Note: As decimal separator use") + note);
 }
 
-void TestFrmMain::mainWindowAtStart() {
+void TestMainWindow::mainWindowAtStart() {
     start();
     QCOMPARE(main().windowTitle(), QStringLiteral(" DIRECT CONTACT HEAT TRANSFER COOLING TOWERS"));
     // 15090 x 10485 twips.
@@ -108,21 +109,21 @@ void TestFrmMain::mainWindowAtStart() {
     QCOMPARE(main().width(), 1006);
     QVERIFY(main().height() >= 699 && main().height() < 699 + 20);
     QVERIFY(main().mdiArea()->viewport()->height() >= 620);
-    QCOMPARE(main().lblstatus->text(), QString());
-    QCOMPARE(main().Text1->text(), QStringLiteral("0"));
-    QVERIFY(!main().Text1->isVisible());
-    QVERIFY(!main().Text2->text().isEmpty());
-    QVERIFY(!main().Text2->isVisible());
-    QCOMPARE(main().imlToolbarIcons.size(), 19);
-    for (const QIcon& icon : main().imlToolbarIcons)
+    QCOMPARE(main().statusLabel()->text(), QString());
+    QCOMPARE(main().spreadsheetFlag()->text(), QStringLiteral("0"));
+    QVERIFY(!main().spreadsheetFlag()->isVisible());
+    QVERIFY(!main().findChild<QLineEdit*>(QStringLiteral("Text2"))->text().isEmpty());
+    QVERIFY(!main().findChild<QLineEdit*>(QStringLiteral("Text2"))->isVisible());
+    QCOMPARE(main().toolbarIcons().size(), 19);
+    for (const QIcon& icon : main().toolbarIcons())
         QVERIFY(!icon.pixmap(16, 16).isNull());
     // The start window is the first child, with counter flow selected.
-    QCOMPARE(activeChild(), static_cast<QWidget*>(fixture_->windows().form1()));
-    QVERIFY(fixture_->windows().form1()->Option1->isChecked());
+    QCOMPARE(activeChild(), static_cast<QWidget*>(fixture_->windows().startWindow()));
+    QVERIFY(fixture_->windows().startWindow()->counterFlowOption()->isChecked());
     QVERIFY(!fixture_->windows().isLoaded(QStringLiteral("Form5")));
 }
 
-void TestFrmMain::toolbarButtons_data() {
+void TestMainWindow::toolbarButtons_data() {
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("key");
@@ -139,13 +140,13 @@ void TestFrmMain::toolbarButtons_data() {
                           << "Exit";
 }
 
-void TestFrmMain::toolbarButtons() {
+void TestMainWindow::toolbarButtons() {
     QFETCH(int, position);
     QFETCH(QString, caption);
     QFETCH(QString, key);
     start();
     QList<QAction*> buttons;
-    for (QAction* a : main().tbToolBar->actions())
+    for (QAction* a : main().toolBar()->actions())
         if (!a->text().isEmpty())
             buttons.append(a);
     QCOMPARE(buttons.size(), 5);
@@ -157,7 +158,7 @@ void TestFrmMain::toolbarButtons() {
     QVERIFY(a->isVisible());
 }
 
-void TestFrmMain::unknownKeyDoesNothing_data() {
+void TestMainWindow::unknownKeyDoesNothing_data() {
     QTest::addColumn<QString>("key");
     QTest::newRow("MENU") << "MENU";
     QTest::newRow("exit") << "exit";
@@ -167,14 +168,14 @@ void TestFrmMain::unknownKeyDoesNothing_data() {
     QTest::newRow("leading blank") << " menu";
 }
 
-void TestFrmMain::unknownKeyDoesNothing() {
+void TestMainWindow::unknownKeyDoesNothing() {
     QFETCH(QString, key);
     start();
-    Form5* form5 = fixture_->windows().form5();
+    ProblemWindow* form5 = fixture_->windows().problemWindow(Arrangement::CounterFlow, 1);
     fixture_->show(form5);
     fixture_->windows().setStatus(QStringLiteral("a hint"));
     const TextSnapshot before = snapshotTexts(&main());
-    main().tbToolBar_ButtonClick(key);
+    main().buttonClicked(key);
     QCoreApplication::processEvents();
     QCOMPARE(fixture_->windows().status(), QStringLiteral("a hint"));
     QCOMPARE(activeChild(), static_cast<QWidget*>(form5));
@@ -184,7 +185,7 @@ void TestFrmMain::unknownKeyDoesNothing() {
     QVERIFY2(difference.isEmpty(), qPrintable(difference));
 }
 
-void TestFrmMain::exitBeforeAnyProblemWindow() {
+void TestMainWindow::exitBeforeAnyProblemWindow() {
     start();
     QAction* exit = action(QStringLiteral("Exit"));
     QVERIFY(exit);
@@ -198,12 +199,12 @@ void TestFrmMain::exitBeforeAnyProblemWindow() {
         QVERIFY2(!fixture_->windows().isLoaded(QString::fromLatin1(name)), name);
 }
 
-void TestFrmMain::exitUnloadsLoadedWindows() {
+void TestMainWindow::exitUnloadsLoadedWindows() {
     start();
-    QPointer<Form5> form5 = fixture_->windows().form5();
+    QPointer<ProblemWindow> form5 = fixture_->windows().problemWindow(Arrangement::CounterFlow, 1);
     fixture_->show(form5);
-    form5->Command1->click();
-    QPointer<Form11> form11 = fixture_->windows().form11();
+    form5->calculateButton()->click();
+    QPointer<MoistAirWindow> form11 = fixture_->windows().moistAirWindow();
     QVERIFY(fixture_->windows().isLoaded(QStringLiteral("Form5")));
     QVERIFY(fixture_->windows().isLoaded(QStringLiteral("Form11")));
 
@@ -217,7 +218,7 @@ void TestFrmMain::exitUnloadsLoadedWindows() {
     QCOMPARE(fixture_->desktop().settings.size(), 4);
 }
 
-void TestFrmMain::placementSavedAtShutDown_data() {
+void TestMainWindow::placementSavedAtShutDown_data() {
     QTest::addColumn<int>("state");
     QTest::addColumn<bool>("byExit");
     QTest::addColumn<bool>("saved");
@@ -229,7 +230,7 @@ void TestFrmMain::placementSavedAtShutDown_data() {
     QTest::newRow("minimised, Exit") << int(Qt::WindowMinimized) << true << false;
 }
 
-void TestFrmMain::placementSavedAtShutDown() {
+void TestMainWindow::placementSavedAtShutDown() {
     QFETCH(int, state);
     QFETCH(bool, byExit);
     QFETCH(bool, saved);
@@ -242,7 +243,7 @@ void TestFrmMain::placementSavedAtShutDown() {
     const QRect frame = main().frameGeometry();
 
     if (byExit)
-        main().tbToolBar_ButtonClick(QStringLiteral("Exit"));
+        main().buttonClicked(QStringLiteral("Exit"));
     else
         main().close();
     QCoreApplication::processEvents();
@@ -267,13 +268,13 @@ void TestFrmMain::placementSavedAtShutDown() {
         QCOMPARE(settings[0].value, QStringLiteral("600")); // 40 px
 }
 
-void TestFrmMain::menuWhileAProblemWindowIsActive() {
+void TestMainWindow::menuWhileAProblemWindowIsActive() {
     start();
-    Form1* form1 = fixture_->windows().form1();
-    form1->Command1->click(); // opens the counter-flow Problem 1
-    Form5* form5 = fixture_->windows().form5();
+    StartWindow* form1 = fixture_->windows().startWindow();
+    form1->calculateButton()->click(); // opens the counter-flow Problem 1
+    ProblemWindow* form5 = fixture_->windows().problemWindow(Arrangement::CounterFlow, 1);
     QCOMPARE(activeChild(), static_cast<QWidget*>(form5));
-    form5->Command1->click();
+    form5->calculateButton()->click();
     QCOMPARE(fixture_->windows().status(),
              QStringLiteral("Calculation has successfully complited"));
     const TextSnapshot before = snapshotTexts(form5);
@@ -290,5 +291,5 @@ void TestFrmMain::menuWhileAProblemWindowIsActive() {
     QVERIFY2(difference.isEmpty(), qPrintable(difference));
 }
 
-QTEST_MAIN(TestFrmMain)
-#include "tst_frmmain.moc"
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,16 +1,18 @@
-// Form11, the moist-air calculator: the exact texts it writes for each mode in a point and a
-// comma locale, and that a state it cannot compute leaves every result field as it was.
+// MoistAirWindow, the moist-air calculator: the exact texts it writes for each mode in a point and
+// a comma locale, and that a state it cannot compute leaves every result field as it was.
 
 #include "engine/numtext.h"
 #include "support/guifixture.h"
-#include "ui/form11.h"
+#include "ui/moistairwindow.h"
 
 #include <QLineEdit>
 #include <QTest>
 #include <cmath>
 #include <limits>
 
-Q_DECLARE_METATYPE(Form11::Status)
+Q_DECLARE_METATYPE(MoistAirWindow::Status)
+
+using M = engine::MoistAir;
 
 namespace {
 
@@ -20,7 +22,7 @@ QString comma(QString text) {
 
 } // namespace
 
-class TestForm11 : public QObject {
+class TestMoistAirWindow : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -32,7 +34,7 @@ private Q_SLOTS:
     void failureChangesNoField();
 };
 
-void TestForm11::writesRoundedResults_data() {
+void TestMoistAirWindow::writesRoundedResults_data() {
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<int>("mode");
     QTest::addColumn<QStringList>("inputs");   // Text2, Text3, Text4 as a caller writes them
@@ -79,45 +81,45 @@ void TestForm11::writesRoundedResults_data() {
     }
 }
 
-void TestForm11::writesRoundedResults() {
+void TestMoistAirWindow::writesRoundedResults() {
     QFETCH(QLocale, locale);
     QFETCH(int, mode);
     QFETCH(QStringList, inputs);
     QFETCH(QStringList, expected);
     LocaleGuard guard(locale);
-    Form11 form;
-    form.Text2->setText(inputs[0]);
-    form.Text3->setText(inputs[1]);
-    form.Text4->setText(inputs[2]);
-    QCOMPARE(form.Moistair(mode), Form11::Status::Ok);
-    const QLineEdit* outputs[] = {form.Text9, form.Text11, form.Text13, form.Text15};
+    MoistAirWindow form;
+    form.field(M::Text2)->setText(inputs[0]);
+    form.field(M::Text3)->setText(inputs[1]);
+    form.field(M::Text4)->setText(inputs[2]);
+    QCOMPARE(form.calculate(mode), MoistAirWindow::Status::Ok);
+    const QLineEdit* outputs[] = {form.field(M::Text9), form.field(M::Text11), form.field(M::Text13), form.field(M::Text15)};
     for (int i = 0; i < 4; ++i)
         if (!expected[i].isNull())
             QCOMPARE(outputs[i]->text(), expected[i]);
     // The inputs stay as written: a later window reads the pressure left in Text2.
-    QCOMPARE(form.Text2->text(), inputs[0]);
-    QCOMPARE(form.Text3->text(), inputs[1]);
-    QCOMPARE(form.Text4->text(), inputs[2]);
+    QCOMPARE(form.field(M::Text2)->text(), inputs[0]);
+    QCOMPARE(form.field(M::Text3)->text(), inputs[1]);
+    QCOMPARE(form.field(M::Text4)->text(), inputs[2]);
 }
 
-void TestForm11::numberInputsRoundTrip() {
+void TestMoistAirWindow::numberInputsRoundTrip() {
     // A caller hands computed numbers over as general texts; in either locale they must come
     // back as the same numbers (here the outlet air of the default Problem 1).
     for (const QLocale& locale : {pointLocale(), commaLocale()}) {
         LocaleGuard guard(locale);
-        Form11 form;
+        MoistAirWindow form;
         form.setInputs(1, 28.047040837257885, 76.46177777777777);
-        QCOMPARE(form.Text2->text(), QStringLiteral("1"));
-        const auto t = numtext::readNumber(form.Text3->text());
+        QCOMPARE(form.field(M::Text2)->text(), QStringLiteral("1"));
+        const auto t = numtext::readNumber(form.field(M::Text3)->text());
         QVERIFY(t && std::fabs(*t - 28.047040837257885) < 1e-13);
-        QCOMPARE(form.Moistair(2), Form11::Status::Ok);
-        QCOMPARE(form.Text9->text(), locale.toString(24.89, 'f', 2));
-        QCOMPARE(form.Text11->text(), locale.toString(0.01891, 'f', 5));
-        QCOMPARE(form.Text15->text(), locale.toString(77.9, 'f', 1));
+        QCOMPARE(form.calculate(2), MoistAirWindow::Status::Ok);
+        QCOMPARE(form.field(M::Text9)->text(), locale.toString(24.89, 'f', 2));
+        QCOMPARE(form.field(M::Text11)->text(), locale.toString(0.01891, 'f', 5));
+        QCOMPARE(form.field(M::Text15)->text(), locale.toString(77.9, 'f', 1));
     }
 }
 
-void TestForm11::largestInputsStayNumbers() {
+void TestMoistAirWindow::largestInputsStayNumbers() {
     // Found by the fuzzer: a pressure of 1.7976931348623157e308 pasted into Form8's pressure
     // field left "1.79769313486232E+308" in Text2, a text beyond the largest double that no
     // window could read back (Form10 reads the pressure from there). Whatever the callers hand
@@ -125,26 +127,26 @@ void TestForm11::largestInputsStayNumbers() {
     const double max = std::numeric_limits<double>::max();
     for (const QLocale& locale : {pointLocale(), commaLocale()}) {
         LocaleGuard guard(locale);
-        Form11 form;
+        MoistAirWindow form;
         form.setInputs(max, -max, max);
-        for (const QLineEdit* field : {form.Text2, form.Text3, form.Text4})
+        for (const QLineEdit* field : {form.field(M::Text2), form.field(M::Text3), form.field(M::Text4)})
             QVERIFY2(numtext::readNumber(field->text()).has_value(), qPrintable(field->text()));
         for (int mode : {1, 2, 3}) {
-            form.Moistair(mode);
-            for (const QLineEdit* field : {form.Text9, form.Text11, form.Text13, form.Text15})
+            form.calculate(mode);
+            for (const QLineEdit* field : {form.field(M::Text9), form.field(M::Text11), form.field(M::Text13), form.field(M::Text15)})
                 QVERIFY2(field->text().isEmpty() || numtext::readNumber(field->text()),
                          qPrintable(field->text()));
         }
     }
 }
 
-void TestForm11::failureChangesNoField_data() {
+void TestMoistAirWindow::failureChangesNoField_data() {
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<int>("mode");
     QTest::addColumn<QStringList>("inputs");
-    QTest::addColumn<Form11::Status>("status");
+    QTest::addColumn<MoistAirWindow::Status>("status");
     const auto row = [](const char* name, const QLocale& l, int mode, const char* p, const char* t,
-                        const char* second, Form11::Status status) {
+                        const char* second, MoistAirWindow::Status status) {
         QTest::newRow(name) << l << mode
                             << QStringList{QString::fromLatin1(p), QString::fromLatin1(t),
                                            QString::fromLatin1(second)}
@@ -152,7 +154,7 @@ void TestForm11::failureChangesNoField_data() {
     };
     const QLocale en = pointLocale();
     const QLocale de = commaLocale();
-    using S = Form11::Status;
+    using S = MoistAirWindow::Status;
     // ps(90) = 0.70 bar.
     row("saturated air above the pressure", en, 3, "0.5", "90", "100", S::ImpossibleState);
     row("negative humidity from a wet bulb", en, 1, "1", "30", "9", S::ImpossibleState);
@@ -167,24 +169,24 @@ void TestForm11::failureChangesNoField_data() {
     row("unknown mode 4", en, 4, "1", "25", "55", S::NotANumber);
 }
 
-void TestForm11::failureChangesNoField() {
+void TestMoistAirWindow::failureChangesNoField() {
     QFETCH(QLocale, locale);
     QFETCH(int, mode);
     QFETCH(QStringList, inputs);
-    QFETCH(Form11::Status, status);
+    QFETCH(MoistAirWindow::Status, status);
     LocaleGuard guard(locale);
-    Form11 form;
+    MoistAirWindow form;
     // Results of an earlier call.
     form.setInputs(1.01325, 25, 55);
-    QCOMPARE(form.Moistair(3), Form11::Status::Ok);
-    form.Text2->setText(inputs[0]);
-    form.Text3->setText(inputs[1]);
-    form.Text4->setText(inputs[2]);
+    QCOMPARE(form.calculate(3), MoistAirWindow::Status::Ok);
+    form.field(M::Text2)->setText(inputs[0]);
+    form.field(M::Text3)->setText(inputs[1]);
+    form.field(M::Text4)->setText(inputs[2]);
     const TextSnapshot before = snapshotTexts(&form);
-    QCOMPARE(form.Moistair(mode), status);
+    QCOMPARE(form.calculate(mode), status);
     const QString difference = snapshotDifference(before, snapshotTexts(&form));
     QVERIFY2(difference.isEmpty(), qPrintable(difference));
 }
 
-QTEST_MAIN(TestForm11)
-#include "tst_form11.moc"
+QTEST_MAIN(TestMoistAirWindow)
+#include "tst_moistairwindow.moc"

@@ -1,7 +1,9 @@
-#include "ui/frmmain.h"
+#include "ui/mainwindow.h"
 
+#include "engine/keys.h"
 #include "engine/numtext.h"
 #include "ui/desktop.h"
+#include "ui/keytext.h"
 #include "ui/workspace.h"
 
 #include <QAction>
@@ -73,9 +75,9 @@ QList<QIcon> makeImageList() {
 
 } // namespace
 
-FrmMain::FrmMain(Desktop& desktop)
+MainWindow::MainWindow(Desktop& desktop)
     : desktop_(desktop) {
-    setObjectName(QStringLiteral("frmMain"));
+    setObjectName(keyText(engine::kMainWindowKey));
     setWindowTitle(QStringLiteral(" DIRECT CONTACT HEAT TRANSFER COOLING TOWERS"));
 
     auto* central = new QWidget(this);
@@ -89,20 +91,20 @@ FrmMain::FrmMain(Desktop& desktop)
 
     buildToolbar();
     buildStatusStrip();
-    layout->addWidget(Picture1);
+    layout->addWidget(statusStrip_);
 
     resize(pixels(15090), pixels(10485));
 }
 
-void FrmMain::buildToolbar() {
-    imlToolbarIcons = makeImageList();
-    tbToolBar = new QToolBar(this);
-    tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
-    tbToolBar->setMovable(false);
-    tbToolBar->setFloatable(false);
-    tbToolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    tbToolBar->setIconSize(QSize(16, 16));
-    addToolBar(Qt::TopToolBarArea, tbToolBar);
+void MainWindow::buildToolbar() {
+    toolbarIcons_ = makeImageList();
+    toolBar_ = new QToolBar(this);
+    toolBar_->setObjectName(QStringLiteral("tbToolBar"));
+    toolBar_->setMovable(false);
+    toolBar_->setFloatable(false);
+    toolBar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    toolBar_->setIconSize(QSize(16, 16));
+    addToolBar(Qt::TopToolBarArea, toolBar_);
 
     struct Button {
         const char* caption;
@@ -115,62 +117,63 @@ void FrmMain::buildToolbar() {
     };
     for (const Button& b : buttons) {
         QAction* action =
-            tbToolBar->addAction(imlToolbarIcons.at(b.image), QString::fromLatin1(b.caption));
+            toolBar_->addAction(toolbarIcons_.at(b.image), QString::fromLatin1(b.caption));
         const QString key = QString::fromLatin1(b.key);
         action->setObjectName(key);
         action->setData(key);
         action->setToolTip(key);
-        connect(action, &QAction::triggered, this, [this, key] { tbToolBar_ButtonClick(key); });
+        connect(action, &QAction::triggered, this, [this, key] { buttonClicked(key); });
     }
 
-    Text2 = new QLineEdit(QStringLiteral("Text1 tells whether spreadsheet instances are open"),
-                          tbToolBar);
-    Text2->setObjectName(QStringLiteral("Text2"));
-    Text1 = new QLineEdit(QStringLiteral("0"), tbToolBar);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    tbToolBar->addWidget(Text2)->setVisible(false);
-    tbToolBar->addWidget(Text1)->setVisible(false);
+    auto* note = new QLineEdit(QStringLiteral("Text1 tells whether spreadsheet instances are open"),
+                               toolBar_);
+    note->setObjectName(QStringLiteral("Text2"));
+    spreadsheetFlag_ = new QLineEdit(QStringLiteral("0"), toolBar_);
+    spreadsheetFlag_->setObjectName(QStringLiteral("Text1"));
+    toolBar_->addWidget(note)->setVisible(false);
+    toolBar_->addWidget(spreadsheetFlag_)->setVisible(false);
 }
 
-void FrmMain::buildStatusStrip() {
-    Picture1 = new QFrame(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setFixedHeight(pixels(765));
-    Picture1->setAutoFillBackground(true);
-    QPalette strip = Picture1->palette();
+void MainWindow::buildStatusStrip() {
+    statusStrip_ = new QFrame(this);
+    statusStrip_->setObjectName(QStringLiteral("Picture1"));
+    statusStrip_->setFixedHeight(pixels(765));
+    statusStrip_->setAutoFillBackground(true);
+    QPalette strip = statusStrip_->palette();
     strip.setColor(QPalette::Window, kStripBlue);
     strip.setColor(QPalette::WindowText, kStripGreen);
-    Picture1->setPalette(strip);
+    statusStrip_->setPalette(strip);
 
     QFont verdana(QStringLiteral("Verdana"));
-    Label1 = new QLabel(QStringLiteral("Note: As decimal separator use"), Picture1);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setFont(verdana);
-    Label1->setGeometry(pixels(120), pixels(120), pixels(3015), pixels(255));
+    separatorNote_ = new QLabel(QStringLiteral("Note: As decimal separator use"), statusStrip_);
+    separatorNote_->setObjectName(QStringLiteral("Label1"));
+    separatorNote_->setFont(verdana);
+    separatorNote_->setGeometry(pixels(120), pixels(120), pixels(3015), pixels(255));
 
-    lblstatus = new QLabel(Picture1);
-    lblstatus->setObjectName(QStringLiteral("lblstatus"));
-    lblstatus->setAccessibleName(QStringLiteral("Status"));
-    lblstatus->setFont(verdana);
-    lblstatus->setAutoFillBackground(true);
-    lblstatus->setGeometry(0, pixels(360), pixels(15075), pixels(345));
-    Picture1->installEventFilter(this);
+    status_ = new QLabel(statusStrip_);
+    status_->setObjectName(QStringLiteral("lblstatus"));
+    status_->setAccessibleName(QStringLiteral("Status"));
+    status_->setFont(verdana);
+    status_->setAutoFillBackground(true);
+    status_->setGeometry(0, pixels(360), pixels(15075), pixels(345));
+    statusStrip_->installEventFilter(this);
 }
 
-bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     // The status line spans the strip's whole width.
-    if (watched == Picture1 && event->type() == QEvent::Resize)
-        lblstatus->resize(Picture1->width(), lblstatus->height());
+    if (watched == statusStrip_ && event->type() == QEvent::Resize)
+        status_->resize(statusStrip_->width(), status_->height());
     return QMainWindow::eventFilter(watched, event);
 }
 
-void FrmMain::Form_Load() {
+void MainWindow::load() {
     const QString onePointFive = QLocale().toString(1.5);
     const bool point = onePointFive.indexOf(QLatin1Char('.')) == 1;
-    Label1->setText(Label1->text() + (point ? QStringLiteral(" .") : QStringLiteral(" ,")));
+    separatorNote_->setText(separatorNote_->text() +
+                            (point ? QStringLiteral(" .") : QStringLiteral(" ,")));
 }
 
-void FrmMain::tbToolBar_ButtonClick(const QString& key) {
+void MainWindow::buttonClicked(const QString& key) {
     if (key == QLatin1String("Excel")) {
         if (excelReport)
             excelReport();
@@ -181,21 +184,21 @@ void FrmMain::tbToolBar_ButtonClick(const QString& key) {
         if (showDiagram)
             showDiagram();
     } else if (key == QLatin1String("Exit")) {
-        Exit();
+        exit();
     } else if (key == QLatin1String("menu")) {
         if (showStart)
             showStart();
-        lblstatus->setText(QString());
+        status_->setText(QString());
     }
 }
 
-void FrmMain::Exit() {
+void MainWindow::exit() {
     if (unloadWindows)
         unloadWindows();
     close();
 }
 
-void FrmMain::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (!isMinimized()) {
         const QRect frame = frameGeometry();
         const struct {

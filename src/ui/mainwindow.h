@@ -1,0 +1,67 @@
+#pragma once
+// MainWindow: the multiple-document main window with the toolbar, the hidden spreadsheet flag
+// and the status strip at the bottom.
+
+#include <QList>
+#include <QMainWindow>
+#include <functional>
+
+class Desktop;
+class QIcon;
+class QLabel;
+class QLineEdit;
+class QMdiArea;
+class QToolBar;
+class QFrame;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(Desktop& desktop);
+
+    // Start-up: completes the separator note with the locale's decimal separator (" ." or
+    // " ,").
+    void load();
+
+    // Toolbar dispatch by key, exact and case-sensitive: "Excel", "Uncertainty", "Diagram",
+    // "Exit", "menu"; any other key does nothing. Never reports an error.
+    void buttonClicked(const QString& key);
+
+    // What the toolbar's buttons run, set by the program: "Excel" (the spreadsheet report),
+    // "Uncertainty", "Diagram" and "menu" (the start window, with the status line cleared);
+    // "Exit" runs unloadWindows, then closes the main window.
+    std::function<void()> excelReport;
+    std::function<void()> showUncertainty;
+    std::function<void()> showDiagram;
+    std::function<void()> showStart;
+    std::function<void()> unloadWindows;
+
+    QMdiArea* mdiArea() const { return mdi_; }
+    QToolBar* toolBar() const { return toolBar_; }
+    // The toolbar's image list: 19 images, 16 x 16.
+    const QList<QIcon>& toolbarIcons() const { return toolbarIcons_; }
+    // The hidden spreadsheet-open flag: "0", then "1".
+    QLineEdit* spreadsheetFlag() const { return spreadsheetFlag_; }
+    // The status strip, its decimal-separator note and its status line.
+    QFrame* statusStrip() const { return statusStrip_; }
+    QLabel* separatorNote() const { return separatorNote_; }
+    QLabel* statusLabel() const { return status_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildToolbar();
+    void buildStatusStrip();
+    void exit();
+
+    Desktop& desktop_;
+    QMdiArea* mdi_;
+    QToolBar* toolBar_ = nullptr;
+    QList<QIcon> toolbarIcons_;
+    QLineEdit* spreadsheetFlag_ = nullptr;
+    QFrame* statusStrip_ = nullptr;
+    QLabel* separatorNote_ = nullptr;
+    QLabel* status_ = nullptr;
+};

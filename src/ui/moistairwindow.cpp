@@ -1,0 +1,61 @@
+#include "ui/moistairwindow.h"
+
+#include "engine/keys.h"
+#include "ui/keytext.h"
+
+#include <QFormLayout>
+#include <QLineEdit>
+
+MoistAirWindow::MoistAirWindow(QWidget* parent, engine::MoistAir* texts)
+    : QWidget(parent)
+    , own_(texts ? nullptr : std::make_unique<engine::MoistAir>())
+    , texts_(texts ? texts : own_.get()) {
+    setObjectName(keyText(engine::kMoistAirWindowKey));
+    setWindowTitle(QStringLiteral("Moist air"));
+    auto* layout = new QFormLayout(this);
+    using M = engine::MoistAir;
+    const std::pair<M::Control, QString> rows[] = {
+        {M::Text2, QStringLiteral("Pressure, [bar]")},
+        {M::Text3, QStringLiteral("Dry bulb temperature, [oC]")},
+        {M::Text4, QStringLiteral("Second property")},
+        {M::Text9, QStringLiteral("Wet bulb temperature, [oC]")},
+        {M::Text11, QStringLiteral("Absolute humidity, [-]")},
+        {M::Text13, QStringLiteral("Enthalpy, [kJ/kg]")},
+        {M::Text15, QStringLiteral("Relative humidity, [%]")},
+    };
+    for (const auto& [control, caption] : rows) {
+        const QString name = keyText(M::kNames[std::size_t(control)]);
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(name);
+        edit->setAccessibleName(caption);
+        edit->setAccessibleDescription(objectName() + QLatin1Char('.') + name);
+        layout->addRow(caption, edit);
+        fields_[std::size_t(control)] = edit;
+    }
+    pullTexts();
+}
+
+MoistAirWindow::~MoistAirWindow() = default;
+
+void MoistAirWindow::pushTexts() {
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        texts_->texts[i] = fields_[i]->text();
+}
+
+void MoistAirWindow::pullTexts() {
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        if (fields_[i]->text() != texts_->texts[i])
+            fields_[i]->setText(texts_->texts[i]);
+}
+
+void MoistAirWindow::setInputs(double p, double t, double second) {
+    texts_->setInputs(p, t, second, numtext::Converter());
+    pullTexts();
+}
+
+MoistAirWindow::Status MoistAirWindow::calculate(int mode) {
+    pushTexts();
+    const Status status = texts_->moistair(mode, numtext::Converter());
+    pullTexts();
+    return status;
+}
