@@ -134,8 +134,8 @@ UncertaintyWindow::UncertaintyWindow(Workspace& workspace)
     optMonteCarlo = new QRadioButton(QStringLiteral("Monte Carlo (10000 draws, fixed seed)"));
     optMonteCarlo->setObjectName(QStringLiteral("optMonteCarlo"));
     optFirstOrder->setChecked(true);
-    Command1 = new QPushButton(QStringLiteral("CALCULATE"));
-    Command1->setObjectName(QStringLiteral("Command1"));
+    calculateButton = new QPushButton(QStringLiteral("CALCULATE"));
+    calculateButton->setObjectName(QStringLiteral("Command1"));
     cmdCancel = new QPushButton(QStringLiteral("Cancel"));
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel->setEnabled(false);
@@ -145,7 +145,7 @@ UncertaintyWindow::UncertaintyWindow(Workspace& workspace)
     auto* methodLayout = new QGridLayout(methodFrame);
     methodLayout->addWidget(optFirstOrder, 0, 0);
     methodLayout->addWidget(optMonteCarlo, 1, 0);
-    methodLayout->addWidget(Command1, 0, 1);
+    methodLayout->addWidget(calculateButton, 0, 1);
     methodLayout->addWidget(cmdCancel, 1, 1);
     methodLayout->addWidget(progress, 2, 0, 1, 2);
 
@@ -193,7 +193,7 @@ UncertaintyWindow::UncertaintyWindow(Workspace& workspace)
     });
     connect(tblAccuracy, &QTableWidget::cellChanged, this, &UncertaintyWindow::accuracyEdited);
     connect(cmdRestore, &QPushButton::clicked, this, &UncertaintyWindow::restoreAccuracies);
-    connect(Command1, &QPushButton::clicked, this, &UncertaintyWindow::calculate);
+    connect(calculateButton, &QPushButton::clicked, this, &UncertaintyWindow::calculate);
     connect(cmdCancel, &QPushButton::clicked, this, &UncertaintyWindow::cancel);
     loadAccuracies();
 }
@@ -304,7 +304,7 @@ bool UncertaintyWindow::isRunning() const {
 }
 
 void UncertaintyWindow::setRunning(bool running) {
-    Command1->setEnabled(!running);
+    calculateButton->setEnabled(!running);
     cmdCancel->setEnabled(running);
     cmdRestore->setEnabled(!running);
     tblAccuracy->setEnabled(!running);

@@ -52,7 +52,7 @@ public:
     QPushButton* cmdRestore;
     QRadioButton* optFirstOrder;
     QRadioButton* optMonteCarlo;
-    QPushButton* Command1; // CALCULATE
+    QPushButton* calculateButton;
     QPushButton* cmdCancel;
     QProgressBar* progress;
     QTableWidget* tblResults;

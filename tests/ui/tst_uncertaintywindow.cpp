@@ -236,11 +236,11 @@ private Q_SLOTS:
         w->calculate();
         QVERIFY(w->isRunning());
         QVERIFY(w->progress->isVisible() || !w->isVisible());
-        QVERIFY(!w->Command1->isEnabled() && w->cmdCancel->isEnabled());
+        QVERIFY(!w->calculateButton->isEnabled() && w->cmdCancel->isEnabled());
         QTest::qWait(300);
         w->cmdCancel->click();
         QVERIFY(spy.wait(30000));
-        QVERIFY(!w->isRunning() && w->Command1->isEnabled());
+        QVERIFY(!w->isRunning() && w->calculateButton->isEnabled());
         QVERIFY(w->lblNotes->text().startsWith(QStringLiteral("Monte Carlo cancelled after")));
         QCOMPARE(resultCell(w, Ntu, 3), before);
 
