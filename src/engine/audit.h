@@ -88,6 +88,8 @@ public:
 
     // A control's text; an empty text for an unknown control.
     const QString& text(Arrangement arrangement, int problem, std::string_view control) const;
+    // The same by the control's identifier (keys.h: cf1::ntu, xf2::designHeat, ...).
+    const QString& text(Arrangement arrangement, int problem, int control) const;
     // Replaces a control's text as it is, with nothing else happening (for views that keep
     // their widgets' texts in step). False for an unknown control.
     bool setText(Arrangement arrangement, int problem, std::string_view control,

@@ -184,6 +184,20 @@ bool outletAir(Chain& chain, double p, double ta, double h) {
     return true;
 }
 
+// Problem 1 done: its NTU and the outlet air at it.
+bool problemOneDone(Chain& chain, double ntu, double p, double ta, double h) {
+    chain.set(Ntu, ntu);
+    if (!outletAir(chain, p, ta, h))
+        return false;
+    chain.e.problemsDone = 1;
+    return true;
+}
+
+// The design inlet air of Problem 2, at Problem 1's pressure.
+bool designInlet(Chain& chain, const Design& d, double p, psychro::AirState& air) {
+    return inletAir(chain, 2, psychro::Given::WetBulb, p, d.dryBulb, d.wetBulb, air);
+}
+
 bool deviation(Chain& chain, const Case& c, double L, double waterOut2) {
     const Design& d = c.design;
     const double Qd = (d.waterIn - d.waterOut) * counterflow::kSpecificHeatWater * d.waterFlow;
@@ -205,15 +219,13 @@ bool counterChain(Chain& chain, const Case& c) {
         counterflow::integrate({m[WaterOut], Tin, L, G, p, inlet.enthalpy, m[DryBulb]});
     if (fill.status != counterflow::Status::Ok)
         return chain.fail(1, counterText(fill.status));
-    chain.set(Ntu, fill.ntu);
-    if (!outletAir(chain, p, fill.airTempOut, fill.airEnthalpyOut))
+    if (!problemOneDone(chain, fill.ntu, p, fill.airTempOut, fill.airEnthalpyOut))
         return false;
-    chain.e.problemsDone = 1;
 
     if (c.problems >= 2) {
         const Design& d = c.design;
         psychro::AirState design;
-        if (!inletAir(chain, 2, psychro::Given::WetBulb, p, d.dryBulb, d.wetBulb, design))
+        if (!designInlet(chain, d, p, design))
             return false;
         const counterflow::OutletSearch s = counterflow::findOutletTemperature(
             {0, d.waterIn, L, G, p, design.enthalpy, d.dryBulb}, d.wetBulb, fill.ntu,
@@ -317,16 +329,14 @@ bool crossChain(Chain& chain, const Case& c, const Roots* near) {
                                  crossflow::statusText(crossflow::Status::OutletNotReached));
     if (s1.ntu != *ntu)
         outletExcess(*ntu); // the sweep of the root, for the outlet air
-    chain.set(Ntu, *ntu);
     chain.e.roots.ntu = *ntu;
-    if (!outletAir(chain, p, last.airDryBulbOutMean, last.airEnthalpyOutMean))
+    if (!problemOneDone(chain, *ntu, p, last.airDryBulbOutMean, last.airEnthalpyOutMean))
         return false;
-    chain.e.problemsDone = 1;
 
     if (c.problems >= 2) {
         const Design& d = c.design;
         psychro::AirState design;
-        if (!inletAir(chain, 2, psychro::Given::WetBulb, p, d.dryBulb, d.wetBulb, design))
+        if (!designInlet(chain, d, p, design))
             return false;
         const crossflow::SweepResult fill =
             crossflow::sweep(sweepInput(*ntu, L, G, d.waterIn, design.enthalpy, d.dryBulb, p, 0));
