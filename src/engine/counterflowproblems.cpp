@@ -26,6 +26,7 @@ void traceFill(Run& run, const counterflow::Fill& fill) {
 // as the moist-air calculator shows it; the integration there goes into the trace.
 struct AtNtu {
     double waterOut;       // degC
+    double heat;           // the heat the water gives off, kW
     double airTempOut;     // degC
     double airEnthalpyOut; // kJ/kg
     Run::ShownAir outlet;
@@ -45,7 +46,9 @@ std::optional<AtNtu> outletAtNtu(Run& run, counterflow::Fill fill, double wetBul
         return std::nullopt;
     fill.waterOut = search.waterOut;
     traceFill(run, fill);
-    return AtNtu{search.waterOut, taOut, hOut, *outlet};
+    const double heat =
+        (fill.waterIn - search.waterOut) * counterflow::kSpecificHeatWater * fill.waterFlow;
+    return AtNtu{search.waterOut, heat, taOut, hOut, *outlet};
 }
 
 } // namespace
@@ -135,7 +138,7 @@ void calculateCounterFlow2(Run& run) {
     if (!found)
         return;
     const double tout2 = found->waterOut;
-    const double Qa = (TinD - tout2) * counterflow::kSpecificHeatWater * L;
+    const double Qa = found->heat;
 
     // Every result is in hand: show them.
     problemtwo::showDesign<Control>(run, *design);
@@ -154,9 +157,7 @@ void calculateCounterFlow2(Run& run) {
 
 void calculateCounterFlow3(Run& run) {
     using namespace cf3;
-    if (!run.allFieldsFilled())
-        return;
-    const auto newFlows = run.fieldNumbers({newWaterFlow, newAirFlow});
+    const auto newFlows = readNewFlows(run);
     if (!newFlows)
         return;
     const auto [L3, G3] = *newFlows;
@@ -197,7 +198,6 @@ void calculateCounterFlow3(Run& run) {
     if (!found)
         return;
     const double t3 = found->waterOut;
-    const double Q3 = (Tin - t3) * counterflow::kSpecificHeatWater * L3;
 
     // Every result is in hand: show them.
     run.set(outlet1DryBulb, run.format(taOut1, "##0.00"));
@@ -211,7 +211,7 @@ void calculateCounterFlow3(Run& run) {
     run.set(flowRatio, run.format(ratio3, "#0.00"));
     run.set(ntu, run.format(ntu3, "###0.00"));
     run.set(waterOut, run.format(t3, "##0.00"));
-    run.set(heat, run.format(Q3, "###0.00"));
+    run.set(heat, run.format(found->heat, "###0.00"));
     showIndicators<Control>(run, indicators(Tin, t3, twbIn));
     showOutletAir<Control>(run, found->airTempOut, found->airEnthalpyOut, found->outlet, "##00.00");
 

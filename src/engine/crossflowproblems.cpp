@@ -27,10 +27,11 @@ void traceSweep(Run& run, crossflow::SweepInput in) {
     }
 }
 
-// One sweep with the air temperatures, its cells kept in the trace, and its outlet air as the
-// moist-air calculator shows it.
+// One sweep with the air temperatures, its cells kept in the trace, the heat the water gives
+// off, and the outlet air as the moist-air calculator shows it.
 struct Swept {
     crossflow::SweepResult fill;
+    double heat; // kW
     Run::ShownAir outlet;
 };
 std::optional<Swept> sweepWithOutlet(Run& run, double ntu, double waterFlow, double airFlow,
@@ -55,7 +56,8 @@ std::optional<Swept> sweepWithOutlet(Run& run, double ntu, double waterFlow, dou
                                      fill.airEnthalpyOutMean, QStringLiteral("outlet air"));
     if (!outlet)
         return std::nullopt;
-    return Swept{fill, *outlet};
+    return Swept{fill, (waterIn - fill.waterOutMean) * crossflow::kSpecificHeatWater * waterFlow,
+                 *outlet};
 }
 
 } // namespace
@@ -166,7 +168,7 @@ void calculateCrossFlow2(Run& run) {
         return;
     const crossflow::SweepResult& fill = swept->fill;
     const double Tout2 = fill.waterOutMean;
-    const double Qa = (TinD - Tout2) * crossflow::kSpecificHeatWater * L;
+    const double Qa = swept->heat;
 
     // Every result is in hand: show them.
     run.set(waterFlow1, lText);
@@ -192,9 +194,7 @@ void calculateCrossFlow2(Run& run) {
 
 void calculateCrossFlow3(Run& run) {
     using namespace xf3;
-    if (!run.allFieldsFilled())
-        return;
-    const auto newFlows = run.fieldNumbers({newWaterFlow, newAirFlow});
+    const auto newFlows = readNewFlows(run);
     if (!newFlows)
         return;
     const auto [L3, G3] = *newFlows;
@@ -258,7 +258,6 @@ void calculateCrossFlow3(Run& run) {
         return;
     const crossflow::SweepResult& fill = swept->fill;
     const double t3 = fill.waterOutMean;
-    const double Q3 = (Tin - t3) * crossflow::kSpecificHeatWater * L3;
 
     // Every result is in hand: show them.
     run.set(waterFlow1, l1Text);
@@ -281,7 +280,7 @@ void calculateCrossFlow3(Run& run) {
     run.set(inletHumidity1, run.format(inlet->absoluteHumidity, "0.00000"));
     run.set(flowRatio, run.format(L3 / G3, "#0.00"));
     run.set(ntu, run.format(NTU3, "###0.000"));
-    run.set(heat, run.format(Q3, "###0.00"));
+    run.set(heat, run.format(swept->heat, "###0.00"));
     run.set(waterOut, run.format(t3, "##0.00"));
     showIndicators<Control>(run, indicators(Tin, t3, twbIn));
     showOutletAir<Control>(run, fill.airDryBulbOutMean, fill.airEnthalpyOutMean, swept->outlet,

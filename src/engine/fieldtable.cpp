@@ -9,64 +9,65 @@ namespace {
 
 using namespace engine;
 
-constexpr Arrangement kCounter = Arrangement::CounterFlow;
-constexpr Arrangement kCross = Arrangement::CrossFlow;
+// What the fields of one quantity share: the quantity, the hint, the upper limit and the
+// messages of the limit and of a negative value.
+struct Kind {
+    std::string_view quantity;
+    std::string_view hint;
+    double limit;
+    std::string_view above;
+    std::string_view negative;
+};
 
-constexpr double kPressureUpperLimit = 1.15; // bar
-constexpr double kPressureLowerLimit = 0.9;  // bar
+// The Kind with another hint, limit or quantity, for the fields that differ.
+constexpr Kind withHint(Kind kind, std::string_view hint) {
+    kind.hint = hint;
+    return kind;
+}
+constexpr Kind withLimit(Kind kind, double limit, std::string_view above) {
+    kind.limit = limit;
+    kind.above = above;
+    return kind;
+}
+constexpr Kind withQuantity(Kind kind, std::string_view quantity) {
+    kind.quantity = quantity;
+    return kind;
+}
 
-// The texts that several fields share.
-constexpr std::string_view kWaterFlow = "water mass flow rate, kg/s";
-constexpr std::string_view kAirFlow = "air mass flow rate, kg/s";
-constexpr std::string_view kWaterIn = "inlet water temperature, °C";
-constexpr std::string_view kWaterOut = "outlet water temperature, °C";
-constexpr std::string_view kDryBulb = "ambient dry-bulb temperature, °C";
-constexpr std::string_view kWetBulb = "ambient wet-bulb temperature, °C";
-constexpr std::string_view kRelativeHumidity = "ambient relative humidity, %";
-constexpr std::string_view kPressure = "ambient air pressure, bar";
-constexpr std::string_view kHeat = "heat capacity, kW";
-
-constexpr std::string_view kWaterFlowHint =
-    "Recommended water mass flow rate is 0 - 200[kg/s] with accuracy +/-2%";
-constexpr std::string_view kAirFlowHint =
-    "Recommended air mass flow rate is 0 - 200[kg/s] with accuracy +/-2%";
-constexpr std::string_view kWaterInHint =
-    "Recommended inlet water temperature is 30 - 60[oC] with accuracy +/-0.05[oC]";
-constexpr std::string_view kWaterOutHint =
-    "Recommended outlet water temperature is 30 - 50[oC] with accuracy +/-0.05[oC]";
-constexpr std::string_view kDryBulbHint =
-    "Recommended range of ambient dry bulb temperature is 0 - 40[oC] with accuracy +/-0.05[oC]";
-constexpr std::string_view kWetBulbHint =
-    "Recommended range of ambient wet bulb temperature is 0 - 40[oC] with accuracy +/-0.05[oC]";
-constexpr std::string_view kHeatHint = "Heat capacity [kW]";
-
-constexpr std::string_view kAbove200kgs = "Invalid entries, number must be less than 200 kg/s";
-constexpr std::string_view kAbove90 = "Invalid entries, number must be less than 90 oC";
-constexpr std::string_view kAbove80 = "Invalid entries, number must be less than 80 oC";
 constexpr std::string_view kAbove70 = "Invalid entries, number must be less than 70 oC";
 constexpr std::string_view kAbove35 = "Invalid entries, number must be less than 35 oC";
-constexpr std::string_view kAbove100Percent = "Invalid entries, number must be less than 100 %";
-constexpr std::string_view kAboveTwiceHeat =
-    "Invalid entries, number must be less than you entered";
-constexpr std::string_view kPressureUpperMessage = "Invalid entries, number must be less 1.15 bar";
-constexpr std::string_view kPressureLowerMessage =
-    "Invalid entries, number must be greather than 0.9 bar";
 
-constexpr std::string_view kWaterFlowNegative =
-    "Invalid entries, water mass flow rate must be positive number";
-constexpr std::string_view kAirFlowNegative =
-    "Invalid entries, air mass flow rate must be positive number";
-constexpr std::string_view kWaterInNegative =
-    "Invalid entries, inlet water temperature must be positive number";
-constexpr std::string_view kWaterOutNegative =
-    "Invalid entries, outlet water temperature must be positive number";
-constexpr std::string_view kDryBulbNegative =
-    "Invalid entries, ambient dry bulb inlet temperature must be positive number";
-constexpr std::string_view kWetBulbNegative =
-    "Invalid entries, ambient wet bulb inlet temperature must be positive number";
-constexpr std::string_view kRelativeHumidityNegative =
-    "Invalid entries, ambient air relative humidity must be positive number";
-constexpr std::string_view kHeatNegative = "Invalid entries, Heat capacity must be positive number";
+// clang-format off
+constexpr Kind kWaterFlow{"water mass flow rate, kg/s",
+    "Recommended water mass flow rate is 0 - 200[kg/s] with accuracy +/-2%", 200,
+    "Invalid entries, number must be less than 200 kg/s",
+    "Invalid entries, water mass flow rate must be positive number"};
+constexpr Kind kAirFlow{"air mass flow rate, kg/s",
+    "Recommended air mass flow rate is 0 - 200[kg/s] with accuracy +/-2%", 200,
+    "Invalid entries, number must be less than 200 kg/s",
+    "Invalid entries, air mass flow rate must be positive number"};
+constexpr Kind kWaterIn{"inlet water temperature, °C",
+    "Recommended inlet water temperature is 30 - 60[oC] with accuracy +/-0.05[oC]", 90,
+    "Invalid entries, number must be less than 90 oC",
+    "Invalid entries, inlet water temperature must be positive number"};
+constexpr Kind kWaterOut{"outlet water temperature, °C",
+    "Recommended outlet water temperature is 30 - 50[oC] with accuracy +/-0.05[oC]", 80,
+    "Invalid entries, number must be less than 80 oC",
+    "Invalid entries, outlet water temperature must be positive number"};
+constexpr Kind kDryBulb{"ambient dry-bulb temperature, °C",
+    "Recommended range of ambient dry bulb temperature is 0 - 40[oC] with accuracy +/-0.05[oC]", 70,
+    kAbove70, "Invalid entries, ambient dry bulb inlet temperature must be positive number"};
+constexpr Kind kWetBulb{"ambient wet-bulb temperature, °C",
+    "Recommended range of ambient wet bulb temperature is 0 - 40[oC] with accuracy +/-0.05[oC]", 35,
+    kAbove35, "Invalid entries, ambient wet bulb inlet temperature must be positive number"};
+constexpr Kind kRelativeHumidity{"ambient relative humidity, %",
+    "Recommended range of ambient air relative humidity is 0 - 100[%] with accuracy +/-0.05", 100,
+    "Invalid entries, number must be less than 100 %",
+    "Invalid entries, ambient air relative humidity must be positive number"};
+constexpr Kind kHeat{"heat capacity, kW", "Heat capacity [kW]", 0,
+    "Invalid entries, number must be less than you entered",
+    "Invalid entries, Heat capacity must be positive number"};
+// clang-format on
 
 // Where a field lives: its Problem and its identifier there (a cfN or xfN enumerator).
 struct Place {
@@ -74,28 +75,28 @@ struct Place {
     int problem;
     int field;
 };
-
-// The forward button of a Problem window that an edit disables (Problems 1 to 3).
-constexpr std::string_view leadingOn(Arrangement arrangement, int problem) {
-    return problem < 4 ? problemKeys(arrangement, problem).goOn : std::string_view();
+constexpr Place cf(int problem, int field) {
+    return {Arrangement::CounterFlow, problem, field};
+}
+constexpr Place xf(int problem, int field) {
+    return {Arrangement::CrossFlow, problem, field};
 }
 
-constexpr FieldDef row(Place at, std::string_view quantity, std::string_view initialText,
-                       std::string_view hint, LimitKind limit, double upperLimit, double lowerLimit,
-                       std::string_view upperMessage, std::string_view lowerMessage,
-                       std::string_view negativeMessage, std::string_view heatCapacityWindow) {
+constexpr FieldDef row(Place at, const Kind& kind, std::string_view initialText, LimitKind limit,
+                       double lowerLimit, std::string_view lowerMessage,
+                       std::string_view heatCapacityWindow) {
     return {windowKey(at.arrangement, at.problem),
             controlKey(at.arrangement, at.problem, at.field),
-            quantity,
+            kind.quantity,
             initialText,
-            hint,
+            kind.hint,
             limit,
-            upperLimit,
+            kind.limit,
             lowerLimit,
-            upperMessage,
+            kind.above,
             lowerMessage,
-            negativeMessage,
-            leadingOn(at.arrangement, at.problem),
+            kind.negative,
+            at.problem < 4 ? problemKeys(at.arrangement, at.problem).goOn : std::string_view(),
             heatCapacityWindow,
             at.arrangement,
             at.problem,
@@ -103,48 +104,25 @@ constexpr FieldDef row(Place at, std::string_view quantity, std::string_view ini
 }
 
 // A field with an upper limit and a negative-value message.
-constexpr FieldDef upper(Place at, std::string_view quantity, std::string_view initialText,
-                         std::string_view hint, double limit, std::string_view upperMessage,
-                         std::string_view negativeMessage) {
-    return row(at, quantity, initialText, hint, LimitKind::Upper, limit, 0.0, upperMessage, {},
-               negativeMessage, {});
+constexpr FieldDef upper(Place at, const Kind& kind, std::string_view initialText) {
+    return row(at, kind, initialText, LimitKind::Upper, 0.0, {}, {});
 }
 
 // An ambient pressure field: 0.9 to 1.15 bar.
 constexpr FieldDef pressure(Place at, std::string_view initialText, std::string_view hint) {
-    return row(at, kPressure, initialText, hint, LimitKind::Pressure, kPressureUpperLimit,
-               kPressureLowerLimit, kPressureUpperMessage, kPressureLowerMessage, {}, {});
+    const Kind kind{"ambient air pressure, bar",
+                    hint,
+                    1.15,
+                    "Invalid entries, number must be less 1.15 bar",
+                    {}};
+    return row(at, kind, initialText, LimitKind::Pressure, 0.9,
+               "Invalid entries, number must be greather than 0.9 bar", {});
 }
 
 // A Problem 4 heat-capacity field, limited by twice the heat capacity of Problem 1.
 constexpr FieldDef heatCapacity(Place at, std::string_view initialText) {
-    return row(at, kHeat, initialText, kHeatHint, LimitKind::HeatCapacity, 0.0, 0.0,
-               kAboveTwiceHeat, {}, kHeatNegative, windowKey(at.arrangement, 1));
-}
-
-// The fields that every window with them defines alike.
-constexpr FieldDef waterFlow(Place at, std::string_view initialText,
-                             std::string_view hint = kWaterFlowHint,
-                             std::string_view upperMessage = kAbove200kgs) {
-    return upper(at, kWaterFlow, initialText, hint, 200, upperMessage, kWaterFlowNegative);
-}
-constexpr FieldDef airFlow(Place at, std::string_view initialText,
-                           std::string_view upperMessage = kAbove200kgs) {
-    return upper(at, kAirFlow, initialText, kAirFlowHint, 200, upperMessage, kAirFlowNegative);
-}
-constexpr FieldDef waterIn(Place at, std::string_view initialText) {
-    return upper(at, kWaterIn, initialText, kWaterInHint, 90, kAbove90, kWaterInNegative);
-}
-constexpr FieldDef waterOut(Place at, std::string_view initialText,
-                            std::string_view hint = kWaterOutHint) {
-    return upper(at, kWaterOut, initialText, hint, 80, kAbove80, kWaterOutNegative);
-}
-
-constexpr Place cf(int problem, int field) {
-    return {kCounter, problem, field};
-}
-constexpr Place xf(int problem, int field) {
-    return {kCross, problem, field};
+    return row(at, kHeat, initialText, LimitKind::HeatCapacity, 0.0, {},
+               windowKey(at.arrangement, 1));
 }
 
 // The order is the program's: window by window, each window's fields by their keys. The
@@ -153,51 +131,51 @@ constexpr Place xf(int problem, int field) {
 // clang-format off
 constexpr std::array kFields{
     // Counter flow, Problem 1
-    waterFlow(cf(1, cf1::waterFlow), "100", "Recommended water mass flow rate is 0 - 200 [kg/s] with accuracy +/- 2%"),
-    waterIn(cf(1, cf1::waterIn), "38"),
-    waterOut(cf(1, cf1::waterOut), "33"),
+    upper(cf(1, cf1::waterFlow), withHint(kWaterFlow, "Recommended water mass flow rate is 0 - 200 [kg/s] with accuracy +/- 2%"), "100"),
+    upper(cf(1, cf1::waterIn), kWaterIn, "38"),
+    upper(cf(1, cf1::waterOut), kWaterOut, "33"),
     pressure(cf(1, cf1::pressure), "1", "Ambient air pressure is in range 0.9 - 1.15 [bar] with accuracy +/-1%"),
-    upper(cf(1, cf1::dryBulb), kDryBulb, "25", kDryBulbHint, 80, kAbove80, kDryBulbNegative),
-    upper(cf(1, cf1::relativeHumidity), kRelativeHumidity, "55", "Recommended range of ambient air relative humidity is 0 - 100[%] with accuracy +/-0.05", 100, kAbove100Percent, kRelativeHumidityNegative),
-    airFlow(cf(1, cf1::airFlow), "90"),
+    upper(cf(1, cf1::dryBulb), withLimit(kDryBulb, 80, "Invalid entries, number must be less than 80 oC"), "25"),
+    upper(cf(1, cf1::relativeHumidity), kRelativeHumidity, "55"),
+    upper(cf(1, cf1::airFlow), kAirFlow, "90"),
     // Cross flow, Problem 1; its flow-rate fields enforce 200 kg/s and say so, like the
     // flow-rate fields of the other windows.
-    waterFlow(xf(1, xf1::waterFlow), "90"),
-    waterIn(xf(1, xf1::waterIn), "37"),
-    waterOut(xf(1, xf1::waterOut), "34"),
+    upper(xf(1, xf1::waterFlow), kWaterFlow, "90"),
+    upper(xf(1, xf1::waterIn), kWaterIn, "37"),
+    upper(xf(1, xf1::waterOut), kWaterOut, "34"),
     pressure(xf(1, xf1::pressure), "1", "Ambient air pressure is in range 0.8 - 1.1[bar] with accuracy +/-1%"),
-    upper(xf(1, xf1::dryBulb), kDryBulb, "28", kDryBulbHint, 70, kAbove70, kDryBulbNegative),
-    upper(xf(1, xf1::relativeHumidity), kRelativeHumidity, "55", "Recommended range of ambient air relative humidity is 0 - 100[%] with accuracy +/- 0.05", 100, kAbove100Percent, kRelativeHumidityNegative),
-    airFlow(xf(1, xf1::airFlow), "70"),
+    upper(xf(1, xf1::dryBulb), kDryBulb, "28"),
+    upper(xf(1, xf1::relativeHumidity), withHint(kRelativeHumidity, "Recommended range of ambient air relative humidity is 0 - 100[%] with accuracy +/- 0.05"), "55"),
+    upper(xf(1, xf1::airFlow), kAirFlow, "70"),
     // Counter flow, Problem 2
-    waterIn(cf(2, cf2::designWaterIn), "34"),
-    waterOut(cf(2, cf2::designWaterOut), "31", "Recommended outlet water temperature is 30 - 60[oC] with accuracy +/-0.05 [oC]"),
-    waterFlow(cf(2, cf2::designWaterFlow), "90"),
-    upper(cf(2, cf2::designWetBulb), kWetBulb, "21", kWetBulbHint, 35, kAbove35, kWetBulbNegative),
-    airFlow(cf(2, cf2::designAirFlow), "80"),
-    upper(cf(2, cf2::designDryBulb), kDryBulb, "27", kDryBulbHint, 70, kAbove70, kDryBulbNegative),
+    upper(cf(2, cf2::designWaterIn), kWaterIn, "34"),
+    upper(cf(2, cf2::designWaterOut), withHint(kWaterOut, "Recommended outlet water temperature is 30 - 60[oC] with accuracy +/-0.05 [oC]"), "31"),
+    upper(cf(2, cf2::designWaterFlow), kWaterFlow, "90"),
+    upper(cf(2, cf2::designWetBulb), kWetBulb, "21"),
+    upper(cf(2, cf2::designAirFlow), kAirFlow, "80"),
+    upper(cf(2, cf2::designDryBulb), kDryBulb, "27"),
     // Cross flow, Problem 2
-    waterIn(xf(2, xf2::designWaterIn), "34"),
-    waterOut(xf(2, xf2::designWaterOut), "31"),
-    waterFlow(xf(2, xf2::designWaterFlow), "90"),
-    airFlow(xf(2, xf2::designAirFlow), "80"),
-    upper(xf(2, xf2::designWetBulb), kWetBulb, "21", "Recommended ambient inlet wet bulb temperature is 10 - 35[oC] with accuracy +/-0.05[oC]", 70, kAbove70, kWetBulbNegative),
-    upper(xf(2, xf2::designDryBulb), kDryBulb, "25", "Recommended ambient inlet dry bulb temperature is 10 - 40[oC] with accuracy +/-0.05[oC]", 35, kAbove35, kDryBulbNegative),
+    upper(xf(2, xf2::designWaterIn), kWaterIn, "34"),
+    upper(xf(2, xf2::designWaterOut), kWaterOut, "31"),
+    upper(xf(2, xf2::designWaterFlow), kWaterFlow, "90"),
+    upper(xf(2, xf2::designAirFlow), kAirFlow, "80"),
+    upper(xf(2, xf2::designWetBulb), withLimit(withHint(kWetBulb, "Recommended ambient inlet wet bulb temperature is 10 - 35[oC] with accuracy +/-0.05[oC]"), 70, kAbove70), "21"),
+    upper(xf(2, xf2::designDryBulb), withLimit(withHint(kDryBulb, "Recommended ambient inlet dry bulb temperature is 10 - 40[oC] with accuracy +/-0.05[oC]"), 35, kAbove35), "25"),
     // Counter flow, Problem 3 (the air flow's message ends with a blank)
-    waterFlow(cf(3, cf3::newWaterFlow), "105"),
-    airFlow(cf(3, cf3::newAirFlow), "110", "Invalid entries, number must be less than 200 kg/s "),
+    upper(cf(3, cf3::newWaterFlow), kWaterFlow, "105"),
+    upper(cf(3, cf3::newAirFlow), withLimit(kAirFlow, 200, "Invalid entries, number must be less than 200 kg/s "), "110"),
     // Cross flow, Problem 3
-    waterFlow(xf(3, xf3::newWaterFlow), "35"),
-    airFlow(xf(3, xf3::newAirFlow), "25"),
+    upper(xf(3, xf3::newWaterFlow), kWaterFlow, "35"),
+    upper(xf(3, xf3::newAirFlow), kAirFlow, "25"),
     // Counter flow, Problem 4 (the wet bulb's upper message is cut short)
     heatCapacity(cf(4, cf4::heat), "2200"),
-    upper(cf(4, cf4::dryBulb), kDryBulb, "30", kWetBulbHint, 35, kAbove35, kWetBulbNegative),
-    upper(cf(4, cf4::wetBulb), kWetBulb, "22", kDryBulbHint, 70, "Invalid entries, number must be less", kDryBulbNegative),
-    waterIn(cf(4, cf4::waterIn), "36"),
+    upper(cf(4, cf4::dryBulb), withQuantity(kWetBulb, kDryBulb.quantity), "30"),
+    upper(cf(4, cf4::wetBulb), withQuantity(withLimit(kDryBulb, 70, "Invalid entries, number must be less"), kWetBulb.quantity), "22"),
+    upper(cf(4, cf4::waterIn), kWaterIn, "36"),
     // Cross flow, Problem 4 (the wet bulb's upper message ends with a blank)
-    waterIn(xf(4, xf4::waterIn), "35"),
-    upper(xf(4, xf4::wetBulb), kWetBulb, "22", kDryBulbHint, 70, "Invalid entries, number must be less than 70 oC ", kDryBulbNegative),
-    upper(xf(4, xf4::dryBulb), kDryBulb, "28", kWetBulbHint, 35, kAbove35, kWetBulbNegative),
+    upper(xf(4, xf4::waterIn), kWaterIn, "35"),
+    upper(xf(4, xf4::wetBulb), withQuantity(withLimit(kDryBulb, 70, "Invalid entries, number must be less than 70 oC "), kWetBulb.quantity), "22"),
+    upper(xf(4, xf4::dryBulb), withQuantity(kWetBulb, kDryBulb.quantity), "28"),
     heatCapacity(xf(4, xf4::heat), "500"),
 };
 // clang-format on
@@ -233,7 +211,9 @@ const FieldDef* findField(Arrangement arrangement, int problem, int field) {
 
 std::string_view leadingOnButtonOf(std::string_view window) {
     const auto problem = problemOfWindow(window);
-    return problem ? leadingOn(problem->arrangement, problem->problem) : std::string_view();
+    return problem && problem->problem < 4
+               ? problemKeys(problem->arrangement, problem->problem).goOn
+               : std::string_view();
 }
 
 std::optional<std::string_view> checkField(const FieldDef& def, std::optional<double> value,

@@ -39,7 +39,7 @@ struct FieldDef {
     std::string_view upperMessage;    // above the upper limit
     std::string_view lowerMessage;    // Pressure only: below the lower limit
     std::string_view negativeMessage; // below 0; empty for Pressure
-    // The window's button that leads on to the next Problem ("Command2", "Command3"), which
+    // The key of the window's button that leads on to the next Problem (keys.h), which
     // any edit of the field disables; empty in the Problem 4 windows.
     std::string_view leadingOnButton;
     // HeatCapacity only: the key of the Problem 1 window whose heat capacity (cf1::heat)

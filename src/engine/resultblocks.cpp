@@ -14,6 +14,12 @@ void showAir(Run& run, const AirLabels& labels, double dryBulb, double wetBulb, 
     run.set(labels.humidity, run.format(air.absoluteHumidity, "0.00000"));
 }
 
+std::optional<std::array<double, 2>> readNewFlows(Run& run) {
+    if (!run.allFieldsFilled())
+        return std::nullopt;
+    return run.fieldNumbers({cf3::newWaterFlow, cf3::newAirFlow});
+}
+
 std::optional<Duty> readDuty(Run& run, std::initializer_list<int> cleared, int focus) {
     using namespace cf4; // the cross-flow Problem 4 has the same identifiers
     if (!run.allFieldsFilled())

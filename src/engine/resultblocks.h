@@ -7,6 +7,7 @@
 
 #include "engine/run.h"
 
+#include <array>
 #include <initializer_list>
 #include <optional>
 
@@ -28,6 +29,10 @@ template <class Id> void showIndicators(Run& run, const Indicators& shown) {
     run.set(Id::range, run.format(shown.range, "#0.0"));
     run.set(Id::approach, run.format(shown.approach, "#0.0"));
 }
+
+// Problem 3's entries, the new water and air flows (the same identifiers in both arrangements),
+// after "All fields require data" and "Invalid entries, please enter numbers only".
+std::optional<std::array<double, 2>> readNewFlows(Run& run);
 
 // Problem 4's entries (the same identifiers in both arrangements): "All fields require data",
 // "Invalid entries, please enter numbers only", then a wet bulb above the dry bulb refused with
