@@ -198,6 +198,33 @@ bool designInlet(Chain& chain, const Design& d, double p, psychro::AirState& air
     return inletAir(chain, 2, psychro::Given::WetBulb, p, d.dryBulb, d.wetBulb, air);
 }
 
+bool deviation(Chain& chain, const Case& c, double L, double waterOut2);
+
+// Problems 2 and 3 as far as they are asked for: Problem 2's achieved heat at the outlet water
+// temperature that waterOut2(design inlet air) finds, then Problem 3's NTU at the new flows (an
+// NTU scaled from Problem 1's). false: a Problem failed (the chain says why) or none is left.
+template <class WaterOut2>
+std::optional<double> newFlowNtu(Chain& chain, const Case& c, double ntu1, double L, double G,
+                                 double p, WaterOut2 waterOut2) {
+    if (c.problems >= 2) {
+        psychro::AirState design;
+        if (!designInlet(chain, c.design, p, design))
+            return std::nullopt;
+        const std::optional<double> out = waterOut2(design);
+        if (!out || !deviation(chain, c, L, *out))
+            return std::nullopt;
+        chain.e.problemsDone = 2;
+    }
+    if (c.problems < 3)
+        return std::nullopt;
+    const double ntu3 = ntuscaling::scaledNtu(ntu1, L, G, c.newFlows.waterFlow, c.newFlows.airFlow);
+    if (!std::isfinite(ntu3)) {
+        chain.fail(3, "a new flow is not positive");
+        return std::nullopt;
+    }
+    return ntu3;
+}
+
 bool deviation(Chain& chain, const Case& c, double L, double waterOut2) {
     const Design& d = c.design;
     const double Qd = (d.waterIn - d.waterOut) * counterflow::kSpecificHeatWater * d.waterFlow;
@@ -222,27 +249,22 @@ bool counterChain(Chain& chain, const Case& c) {
     if (!problemOneDone(chain, fill.ntu, p, fill.airTempOut, fill.airEnthalpyOut))
         return false;
 
-    if (c.problems >= 2) {
-        const Design& d = c.design;
-        psychro::AirState design;
-        if (!designInlet(chain, d, p, design))
-            return false;
-        const counterflow::OutletSearch s = counterflow::findOutletTemperature(
-            {0, d.waterIn, L, G, p, design.enthalpy, d.dryBulb}, d.wetBulb, fill.ntu,
-            counterflow::kAcceptanceNtuTolerance);
-        if (s.status != counterflow::Status::Ok)
-            return chain.fail(2,
-                              std::string("outlet-temperature search: ") + counterText(s.status));
-        if (!deviation(chain, c, L, s.waterOut))
-            return false;
-        chain.e.problemsDone = 2;
-    }
-    if (c.problems < 3)
-        return true;
     const double L3 = c.newFlows.waterFlow, G3 = c.newFlows.airFlow;
-    const double ntu3 = ntuscaling::scaledNtu(fill.ntu, L, G, L3, G3);
-    if (!std::isfinite(ntu3))
-        return chain.fail(3, "a new flow is not positive");
+    const std::optional<double> newNtu =
+        newFlowNtu(chain, c, fill.ntu, L, G, p, [&](const psychro::AirState& design) {
+            const Design& d = c.design;
+            const counterflow::OutletSearch s = counterflow::findOutletTemperature(
+                {0, d.waterIn, L, G, p, design.enthalpy, d.dryBulb}, d.wetBulb, fill.ntu,
+                counterflow::kAcceptanceNtuTolerance);
+            if (s.status != counterflow::Status::Ok) {
+                chain.fail(2, std::string("outlet-temperature search: ") + counterText(s.status));
+                return std::optional<double>();
+            }
+            return std::optional<double>(s.waterOut);
+        });
+    if (!newNtu)
+        return chain.e.failure.empty();
+    const double ntu3 = *newNtu;
     const counterflow::OutletSearch s3 =
         counterflow::findOutletTemperature({0, Tin, L3, G3, p, inlet.enthalpy, m[DryBulb]},
                                            inlet.wetBulb, ntu3, counterflow::kNewFlowNtuTolerance);
@@ -272,17 +294,15 @@ bool counterChain(Chain& chain, const Case& c) {
 
 crossflow::SweepInput sweepInput(double ntu, double L, double G, double waterIn, double hIn,
                                  double tdbIn, double p, double low) {
-    crossflow::SweepInput in;
-    in.ntu = ntu;
-    in.waterFlow = L;
-    in.airFlow = G;
-    in.waterIn = waterIn;
-    in.airEnthalpyIn = hIn;
-    in.airDryBulbIn = tdbIn;
-    in.pressure = p;
-    in.bracketLow = low;
-    in.airTemperatures = true;
-    return in;
+    return {.ntu = ntu,
+            .waterFlow = L,
+            .airFlow = G,
+            .waterIn = waterIn,
+            .airEnthalpyIn = hIn,
+            .airDryBulbIn = tdbIn,
+            .pressure = p,
+            .bracketLow = low,
+            .airTemperatures = true};
 }
 
 // The search of Problem 1 stops within 0.01 K of the measured outlet temperature, a fifth of
@@ -333,25 +353,21 @@ bool crossChain(Chain& chain, const Case& c, const Roots* near) {
     if (!problemOneDone(chain, *ntu, p, last.airDryBulbOutMean, last.airEnthalpyOutMean))
         return false;
 
-    if (c.problems >= 2) {
-        const Design& d = c.design;
-        psychro::AirState design;
-        if (!designInlet(chain, d, p, design))
-            return false;
-        const crossflow::SweepResult fill =
-            crossflow::sweep(sweepInput(*ntu, L, G, d.waterIn, design.enthalpy, d.dryBulb, p, 0));
-        if (fill.status != crossflow::Status::Ok)
-            return chain.fail(2, std::string("cell sweep: ") + crossflow::statusText(fill.status));
-        if (!deviation(chain, c, L, fill.waterOutMean))
-            return false;
-        chain.e.problemsDone = 2;
-    }
-    if (c.problems < 3)
-        return true;
     const double L3 = c.newFlows.waterFlow, G3 = c.newFlows.airFlow;
-    const double ntu3 = ntuscaling::scaledNtu(*ntu, L, G, L3, G3);
-    if (!std::isfinite(ntu3))
-        return chain.fail(3, "a new flow is not positive");
+    const std::optional<double> newNtu =
+        newFlowNtu(chain, c, *ntu, L, G, p, [&](const psychro::AirState& design) {
+            const Design& d = c.design;
+            const crossflow::SweepResult fill = crossflow::sweep(
+                sweepInput(*ntu, L, G, d.waterIn, design.enthalpy, d.dryBulb, p, 0));
+            if (fill.status != crossflow::Status::Ok) {
+                chain.fail(2, std::string("cell sweep: ") + crossflow::statusText(fill.status));
+                return std::optional<double>();
+            }
+            return std::optional<double>(fill.waterOutMean);
+        });
+    if (!newNtu)
+        return chain.e.failure.empty();
+    const double ntu3 = *newNtu;
     const crossflow::SweepResult fill3 =
         crossflow::sweep(sweepInput(ntu3, L3, G3, Tin, inlet.enthalpy, tdb, p, inlet.wetBulb));
     if (fill3.status != crossflow::Status::Ok)
@@ -390,16 +406,15 @@ bool crossChain(Chain& chain, const Case& c, const Roots* near) {
             L4.reset();
     }
     if (!L4) {
-        crossflow::FlowSearchInput in;
-        in.heat = duty.heat;
-        in.waterIn = duty.waterIn;
-        in.airEnthalpyIn = air4.enthalpy;
-        in.airDryBulbIn = duty.dryBulb;
-        in.airWetBulbIn = duty.wetBulb;
-        in.pressure = p;
-        in.ntu3 = ntu3;
-        in.waterFlow3 = L3;
-        in.airFlow3 = G3;
+        const crossflow::FlowSearchInput in{.heat = duty.heat,
+                                            .waterIn = duty.waterIn,
+                                            .airEnthalpyIn = air4.enthalpy,
+                                            .airDryBulbIn = duty.dryBulb,
+                                            .airWetBulbIn = duty.wetBulb,
+                                            .pressure = p,
+                                            .ntu3 = ntu3,
+                                            .waterFlow3 = L3,
+                                            .airFlow3 = G3};
         const crossflow::FlowResult flow = crossflow::searchWaterFlow(in);
         if (flow.status != crossflow::Status::Ok)
             return chain.fail(4, std::string("water-flow search: ") +
