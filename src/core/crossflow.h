@@ -148,6 +148,16 @@ struct SweepResult {
 // result's values are not to be used.
 SweepResult sweep(const SweepInput& in);
 
+// The input of a sweep that also carries the air dry bulb through the cells, as the sweep at a
+// Problem's result does; `cells`, when given, receives them.
+inline SweepInput sweepWithAirTemperatures(double ntu, double waterFlow, double airFlow,
+                                           double waterIn, double airEnthalpyIn,
+                                           double airDryBulbIn, double pressure, double bracketLow,
+                                           FillCell* cells = nullptr) {
+    return {ntu,          waterFlow, airFlow,    waterIn, airEnthalpyIn,
+            airDryBulbIn, pressure,  bracketLow, true,    cells};
+}
+
 // The NTU search of Problem 1.
 struct NtuSearchInput {
     double waterFlow = 0;     // L, kg/s, > 0

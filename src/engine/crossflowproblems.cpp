@@ -19,12 +19,12 @@ const QString kProblem1Incomplete =
     QStringLiteral("The data of Problem 1 are incomplete: enter and calculate them first.");
 
 // The sweep at a search's result, with air temperatures, written into the trace.
-void traceSweep(Run& run, crossflow::SweepInput in) {
-    if (crossflow::FillCell* cells = run.traceCells()) {
-        in.airTemperatures = true;
-        in.cells = cells;
-        crossflow::sweep(in);
-    }
+void traceSweep(Run& run, double ntu, double waterFlow, double airFlow, double waterIn,
+                double airEnthalpyIn, double airDryBulbIn, double pressure, double bracketLow) {
+    if (crossflow::FillCell* cells = run.traceCells())
+        crossflow::sweep(crossflow::sweepWithAirTemperatures(ntu, waterFlow, airFlow, waterIn,
+                                                             airEnthalpyIn, airDryBulbIn, pressure,
+                                                             bracketLow, cells));
 }
 
 // One sweep with the air temperatures, its cells kept in the trace, the heat the water gives
@@ -37,23 +37,15 @@ struct Swept {
 std::optional<Swept> sweepWithOutlet(Run& run, double ntu, double waterFlow, double airFlow,
                                      double waterIn, double airEnthalpyIn, double airDryBulbIn,
                                      double pressure, double bracketLow) {
-    const crossflow::SweepInput in{.ntu = ntu,
-                                   .waterFlow = waterFlow,
-                                   .airFlow = airFlow,
-                                   .waterIn = waterIn,
-                                   .airEnthalpyIn = airEnthalpyIn,
-                                   .airDryBulbIn = airDryBulbIn,
-                                   .pressure = pressure,
-                                   .bracketLow = bracketLow,
-                                   .airTemperatures = true,
-                                   .cells = run.traceCells()};
-    const crossflow::SweepResult fill = crossflow::sweep(in);
+    const crossflow::SweepResult fill = crossflow::sweep(
+        crossflow::sweepWithAirTemperatures(ntu, waterFlow, airFlow, waterIn, airEnthalpyIn,
+                                            airDryBulbIn, pressure, bracketLow, run.traceCells()));
     if (fill.status != crossflow::Status::Ok) {
         run.refuse(crossflow::refusalText(fill.status));
         return std::nullopt;
     }
-    const auto outlet = run.airState(2, in.pressure, fill.airDryBulbOutMean,
-                                     fill.airEnthalpyOutMean, QStringLiteral("outlet air"));
+    const auto outlet = run.airState(2, pressure, fill.airDryBulbOutMean, fill.airEnthalpyOutMean,
+                                     QStringLiteral("outlet air"));
     if (!outlet)
         return std::nullopt;
     return Swept{fill, (waterIn - fill.waterOutMean) * crossflow::kSpecificHeatWater * waterFlow,
@@ -92,14 +84,7 @@ void calculateCrossFlow1(Run& run) {
     const auto outlet = run.airState(2, p, taOut, hOut, QStringLiteral("outlet air"));
     if (!outlet)
         return;
-    traceSweep(run, {.ntu = search.ntu,
-                     .waterFlow = L,
-                     .airFlow = G,
-                     .waterIn = Tin,
-                     .airEnthalpyIn = inlet.enthalpy,
-                     .airDryBulbIn = tdb,
-                     .pressure = p,
-                     .bracketLow = twbIn});
+    traceSweep(run, search.ntu, L, G, Tin, inlet.enthalpy, tdb, p, twbIn);
 
     // Every result is in hand: show them.
     problemone::showResults(run, *measured,
@@ -357,14 +342,7 @@ void calculateCrossFlow4(Run& run) {
     const auto outlet = run.airState(2, *p, taOut, hOut, QStringLiteral("outlet air"));
     if (!outlet)
         return;
-    traceSweep(run, {.ntu = flow.ntu,
-                     .waterFlow = flow.waterFlow,
-                     .airFlow = flow.airFlow,
-                     .waterIn = T4,
-                     .airEnthalpyIn = hIn,
-                     .airDryBulbIn = tdb4,
-                     .pressure = *p,
-                     .bracketLow = twb4});
+    traceSweep(run, flow.ntu, flow.waterFlow, flow.airFlow, T4, hIn, tdb4, *p, twb4);
 
     // Every result is in hand: show them.
     run.set(ntu3, run.format(NTU3, "#0.00"));

@@ -292,19 +292,6 @@ bool counterChain(Chain& chain, const Case& c) {
     return true;
 }
 
-crossflow::SweepInput sweepInput(double ntu, double L, double G, double waterIn, double hIn,
-                                 double tdbIn, double p, double low) {
-    return {.ntu = ntu,
-            .waterFlow = L,
-            .airFlow = G,
-            .waterIn = waterIn,
-            .airEnthalpyIn = hIn,
-            .airDryBulbIn = tdbIn,
-            .pressure = p,
-            .bracketLow = low,
-            .airTemperatures = true};
-}
-
 // The search of Problem 1 stops within 0.01 K of the measured outlet temperature, a fifth of
 // the thermometers' accuracy: its steps would show in every sensitivity. The model closes in
 // on the NTU whose mean outlet meets the measured temperature to 1e-5 K, starting from the
@@ -321,7 +308,8 @@ bool crossChain(Chain& chain, const Case& c, const Roots* near) {
     psychro::AirState inlet;
     if (!problemOneIndicators(chain, m, inlet))
         return false;
-    crossflow::SweepInput s1 = sweepInput(0, L, G, Tin, inlet.enthalpy, tdb, p, inlet.wetBulb);
+    crossflow::SweepInput s1 =
+        crossflow::sweepWithAirTemperatures(0, L, G, Tin, inlet.enthalpy, tdb, p, inlet.wetBulb);
     crossflow::SweepResult last;
     auto outletExcess = [&](double ntu) {
         if (!(ntu >= 0))
@@ -357,8 +345,9 @@ bool crossChain(Chain& chain, const Case& c, const Roots* near) {
     const std::optional<double> newNtu =
         newFlowNtu(chain, c, *ntu, L, G, p, [&](const psychro::AirState& design) {
             const Design& d = c.design;
-            const crossflow::SweepResult fill = crossflow::sweep(
-                sweepInput(*ntu, L, G, d.waterIn, design.enthalpy, d.dryBulb, p, 0));
+            const crossflow::SweepResult fill =
+                crossflow::sweep(crossflow::sweepWithAirTemperatures(
+                    *ntu, L, G, d.waterIn, design.enthalpy, d.dryBulb, p, 0));
             if (fill.status != crossflow::Status::Ok) {
                 chain.fail(2, std::string("cell sweep: ") + crossflow::statusText(fill.status));
                 return std::optional<double>();
@@ -368,8 +357,8 @@ bool crossChain(Chain& chain, const Case& c, const Roots* near) {
     if (!newNtu)
         return chain.e.failure.empty();
     const double ntu3 = *newNtu;
-    const crossflow::SweepResult fill3 =
-        crossflow::sweep(sweepInput(ntu3, L3, G3, Tin, inlet.enthalpy, tdb, p, inlet.wetBulb));
+    const crossflow::SweepResult fill3 = crossflow::sweep(crossflow::sweepWithAirTemperatures(
+        ntu3, L3, G3, Tin, inlet.enthalpy, tdb, p, inlet.wetBulb));
     if (fill3.status != crossflow::Status::Ok)
         return chain.fail(3, std::string("cell sweep: ") + crossflow::statusText(fill3.status));
     chain.set(NewNtu, ntu3);
@@ -389,9 +378,9 @@ bool crossChain(Chain& chain, const Case& c, const Roots* near) {
             if (!(flow > 0))
                 return kNaN;
             const double G4 = flow / (L3 / G3);
-            const crossflow::SweepResult r = crossflow::sweep(
-                sweepInput(ntuscaling::scaledNtu(ntu3, L3, G3, flow, G4), flow, G4, duty.waterIn,
-                           air4.enthalpy, duty.dryBulb, p, duty.wetBulb));
+            const crossflow::SweepResult r = crossflow::sweep(crossflow::sweepWithAirTemperatures(
+                ntuscaling::scaledNtu(ntu3, L3, G3, flow, G4), flow, G4, duty.waterIn,
+                air4.enthalpy, duty.dryBulb, p, duty.wetBulb));
             return r.status == crossflow::Status::Ok
                        ? (duty.waterIn - r.waterOutMean) * flow * crossflow::kSpecificHeatWater -
                              duty.heat
