@@ -2,6 +2,7 @@
 
 #include "auditfile/batchinput.h"
 #include "engine/fieldtable.h"
+#include "engine/keys.h"
 #include "engine/numtext.h"
 
 #include <QJsonArray>
@@ -19,37 +20,6 @@ namespace auditfile {
 static_assert(kInputCount == kInputColumnCount, "the audit's inputs are the batch columns");
 
 namespace {
-
-// Which field of each arrangement takes each input column, in column order.
-struct InputFields {
-    FieldRef counter;
-    FieldRef cross;
-};
-// clang-format off
-constexpr std::array<InputFields, kInputCount> kInputFields = {{
-    {{"Form5", "Text1"}, {"Form8", "Text1"}},     // p1.L
-    {{"Form5", "Text8"}, {"Form8", "Text8"}},     // p1.G
-    {{"Form5", "Text3"}, {"Form8", "Text3"}},     // p1.Tin
-    {{"Form5", "Text4"}, {"Form8", "Text4"}},     // p1.Tout
-    {{"Form5", "Text5"}, {"Form8", "Text5"}},     // p1.p
-    {{"Form5", "Text6"}, {"Form8", "Text6"}},     // p1.tdb
-    {{"Form5", "Text7"}, {"Form8", "Text7"}},     // p1.rh
-    {{"Form2", "Text13"}, {"Form6", "Text16"}},   // p2.Ld
-    {{"Form2", "Text15"}, {"Form6", "Text17"}},   // p2.Gd
-    {{"Form2", "Text11"}, {"Form6", "Text14"}},   // p2.Tin
-    {{"Form2", "Text12"}, {"Form6", "Text15"}},   // p2.Tout
-    {{"Form2", "Text14"}, {"Form6", "Text18"}},   // p2.twb
-    {{"Form2", "Text16"}, {"Form6", "Text19"}},   // p2.tdb
-    {{"Form10", "Text18"}, {"Form9", "Text18"}},  // p3.L
-    {{"Form10", "Text19"}, {"Form9", "Text19"}},  // p3.G
-    {{"Form3", "Text1"}, {"Form4", "Text7"}},     // p4.Q
-    {{"Form3", "Text29"}, {"Form4", "Text4"}},    // p4.Tin
-    {{"Form3", "Text2"}, {"Form4", "Text6"}},     // p4.tdb
-    {{"Form3", "Text3"}, {"Form4", "Text5"}},     // p4.twb
-}};
-constexpr std::array<const char*, 4> kCounterForms = {"Form5", "Form2", "Form10", "Form3"};
-constexpr std::array<const char*, 4> kCrossForms = {"Form8", "Form6", "Form9", "Form4"};
-// clang-format on
 
 constexpr std::array<Arrangement, 2> kArrangements = {Arrangement::CounterFlow,
                                                       Arrangement::CrossFlow};
@@ -225,14 +195,23 @@ int problemOfColumn(int column) {
     return kInputColumns[static_cast<size_t>(column)][1] - '0';
 }
 
+int fieldOfColumn(int column) {
+    // The columns are the Problems' fields in order: a column's field is its distance from
+    // the first column of its Problem.
+    int first = column;
+    while (first > 0 && problemOfColumn(first - 1) == problemOfColumn(column))
+        --first;
+    return column - first;
+}
+
 FieldRef inputField(Arrangement arrangement, int column) {
-    const InputFields& f = kInputFields[static_cast<size_t>(column)];
-    return arrangement == Arrangement::CounterFlow ? f.counter : f.cross;
+    const int problem = problemOfColumn(column);
+    return {problemForm(arrangement, problem),
+            engine::controlKey(arrangement, problem, fieldOfColumn(column)).data()};
 }
 
 const char* problemForm(Arrangement arrangement, int problem) {
-    const auto& forms = arrangement == Arrangement::CounterFlow ? kCounterForms : kCrossForms;
-    return forms[static_cast<size_t>(problem - 1)];
+    return engine::windowKey(arrangement, problem).data();
 }
 
 QString describe(const QString& fileName, const Error& error) {
@@ -350,8 +329,7 @@ std::optional<Error> checkFields(const SavedAudit& audit) {
             const QString& text = inputs[static_cast<size_t>(c)];
             if (text.isEmpty())
                 continue; // an empty field; its Problem cannot be calculated with it
-            const FieldRef field = inputField(arrangement, c);
-            const FieldDef* def = findField(field.form, field.control);
+            const FieldDef* def = findField(arrangement, problemOfColumn(c), fieldOfColumn(c));
             if (!def)
                 continue;
             const std::optional<std::string_view> message =

@@ -51,14 +51,19 @@ QString inputColumn(int column);
 // The Problem (1 to 4) whose window takes an input column.
 int problemOfColumn(int column);
 
-// The field that takes an input column in an arrangement's windows.
+// The field of its Problem that takes an input column: its index there, the same in both
+// arrangements (cf1::waterFlow for p1.L, cf2::designWaterFlow for p2.Ld, ...).
+int fieldOfColumn(int column);
+
+// The field that takes an input column in an arrangement's windows, by its keys (keys.h),
+// NUL-terminated.
 struct FieldRef {
-    const char* form;    // "Form5"
-    const char* control; // "Text1"
+    const char* form;
+    const char* control;
 };
 FieldRef inputField(Arrangement arrangement, int column);
 
-// The Problem windows of an arrangement, Problem 1 to 4 ("Form5", "Form2", "Form10", "Form3").
+// The key of a Problem window of an arrangement, Problem 1 to 4.
 const char* problemForm(Arrangement arrangement, int problem);
 
 // Texts of the 19 inputs, with a decimal point, in column order.

@@ -1,7 +1,7 @@
 #pragma once
 // The cross-flow numeric core: the cell sweep over the 20 x 20 grid of fill cells, the NTU
 // search of Problem 1 and the water-flow search of Problem 4. Plain C++ with no Qt and no
-// allocation; the windows (Form8, Form6, Form9, Form4) turn a Status into their message.
+// allocation; the cross-flow Problems turn a Status into their message.
 //
 // The fill is a grid of kCells x kCells cells. Index j (1..20) runs along the air path, index
 // i (1..20) along the water path. Each column j carries the water flow L / 20 downwards, each
@@ -147,6 +147,16 @@ struct SweepResult {
 // cell's Two within [bracketLow, Tw]; otherwise the status names the first failure and the
 // result's values are not to be used.
 SweepResult sweep(const SweepInput& in);
+
+// The input of a sweep that also carries the air dry bulb through the cells, as the sweep at a
+// Problem's result does; `cells`, when given, receives them.
+inline SweepInput sweepWithAirTemperatures(double ntu, double waterFlow, double airFlow,
+                                           double waterIn, double airEnthalpyIn,
+                                           double airDryBulbIn, double pressure, double bracketLow,
+                                           FillCell* cells = nullptr) {
+    return {ntu,          waterFlow, airFlow,    waterIn, airEnthalpyIn,
+            airDryBulbIn, pressure,  bracketLow, true,    cells};
+}
 
 // The NTU search of Problem 1.
 struct NtuSearchInput {

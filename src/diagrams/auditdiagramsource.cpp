@@ -2,32 +2,33 @@
 
 #include "core/ntuscaling.h"
 #include "engine/audit.h"
+#include "engine/keys.h"
 #include "engine/numtext.h"
 
 namespace {
 
-// Where each Problem window shows what a diagram names: its NTU, its heat capacity and the
-// water and air flows the NTU belongs to (for Problem 2 the name-plate flows).
+using namespace engine;
+
+// Where each Problem shows what a diagram names: its NTU, its heat capacity and the water and
+// air flows the NTU belongs to (for Problem 2 the name-plate flows).
 struct ProblemControls {
-    const char* ntu;
-    const char* heat;
-    const char* waterFlow;
-    const char* airFlow;
+    int ntu;
+    int heat;
+    int waterFlow;
+    int airFlow;
 };
 constexpr ProblemControls kCounterFlow[4] = {
-    {"lbl2", "lbl10", "Text1", "Text8"},
-    {"l2", "l4", "Text13", "Text15"},
-    {"l21", "l22", "Text18", "Text19"},
-    {"l28", "Text1", "l21", "l22"},
+    {cf1::ntu, cf1::heat, cf1::waterFlow, cf1::airFlow},
+    {cf2::ntu, cf2::achievedHeat, cf2::designWaterFlow, cf2::designAirFlow},
+    {cf3::ntu, cf3::heat, cf3::newWaterFlow, cf3::newAirFlow},
+    {cf4::ntu, cf4::heat, cf4::waterFlow, cf4::airFlow},
 };
 constexpr ProblemControls kCrossFlow[4] = {
-    {"lbl2", "lbl10", "Text1", "Text8"},
-    {"l2", "l10", "Text16", "Text17"},
-    {"l21", "l22", "Text18", "Text19"},
-    {"l28", "Text7", "l21", "l22"},
+    {xf1::ntu, xf1::heat, xf1::waterFlow, xf1::airFlow},
+    {xf2::ntu, xf2::achievedHeat, xf2::designWaterFlow, xf2::designAirFlow},
+    {xf3::ntu, xf3::heat, xf3::newWaterFlow, xf3::newAirFlow},
+    {xf4::ntu, xf4::heat, xf4::waterFlow, xf4::airFlow},
 };
-// Problem 1's pressure, which every Problem of the arrangement works at.
-constexpr const char* kPressure = "Text5";
 
 const ProblemControls& controlsOf(Arrangement arrangement, int problem) {
     return (arrangement == Arrangement::CounterFlow ? kCounterFlow : kCrossFlow)[problem - 1];
@@ -39,7 +40,7 @@ bool traced(const engine::Audit& audit, Arrangement arrangement, int problem) {
 }
 
 std::optional<double> number(const engine::Audit& audit, Arrangement arrangement, int problem,
-                             const char* control) {
+                             int control) {
     return numtext::readNumber(audit.text(arrangement, problem, control));
 }
 
@@ -101,7 +102,7 @@ std::optional<diagrams::ProblemDiagrams> AuditDiagramSource::diagrams(Arrangemen
         m.problem = problem;
         m.ntuText = ntuText;
         m.heatText = heatText;
-        m.pressure = number(audit_, arrangement, 1, kPressure).value_or(1.0);
+        m.pressure = number(audit_, arrangement, 1, cf1::pressure).value_or(1.0);
         m.operatingLine.reserve(trace.nodes.size());
         for (const counterflow::FillNode& node : trace.nodes)
             m.operatingLine.push_back({node.waterTemp, node.airEnthalpy});

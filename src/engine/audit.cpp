@@ -1,38 +1,22 @@
 #include "engine/audit.h"
 
-#include "engine/controls.h"
 #include "engine/fieldbehaviour.h"
 #include "engine/fieldtable.h"
+#include "engine/keys.h"
 #include "engine/run.h"
 
 namespace engine {
 
 namespace {
 
-struct ProblemDef {
-    std::string_view window;
-    std::span<const std::string_view> controls;
-    int fields;
-    void (*calculate)(Run&);
+// The calculation of each Problem.
+void (*const kCalculations[2][kProblems])(Run&) = {
+    {calculateCounterFlow1, calculateCounterFlow2, calculateCounterFlow3, calculateCounterFlow4},
+    {calculateCrossFlow1, calculateCrossFlow2, calculateCrossFlow3, calculateCrossFlow4},
 };
 
-const ProblemDef kProblemDefs[2][kProblems] = {
-    {{"Form5", cf1::kNames, cf1::lbl2, calculateCounterFlow1},
-     {"Form2", cf2::kNames, cf2::l5, calculateCounterFlow2},
-     {"Form10", cf3::kNames, cf3::l1, calculateCounterFlow3},
-     {"Form3", cf4::kNames, cf4::l4, calculateCounterFlow4}},
-    {{"Form8", xf1::kNames, xf1::lbl2, calculateCrossFlow1},
-     {"Form6", xf2::kNames, xf2::l1, calculateCrossFlow2},
-     {"Form9", xf3::kNames, xf3::l1, calculateCrossFlow3},
-     {"Form4", xf4::kNames, xf4::Label11, calculateCrossFlow4}},
-};
-
-const ProblemDef& def(Arrangement arrangement, int problem) {
-    return kProblemDefs[arrangement == Arrangement::CounterFlow ? 0 : 1][problem - 1];
-}
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+constexpr std::size_t side(Arrangement arrangement) {
+    return arrangement == Arrangement::CounterFlow ? 0 : 1;
 }
 
 // The texts of a freshly loaded window: the fields' initial texts, empty labels. Made once;
@@ -40,18 +24,17 @@ QString toQString(std::string_view text) {
 const std::vector<QString>& initialTexts(Arrangement arrangement, int problem) {
     static const auto all = [] {
         std::array<std::array<std::vector<QString>, kProblems>, 2> texts;
-        for (int a = 0; a < 2; ++a)
-            for (int p = 0; p < kProblems; ++p) {
-                const ProblemDef& d = kProblemDefs[a][p];
-                std::vector<QString>& t = texts[std::size_t(a)][std::size_t(p)];
-                t.resize(d.controls.size());
-                for (int f = 0; f < d.fields; ++f)
-                    if (const FieldDef* field = findField(d.window, d.controls[std::size_t(f)]))
+        for (Arrangement a : {Arrangement::CounterFlow, Arrangement::CrossFlow})
+            for (int p = 1; p <= kProblems; ++p) {
+                std::vector<QString>& t = texts[side(a)][std::size_t(p - 1)];
+                t.resize(controlKeys(a, p).size());
+                for (int f = 0; f < kFieldCounts[p - 1]; ++f)
+                    if (const FieldDef* field = findField(a, p, f))
                         t[std::size_t(f)] = toQString(field->initialText);
             }
         return texts;
     }();
-    return all[arrangement == Arrangement::CounterFlow ? 0 : 1][std::size_t(problem - 1)];
+    return all[side(arrangement)][std::size_t(problem - 1)];
 }
 
 const QString kRecommendedWaterFlow =
@@ -66,31 +49,29 @@ Audit::Audit() {
 }
 
 std::string_view Audit::windowName(Arrangement arrangement, int problem) {
-    return def(arrangement, problem).window;
+    return windowKey(arrangement, problem);
 }
 
 std::span<const std::string_view> Audit::controls(Arrangement arrangement, int problem) {
-    return def(arrangement, problem).controls;
+    return controlKeys(arrangement, problem);
 }
 
-int Audit::fieldCount(Arrangement arrangement, int problem) {
-    return def(arrangement, problem).fields;
+int Audit::fieldCount(Arrangement /*arrangement*/, int problem) {
+    return kFieldCounts[problem - 1];
 }
 
 std::optional<std::pair<Arrangement, int>> Audit::problemOf(std::string_view window) {
-    for (Arrangement a : {Arrangement::CounterFlow, Arrangement::CrossFlow})
-        for (int p = 1; p <= kProblems; ++p)
-            if (def(a, p).window == window)
-                return std::pair{a, p};
+    if (const auto found = problemOfWindow(window))
+        return std::pair{found->arrangement, found->problem};
     return std::nullopt;
 }
 
 Audit::Problem& Audit::problem(Arrangement arrangement, int problem) {
-    return problems_[arrangement == Arrangement::CounterFlow ? 0 : 1][std::size_t(problem - 1)];
+    return problems_[side(arrangement)][std::size_t(problem - 1)];
 }
 
 const Audit::Problem& Audit::problem(Arrangement arrangement, int problem) const {
-    return problems_[arrangement == Arrangement::CounterFlow ? 0 : 1][std::size_t(problem - 1)];
+    return problems_[side(arrangement)][std::size_t(problem - 1)];
 }
 
 int Audit::controlIndex(Arrangement arrangement, int problem, std::string_view control) const {
@@ -107,6 +88,14 @@ const QString& Audit::text(Arrangement arrangement, int problem, std::string_vie
     static const QString none;
     const int i = controlIndex(arrangement, problem, control);
     return i < 0 ? none : this->problem(arrangement, problem).texts[std::size_t(i)];
+}
+
+const QString& Audit::text(Arrangement arrangement, int problem, int control) const {
+    static const QString none;
+    if (problem < 1 || problem > kProblems || control < 0 ||
+        std::size_t(control) >= controlKeys(arrangement, problem).size())
+        return none;
+    return this->problem(arrangement, problem).texts[std::size_t(control)];
 }
 
 bool Audit::setText(Arrangement arrangement, int problem, std::string_view control,
@@ -127,11 +116,11 @@ void Audit::setLeadingOn(Arrangement arrangement, int problem, bool enabled) {
 }
 
 ResultRows& Audit::resultRows(Arrangement arrangement) {
-    return rows_[arrangement == Arrangement::CounterFlow ? 0 : 1];
+    return rows_[side(arrangement)];
 }
 
 const ResultRows& Audit::resultRows(Arrangement arrangement) const {
-    return rows_[arrangement == Arrangement::CounterFlow ? 0 : 1];
+    return rows_[side(arrangement)];
 }
 
 void Audit::reset(Arrangement arrangement, int problem) {
@@ -158,22 +147,11 @@ const numtext::Converter& Audit::numbers() {
     return *numbers_;
 }
 
-// The field table's row of each field of a Problem, by field index.
+// The field table's row of a field of a Problem, by field index; nullptr for any other index.
 static const FieldDef* fieldDef(Arrangement arrangement, int problem, int field) {
-    static const auto all = [] {
-        std::array<std::array<std::vector<const FieldDef*>, kProblems>, 2> defs;
-        for (int a = 0; a < 2; ++a)
-            for (int p = 0; p < kProblems; ++p) {
-                const ProblemDef& d = kProblemDefs[a][p];
-                for (int f = 0; f < d.fields; ++f)
-                    defs[std::size_t(a)][std::size_t(p)].push_back(
-                        findField(d.window, d.controls[std::size_t(f)]));
-            }
-        return defs;
-    }();
-    const auto& defs =
-        all[arrangement == Arrangement::CounterFlow ? 0 : 1][std::size_t(problem - 1)];
-    return field >= 0 && std::size_t(field) < defs.size() ? defs[std::size_t(field)] : nullptr;
+    if (problem < 1 || problem > kProblems || field < 0 || field >= kFieldCounts[problem - 1])
+        return nullptr;
+    return findField(arrangement, problem, field);
 }
 
 Step Audit::type(Arrangement arrangement, int problem, std::string_view field,
@@ -218,15 +196,15 @@ Step Audit::leave(Arrangement arrangement, int problem, int field) {
         return step;
     QString heatCapacity;
     if (f->limit == LimitKind::HeatCapacity)
-        if (const auto source = problemOf(f->heatCapacityWindow))
-            heatCapacity = text(source->first, source->second, "lbl10");
+        if (const auto source = problemOfWindow(f->heatCapacityWindow))
+            heatCapacity = this->problem(source->arrangement, 1).texts[cf1::heat];
     Problem& p = this->problem(arrangement, problem);
     const std::optional<std::string_view> failure =
         fieldFailure(*f, p.texts[std::size_t(field)], heatCapacity, numbers());
     if (!failure)
         return step;
     step.messages.push_back(
-        {toQString(kFieldErrorTitle), toQString(*failure), MessageIcon::Critical});
+        {toQString(messages::kErrorTitle), toQString(*failure), MessageIcon::Critical});
     p.texts[std::size_t(field)].clear();
     p.leadingOn = false;
     step.focus = f->control;
@@ -241,10 +219,10 @@ Step Audit::activate(Arrangement arrangement, int problem) {
         rows.firstRow = 1;
         step.status = kRecommendedWaterFlow;
     } else if (arrangement == Arrangement::CounterFlow && problem == 2) {
-        step.focus = controls(arrangement, problem)[cf2::Text13];
+        step.focus = controlKey(arrangement, problem, cf2::designWaterFlow);
         step.status = kRecommendedWaterFlow;
     } else if (arrangement == Arrangement::CounterFlow && problem == 3) {
-        step.focus = controls(arrangement, problem)[cf3::Text18];
+        step.focus = controlKey(arrangement, problem, cf3::newWaterFlow);
         step.status = kRecommendedWaterFlow;
     }
     if (step.status)
@@ -258,7 +236,7 @@ Step Audit::calculate(Arrangement arrangement, int problem,
     if (problem < 1 || problem > kProblems)
         return step;
     Run run(*this, arrangement, problem, step, beginBusy);
-    def(arrangement, problem).calculate(run);
+    kCalculations[side(arrangement)][problem - 1](run);
     if (step.status)
         status_ = *step.status;
     return step;
@@ -271,26 +249,27 @@ bool Audit::goOn(Arrangement arrangement, int problem) {
         // Problem 1's values travel on to Problem 3 as the texts Problem 1 shows.
         const std::vector<QString>& from = this->problem(arrangement, 1).texts;
         std::vector<QString>& to = this->problem(arrangement, 3).texts;
-        const auto copy = [&](cf3::Control target, cf1::Control source) {
-            to[std::size_t(target)] = from[std::size_t(source)];
+        static constexpr std::pair<cf3::Control, cf1::Control> kCarried[] = {
+            {cf3::waterFlow1, cf1::waterFlow},
+            {cf3::waterIn1, cf1::waterIn},
+            {cf3::waterOut1, cf1::waterOut},
+            {cf3::airFlow1, cf1::airFlow},
+            {cf3::pressure1, cf1::pressure},
+            {cf3::dryBulb1, cf1::dryBulb},
+            {cf3::relativeHumidity1, cf1::relativeHumidity},
+            {cf3::ntu1, cf1::ntu},
+            {cf3::heat1, cf1::heat},
+            {cf3::inletEnthalpy1, cf1::inletEnthalpy},
+            {cf3::inletHumidity1, cf1::inletHumidity},
+            {cf3::inletWetBulb1, cf1::inletWetBulb},
+            {cf3::outlet1DryBulb, cf1::outletDryBulb},
+            {cf3::outlet1WetBulb, cf1::outletWetBulb},
+            {cf3::outlet1Enthalpy, cf1::outletEnthalpy},
+            {cf3::outlet1RelativeHumidity, cf1::outletRelativeHumidity},
+            {cf3::outlet1Humidity, cf1::outletHumidity},
         };
-        copy(cf3::l1, cf1::Text1);
-        copy(cf3::l3, cf1::Text3);
-        copy(cf3::l4, cf1::Text4);
-        copy(cf3::l8, cf1::Text8);
-        copy(cf3::l5, cf1::Text5);
-        copy(cf3::l6, cf1::Text6);
-        copy(cf3::l7, cf1::Text7);
-        copy(cf3::l2, cf1::lbl2);
-        copy(cf3::l10, cf1::lbl10);
-        copy(cf3::l11, cf1::lbl11);
-        copy(cf3::l12, cf1::lbl12);
-        copy(cf3::l9, cf1::lbl9);
-        copy(cf3::l29, cf1::lbl13);
-        copy(cf3::l30, cf1::lbl14);
-        copy(cf3::l31, cf1::lbl15);
-        copy(cf3::l32, cf1::lbl16);
-        copy(cf3::l33, cf1::lbl17);
+        for (const auto& [target, source] : kCarried)
+            to[std::size_t(target)] = from[std::size_t(source)];
     }
     return leadingOn(arrangement, problem);
 }

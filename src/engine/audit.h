@@ -5,18 +5,18 @@
 // that leads on, the activation of a window. Plain C++ over Qt Core (for the locale's number
 // texts); no widgets, no QApplication needed.
 //
-// Every value is a text under its control's name ("Text1", "lbl2", "l21"), and a calculation
+// Every value is a text under its control's identifier and key (keys.h), and a calculation
 // reads the texts (its own, other Problems' and the moist-air calculator's) and writes texts
 // in the display patterns, so the rounding of every shown value is part of every result
 // downstream, exactly as in the windows. A step returns what a person would see: the message
 // boxes in order, the new status line, the field to focus.
 //
 //     engine::Audit audit;
-//     //     audit.type(Arrangement::CounterFlow, 1, "Text1", QStringLiteral("120"));
-//     audit.leave(Arrangement::CounterFlow, 1, "Text1");          // the field's check
+//     audit.type(Arrangement::CounterFlow, 1, engine::cf1::waterFlow, QStringLiteral("120"));
+//     audit.leave(Arrangement::CounterFlow, 1, engine::cf1::waterFlow); // the field's check
 //     engine::Step step = audit.calculate(Arrangement::CounterFlow, 1);
 //     if (step.calculated)
-//         qDebug() << audit.text(Arrangement::CounterFlow, 1, "lbl2"); // NTU, "##0.00"
+//         qDebug() << audit.text(Arrangement::CounterFlow, 1, engine::cf1::ntu); // "##0.00"
 //
 // Problems are numbered 1 to 4 as the program names them. The locale of every number text is
 // the default QLocale() when the step runs.
@@ -79,15 +79,18 @@ public:
     Audit();
 
     // --- The Problems and their controls ------------------------------------------------------
-    // The window of a Problem ("Form5"); the names of its controls, fields first.
+    // The key of a Problem's window; the keys of its controls, fields first (keys.h).
     static std::string_view windowName(Arrangement arrangement, int problem);
     static std::span<const std::string_view> controls(Arrangement arrangement, int problem);
     static int fieldCount(Arrangement arrangement, int problem);
-    // The Problem that a window name stands for, or nullopt ("Form8" -> cross flow, 1).
+    // The Problem whose window has a key, or nullopt (the cross-flow Problem 1's key gives
+    // cross flow, 1).
     static std::optional<std::pair<Arrangement, int>> problemOf(std::string_view window);
 
-    // A control's text; an empty text for an unknown control.
+    // A control's text by its key; an empty text for an unknown control.
     const QString& text(Arrangement arrangement, int problem, std::string_view control) const;
+    // The same by the control's identifier (keys.h: cf1::ntu, xf2::designHeat, ...).
+    const QString& text(Arrangement arrangement, int problem, int control) const;
     // Replaces a control's text as it is, with nothing else happening (for views that keep
     // their widgets' texts in step). False for an unknown control.
     bool setText(Arrangement arrangement, int problem, std::string_view control,

@@ -11,7 +11,8 @@
 
 namespace report {
 
-// A window's control: "Form5", "Text1". Text fields give their text, labels their caption.
+// A window's control by its keys (keys.h), NUL-terminated. Text fields give their text,
+// labels their caption.
 struct ControlRef {
     const char* form;
     const char* control;

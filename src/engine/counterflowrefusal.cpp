@@ -1,5 +1,8 @@
 #include "engine/counterflowrefusal.h"
 
+#include "engine/message.h"
+#include "engine/messages.h"
+
 namespace counterflow {
 
 QString refusalText(Status status) {
@@ -7,7 +10,7 @@ QString refusalText(Status status) {
     case Status::Ok:
         break;
     case Status::ZeroFlow:
-        return QStringLiteral("The water and air mass flow rates must be greater than zero.");
+        return engine::toQString(engine::messages::kFlowsNotPositive);
     case Status::NoDrivingForce:
         return QStringLiteral(
             "No heat transfer is possible: somewhere in the fill the air is as warm as saturated "

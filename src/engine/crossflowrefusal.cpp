@@ -1,5 +1,8 @@
 #include "engine/crossflowrefusal.h"
 
+#include "engine/message.h"
+#include "engine/messages.h"
+
 namespace crossflow {
 
 QString refusalText(Status status) {
@@ -11,7 +14,7 @@ QString refusalText(Status status) {
             "The calculation cannot start with these data: a value is not a finite number, the "
             "number of transfer units is negative or the air pressure is not positive.");
     case Status::NonPositiveFlow:
-        return QStringLiteral("The water and air mass flow rates must be greater than zero.");
+        return engine::toQString(engine::messages::kFlowsNotPositive);
     case Status::NonPositiveHeat:
         return QStringLiteral("The heat capacity must be greater than zero.");
     case Status::WaterNotAboveWetBulb:
@@ -19,7 +22,7 @@ QString refusalText(Status status) {
             "The water temperature IN must be above the wet bulb temperature of the inlet air: "
             "the water cannot be cooled below it.");
     case Status::OutletAboveInlet:
-        return QStringLiteral("Outlet water temperature must be less then inlet water temperature");
+        return engine::toQString(engine::messages::kWaterOutNotBelowIn);
     case Status::SaturationAbovePressure:
         return QStringLiteral(
             "At the water temperature IN the vapour pressure of water reaches the air pressure: "

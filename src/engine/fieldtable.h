@@ -6,10 +6,14 @@
 // behaviour from this table.
 //
 // The texts are the program's own, kept exactly as they are shown, including the odd ones:
-// messages that end with a blank (Form10.Text19, Form4.Text5), the truncated
-// "number must be less" of Form3.Text3, "greather" in the pressure message, and the ambient
+// messages that end with a blank (the counter-flow Problem 3's air flow, the cross-flow
+// Problem 4's wet bulb), the truncated "number must be less" of the counter-flow Problem 4's
+// wet bulb, "greather" in the pressure message, and the ambient
 // temperature fields of Problem 4 whose hint and negative-value message name the other
 // temperature (the dry-bulb fields speak of the wet bulb and the other way round).
+
+#include "core/arrangement.h"
+#include "engine/messages.h"
 
 #include <optional>
 #include <span>
@@ -24,8 +28,8 @@ enum class LimitKind {
 };
 
 struct FieldDef {
-    std::string_view window;      // "Form5"
-    std::string_view control;     // "Text1"
+    std::string_view window;      // the window's key (keys.h)
+    std::string_view control;     // the field's key
     std::string_view quantity;    // "water mass flow rate, kg/s" (UTF-8)
     std::string_view initialText; // the text when the window is first loaded
     std::string_view hint;        // shown in the status line when the field is clicked
@@ -35,30 +39,37 @@ struct FieldDef {
     std::string_view upperMessage;    // above the upper limit
     std::string_view lowerMessage;    // Pressure only: below the lower limit
     std::string_view negativeMessage; // below 0; empty for Pressure
-    // The window's button that leads on to the next Problem ("Command2", "Command3"), which
+    // The key of the window's button that leads on to the next Problem (keys.h), which
     // any edit of the field disables; empty in the Problem 4 windows.
     std::string_view leadingOnButton;
-    // HeatCapacity only: the Problem 1 window whose result label lbl10 shows the heat
-    // capacity that limits this field ("Form5" or "Form8"); empty otherwise.
+    // HeatCapacity only: the key of the Problem 1 window whose heat capacity (cf1::heat)
+    // limits this field; empty otherwise.
     std::string_view heatCapacityWindow;
+    // The field by identifier: its arrangement, Problem (1 to 4) and index (a cfN or xfN
+    // enumerator, keys.h).
+    Arrangement arrangement;
+    int problem;
+    int field;
 };
 
 // The title and the non-numeric message shared by every field.
-inline constexpr std::string_view kFieldErrorTitle = "Error";
-inline constexpr std::string_view kNotNumericMessage = "Invalid entries, please enter numbers only";
+inline constexpr std::string_view kFieldErrorTitle = engine::messages::kErrorTitle;
+inline constexpr std::string_view kNotNumericMessage = engine::messages::kNumbersOnly;
 
-// All 38 fields, window by window (Form5, Form8, Form2, Form6, Form10, Form9, Form3, Form4),
-// each window's fields in control order.
+// All 38 fields, Problem by Problem, counter flow before cross flow, each window's fields in
+// the order of their keys.
 std::span<const FieldDef> fieldTable();
 
 // The field of window and control, or nullptr when there is none.
 const FieldDef* findField(std::string_view window, std::string_view control);
+// The field of a Problem by its identifier (cf1::waterFlow ...), or nullptr for a label.
+const FieldDef* findField(Arrangement arrangement, int problem, int field);
 
 // The fields of one window, in table order.
 std::vector<const FieldDef*> fieldsOfWindow(std::string_view window);
 
-// The leading-on button of a Problem window ("Command2", "Command3"), empty for the
-// Problem 4 windows and for any other window.
+// The key of a Problem window's leading-on button, empty for the Problem 4 windows and for any
+// other window.
 std::string_view leadingOnButtonOf(std::string_view window);
 
 // The validation of a field's value; the checks run in order and the first failure decides:

@@ -15,6 +15,8 @@
 #include "core/arrangement.h"
 
 #include <array>
+#include <optional>
+#include <span>
 #include <string_view>
 
 namespace engine {
@@ -192,6 +194,16 @@ constexpr const ProblemKeys& problemKeys(Arrangement arrangement, int problem) {
     CTAUDIT_AIR_ROWS(X, outlet, "outlet", l15, l16, l17, l18, l19)
 #define CTAUDIT_COUNTERFLOW4(X) CTAUDIT_PROBLEM4(X, Text1, Text29, Text2, Text3, l4)
 #define CTAUDIT_CROSSFLOW4(X) CTAUDIT_PROBLEM4(X, Text7, Text4, Text6, Text5, Label11)
+
+// The moist-air calculator (never shown): three inputs, then its rounded results.
+#define CTAUDIT_MOISTAIR(X) \
+    X(pressure, Text2, "total pressure", "bar") \
+    X(dryBulb, Text3, "dry-bulb temperature", "degC") \
+    X(second, Text4, "second property: wet bulb, enthalpy or relative humidity, by mode", "") \
+    X(wetBulb, Text9, "wet-bulb temperature", "degC") \
+    X(humidity, Text11, "absolute humidity", "kg/kg") \
+    X(enthalpy, Text13, "enthalpy", "kJ/kg") \
+    X(relativeHumidity, Text15, "relative humidity", "%")
 // clang-format on
 
 // What the table says of one control.
@@ -211,14 +223,15 @@ struct ControlKey {
     inline constexpr std::array<std::string_view, kCount> kNames{list(CTAUDIT_NAME)};              \
     }
 
-CTAUDIT_CONTROLS(cf1, CTAUDIT_COUNTERFLOW1) // counter flow, Problem 1
-CTAUDIT_CONTROLS(cf2, CTAUDIT_COUNTERFLOW2) // counter flow, Problem 2
-CTAUDIT_CONTROLS(cf3, CTAUDIT_PROBLEM3)     // counter flow, Problem 3
-CTAUDIT_CONTROLS(cf4, CTAUDIT_COUNTERFLOW4) // counter flow, Problem 4
-CTAUDIT_CONTROLS(xf1, CTAUDIT_CROSSFLOW1)   // cross flow, Problem 1
-CTAUDIT_CONTROLS(xf2, CTAUDIT_CROSSFLOW2)   // cross flow, Problem 2
-CTAUDIT_CONTROLS(xf3, CTAUDIT_PROBLEM3)     // cross flow, Problem 3
-CTAUDIT_CONTROLS(xf4, CTAUDIT_CROSSFLOW4)   // cross flow, Problem 4
+CTAUDIT_CONTROLS(cf1, CTAUDIT_COUNTERFLOW1)  // counter flow, Problem 1
+CTAUDIT_CONTROLS(cf2, CTAUDIT_COUNTERFLOW2)  // counter flow, Problem 2
+CTAUDIT_CONTROLS(cf3, CTAUDIT_PROBLEM3)      // counter flow, Problem 3
+CTAUDIT_CONTROLS(cf4, CTAUDIT_COUNTERFLOW4)  // counter flow, Problem 4
+CTAUDIT_CONTROLS(xf1, CTAUDIT_CROSSFLOW1)    // cross flow, Problem 1
+CTAUDIT_CONTROLS(xf2, CTAUDIT_CROSSFLOW2)    // cross flow, Problem 2
+CTAUDIT_CONTROLS(xf3, CTAUDIT_PROBLEM3)      // cross flow, Problem 3
+CTAUDIT_CONTROLS(xf4, CTAUDIT_CROSSFLOW4)    // cross flow, Problem 4
+CTAUDIT_CONTROLS(moistair, CTAUDIT_MOISTAIR) // the moist-air calculator
 
 #undef CTAUDIT_CONTROLS
 #undef CTAUDIT_NAME
@@ -227,5 +240,52 @@ CTAUDIT_CONTROLS(xf4, CTAUDIT_CROSSFLOW4)   // cross flow, Problem 4
 
 // The number of entry fields that open each Problem's list.
 inline constexpr int kFieldCounts[4] = {7, 6, 2, 4};
+
+// --- Look-ups --------------------------------------------------------------------------------
+
+// The key of a Problem's window ("Form5").
+constexpr std::string_view windowKey(Arrangement arrangement, int problem) {
+    return problemKeys(arrangement, problem).window;
+}
+
+// The keys of a Problem's controls, indexed by its identifiers: fields first, then labels.
+constexpr std::span<const std::string_view> controlKeys(Arrangement arrangement, int problem) {
+    const bool counter = arrangement == Arrangement::CounterFlow;
+    switch (problem) {
+    case 1:
+        return counter ? std::span<const std::string_view>(cf1::kNames) : xf1::kNames;
+    case 2:
+        return counter ? std::span<const std::string_view>(cf2::kNames) : xf2::kNames;
+    case 3:
+        return counter ? std::span<const std::string_view>(cf3::kNames) : xf3::kNames;
+    default:
+        return counter ? std::span<const std::string_view>(cf4::kNames) : xf4::kNames;
+    }
+}
+
+// The key of one control of a Problem, by its identifier (a cfN or xfN enumerator).
+constexpr std::string_view controlKey(Arrangement arrangement, int problem, int control) {
+    return controlKeys(arrangement, problem)[std::size_t(control)];
+}
+
+// The Problem whose window has a key, or nullopt ("Form8": cross flow, Problem 1).
+struct ProblemWindow {
+    Arrangement arrangement;
+    int problem;
+};
+constexpr std::optional<ProblemWindow> problemOfWindow(std::string_view window) {
+    for (Arrangement a : {Arrangement::CounterFlow, Arrangement::CrossFlow})
+        for (int p = 1; p <= 4; ++p)
+            if (windowKey(a, p) == window)
+                return ProblemWindow{a, p};
+    return std::nullopt;
+}
+
+// Problems 1, 3 and 4 name their controls alike in both arrangements: a calculation or a table
+// that serves both may use one arrangement's identifiers for the other's.
+static_assert(int(cf1::kCount) == int(xf1::kCount) && int(cf1::heat) == int(xf1::heat) &&
+              int(cf1::inletHumidity) == int(xf1::inletHumidity));
+static_assert(int(cf3::kCount) == int(xf3::kCount));
+static_assert(int(cf4::kCount) == int(xf4::kCount) && int(cf4::ntu3) == int(xf4::ntu3));
 
 } // namespace engine

@@ -3,6 +3,7 @@
 // windows show them through the desktop seam.
 
 #include <QString>
+#include <string_view>
 
 enum class MessageIcon {
     None,     // no icon
@@ -18,6 +19,11 @@ inline QString applicationTitle() {
 }
 
 namespace engine {
+
+// A text of the engine's tables (UTF-8) as the windows show it.
+inline QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 struct Message {
     QString title;

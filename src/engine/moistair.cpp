@@ -6,9 +6,9 @@ namespace engine {
 
 void MoistAir::setInputs(double p, double t, double second, const numtext::Converter& numbers) {
     used = true;
-    texts[Text2] = numbers.generalText(p);
-    texts[Text3] = numbers.generalText(t);
-    texts[Text4] = numbers.generalText(second);
+    texts[moistair::pressure] = numbers.generalText(p);
+    texts[moistair::dryBulb] = numbers.generalText(t);
+    texts[moistair::second] = numbers.generalText(second);
 }
 
 MoistAir::Status MoistAir::solve(int mode, std::optional<double> p, std::optional<double> t,
@@ -30,10 +30,10 @@ MoistAir::Status MoistAir::solve(int mode, std::optional<double> p, std::optiona
                                         numbers.formatShown(r.state.absoluteHumidity, "##0.00000"),
                                         numbers.formatShown(r.state.enthalpy, "####0.0000"),
                                         numbers.formatShown(r.state.relativeHumidity, "##0.0")};
-    texts[Text9] = std::move(out[0].text);
-    texts[Text11] = std::move(out[1].text);
-    texts[Text13] = std::move(out[2].text);
-    texts[Text15] = std::move(out[3].text);
+    texts[moistair::wetBulb] = std::move(out[0].text);
+    texts[moistair::humidity] = std::move(out[1].text);
+    texts[moistair::enthalpy] = std::move(out[2].text);
+    texts[moistair::relativeHumidity] = std::move(out[3].text);
     // A result text that did not read back (none does) leaves the state unusable.
     if (!out[0].value || !out[1].value || !out[2].value || !out[3].value)
         return Status::NotANumber;
@@ -46,17 +46,18 @@ MoistAir::Status MoistAir::compute(int mode, double p, double t, double second,
     used = true;
     numtext::Converter::Shown in[3] = {numbers.generalShown(p), numbers.generalShown(t),
                                        numbers.generalShown(second)};
-    texts[Text2] = std::move(in[0].text);
-    texts[Text3] = std::move(in[1].text);
-    texts[Text4] = std::move(in[2].text);
+    texts[moistair::pressure] = std::move(in[0].text);
+    texts[moistair::dryBulb] = std::move(in[1].text);
+    texts[moistair::second] = std::move(in[2].text);
     return solve(mode, in[0].value, in[1].value, in[2].value, numbers, shown);
 }
 
 MoistAir::Status MoistAir::moistair(int mode, const numtext::Converter& numbers) {
     used = true;
     Shown shown{};
-    return solve(mode, numbers.readNumber(texts[Text2]), numbers.readNumber(texts[Text3]),
-                 numbers.readNumber(texts[Text4]), numbers, shown);
+    return solve(mode, numbers.readNumber(texts[moistair::pressure]),
+                 numbers.readNumber(texts[moistair::dryBulb]),
+                 numbers.readNumber(texts[moistair::second]), numbers, shown);
 }
 
 } // namespace engine

@@ -1,9 +1,10 @@
 #pragma once
-// The moist-air calculator's texts (the never-shown window Form11): callers write pressure, dry
+// The moist-air calculator's texts (a window that is never shown): callers write pressure, dry
 // bulb and a second property as texts, run moistair(mode) and read the rounded wet bulb,
 // humidity, enthalpy and relative humidity back. The texts stay between calls, so the
 // rounding and what one calculation leaves behind are part of every result downstream.
 
+#include "engine/keys.h"
 #include "engine/numtext.h"
 
 #include <QString>
@@ -15,18 +16,15 @@ namespace engine {
 
 class MoistAir {
 public:
-    enum Control : int {
-        Text2,  // total pressure, bar
-        Text3,  // dry-bulb temperature, degC
-        Text4,  // second input, by mode
-        Text9,  // wet-bulb temperature, degC, "###0.00"
-        Text11, // absolute humidity, kg/kg, "##0.00000"
-        Text13, // enthalpy, kJ/kg dry air, "####0.0000"
-        Text15, // relative humidity, %, "##0.0"
-        kCount
-    };
-    static constexpr std::array<std::string_view, kCount> kNames{
-        "Text2", "Text3", "Text4", "Text9", "Text11", "Text13", "Text15"};
+    // The texts by identifier (keys.h: moistair::wetBulb ...).
+    using Control = moistair::Control;
+    static constexpr int kCount = moistair::kCount;
+    static constexpr auto kNames = moistair::kNames;
+    // The identifiers by the old control names, for the window that still uses them.
+    static constexpr Control Text2 = moistair::pressure, Text3 = moistair::dryBulb,
+                             Text4 = moistair::second, Text9 = moistair::wetBulb,
+                             Text11 = moistair::humidity, Text13 = moistair::enthalpy,
+                             Text15 = moistair::relativeHumidity;
 
     enum class Status {
         Ok,

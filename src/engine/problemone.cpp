@@ -1,51 +1,49 @@
 #include "engine/problemone.h"
 
-#include "engine/controls.h"
+#include "engine/keys.h"
 
 namespace engine::problemone {
 
-static_assert(int(cf1::Text1) == int(xf1::Text1) && int(cf1::Text8) == int(xf1::Text8) &&
-              int(cf1::Text3) == int(xf1::Text3) && int(cf1::Text4) == int(xf1::Text4) &&
-              int(cf1::Text5) == int(xf1::Text5) && int(cf1::Text6) == int(xf1::Text6) &&
-              int(cf1::Text7) == int(xf1::Text7));
-using namespace cf1;
+using namespace cf1; // the cross-flow Problem 1 has the same identifiers (keys.h)
 
 std::optional<Measured> readMeasured(Run& run, std::initializer_list<int> cleared) {
     if (!run.allFieldsFilled())
         return std::nullopt;
-    const auto values = run.fieldNumbers({Text1, Text8, Text3, Text4, Text5, Text6, Text7});
+    const auto values = run.fieldNumbers(
+        {waterFlow, airFlow, waterIn, waterOut, pressure, dryBulb, relativeHumidity});
     if (!values)
         return std::nullopt;
     const auto [L, G, Tin, Tout, p, tdb, rh] = *values;
-    if (!run.checkWaterTemperatures(Tin, Tout, QStringLiteral("Error"), MessageIcon::Error, cleared,
-                                    Text3))
+    if (!run.checkWaterTemperatures(Tin, Tout, toQString(messages::kErrorTitle), MessageIcon::Error,
+                                    cleared, waterIn))
         return std::nullopt;
-    return Measured{L, G, Tin, Tout, p, tdb, rh};
+    if (!(L > 0) || !(G > 0)) {
+        run.refuse(toQString(messages::kFlowsNotPositive));
+        return std::nullopt;
+    }
+    const auto inlet = run.airState(3, p, tdb, rh, QStringLiteral("inlet air"));
+    if (!inlet)
+        return std::nullopt;
+    return Measured{L, G, Tin, Tout, p, tdb, rh, *inlet};
 }
 
-void showResults(Run& run, const ResultLabels& shown, const Measured& measured,
-                 const Results& found, const char* waterFlowPattern, const char* ntuPattern) {
-    run.setField(Text1, run.format(measured.L, waterFlowPattern));
-    run.setField(Text8, run.format(measured.G, "###0.00"));
-    run.setField(Text3, run.format(measured.Tin, "##0.00"));
-    run.setField(Text4, run.format(measured.Tout, "##0.00"));
-    run.setField(Text5, run.format(measured.p, "#0.000"));
-    run.setField(Text6, run.format(measured.tdb, "##0.00"));
-    run.setField(Text7, run.format(measured.rh, "##0.0"));
+void showResults(Run& run, const Measured& measured, const Results& found,
+                 const char* waterFlowPattern, const char* ntuPattern) {
+    run.setField(waterFlow, run.format(measured.L, waterFlowPattern));
+    run.setField(airFlow, run.format(measured.G, "###0.00"));
+    run.setField(waterIn, run.format(measured.Tin, "##0.00"));
+    run.setField(waterOut, run.format(measured.Tout, "##0.00"));
+    run.setField(pressure, run.format(measured.p, "#0.000"));
+    run.setField(dryBulb, run.format(measured.tdb, "##0.00"));
+    run.setField(relativeHumidity, run.format(measured.rh, "##0.0"));
 
-    run.set(shown.inletWetBulb, run.format(found.inlet.wetBulb, "###0.00"));
-    run.set(shown.inletEnthalpy, run.format(found.inlet.enthalpy, "###0.00"));
-    run.set(shown.inletHumidity, run.format(found.inlet.absoluteHumidity, "0.00000"));
-    run.set(shown.ntu, run.format(found.ntu, ntuPattern));
-    run.set(shown.heat, run.format(found.heat, "###0.00"));
-    run.set(shown.coolingDegree, run.format(found.coolingDegree, "0.000"));
-    run.set(shown.range, run.format(found.range, "#0.0"));
-    run.set(shown.approach, run.format(found.approach, "#0.0"));
-    run.set(shown.outletDryBulb, run.format(found.outletDryBulb, "##0.00"));
-    run.set(shown.outletWetBulb, run.format(found.outlet.wetBulb, "##0.00"));
-    run.set(shown.outletEnthalpy, run.format(found.outletEnthalpy, "###0.00"));
-    run.set(shown.outletRelativeHumidity, run.format(found.outlet.relativeHumidity, "##0.0"));
-    run.set(shown.outletHumidity, run.format(found.outlet.absoluteHumidity, "0.00000"));
+    run.set(inletWetBulb, run.format(found.inlet.wetBulb, "###0.00"));
+    run.set(inletEnthalpy, run.format(found.inlet.enthalpy, "###0.00"));
+    run.set(inletHumidity, run.format(found.inlet.absoluteHumidity, "0.00000"));
+    run.set(ntu, run.format(found.ntu, ntuPattern));
+    run.set(heat, run.format(found.heat, "###0.00"));
+    showIndicators<Control>(run, found.indicators);
+    showOutletAir<Control>(run, found.outletDryBulb, found.outletEnthalpy, found.outlet, "###0.00");
 
     // The grid row: a row is appended first when nextRow is past firstRow.
     ResultRows& grid = run.rows();
@@ -54,14 +52,14 @@ void showResults(Run& run, const ResultLabels& shown, const Measured& measured,
     const std::size_t row = std::size_t(grid.nextRow - 1);
     if (row >= grid.rows.size())
         grid.rows.resize(row + 1);
-    grid.rows[row] = {run.t(Text8),       run.t(Text1),         run.t(Text3),
-                      run.t(Text4),       run.t(Text6),         run.t(Text7),
-                      run.t(shown.ntu),   run.t(shown.heat),    run.t(shown.coolingDegree),
-                      run.t(shown.range), run.t(shown.approach)};
+    grid.rows[row] = {run.t(airFlow),  run.t(waterFlow), run.t(waterIn),
+                      run.t(waterOut), run.t(dryBulb),   run.t(relativeHumidity),
+                      run.t(ntu),      run.t(heat),      run.t(coolingDegree),
+                      run.t(range),    run.t(approach)};
     ++grid.nextRow;
 }
 
-QString completionStatus(const Run& run, const QString& text, int outletRelativeHumidity) {
+QString completionStatus(const Run& run, const QString& text) {
     const std::optional<double> rhOut = run.number(run.t(outletRelativeHumidity));
     if (rhOut && *rhOut > 100)
         return text + QStringLiteral(" - note: the outlet air is supersaturated (relative "

@@ -1,6 +1,6 @@
 #include "engine/run.h"
 
-#include "engine/controls.h"
+#include "engine/keys.h"
 
 namespace engine {
 
@@ -18,7 +18,7 @@ bool Run::allFieldsFilled(const QString& title, MessageIcon icon) {
     const int fields = Audit::fieldCount(arrangement_, problem_);
     for (int f = 0; f < fields; ++f) {
         if (t(f).isEmpty()) {
-            message(title, QStringLiteral("All fields require data"), icon);
+            message(title, toQString(messages::kAllFieldsRequireData), icon);
             return false;
         }
     }
@@ -26,7 +26,7 @@ bool Run::allFieldsFilled(const QString& title, MessageIcon icon) {
 }
 
 bool Run::allFieldsFilled() {
-    return allFieldsFilled(QStringLiteral("Missing Data"), MessageIcon::Warning);
+    return allFieldsFilled(toQString(messages::kMissingDataTitle), MessageIcon::Warning);
 }
 
 bool Run::readNumbers(std::span<const QString> texts, std::span<double> values,
@@ -46,12 +46,7 @@ bool Run::checkWaterTemperatures(double waterIn, double waterOut, const QString&
                                  MessageIcon icon, std::initializer_list<int> cleared, int focus) {
     if (!(waterOut > waterIn))
         return true;
-    message(title,
-            QStringLiteral("Outlet water temperature must be less then inlet water temperature"),
-            icon);
-    for (int field : cleared)
-        setField(field, QString());
-    step_.focus = Audit::controls(arrangement_, problem_)[std::size_t(focus)];
+    refuseFields(title, toQString(messages::kWaterOutNotBelowIn), icon, cleared, focus);
     return false;
 }
 
@@ -59,13 +54,17 @@ bool Run::checkAirTemperatures(double wetBulb, double dryBulb, std::initializer_
                                int focus) {
     if (!(wetBulb > dryBulb))
         return true;
-    message(QStringLiteral("Error"),
-            QStringLiteral("Ambient wet bulb temperature must be less then dry bulb temperature"),
-            MessageIcon::Error);
+    refuseFields(toQString(messages::kErrorTitle), toQString(messages::kWetBulbNotBelowDryBulb),
+                 MessageIcon::Error, cleared, focus);
+    return false;
+}
+
+void Run::refuseFields(const QString& title, const QString& text, MessageIcon icon,
+                       std::initializer_list<int> cleared, int focus) {
+    message(title, text, icon);
     for (int field : cleared)
         setField(field, QString());
-    step_.focus = Audit::controls(arrangement_, problem_)[std::size_t(focus)];
-    return false;
+    step_.focus = controlKey(arrangement_, problem_, focus);
 }
 
 void Run::message(const QString& title, const QString& text, MessageIcon icon) {
@@ -73,7 +72,7 @@ void Run::message(const QString& title, const QString& text, MessageIcon icon) {
 }
 
 void Run::refuse(const QString& reason) {
-    message(QStringLiteral("Error"), reason, MessageIcon::Error);
+    message(toQString(messages::kErrorTitle), reason, MessageIcon::Error);
 }
 
 void Run::busy() {
@@ -104,10 +103,10 @@ std::optional<Run::ShownAir> Run::airState(int mode, double p, double t, double 
     return std::nullopt;
 }
 
-void Run::succeed(const QString* status) {
+void Run::succeed(std::optional<QString> status) {
     step_.calculated = true;
     if (status)
-        step_.status = *status;
+        step_.status = std::move(*status);
     if (problem_ < kProblems)
         own_.leadingOn = true;
     if (audit_.tracing_)

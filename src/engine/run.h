@@ -5,6 +5,7 @@
 // results. Every number text of a calculation is written and read here.
 
 #include "engine/audit.h"
+#include "engine/messages.h"
 
 #include <QString>
 #include <array>
@@ -64,7 +65,7 @@ public:
         QString texts[N];
         for (std::size_t i = 0; i < N; ++i)
             texts[i] = t(fields[i]);
-        return numbers(texts, QStringLiteral("Invalid entries, please enter numbers only"));
+        return numbers(texts, toQString(messages::kNumbersOnly));
     }
     // When the outlet water is warmer than the inlet: "Outlet water temperature must be less
     // then inlet water temperature" in a box with the given title and icon, the fields
@@ -96,7 +97,7 @@ public:
 
     // The calculation has written its results: the status line (if any), the leading-on
     // button enabled, the count and the listener.
-    void succeed(const QString* status);
+    void succeed(std::optional<QString> status = std::nullopt);
     // The Problem 1 result grid of this arrangement.
     ResultRows& rows() { return audit_.resultRows(arrangement_); }
     // Where the intermediate results go, or nullptr when the audit keeps none.
@@ -104,6 +105,9 @@ public:
     crossflow::FillCell* traceCells();
 
 private:
+    // The message, the fields `cleared` emptied in their order, `focus` focused.
+    void refuseFields(const QString& title, const QString& text, MessageIcon icon,
+                      std::initializer_list<int> cleared, int focus);
     bool readNumbers(std::span<const QString> texts, std::span<double> values,
                      const QString& refusal);
 
@@ -118,13 +122,13 @@ private:
 };
 
 // The calculations of the eight Problems.
-void calculateCounterFlow1(Run& run); // Form5
-void calculateCounterFlow2(Run& run); // Form2
-void calculateCounterFlow3(Run& run); // Form10
-void calculateCounterFlow4(Run& run); // Form3
-void calculateCrossFlow1(Run& run);   // Form8
-void calculateCrossFlow2(Run& run);   // Form6
-void calculateCrossFlow3(Run& run);   // Form9
-void calculateCrossFlow4(Run& run);   // Form4
+void calculateCounterFlow1(Run& run);
+void calculateCounterFlow2(Run& run);
+void calculateCounterFlow3(Run& run);
+void calculateCounterFlow4(Run& run);
+void calculateCrossFlow1(Run& run);
+void calculateCrossFlow2(Run& run);
+void calculateCrossFlow3(Run& run);
+void calculateCrossFlow4(Run& run);
 
 } // namespace engine

@@ -184,6 +184,47 @@ bool outletAir(Chain& chain, double p, double ta, double h) {
     return true;
 }
 
+// Problem 1 done: its NTU and the outlet air at it.
+bool problemOneDone(Chain& chain, double ntu, double p, double ta, double h) {
+    chain.set(Ntu, ntu);
+    if (!outletAir(chain, p, ta, h))
+        return false;
+    chain.e.problemsDone = 1;
+    return true;
+}
+
+// The design inlet air of Problem 2, at Problem 1's pressure.
+bool designInlet(Chain& chain, const Design& d, double p, psychro::AirState& air) {
+    return inletAir(chain, 2, psychro::Given::WetBulb, p, d.dryBulb, d.wetBulb, air);
+}
+
+bool deviation(Chain& chain, const Case& c, double L, double waterOut2);
+
+// Problems 2 and 3 as far as they are asked for: Problem 2's achieved heat at the outlet water
+// temperature that waterOut2(design inlet air) finds, then Problem 3's NTU at the new flows (an
+// NTU scaled from Problem 1's). false: a Problem failed (the chain says why) or none is left.
+template <class WaterOut2>
+std::optional<double> newFlowNtu(Chain& chain, const Case& c, double ntu1, double L, double G,
+                                 double p, WaterOut2 waterOut2) {
+    if (c.problems >= 2) {
+        psychro::AirState design;
+        if (!designInlet(chain, c.design, p, design))
+            return std::nullopt;
+        const std::optional<double> out = waterOut2(design);
+        if (!out || !deviation(chain, c, L, *out))
+            return std::nullopt;
+        chain.e.problemsDone = 2;
+    }
+    if (c.problems < 3)
+        return std::nullopt;
+    const double ntu3 = ntuscaling::scaledNtu(ntu1, L, G, c.newFlows.waterFlow, c.newFlows.airFlow);
+    if (!std::isfinite(ntu3)) {
+        chain.fail(3, "a new flow is not positive");
+        return std::nullopt;
+    }
+    return ntu3;
+}
+
 bool deviation(Chain& chain, const Case& c, double L, double waterOut2) {
     const Design& d = c.design;
     const double Qd = (d.waterIn - d.waterOut) * counterflow::kSpecificHeatWater * d.waterFlow;
@@ -205,32 +246,25 @@ bool counterChain(Chain& chain, const Case& c) {
         counterflow::integrate({m[WaterOut], Tin, L, G, p, inlet.enthalpy, m[DryBulb]});
     if (fill.status != counterflow::Status::Ok)
         return chain.fail(1, counterText(fill.status));
-    chain.set(Ntu, fill.ntu);
-    if (!outletAir(chain, p, fill.airTempOut, fill.airEnthalpyOut))
+    if (!problemOneDone(chain, fill.ntu, p, fill.airTempOut, fill.airEnthalpyOut))
         return false;
-    chain.e.problemsDone = 1;
 
-    if (c.problems >= 2) {
-        const Design& d = c.design;
-        psychro::AirState design;
-        if (!inletAir(chain, 2, psychro::Given::WetBulb, p, d.dryBulb, d.wetBulb, design))
-            return false;
-        const counterflow::OutletSearch s = counterflow::findOutletTemperature(
-            {0, d.waterIn, L, G, p, design.enthalpy, d.dryBulb}, d.wetBulb, fill.ntu,
-            counterflow::kAcceptanceNtuTolerance);
-        if (s.status != counterflow::Status::Ok)
-            return chain.fail(2,
-                              std::string("outlet-temperature search: ") + counterText(s.status));
-        if (!deviation(chain, c, L, s.waterOut))
-            return false;
-        chain.e.problemsDone = 2;
-    }
-    if (c.problems < 3)
-        return true;
     const double L3 = c.newFlows.waterFlow, G3 = c.newFlows.airFlow;
-    const double ntu3 = ntuscaling::scaledNtu(fill.ntu, L, G, L3, G3);
-    if (!std::isfinite(ntu3))
-        return chain.fail(3, "a new flow is not positive");
+    const std::optional<double> newNtu =
+        newFlowNtu(chain, c, fill.ntu, L, G, p, [&](const psychro::AirState& design) {
+            const Design& d = c.design;
+            const counterflow::OutletSearch s = counterflow::findOutletTemperature(
+                {0, d.waterIn, L, G, p, design.enthalpy, d.dryBulb}, d.wetBulb, fill.ntu,
+                counterflow::kAcceptanceNtuTolerance);
+            if (s.status != counterflow::Status::Ok) {
+                chain.fail(2, std::string("outlet-temperature search: ") + counterText(s.status));
+                return std::optional<double>();
+            }
+            return std::optional<double>(s.waterOut);
+        });
+    if (!newNtu)
+        return chain.e.failure.empty();
+    const double ntu3 = *newNtu;
     const counterflow::OutletSearch s3 =
         counterflow::findOutletTemperature({0, Tin, L3, G3, p, inlet.enthalpy, m[DryBulb]},
                                            inlet.wetBulb, ntu3, counterflow::kNewFlowNtuTolerance);
@@ -258,21 +292,6 @@ bool counterChain(Chain& chain, const Case& c) {
     return true;
 }
 
-crossflow::SweepInput sweepInput(double ntu, double L, double G, double waterIn, double hIn,
-                                 double tdbIn, double p, double low) {
-    crossflow::SweepInput in;
-    in.ntu = ntu;
-    in.waterFlow = L;
-    in.airFlow = G;
-    in.waterIn = waterIn;
-    in.airEnthalpyIn = hIn;
-    in.airDryBulbIn = tdbIn;
-    in.pressure = p;
-    in.bracketLow = low;
-    in.airTemperatures = true;
-    return in;
-}
-
 // The search of Problem 1 stops within 0.01 K of the measured outlet temperature, a fifth of
 // the thermometers' accuracy: its steps would show in every sensitivity. The model closes in
 // on the NTU whose mean outlet meets the measured temperature to 1e-5 K, starting from the
@@ -289,7 +308,8 @@ bool crossChain(Chain& chain, const Case& c, const Roots* near) {
     psychro::AirState inlet;
     if (!problemOneIndicators(chain, m, inlet))
         return false;
-    crossflow::SweepInput s1 = sweepInput(0, L, G, Tin, inlet.enthalpy, tdb, p, inlet.wetBulb);
+    crossflow::SweepInput s1 =
+        crossflow::sweepWithAirTemperatures(0, L, G, Tin, inlet.enthalpy, tdb, p, inlet.wetBulb);
     crossflow::SweepResult last;
     auto outletExcess = [&](double ntu) {
         if (!(ntu >= 0))
@@ -317,33 +337,28 @@ bool crossChain(Chain& chain, const Case& c, const Roots* near) {
                                  crossflow::statusText(crossflow::Status::OutletNotReached));
     if (s1.ntu != *ntu)
         outletExcess(*ntu); // the sweep of the root, for the outlet air
-    chain.set(Ntu, *ntu);
     chain.e.roots.ntu = *ntu;
-    if (!outletAir(chain, p, last.airDryBulbOutMean, last.airEnthalpyOutMean))
+    if (!problemOneDone(chain, *ntu, p, last.airDryBulbOutMean, last.airEnthalpyOutMean))
         return false;
-    chain.e.problemsDone = 1;
 
-    if (c.problems >= 2) {
-        const Design& d = c.design;
-        psychro::AirState design;
-        if (!inletAir(chain, 2, psychro::Given::WetBulb, p, d.dryBulb, d.wetBulb, design))
-            return false;
-        const crossflow::SweepResult fill =
-            crossflow::sweep(sweepInput(*ntu, L, G, d.waterIn, design.enthalpy, d.dryBulb, p, 0));
-        if (fill.status != crossflow::Status::Ok)
-            return chain.fail(2, std::string("cell sweep: ") + crossflow::statusText(fill.status));
-        if (!deviation(chain, c, L, fill.waterOutMean))
-            return false;
-        chain.e.problemsDone = 2;
-    }
-    if (c.problems < 3)
-        return true;
     const double L3 = c.newFlows.waterFlow, G3 = c.newFlows.airFlow;
-    const double ntu3 = ntuscaling::scaledNtu(*ntu, L, G, L3, G3);
-    if (!std::isfinite(ntu3))
-        return chain.fail(3, "a new flow is not positive");
-    const crossflow::SweepResult fill3 =
-        crossflow::sweep(sweepInput(ntu3, L3, G3, Tin, inlet.enthalpy, tdb, p, inlet.wetBulb));
+    const std::optional<double> newNtu =
+        newFlowNtu(chain, c, *ntu, L, G, p, [&](const psychro::AirState& design) {
+            const Design& d = c.design;
+            const crossflow::SweepResult fill =
+                crossflow::sweep(crossflow::sweepWithAirTemperatures(
+                    *ntu, L, G, d.waterIn, design.enthalpy, d.dryBulb, p, 0));
+            if (fill.status != crossflow::Status::Ok) {
+                chain.fail(2, std::string("cell sweep: ") + crossflow::statusText(fill.status));
+                return std::optional<double>();
+            }
+            return std::optional<double>(fill.waterOutMean);
+        });
+    if (!newNtu)
+        return chain.e.failure.empty();
+    const double ntu3 = *newNtu;
+    const crossflow::SweepResult fill3 = crossflow::sweep(crossflow::sweepWithAirTemperatures(
+        ntu3, L3, G3, Tin, inlet.enthalpy, tdb, p, inlet.wetBulb));
     if (fill3.status != crossflow::Status::Ok)
         return chain.fail(3, std::string("cell sweep: ") + crossflow::statusText(fill3.status));
     chain.set(NewNtu, ntu3);
@@ -363,9 +378,9 @@ bool crossChain(Chain& chain, const Case& c, const Roots* near) {
             if (!(flow > 0))
                 return kNaN;
             const double G4 = flow / (L3 / G3);
-            const crossflow::SweepResult r = crossflow::sweep(
-                sweepInput(ntuscaling::scaledNtu(ntu3, L3, G3, flow, G4), flow, G4, duty.waterIn,
-                           air4.enthalpy, duty.dryBulb, p, duty.wetBulb));
+            const crossflow::SweepResult r = crossflow::sweep(crossflow::sweepWithAirTemperatures(
+                ntuscaling::scaledNtu(ntu3, L3, G3, flow, G4), flow, G4, duty.waterIn,
+                air4.enthalpy, duty.dryBulb, p, duty.wetBulb));
             return r.status == crossflow::Status::Ok
                        ? (duty.waterIn - r.waterOutMean) * flow * crossflow::kSpecificHeatWater -
                              duty.heat
@@ -380,16 +395,15 @@ bool crossChain(Chain& chain, const Case& c, const Roots* near) {
             L4.reset();
     }
     if (!L4) {
-        crossflow::FlowSearchInput in;
-        in.heat = duty.heat;
-        in.waterIn = duty.waterIn;
-        in.airEnthalpyIn = air4.enthalpy;
-        in.airDryBulbIn = duty.dryBulb;
-        in.airWetBulbIn = duty.wetBulb;
-        in.pressure = p;
-        in.ntu3 = ntu3;
-        in.waterFlow3 = L3;
-        in.airFlow3 = G3;
+        const crossflow::FlowSearchInput in{.heat = duty.heat,
+                                            .waterIn = duty.waterIn,
+                                            .airEnthalpyIn = air4.enthalpy,
+                                            .airDryBulbIn = duty.dryBulb,
+                                            .airWetBulbIn = duty.wetBulb,
+                                            .pressure = p,
+                                            .ntu3 = ntu3,
+                                            .waterFlow3 = L3,
+                                            .airFlow3 = G3};
         const crossflow::FlowResult flow = crossflow::searchWaterFlow(in);
         if (flow.status != crossflow::Status::Ok)
             return chain.fail(4, std::string("water-flow search: ") +

@@ -3,6 +3,7 @@
 // with the quantities of the Problems before it, and no case leaves anything for the next.
 
 #include "app/windows.h"
+#include "auditfile/auditfile.h"
 #include "batch/batchaudit.h"
 #include "engine/fieldtable.h"
 #include "support/recordingdesktop.h"
@@ -122,6 +123,18 @@ private Q_SLOTS:
     void pastedWhole();
     void casesAreIndependent();
     void headerNamesAreOneLine();
+
+    // The audit file's input fields, taken from the key table, are the ones above.
+    void inputFieldsAreTheWindowsFields() {
+        for (Arrangement a : {Arrangement::CounterFlow, Arrangement::CrossFlow})
+            for (int c = 0; c < kInputColumnCount; ++c) {
+                const auditfile::FieldRef f = auditfile::inputField(a, c);
+                QCOMPARE(QLatin1String(f.form), QLatin1String(fieldsOf(a)[size_t(c)].form));
+                QCOMPARE(QLatin1String(f.control), QLatin1String(fieldsOf(a)[size_t(c)].control));
+                QCOMPARE(QLatin1String(auditfile::problemForm(a, auditfile::problemOfColumn(c))),
+                         QLatin1String(f.form));
+            }
+    }
 };
 
 void TestBatchAudit::defaultCaseGivesTheWindowsTexts_data() {

@@ -1,6 +1,7 @@
 // The table of the 38 entry fields and the order of their checks.
 
 #include "engine/fieldtable.h"
+#include "engine/keys.h"
 
 #include <QtTest>
 #include <cmath>
@@ -43,6 +44,8 @@ void TestFieldTable::rowsAreUniqueAndComplete() {
         const QString where = q(f.window) + "." + q(f.control);
         QVERIFY2(keys.insert({f.window, f.control}).second, qPrintable("duplicate " + where));
         QCOMPARE(findField(f.window, f.control), &f);
+        QCOMPARE(findField(f.arrangement, f.problem, f.field), &f);
+        QVERIFY2(f.field < engine::kFieldCounts[f.problem - 1], qPrintable(where)); // no label
         QVERIFY2(!f.initialText.empty() && !f.hint.empty() && !f.quantity.empty(),
                  qPrintable(where));
         QVERIFY2(f.upperMessage.starts_with("Invalid entries, "), qPrintable(where));
