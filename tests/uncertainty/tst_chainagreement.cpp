@@ -88,6 +88,11 @@ constexpr double kShownWetBulb = 0.005; // K
 //   NTU by 0.01 (two text roundings), whichever is further.
 constexpr double kOutletSearch = 0.01; // K
 constexpr double kNtuRounding = 0.01;  // kW/(kJ/kg)
+// A field is rewritten in its display pattern by its Problem's CALCULATE, and the later
+// Problems read it so: where Problem 1's inputs were typed with more decimals than their
+// fields show ("38.004", read as "38.00" by Problem 3 beside the NTU of 38.004), the windows'
+// chain mixes two values of one measurement, which the model by design does not. There only
+// Problem 1 is compared.
 
 bool followsTheNtu(Arrangement arrangement, Result result) {
     if (resultInfo(result).problem > 1)
@@ -140,6 +145,11 @@ private Q_SLOTS:
                             .value_or(std::numeric_limits<double>::quiet_NaN());
         const Case nominal = caseFromInputs(values);
         const Evaluation model = evaluate(arrangement, nominal);
+        // The chain's first inputs are Problem 1's fields, in the key table's order.
+        int comparedProblems = chain.completed;
+        for (int f = 0; f < engine::kFieldCounts[0]; ++f)
+            if (numbers.readNumber(audit.text(arrangement, 1, f)) != values[std::size_t(f)])
+                comparedProblems = std::min(comparedProblems, 1);
         // The model refuses no Problem that the windows calculate.
         QVERIFY2(model.problemsDone >= chain.completed, model.failure.c_str());
         Case warmer = nominal, cooler = nominal;
@@ -162,7 +172,7 @@ private Q_SLOTS:
 
         const bool counter = arrangement == Arrangement::CounterFlow;
         for (const Shown& s : kShown) {
-            if (s.problem > chain.completed)
+            if (s.problem > comparedProblems)
                 continue;
             const QString text =
                 audit.text(arrangement, s.problem, counter ? s.counterControl : s.crossControl);
@@ -174,7 +184,7 @@ private Q_SLOTS:
             double allowed = displayRounding(text) * (1 + 1e-9) + 1e-12;
             if (s.result == Approach)
                 allowed += kShownWetBulb;
-            if (s.result == CoolingDegree) // range / (Tin - twb), moved by the wet bulb
+            if (s.result == CoolingDegree && value != 0) // range / (Tin - twb), moved by twb
                 allowed += kShownWetBulb * value * value / model.results[Range];
             if (followsTheNtu(arrangement, s.result))
                 allowed += spread(s.result);
