@@ -20,11 +20,6 @@ public:
     using Control = moistair::Control;
     static constexpr int kCount = moistair::kCount;
     static constexpr auto kNames = moistair::kNames;
-    // The identifiers by the old control names, for the window that still uses them.
-    static constexpr Control Text2 = moistair::pressure, Text3 = moistair::dryBulb,
-                             Text4 = moistair::second, Text9 = moistair::wetBulb,
-                             Text11 = moistair::humidity, Text13 = moistair::enthalpy,
-                             Text15 = moistair::relativeHumidity;
 
     enum class Status {
         Ok,
@@ -35,7 +30,7 @@ public:
 
     // Writes the three inputs as general number texts.
     void setInputs(double p, double t, double second, const numtext::Converter& numbers);
-    // mode 3: Text4 is the relative humidity (%); 2: the enthalpy (kJ/kg); 1: the wet bulb
+    // mode 3: the second input is the relative humidity (%); 2: the enthalpy (kJ/kg); 1: the wet bulb
     // (degC). On failure the result texts stay as they were.
     Status moistair(int mode, const numtext::Converter& numbers);
 

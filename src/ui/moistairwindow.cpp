@@ -13,15 +13,15 @@ MoistAirWindow::MoistAirWindow(QWidget* parent, engine::MoistAir* texts)
     setObjectName(keyText(engine::kMoistAirWindowKey));
     setWindowTitle(QStringLiteral("Moist air"));
     auto* layout = new QFormLayout(this);
-    using M = engine::MoistAir;
+    namespace M = engine::moistair;
     const std::pair<M::Control, QString> rows[] = {
-        {M::Text2, QStringLiteral("Pressure, [bar]")},
-        {M::Text3, QStringLiteral("Dry bulb temperature, [oC]")},
-        {M::Text4, QStringLiteral("Second property")},
-        {M::Text9, QStringLiteral("Wet bulb temperature, [oC]")},
-        {M::Text11, QStringLiteral("Absolute humidity, [-]")},
-        {M::Text13, QStringLiteral("Enthalpy, [kJ/kg]")},
-        {M::Text15, QStringLiteral("Relative humidity, [%]")},
+        {M::pressure, QStringLiteral("Pressure, [bar]")},
+        {M::dryBulb, QStringLiteral("Dry bulb temperature, [oC]")},
+        {M::second, QStringLiteral("Second property")},
+        {M::wetBulb, QStringLiteral("Wet bulb temperature, [oC]")},
+        {M::humidity, QStringLiteral("Absolute humidity, [-]")},
+        {M::enthalpy, QStringLiteral("Enthalpy, [kJ/kg]")},
+        {M::relativeHumidity, QStringLiteral("Relative humidity, [%]")},
     };
     for (const auto& [control, caption] : rows) {
         const QString name = keyText(M::kNames[std::size_t(control)]);

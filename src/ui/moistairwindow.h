@@ -35,9 +35,7 @@ public:
     void pushTexts();
     void pullTexts();
 
-    // The field of a control: engine::MoistAir::Text2 (pressure, bar), Text3 (dry bulb,
-    // degC), Text4 (the second input), Text9 (wet bulb), Text11 (absolute humidity), Text13
-    // (enthalpy), Text15 (relative humidity).
+    // The field of a control, by its identifier (engine::moistair::pressure ...).
     QLineEdit* field(Control control) const { return fields_[std::size_t(control)]; }
 
 private:

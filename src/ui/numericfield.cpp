@@ -1,6 +1,7 @@
 #include "ui/numericfield.h"
 
 #include "engine/fieldbehaviour.h"
+#include "engine/message.h"
 #include "engine/numtext.h"
 #include "ui/desktop.h"
 
@@ -11,13 +12,7 @@
 #include <QLineEdit>
 #include <QLocale>
 
-namespace {
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
+using engine::toQString;
 
 // ---------------------------------------------------------------------------------------------
 // NumericField

@@ -1,6 +1,7 @@
 #include "ui/startwindow.h"
 
 #include "engine/keys.h"
+#include "engine/message.h"
 #include "ui/keytext.h"
 #include "ui/workspace.h"
 
@@ -34,7 +35,7 @@ StartWindow::StartWindow(Workspace& workspace)
     setWindowTitle(QStringLiteral("Cooling tower arrangements"));
     setFont(QFont(QStringLiteral("Verdana")));
 
-    QGroupBox* about = makeFrame(this, "Frame3", QStringLiteral("Kestrel-13"));
+    QGroupBox* about = makeFrame(this, "Frame3", applicationTitle());
     QLabel* series =
         makeLabel(about, "Label8", QStringLiteral("Software No. 13 of the Kestrel series"));
     QLabel* basis =

@@ -2,6 +2,8 @@
 
 #include "engine/cellmap.h"
 #include "engine/keys.h"
+#include "engine/message.h"
+#include "engine/messages.h"
 #include "engine/numtext.h"
 #include "ui/desktop.h"
 #include "ui/keytext.h"
@@ -281,7 +283,7 @@ void UncertaintyWindow::accuracyEdited(int row, int column) {
     QTableWidgetItem* item = tblAccuracy->item(row, column);
     const auto v = numtext::readNumber(item->text());
     if (!v || !std::isfinite(*v) || *v < 0) {
-        workspace_.desktop().message(this, QStringLiteral("Error"),
+        workspace_.desktop().message(this, engine::toQString(engine::messages::kErrorTitle),
                                      QStringLiteral("Invalid entries, an accuracy must be a "
                                                     "number of zero or more"),
                                      MessageIcon::Critical);
@@ -326,7 +328,7 @@ void UncertaintyWindow::calculate() {
         tblAccuracy->item(i, 1)->setText(
             std::isfinite(values[i]) ? numberLocale().toString(values[i]) : QString());
     if (c.problems < 1) {
-        workspace_.desktop().message(this, QStringLiteral("Missing Data"),
+        workspace_.desktop().message(this, engine::toQString(engine::messages::kMissingDataTitle),
                                      QStringLiteral("All fields of Problem 1 require data"),
                                      MessageIcon::Warning);
         Q_EMIT finished();

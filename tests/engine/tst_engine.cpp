@@ -125,8 +125,8 @@ private Q_SLOTS:
         for (int p = 1; p <= engine::kProblems; ++p)
             QCOMPARE(textsOf(comma, arrangement, p),
                      textsOf(point, arrangement, p).replaceInStrings(u"."_qs, u","_qs));
-        QCOMPARE(comma.moistAir().texts[engine::MoistAir::Text9],
-                 QString(point.moistAir().texts[engine::MoistAir::Text9]).replace(u'.', u','));
+        QCOMPARE(comma.moistAir().texts[engine::moistair::wetBulb],
+                 QString(point.moistAir().texts[engine::moistair::wetBulb]).replace(u'.', u','));
     }
 
     // A refused CALCULATE shows one error and changes no text and no button.

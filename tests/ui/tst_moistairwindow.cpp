@@ -12,7 +12,7 @@
 
 Q_DECLARE_METATYPE(MoistAirWindow::Status)
 
-using M = engine::MoistAir;
+namespace M = engine::moistair;
 
 namespace {
 
@@ -88,18 +88,18 @@ void TestMoistAirWindow::writesRoundedResults() {
     QFETCH(QStringList, expected);
     LocaleGuard guard(locale);
     MoistAirWindow form;
-    form.field(M::Text2)->setText(inputs[0]);
-    form.field(M::Text3)->setText(inputs[1]);
-    form.field(M::Text4)->setText(inputs[2]);
+    form.field(M::pressure)->setText(inputs[0]);
+    form.field(M::dryBulb)->setText(inputs[1]);
+    form.field(M::second)->setText(inputs[2]);
     QCOMPARE(form.calculate(mode), MoistAirWindow::Status::Ok);
-    const QLineEdit* outputs[] = {form.field(M::Text9), form.field(M::Text11), form.field(M::Text13), form.field(M::Text15)};
+    const QLineEdit* outputs[] = {form.field(M::wetBulb), form.field(M::humidity), form.field(M::enthalpy), form.field(M::relativeHumidity)};
     for (int i = 0; i < 4; ++i)
         if (!expected[i].isNull())
             QCOMPARE(outputs[i]->text(), expected[i]);
     // The inputs stay as written: a later window reads the pressure left in Text2.
-    QCOMPARE(form.field(M::Text2)->text(), inputs[0]);
-    QCOMPARE(form.field(M::Text3)->text(), inputs[1]);
-    QCOMPARE(form.field(M::Text4)->text(), inputs[2]);
+    QCOMPARE(form.field(M::pressure)->text(), inputs[0]);
+    QCOMPARE(form.field(M::dryBulb)->text(), inputs[1]);
+    QCOMPARE(form.field(M::second)->text(), inputs[2]);
 }
 
 void TestMoistAirWindow::numberInputsRoundTrip() {
@@ -109,13 +109,13 @@ void TestMoistAirWindow::numberInputsRoundTrip() {
         LocaleGuard guard(locale);
         MoistAirWindow form;
         form.setInputs(1, 28.047040837257885, 76.46177777777777);
-        QCOMPARE(form.field(M::Text2)->text(), QStringLiteral("1"));
-        const auto t = numtext::readNumber(form.field(M::Text3)->text());
+        QCOMPARE(form.field(M::pressure)->text(), QStringLiteral("1"));
+        const auto t = numtext::readNumber(form.field(M::dryBulb)->text());
         QVERIFY(t && std::fabs(*t - 28.047040837257885) < 1e-13);
         QCOMPARE(form.calculate(2), MoistAirWindow::Status::Ok);
-        QCOMPARE(form.field(M::Text9)->text(), locale.toString(24.89, 'f', 2));
-        QCOMPARE(form.field(M::Text11)->text(), locale.toString(0.01891, 'f', 5));
-        QCOMPARE(form.field(M::Text15)->text(), locale.toString(77.9, 'f', 1));
+        QCOMPARE(form.field(M::wetBulb)->text(), locale.toString(24.89, 'f', 2));
+        QCOMPARE(form.field(M::humidity)->text(), locale.toString(0.01891, 'f', 5));
+        QCOMPARE(form.field(M::relativeHumidity)->text(), locale.toString(77.9, 'f', 1));
     }
 }
 
@@ -129,11 +129,11 @@ void TestMoistAirWindow::largestInputsStayNumbers() {
         LocaleGuard guard(locale);
         MoistAirWindow form;
         form.setInputs(max, -max, max);
-        for (const QLineEdit* field : {form.field(M::Text2), form.field(M::Text3), form.field(M::Text4)})
+        for (const QLineEdit* field : {form.field(M::pressure), form.field(M::dryBulb), form.field(M::second)})
             QVERIFY2(numtext::readNumber(field->text()).has_value(), qPrintable(field->text()));
         for (int mode : {1, 2, 3}) {
             form.calculate(mode);
-            for (const QLineEdit* field : {form.field(M::Text9), form.field(M::Text11), form.field(M::Text13), form.field(M::Text15)})
+            for (const QLineEdit* field : {form.field(M::wetBulb), form.field(M::humidity), form.field(M::enthalpy), form.field(M::relativeHumidity)})
                 QVERIFY2(field->text().isEmpty() || numtext::readNumber(field->text()),
                          qPrintable(field->text()));
         }
@@ -179,9 +179,9 @@ void TestMoistAirWindow::failureChangesNoField() {
     // Results of an earlier call.
     form.setInputs(1.01325, 25, 55);
     QCOMPARE(form.calculate(3), MoistAirWindow::Status::Ok);
-    form.field(M::Text2)->setText(inputs[0]);
-    form.field(M::Text3)->setText(inputs[1]);
-    form.field(M::Text4)->setText(inputs[2]);
+    form.field(M::pressure)->setText(inputs[0]);
+    form.field(M::dryBulb)->setText(inputs[1]);
+    form.field(M::second)->setText(inputs[2]);
     const TextSnapshot before = snapshotTexts(&form);
     QCOMPARE(form.calculate(mode), status);
     const QString difference = snapshotDifference(before, snapshotTexts(&form));
