@@ -28,6 +28,32 @@ inline constexpr std::string_view kMoistAirWindowKey = "Form11";
 inline constexpr std::string_view kUncertaintyWindowKey = "Uncertainty";
 inline constexpr std::string_view kDiagramWindowKey = "frmDiagram";
 
+// The keys of the start window's controls.
+namespace startwindow {
+inline constexpr std::string_view kAboutFrame = "Frame3", kSeries = "Label8", kBasedOn = "Label2",
+                                  kDescription = "lblDescription", kVersion = "lblVersion";
+inline constexpr std::string_view kProblemsFrame = "Frame2", kProblemsHeading = "Label3";
+// The four Problems' titles, Problem 1 to 4.
+inline constexpr std::array<std::string_view, 4> kProblemTitles{"Label4", "Label5", "Label6",
+                                                                "Label7"};
+inline constexpr std::string_view kArrangementFrame = "Frame1", kCounterFlowOption = "Option1",
+                                  kCrossFlowOption = "Option2";
+inline constexpr std::string_view kAuthorsFrame = "Frame4", kAuthors = "Label18";
+inline constexpr std::string_view kCalculate = "Command1", kLine = "Line1";
+} // namespace startwindow
+
+// The keys of the main window's controls.
+namespace mainwindow {
+inline constexpr std::string_view kToolBar = "tbToolBar";
+// A hidden field holding "0" until the first export of a run, then "1", and its note.
+inline constexpr std::string_view kSpreadsheetFlag = "Text1", kSpreadsheetFlagNote = "Text2";
+inline constexpr std::string_view kStatusStrip = "Picture1", kSeparatorNote = "Label1",
+                                  kStatusLine = "lblstatus";
+} // namespace mainwindow
+
+// The key of the "Uncertainty" window's CALCULATE button.
+inline constexpr std::string_view kUncertaintyCalculateKey = "Command1";
+
 // A Problem window's key and its buttons' keys.
 struct ProblemKeys {
     std::string_view window;    // "Form5"

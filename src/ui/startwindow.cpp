@@ -14,18 +14,20 @@
 
 namespace {
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text) {
+QLabel* makeLabel(QWidget* parent, std::string_view name, const QString& text) {
     auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
+    label->setObjectName(keyText(name));
     label->setWordWrap(true);
     return label;
 }
 
-QGroupBox* makeFrame(QWidget* parent, const char* name, const QString& caption) {
+QGroupBox* makeFrame(QWidget* parent, std::string_view name, const QString& caption) {
     auto* frame = new QGroupBox(caption, parent);
-    frame->setObjectName(QString::fromLatin1(name));
+    frame->setObjectName(keyText(name));
     return frame;
 }
+
+namespace K = engine::startwindow;
 
 } // namespace
 
@@ -35,42 +37,42 @@ StartWindow::StartWindow(Workspace& workspace)
     setWindowTitle(QStringLiteral("Cooling tower arrangements"));
     setFont(QFont(QStringLiteral("Verdana")));
 
-    QGroupBox* about = makeFrame(this, "Frame3", applicationTitle());
+    QGroupBox* about = makeFrame(this, K::kAboutFrame, applicationTitle());
     QLabel* series =
-        makeLabel(about, "Label8", QStringLiteral("Software No. 13 of the Kestrel series"));
+        makeLabel(about, K::kSeries, QStringLiteral("Software No. 13 of the Kestrel series"));
     QLabel* basis =
-        makeLabel(about, "Label2", QStringLiteral("(This Software is based on Kestrel-12) "));
+        makeLabel(about, K::kBasedOn, QStringLiteral("(This Software is based on Kestrel-12) "));
     QLabel* description =
-        makeLabel(about, "lblDescription", QStringLiteral("ENERGY AUDIT OF COOLING TOWERS"));
+        makeLabel(about, K::kDescription, QStringLiteral("ENERGY AUDIT OF COOLING TOWERS"));
     QFont big = description->font();
     big.setPointSizeF(big.pointSizeF() * 1.6);
     big.setBold(true);
     description->setFont(big);
-    QLabel* version = makeLabel(about, "lblVersion", QStringLiteral("Version 1.0"));
+    QLabel* version = makeLabel(about, K::kVersion, QStringLiteral("Version 1.0"));
     auto* f3 = new QVBoxLayout(about);
     f3->addWidget(series);
     f3->addWidget(basis);
     f3->addWidget(description);
     f3->addWidget(version);
 
-    QGroupBox* problems = makeFrame(this, "Frame2", QString());
-    QLabel* problemsTitle =
-        makeLabel(problems, "Label3", QStringLiteral("Problems to be solved with software:"));
+    QGroupBox* problems = makeFrame(this, K::kProblemsFrame, QString());
+    QLabel* problemsTitle = makeLabel(problems, K::kProblemsHeading,
+                                      QStringLiteral("Problems to be solved with software:"));
     QFont bold = problemsTitle->font();
     bold.setBold(true);
     problemsTitle->setFont(bold);
-    QLabel* problem1 =
-        makeLabel(problems, "Label4", QStringLiteral("1. DETERMINATION OF PERFORMANCE INDICATORS"));
+    QLabel* problem1 = makeLabel(problems, K::kProblemTitles[0],
+                                 QStringLiteral("1. DETERMINATION OF PERFORMANCE INDICATORS"));
     QLabel* problem2 =
-        makeLabel(problems, "Label5",
+        makeLabel(problems, K::kProblemTitles[1],
                   QStringLiteral("2. COMPARISON THE COOLING TOWER PERFORMANCE INDICATORS WITH "
                                  "DESIGN DATA (ACCEPTANCE TEST)"));
     QLabel* problem3 =
-        makeLabel(problems, "Label6",
+        makeLabel(problems, K::kProblemTitles[2],
                   QStringLiteral("3. INFLUENCE OF MASS FLOW RATES OF AIR AND WATER VARIATION "
                                  "ON PERFORMANCE INDICATORS"));
     QLabel* problem4 =
-        makeLabel(problems, "Label7",
+        makeLabel(problems, K::kProblemTitles[3],
                   QStringLiteral("4. CALCULATION THE WATER MASS FLOW RATE FOR GIVEN LOAD AND "
                                  "WET BULB TEMPERATURE"));
     auto* f2 = new QVBoxLayout(problems);
@@ -78,20 +80,20 @@ StartWindow::StartWindow(Workspace& workspace)
         f2->addWidget(l);
 
     QGroupBox* typeSelection =
-        makeFrame(this, "Frame1", QStringLiteral("Cooling Tower Type Selection"));
+        makeFrame(this, K::kArrangementFrame, QStringLiteral("Cooling Tower Type Selection"));
     counterFlow_ = new QRadioButton(QStringLiteral("  Counter Flow"), typeSelection);
-    counterFlow_->setObjectName(QStringLiteral("Option1"));
+    counterFlow_->setObjectName(keyText(K::kCounterFlowOption));
     crossFlow_ = new QRadioButton(QStringLiteral("  Cross Flow"), typeSelection);
-    crossFlow_->setObjectName(QStringLiteral("Option2"));
+    crossFlow_->setObjectName(keyText(K::kCrossFlowOption));
     counterFlow_->setChecked(true);
     auto* f1 = new QVBoxLayout(typeSelection);
     f1->addWidget(counterFlow_);
     f1->addWidget(crossFlow_);
 
-    QGroupBox* authors =
-        makeFrame(this, "Frame4", QStringLiteral("Authors: the Cooling Tower Energy Audit group"));
+    QGroupBox* authors = makeFrame(this, K::kAuthorsFrame,
+                                   QStringLiteral("Authors: the Cooling Tower Energy Audit group"));
     QLabel* book =
-        makeLabel(authors, "Label18",
+        makeLabel(authors, K::kAuthors,
                   QStringLiteral("Energy Audit of Wet Cooling Towers: Measurement, Acceptance "
                                  "Testing and Performance Prediction. A Handbook for Plant "
                                  "Engineers"));
@@ -99,12 +101,12 @@ StartWindow::StartWindow(Workspace& workspace)
     f4->addWidget(book);
 
     calculate_ = new QPushButton(QStringLiteral("CALCULATE"), this);
-    calculate_->setObjectName(QStringLiteral("Command1"));
+    calculate_->setObjectName(keyText(K::kCalculate));
     calculate_->setDefault(true);
     connect(calculate_, &QPushButton::clicked, this, &StartWindow::openProblemOne);
 
     auto* line = new QFrame(this);
-    line->setObjectName(QStringLiteral("Line1"));
+    line->setObjectName(keyText(K::kLine));
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
 

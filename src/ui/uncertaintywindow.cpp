@@ -137,7 +137,7 @@ UncertaintyWindow::UncertaintyWindow(Workspace& workspace)
     optMonteCarlo->setObjectName(QStringLiteral("optMonteCarlo"));
     optFirstOrder->setChecked(true);
     calculateButton = new QPushButton(QStringLiteral("CALCULATE"));
-    calculateButton->setObjectName(QStringLiteral("Command1"));
+    calculateButton->setObjectName(keyText(engine::kUncertaintyCalculateKey));
     cmdCancel = new QPushButton(QStringLiteral("Cancel"));
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel->setEnabled(false);
