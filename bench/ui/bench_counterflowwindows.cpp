@@ -57,7 +57,7 @@ template <class Form> void calculate(benchmark::State& state, Form* form) {
 
 // Problem 1 adds a grid row per calculation; a new activation before each keeps the grid at
 // one row, so every pass does the same work.
-void BM_Form5Calculate(benchmark::State& state) {
+void BM_CounterFlowProblem1Calculate(benchmark::State& state) {
     ProblemWindow* form = chain().windows.problemWindow(Arrangement::CounterFlow, 1);
     for (auto _ : state) {
         form->activate();
@@ -66,21 +66,21 @@ void BM_Form5Calculate(benchmark::State& state) {
     if (chain().desktop.messages != 0)
         state.SkipWithError("a calculation was refused");
 }
-BENCHMARK(BM_Form5Calculate);
+BENCHMARK(BM_CounterFlowProblem1Calculate);
 
-void BM_Form2Calculate(benchmark::State& state) {
+void BM_CounterFlowProblem2Calculate(benchmark::State& state) {
     calculate(state, chain().windows.problemWindow(Arrangement::CounterFlow, 2));
 }
-BENCHMARK(BM_Form2Calculate);
+BENCHMARK(BM_CounterFlowProblem2Calculate);
 
-void BM_Form10Calculate(benchmark::State& state) {
+void BM_CounterFlowProblem3Calculate(benchmark::State& state) {
     calculate(state, chain().windows.problemWindow(Arrangement::CounterFlow, 3));
 }
-BENCHMARK(BM_Form10Calculate);
+BENCHMARK(BM_CounterFlowProblem3Calculate);
 
-void BM_Form3Calculate(benchmark::State& state) {
+void BM_CounterFlowProblem4Calculate(benchmark::State& state) {
     calculate(state, chain().windows.problemWindow(Arrangement::CounterFlow, 4));
 }
-BENCHMARK(BM_Form3Calculate);
+BENCHMARK(BM_CounterFlowProblem4Calculate);
 
 } // namespace

@@ -28,16 +28,16 @@ void check(benchmark::State& state, const SilentDesktop& desktop) {
         state.SkipWithError("the calculation was refused");
 }
 
-void BM_Form8Calculate(benchmark::State& state) {
+void BM_CrossFlowProblem1Calculate(benchmark::State& state) {
     Chain chain;
     ProblemWindow* form = chain.windows->problemWindow(Arrangement::CrossFlow, 1);
     for (auto _ : state)
         form->calculate();
     check(state, chain.desktop);
 }
-BENCHMARK(BM_Form8Calculate)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CrossFlowProblem1Calculate)->Unit(benchmark::kMillisecond);
 
-void BM_Form6Calculate(benchmark::State& state) {
+void BM_CrossFlowProblem2Calculate(benchmark::State& state) {
     Chain chain;
     chain.windows->problemWindow(Arrangement::CrossFlow, 1)->calculate();
     ProblemWindow* form = chain.windows->problemWindow(Arrangement::CrossFlow, 2);
@@ -45,9 +45,9 @@ void BM_Form6Calculate(benchmark::State& state) {
         form->calculate();
     check(state, chain.desktop);
 }
-BENCHMARK(BM_Form6Calculate)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CrossFlowProblem2Calculate)->Unit(benchmark::kMillisecond);
 
-void BM_Form9Calculate(benchmark::State& state) {
+void BM_CrossFlowProblem3Calculate(benchmark::State& state) {
     Chain chain;
     chain.windows->problemWindow(Arrangement::CrossFlow, 1)->calculate();
     chain.windows->problemWindow(Arrangement::CrossFlow, 2)->calculate();
@@ -56,9 +56,9 @@ void BM_Form9Calculate(benchmark::State& state) {
         form->calculate();
     check(state, chain.desktop);
 }
-BENCHMARK(BM_Form9Calculate)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CrossFlowProblem3Calculate)->Unit(benchmark::kMillisecond);
 
-void BM_Form4Calculate(benchmark::State& state) {
+void BM_CrossFlowProblem4Calculate(benchmark::State& state) {
     Chain chain;
     chain.windows->problemWindow(Arrangement::CrossFlow, 1)->calculate();
     chain.windows->problemWindow(Arrangement::CrossFlow, 2)->calculate();
@@ -71,7 +71,7 @@ void BM_Form4Calculate(benchmark::State& state) {
                     form->result(engine::xf4::waterOut)->text() + " oC")
                        .toStdString());
 }
-BENCHMARK(BM_Form4Calculate)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CrossFlowProblem4Calculate)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
