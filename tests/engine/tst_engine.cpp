@@ -5,6 +5,7 @@
 #include "engine/audit.h"
 #include "engine/chain.h"
 #include "engine/fieldtable.h"
+#include "support/csvcells.h"
 
 #include <QFile>
 #include <QTest>
@@ -37,24 +38,6 @@ QStringList designTexts(Arrangement a) {
 
 engine::ChainResult run(Audit& audit, Arrangement a, const QStringList& values) {
     return engine::runChain(audit, a, std::span<const QString>(values.data(), values.size()));
-}
-
-// A minimal CSV line reader: quoted cells may hold commas and doubled quotes.
-QStringList csvCells(const QString& line) {
-    QStringList cells{QString()};
-    bool quoted = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
-        if (quoted && c == u'"' && i + 1 < line.size() && line[i + 1] == u'"')
-            cells.last() += line[++i];
-        else if (c == u'"')
-            quoted = !quoted;
-        else if (c == u',' && !quoted)
-            cells.append(QString());
-        else
-            cells.last() += c;
-    }
-    return cells;
 }
 
 } // namespace

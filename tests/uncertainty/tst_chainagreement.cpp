@@ -6,6 +6,7 @@
 #include "engine/chain.h"
 #include "engine/fieldbehaviour.h"
 #include "engine/keys.h"
+#include "support/csvcells.h"
 #include "uncertainty/chainmodel.h"
 
 #include <QFile>
@@ -15,25 +16,6 @@
 using namespace uncertainty;
 
 namespace {
-
-// A minimal CSV line reader, as the engine's test reads the same file: quoted cells may hold
-// commas and doubled quotes.
-QStringList csvCells(const QString& line) {
-    QStringList cells{QString()};
-    bool quoted = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
-        if (quoted && c == u'"' && i + 1 < line.size() && line[i + 1] == u'"')
-            cells.last() += line[++i];
-        else if (c == u'"')
-            quoted = !quoted;
-        else if (c == u',' && !quoted)
-            cells.append(QString());
-        else
-            cells.last() += c;
-    }
-    return cells;
-}
 
 // Half a unit of a number text's last decimal: "30.58" gives 0.005, "5.0" 0.05.
 double displayRounding(const QString& text) {
