@@ -46,6 +46,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cerrno>
+#include <cstring>
 
 using auditfile::ProblemRef;
 
@@ -565,12 +567,21 @@ bool AuditDocument::saveAs() {
 bool AuditDocument::saveTo(const QString& path) {
     if (!fieldsAcceptTheirValues())
         return false;
-    // Written beside the old file and renamed over it only when complete.
+    // Written beside the old file and renamed over it only when complete. An audit is short
+    // enough to sit in the write buffer until the commit, which does not report a last write
+    // that fails (a full disk): the flush before it does, and the old file stays.
+    const QByteArray text = auditfile::serialise(current());
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(auditfile::serialise(current())) < 0 ||
-        !file.commit()) {
+    QString error;
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+        error = file.errorString();
+    else if (!file.flush())
+        error = QString::fromLocal8Bit(std::strerror(errno)); // Qt's text for it may be empty
+    else if (!file.commit())
+        error = file.errorString();
+    if (!error.isNull()) {
         fail(QStringLiteral("The audit cannot be saved as \"%1\": %2")
-                 .arg(QDir::toNativeSeparators(path), file.errorString()));
+                 .arg(QDir::toNativeSeparators(path), error));
         return false;
     }
     adopt(path);

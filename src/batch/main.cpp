@@ -21,6 +21,7 @@
 #include <QSaveFile>
 #include <QTemporaryFile>
 #include <QThread>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -280,6 +281,14 @@ int main(int argc, char* argv[]) {
     }
     write({}); // the header of a file without cases
 
+    // The rows still in the write buffer go out before the commit, which would not report a
+    // failed last write (a full disk) and replace the old file with a short one.
+    if (parser.isSet(outputOption) && !outputFile.flush()) {
+        const int error = errno; // the failed write's; Qt's text for it may be empty
+        printError(QStringLiteral("%1: %2").arg(outputFile.fileName(),
+                                                QString::fromLocal8Bit(std::strerror(error))));
+        return kBadInput;
+    }
     if (parser.isSet(outputOption) && !outputFile.commit()) {
         printError(QStringLiteral("%1: %2").arg(outputFile.fileName(), outputFile.errorString()));
         return kBadInput;

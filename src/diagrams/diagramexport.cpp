@@ -97,9 +97,11 @@ bool save(QCustomPlot* plot, const QString& fileName, Format format, QSize size)
     const QByteArray& data = drawn.data();
     if (!ok || data.isEmpty())
         return false;
-    // The file replaces an old one only once it is complete.
+    // The file replaces an old one only once it is complete: flushed and checked before the
+    // commit, which does not report a failed last write.
     QSaveFile file(fileName);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.flush() &&
+           file.commit();
 }
 
 } // namespace diagramexport

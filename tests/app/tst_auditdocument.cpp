@@ -22,7 +22,9 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 
 Q_DECLARE_METATYPE(Arrangement)
 Q_DECLARE_METATYPE(AuditDocument::Changes)
@@ -121,6 +123,7 @@ private Q_SLOTS:
     void unsavedChangesBeforeAnotherFile_data();
     void unsavedChangesBeforeAnotherFile();
     void saveValidatesFieldsFirst();
+    void saveOnAFullDiskKeepsTheOldFile();
     void batchInputCaseFillsFields();
 };
 
@@ -419,6 +422,42 @@ void TestAuditDocument::saveValidatesFieldsFirst() {
     QVERIFY(!p.document.saveTo(dir.filePath(QStringLiteral("no/such/folder/a.ctaudit"))));
     QCOMPARE(p.fixture.desktop().messages.size(), 2);
     QCOMPARE(p.document.fileName(), path);
+}
+
+// A disk that fills up (here: a limit on the file size below the audit's size, which the
+// write buffer holds until the end): the save fails with a message, the file saved before
+// stays as it was, and the audit is still unsaved.
+void TestAuditDocument::saveOnAFullDiskKeepsTheOldFile() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.ctaudit"));
+    Program p;
+    QVERIFY(p.document.saveTo(path));
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QByteArray before = saved.readAll();
+    saved.close();
+    QVERIFY(before.size() < 16 * 1024); // held by the write buffer to the end
+    p.calculate(Arrangement::CounterFlow, 1);
+    p.fixture.desktop().messages.clear();
+
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &limit) == 0);
+    rlimit small = limit;
+    small.rlim_cur = rlim_t(before.size() / 2);
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+    const bool ok = p.document.saveTo(path);
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+
+    QVERIFY(!ok);
+    QCOMPARE(p.fixture.desktop().messages.size(), 1);
+    QVERIFY2(p.fixture.desktop().messageTexts().first().startsWith(
+                 QStringLiteral("The audit cannot be saved as")),
+             qPrintable(p.fixture.desktop().messageTexts().first()));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), before);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"a.ctaudit"}); // no leftover
+    QVERIFY(p.windows().mainWindow()->windowTitle().contains(u'*'));
 }
 
 void TestAuditDocument::batchInputCaseFillsFields() {

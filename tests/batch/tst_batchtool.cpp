@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
+#include <csignal>
 #include <fcntl.h>
 #include <pty.h>
 #include <spawn.h>
@@ -131,6 +132,7 @@ private Q_SLOTS:
     void badArguments_data();
     void badArguments();
     void fullStandardOutput();
+    void fullDiskKeepsTheOldOutput();
 
 private:
     QTemporaryDir dir_;
@@ -548,6 +550,37 @@ void TestBatchTool::fullStandardOutput() {
     QVERIFY(process.waitForFinished(60000));
     QCOMPARE(process.exitCode(), 2);
     QVERIFY(process.readAllStandardError().contains("ctaudit-batch: standard output: "));
+}
+
+void TestBatchTool::fullDiskKeepsTheOldOutput() {
+    // An --output file on a disk that fills up (here: a limit on the file size, which the
+    // child inherits; the output of three cases is short enough to sit in the write buffer
+    // to the end): exit 2, and the file that was there stays as it was, with no leftover.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("out.csv"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old\n") == 4);
+    old.close();
+    QByteArray three;
+    for (const QByteArray& line : caseFile(Arrangement::CounterFlow).split('\n').mid(0, 4))
+        three += line + '\n';
+
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &limit) == 0);
+    rlimit small = limit;
+    small.rlim_cur = 1024;
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+    const Run run = runTool({QStringLiteral("--jobs"), QStringLiteral("1"),
+                             QStringLiteral("--output"), path, QStringLiteral("-")},
+                            three);
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(path.toUtf8()), run.err.constData());
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("old\n"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.csv"});
 }
 
 QTEST_GUILESS_MAIN(TestBatchTool)
