@@ -48,6 +48,9 @@
 #include <QVBoxLayout>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using auditfile::ProblemRef;
 
@@ -618,20 +621,38 @@ bool AuditDocument::openInstead(const QString& path) {
 }
 
 bool AuditDocument::open(const QString& path) {
-    QFile file(path);
     const QString shown = QDir::toNativeSeparators(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        fail(QStringLiteral("The file \"%1\" cannot be opened: %2").arg(shown, file.errorString()));
+    const auto cannotOpen = [&](const QString& why) {
+        fail(QStringLiteral("The file \"%1\" cannot be opened: %2").arg(shown, why));
         return false;
+    };
+    // Only a regular file is read, and that is checked on the file opened, not on its name: a
+    // FIFO would wait for a writer, a device such as /dev/zero never end. Opening does not
+    // wait (O_NONBLOCK), and at most the size cap and one byte more are read.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return cannotOpen(QString::fromLocal8Bit(std::strerror(errno)));
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return cannotOpen(QStringLiteral("it is not a regular file"));
     }
-    if (file.size() > auditfile::kMaxFileSize) {
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return cannotOpen(file.errorString());
+    }
+    const QByteArray data = file.read(auditfile::kMaxFileSize + 1);
+    if (data.size() > auditfile::kMaxFileSize) {
         fail(auditfile::describe(
             shown,
             {QStringLiteral("size"),
              QStringLiteral("the file is larger than %1 MiB").arg(auditfile::kMaxFileSize >> 20)}));
         return false;
     }
-    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return cannotOpen(file.errorString());
     const bool csv = !auditfile::looksLikeAudit(data) &&
                      QFileInfo(path).suffix().compare(QLatin1String(auditfile::kExtension),
                                                       Qt::CaseInsensitive) != 0;

@@ -25,6 +25,7 @@
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(Arrangement)
 Q_DECLARE_METATYPE(AuditDocument::Changes)
@@ -124,6 +125,8 @@ private Q_SLOTS:
     void unsavedChangesBeforeAnotherFile();
     void saveValidatesFieldsFirst();
     void saveOnAFullDiskKeepsTheOldFile();
+    void specialFilesAreRefused_data();
+    void specialFilesAreRefused();
     void batchInputCaseFillsFields();
 };
 
@@ -458,6 +461,35 @@ void TestAuditDocument::saveOnAFullDiskKeepsTheOldFile() {
     QCOMPARE(saved.readAll(), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"a.ctaudit"}); // no leftover
     QVERIFY(p.windows().mainWindow()->windowTitle().contains(u'*'));
+}
+
+// A file that is no regular file is refused at once with one message, whatever its name says:
+// a FIFO would wait for a writer and /dev/zero never end.
+void TestAuditDocument::specialFilesAreRefused_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("FIFO") << "fifo";
+    QTest::newRow("link to /dev/zero") << "zero";
+    QTest::newRow("folder") << "folder";
+}
+
+void TestAuditDocument::specialFilesAreRefused() {
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("special.ctaudit"));
+    if (kind == QLatin1String("fifo"))
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    else if (kind == QLatin1String("zero"))
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    else
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("special.ctaudit")));
+    Program p;
+    const TextSnapshot before = p.everything();
+    QVERIFY(!p.document.open(path));
+    QCOMPARE(
+        p.fixture.desktop().messageTexts(),
+        QStringList{QStringLiteral("The file \"%1\" cannot be opened: it is not a regular file")
+                        .arg(QDir::toNativeSeparators(path))});
+    QCOMPARE(snapshotDifference(before, p.everything()), QString());
 }
 
 void TestAuditDocument::batchInputCaseFillsFields() {
