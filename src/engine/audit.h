@@ -59,8 +59,8 @@ struct ProblemTrace {
     std::vector<crossflow::FillCell> cells;
 };
 
-// The result grid of a Problem 1 ("Parametar specification for different regimes"): one row
-// per calculation, written at nextRow; both counters reset by every activation, so the rows
+// The result grid of a Problem 1, the operating regimes calculated so far: one row per
+// calculation, written at nextRow; both counters reset by every activation, so the rows
 // written before it are overwritten in order while the ones appended meanwhile stay.
 struct ResultRows {
     static constexpr int kColumns =

@@ -30,8 +30,8 @@ public:
 
     // Writes the three inputs as general number texts.
     void setInputs(double p, double t, double second, const numtext::Converter& numbers);
-    // mode 3: the second input is the relative humidity (%); 2: the enthalpy (kJ/kg); 1: the wet bulb
-    // (degC). On failure the result texts stay as they were.
+    // mode 3: the second input is the relative humidity (%); 2: the enthalpy (kJ/kg); 1: the wet
+    // bulb (degC). On failure the result texts stay as they were.
     Status moistair(int mode, const numtext::Converter& numbers);
 
     // setInputs and moistair(mode) at once, with the numbers the texts show: the inputs as

@@ -20,7 +20,7 @@ public:
     void pushTexts() override;
     void pullTexts() override;
 
-    // The grid of the results of every calculation ("Parametar specification ...").
+    // The grid of the results of every calculation, one operating regime a row.
     ResultGrid* resultGrid() const { return grid_; }
 
 private:

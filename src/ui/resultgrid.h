@@ -1,6 +1,6 @@
 #pragma once
-// ResultGrid: the result grid of the Problem 1 windows ("Parametar specification for
-// different regimes:"), one row per calculation. Eleven columns: the six measured inputs
+// ResultGrid: the result grid of the Problem 1 windows, the operating regimes calculated so
+// far, one row per calculation. Eleven columns: the six measured inputs
 // (G, L, Tw,in, Tw,out, Ta,db, RH) as their fields show them, then NTU, Q, cooling degree,
 // range and approach as the result labels show them.
 //

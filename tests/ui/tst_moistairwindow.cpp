@@ -92,7 +92,8 @@ void TestMoistAirWindow::writesRoundedResults() {
     form.field(M::dryBulb)->setText(inputs[1]);
     form.field(M::second)->setText(inputs[2]);
     QCOMPARE(form.calculate(mode), MoistAirWindow::Status::Ok);
-    const QLineEdit* outputs[] = {form.field(M::wetBulb), form.field(M::humidity), form.field(M::enthalpy), form.field(M::relativeHumidity)};
+    const QLineEdit* outputs[] = {form.field(M::wetBulb), form.field(M::humidity),
+                                  form.field(M::enthalpy), form.field(M::relativeHumidity)};
     for (int i = 0; i < 4; ++i)
         if (!expected[i].isNull())
             QCOMPARE(outputs[i]->text(), expected[i]);
@@ -129,11 +130,14 @@ void TestMoistAirWindow::largestInputsStayNumbers() {
         LocaleGuard guard(locale);
         MoistAirWindow form;
         form.setInputs(max, -max, max);
-        for (const QLineEdit* field : {form.field(M::pressure), form.field(M::dryBulb), form.field(M::second)})
+        for (const QLineEdit* field :
+             {form.field(M::pressure), form.field(M::dryBulb), form.field(M::second)})
             QVERIFY2(numtext::readNumber(field->text()).has_value(), qPrintable(field->text()));
         for (int mode : {1, 2, 3}) {
             form.calculate(mode);
-            for (const QLineEdit* field : {form.field(M::wetBulb), form.field(M::humidity), form.field(M::enthalpy), form.field(M::relativeHumidity)})
+            for (const QLineEdit* field :
+                 {form.field(M::wetBulb), form.field(M::humidity), form.field(M::enthalpy),
+                  form.field(M::relativeHumidity)})
                 QVERIFY2(field->text().isEmpty() || numtext::readNumber(field->text()),
                          qPrintable(field->text()));
         }
