@@ -5,9 +5,9 @@
 #include "engine/audit.h"
 #include "engine/fieldtable.h"
 #include "engine/keys.h"
+#include "engine/message.h"
 #include "engine/numtext.h"
 #include "ui/desktop.h"
-#include "ui/keytext.h"
 #include "ui/mainwindow.h"
 #include "ui/numericfield.h"
 #include "ui/performancewindow.h"
@@ -302,11 +302,12 @@ AuditDocument::AuditDocument(Windows& windows)
     connect(main->mdiArea(), &QMdiArea::subWindowActivated, this,
             [this](QMdiSubWindow* sub) { onActivated(sub ? sub->widget() : nullptr); });
     connect(&windows_, &Windows::loaded, this, &AuditDocument::watch);
-    if (windows_.isLoaded(keyText(engine::kStartWindowKey)))
+    if (windows_.isLoaded(engine::toQString(engine::kStartWindowKey)))
         watch(windows_.startWindow());
     for (Arrangement arrangement : kArrangements)
         for (int problem = 1; problem <= engine::kProblems; ++problem)
-            if (windows_.isLoaded(keyText(engine::problemKeys(arrangement, problem).window)))
+            if (windows_.isLoaded(
+                    engine::toQString(engine::problemKeys(arrangement, problem).window)))
                 watch(windows_.problemWindow(arrangement, problem));
 }
 
@@ -502,7 +503,7 @@ auditfile::SavedAudit AuditDocument::current() const {
             inputs[static_cast<size_t>(c)] =
                 edit ? auditfile::toPointText(edit->text()) : initialText(arrangement, c);
         }
-        const QString problem1 = keyText(engine::problemKeys(arrangement, 1).window);
+        const QString problem1 = engine::toQString(engine::problemKeys(arrangement, 1).window);
         auditfile::Grid grid;
         bool anyText = false;
         if (windows_.isLoaded(problem1)) {

@@ -3,12 +3,12 @@
 #include "app/windowsreportsource.h"
 #include "diagrams/auditdiagramsource.h"
 #include "engine/keys.h"
+#include "engine/message.h"
 #include "reports/excelreport.h"
 #include "ui/acceptancetestwindow.h"
 #include "ui/diagramwindow.h"
 #include "ui/flowchangewindow.h"
 #include "ui/heatloadwindow.h"
-#include "ui/keytext.h"
 #include "ui/mainwindow.h"
 #include "ui/moistairwindow.h"
 #include "ui/performancewindow.h"
@@ -64,7 +64,7 @@ Windows::Windows(Desktop& desktop)
 
     // The windows by their keys, each with what creates it.
     const auto add = [this](std::string_view key, std::function<QWidget*()> create) {
-        entries_.push_back({keyText(key), std::move(create), nullptr});
+        entries_.push_back({engine::toQString(key), std::move(create), nullptr});
     };
     add(engine::kStartWindowKey, [this] { return addChild(new StartWindow(*this)); });
     for (Arrangement arrangement : kArrangements)
@@ -112,7 +112,7 @@ const Windows::Entry* Windows::entry(const QString& key) const {
 }
 
 QWidget* Windows::loadedWindow(std::string_view key) const {
-    const Entry* e = entry(keyText(key));
+    const Entry* e = entry(engine::toQString(key));
     return e ? e->window.data() : nullptr;
 }
 
@@ -130,7 +130,7 @@ QWidget* Windows::addChild(QWidget* window) {
 }
 
 QWidget* Windows::form(const QString& key) {
-    if (key == keyText(engine::kMainWindowKey))
+    if (key == engine::toQString(engine::kMainWindowKey))
         return main_;
     Entry* e = entry(key);
     if (!e)
@@ -144,7 +144,7 @@ QWidget* Windows::form(const QString& key) {
 }
 
 bool Windows::isLoaded(const QString& key) const {
-    if (key == keyText(engine::kMainWindowKey))
+    if (key == engine::toQString(engine::kMainWindowKey))
         return main_ != nullptr;
     const Entry* e = entry(key);
     return e && e->window;
@@ -157,7 +157,7 @@ void Windows::unload(const QString& key) {
     // A window loaded again starts as it was first loaded.
     if (const auto problem = engine::Audit::problemOf(key.toStdString()))
         audit_.reset(problem->first, problem->second);
-    else if (key == keyText(engine::kMoistAirWindowKey))
+    else if (key == engine::toQString(engine::kMoistAirWindowKey))
         audit_.resetMoistAir();
     QWidget* w = e->window;
     if (QMdiSubWindow* sub = subWindowOf(w)) {
@@ -182,38 +182,39 @@ void Windows::unloadInKeyOrder(const std::function<bool(const QString&)>& which)
 
 void Windows::unloadAll() {
     unloadInKeyOrder([](const QString& key) {
-        return key != keyText(engine::kStartWindowKey) && key != keyText(engine::kDiagramWindowKey);
+        return key != engine::toQString(engine::kStartWindowKey) &&
+               key != engine::toQString(engine::kDiagramWindowKey);
     });
 }
 
 void Windows::unloadProblems() {
     unloadInKeyOrder([](const QString& key) {
         return engine::Audit::problemOf(key.toStdString()) ||
-               key == keyText(engine::kMoistAirWindowKey);
+               key == engine::toQString(engine::kMoistAirWindowKey);
     });
 }
 
 StartWindow* Windows::startWindow() {
-    return static_cast<StartWindow*>(form(keyText(engine::kStartWindowKey)));
+    return static_cast<StartWindow*>(form(engine::toQString(engine::kStartWindowKey)));
 }
 
 MoistAirWindow* Windows::moistAirWindow() {
-    return static_cast<MoistAirWindow*>(form(keyText(engine::kMoistAirWindowKey)));
+    return static_cast<MoistAirWindow*>(form(engine::toQString(engine::kMoistAirWindowKey)));
 }
 
 UncertaintyWindow* Windows::uncertaintyWindow() {
-    return static_cast<UncertaintyWindow*>(form(keyText(engine::kUncertaintyWindowKey)));
+    return static_cast<UncertaintyWindow*>(form(engine::toQString(engine::kUncertaintyWindowKey)));
 }
 
 DiagramWindow* Windows::diagramWindow() {
-    return static_cast<DiagramWindow*>(form(keyText(engine::kDiagramWindowKey)));
+    return static_cast<DiagramWindow*>(form(engine::toQString(engine::kDiagramWindowKey)));
 }
 
 ProblemWindow* Windows::problemWindow(Arrangement arrangement, int problem) {
     if (problem < 1 || problem > engine::kProblems)
         return nullptr;
     return static_cast<ProblemWindow*>(
-        form(keyText(engine::problemKeys(arrangement, problem).window)));
+        form(engine::toQString(engine::problemKeys(arrangement, problem).window)));
 }
 
 std::optional<QString> Windows::controlText(const QString& key, const QString& control) {

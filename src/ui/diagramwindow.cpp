@@ -5,8 +5,8 @@
 #include "diagrams/fillmapplot.h"
 #include "diagrams/merkelplot.h"
 #include "engine/keys.h"
+#include "engine/message.h"
 #include "ui/desktop.h"
-#include "ui/keytext.h"
 #include "ui/workspace.h"
 
 #include <QDir>
@@ -42,7 +42,7 @@ const char* suffixOf(diagramexport::Format format) {
 
 DiagramWindow::DiagramWindow(Workspace& workspace)
     : workspace_(workspace) {
-    setObjectName(keyText(engine::kDiagramWindowKey));
+    setObjectName(engine::toQString(engine::kDiagramWindowKey));
     setWindowTitle(QStringLiteral("Diagram"));
 
     lblTitle = new QLabel(QStringLiteral("Diagram"), this);

@@ -1,9 +1,9 @@
 #include "ui/mainwindow.h"
 
 #include "engine/keys.h"
+#include "engine/message.h"
 #include "engine/numtext.h"
 #include "ui/desktop.h"
-#include "ui/keytext.h"
 #include "ui/workspace.h"
 
 #include <QAction>
@@ -77,7 +77,7 @@ QList<QIcon> makeImageList() {
 
 MainWindow::MainWindow(Desktop& desktop)
     : desktop_(desktop) {
-    setObjectName(keyText(engine::kMainWindowKey));
+    setObjectName(engine::toQString(engine::kMainWindowKey));
     setWindowTitle(QStringLiteral(" DIRECT CONTACT HEAT TRANSFER COOLING TOWERS"));
 
     auto* central = new QWidget(this);
@@ -99,7 +99,7 @@ MainWindow::MainWindow(Desktop& desktop)
 void MainWindow::buildToolbar() {
     toolbarIcons_ = makeImageList();
     toolBar_ = new QToolBar(this);
-    toolBar_->setObjectName(keyText(engine::mainwindow::kToolBar));
+    toolBar_->setObjectName(engine::toQString(engine::mainwindow::kToolBar));
     toolBar_->setMovable(false);
     toolBar_->setFloatable(false);
     toolBar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -127,16 +127,16 @@ void MainWindow::buildToolbar() {
 
     auto* note = new QLineEdit(QStringLiteral("Text1 tells whether spreadsheet instances are open"),
                                toolBar_);
-    note->setObjectName(keyText(engine::mainwindow::kSpreadsheetFlagNote));
+    note->setObjectName(engine::toQString(engine::mainwindow::kSpreadsheetFlagNote));
     spreadsheetFlag_ = new QLineEdit(QStringLiteral("0"), toolBar_);
-    spreadsheetFlag_->setObjectName(keyText(engine::mainwindow::kSpreadsheetFlag));
+    spreadsheetFlag_->setObjectName(engine::toQString(engine::mainwindow::kSpreadsheetFlag));
     toolBar_->addWidget(note)->setVisible(false);
     toolBar_->addWidget(spreadsheetFlag_)->setVisible(false);
 }
 
 void MainWindow::buildStatusStrip() {
     statusStrip_ = new QFrame(this);
-    statusStrip_->setObjectName(keyText(engine::mainwindow::kStatusStrip));
+    statusStrip_->setObjectName(engine::toQString(engine::mainwindow::kStatusStrip));
     statusStrip_->setFixedHeight(pixels(765));
     statusStrip_->setAutoFillBackground(true);
     QPalette strip = statusStrip_->palette();
@@ -146,12 +146,12 @@ void MainWindow::buildStatusStrip() {
 
     QFont verdana(QStringLiteral("Verdana"));
     separatorNote_ = new QLabel(QStringLiteral("Note: As decimal separator use"), statusStrip_);
-    separatorNote_->setObjectName(keyText(engine::mainwindow::kSeparatorNote));
+    separatorNote_->setObjectName(engine::toQString(engine::mainwindow::kSeparatorNote));
     separatorNote_->setFont(verdana);
     separatorNote_->setGeometry(pixels(120), pixels(120), pixels(3015), pixels(255));
 
     status_ = new QLabel(statusStrip_);
-    status_->setObjectName(keyText(engine::mainwindow::kStatusLine));
+    status_->setObjectName(engine::toQString(engine::mainwindow::kStatusLine));
     status_->setAccessibleName(QStringLiteral("Status"));
     status_->setFont(verdana);
     status_->setAutoFillBackground(true);

@@ -1,7 +1,7 @@
 #include "ui/moistairwindow.h"
 
 #include "engine/keys.h"
-#include "ui/keytext.h"
+#include "engine/message.h"
 
 #include <QFormLayout>
 #include <QLineEdit>
@@ -10,7 +10,7 @@ MoistAirWindow::MoistAirWindow(QWidget* parent, engine::MoistAir* texts)
     : QWidget(parent)
     , own_(texts ? nullptr : std::make_unique<engine::MoistAir>())
     , texts_(texts ? texts : own_.get()) {
-    setObjectName(keyText(engine::kMoistAirWindowKey));
+    setObjectName(engine::toQString(engine::kMoistAirWindowKey));
     setWindowTitle(QStringLiteral("Moist air"));
     auto* layout = new QFormLayout(this);
     namespace M = engine::moistair;
@@ -24,7 +24,7 @@ MoistAirWindow::MoistAirWindow(QWidget* parent, engine::MoistAir* texts)
         {M::relativeHumidity, QStringLiteral("Relative humidity, [%]")},
     };
     for (const auto& [control, caption] : rows) {
-        const QString name = keyText(M::kNames[std::size_t(control)]);
+        const QString name = engine::toQString(M::kNames[std::size_t(control)]);
         auto* edit = new QLineEdit(this);
         edit->setObjectName(name);
         edit->setAccessibleName(caption);

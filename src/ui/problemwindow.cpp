@@ -2,8 +2,8 @@
 
 #include "engine/fieldtable.h"
 #include "engine/keys.h"
+#include "engine/message.h"
 #include "ui/desktop.h"
-#include "ui/keytext.h"
 #include "ui/numericfield.h"
 #include "ui/workspace.h"
 
@@ -99,7 +99,7 @@ ProblemWindow::ProblemWindow(Workspace& workspace, Arrangement arrangement, int 
     : workspace_(workspace)
     , arrangement_(arrangement)
     , problem_(problem) {
-    setObjectName(keyText(engine::problemKeys(arrangement, problem).window));
+    setObjectName(engine::toQString(engine::problemKeys(arrangement, problem).window));
     setWindowTitle(
         QStringLiteral("Problem %1 - %2").arg(problem).arg(arrangementName(arrangement)));
     const std::size_t count = engine::Audit::controls(arrangement, problem).size();
@@ -108,7 +108,7 @@ ProblemWindow::ProblemWindow(Workspace& workspace, Arrangement arrangement, int 
 }
 
 QString ProblemWindow::key(int id) const {
-    return keyText(engine::Audit::controls(arrangement_, problem_)[std::size_t(id)]);
+    return engine::toQString(engine::Audit::controls(arrangement_, problem_)[std::size_t(id)]);
 }
 
 QString ProblemWindow::qualified(const QString& name) const {
@@ -151,7 +151,7 @@ void ProblemWindow::build(const WindowPlan& plan) {
     if (!busy.empty()) {
         busy_ =
             new QLabel(QStringLiteral("Please wait while calculation is in progress ..."), this);
-        busy_->setObjectName(keyText(busy));
+        busy_->setObjectName(engine::toQString(busy));
         QFont boldBusy = busy_->font();
         boldBusy.setBold(true);
         busy_->setFont(boldBusy);
@@ -256,12 +256,11 @@ QLineEdit* ProblemWindow::addField(QGroupBox* box, int id, const QString& captio
     if (const FieldDef* def = findField(objectName().toStdString(), name.toStdString())) {
         if (!def->heatCapacityWindow.empty()) {
             // The heat capacity that a field is checked against is the one Problem 1 shows.
-            const QString source = keyText(def->heatCapacityWindow);
+            const QString source = engine::toQString(def->heatCapacityWindow);
             const auto sourceProblem = engine::Audit::problemOf(def->heatCapacityWindow);
-            const QString heat =
-                sourceProblem
-                    ? keyText(engine::Audit::controls(sourceProblem->first, 1)[engine::cf1::heat])
-                    : QString();
+            const QString heat = sourceProblem ? engine::toQString(engine::Audit::controls(
+                                                     sourceProblem->first, 1)[engine::cf1::heat])
+                                               : QString();
             context.heatCapacityText = [this, source, heat] {
                 return workspace_.controlText(source, heat).value_or(QString());
             };
@@ -302,8 +301,8 @@ QLabel* ProblemWindow::addResult(QGroupBox* box, int id, const QString& caption)
 
 QPushButton* ProblemWindow::makeButton(std::string_view name, const QString& caption) {
     auto* button = new QPushButton(caption, this);
-    button->setObjectName(keyText(name));
-    button->setAccessibleDescription(qualified(keyText(name)));
+    button->setObjectName(engine::toQString(name));
+    button->setAccessibleDescription(qualified(engine::toQString(name)));
     return button;
 }
 
@@ -417,7 +416,7 @@ void ProblemWindow::showStep(const engine::Step& step) {
         workspace_.desktop().beep();
     workspace_.pullTexts();
     if (!step.focus.empty()) {
-        if (auto* edit = findChild<QLineEdit*>(keyText(step.focus)))
+        if (auto* edit = findChild<QLineEdit*>(engine::toQString(step.focus)))
             edit->setFocus();
     }
     if (step.status)

@@ -2,7 +2,6 @@
 
 #include "engine/keys.h"
 #include "engine/message.h"
-#include "ui/keytext.h"
 #include "ui/workspace.h"
 
 #include <QGridLayout>
@@ -16,14 +15,14 @@ namespace {
 
 QLabel* makeLabel(QWidget* parent, std::string_view name, const QString& text) {
     auto* label = new QLabel(text, parent);
-    label->setObjectName(keyText(name));
+    label->setObjectName(engine::toQString(name));
     label->setWordWrap(true);
     return label;
 }
 
 QGroupBox* makeFrame(QWidget* parent, std::string_view name, const QString& caption) {
     auto* frame = new QGroupBox(caption, parent);
-    frame->setObjectName(keyText(name));
+    frame->setObjectName(engine::toQString(name));
     return frame;
 }
 
@@ -33,7 +32,7 @@ namespace K = engine::startwindow;
 
 StartWindow::StartWindow(Workspace& workspace)
     : workspace_(workspace) {
-    setObjectName(keyText(engine::kStartWindowKey));
+    setObjectName(engine::toQString(engine::kStartWindowKey));
     setWindowTitle(QStringLiteral("Cooling tower arrangements"));
     setFont(QFont(QStringLiteral("Verdana")));
 
@@ -82,9 +81,9 @@ StartWindow::StartWindow(Workspace& workspace)
     QGroupBox* typeSelection =
         makeFrame(this, K::kArrangementFrame, QStringLiteral("Cooling Tower Type Selection"));
     counterFlow_ = new QRadioButton(QStringLiteral("  Counter Flow"), typeSelection);
-    counterFlow_->setObjectName(keyText(K::kCounterFlowOption));
+    counterFlow_->setObjectName(engine::toQString(K::kCounterFlowOption));
     crossFlow_ = new QRadioButton(QStringLiteral("  Cross Flow"), typeSelection);
-    crossFlow_->setObjectName(keyText(K::kCrossFlowOption));
+    crossFlow_->setObjectName(engine::toQString(K::kCrossFlowOption));
     counterFlow_->setChecked(true);
     auto* f1 = new QVBoxLayout(typeSelection);
     f1->addWidget(counterFlow_);
@@ -101,12 +100,12 @@ StartWindow::StartWindow(Workspace& workspace)
     f4->addWidget(book);
 
     calculate_ = new QPushButton(QStringLiteral("CALCULATE"), this);
-    calculate_->setObjectName(keyText(K::kCalculate));
+    calculate_->setObjectName(engine::toQString(K::kCalculate));
     calculate_->setDefault(true);
     connect(calculate_, &QPushButton::clicked, this, &StartWindow::openProblemOne);
 
     auto* line = new QFrame(this);
-    line->setObjectName(keyText(K::kLine));
+    line->setObjectName(engine::toQString(K::kLine));
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
 

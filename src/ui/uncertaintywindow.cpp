@@ -6,7 +6,6 @@
 #include "engine/messages.h"
 #include "engine/numtext.h"
 #include "ui/desktop.h"
-#include "ui/keytext.h"
 #include "ui/workspace.h"
 
 #include <QGridLayout>
@@ -95,7 +94,7 @@ struct UncertaintyWindow::Job {
 
 UncertaintyWindow::UncertaintyWindow(Workspace& workspace)
     : workspace_(workspace) {
-    setObjectName(keyText(engine::kUncertaintyWindowKey));
+    setObjectName(engine::toQString(engine::kUncertaintyWindowKey));
     setWindowTitle(QStringLiteral("Measurement uncertainty"));
 
     auto* title =
@@ -137,7 +136,7 @@ UncertaintyWindow::UncertaintyWindow(Workspace& workspace)
     optMonteCarlo->setObjectName(QStringLiteral("optMonteCarlo"));
     optFirstOrder->setChecked(true);
     calculateButton = new QPushButton(QStringLiteral("CALCULATE"));
-    calculateButton->setObjectName(keyText(engine::kUncertaintyCalculateKey));
+    calculateButton->setObjectName(engine::toQString(engine::kUncertaintyCalculateKey));
     cmdCancel = new QPushButton(QStringLiteral("Cancel"));
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel->setEnabled(false);

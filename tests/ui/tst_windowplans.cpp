@@ -5,8 +5,8 @@
 #include "app/windows.h"
 #include "engine/audit.h"
 #include "engine/keys.h"
+#include "engine/message.h"
 #include "support/guifixture.h"
-#include "ui/keytext.h"
 #include "ui/problemwindow.h"
 
 #include <QLabel>
@@ -31,11 +31,12 @@ private Q_SLOTS:
         QFETCH(int, problem);
         ProblemWindow* w = fixture_->windows().problemWindow(arrangement, problem);
         QVERIFY(w);
-        QCOMPARE(w->objectName(), keyText(engine::problemKeys(arrangement, problem).window));
+        QCOMPARE(w->objectName(),
+                 engine::toQString(engine::problemKeys(arrangement, problem).window));
         const auto keys = engine::Audit::controls(arrangement, problem);
         const int fieldCount = engine::Audit::fieldCount(arrangement, problem);
         for (int id = 0; id < int(keys.size()); ++id) {
-            const QString key = keyText(keys[std::size_t(id)]);
+            const QString key = engine::toQString(keys[std::size_t(id)]);
             QWidget* control =
                 id < fieldCount ? static_cast<QWidget*>(w->field(id)) : w->result(id);
             QVERIFY2(control, qPrintable(key));
@@ -58,9 +59,9 @@ private Q_SLOTS:
         QFETCH(int, problem);
         ProblemWindow* w = fixture_->windows().problemWindow(arrangement, problem);
         const engine::ProblemKeys& keys = engine::problemKeys(arrangement, problem);
-        QCOMPARE(w->calculateButton()->objectName(), keyText(keys.calculate));
-        QCOMPARE(w->backButton()->objectName(), keyText(keys.back));
-        QCOMPARE(w->goOnButton()->objectName(), keyText(keys.goOn));
+        QCOMPARE(w->calculateButton()->objectName(), engine::toQString(keys.calculate));
+        QCOMPARE(w->backButton()->objectName(), engine::toQString(keys.back));
+        QCOMPARE(w->goOnButton()->objectName(), engine::toQString(keys.goOn));
         QCOMPARE(w->calculateButton()->text(), QStringLiteral("CALCULATE"));
         QCOMPARE(w->backButton()->text(), QStringLiteral("BACK"));
         QCOMPARE(w->goOnButton()->text(), problem == engine::kProblems
@@ -72,7 +73,7 @@ private Q_SLOTS:
             QVERIFY(!w->busyLabel());
         } else {
             QVERIFY(w->busyLabel());
-            QCOMPARE(w->busyLabel()->objectName(), keyText(keys.busy));
+            QCOMPARE(w->busyLabel()->objectName(), engine::toQString(keys.busy));
             QVERIFY(!w->busyLabel()->isVisibleTo(w));
         }
     }
