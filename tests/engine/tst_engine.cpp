@@ -5,9 +5,8 @@
 #include "engine/audit.h"
 #include "engine/chain.h"
 #include "engine/fieldtable.h"
-#include "support/csvcells.h"
+#include "support/chainrows.h"
 
-#include <QFile>
 #include <QTest>
 #include <map>
 
@@ -56,14 +55,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("inputs");
         QTest::addColumn<QString>("status");
         QTest::addColumn<QStringList>("shown");
-        QFile file(QStringLiteral(CTAUDIT_CHAINS_CSV));
-        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
         int row = 0;
-        while (!file.atEnd()) {
-            const QString line = QString::fromUtf8(file.readLine()).trimmed();
-            if (line.isEmpty() || line.startsWith(u'#'))
-                continue;
-            const QStringList cells = csvCells(line);
+        for (const QStringList& cells : chainRows(QStringLiteral(CTAUDIT_CHAINS_CSV))) {
             QVERIFY(cells.size() >= 21);
             const Arrangement a = cells[0] == QLatin1String("counter") ? kCounter : kCross;
             QTest::addRow("%d %s: %s", ++row, qPrintable(cells[0]), qPrintable(cells[20].left(40)))

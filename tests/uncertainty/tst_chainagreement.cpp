@@ -6,10 +6,9 @@
 #include "engine/chain.h"
 #include "engine/fieldbehaviour.h"
 #include "engine/keys.h"
-#include "support/csvcells.h"
+#include "support/chainrows.h"
 #include "uncertainty/chainmodel.h"
 
-#include <QFile>
 #include <QTest>
 #include <cmath>
 
@@ -94,14 +93,8 @@ private Q_SLOTS:
     void modelShowsWhatTheEngineShows_data() {
         QTest::addColumn<Arrangement>("arrangement");
         QTest::addColumn<QStringList>("inputs");
-        QFile file(QStringLiteral(CTAUDIT_CHAINS_CSV));
-        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
         int row = 0;
-        while (!file.atEnd()) {
-            const QString line = QString::fromUtf8(file.readLine()).trimmed();
-            if (line.isEmpty() || line.startsWith(u'#'))
-                continue;
-            const QStringList cells = csvCells(line);
+        for (const QStringList& cells : chainRows(QStringLiteral(CTAUDIT_CHAINS_CSV))) {
             QVERIFY(cells.size() >= 21);
             const Arrangement a = cells[0] == QLatin1String("counter") ? Arrangement::CounterFlow
                                                                        : Arrangement::CrossFlow;
