@@ -5,6 +5,9 @@
 #include "engine/keys.h"
 #include "engine/run.h"
 
+#include <algorithm>
+#include <functional>
+
 namespace engine {
 
 namespace {
@@ -124,10 +127,9 @@ const ResultRows& Audit::resultRows(Arrangement arrangement) const {
 }
 
 void Audit::reset(Arrangement arrangement, int problem) {
-    Problem& p = this->problem(arrangement, problem);
-    p.texts = initialTexts(arrangement, problem);
-    p.leadingOn = false;
-    p.trace = {};
+    Problem fresh;
+    fresh.texts = initialTexts(arrangement, problem);
+    this->problem(arrangement, problem) = std::move(fresh);
     if (problem == 1)
         resultRows(arrangement) = {};
 }
@@ -214,9 +216,6 @@ Step Audit::leave(Arrangement arrangement, int problem, int field) {
 Step Audit::activate(Arrangement arrangement, int problem) {
     Step step;
     if (problem == 1) {
-        ResultRows& rows = resultRows(arrangement);
-        rows.nextRow = 1;
-        rows.firstRow = 1;
         step.status = kRecommendedWaterFlow;
     } else if (arrangement == Arrangement::CounterFlow && problem == 2) {
         step.focus = controlKey(arrangement, problem, cf2::designWaterFlow);
@@ -275,7 +274,101 @@ bool Audit::goOn(Arrangement arrangement, int problem) {
 }
 
 const ProblemTrace& Audit::trace(Arrangement arrangement, int problem) const {
-    return this->problem(arrangement, problem).trace;
+    static const ProblemTrace none;
+    const auto& trace = this->problem(arrangement, problem).trace;
+    return trace ? *trace : none;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The audit as one value
+
+bool ResultRows::empty() const {
+    return rows.size() == 1 && std::ranges::all_of(rows.front(), &QString::isEmpty);
+}
+
+std::array<QString, ResultRows::kColumns>& ResultRows::append() {
+    if (rows.empty() || !empty())
+        rows.emplace_back();
+    return rows.back();
+}
+
+void ResultRows::remove(std::vector<int> indices) {
+    std::ranges::sort(indices, std::greater<>());
+    const auto [first, last] = std::ranges::unique(indices);
+    indices.erase(first, last);
+    for (int i : indices)
+        if (i >= 0 && std::size_t(i) < rows.size())
+            rows.erase(rows.begin() + i);
+    if (rows.empty())
+        rows.resize(1);
+}
+
+Audit::State Audit::state() const {
+    State s;
+    s.problems = problems_;
+    s.rows = rows_;
+    s.moistAirTexts = moistAir_.texts;
+    s.moistAirUsed = moistAir_.used;
+    s.status = status_;
+    s.log = log_;
+    s.lastStamp = lastStamp_;
+    return s;
+}
+
+void Audit::restore(const State& s) {
+    problems_ = s.problems;
+    rows_ = s.rows;
+    // The calculator keeps its address: its window shows it.
+    moistAir_.texts = s.moistAirTexts;
+    moistAir_.used = s.moistAirUsed;
+    status_ = s.status;
+    log_ = s.log;
+    lastStamp_ = s.lastStamp;
+}
+
+bool Audit::sameAudit(const State& a, const State& b) {
+    for (std::size_t side = 0; side < 2; ++side)
+        for (std::size_t p = 0; p < std::size_t(kProblems); ++p) {
+            const Problem& x = a.problems[side][p];
+            const Problem& y = b.problems[side][p];
+            if (x.texts != y.texts || x.leadingOn != y.leadingOn || x.stamp != y.stamp ||
+                x.basis != y.basis)
+                return false;
+        }
+    return a.rows == b.rows && a.moistAirTexts == b.moistAirTexts && a.log == b.log;
+}
+
+const std::vector<Calculation>& Audit::calculations() const {
+    return log_;
+}
+
+Currency Audit::currency(Arrangement arrangement, int problem) const {
+    Currency c;
+    if (problem < 1 || problem > kProblems)
+        return c;
+    const Problem& own = this->problem(arrangement, problem);
+    c.calculated = own.stamp != 0;
+    if (!c.calculated)
+        return c;
+    for (int earlier = 1; earlier < problem && c.changedBy == 0; ++earlier) {
+        const Problem& read = this->problem(arrangement, earlier);
+        if (read.stamp != own.basis[std::size_t(earlier - 1)])
+            c.changedBy = earlier;
+        else if (const Currency before = currency(arrangement, earlier); before.outOfDate())
+            c.changedBy = before.changedBy;
+    }
+    return c;
+}
+
+const std::vector<QString>& Audit::calculatedFields(Arrangement arrangement, int problem) const {
+    static const std::vector<QString> none;
+    if (problem < 1 || problem > kProblems)
+        return none;
+    return this->problem(arrangement, problem).calculatedFields;
+}
+
+void Audit::deleteRows(Arrangement arrangement, std::vector<int> rows) {
+    resultRows(arrangement).remove(std::move(rows));
 }
 
 } // namespace engine

@@ -32,6 +32,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -60,14 +61,40 @@ struct ProblemTrace {
 };
 
 // The result grid of a Problem 1, the operating regimes calculated so far: one row per
-// calculation, written at nextRow; both counters reset by every activation, so the rows
-// written before it are overwritten in order while the ones appended meanwhile stay.
+// calculation, always appended, so no row the engineer calculated is ever overwritten; rows go
+// only when the engineer deletes them. A grid without regimes shows one empty row.
 struct ResultRows {
     static constexpr int kColumns =
         11; // G, L, Tw,in, Tw,out, Ta,db, RH, NTU, Q, eff., range, approach
-    int nextRow = 1;
-    int firstRow = 1;
     std::vector<std::array<QString, kColumns>> rows = std::vector<std::array<QString, kColumns>>(1);
+
+    // Whether the grid holds no regime: its one row is empty.
+    bool empty() const;
+    // The row the next calculation writes: the empty first row, or a new one at the end.
+    std::array<QString, kColumns>& append();
+    // Deletes rows by index (out-of-range indices are ignored); the last deletion leaves the
+    // empty row.
+    void remove(std::vector<int> indices);
+    bool operator==(const ResultRows&) const = default;
+};
+
+// A successful CALCULATE as the audit keeps it: the Problem and the texts its fields held.
+struct Calculation {
+    Arrangement arrangement = Arrangement::CounterFlow;
+    int problem = 1;
+    std::vector<QString> fields; // in control order
+    bool operator==(const Calculation&) const = default;
+};
+
+// Whether a Problem's results still follow from the Problems before it. A Problem reads the
+// results of the earlier Problems of its arrangement; when one of them was calculated again,
+// or reset, after the Problem's own CALCULATE (or is itself out of date), the Problem's
+// results are out of date. The numbers stay as they were calculated.
+struct Currency {
+    bool calculated = false; // the Problem shows the results of a CALCULATE
+    int changedBy = 0;       // the earliest Problem it read that changed since; 0: none
+    bool current() const { return calculated && changedBy == 0; }
+    bool outOfDate() const { return calculated && changedBy != 0; }
 };
 
 struct ChainResult;
@@ -110,6 +137,28 @@ public:
     // moist-air calculator (resetMoistAir).
     void reset(Arrangement arrangement, int problem);
     void resetMoistAir();
+
+    // --- The audit as one value -----------------------------------------------------------------
+    // Everything a person can change: every Problem's texts, leading-on buttons, results and
+    // traces, both grids, the moist-air calculator, the calculations in order and the status
+    // line. Copies are cheap (the texts and traces are shared until written), so a state is
+    // what undo keeps and what opening a file builds off screen before it replaces the audit
+    // at once.
+    class State;
+    State state() const;
+    void restore(const State& state);
+    // Whether two states hold the same audit (the status line and the traces, which follow
+    // from the rest, are not compared).
+    static bool sameAudit(const State& a, const State& b);
+
+    // The successful calculations in the order they ran, with the texts of their fields.
+    const std::vector<Calculation>& calculations() const;
+    // Whether the Problem's results follow from the Problems before it.
+    Currency currency(Arrangement arrangement, int problem) const;
+    // The texts the Problem's fields held at its last successful CALCULATE (empty before).
+    const std::vector<QString>& calculatedFields(Arrangement arrangement, int problem) const;
+    // Deletes rows of a Problem 1 grid (ResultRows::remove).
+    void deleteRows(Arrangement arrangement, std::vector<int> rows);
 
     // --- What a person does -------------------------------------------------------------------
     // A text typed or pasted into a field: the text-change procedure runs on it, and the
@@ -155,7 +204,12 @@ private:
     struct Problem {
         std::vector<QString> texts;
         bool leadingOn = false;
-        ProblemTrace trace;
+        std::shared_ptr<const ProblemTrace> trace; // null: none
+        // The calculation's place among the audit's calculations (0: never calculated), the
+        // places of the earlier Problems' calculations that it read, and its fields' texts.
+        std::uint64_t stamp = 0;
+        std::array<std::uint64_t, kProblems> basis{};
+        std::vector<QString> calculatedFields;
     };
     Problem& problem(Arrangement arrangement, int problem);
     const Problem& problem(Arrangement arrangement, int problem) const;
@@ -167,12 +221,26 @@ private:
     std::array<ResultRows, 2> rows_;
     MoistAir moistAir_;
     QString status_;
+    std::vector<Calculation> log_;
+    std::uint64_t lastStamp_ = 0;
     bool tracing_ = true;
     std::uint64_t calculations_ = 0;
     std::function<void(Arrangement, int)> listener_;
     QLocale locale_;
     std::optional<numtext::Converter> numbers_;
     bool localePinned_ = false; // inside runChain: the locale it started with
+};
+
+class Audit::State {
+private:
+    friend class Audit;
+    std::array<std::array<Problem, kProblems>, 2> problems;
+    std::array<ResultRows, 2> rows;
+    std::array<QString, MoistAir::kCount> moistAirTexts;
+    bool moistAirUsed = false;
+    QString status;
+    std::vector<Calculation> log;
+    std::uint64_t lastStamp = 0;
 };
 
 } // namespace engine

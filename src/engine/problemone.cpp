@@ -45,18 +45,11 @@ void showResults(Run& run, const Measured& measured, const Results& found,
     showIndicators<Control>(run, found.indicators);
     showOutletAir<Control>(run, found.outletDryBulb, found.outletEnthalpy, found.outlet, "###0.00");
 
-    // The grid row: a row is appended first when nextRow is past firstRow.
-    ResultRows& grid = run.rows();
-    if (grid.nextRow > grid.firstRow)
-        grid.rows.emplace_back();
-    const std::size_t row = std::size_t(grid.nextRow - 1);
-    if (row >= grid.rows.size())
-        grid.rows.resize(row + 1);
-    grid.rows[row] = {run.t(airFlow),  run.t(waterFlow), run.t(waterIn),
-                      run.t(waterOut), run.t(dryBulb),   run.t(relativeHumidity),
-                      run.t(ntu),      run.t(heat),      run.t(coolingDegree),
-                      run.t(range),    run.t(approach)};
-    ++grid.nextRow;
+    // The grid's new row.
+    run.rows().append() = {run.t(airFlow),  run.t(waterFlow), run.t(waterIn),
+                           run.t(waterOut), run.t(dryBulb),   run.t(relativeHumidity),
+                           run.t(ntu),      run.t(heat),      run.t(coolingDegree),
+                           run.t(range),    run.t(approach)};
 }
 
 QString completionStatus(const Run& run, const QString& text) {

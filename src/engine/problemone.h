@@ -38,8 +38,8 @@ struct Results {
 };
 
 // Rewrites the seven fields in their patterns (the water flow in `waterFlowPattern`), writes
-// the results (the NTU in `ntuPattern`), and writes the fields and indicators as shown into
-// grid row nextRow, which then moves on.
+// the results (the NTU in `ntuPattern`), and appends the fields and indicators as shown to the
+// grid.
 void showResults(Run& run, const Measured& measured, const Results& found,
                  const char* waterFlowPattern, const char* ntuPattern);
 

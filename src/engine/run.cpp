@@ -110,7 +110,15 @@ void Run::succeed(std::optional<QString> status) {
     if (problem_ < kProblems)
         own_.leadingOn = true;
     if (audit_.tracing_)
-        own_.trace = std::move(pending_);
+        own_.trace = std::make_shared<const ProblemTrace>(std::move(pending_));
+    // Its place among the calculations, what it read of the earlier Problems, its fields.
+    own_.stamp = ++audit_.lastStamp_;
+    for (int earlier = 1; earlier <= kProblems; ++earlier)
+        own_.basis[std::size_t(earlier - 1)] =
+            earlier < problem_ ? audit_.problem(arrangement_, earlier).stamp : 0;
+    const int fields = kFieldCounts[problem_ - 1];
+    own_.calculatedFields.assign(own_.texts.begin(), own_.texts.begin() + fields);
+    audit_.log_.push_back({arrangement_, problem_, own_.calculatedFields});
     ++audit_.calculations_;
     if (audit_.listener_)
         audit_.listener_(arrangement_, problem_);

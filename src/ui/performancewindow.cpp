@@ -130,17 +130,7 @@ void PerformanceWindow::activate() {
     ProblemWindow::activate();
 }
 
-void PerformanceWindow::pushTexts() {
-    ProblemWindow::pushTexts();
-    engine::ResultRows& rows = audit().resultRows(arrangement());
-    rows.nextRow = nextRow_;
-    rows.firstRow = firstRow_;
-}
-
 void PerformanceWindow::pullTexts() {
     ProblemWindow::pullTexts();
-    const engine::ResultRows& rows = audit().resultRows(arrangement());
-    nextRow_ = rows.nextRow;
-    firstRow_ = rows.firstRow;
-    grid_->showRows(rows);
+    grid_->showRows(audit().resultRows(arrangement()));
 }

@@ -14,10 +14,9 @@ class PerformanceWindow : public ProblemWindow {
 public:
     PerformanceWindow(Workspace& workspace, Arrangement arrangement);
 
-    // Rewrites the grid's headers; the engine resets the grid's row counters and recommends
-    // the water flow.
+    // Rewrites the grid's headers; the engine recommends the water flow.
     void activate() override;
-    void pushTexts() override;
+    // The texts, and the engine's grid rows.
     void pullTexts() override;
 
     // The grid of the results of every calculation, one operating regime a row.
@@ -25,8 +24,4 @@ public:
 
 private:
     ResultGrid* grid_ = nullptr;
-    // The grid row the next calculation writes, and the row after which rows are appended:
-    // the engine's counters as last shown.
-    int nextRow_ = 1;
-    int firstRow_ = 1;
 };

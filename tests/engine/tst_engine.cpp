@@ -260,28 +260,102 @@ private Q_SLOTS:
         QCOMPARE(air.focus, std::string_view("Text5"));
     }
 
-    // Problem 1's grid: a row per calculation, overwritten in order after an activation.
-    void resultRowsFollowActivation() {
+    // Problem 1's grid: a row per calculation, appended whatever was activated in between;
+    // rows go only when deleted, and deleting them all leaves the empty row.
+    void resultRowsOnlyGrow() {
         Audit audit;
+        QVERIFY(audit.resultRows(kCounter).empty());
+        QStringList flows;
+        for (const char* flow : {"100", "80", "70"}) {
+            audit.type(kCounter, 1, "Text1", QString::fromLatin1(flow));
+            QVERIFY(audit.calculate(kCounter, 1).calculated);
+            const engine::Step activation = audit.activate(kCounter, 1);
+            QVERIFY(activation.status->startsWith(QLatin1String("Recommended water mass flow")));
+            audit.activate(kCounter, 2);
+            flows.append(audit.text(kCounter, 1, "Text1"));
+        }
+        const auto column = [&](int c) {
+            QStringList texts;
+            for (const auto& row : audit.resultRows(kCounter).rows)
+                texts.append(row[std::size_t(c)]);
+            return texts;
+        };
+        QCOMPARE(column(1), flows);
+        QCOMPARE(column(1), (QStringList{"100.00", "80.00", "70.00"}));
+        QVERIFY(audit.resultRows(kCross).empty());
+
+        audit.deleteRows(kCounter, {1, 7, -1, 1});
+        QCOMPARE(column(1), (QStringList{"100.00", "70.00"}));
+        audit.deleteRows(kCounter, {0, 1});
+        QVERIFY(audit.resultRows(kCounter).empty());
         QVERIFY(audit.calculate(kCounter, 1).calculated);
-        const QString firstNtu = audit.text(kCounter, 1, "lbl2");
-        audit.type(kCounter, 1, "Text1", QStringLiteral("80"));
-        const engine::Step second = audit.calculate(kCounter, 1);
-        QCOMPARE(second.status, QStringLiteral("Calculation has successfully complited"));
-        const engine::ResultRows& rows = audit.resultRows(kCounter);
-        QCOMPARE(rows.rows.size(), std::size_t(2));
-        QCOMPARE(rows.rows[1][1], QStringLiteral("80.00"));
-        QCOMPARE(rows.rows[0][6], firstNtu);
-        QCOMPARE(rows.rows[1][6], audit.text(kCounter, 1, "lbl2"));
-        const engine::Step activation = audit.activate(kCounter, 1);
-        QCOMPARE(rows.nextRow, 1);
-        QVERIFY(activation.status->startsWith(QLatin1String("Recommended water mass flow")));
-        audit.type(kCounter, 1, "Text1", QStringLiteral("70"));
+        QCOMPARE(column(1), (QStringList{"70.00"}));
+    }
+
+    // A Problem is out of date when an earlier Problem it read was calculated again after it,
+    // or is out of date itself; calculating it again makes it current.
+    void currencyFollowsTheEarlierProblems() {
+        Audit audit;
+        const auto changedBy = [&](int p) {
+            const engine::Currency c = audit.currency(kCounter, p);
+            return c.calculated ? c.changedBy : -1; // -1: not calculated
+        };
+        QCOMPARE(changedBy(1), -1);
         QVERIFY(audit.calculate(kCounter, 1).calculated);
-        QCOMPARE(rows.rows.size(), std::size_t(2));
-        QCOMPARE(rows.rows[0][1], QStringLiteral("70.00"));
-        QCOMPARE(rows.rows[1][1], QStringLiteral("80.00"));
-        QVERIFY(audit.resultRows(kCross).rows[0][0].isEmpty());
+        for (int p = 2; p <= engine::kProblems; ++p) {
+            audit.goOn(kCounter, p - 1);
+            QVERIFY2(audit.calculate(kCounter, p).calculated, qPrintable(QString::number(p)));
+        }
+        QCOMPARE((QList<int>{changedBy(1), changedBy(2), changedBy(3), changedBy(4)}),
+                 (QList<int>{0, 0, 0, 0}));
+
+        audit.type(kCounter, 1, "Text8", QStringLiteral("100"));
+        QVERIFY(audit.calculate(kCounter, 1).calculated);
+        QCOMPARE((QList<int>{changedBy(1), changedBy(2), changedBy(3), changedBy(4)}),
+                 (QList<int>{0, 1, 1, 1}));
+        QVERIFY(audit.calculate(kCounter, 2).calculated);
+        // Problem 3 read Problem 2's old results too: still out of date, by Problem 1 first.
+        QCOMPARE((QList<int>{changedBy(2), changedBy(3), changedBy(4)}), (QList<int>{0, 1, 1}));
+        audit.goOn(kCounter, 2);
+        QVERIFY(audit.calculate(kCounter, 3).calculated);
+        QCOMPARE((QList<int>{changedBy(3), changedBy(4)}), (QList<int>{0, 1}));
+        QVERIFY(audit.calculate(kCounter, 4).calculated);
+        QCOMPARE(changedBy(4), 0);
+        QVERIFY(!audit.currency(kCross, 2).calculated);
+
+        // Every calculation is kept with the texts its fields held.
+        const std::vector<engine::Calculation>& log = audit.calculations();
+        QCOMPARE(log.size(), std::size_t(8));
+        QCOMPARE(log[4].problem, 1);
+        QCOMPARE(log[4].fields[std::size_t(engine::cf1::airFlow)], QStringLiteral("100.00"));
+        QCOMPARE(audit.calculatedFields(kCounter, 1), log[4].fields);
+    }
+
+    // A state restores the whole audit, and two states tell whether the audit changed.
+    void statesRestoreTheAudit() {
+        Audit audit;
+        const Audit::State fresh = audit.state();
+        QVERIFY(audit.calculate(kCounter, 1).calculated);
+        audit.goOn(kCounter, 1);
+        audit.type(kCounter, 2, "Text13", QStringLiteral("120"));
+        const Audit::State worked = audit.state();
+        QVERIFY(!Audit::sameAudit(fresh, worked));
+        const QString ntu = audit.text(kCounter, 1, "lbl2");
+
+        audit.restore(fresh);
+        QVERIFY(Audit::sameAudit(audit.state(), fresh));
+        QVERIFY(audit.text(kCounter, 1, "lbl2").isEmpty());
+        QVERIFY(audit.resultRows(kCounter).empty());
+        QVERIFY(audit.calculations().empty());
+        QVERIFY(audit.trace(kCounter, 1).nodes.empty());
+
+        audit.restore(worked);
+        QVERIFY(Audit::sameAudit(audit.state(), worked));
+        QCOMPARE(audit.text(kCounter, 1, "lbl2"), ntu);
+        QCOMPARE(audit.text(kCounter, 2, "Text13"), QStringLiteral("120"));
+        QVERIFY(audit.leadingOn(kCounter, 1));
+        QVERIFY(!audit.trace(kCounter, 1).nodes.empty());
+        QVERIFY(audit.currency(kCounter, 1).current());
     }
 
     // The traces of the last successful calculations, and who is told about them.
