@@ -3,6 +3,7 @@
 #include "engine/fieldtable.h"
 #include "engine/keys.h"
 #include "engine/message.h"
+#include "ui/currencytext.h"
 #include "ui/desktop.h"
 #include "ui/numericfield.h"
 #include "ui/workspace.h"
@@ -100,8 +101,8 @@ ProblemWindow::ProblemWindow(Workspace& workspace, Arrangement arrangement, int 
     , arrangement_(arrangement)
     , problem_(problem) {
     setObjectName(engine::toQString(engine::problemKeys(arrangement, problem).window));
-    setWindowTitle(
-        QStringLiteral("Problem %1 - %2").arg(problem).arg(arrangementName(arrangement)));
+    plainTitle_ = QStringLiteral("Problem %1 - %2").arg(problem).arg(arrangementName(arrangement));
+    setWindowTitle(plainTitle_);
     const std::size_t count = engine::Audit::controls(arrangement, problem).size();
     fields_.assign(count, nullptr);
     results_.assign(count, nullptr);
@@ -404,6 +405,10 @@ void ProblemWindow::pullTexts() {
     }
     if (leadingOn_)
         leadingOn_->setEnabled(engine.leadingOn(arrangement_, problem_));
+    const bool outOfDate = engine.currency(arrangement_, problem_).outOfDate();
+    const QString title = outOfDate ? plainTitle_ + currencytext::titleSuffix() : plainTitle_;
+    if (windowTitle() != title)
+        setWindowTitle(title);
 }
 
 void ProblemWindow::showStep(const engine::Step& step) {
@@ -426,6 +431,10 @@ void ProblemWindow::showStep(const engine::Step& step) {
 void ProblemWindow::activate() {
     workspace_.pushTexts();
     showStep(audit().activate(arrangement_, problem_));
+    // An out-of-date Problem says so in place of the activation's hint.
+    const QString outOfDate = currencytext::problemSentence(audit(), arrangement_, problem_);
+    if (!outOfDate.isEmpty())
+        workspace_.setStatus(outOfDate);
 }
 
 void ProblemWindow::calculate() {
@@ -436,6 +445,15 @@ void ProblemWindow::calculate() {
         beginBusy = [&] { busy.emplace(*this, busy_); };
     const engine::Step step = audit().calculate(arrangement_, problem_, beginBusy);
     showStep(step);
+    if (!step.calculated)
+        return;
+    // The calculation may leave later Problems (or this one, built on an out-of-date one) out
+    // of date: the status line names them after the calculation's own text.
+    const QString outOfDate = currencytext::arrangementSentence(audit(), arrangement_);
+    if (!outOfDate.isEmpty()) {
+        const QString done = step.status.value_or(QString());
+        workspace_.setStatus(done.isEmpty() ? outOfDate : done + QStringLiteral(" - ") + outOfDate);
+    }
 }
 
 void ProblemWindow::goBack() {

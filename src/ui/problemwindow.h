@@ -10,6 +10,11 @@
 // on activation) every loaded window hands its texts to the engine, the engine runs the step,
 // and the window shows the step's messages, then every window shows the engine's texts again,
 // with the status line and the focus the step asks for.
+//
+// A window whose Problem is out of date (engine::Currency: an earlier Problem it builds on was
+// calculated again since) keeps its numbers as calculated and says so: its title ends in
+// " (out of date)", and its activation, and every CALCULATE that leaves Problems out of date,
+// put the reason and the remedy on the status line.
 
 #include "engine/audit.h"
 
@@ -118,9 +123,12 @@ public:
     void goOn();
 
     // Hands the texts of the window (and its leading-on button's state) to the engine, and
-    // shows the engine's texts.
+    // shows the engine's texts and whether the Problem is out of date.
     virtual void pushTexts();
     virtual void pullTexts();
+
+    // The window's title while its Problem is current: "Problem 3 - counter flow".
+    const QString& plainTitle() const { return plainTitle_; }
 
 protected:
     ProblemWindow(Workspace& workspace, Arrangement arrangement, int problem);
@@ -171,6 +179,7 @@ private:
     Workspace& workspace_;
     Arrangement arrangement_;
     int problem_;
+    QString plainTitle_;
     std::vector<QLineEdit*> fields_; // by identifier; null for a label
     std::vector<QLabel*> results_;   // by identifier; null for a field
     QList<QLineEdit*> fieldList_;

@@ -447,6 +447,75 @@ private Q_SLOTS:
         QCOMPARE(waterFlows(), (QStringList{water, "120.00", "130.00", "140.00"}));
         QVERIFY(desktop().messages.isEmpty());
     }
+    // Calculating Problem 1 again leaves Problems 2 to 4 out of date: their titles say so, the
+    // status line names them and the remedy, their numbers stay as calculated; a Problem
+    // calculated again is current again, and a state restored shows its own currency.
+    void outOfDateProblemsSaySo_data() {
+        QTest::addColumn<Arrangement>("arrangement");
+        QTest::newRow("counter flow") << kCounter;
+        QTest::newRow("cross flow") << kCross;
+    }
+    void outOfDateProblemsSaySo() {
+        QFETCH(Arrangement, arrangement);
+        const auto title = [&](int p) { return window(arrangement, p)->windowTitle(); };
+        const auto outOfDate = [&](int p) {
+            return title(p) ==
+                   window(arrangement, p)->plainTitle() + QStringLiteral(" (out of date)");
+        };
+        reach(arrangement, 4);
+        press(arrangement, 4, engine::problemKeys(arrangement, 4).calculate);
+        for (int p = 1; p <= 4; ++p)
+            QCOMPARE(title(p), window(arrangement, p)->plainTitle());
+        QCOMPARE(title(3), arrangement == kCounter ? QStringLiteral("Problem 3 - counter flow")
+                                                   : QStringLiteral("Problem 3 - cross flow"));
+        const engine::Audit::State allCurrent = windows().audit().state();
+        const TextSnapshot three = snapshotTexts(window(arrangement, 3));
+
+        windows().showProblem(arrangement, 1);
+        QLineEdit* airFlow = window(arrangement, 1)
+                                 ->field(arrangement == kCounter ? int(engine::cf1::airFlow)
+                                                                 : int(engine::xf1::airFlow));
+        airFlow->setText(QString::number(airFlow->text().toDouble() + 5));
+        press(arrangement, 1, engine::problemKeys(arrangement, 1).calculate);
+        QVERIFY2(desktop().messages.isEmpty(), qPrintable(desktop().messageTexts().join(u'|')));
+        QVERIFY(!outOfDate(1));
+        for (int p = 2; p <= 4; ++p)
+            QVERIFY2(outOfDate(p), qPrintable(title(p)));
+        const QString later = QStringLiteral(
+            "Problems 2, 3 and 4 are out of date: they build on results of Problem 1 from before "
+            "Problem 1 was calculated again. CALCULATE them again, in order, to bring them up to "
+            "date.");
+        QVERIFY2(windows().status().endsWith(QStringLiteral(" - ") + later),
+                 qPrintable(windows().status()));
+        QVERIFY(windows().status().startsWith(QStringLiteral("Calculation has")));
+        QCOMPARE(snapshotDifference(three, snapshotTexts(window(arrangement, 3))), QString());
+
+        // Activation: the reason and the remedy in place of the hint; a current Problem keeps
+        // its own text.
+        windows().showProblem(arrangement, 3);
+        QCOMPARE(windows().status(),
+                 QStringLiteral("Problem 3 is out of date: it builds on results of Problem 1 from "
+                                "before Problem 1 was calculated again. CALCULATE Problems 2 and 3 "
+                                "again, in this order, to bring it up to date."));
+        windows().showProblem(arrangement, 1);
+        QCOMPARE(windows().status(), kHint);
+
+        // Problem 2 calculated again is current; 3 still builds on the old Problem 1.
+        windows().showProblem(arrangement, 2);
+        press(arrangement, 2, engine::problemKeys(arrangement, 2).calculate);
+        QVERIFY(!outOfDate(2) && outOfDate(3) && outOfDate(4));
+        windows().showProblem(arrangement, 4);
+        QCOMPARE(windows().status(),
+                 QStringLiteral("Problem 4 is out of date: it builds on results of Problem 1 from "
+                                "before Problem 1 was calculated again. CALCULATE Problems 3 and 4 "
+                                "again, in this order, to bring it up to date."));
+
+        // The windows follow a restored state (as undo restores one).
+        windows().audit().restore(allCurrent);
+        windows().pullTexts();
+        for (int p = 1; p <= 4; ++p)
+            QVERIFY2(!outOfDate(p), qPrintable(title(p)));
+    }
 };
 
 QTEST_MAIN(TestProblemWindows)
