@@ -78,9 +78,11 @@ std::optional<diagrams::Characteristic> AuditDiagramSource::characteristic(Arran
                              : number(audit_, arrangement, k, controls.ntu);
         if (!l || !g || !ntu)
             continue;
-        if (const auto point = diagrams::characteristicPoint(k, *ntu, *l, *g);
-            point && point->ntuPerFlow > 0)
-            c.points.push_back(*point);
+        auto point = diagrams::characteristicPoint(k, *ntu, *l, *g);
+        if (!point || !(point->ntuPerFlow > 0))
+            continue;
+        point->outOfDate = audit_.currency(arrangement, k).outOfDate();
+        c.points.push_back(*point);
     }
     return c;
 }
@@ -97,12 +99,14 @@ std::optional<diagrams::ProblemDiagrams> AuditDiagramSource::diagrams(Arrangemen
     diagrams::ProblemDiagrams d;
     d.arrangement = arrangement;
     d.problem = problem;
+    d.outOfDate = audit_.currency(arrangement, problem).outOfDate();
     if (arrangement == Arrangement::CounterFlow) {
         diagrams::MerkelDiagram m;
         m.problem = problem;
         m.ntuText = ntuText;
         m.heatText = heatText;
         m.pressure = number(audit_, arrangement, 1, cf1::pressure).value_or(1.0);
+        m.outOfDate = d.outOfDate;
         m.operatingLine.reserve(trace.nodes.size());
         for (const counterflow::FillNode& node : trace.nodes)
             m.operatingLine.push_back({node.waterTemp, node.airEnthalpy});
@@ -113,6 +117,7 @@ std::optional<diagrams::ProblemDiagrams> AuditDiagramSource::diagrams(Arrangemen
         maps.ntuText = ntuText;
         maps.heatText = heatText;
         maps.size = crossflow::kCells;
+        maps.outOfDate = d.outOfDate;
         maps.cells.reserve(trace.cells.size());
         for (const crossflow::FillCell& cell : trace.cells)
             maps.cells.push_back({cell.waterTemp, cell.airEnthalpy, cell.airDryBulb});

@@ -101,9 +101,16 @@ void CharacteristicPlot::setCharacteristic(const diagrams::Characteristic& c) {
         font.setPointSizeF(font.pointSizeF() * (p.problem == c.shownProblem ? 1.5 : 1.2));
         labels_[k]->setFont(font);
         labels_[k]->setText(QString::number(p.problem));
-        points_[k]->setName(QStringLiteral("%1   L/G %2, NTU/L %3")
+        // An out-of-date point keeps its place, hollow and grey, and says so in the legend.
+        const QColor colour = p.outOfDate ? plotstyle::outOfDateColour() : kPointColours[k];
+        points_[k]->setScatterStyle(
+            p.outOfDate ? QCPScatterStyle(kPointShapes[k], QPen(colour, 2), Qt::NoBrush, 11)
+                        : QCPScatterStyle(kPointShapes[k], colour, colour, 11));
+        labels_[k]->setColor(colour);
+        points_[k]->setName(QStringLiteral("%1   L/G %2, NTU/L %3%4")
                                 .arg(QString::fromLatin1(kPointNames[k]), number(p.flowRatio, 3),
-                                     number(p.ntuPerFlow, 4)));
+                                     number(p.ntuPerFlow, 4),
+                                     plotstyle::outOfDateMark(p.outOfDate)));
         labels_[k]->position->setCoords(p.flowRatio, p.ntuPerFlow);
         labels_[k]->setVisible(true);
         points_[k]->addToLegend();

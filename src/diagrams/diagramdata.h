@@ -5,6 +5,9 @@
 // saturation curve (from the moist-air functions) and the tower characteristic line through
 // Problem 1's point. Plain C++, no Qt.
 //
+// A Problem whose results are out of date (an earlier Problem it builds on was calculated
+// again since) is drawn as calculated, marked as out of date.
+//
 // Units: temperatures degC, enthalpy kJ/kg dry air, pressure bar, flows kg/s,
 // NTU kW/(kJ/kg), NTU per water flow (kW/(kJ/kg)) / (kg/s).
 
@@ -28,6 +31,7 @@ struct MerkelDiagram {
     std::string ntuText;  // the NTU as the Problem window shows it
     std::string heatText; // the heat capacity as the Problem window shows it, kW
     double pressure = 1;  // bar, for the saturation curve
+    bool outOfDate = false;
     // The air's operating line: water temperature and air enthalpy at the integration's nodes,
     // from the air inlet at the bottom of the fill to the outlet at the top.
     std::vector<EnthalpyPoint> operatingLine;
@@ -48,6 +52,7 @@ struct FillMaps {
     std::string heatText;
     int size = 20;
     std::vector<FillCellValues> cells;
+    bool outOfDate = false;
 
     const FillCellValues& cell(int row, int column) const {
         return cells[static_cast<std::size_t>(row * size + column)];
@@ -57,8 +62,9 @@ struct FillMaps {
 // A point of the tower characteristic: NTU per unit water flow over L/G.
 struct CharacteristicPoint {
     int problem = 1;
-    double flowRatio = 0;  // L/G, -
-    double ntuPerFlow = 0; // NTU / L, (kW/(kJ/kg)) / (kg/s)
+    double flowRatio = 0;   // L/G, -
+    double ntuPerFlow = 0;  // NTU / L, (kW/(kJ/kg)) / (kg/s)
+    bool outOfDate = false; // the Problem's results are out of date
 };
 
 // The tower characteristic NTU/L = C (L/G)^-n through Problem 1's point, with the points of the
@@ -78,6 +84,7 @@ struct Characteristic {
 struct ProblemDiagrams {
     Arrangement arrangement = Arrangement::CounterFlow;
     int problem = 1;
+    bool outOfDate = false;                       // the Problem's results are out of date
     std::optional<MerkelDiagram> merkel;          // counter flow
     std::optional<FillMaps> maps;                 // cross flow
     std::optional<Characteristic> characteristic; // Problems 2 to 4

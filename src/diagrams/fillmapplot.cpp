@@ -104,10 +104,11 @@ void FillMapPlot::setMaps(const diagrams::FillMaps& maps) {
     maps_ = maps;
     const int n = maps.size;
     plotstyle::setTitle(this,
-                        QStringLiteral("Cross flow, Problem %1: %2 in the fill\n"
-                                       "NTU %3 kW/(kJ/kg), heat capacity %4 kW")
+                        QStringLiteral("Cross flow, Problem %1%2: %3 in the fill\n"
+                                       "NTU %4 kW/(kJ/kg), heat capacity %5 kW")
                             .arg(maps.problem)
-                            .arg(quantityName(quantity_), QString::fromStdString(maps.ntuText),
+                            .arg(plotstyle::outOfDateMark(maps.outOfDate), quantityName(quantity_),
+                                 QString::fromStdString(maps.ntuText),
                                  QString::fromStdString(maps.heatText)));
     // Cell (row, column) is drawn at x = column + 1, y = row + 1.
     map_->data()->setSize(n, n);

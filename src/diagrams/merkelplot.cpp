@@ -74,11 +74,13 @@ QString MerkelPlot::outletLabel() const {
 }
 
 void MerkelPlot::setDiagram(const diagrams::MerkelDiagram& diagram) {
-    plotstyle::setTitle(this, QStringLiteral("Counter flow, Problem %1: enthalpy of air over water "
-                                             "temperature\nNTU %2 kW/(kJ/kg), heat capacity %3 kW")
-                                  .arg(diagram.problem)
-                                  .arg(QString::fromStdString(diagram.ntuText),
-                                       QString::fromStdString(diagram.heatText)));
+    plotstyle::setTitle(this,
+                        QStringLiteral("Counter flow, Problem %1%2: enthalpy of air over water "
+                                       "temperature\nNTU %3 kW/(kJ/kg), heat capacity %4 kW")
+                            .arg(diagram.problem)
+                            .arg(plotstyle::outOfDateMark(diagram.outOfDate),
+                                 QString::fromStdString(diagram.ntuText),
+                                 QString::fromStdString(diagram.heatText)));
     const auto& line = diagram.operatingLine;
     QVector<double> t, h;
     for (const diagrams::EnthalpyPoint& p : line) {

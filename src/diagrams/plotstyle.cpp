@@ -55,4 +55,12 @@ QString title(const QCustomPlot* plot) {
     return element ? element->text() : QString();
 }
 
+QString outOfDateMark(bool outOfDate) {
+    return outOfDate ? QStringLiteral(" (out of date)") : QString();
+}
+
+QColor outOfDateColour() {
+    return QColor(0x99, 0x99, 0x99);
+}
+
 } // namespace plotstyle

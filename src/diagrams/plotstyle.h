@@ -2,6 +2,7 @@
 // The look the diagrams share: fonts, the perceptually uniform colour scale of the maps
 // (viridis) and the plot's common set-up.
 
+#include <QColor>
 #include <QString>
 
 class QCustomPlot;
@@ -17,5 +18,11 @@ QCPColorGradient viridis();
 void prepare(QCustomPlot* plot);
 void setTitle(QCustomPlot* plot, const QString& title);
 QString title(const QCustomPlot* plot);
+
+// What a diagram's title and a point's legend entry add for a Problem whose results are out of
+// date: " (out of date)"; nothing for a current one.
+QString outOfDateMark(bool outOfDate);
+// The colour of what is drawn for an out-of-date Problem: a mid grey.
+QColor outOfDateColour();
 
 } // namespace plotstyle

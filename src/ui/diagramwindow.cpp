@@ -4,6 +4,7 @@
 #include "diagrams/diagramsource.h"
 #include "diagrams/fillmapplot.h"
 #include "diagrams/merkelplot.h"
+#include "diagrams/plotstyle.h"
 #include "engine/keys.h"
 #include "engine/message.h"
 #include "ui/desktop.h"
@@ -143,7 +144,9 @@ void DiagramWindow::showHint(const QString& text) {
 
 void DiagramWindow::showDiagrams(const diagrams::ProblemDiagrams& d) {
     lblTitle->setText(
-        QStringLiteral("Problem %1, %2").arg(d.problem).arg(arrangementName(d.arrangement)));
+        QStringLiteral("Problem %1, %2%3")
+            .arg(d.problem)
+            .arg(arrangementName(d.arrangement), plotstyle::outOfDateMark(d.outOfDate)));
     const QString current =
         tabs->currentIndex() >= 0 ? tabs->tabText(tabs->currentIndex()) : QString();
     std::vector<std::pair<QCustomPlot*, QString>> shown;

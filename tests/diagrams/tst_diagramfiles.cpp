@@ -3,9 +3,11 @@
 // the report size that shows its Problem.
 
 #include "diagrams/auditdiagramsource.h"
+#include "diagrams/characteristicplot.h"
 #include "diagrams/diagramexport.h"
 #include "diagrams/diagramfiles.h"
 #include "engine/audit.h"
+#include "engine/keys.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,6 +26,8 @@ private Q_SLOTS:
     void writesEachCalculatedProblemsDiagrams_data();
     void writesEachCalculatedProblemsDiagrams();
     void unwritableFolderIsReported();
+    void outOfDateProblemsAreMarked_data();
+    void outOfDateProblemsAreMarked();
 };
 
 void TestDiagramFiles::writesEachCalculatedProblemsDiagrams_data() {
@@ -88,6 +92,77 @@ void TestDiagramFiles::unwritableFolderIsReported() {
                                QStringLiteral("/nonexistent-folder"), QStringLiteral("1"), &error);
     QVERIFY(written.isEmpty());
     QVERIFY(error.startsWith(QStringLiteral("cannot write /nonexistent-folder/1-counterflow")));
+}
+
+void TestDiagramFiles::outOfDateProblemsAreMarked_data() {
+    QTest::addColumn<Arrangement>("arrangement");
+    QTest::addColumn<int>("airFlow"); // Problem 1's air-flow field
+    QTest::newRow("counter flow") << Arrangement::CounterFlow << int(engine::cf1::airFlow);
+    QTest::newRow("cross flow") << Arrangement::CrossFlow << int(engine::xf1::airFlow);
+}
+
+// Problem 1 calculated again after Problems 1 to 4: the later Problems' points keep their
+// places but are drawn hollow and grey, say "(out of date)" in the legend, and so do their
+// diagrams' titles and the SVG files; once calculated again they are drawn as before.
+void TestDiagramFiles::outOfDateProblemsAreMarked() {
+    QFETCH(Arrangement, arrangement);
+    QFETCH(int, airFlow);
+    engine::Audit audit;
+    for (int problem = 1; problem <= 4; ++problem) {
+        QVERIFY(audit.calculate(arrangement, problem).calculated);
+        audit.goOn(arrangement, problem);
+    }
+    const AuditDiagramSource source(audit);
+    const auto current = source.diagrams(arrangement, 4);
+    QVERIFY(current && current->characteristic && !current->outOfDate);
+
+    const double g = audit.text(arrangement, 1, airFlow).toDouble();
+    audit.type(arrangement, 1, airFlow, QString::number(g + 5));
+    QVERIFY(audit.calculate(arrangement, 1).calculated);
+    const auto stale = source.diagrams(arrangement, 4);
+    QVERIFY(stale && stale->characteristic && stale->outOfDate);
+    QCOMPARE(stale->characteristic->points.size(), std::size_t(3));
+    for (std::size_t k = 0; k < 3; ++k) {
+        const diagrams::CharacteristicPoint& before = current->characteristic->points[k];
+        const diagrams::CharacteristicPoint& after = stale->characteristic->points[k];
+        QVERIFY(after.outOfDate && !before.outOfDate);
+        if (after.problem >= 3) // Problem 2's point follows Problem 1's NTU
+            QCOMPARE(after.ntuPerFlow, before.ntuPerFlow);
+    }
+
+    CharacteristicPlot plot;
+    plot.setCharacteristic(*stale->characteristic);
+    QCOMPARE(plot.pointGraph(1)->scatterStyle().brush().style(), Qt::SolidPattern);
+    QVERIFY(!plot.pointLabel(1).contains(QStringLiteral("out of date")));
+    for (int problem = 2; problem <= 4; ++problem) {
+        QVERIFY2(plot.pointLabel(problem).endsWith(QStringLiteral(" (out of date)")),
+                 qPrintable(plot.pointLabel(problem)));
+        QCOMPARE(plot.pointGraph(problem)->scatterStyle().brush().style(), Qt::NoBrush);
+    }
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QString error;
+    const QStringList written =
+        diagramfiles::writeSvg(source, arrangement, dir.path(), QStringLiteral("1"), &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    for (const QString& name : written) {
+        QFile f(dir.filePath(name));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray svg = f.readAll();
+        const bool problemOne = name.contains(QStringLiteral("problem1"));
+        // Every diagram of Problems 2 to 4 is out of date; Problem 1's are current.
+        QVERIFY2(svg.contains("(out of date)") != problemOne, qPrintable(name));
+    }
+
+    // Problems 2 to 4 calculated again: current, drawn as usual.
+    for (int problem = 2; problem <= 4; ++problem)
+        QVERIFY(audit.calculate(arrangement, problem).calculated);
+    plot.setCharacteristic(*source.diagrams(arrangement, 4)->characteristic);
+    for (int problem = 2; problem <= 4; ++problem) {
+        QVERIFY(!plot.pointLabel(problem).contains(QStringLiteral("out of date")));
+        QCOMPARE(plot.pointGraph(problem)->scatterStyle().brush().style(), Qt::SolidPattern);
+    }
 }
 
 QTEST_MAIN(TestDiagramFiles)
