@@ -1,6 +1,7 @@
 #include "app/windowsreportsource.h"
 
 #include "app/windows.h"
+#include "ui/currencytext.h"
 #include "ui/mainwindow.h"
 
 #include <QLabel>
@@ -27,4 +28,8 @@ void WindowsReportSource::setStatus(const QString& text) {
     windows_.setStatus(text);
     // The export blocks the event loop while the office starts: paint the line now.
     windows_.mainWindow()->statusLabel()->repaint();
+}
+
+std::vector<int> WindowsReportSource::outOfDateProblems() {
+    return currencytext::outOfDateProblems(windows_.audit(), arrangement());
 }

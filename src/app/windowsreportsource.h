@@ -17,6 +17,7 @@ public:
     Arrangement arrangement() override;
     std::optional<QString> controlText(const QString& form, const QString& control) override;
     void setStatus(const QString& text) override;
+    std::vector<int> outOfDateProblems() override;
 
 private:
     Windows& windows_;

@@ -3,6 +3,7 @@
 #include "engine/cellmap.h"
 #include "reports/installdirs.h"
 #include "reports/reportsource.h"
+#include "ui/currencytext.h"
 #include "ui/desktop.h"
 
 #include <QCoreApplication>
@@ -138,7 +139,15 @@ void ExcelReport::run() {
     const QString done = written ? QStringLiteral("column %1 of the worksheet \"%2\" written.")
                                  : QStringLiteral("column %1 of the worksheet \"%2\" could not be "
                                                   "written completely.");
-    status(QStringLiteral("Excel: ") + before + done.arg(column, kSheetName));
+    QString text = QStringLiteral("Excel: ") + before + done.arg(column, kSheetName);
+    // The column holds what the windows show; Problems out of date are named.
+    if (const std::vector<int> outOfDate = source_.outOfDateProblems(); !outOfDate.empty()) {
+        text.chop(1);
+        text += QStringLiteral("; %1 %2 out of date.")
+                    .arg(currencytext::problemList(outOfDate),
+                         outOfDate.size() == 1 ? QStringLiteral("was") : QStringLiteral("were"));
+    }
+    status(text);
 }
 
 bool ExcelReport::prepareWorkbook(QString* problem, bool* reopened) {

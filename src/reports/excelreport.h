@@ -15,7 +15,8 @@
 //     workbook's window to the front
 //
 // The workbook is never saved or closed: the user does that. The status line tells what was
-// written, or in plain words why nothing was; no message box, the program goes on.
+// written (and which Problems were out of date), or in plain words why nothing was; no message
+// box, the program goes on.
 
 #include "reports/spreadsheet.h"
 

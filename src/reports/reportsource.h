@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <optional>
+#include <vector>
 
 struct ReportSource {
     virtual ~ReportSource() = default;
@@ -21,4 +22,7 @@ struct ReportSource {
     virtual std::optional<QString> controlText(const QString& form, const QString& control) = 0;
     // Shows a text on the main window's status line at once, even while the export works.
     virtual void setStatus(const QString& text) = 0;
+    // The Problems of the chosen arrangement whose results are out of date, in order: the
+    // export writes their columns as calculated and names them on the status line.
+    virtual std::vector<int> outOfDateProblems() { return {}; }
 };

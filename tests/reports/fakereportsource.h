@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 class FakeReportSource final : public ReportSource {
 public:
@@ -16,6 +17,7 @@ public:
     Arrangement arrangement() override { return chosen; }
     std::optional<QString> controlText(const QString& form, const QString& control) override;
     void setStatus(const QString& text) override { statuses.append(text); }
+    std::vector<int> outOfDateProblems() override { return outOfDate; }
 
     // The text a control shows in export number `exportNumber`; a window never opened shows
     // its design text instead.
@@ -29,4 +31,5 @@ public:
     QSet<QString> unreadable;         // "Form5.lbl2": cannot be read
     QStringList formsRead;            // every form asked for, in order
     QStringList statuses;             // every status line text, in order
+    std::vector<int> outOfDate;       // the Problems whose results are out of date
 };

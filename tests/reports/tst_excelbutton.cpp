@@ -25,6 +25,7 @@ private Q_SLOTS:
     void exportsTheCounterFlowWindowsTexts();
     void successiveExportsFillSuccessiveColumns();
     void withoutSpreadsheetApplication();
+    void namesOutOfDateProblems();
 
 private:
     // Installs an in-memory spreadsheet application; returns it (owned by the export).
@@ -119,6 +120,39 @@ void TestExcelButton::withoutSpreadsheetApplication() {
     windows.problemWindow(Arrangement::CounterFlow, 1)->calculateButton()->click();
     QCOMPARE(windows.problemWindow(Arrangement::CounterFlow, 1)->result(engine::cf1::ntu)->text(),
              QStringLiteral("30.58"));
+}
+
+// Problems 1 to 4 calculated, then Problem 1 again: the export writes what the windows show
+// and names the Problems left out of date; once Problem 2 is calculated again, only 3 and 4.
+void TestExcelButton::namesOutOfDateProblems() {
+    Windows& windows = fixture_->windows();
+    MemoryWorkbook* workbook = installWorkbook();
+    const Arrangement a = Arrangement::CounterFlow;
+    for (int problem = 1; problem <= 4; ++problem) {
+        windows.problemWindow(a, problem)->calculateButton()->click();
+        if (problem < 4)
+            windows.problemWindow(a, problem)->goOnButton()->click();
+    }
+    windows.problemWindow(a, 1)->field(engine::cf1::airFlow)->setText(QStringLiteral("100"));
+    windows.problemWindow(a, 1)->calculateButton()->click();
+    QVERIFY(fixture_->desktop().messages.isEmpty());
+
+    windows.mainWindow()->buttonClicked(QStringLiteral("Excel"));
+    QCOMPARE(windows.status(),
+             QStringLiteral("Excel: column B of the worksheet \"Problem\" written; "
+                            "Problems 2, 3 and 4 were out of date."));
+    for (const report::CellMapRow& row : report::kCellMap)
+        QCOMPARE(workbook->cell(QStringLiteral("B%1").arg(row.row)),
+                 windows
+                     .controlText(QString::fromLatin1(row.counterFlow.form),
+                                  QString::fromLatin1(row.counterFlow.control))
+                     .value_or(QStringLiteral("<unreadable>")));
+
+    windows.problemWindow(a, 2)->calculateButton()->click();
+    windows.mainWindow()->buttonClicked(QStringLiteral("Excel"));
+    QCOMPARE(windows.status(),
+             QStringLiteral("Excel: column C of the worksheet \"Problem\" written; "
+                            "Problems 3 and 4 were out of date."));
 }
 
 QTEST_MAIN(TestExcelButton)

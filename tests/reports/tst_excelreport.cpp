@@ -112,6 +112,8 @@ private Q_SLOTS:
     void cellContent();
     void templateSourceIsCurrent();
     void onlyExcelApplicationIsKnown();
+    void outOfDateProblemsAreNamed_data();
+    void outOfDateProblemsAreNamed();
 };
 
 void TestExcelReport::columnLetter_data() {
@@ -464,6 +466,30 @@ void TestExcelReport::onlyExcelApplicationIsKnown() {
     QVERIFY(!createSpreadsheet(QStringLiteral("Word.Application"), options));
     QVERIFY(!createSpreadsheet(QStringLiteral("excel.application"), options));
     QVERIFY(!createSpreadsheet(QStringLiteral("Excel.Application"), options));
+}
+
+void TestExcelReport::outOfDateProblemsAreNamed_data() {
+    QTest::addColumn<std::vector<int>>("outOfDate");
+    QTest::addColumn<QString>("status");
+    const QString written = QStringLiteral("Excel: column B of the worksheet \"Problem\" written");
+    QTest::newRow("none") << std::vector<int>{} << written + u'.';
+    QTest::newRow("one") << std::vector<int>{4} << written + "; Problem 4 was out of date.";
+    QTest::newRow("two") << std::vector<int>{3, 4}
+                         << written + "; Problems 3 and 4 were out of date.";
+    QTest::newRow("three") << std::vector<int>{2, 3, 4}
+                           << written + "; Problems 2, 3 and 4 were out of date.";
+}
+
+// The column is written as the windows show it; the status line names the Problems that were
+// out of date.
+void TestExcelReport::outOfDateProblemsAreNamed() {
+    QFETCH(std::vector<int>, outOfDate);
+    QFETCH(QString, status);
+    Run run;
+    run.source.outOfDate = outOfDate;
+    const auto calls = run.exportNumber(1);
+    QCOMPARE(writtenColumn(calls), QStringLiteral("B"));
+    QCOMPARE(run.source.statuses.last(), status);
 }
 
 QTEST_GUILESS_MAIN(TestExcelReport)
