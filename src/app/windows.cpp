@@ -250,6 +250,8 @@ void Windows::pullTexts() {
         static_cast<MoistAirWindow*>(w)->pullTexts();
     else if (audit_.moistAir().used)
         moistAirWindow();
+    if (QWidget* w = loadedWindow(engine::kUncertaintyWindowKey))
+        static_cast<UncertaintyWindow*>(w)->pullTexts();
 }
 
 void Windows::setStatus(const QString& text) {

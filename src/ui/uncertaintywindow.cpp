@@ -1,10 +1,12 @@
 #include "ui/uncertaintywindow.h"
 
+#include "engine/audit.h"
 #include "engine/cellmap.h"
 #include "engine/keys.h"
 #include "engine/message.h"
 #include "engine/messages.h"
 #include "engine/numtext.h"
+#include "ui/currencytext.h"
 #include "ui/desktop.h"
 #include "ui/workspace.h"
 
@@ -21,6 +23,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -87,6 +90,7 @@ QTableWidgetItem* cell(const QString& text, bool editable = false) {
 struct UncertaintyWindow::Job {
     std::atomic<bool> cancel{false};
     std::atomic<int> completed{0};
+    Basis basis; // what the run calculates from
     Method method = Method::FirstOrder;
     Analysis firstOrder;
     Analysis monteCarlo;
@@ -150,6 +154,9 @@ UncertaintyWindow::UncertaintyWindow(Workspace& workspace)
     methodLayout->addWidget(cmdCancel, 1, 1);
     methodLayout->addWidget(progress, 2, 0, 1, 2);
 
+    lblMethod = new QLabel;
+    lblMethod->setObjectName(QStringLiteral("lblMethod"));
+    lblMethod->setWordWrap(true);
     tblResults = new QTableWidget(0, 7);
     tblResults->setObjectName(QStringLiteral("tblResults"));
     tblResults->setHorizontalHeaderLabels(
@@ -173,6 +180,7 @@ UncertaintyWindow::UncertaintyWindow(Workspace& workspace)
     left->addWidget(methodFrame);
     left->addStretch();
     auto* right = new QVBoxLayout;
+    right->addWidget(lblMethod);
     right->addWidget(tblResults, 1);
     right->addWidget(lblVerdict);
     right->addWidget(lblNotes);
@@ -207,8 +215,25 @@ UncertaintyWindow::~UncertaintyWindow() {
     }
 }
 
-std::array<double, kChainInputCount> UncertaintyWindow::fieldValues(Workspace& workspace,
-                                                                    Arrangement arrangement) {
+std::array<double, kChainInputCount>
+UncertaintyWindow::calculatedValues(const engine::Audit& audit, Arrangement arrangement,
+                                    std::vector<int>* used, std::vector<int>* leftOut) {
+    // The model's chain runs from Problem 1 on: it takes the current Problems up to the first
+    // that is not current.
+    int taken = 0;
+    while (taken < engine::kProblems && audit.currency(arrangement, taken + 1).current())
+        ++taken;
+    if (used) {
+        used->clear();
+        for (int problem = 1; problem <= taken; ++problem)
+            used->push_back(problem);
+    }
+    if (leftOut) {
+        leftOut->clear();
+        for (int problem = taken + 1; problem <= engine::kProblems; ++problem)
+            if (audit.currency(arrangement, problem).calculated)
+                leftOut->push_back(problem);
+    }
     std::array<double, kChainInputCount> values;
     values.fill(std::numeric_limits<double>::quiet_NaN());
     int k = 0;
@@ -217,13 +242,75 @@ std::array<double, kChainInputCount> UncertaintyWindow::fieldValues(Workspace& w
             arrangement == Arrangement::CounterFlow ? row.counterFlow : row.crossFlow;
         if (!QLatin1String(ref.control).startsWith(QLatin1String("Text")) || k == kChainInputCount)
             continue;
-        const auto text =
-            workspace.controlText(QLatin1String(ref.form), QLatin1String(ref.control));
-        if (const auto v = text ? numtext::readNumber(*text) : std::nullopt)
-            values[k] = *v;
+        const auto where = engine::Audit::problemOf(ref.form);
+        if (where && where->second <= taken) {
+            const auto controls = engine::Audit::controls(where->first, where->second);
+            const auto at = std::ranges::find(controls, std::string_view(ref.control));
+            const std::vector<QString>& texts = audit.calculatedFields(where->first, where->second);
+            const auto index = std::size_t(at - controls.begin());
+            if (index < texts.size())
+                values[std::size_t(k)] =
+                    numtext::readNumber(texts[index]).value_or(values[std::size_t(k)]);
+        }
         ++k;
     }
     return values;
+}
+
+bool UncertaintyWindow::Basis::sameAs(const Basis& other) const {
+    if (arrangement != other.arrangement || used != other.used || leftOut != other.leftOut)
+        return false;
+    for (std::size_t k = 0; k < values.size(); ++k)
+        if (values[k] != other.values[k] && !(std::isnan(values[k]) && std::isnan(other.values[k])))
+            return false;
+    for (int i = 0; i < kInputCount; ++i)
+        if (accuracies[i].value != other.accuracies[i].value ||
+            accuracies[i].relative != other.accuracies[i].relative)
+            return false;
+    return true;
+}
+
+UncertaintyWindow::Basis UncertaintyWindow::currentBasis() const {
+    Basis b;
+    b.arrangement = arrangement_;
+    b.values = calculatedValues(workspace_.audit(), arrangement_, &b.used, &b.leftOut);
+    b.accuracies = accuracies();
+    return b;
+}
+
+void UncertaintyWindow::showReadings(const Basis& basis) {
+    for (int i = 0; i < kInputCount; ++i)
+        if (QTableWidgetItem* item = tblAccuracy->item(i, 1))
+            item->setText(std::isfinite(basis.values[std::size_t(i)])
+                              ? numberLocale().toString(basis.values[std::size_t(i)])
+                              : QString());
+}
+
+void UncertaintyWindow::pullTexts() {
+    const Basis now = currentBasis();
+    showReadings(now);
+    if (isRunning() || !outcome_ || outcome_->basis.sameAs(now))
+        return;
+    const Basis& was = outcome_->basis;
+    QString what;
+    if (was.arrangement != now.arrangement)
+        what = QStringLiteral("the arrangement is another one");
+    else if (!std::ranges::equal(was.accuracies, now.accuracies,
+                                 [](const Accuracy& a, const Accuracy& b) {
+                                     return a.value == b.value && a.relative == b.relative;
+                                 }))
+        what = QStringLiteral("the accuracies have changed");
+    else
+        what = QStringLiteral("the Problems' calculations have changed");
+    outcome_.reset();
+    clearFigures(QStringLiteral("No figures: %1 since the last calculation here. Press CALCULATE "
+                                "for figures that belong to the audit as it is.")
+                     .arg(what));
+}
+
+void UncertaintyWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    pullTexts();
 }
 
 Accuracies UncertaintyWindow::accuracies() const {
@@ -274,6 +361,7 @@ void UncertaintyWindow::saveAccuracies() const {
 void UncertaintyWindow::restoreAccuracies() {
     setAccuracies(hintAccuracies());
     saveAccuracies();
+    pullTexts();
 }
 
 void UncertaintyWindow::accuracyEdited(int row, int column) {
@@ -287,9 +375,11 @@ void UncertaintyWindow::accuracyEdited(int row, int column) {
                                                     "number of zero or more"),
                                      MessageIcon::Critical);
         loadAccuracies(); // back to the accuracies last kept
+        pullTexts();
         return;
     }
     saveAccuracies();
+    pullTexts();
 }
 
 void UncertaintyWindow::follow() {
@@ -321,29 +411,32 @@ void UncertaintyWindow::calculate() {
         return;
     if (lblArrangement->text().isEmpty())
         lblArrangement->setText(QStringLiteral("COUNTER FLOW"));
-    const auto values = fieldValues(workspace_, arrangement_);
-    const Case c = caseFromInputs(values);
-    for (int i = 0; i < kInputCount; ++i)
-        tblAccuracy->item(i, 1)->setText(
-            std::isfinite(values[i]) ? numberLocale().toString(values[i]) : QString());
+    const Basis basis = currentBasis();
+    showReadings(basis);
+    const Case c = caseFromInputs(basis.values);
     if (c.problems < 1) {
-        workspace_.desktop().message(this, engine::toQString(engine::messages::kMissingDataTitle),
-                                     QStringLiteral("All fields of Problem 1 require data"),
-                                     MessageIcon::Warning);
+        workspace_.desktop().message(
+            this, engine::toQString(engine::messages::kMissingDataTitle),
+            QStringLiteral("Problem 1 of the %1 has not been calculated: press CALCULATE in its "
+                           "window first. The uncertainty is stated for calculated results.")
+                .arg(basis.arrangement == Arrangement::CounterFlow ? QStringLiteral("counter flow")
+                                                                   : QStringLiteral("cross flow")),
+            MessageIcon::Warning);
+        pullTexts();
         Q_EMIT finished();
         return;
     }
-    if (arrangement_ != shownArrangement_) { // figures of the other arrangement go
-        tblResults->setRowCount(0);
-        lblVerdict->clear();
-        lblNotes->clear();
-    }
     job_ = std::make_shared<Job>();
+    job_->basis = basis;
     job_->method = optMonteCarlo->isChecked() ? Method::MonteCarlo : Method::FirstOrder;
     progress->setRange(0, monteCarloDraws);
     progress->setValue(0);
+    // While it runs, only the progress shows.
+    clearFigures(job_->method == Method::MonteCarlo
+                     ? QStringLiteral("Calculating: Monte Carlo, %1 draws ...").arg(monteCarloDraws)
+                     : QStringLiteral("Calculating: first order ..."));
     const Arrangement arrangement = arrangement_;
-    const Accuracies acc = accuracies();
+    const Accuracies acc = basis.accuracies;
     const int draws = monteCarloDraws;
     std::shared_ptr<Job> job = job_;
     thread_ = QThread::create([job, arrangement, c, acc, draws] {
@@ -373,23 +466,75 @@ void UncertaintyWindow::showJob() {
     thread_ = nullptr;
     const std::shared_ptr<Job> job = job_;
     setRunning(false);
-    if (job->cancel) {
-        lblNotes->setText(
-            QStringLiteral("Monte Carlo cancelled after %1 of %2 draws%3.")
-                .arg(job->completed.load())
-                .arg(monteCarloDraws)
-                .arg(tblResults->rowCount() > 0
-                         ? QStringLiteral(
-                               "; the figures shown are those of the previous calculation")
-                         : QString()));
+    const Basis now = currentBasis();
+    if (job->cancel && job->method == Method::MonteCarlo) {
+        // The previous figures come back while they still belong to the audit.
+        const bool previous = outcome_ && outcome_->basis.sameAs(now);
+        if (previous)
+            showOutcome(*outcome_);
+        else {
+            outcome_.reset();
+            clearFigures(QStringLiteral("No figures."));
+        }
+        const QString note = QStringLiteral("Monte Carlo cancelled after %1 of %2 draws%3.")
+                                 .arg(job->completed.load())
+                                 .arg(monteCarloDraws)
+                                 .arg(previous ? QStringLiteral("; the figures shown are those of "
+                                                                "the previous calculation")
+                                               : QString());
+        lblNotes->setText(lblNotes->text().isEmpty() ? note
+                                                     : note + QLatin1Char('\n') + lblNotes->text());
+    } else if (!job->basis.sameAs(now)) {
+        outcome_.reset();
+        clearFigures(QStringLiteral("No figures: the audit or the accuracies changed while the "
+                                    "calculation ran. Press CALCULATE again."));
     } else {
-        shownArrangement_ = arrangement_;
-        if (job->method == Method::MonteCarlo)
-            showAnalysis(job->monteCarlo, &job->firstOrder);
-        else
-            showAnalysis(job->firstOrder, nullptr);
+        Outcome outcome;
+        outcome.basis = job->basis;
+        if (job->method == Method::MonteCarlo) {
+            outcome.analysis = job->monteCarlo;
+            outcome.firstOrder = job->firstOrder;
+        } else
+            outcome.analysis = job->firstOrder;
+        outcome_ = std::move(outcome);
+        showOutcome(*outcome_);
     }
     Q_EMIT finished();
+}
+
+void UncertaintyWindow::clearFigures(const QString& reason) {
+    tblResults->setRowCount(0);
+    lblVerdict->clear();
+    lblNotes->clear();
+    lblMethod->setText(reason);
+}
+
+void UncertaintyWindow::showOutcome(const Outcome& outcome) {
+    const Analysis& a = outcome.analysis;
+    const QString method = a.method == Method::MonteCarlo
+                               ? QStringLiteral("Monte Carlo, %1 draws").arg(a.draws)
+                               : QStringLiteral("first order (sensitivities)");
+    QString text = QStringLiteral("Figures: %1, from %2 as last calculated.")
+                       .arg(method, currencytext::problemList(outcome.basis.used));
+    if (!outcome.basis.leftOut.empty()) {
+        std::vector<int> outOfDate, after;
+        for (int problem : outcome.basis.leftOut)
+            (workspace_.audit().currency(outcome.basis.arrangement, problem).outOfDate() ? outOfDate
+                                                                                         : after)
+                .push_back(problem);
+        if (!outOfDate.empty())
+            text += QStringLiteral(" %1 %2 out of date, left out.")
+                        .arg(currencytext::problemList(outOfDate),
+                             outOfDate.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"));
+        if (!after.empty())
+            text +=
+                QStringLiteral(" %1 %2 left out: the Problems before %3 not all current.")
+                    .arg(currencytext::problemList(after),
+                         after.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"),
+                         after.size() == 1 ? QStringLiteral("it are") : QStringLiteral("them are"));
+    }
+    lblMethod->setText(text);
+    showAnalysis(a, outcome.firstOrder ? &*outcome.firstOrder : nullptr);
 }
 
 void UncertaintyWindow::showAnalysis(const Analysis& shownAnalysis, const Analysis* firstOrderRun) {

@@ -1,16 +1,24 @@
 #pragma once
 // The "Uncertainty" window: how sure each result of the current arrangement is, given the
-// accuracies of the instruments. It reads the Problem windows' entry fields as they stand,
-// runs the measurement model (chainmodel.h) with the chosen propagation (propagation.h) in a
-// worker thread, and shows every result with its expanded uncertainty, the inputs that
-// contribute most, and the verdict of the acceptance test. The accuracies are an editable
-// table kept in the settings store.
+// accuracies of the instruments. It takes the inputs of the Problems that are current, as
+// their last CALCULATE read them (so its values are the windows' results), runs the measurement
+// model (chainmodel.h) with the chosen propagation (propagation.h) in a worker thread, and
+// shows every result with its expanded uncertainty, the inputs that contribute most, and the
+// verdict of the acceptance test, under a line naming the method and the Problems used.
+//
+// Figures belong to what they were calculated from: the arrangement, the current Problems'
+// inputs and the accuracies. When any of these changes (a CALCULATE, an undo, an edit of the
+// accuracies or their restoring), the figures and the verdict go and the window says why;
+// while a run works only its progress shows. The accuracies are an editable table kept in the
+// settings store.
 
 #include "uncertainty/propagation.h"
 
 #include <QWidget>
+#include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QLabel;
 class QProgressBar;
@@ -20,6 +28,9 @@ class QTableWidget;
 class QThread;
 class QTimer;
 class Workspace;
+namespace engine {
+class Audit;
+}
 
 class UncertaintyWindow : public QWidget {
     Q_OBJECT
@@ -30,9 +41,9 @@ public:
     // The toolbar's "Uncertainty": the window follows the arrangement chosen in the start
     // window and calculates.
     void follow();
-    // CALCULATE: reads the Problem windows' fields and starts the chosen method. A Problem 1
-    // field that holds no number is refused with a message; later Problems without numbers
-    // are left out.
+    // CALCULATE: takes the current Problems' inputs and starts the chosen method. Without a
+    // calculated Problem 1 it is refused with a message; Problems that are out of date (and
+    // those after them) are left out, and the window says so.
     void calculate();
     void cancel();
     bool isRunning() const;
@@ -40,10 +51,18 @@ public:
     void restoreAccuracies();
     uncertainty::Accuracies accuracies() const;
 
-    // The 19 entry-field values of an arrangement's Problem windows, in the report's order
-    // (NaN for a text that is no number).
-    static std::array<double, uncertainty::kChainInputCount> fieldValues(Workspace& workspace,
-                                                                         Arrangement arrangement);
+    // Shows the audit's state again: figures that no longer belong to the current Problems'
+    // inputs or to the accuracies go (called after every step of the engine and every undo).
+    void pullTexts();
+
+    // The inputs of an arrangement's Problems as the audit calculated them: the 19 entry-field
+    // values in the report's order, from the texts each Problem's fields held at its last
+    // CALCULATE, for the current Problems from Problem 1 up to the first that is not current
+    // (NaN for the others' and for a text that is no number). *used receives the Problems
+    // taken, *leftOut the calculated Problems that are not.
+    static std::array<double, uncertainty::kChainInputCount>
+    calculatedValues(const engine::Audit& audit, Arrangement arrangement,
+                     std::vector<int>* used = nullptr, std::vector<int>* leftOut = nullptr);
 
     int monteCarloDraws = 10000;
 
@@ -55,6 +74,7 @@ public:
     QPushButton* calculateButton;
     QPushButton* cmdCancel;
     QProgressBar* progress;
+    QLabel* lblMethod; // the method of the figures shown and the Problems they come from
     QTableWidget* tblResults;
     QLabel* lblVerdict;
     QLabel* lblNotes;
@@ -63,8 +83,30 @@ Q_SIGNALS:
     // A run ended: its figures are shown, or it was cancelled or refused.
     void finished();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    // What figures are calculated from.
+    struct Basis {
+        Arrangement arrangement = Arrangement::CounterFlow;
+        std::array<double, uncertainty::kChainInputCount> values{};
+        std::vector<int> used, leftOut;
+        uncertainty::Accuracies accuracies{};
+        // The same inputs (NaN equal to NaN), Problems and accuracies.
+        bool sameAs(const Basis& other) const;
+    };
+    // The figures of a completed run and what they were calculated from.
+    struct Outcome {
+        Basis basis;
+        uncertainty::Analysis analysis;
+        std::optional<uncertainty::Analysis> firstOrder; // beside a Monte Carlo analysis
+    };
     struct Job;
+    Basis currentBasis() const;
+    // Shows figures, or none with the reason on the method line.
+    void showOutcome(const Outcome& outcome);
+    void clearFigures(const QString& reason);
     void accuracyEdited(int row, int column);
     void loadAccuracies();
     void saveAccuracies() const;
@@ -72,10 +114,13 @@ private:
     void showJob();
     void showAnalysis(const uncertainty::Analysis& shown, const uncertainty::Analysis* firstOrder);
     void setRunning(bool running);
+    void showReadings(const Basis& basis);
 
     Workspace& workspace_;
     Arrangement arrangement_ = Arrangement::CounterFlow;
-    std::optional<Arrangement> shownArrangement_; // of the figures shown
+    // The figures of the last completed run while they belong to the audit (hidden during a
+    // run, shown again when it is cancelled).
+    std::optional<Outcome> outcome_;
     std::shared_ptr<Job> job_;
     QThread* thread_ = nullptr;
     QTimer* progressTimer_;

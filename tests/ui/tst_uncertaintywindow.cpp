@@ -2,6 +2,7 @@
 // show, the toolbar button, the accuracies table and its settings, Monte Carlo with Cancel.
 
 #include "app/windows.h"
+#include "engine/audit.h"
 #include "engine/cellmap.h"
 #include "engine/numtext.h"
 #include "support/guifixture.h"
@@ -17,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QtTest>
@@ -69,6 +71,23 @@ bool waitFor(UncertaintyWindow* w, QSignalSpy& spy, int ms = 60000) {
     return w->isRunning() ? spy.wait(ms) : spy.count() > 0;
 }
 
+// Calculates Problem 1 again with its air flow raised by 5 kg/s, which leaves the later
+// Problems out of date.
+void recalculateProblemOne(Windows& windows, Arrangement arrangement) {
+    ProblemWindow* one = windows.problemWindow(arrangement, 1);
+    QLineEdit* airFlow = one->findChild<QLineEdit*>(QStringLiteral("Text8"));
+    airFlow->setText(QString::number(airFlow->text().toDouble() + 5));
+    one->calculateButton()->click();
+}
+
+// The Problems of the rows of the results table.
+QSet<int> problemsShown(const UncertaintyWindow* w) {
+    QSet<int> problems;
+    for (int row = 0; row < w->tblResults->rowCount(); ++row)
+        problems.insert(w->tblResults->item(row, 0)->text().toInt());
+    return problems;
+}
+
 } // namespace
 
 class TestUncertaintyWindow : public QObject {
@@ -103,8 +122,8 @@ private Q_SLOTS:
         calculateChain(fixture->windows(), a);
         QVERIFY2(fixture->desktop().messages.isEmpty(),
                  qPrintable(fixture->desktop().messageTexts().join(QLatin1Char('\n'))));
-        const Evaluation e =
-            evaluate(a, caseFromInputs(UncertaintyWindow::fieldValues(fixture->windows(), a)));
+        const Evaluation e = evaluate(
+            a, caseFromInputs(UncertaintyWindow::calculatedValues(fixture->windows().audit(), a)));
         QCOMPARE(e.problemsDone, 4);
         for (int r = 0; r < kResultCount; ++r) {
             const QString text = windowText(fixture->windows(), a, r);
@@ -126,6 +145,8 @@ private Q_SLOTS:
     // first-order figures: two significant digits, the thermometers' half shares, the verdict.
     void toolbarShowsFigures() {
         fixture->start();
+        calculateChain(fixture->windows(), Arrangement::CounterFlow);
+        calculateChain(fixture->windows(), Arrangement::CrossFlow);
         fixture->main().buttonClicked(QStringLiteral("Uncertainty"));
         UncertaintyWindow* w = fixture->windows().uncertaintyWindow();
         QSignalSpy spy(w, &UncertaintyWindow::finished);
@@ -144,6 +165,9 @@ private Q_SLOTS:
                      w->lblVerdict->text().endsWith(QStringLiteral("above its design.")),
                  qPrintable(w->lblVerdict->text()));
         QVERIFY(w->lblNotes->text().isEmpty());
+        QCOMPARE(w->lblMethod->text(),
+                 QStringLiteral("Figures: first order (sensitivities), from Problems 1, 2, 3 and 4 "
+                                "as last calculated."));
 
         // The cross-flow chain, once chosen in the start window.
         fixture->windows().startWindow()->crossFlowOption()->setChecked(true);
@@ -158,6 +182,7 @@ private Q_SLOTS:
     // the next run, a refused edit goes back, and the button restores the hints.
     void accuraciesAreKept() {
         fixture->start();
+        calculateChain(fixture->windows(), Arrangement::CounterFlow);
         UncertaintyWindow* w = fixture->windows().uncertaintyWindow();
         QCOMPARE(w->tblAccuracy->item(RelativeHumidity, 2)->text(), QStringLiteral("5"));
         QCOMPARE(w->tblAccuracy->item(RelativeHumidity, 3)->text(), QStringLiteral("% RH *"));
@@ -192,24 +217,27 @@ private Q_SLOTS:
                  QStringLiteral("0.05"));
     }
 
-    // A Problem 1 field without a number is refused and changes nothing; a chain that fails
-    // for a perturbed input is named, and the results it touches have no figure.
+    // Without a calculated Problem 1 a run is refused; a chain that fails for a perturbed input
+    // is named, and the results it touches have no figure.
     void refusalsAndFailuresAreShown() {
         fixture->start();
         fixture->windows().startWindow()->crossFlowOption()->setChecked(true);
         UncertaintyWindow* w = fixture->windows().uncertaintyWindow();
         QSignalSpy spy(w, &UncertaintyWindow::finished);
-        auto* outlet = fixture->windows()
-                           .problemWindow(Arrangement::CrossFlow, 1)
-                           ->findChild<QLineEdit*>(QStringLiteral("Text4"));
-        outlet->setText(QString());
+        ProblemWindow* one = fixture->windows().problemWindow(Arrangement::CrossFlow, 1);
         w->follow();
         QCOMPARE(spy.count(), 1);
         QCOMPARE(fixture->desktop().messageTexts(),
-                 QStringList{QStringLiteral("All fields of Problem 1 require data")});
+                 QStringList{QStringLiteral("Problem 1 of the cross flow has not been calculated: "
+                                            "press CALCULATE in its window first. The uncertainty "
+                                            "is stated for calculated results.")});
         QCOMPARE(w->tblResults->rowCount(), 0);
+        fixture->desktop().messages.clear();
 
-        outlet->setText(QStringLiteral("25.6")); // needs an NTU near the search's last trial
+        // Needs an NTU near the search's last trial.
+        one->findChild<QLineEdit*>(QStringLiteral("Text4"))->setText(QStringLiteral("25.6"));
+        one->calculateButton()->click();
+        QVERIFY(fixture->desktop().messages.isEmpty());
         w->calculate();
         QVERIFY(waitFor(w, spy));
         QCOMPARE(resultCell(w, Range, 3), QStringLiteral("0.082"));
@@ -225,6 +253,8 @@ private Q_SLOTS:
     // Cancel leaves the figures of the previous run; a completed run shows the comparison.
     void monteCarloCancelAndCompare() {
         fixture->start();
+        calculateChain(fixture->windows(), Arrangement::CounterFlow);
+        calculateChain(fixture->windows(), Arrangement::CrossFlow);
         fixture->windows().startWindow()->crossFlowOption()->setChecked(true);
         fixture->main().buttonClicked(QStringLiteral("Uncertainty"));
         UncertaintyWindow* w = fixture->windows().uncertaintyWindow();
@@ -251,6 +281,144 @@ private Q_SLOTS:
         QCOMPARE(resultCell(w, Range, 3), QStringLiteral("0.082"));
         QCOMPARE(resultCell(w, Range, 6), QStringLiteral("first order U 0.082"));
         QVERIFY(w->lblNotes->text().contains(QStringLiteral("Monte Carlo: 10000 draws.")));
+    }
+    // Problems out of date are left out, and the figures come from the texts of each current
+    // Problem's last CALCULATE, so they are the windows' numbers whatever the fields hold now.
+    void onlyCurrentProblemsCount() {
+        fixture->start();
+        Windows& windows = fixture->windows();
+        calculateChain(windows, Arrangement::CounterFlow);
+        fixture->main().buttonClicked(QStringLiteral("Uncertainty"));
+        UncertaintyWindow* w = windows.uncertaintyWindow();
+        QSignalSpy spy(w, &UncertaintyWindow::finished);
+        QVERIFY(waitFor(w, spy));
+        QCOMPARE(problemsShown(w), (QSet<int>{1, 2, 3, 4}));
+
+        recalculateProblemOne(windows, Arrangement::CounterFlow);
+        // The figures went with the calculation they belonged to.
+        QCOMPARE(w->tblResults->rowCount(), 0);
+        QVERIFY(w->lblVerdict->text().isEmpty());
+        QVERIFY2(w->lblMethod->text().startsWith(
+                     QStringLiteral("No figures: the Problems' calculations have changed")),
+                 qPrintable(w->lblMethod->text()));
+
+        // A field typed into but not calculated does not count.
+        QLineEdit* waterFlow = windows.problemWindow(Arrangement::CounterFlow, 1)
+                                   ->findChild<QLineEdit*>(QStringLiteral("Text1"));
+        const QString calculatedFlow = waterFlow->text();
+        waterFlow->setText(QStringLiteral("150"));
+        w->calculate();
+        QVERIFY(waitFor(w, spy));
+        QCOMPARE(problemsShown(w), QSet<int>{1});
+        QCOMPARE(w->lblMethod->text(),
+                 QStringLiteral("Figures: first order (sensitivities), from Problem 1 as last "
+                                "calculated. Problems 2, 3 and 4 are out of date, left out."));
+        QCOMPARE(w->tblAccuracy->item(WaterFlow, 1)->text(), QStringLiteral("100"));
+        QVERIFY(std::fabs(resultCell(w, Ntu, 2).toDouble() -
+                          windowText(windows, Arrangement::CounterFlow, Ntu).toDouble()) <=
+                resultCell(w, Ntu, 3).toDouble());
+        waterFlow->setText(calculatedFlow);
+
+        // Problem 2 calculated again counts again; its result is the window's.
+        windows.problemWindow(Arrangement::CounterFlow, 2)->calculateButton()->click();
+        w->calculate();
+        QVERIFY(waitFor(w, spy));
+        QCOMPARE(problemsShown(w), (QSet<int>{1, 2}));
+        QVERIFY2(w->lblMethod->text().endsWith(
+                     QStringLiteral("from Problems 1 and 2 as last calculated. Problems 3 and 4 "
+                                    "are out of date, left out.")),
+                 qPrintable(w->lblMethod->text()));
+        const double shownQa =
+            windowText(windows, Arrangement::CounterFlow, HeatAchieved).toDouble();
+        QVERIFY(std::fabs(resultCell(w, HeatAchieved, 2).toDouble() - shownQa) <=
+                std::fabs(resultCell(w, HeatAchieved, 3).toDouble()));
+        QVERIFY(!w->lblVerdict->text().isEmpty());
+    }
+
+    // Figures and verdict go when what they were calculated from changes: the accuracies
+    // (edited, or the hints' restored), a Problem calculated again, a restored state. Figures
+    // that still belong stay.
+    void figuresBelongToTheirBasis_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("cleared");
+        QTest::newRow("hints' accuracies restored") << "restore" << true;
+        QTest::newRow("an accuracy edited") << "edit" << true;
+        QTest::newRow("Problem 1 calculated again") << "recalculate" << true;
+        QTest::newRow("an earlier state restored") << "undo" << true;
+        QTest::newRow("a field typed into") << "type" << false;
+        QTest::newRow("the accuracy retyped as it was") << "same" << false;
+    }
+    void figuresBelongToTheirBasis() {
+        QFETCH(QString, change);
+        QFETCH(bool, cleared);
+        fixture->start();
+        Windows& windows = fixture->windows();
+        const engine::Audit::State before = windows.audit().state();
+        calculateChain(windows, Arrangement::CounterFlow);
+        UncertaintyWindow* w = windows.uncertaintyWindow();
+        w->tblAccuracy->item(RelativeHumidity, 2)->setText(QStringLiteral("2"));
+        QSignalSpy spy(w, &UncertaintyWindow::finished);
+        w->calculate();
+        QVERIFY(waitFor(w, spy));
+        const QString verdict = w->lblVerdict->text();
+        QVERIFY(!verdict.isEmpty() && w->tblResults->rowCount() == kResultCount);
+
+        if (change == QLatin1String("restore"))
+            w->cmdRestore->click();
+        else if (change == QLatin1String("edit"))
+            w->tblAccuracy->item(WaterIn, 2)->setText(QStringLiteral("0.1"));
+        else if (change == QLatin1String("recalculate"))
+            recalculateProblemOne(windows, Arrangement::CounterFlow);
+        else if (change == QLatin1String("undo")) {
+            windows.audit().restore(before);
+            windows.pullTexts();
+        } else if (change == QLatin1String("type"))
+            windows.problemWindow(Arrangement::CounterFlow, 3)
+                ->findChild<QLineEdit*>(QStringLiteral("Text18"))
+                ->setText(QStringLiteral("150"));
+        else
+            w->tblAccuracy->item(RelativeHumidity, 2)->setText(QStringLiteral("2.0"));
+        QVERIFY(fixture->desktop().messages.isEmpty());
+
+        QCOMPARE(w->tblResults->rowCount(), cleared ? 0 : kResultCount);
+        QCOMPARE(w->lblVerdict->text(), cleared ? QString() : verdict);
+        QCOMPARE(w->lblMethod->text().startsWith(QStringLiteral("No figures: ")), cleared);
+    }
+
+    // While a run works only its progress shows; figures that the audit left behind during the
+    // run are not shown when it ends, nor are the previous ones brought back by a Cancel.
+    void duringARunOnlyProgressShows() {
+        fixture->start();
+        Windows& windows = fixture->windows();
+        calculateChain(windows, Arrangement::CounterFlow);
+        fixture->main().buttonClicked(QStringLiteral("Uncertainty"));
+        UncertaintyWindow* w = windows.uncertaintyWindow();
+        QSignalSpy spy(w, &UncertaintyWindow::finished);
+        QVERIFY(waitFor(w, spy));
+        QVERIFY(w->tblResults->rowCount() > 0);
+
+        w->optMonteCarlo->setChecked(true);
+        w->calculate();
+        QVERIFY(w->isRunning());
+        QCOMPARE(w->tblResults->rowCount(), 0);
+        QVERIFY(w->lblVerdict->text().isEmpty() && w->lblNotes->text().isEmpty());
+        QCOMPARE(w->lblMethod->text(), QStringLiteral("Calculating: Monte Carlo, 10000 draws ..."));
+        QVERIFY(w->progress->isVisible());
+        QVERIFY(spy.wait(60000));
+        QCOMPARE(w->tblResults->rowCount(), kResultCount);
+        QCOMPARE(w->lblMethod->text(),
+                 QStringLiteral("Figures: Monte Carlo, 10000 draws, from Problems 1, 2, 3 and 4 "
+                                "as last calculated."));
+
+        // The audit changes during a run: its figures are not shown.
+        w->calculate();
+        recalculateProblemOne(windows, Arrangement::CounterFlow);
+        QVERIFY(w->isRunning());
+        QVERIFY(spy.wait(60000));
+        QCOMPARE(w->tblResults->rowCount(), 0);
+        QVERIFY(w->lblVerdict->text().isEmpty());
+        QVERIFY2(w->lblMethod->text().contains(QStringLiteral("changed while the calculation ran")),
+                 qPrintable(w->lblMethod->text()));
     }
 };
 
