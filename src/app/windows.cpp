@@ -252,6 +252,8 @@ void Windows::pullTexts() {
         moistAirWindow();
     if (QWidget* w = loadedWindow(engine::kUncertaintyWindowKey))
         static_cast<UncertaintyWindow*>(w)->pullTexts();
+    if (QWidget* w = loadedWindow(engine::kDiagramWindowKey))
+        static_cast<DiagramWindow*>(w)->pullTexts();
 }
 
 void Windows::setStatus(const QString& text) {

@@ -115,7 +115,23 @@ void DiagramWindow::calculated(Arrangement arrangement, int problem) {
     refresh();
 }
 
+DiagramWindow::Drawn DiagramWindow::drawnFrom() const {
+    const engine::Audit& audit = workspace_.audit();
+    Drawn d;
+    d.calculations = audit.calculations();
+    for (Arrangement arrangement : {Arrangement::CounterFlow, Arrangement::CrossFlow})
+        for (int problem = 1; problem <= engine::kProblems; ++problem)
+            d.outOfDate.push_back(audit.currency(arrangement, problem).outOfDate());
+    return d;
+}
+
+void DiagramWindow::pullTexts() {
+    if (drawnFrom() != drawn_)
+        refresh();
+}
+
 void DiagramWindow::refresh() {
+    drawn_ = drawnFrom();
     if (!shown_) {
         showHint(QStringLiteral("Open a Problem window and press CALCULATE: its diagrams "
                                 "appear here and follow every new calculation."));

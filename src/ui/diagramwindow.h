@@ -3,12 +3,15 @@
 // every CALCULATE of that arrangement. Counter flow shows the enthalpy-temperature diagram,
 // cross flow the maps of the fill; Problems 2 to 4 add the tower characteristic. The shown
 // diagram exports to PNG, SVG and PDF from the "Export..." button and the plots' context menu.
+// Out-of-date Problems are drawn as such (diagramdata.h).
 
 #include "diagrams/diagramdata.h"
 #include "diagrams/diagramexport.h"
+#include "engine/audit.h"
 
 #include <QWidget>
 #include <optional>
+#include <vector>
 
 class CharacteristicPlot;
 class DiagramSource;
@@ -34,6 +37,9 @@ public:
     void calculated(Arrangement arrangement, int problem);
     // Redraws the shown Problem from the source.
     void refresh();
+    // The audit may have changed (a step of the engine, an undo): redraws when the
+    // calculations or which Problems are current differ from those drawn.
+    void pullTexts();
 
     // The arrangement and Problem shown; nullopt before any Problem window was active.
     std::optional<std::pair<Arrangement, int>> shownProblem() const { return shown_; }
@@ -60,8 +66,18 @@ private:
     void showDiagrams(const diagrams::ProblemDiagrams& d);
     void attachContextMenu(QCustomPlot* plot);
 
+    // What the drawn diagrams follow from: the calculations in order and which Problems of
+    // each arrangement are out of date.
+    struct Drawn {
+        std::vector<engine::Calculation> calculations;
+        std::vector<bool> outOfDate;
+        bool operator==(const Drawn&) const = default;
+    };
+    Drawn drawnFrom() const;
+
     Workspace& workspace_;
     const DiagramSource* source_ = nullptr;
+    Drawn drawn_;
     std::optional<std::pair<Arrangement, int>> shown_;
     QStackedWidget* pages_;
 };

@@ -68,6 +68,7 @@ private Q_SLOTS:
     void characteristicThroughProblemOne();
     void exportsTheShownDiagram_data();
     void exportsTheShownDiagram();
+    void outOfDateProblemsFollowTheAudit();
 
 private:
     // Presses CALCULATE in Problems 1 to `upTo` of an arrangement (with the windows' default
@@ -383,6 +384,36 @@ void TestDiagramWindow::exportsTheShownDiagram() {
     }
     // The window on screen is laid out for the screen again after the export.
     QCOMPARE(diagram->merkel->viewport().size(), diagram->merkel->size());
+}
+
+// Problem 1 calculated again after Problems 1 to 4: Problem 4's diagrams say they are out of
+// date, and its characteristic draws the points of Problems 2 to 4 as such; a restored state
+// (as undo restores one) is drawn again as it is.
+void TestDiagramWindow::outOfDateProblemsFollowTheAudit() {
+    DiagramWindow* diagram = openDiagram();
+    calculate(true, 4);
+    QCOMPARE(diagram->lblTitle->text(), QStringLiteral("Problem 4, counter flow"));
+    const engine::Audit::State allCurrent = fixture_->windows().audit().state();
+
+    fixture_->show(form("Form5"));
+    form("Form5")->findChild<QLineEdit*>(QStringLiteral("Text8"))->setText(QStringLiteral("100"));
+    form("Form5")->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    QCOMPARE(diagram->lblTitle->text(), QStringLiteral("Problem 1, counter flow"));
+    fixture_->show(form("Form3"));
+    QCOMPARE(diagram->lblTitle->text(), QStringLiteral("Problem 4, counter flow (out of date)"));
+    QVERIFY(plotstyle::title(diagram->merkel)
+                .startsWith(QStringLiteral("Counter flow, Problem 4 (out of date): ")));
+    for (int problem = 2; problem <= 4; ++problem)
+        QVERIFY2(
+            diagram->characteristic->pointLabel(problem).endsWith(QStringLiteral(" (out of date)")),
+            qPrintable(diagram->characteristic->pointLabel(problem)));
+
+    fixture_->windows().audit().restore(allCurrent);
+    fixture_->windows().pullTexts();
+    QCOMPARE(diagram->lblTitle->text(), QStringLiteral("Problem 4, counter flow"));
+    for (int problem = 2; problem <= 4; ++problem)
+        QVERIFY(
+            !diagram->characteristic->pointLabel(problem).contains(QStringLiteral("out of date")));
 }
 
 QTEST_MAIN(TestDiagramWindow)
