@@ -29,7 +29,9 @@ public:
     // ("Form5.lbl2 shows 'nan'").
     QStringList check(Windows& windows) const;
 
-    bool isOwnStatus(const QString& text) const { return statuses_.contains(text); }
+    // One of the program's status texts, or one followed by (or replaced with) the sentences
+    // naming out-of-date Problems.
+    bool isOwnStatus(const QString& text) const;
     static bool isCompletion(const QString& status);
     // The names of every window that may be loaded.
     static const QStringList& windowNames();

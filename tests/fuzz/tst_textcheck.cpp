@@ -102,6 +102,15 @@ private Q_SLOTS:
         QTest::newRow("other completion") << "Calculation has successfuly complited" << false;
         QTest::newRow("corrected spelling") << "Calculation has successfully completed" << true;
         QTest::newRow("a number") << "12.5" << true;
+        const char* const outOfDate =
+            "Problem 3 is out of date: it builds on results of Problem 1 from before Problem 1 was "
+            "calculated again. CALCULATE Problems 2 and 3 again, in this order, to bring it up to "
+            "date.";
+        QTest::newRow("out of date") << outOfDate << false;
+        QTest::newRow("completion, out of date")
+            << QStringLiteral("Calculation has successfully complited - ") + outOfDate << false;
+        QTest::newRow("unknown text, out of date")
+            << QStringLiteral("Calculation has successfully completed - ") + outOfDate << true;
     }
     void statusLine() {
         QFETCH(QString, status);
