@@ -73,12 +73,14 @@ QString CharacteristicPlot::pointLabel(int problem) const {
 }
 
 void CharacteristicPlot::setCharacteristic(const diagrams::Characteristic& c) {
+    const bool shownOutOfDate = std::ranges::any_of(
+        c.points, [&](const auto& p) { return p.problem == c.shownProblem && p.outOfDate; });
     plotstyle::setTitle(
-        this, QStringLiteral("%1, Problem %2: tower characteristic NTU/L ~ (L/G)^-%3")
+        this, QStringLiteral("%1, Problem %2%3: tower characteristic NTU/L ~ (L/G)^-%4")
                   .arg(c.arrangement == Arrangement::CounterFlow ? QStringLiteral("Counter flow")
                                                                  : QStringLiteral("Cross flow"))
                   .arg(c.shownProblem)
-                  .arg(number(c.exponent, 2)));
+                  .arg(plotstyle::outOfDateMark(shownOutOfDate), number(c.exponent, 2)));
     line_->setName(
         QStringLiteral("Characteristic through Problem 1, slope -%1").arg(number(c.exponent, 2)));
 

@@ -6,6 +6,7 @@
 #include "diagrams/characteristicplot.h"
 #include "diagrams/diagramexport.h"
 #include "diagrams/diagramfiles.h"
+#include "diagrams/plotstyle.h"
 #include "engine/audit.h"
 #include "engine/keys.h"
 
@@ -132,6 +133,10 @@ void TestDiagramFiles::outOfDateProblemsAreMarked() {
 
     CharacteristicPlot plot;
     plot.setCharacteristic(*stale->characteristic);
+    QVERIFY(plotstyle::title(&plot).startsWith(QStringLiteral("%1, Problem 4 (out of date): ")
+                                                   .arg(arrangement == Arrangement::CounterFlow
+                                                            ? QStringLiteral("Counter flow")
+                                                            : QStringLiteral("Cross flow"))));
     QCOMPARE(plot.pointGraph(1)->scatterStyle().brush().style(), Qt::SolidPattern);
     QVERIFY(!plot.pointLabel(1).contains(QStringLiteral("out of date")));
     for (int problem = 2; problem <= 4; ++problem) {
