@@ -9,12 +9,12 @@ namespace currencytext {
 
 namespace {
 
-// Why the results a Problem builds on changed: the earlier Problem was calculated again, or
-// holds no results any more.
-QString cause(const engine::Audit& audit, Arrangement arrangement, int changedBy) {
+// What an out-of-date Problem builds on: the earlier results of the Problem that was calculated
+// again since, or results that Problem no longer holds.
+QString basis(const engine::Audit& audit, Arrangement arrangement, int changedBy) {
     return audit.currency(arrangement, changedBy).calculated
-               ? QStringLiteral("from before Problem %1 was calculated again").arg(changedBy)
-               : QStringLiteral("that Problem %1 no longer holds").arg(changedBy);
+               ? QStringLiteral("Problem %1's earlier results").arg(changedBy)
+               : QStringLiteral("results Problem %1 no longer holds").arg(changedBy);
 }
 
 } // namespace
@@ -54,12 +54,10 @@ QString problemSentence(const engine::Audit& audit, Arrangement arrangement, int
     for (int k = currency.changedBy; k <= problem; ++k)
         if (!audit.currency(arrangement, k).current())
             again.push_back(k);
-    return QStringLiteral("Problem %1 is out of date: it builds on results of Problem %2 %3. "
-                          "CALCULATE %4 again%5 to bring it up to date.")
+    return QStringLiteral("Problem %1 is out of date (it builds on %2): CALCULATE %3 again%4.")
         .arg(problem)
-        .arg(currency.changedBy)
-        .arg(cause(audit, arrangement, currency.changedBy), problemList(again),
-             again.size() > 1 ? QStringLiteral(", in this order,") : QString());
+        .arg(basis(audit, arrangement, currency.changedBy), problemList(again),
+             again.size() > 1 ? QStringLiteral(", in this order") : QString());
 }
 
 QString arrangementSentence(const engine::Audit& audit, Arrangement arrangement) {
@@ -72,15 +70,13 @@ QString arrangementSentence(const engine::Audit& audit, Arrangement arrangement)
     QStringList sentences;
     for (const auto& [changedBy, problems] : byCause) {
         const bool one = problems.size() == 1;
-        sentences << QStringLiteral("%1 %2 out of date: %3 on results of Problem %4 %5. "
-                                    "CALCULATE %6 again, in order, to bring %7 up to date.")
+        sentences << QStringLiteral("%1 %2 out of date (%3 on %4): CALCULATE %5 again%6.")
                          .arg(problemList(problems),
                               one ? QStringLiteral("is") : QStringLiteral("are"),
-                              one ? QStringLiteral("it builds") : QStringLiteral("they build"))
-                         .arg(changedBy)
-                         .arg(cause(audit, arrangement, changedBy),
+                              one ? QStringLiteral("it builds") : QStringLiteral("they build"),
+                              basis(audit, arrangement, changedBy),
                               one ? QStringLiteral("it") : QStringLiteral("them"),
-                              one ? QStringLiteral("it") : QStringLiteral("them"));
+                              one ? QString() : QStringLiteral(", in order"));
     }
     return sentences.join(QLatin1Char(' '));
 }

@@ -24,9 +24,9 @@ QString problemList(const std::vector<int>& problems);
 // The Problems of an arrangement that show results which are out of date, in order.
 std::vector<int> outOfDateProblems(const engine::Audit& audit, Arrangement arrangement);
 
-// Why a Problem is out of date and how to bring it up to date: "Problem 3 is out of date: it
-// builds on results of Problem 1 from before Problem 1 was calculated again. CALCULATE
-// Problem 3 again to bring it up to date." Empty when the Problem is not out of date.
+// Why a Problem is out of date and how to bring it up to date: "Problem 3 is out of date (it
+// builds on Problem 1's earlier results): CALCULATE Problems 2 and 3 again, in this order."
+// Empty when the Problem is not out of date.
 QString problemSentence(const engine::Audit& audit, Arrangement arrangement, int problem);
 
 // The same for every out-of-date Problem of an arrangement, one sentence per Problem that

@@ -157,6 +157,8 @@ UncertaintyWindow::UncertaintyWindow(Workspace& workspace)
     lblMethod = new QLabel;
     lblMethod->setObjectName(QStringLiteral("lblMethod"));
     lblMethod->setWordWrap(true);
+    // Room for two lines, so that the table's stretch never squeezes it.
+    lblMethod->setMinimumHeight(2 * lblMethod->fontMetrics().lineSpacing() + 4);
     tblResults = new QTableWidget(0, 7);
     tblResults->setObjectName(QStringLiteral("tblResults"));
     tblResults->setHorizontalHeaderLabels(

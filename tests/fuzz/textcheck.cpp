@@ -103,9 +103,9 @@ bool TextCheck::isOwnStatus(const QString& text) const {
     if (statuses_.contains(text))
         return true;
     // The sentences of ui/currencytext.h, after a status text and " - " or on their own.
-    static const QRegularExpression outOfDate(QStringLiteral(
-        R"(^(?:(.*) - )?((?:Problems? [0-9, and]+ (?:is|are) out of date: [^.]*\. CALCULATE )"
-        R"([^.]* to bring (?:it|them) up to date\.(?: |$))+)$)"));
+    static const QRegularExpression outOfDate(
+        QStringLiteral(R"(^(?:(.*) - )?((?:Problems? [0-9, and]+ (?:is|are) out of date )"
+                       R"(\([^)]*\): CALCULATE [^.]*\.(?: |$))+)$)"));
     const QRegularExpressionMatch m = outOfDate.match(text);
     return m.hasMatch() && (m.captured(1).isEmpty() || statuses_.contains(m.captured(1)));
 }

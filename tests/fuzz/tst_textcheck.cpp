@@ -103,9 +103,8 @@ private Q_SLOTS:
         QTest::newRow("corrected spelling") << "Calculation has successfully completed" << true;
         QTest::newRow("a number") << "12.5" << true;
         const char* const outOfDate =
-            "Problem 3 is out of date: it builds on results of Problem 1 from before Problem 1 was "
-            "calculated again. CALCULATE Problems 2 and 3 again, in this order, to bring it up to "
-            "date.";
+            "Problem 3 is out of date (it builds on Problem 1's earlier results): CALCULATE "
+            "Problems 2 and 3 again, in this order.";
         QTest::newRow("out of date") << outOfDate << false;
         QTest::newRow("completion, out of date")
             << QStringLiteral("Calculation has successfully complited - ") + outOfDate << false;

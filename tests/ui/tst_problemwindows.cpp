@@ -481,10 +481,9 @@ private Q_SLOTS:
         QVERIFY(!outOfDate(1));
         for (int p = 2; p <= 4; ++p)
             QVERIFY2(outOfDate(p), qPrintable(title(p)));
-        const QString later = QStringLiteral(
-            "Problems 2, 3 and 4 are out of date: they build on results of Problem 1 from before "
-            "Problem 1 was calculated again. CALCULATE them again, in order, to bring them up to "
-            "date.");
+        const QString later =
+            QStringLiteral("Problems 2, 3 and 4 are out of date (they build on Problem 1's earlier "
+                           "results): CALCULATE them again, in order.");
         QVERIFY2(windows().status().endsWith(QStringLiteral(" - ") + later),
                  qPrintable(windows().status()));
         QVERIFY(windows().status().startsWith(QStringLiteral("Calculation has")));
@@ -493,10 +492,10 @@ private Q_SLOTS:
         // Activation: the reason and the remedy in place of the hint; a current Problem keeps
         // its own text.
         windows().showProblem(arrangement, 3);
-        QCOMPARE(windows().status(),
-                 QStringLiteral("Problem 3 is out of date: it builds on results of Problem 1 from "
-                                "before Problem 1 was calculated again. CALCULATE Problems 2 and 3 "
-                                "again, in this order, to bring it up to date."));
+        QCOMPARE(
+            windows().status(),
+            QStringLiteral("Problem 3 is out of date (it builds on Problem 1's earlier results): "
+                           "CALCULATE Problems 2 and 3 again, in this order."));
         windows().showProblem(arrangement, 1);
         QCOMPARE(windows().status(), kHint);
 
@@ -505,10 +504,10 @@ private Q_SLOTS:
         press(arrangement, 2, engine::problemKeys(arrangement, 2).calculate);
         QVERIFY(!outOfDate(2) && outOfDate(3) && outOfDate(4));
         windows().showProblem(arrangement, 4);
-        QCOMPARE(windows().status(),
-                 QStringLiteral("Problem 4 is out of date: it builds on results of Problem 1 from "
-                                "before Problem 1 was calculated again. CALCULATE Problems 3 and 4 "
-                                "again, in this order, to bring it up to date."));
+        QCOMPARE(
+            windows().status(),
+            QStringLiteral("Problem 4 is out of date (it builds on Problem 1's earlier results): "
+                           "CALCULATE Problems 3 and 4 again, in this order."));
 
         // The windows follow a restored state (as undo restores one).
         windows().audit().restore(allCurrent);
