@@ -260,7 +260,8 @@ UncertaintyWindow::calculatedValues(const engine::Audit& audit, Arrangement arra
 }
 
 bool UncertaintyWindow::Basis::sameAs(const Basis& other) const {
-    if (arrangement != other.arrangement || used != other.used || leftOut != other.leftOut)
+    if (arrangement != other.arrangement || used != other.used || leftOut != other.leftOut ||
+        results != other.results)
         return false;
     for (std::size_t k = 0; k < values.size(); ++k)
         if (values[k] != other.values[k] && !(std::isnan(values[k]) && std::isnan(other.values[k])))
@@ -277,6 +278,15 @@ UncertaintyWindow::Basis UncertaintyWindow::currentBasis() const {
     b.arrangement = arrangement_;
     b.values = calculatedValues(workspace_.audit(), arrangement_, &b.used, &b.leftOut);
     b.accuracies = accuracies();
+    const engine::Audit& audit = workspace_.audit();
+    for (const report::CellMapRow& row : report::kCellMap) {
+        const report::ControlRef& ref =
+            arrangement_ == Arrangement::CounterFlow ? row.counterFlow : row.crossFlow;
+        const auto where = engine::Audit::problemOf(ref.form);
+        if (where && std::ranges::find(b.used, where->second) != b.used.end() &&
+            !QLatin1String(ref.control).startsWith(QLatin1String("Text")))
+            b.results.push_back(audit.text(where->first, where->second, ref.control));
+    }
     return b;
 }
 

@@ -92,8 +92,10 @@ private:
         Arrangement arrangement = Arrangement::CounterFlow;
         std::array<double, uncertainty::kChainInputCount> values{};
         std::vector<int> used, leftOut;
+        // The results the windows of the used Problems show, in the report's order.
+        std::vector<QString> results;
         uncertainty::Accuracies accuracies{};
-        // The same inputs (NaN equal to NaN), Problems and accuracies.
+        // The same inputs (NaN equal to NaN), Problems, results and accuracies.
         bool sameAs(const Basis& other) const;
     };
     // The figures of a completed run and what they were calculated from.
