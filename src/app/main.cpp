@@ -1,27 +1,49 @@
 // ctaudit: energy audit of wet (direct-contact) cooling towers.
 //
 //   ctaudit [FILE]    FILE: an audit to open at start (or a batch input CSV to pick a case of)
+//   ctaudit --check   shows the start window, names the program's files and exits
 
+#include "app/aboutbox.h"
 #include "app/auditdocument.h"
+#include "app/programfiles.h"
 #include "app/windows.h"
 #include "ui/desktop.h"
+#include "ui/mainwindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QTextStream>
+#include <cstdio>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(applicationTitle());
     QCommandLineParser parser;
     parser.addHelpOption();
+    const QCommandLineOption versionOption(QStringLiteral("version"),
+                                           QStringLiteral("Shows the version and exits."));
+    const QCommandLineOption checkOption(
+        QStringLiteral("check"),
+        QStringLiteral("Shows the start window, names where the template, the Calc module and "
+                       "the manual were found, and exits (status 1 when one is missing)."));
+    parser.addOption(versionOption);
+    parser.addOption(checkOption);
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("An audit to open."),
                                  QStringLiteral("[file]"));
     parser.process(app);
+    QTextStream out(stdout);
+    if (parser.isSet(versionOption)) {
+        out << "ctaudit " << AboutBox::version() << '\n';
+        return 0;
+    }
 
     QtDesktop desktop;
     Windows windows(desktop);
     AuditDocument document(windows);
+    AboutBox about(*windows.mainWindow());
     windows.start();
+    if (parser.isSet(checkOption))
+        return programfiles::checkStart(windows, out);
     if (!parser.positionalArguments().isEmpty())
         document.open(parser.positionalArguments().front());
     return QApplication::exec();

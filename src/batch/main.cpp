@@ -76,6 +76,9 @@ int main(int argc, char* argv[]) {
         "Runs each measurement set of a CSV file through Problems 1 to 4 of the cooling-tower "
         "audit and writes the report's 58 quantities of each as CSV."));
     parser.addHelpOption();
+    const QCommandLineOption versionOption(QStringLiteral("version"),
+                                           QStringLiteral("Shows the version and exits."));
+    parser.addOption(versionOption);
     const QCommandLineOption arrangementOption(
         QStringLiteral("arrangement"), QStringLiteral("Tower arrangement: counter or cross."),
         QStringLiteral("counter|cross"), QStringLiteral("counter"));
@@ -113,6 +116,10 @@ int main(int argc, char* argv[]) {
     }
     if (parser.isSet(QStringLiteral("help"))) {
         std::fputs(qPrintable(parser.helpText()), stdout);
+        return 0;
+    }
+    if (parser.isSet(versionOption)) {
+        std::fputs("ctaudit-batch " CTAUDIT_VERSION "\n", stdout);
         return 0;
     }
     const QString arrangementName = parser.value(arrangementOption);

@@ -16,9 +16,7 @@ const QString kExcelProgId = QStringLiteral("Excel.Application");
 QStringList moduleCandidates(const OfficeOptions& options) {
     if (!options.modulePath.isEmpty())
         return {options.modulePath};
-    const QString name = QString::fromLatin1(kCalcModuleFileName);
-    return {QDir(QCoreApplication::applicationDirPath()).filePath(name),
-            QDir(QStringLiteral(CTAUDIT_INSTALL_MODULE_DIR)).filePath(name)};
+    return calcModulePaths();
 }
 
 // Loads the module and resolves its factory. The library stays loaded for the rest of the
@@ -83,6 +81,12 @@ CellContent CellContent::fromText(const QString& text) {
     if (typed->integerDigits == 0 || trimmed.at(first) == u'0')
         content.integerDigits = typed->integerDigits;
     return content;
+}
+
+QStringList calcModulePaths() {
+    const QString name = QString::fromLatin1(kCalcModuleFileName);
+    return {QDir(QCoreApplication::applicationDirPath()).filePath(name),
+            QDir(QStringLiteral(CTAUDIT_INSTALL_MODULE_DIR)).filePath(name)};
 }
 
 std::unique_ptr<Spreadsheet> createSpreadsheet(const QString& progId,

@@ -104,6 +104,10 @@ struct OfficeOptions {
 std::unique_ptr<Spreadsheet> createSpreadsheet(const QString& progId,
                                                const OfficeOptions& options = {});
 
+// Where the automation module is looked for when OfficeOptions names none, in that order:
+// beside the executable, then in the installed library folder.
+QStringList calcModulePaths();
+
 // The module's one entry point (an extern "C" function of this type and name).
 using CreateSpreadsheetFunction = Spreadsheet* (*)(const OfficeOptions* options);
 inline constexpr char kCreateSpreadsheetSymbol[] = "ctaudit_create_spreadsheet";

@@ -1,0 +1,73 @@
+// The programs as built, run as processes: ctaudit --check shows the start window offscreen,
+// names the template, the Calc module and the manual beside it and exits 0 by itself; both
+// programs' --version say the project's version, the one number the package carries too.
+
+#include <QDir>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+};
+
+Run run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        process.waitForFinished();
+        return {};
+    }
+    if (process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput())};
+}
+
+} // namespace
+
+class TestStartCheck : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void versions_data();
+    void versions();
+    void startCheck();
+};
+
+void TestStartCheck::versions_data() {
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("ctaudit") << QStringLiteral(CTAUDIT_PROGRAM)
+                             << QStringLiteral("ctaudit " CTAUDIT_PROJECT_VERSION "\n");
+    QTest::newRow("ctaudit-batch") << QStringLiteral(CTAUDIT_BATCH)
+                                   << QStringLiteral("ctaudit-batch " CTAUDIT_PROJECT_VERSION "\n");
+}
+
+void TestStartCheck::versions() {
+    QFETCH(QString, program);
+    QFETCH(QString, expected);
+    const Run r = run(program, {QStringLiteral("--version")});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, expected);
+}
+
+void TestStartCheck::startCheck() {
+    const Run r = run(QStringLiteral(CTAUDIT_PROGRAM), {QStringLiteral("--check")});
+    QCOMPARE(r.exitCode, 0);
+    const QDir bin = QFileInfo(QStringLiteral(CTAUDIT_PROGRAM)).absoluteDir();
+    QCOMPARE(r.out.split(u'\n', Qt::SkipEmptyParts),
+             (QStringList{QStringLiteral("ctaudit " CTAUDIT_PROJECT_VERSION),
+                          QStringLiteral("start window: shown"),
+                          QStringLiteral("template: ") + bin.filePath("templete2.xls"),
+                          QStringLiteral("Calc module: ") + bin.filePath("libctaudit_calc.so"),
+                          QStringLiteral("manual: ") + bin.filePath("manual/index.html")}));
+}
+
+QTEST_MAIN(TestStartCheck)
+#include "tst_startcheck.moc"
