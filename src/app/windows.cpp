@@ -242,6 +242,36 @@ void Windows::pushTexts() {
     forEachLoadedProblem([](ProblemWindow& w) { w.pushTexts(); });
     if (QWidget* w = loadedWindow(engine::kMoistAirWindowKey))
         static_cast<MoistAirWindow*>(w)->pushTexts();
+    Q_EMIT textsPushed();
+}
+
+bool Windows::hasTextsToPush() const {
+    bool differs = false;
+    forEachLoadedProblem([this, &differs](ProblemWindow& w) {
+        const auto names = engine::Audit::controls(w.arrangement(), w.problem());
+        const QList<QLineEdit*>& fields = w.fields();
+        for (qsizetype i = 0; i < fields.size() && !differs; ++i)
+            differs = fields[i]->text() !=
+                      audit_.text(w.arrangement(), w.problem(), names[std::size_t(i)]);
+    });
+    return differs;
+}
+
+void Windows::loadShown() {
+    static const engine::Audit fresh;
+    for (Arrangement arrangement : kArrangements)
+        for (int problem = 1; problem <= engine::kProblems; ++problem) {
+            if (loadedWindow(engine::problemKeys(arrangement, problem).window))
+                continue;
+            bool same =
+                audit_.leadingOn(arrangement, problem) == fresh.leadingOn(arrangement, problem) &&
+                (problem != 1 || audit_.resultRows(arrangement) == fresh.resultRows(arrangement));
+            for (std::string_view control : engine::Audit::controls(arrangement, problem))
+                same = same && audit_.text(arrangement, problem, control) ==
+                                   fresh.text(arrangement, problem, control);
+            if (!same)
+                problemWindow(arrangement, problem);
+        }
 }
 
 void Windows::pullTexts() {
@@ -250,6 +280,7 @@ void Windows::pullTexts() {
         static_cast<MoistAirWindow*>(w)->pullTexts();
     else if (audit_.moistAir().used)
         moistAirWindow();
+    Q_EMIT textsPulled();
 }
 
 void Windows::setStatus(const QString& text) {

@@ -339,13 +339,15 @@ void TestAuditDocument::titleRecentFilesAndDrop() {
     QVERIFY(p.fixture.desktop().messages.front().text.contains("no longer exists"));
     QCOMPARE(p.document.recentFiles(), QStringList{second});
     QVERIFY(main->windowTitle().startsWith(QLatin1String("second.ctaudit")));
-    // "Open" and "Save" follow the toolbar's own buttons, which keep their places.
+    // "Open", "Save", "Undo" and "Redo" follow the toolbar's own buttons, which keep their
+    // places.
     QStringList captions;
     for (const QAction* a : main->toolBar()->actions())
         if (!a->text().isEmpty())
             captions.append(a->text().trimmed());
     QCOMPARE(captions.mid(0, 2), QStringList({"Menu", "Excel"}));
-    QCOMPARE(captions.mid(captions.size() - 3), QStringList({"Exit", "Open", "Save"}));
+    QCOMPARE(captions.mid(captions.size() - 5),
+             QStringList({"Exit", "Open", "Save", "Undo", "Redo"}));
     QCOMPARE(p.document.openAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
     QCOMPARE(p.document.saveAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
     QCOMPARE(p.document.saveAsAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
