@@ -259,6 +259,7 @@ AuditDocument::AuditDocument(Windows& windows)
     // Nothing unsaved is lost when the program ends.
     main->mayClose = [this] { return mayClose(); };
     connect(qApp, &QGuiApplication::commitDataRequest, this, &AuditDocument::commitDataRequest);
+    updateTitle();
 
     recentMenu_ = new QMenu(main);
     connect(recentMenu_, &QMenu::aboutToShow, this, &AuditDocument::fillRecentMenu);

@@ -99,7 +99,9 @@ void ResultGrid::showRows(const engine::ResultRows& rows) {
             setItem(row, col, cell);
         }
     }
-    if (rowCount() > before)
+    if (rowCount() > before) {
+        updateGeometries(); // the scroll range for the new rows
         scrollTo(model()->index(rowCount() - 1, 0));
+    }
     delete_->setEnabled(!selectedRegimes().isEmpty());
 }
