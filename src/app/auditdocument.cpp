@@ -250,9 +250,12 @@ AuditDocument::AuditDocument(Windows& windows)
     toolbar->addAction(history_->undoAction());
     toolbar->addAction(history_->redoAction());
     connect(history_.get(), &History::changed, this, &AuditDocument::updateTitle);
-    // A field that is left hands its edit to the engine, which records it.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
-        if (NumericField::of(old) && problemWindowOf(old))
+    // A field that is left for another control of the main window hands its edit to the
+    // engine, which records it. A message box taking the focus (the field's own check that
+    // refuses the value) leaves nothing: the field is emptied and takes the focus back.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (NumericField::of(old) && problemWindowOf(old) && now &&
+            now->window() == windows_.mainWindow())
             history_->commit();
     });
 
@@ -759,8 +762,7 @@ void AuditDocument::replace(const engine::Audit::State& state, Arrangement chose
     // The Problem windows start afresh, as in a new run, and show the new audit.
     windows_.unloadProblems();
     windows_.audit().restore(state);
-    windows_.loadShown();
-    windows_.pullTexts();
+    windows_.showAudit();
     chooseArrangement(windows_, chosen);
     // The status line starts empty, then shows what the active window's activation writes.
     windows_.setStatus(QString());

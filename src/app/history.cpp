@@ -131,8 +131,7 @@ void History::redo() {
 void History::show(const engine::Audit::State& state) {
     const bool wasPaused = std::exchange(paused_, true);
     windows_.audit().restore(state);
-    windows_.loadShown();
-    windows_.pullTexts();
+    windows_.showAudit();
     recorded_ = state;
     paused_ = wasPaused;
 }

@@ -283,6 +283,13 @@ void Windows::pullTexts() {
     Q_EMIT textsPulled();
 }
 
+void Windows::showAudit() {
+    loadShown();
+    pullTexts();
+    if (auto* diagram = static_cast<DiagramWindow*>(loadedWindow(engine::kDiagramWindowKey)))
+        diagram->refresh();
+}
+
 void Windows::setStatus(const QString& text) {
     main_->statusLabel()->setText(text);
 }

@@ -53,6 +53,10 @@ public:
     // Loads every Problem window whose Problem in the engine is not as a freshly loaded window
     // shows it (after the engine's state was replaced), so that every change has its view.
     void loadShown();
+    // Shows the engine's audit after it was replaced as a whole (opened, undone, redone): the
+    // windows its changes need are loaded, every loaded window shows its texts, and the Diagram
+    // window is drawn again.
+    void showAudit();
 
     MainWindow* mainWindow() const { return main_; }
     StartWindow* startWindow();

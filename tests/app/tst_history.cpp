@@ -4,6 +4,7 @@
 // state makes the audit unchanged.
 
 #include "auditprogram.h"
+#include "ui/diagramwindow.h"
 
 #include <QApplication>
 #include <QToolBar>
@@ -137,7 +138,7 @@ void TestHistory::undoBackToTheSavedStateIsUnchanged() {
 }
 
 // "Undo" and "Redo" on the toolbar, with their shortcuts in the tooltips, enabled when there is
-// something to undo or redo.
+// something to undo or redo; the Diagram window follows what they restore.
 void TestHistory::actionsAndShortcuts() {
     Program p;
     QAction* undo = p.document.history().undoAction();
@@ -149,13 +150,18 @@ void TestHistory::actionsAndShortcuts() {
     QVERIFY(undo->toolTip().endsWith(QStringLiteral("(Ctrl+Z)")));
     QVERIFY(redo->toolTip().endsWith(QStringLiteral("(Ctrl+Shift+Z)")));
     QVERIFY(!undo->isEnabled() && !redo->isEnabled());
-    p.fixture.show(p.form(Arrangement::CrossFlow, 1));
-    p.calculate(Arrangement::CrossFlow, 1);
+    DiagramWindow* diagram = p.windows().diagramWindow();
+    p.fixture.show(p.form(Arrangement::CounterFlow, 1));
+    p.calculate(Arrangement::CounterFlow, 1);
     QVERIFY(undo->isEnabled() && !redo->isEnabled());
     QCOMPARE(undo->toolTip(), QStringLiteral("Undo CALCULATE (Ctrl+Z)"));
+    QVERIFY(diagram->currentPlot());
     undo->trigger();
     QVERIFY(!undo->isEnabled() && redo->isEnabled());
     QVERIFY(p.windows().audit().calculations().empty());
+    QVERIFY(!diagram->currentPlot());
+    redo->trigger();
+    QVERIFY(diagram->currentPlot());
 }
 
 QTEST_MAIN(TestHistory)
