@@ -444,7 +444,10 @@ void AuditDocument::watch(QWidget* form) {
 void AuditDocument::deleteRows(Arrangement arrangement, const QList<int>& rows) {
     history_->commit();
     windows_.audit().deleteRows(arrangement, std::vector<int>(rows.begin(), rows.end()));
-    windows_.pullTexts(); // recorded as one change
+    history_->setPaused(true);
+    windows_.pullTexts();
+    history_->setPaused(false);
+    history_->record(QStringLiteral("delete grid rows"));
 }
 
 void AuditDocument::onActivated(QWidget* form) {
@@ -839,8 +842,10 @@ bool AuditDocument::openCsv(const QString& path, const QByteArray& data) {
         // One change of the current audit, which keeps its name; undo takes it back.
         history_->commit();
         paste(windows_.audit());
-        windows_.loadShown();
-        windows_.pullTexts(); // recorded as one change
+        history_->setPaused(true);
+        windows_.showAudit();
+        history_->setPaused(false);
+        history_->record(QStringLiteral("batch case"));
         chooseArrangement(windows_, choice->arrangement);
         windows_.showChild(windows_.problemWindow(choice->arrangement, 1));
         lastActive_ = problemOne;
