@@ -154,12 +154,11 @@ void Windows::unload(const QString& key) {
     Entry* e = entry(key);
     if (!e || !e->window)
         return;
-    // A window loaded again starts as it was first loaded.
-    if (const auto problem = engine::Audit::problemOf(key.toStdString()))
-        audit_.reset(problem->first, problem->second);
-    else if (key == engine::toQString(engine::kMoistAirWindowKey))
-        audit_.resetMoistAir();
+    // The window leaves the registry first: removing it activates another window, whose
+    // activation hands every loaded window's texts to the engine, and this one's must not
+    // come back into its Problem after the reset.
     QWidget* w = e->window;
+    e->window = nullptr;
     if (QMdiSubWindow* sub = subWindowOf(w)) {
         if (lastActive_ == w)
             lastActive_ = nullptr;
@@ -168,6 +167,11 @@ void Windows::unload(const QString& key) {
     } else {
         delete w;
     }
+    // A window loaded again starts as it was first loaded.
+    if (const auto problem = engine::Audit::problemOf(key.toStdString()))
+        audit_.reset(problem->first, problem->second);
+    else if (key == engine::toQString(engine::kMoistAirWindowKey))
+        audit_.resetMoistAir();
 }
 
 void Windows::unloadInKeyOrder(const std::function<bool(const QString&)>& which) {

@@ -50,6 +50,7 @@ private Q_SLOTS:
     void specialFilesAreRefused_data();
     void specialFilesAreRefused();
     void batchInputCaseFillsFields();
+    void openingReplacesTheWholeAudit_data();
     void openingReplacesTheWholeAudit();
     void openingAfterWorkIsOpeningInAFreshProgram_data();
     void openingAfterWorkIsOpeningInAFreshProgram();
@@ -460,8 +461,19 @@ void TestAuditDocument::batchInputCaseFillsFields() {
 }
 
 // An audit opened after another one holds nothing of it: the other audit's cross-flow results
-// do not reappear when its Problem 1 window is shown again.
+// do not come back when the cross-flow Problem 1 window is shown again, whichever windows were
+// on screen when the audit was replaced (the one in front and those behind it take turns as the
+// active window while the Problem windows close).
+void TestAuditDocument::openingReplacesTheWholeAudit_data() {
+    QTest::addColumn<int>("calculatedUpTo"); // the cross-flow Problems the first audit calculated
+    QTest::addColumn<bool>("crossFlowInFront"); // or the counter-flow Problem 1
+    QTest::newRow("counter flow in front") << 1 << false;
+    QTest::newRow("cross flow in front, Problems behind") << 3 << true;
+}
+
 void TestAuditDocument::openingReplacesTheWholeAudit() {
+    QFETCH(int, calculatedUpTo);
+    QFETCH(bool, crossFlowInFront);
     QTemporaryDir dir;
     const QString a = dir.filePath(QStringLiteral("a.ctaudit"));
     {
@@ -470,9 +482,13 @@ void TestAuditDocument::openingReplacesTheWholeAudit() {
         const char* const values[] = {"90", "75", "36", "30", "1", "27", "50"};
         for (int c = 0; c < 7; ++c)
             p.type(Arrangement::CrossFlow, c, QString::fromLatin1(values[c]));
-        p.calculate(Arrangement::CrossFlow, 1);
+        for (int problem = 1; problem <= calculatedUpTo; ++problem) {
+            p.calculate(Arrangement::CrossFlow, problem);
+            if (problem < calculatedUpTo)
+                p.goOn(Arrangement::CrossFlow, problem);
+        }
         QCOMPARE(p.fixture.desktop().messageTexts(), QStringList());
-        QCOMPARE(p.document.current().calculated.size(), 1);
+        QCOMPARE(p.document.current().calculated.size(), calculatedUpTo);
         QVERIFY(p.document.saveTo(a));
     }
     const QString b = dir.filePath(QStringLiteral("b.ctaudit"));
@@ -495,6 +511,12 @@ void TestAuditDocument::openingReplacesTheWholeAudit() {
     Program p;
     QVERIFY(p.document.open(a));
     p.startProblemOne(Arrangement::CounterFlow);
+    if (crossFlowInFront) {
+        // Only Problem windows on screen, the cross-flow Problem 1 in front.
+        p.windows().startWindow()->parentWidget()->close();
+        for (int problem = calculatedUpTo; problem >= 1; --problem)
+            p.fixture.show(p.form(Arrangement::CrossFlow, problem));
+    }
     QVERIFY(p.document.open(b));
     const QString difference = snapshotDifference(expected, crossFlowAfterB(p));
     QVERIFY2(difference.isEmpty(), qPrintable(difference));
