@@ -37,6 +37,8 @@ History::History(Windows& windows, QObject* parent)
     : QObject(parent)
     , windows_(windows)
     , stack_(new QUndoStack(this)) {
+    // A long session keeps its last changes; the oldest go first.
+    stack_->setUndoLimit(kUndoLimit);
     recorded_ = windows_.audit().state();
     undo_ = new QAction(QStringLiteral("Undo"), this);
     redo_ = new QAction(QStringLiteral("Redo"), this);

@@ -22,6 +22,8 @@ class Windows;
 class History : public QObject {
     Q_OBJECT
 public:
+    static constexpr int kUndoLimit = 500; // changes kept for undo
+
     explicit History(Windows& windows, QObject* parent = nullptr);
     ~History() override;
 
