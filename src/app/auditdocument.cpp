@@ -293,6 +293,7 @@ AuditDocument::AuditDocument(Windows& windows)
 }
 
 AuditDocument::~AuditDocument() {
+    windows_.mainWindow()->mayClose = nullptr;
     qApp->removeEventFilter(this);
 }
 
