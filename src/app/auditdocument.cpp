@@ -102,6 +102,51 @@ QLineEdit* fieldEdit(Windows& windows, Arrangement a, int column) {
     return form ? form->findChild<QLineEdit*>(QString::fromLatin1(f.control)) : nullptr;
 }
 
+// The calculations a file keeps, by their places in the audit's: every one, in their order;
+// beyond the number a file may hold, only those the audit's results follow from: each
+// calculated Problem's last calculation and, for each of those, the last calculation of every
+// earlier Problem before it (what it read), in their order. Replayed, they give every Problem
+// the results it shows.
+std::vector<std::size_t> calculationsToSave(const engine::Audit& audit) {
+    const std::vector<engine::Calculation>& log = audit.calculations();
+    std::vector<std::size_t> kept;
+    if (log.size() <= std::size_t(auditfile::kMaxCalculations)) {
+        for (std::size_t i = 0; i < log.size(); ++i)
+            kept.push_back(i);
+        return kept;
+    }
+    // The last calculation of a Problem before a place in the log.
+    const auto lastBefore = [&log](Arrangement a, int problem,
+                                   std::size_t end) -> std::optional<std::size_t> {
+        for (std::size_t i = end; i-- > 0;)
+            if (log[i].arrangement == a && log[i].problem == problem)
+                return i;
+        return std::nullopt;
+    };
+    std::vector<bool> keep(log.size(), false);
+    std::vector<std::size_t> pending;
+    for (Arrangement a : kArrangements)
+        for (int problem = 1; problem <= engine::kProblems; ++problem)
+            if (audit.currency(a, problem).calculated)
+                if (const auto i = lastBefore(a, problem, log.size()))
+                    pending.push_back(*i);
+    // Each place enters once, so the loop ends after at most as many rounds as the log is long.
+    while (!pending.empty()) {
+        const std::size_t i = pending.back();
+        pending.pop_back();
+        if (keep[i])
+            continue;
+        keep[i] = true;
+        for (int earlier = 1; earlier < log[i].problem; ++earlier)
+            if (const auto j = lastBefore(log[i].arrangement, earlier, i))
+                pending.push_back(*j);
+    }
+    for (std::size_t i = 0; i < log.size(); ++i)
+        if (keep[i])
+            kept.push_back(i);
+    return kept;
+}
+
 // The case list of a batch input file and the arrangement.
 std::optional<AuditDocument::CaseChoice> chooseCase(QWidget* parent, const QString& file,
                                                     const QList<BatchCase>& cases,
@@ -479,7 +524,8 @@ auditfile::SavedAudit AuditDocument::current() const {
             }
         (arrangement == Arrangement::CounterFlow ? a.counterGrid : a.crossGrid) = grid;
     }
-    for (const engine::Calculation& c : audit.calculations()) {
+    for (const std::size_t i : calculationsToSave(audit)) {
+        const engine::Calculation& c = audit.calculations()[i];
         auditfile::Inputs inputs;
         for (int col = 0; col < auditfile::kInputCount; ++col) {
             const std::size_t field = std::size_t(auditfile::fieldOfColumn(col));

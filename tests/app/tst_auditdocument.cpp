@@ -60,6 +60,7 @@ private Q_SLOTS:
     void exitAndCloseAskFirst();
     void batchCaseOpensAsANewAudit();
     void batchCaseIntoTheCurrentAuditIsOneChange();
+    void longAuditOpensAgain();
 };
 
 void TestAuditDocument::saveThenOpenShowsTheSameWindows_data() {
@@ -797,6 +798,53 @@ void TestAuditDocument::batchCaseIntoTheCurrentAuditIsOneChange() {
     p.windows().startWindow()->counterFlowOption()->click(); // the saved arrangement
     QVERIFY(!p.document.isModified());
     QVERIFY(!p.main()->isWindowModified());
+}
+
+// An audit with more calculations than a file holds is saved with those its results follow
+// from, and opens again as it was, out-of-date Problems included.
+void TestAuditDocument::longAuditOpensAgain() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("long.ctaudit"));
+    const Arrangement a = Arrangement::CounterFlow;
+    Program p;
+    p.startProblemOne(a);
+    for (int problem = 1; problem <= 3; ++problem) {
+        p.calculate(a, problem);
+        p.goOn(a, problem);
+    }
+    p.calculate(a, 4);
+    // Problem 1 again and again (by the engine, which is quicker), then with a new value: the
+    // later Problems are out of date.
+    p.windows().pushTexts();
+    for (int i = 0; i < auditfile::kMaxCalculations; ++i)
+        QVERIFY(p.windows().audit().calculate(a, 1).calculated);
+    p.windows().audit().deleteRows(a, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    p.windows().pullTexts();
+    p.fixture.show(p.form(a, 1));
+    p.type(a, 1, QStringLiteral("95"));
+    p.calculate(a, 1);
+    QVERIFY(p.windows().audit().currency(a, 4).outOfDate());
+    QVERIFY(p.document.saveTo(path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const auditfile::Loaded saved = auditfile::parse(file.readAll());
+    QVERIFY(!saved.error);
+    QCOMPARE(saved.audit.calculated.size(), 5); // Problems 1 to 4 as first run, the last 1
+    p.loadAll();
+
+    Program q;
+    QVERIFY(q.document.open(path));
+    q.loadAll();
+    for (Program* program : {&p, &q})
+        program->fixture.show(program->form(Arrangement::CrossFlow, 1)); // headers written
+    QCOMPARE(snapshotDifference(p.problemTexts(), q.problemTexts()), QString());
+    QCOMPARE(q.grid(a)->rowCount(), auditfile::kMaxCalculations + 2 - 10); // Problem 1's rows
+    for (int problem = 1; problem <= 4; ++problem) {
+        const engine::Currency before = p.windows().audit().currency(a, problem);
+        const engine::Currency after = q.windows().audit().currency(a, problem);
+        QCOMPARE(after.calculated, before.calculated);
+        QCOMPARE(after.changedBy, before.changedBy);
+    }
 }
 
 QTEST_MAIN(TestAuditDocument)
