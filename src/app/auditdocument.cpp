@@ -726,6 +726,13 @@ std::optional<AuditDocument::Built> AuditDocument::build(const auditfile::SavedA
     clock.start();
     const int total =
         static_cast<int>(std::min<qsizetype>(a.calculated.size(), auditfile::kMaxCalculations));
+    // Only each Problem's last calculation keeps what the diagrams draw: the others skip the
+    // extra integration or sweep.
+    std::array<std::array<int, engine::kProblems>, 2> last{};
+    for (int i = 0; i < total; ++i) {
+        const ProblemRef& p = a.calculated[i].problem;
+        last[p.arrangement == Arrangement::CounterFlow ? 0 : 1][std::size_t(p.problem - 1)] = i;
+    }
     for (int i = 0; i < total; ++i) {
         const auditfile::Calculation& c = a.calculated[i];
         const ProblemRef& p = c.problem;
@@ -757,6 +764,8 @@ std::optional<AuditDocument::Built> AuditDocument::build(const auditfile::SavedA
             if (stop(audit.leave(arrangement, p.problem, field)))
                 return built;
         }
+        const std::size_t side = arrangement == Arrangement::CounterFlow ? 0 : 1;
+        audit.setTracing(last[side][std::size_t(p.problem - 1)] == i);
         if (stop(audit.calculate(arrangement, p.problem)))
             return built;
 

@@ -844,6 +844,12 @@ void TestAuditDocument::longAuditOpensAgain() {
         const engine::Currency after = q.windows().audit().currency(a, problem);
         QCOMPARE(after.calculated, before.calculated);
         QCOMPARE(after.changedBy, before.changedBy);
+        // What the diagrams draw, kept by the last calculation of each Problem.
+        const engine::ProblemTrace& drawn = p.windows().audit().trace(a, problem);
+        const engine::ProblemTrace& reopened = q.windows().audit().trace(a, problem);
+        QVERIFY(!drawn.nodes.empty() || !drawn.cells.empty());
+        QCOMPARE(reopened.nodes.size(), drawn.nodes.size());
+        QCOMPARE(reopened.cells.size(), drawn.cells.size());
     }
 }
 
