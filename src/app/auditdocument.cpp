@@ -1,5 +1,6 @@
 #include "app/auditdocument.h"
 
+#include "app/history.h"
 #include "app/windows.h"
 #include "auditfile/batchinput.h"
 #include "engine/audit.h"
@@ -17,18 +18,21 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -36,9 +40,11 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSaveFile>
+#include <QSessionManager>
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTableWidget>
@@ -56,30 +62,6 @@ using auditfile::ProblemRef;
 
 namespace {
 
-// The desktop of a dry run: no person answers, so a message box is answered at once and only
-// the first one is kept (it is what stopped the replay). The beep, the wait cursor and the
-// settings store do nothing.
-class ScratchDesktop final : public Desktop {
-public:
-    void message(QWidget*, const QString&, const QString& text, MessageIcon) override {
-        if (!firstMessage_)
-            firstMessage_ = text;
-    }
-    void beep() override {}
-    void setWaitCursor(QWidget*, bool) override {}
-    void writeSetting(const QString&, const QString&, const QString&, const QString&) override {}
-
-    bool stopped() const { return firstMessage_.has_value(); }
-    const std::optional<QString>& firstMessage() const { return firstMessage_; }
-
-private:
-    std::optional<QString> firstMessage_;
-};
-
-} // namespace
-
-namespace {
-
 const QString kRecentSection = QStringLiteral("Recent Files");
 constexpr int kCasesShown = 10000; // the case list's cap; a longer file shows its first cases
 
@@ -91,6 +73,14 @@ std::optional<ProblemRef> problemOf(const QWidget* form) {
     if (const auto* problem = qobject_cast<const ProblemWindow*>(form))
         return ProblemRef{problem->arrangement(), problem->problem()};
     return std::nullopt;
+}
+
+// The Problem window a widget belongs to, or nullptr.
+const ProblemWindow* problemWindowOf(const QWidget* widget) {
+    for (; widget; widget = widget->parentWidget())
+        if (const auto* problem = qobject_cast<const ProblemWindow*>(widget))
+            return problem;
+    return nullptr;
 }
 
 // Chooses an arrangement on the start window, as a person clicks its option.
@@ -112,41 +102,49 @@ QLineEdit* fieldEdit(Windows& windows, Arrangement a, int column) {
     return form ? form->findChild<QLineEdit*>(QString::fromLatin1(f.control)) : nullptr;
 }
 
-QString initialText(Arrangement a, int column) {
-    const auditfile::FieldRef f = auditfile::inputField(a, column);
-    const FieldDef* def = findField(f.form, f.control);
-    return def ? QString::fromUtf8(def->initialText.data(),
-                                   static_cast<qsizetype>(def->initialText.size()))
-               : QString();
-}
-
-// Pastes a text into a field when it differs, as the text-change procedure would see it.
-void setFieldText(QLineEdit* edit, const QString& text) {
-    if (edit && edit->text() != text)
-        edit->setText(text);
-}
-
-// What a CALCULATE may change in its window: its labels and its grid.
-QStringList shownTexts(const QWidget* form) {
-    QStringList texts;
-    for (const QLabel* label : form->findChildren<QLabel*>())
-        texts.append(label->text());
-    if (const auto* grid = form->findChild<const QTableWidget*>()) {
-        texts.append(QString::number(grid->rowCount()));
-        for (int r = 0; r < grid->rowCount(); ++r)
-            for (int c = 0; c < grid->columnCount(); ++c)
-                texts.append(grid->item(r, c) ? grid->item(r, c)->text() : QString());
+// The calculations a file keeps, by their places in the audit's: every one, in their order;
+// beyond the number a file may hold, only those the audit's results follow from: each
+// calculated Problem's last calculation and, for each of those, the last calculation of every
+// earlier Problem before it (what it read), in their order. Replayed, they give every Problem
+// the results it shows.
+std::vector<std::size_t> calculationsToSave(const engine::Audit& audit) {
+    const std::vector<engine::Calculation>& log = audit.calculations();
+    std::vector<std::size_t> kept;
+    if (log.size() <= std::size_t(auditfile::kMaxCalculations)) {
+        for (std::size_t i = 0; i < log.size(); ++i)
+            kept.push_back(i);
+        return kept;
     }
-    return texts;
-}
-
-bool leadingOnEnabled(const QWidget* form) {
-    const std::string_view name = leadingOnButtonOf(form->objectName().toStdString());
-    if (name.empty())
-        return false;
-    const auto* button = form->findChild<const QAbstractButton*>(
-        QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
-    return button && button->isEnabled();
+    // The last calculation of a Problem before a place in the log.
+    const auto lastBefore = [&log](Arrangement a, int problem,
+                                   std::size_t end) -> std::optional<std::size_t> {
+        for (std::size_t i = end; i-- > 0;)
+            if (log[i].arrangement == a && log[i].problem == problem)
+                return i;
+        return std::nullopt;
+    };
+    std::vector<bool> keep(log.size(), false);
+    std::vector<std::size_t> pending;
+    for (Arrangement a : kArrangements)
+        for (int problem = 1; problem <= engine::kProblems; ++problem)
+            if (audit.currency(a, problem).calculated)
+                if (const auto i = lastBefore(a, problem, log.size()))
+                    pending.push_back(*i);
+    // Each place enters once, so the loop ends after at most as many rounds as the log is long.
+    while (!pending.empty()) {
+        const std::size_t i = pending.back();
+        pending.pop_back();
+        if (keep[i])
+            continue;
+        keep[i] = true;
+        for (int earlier = 1; earlier < log[i].problem; ++earlier)
+            if (const auto j = lastBefore(log[i].arrangement, earlier, i))
+                pending.push_back(*j);
+    }
+    for (std::size_t i = 0; i < log.size(); ++i)
+        if (keep[i])
+            kept.push_back(i);
+    return kept;
 }
 
 // The case list of a batch input file and the arrangement.
@@ -195,6 +193,12 @@ std::optional<AuditDocument::CaseChoice> chooseCase(QWidget* parent, const QStri
     row->addWidget(cross);
     row->addStretch(1);
     layout->addWidget(frame);
+    // By default the case opens as a new audit; into the current one only when asked for.
+    auto* intoCurrent = new QCheckBox(QStringLiteral("Into the current audit"), &dialog);
+    intoCurrent->setObjectName(QStringLiteral("IntoCurrent"));
+    intoCurrent->setToolTip(QStringLiteral("Fill the fields of the audit on screen (Undo takes it "
+                                           "back) instead of opening the case as a new audit"));
+    layout->addWidget(intoCurrent);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
@@ -204,9 +208,9 @@ std::optional<AuditDocument::CaseChoice> chooseCase(QWidget* parent, const QStri
 
     if (dialog.exec() != QDialog::Accepted || table->currentRow() < 0)
         return std::nullopt;
-    return AuditDocument::CaseChoice{table->currentRow(), cross->isChecked()
-                                                              ? Arrangement::CrossFlow
-                                                              : Arrangement::CounterFlow};
+    return AuditDocument::CaseChoice{
+        table->currentRow(), cross->isChecked() ? Arrangement::CrossFlow : Arrangement::CounterFlow,
+        intoCurrent->isChecked()};
 }
 
 } // namespace
@@ -215,7 +219,8 @@ std::optional<AuditDocument::CaseChoice> chooseCase(QWidget* parent, const QStri
 // The toolbar, the title and the recent files
 
 AuditDocument::AuditDocument(Windows& windows)
-    : windows_(windows) {
+    : windows_(windows)
+    , history_(std::make_unique<History>(windows)) {
     MainWindow* main = windows_.mainWindow();
     baseTitle_ = main->windowTitle();
 
@@ -239,7 +244,7 @@ AuditDocument::AuditDocument(Windows& windows)
             audit.isEmpty() ? QStringLiteral("This audit has unsaved changes.")
                             : QStringLiteral("The audit \"%1\" has unsaved changes.").arg(audit),
             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, windows_.mainWindow());
-        box.setInformativeText(QStringLiteral("Save them before another file is opened?"));
+        box.setInformativeText(question_);
         box.setDefaultButton(QMessageBox::Save);
         switch (box.exec()) {
         case QMessageBox::Save:
@@ -283,6 +288,27 @@ AuditDocument::AuditDocument(Windows& windows)
     connect(saveAction, &QAction::triggered, this, [this] { save(); });
     connect(saveAsAction, &QAction::triggered, this, [this] { saveAs(); });
 
+    // Undo and redo beside them.
+    toolbar->addSeparator();
+    history_->undoAction()->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    history_->redoAction()->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
+    toolbar->addAction(history_->undoAction());
+    toolbar->addAction(history_->redoAction());
+    connect(history_.get(), &History::changed, this, &AuditDocument::updateTitle);
+    // A field that is left for another control of the main window hands its edit to the
+    // engine, which records it. A message box taking the focus (the field's own check that
+    // refuses the value) leaves nothing: the field is emptied and takes the focus back.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (NumericField::of(old) && problemWindowOf(old) && now &&
+            now->window() == windows_.mainWindow())
+            history_->commit();
+    });
+
+    // Nothing unsaved is lost when the program ends.
+    main->mayClose = [this] { return mayClose(); };
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &AuditDocument::commitDataRequest);
+    updateTitle();
+
     recentMenu_ = new QMenu(main);
     connect(recentMenu_, &QMenu::aboutToShow, this, &AuditDocument::fillRecentMenu);
     if (auto* button = qobject_cast<QToolButton*>(toolbar->widgetForAction(openAction))) {
@@ -312,6 +338,7 @@ AuditDocument::AuditDocument(Windows& windows)
 }
 
 AuditDocument::~AuditDocument() {
+    windows_.mainWindow()->mayClose = nullptr;
     qApp->removeEventFilter(this);
 }
 
@@ -319,24 +346,18 @@ QStyle* AuditDocument::style() const {
     return windows_.mainWindow()->style();
 }
 
-void AuditDocument::setModified(bool modified) {
-    if (replaying_ || modified_ == modified)
-        return;
-    modified_ = modified;
-    updateTitle();
+bool AuditDocument::isModified() const {
+    return !history_->isClean() || windows_.hasTextsToPush() ||
+           windows_.chosenArrangement() != savedArrangement_;
 }
 
 void AuditDocument::updateTitle() {
     MainWindow* main = windows_.mainWindow();
-    if (fileName_.isEmpty()) {
-        main->setWindowModified(false);
-        main->setWindowTitle(baseTitle_);
-        return;
-    }
-    QString name = QFileInfo(fileName_).fileName();
+    QString name =
+        fileName_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(fileName_).fileName();
     name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
     main->setWindowTitle(name + QStringLiteral("[*] -") + baseTitle_);
-    main->setWindowModified(modified_);
+    main->setWindowModified(isModified());
 }
 
 QStringList AuditDocument::recentFiles() const {
@@ -387,6 +408,16 @@ void AuditDocument::fillRecentMenu() {
 
 bool AuditDocument::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    // Ctrl+Z and Ctrl+Shift+Z in a field undo and redo the audit (the typed edit first), not
+    // only the field's own typing.
+    if (type == QEvent::ShortcutOverride && watched->isWidgetType() && NumericField::of(watched) &&
+        problemWindowOf(static_cast<QWidget*>(watched))) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(key->keyCombination());
+        if (pressed == history_->undoAction()->shortcut() ||
+            pressed == history_->redoAction()->shortcut())
+            return true; // not accepted: the shortcut goes to the actions
+    }
     if ((type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) ||
         !watched->isWidgetType() ||
         static_cast<QWidget*>(watched)->window() != windows_.mainWindow())
@@ -428,7 +459,8 @@ void AuditDocument::fail(const QString& text) {
 
 void AuditDocument::adopt(const QString& path) {
     fileName_ = QFileInfo(path).absoluteFilePath();
-    modified_ = false;
+    savedArrangement_ = windows_.chosenArrangement();
+    history_->setClean();
     updateTitle();
     rememberRecent(fileName_);
 }
@@ -439,91 +471,69 @@ void AuditDocument::adopt(const QString& path) {
 void AuditDocument::watch(QWidget* form) {
     if (auto* start = qobject_cast<StartWindow*>(form)) {
         connect(start->crossFlowOption(), &QAbstractButton::toggled, this,
-                [this] { setModified(true); });
+                &AuditDocument::updateTitle);
         return;
     }
     auto* problem = qobject_cast<ProblemWindow*>(form);
     if (!problem || !problemOf(form))
         return;
+    // A text typed and not yet handed to the engine is a change too.
     for (QLineEdit* edit : problem->fields())
-        connect(edit, &QLineEdit::textChanged, this, [this] { setModified(true); });
-    // Connected after the window's own handler, so clicked arrives when CALCULATE has run.
-    if (QAbstractButton* calculate = problem->calculateButton()) {
-        connect(calculate, &QAbstractButton::pressed, this,
-                [this, form] { onCalculatePressed(form); });
-        connect(calculate, &QAbstractButton::clicked, this,
-                [this, form] { onCalculateClicked(form); });
+        connect(edit, &QLineEdit::textChanged, this, &AuditDocument::updateTitle);
+    if (auto* performance = qobject_cast<PerformanceWindow*>(form)) {
+        const Arrangement arrangement = performance->arrangement();
+        connect(performance->resultGrid(), &ResultGrid::deleteRequested, this,
+                [this, arrangement](const QList<int>& rows) { deleteRows(arrangement, rows); });
     }
 }
 
-void AuditDocument::onCalculatePressed(QWidget* form) {
-    const std::optional<ProblemRef> p = problemOf(form);
-    if (replaying_ || !p)
-        return;
-    press_ = Press{form, {}, shownTexts(form), leadingOnEnabled(form)};
-    for (int c = 0; c < auditfile::kInputCount; ++c)
-        if (auditfile::problemOfColumn(c) == p->problem)
-            if (QLineEdit* edit = fieldEdit(windows_, p->arrangement, c))
-                press_.inputs[static_cast<size_t>(c)] = auditfile::toPointText(edit->text());
-}
-
-void AuditDocument::onCalculateClicked(QWidget* form) {
-    const std::optional<ProblemRef> p = problemOf(form);
-    if (replaying_ || !p || press_.form != form)
-        return;
-    // A refused calculation leaves the window as it was (it may only empty fields, which
-    // disables the leading-on button); a successful one writes its results and enables it.
-    const bool changed = shownTexts(form) != press_.shown;
-    const bool enabled = !press_.leadingOnEnabled && leadingOnEnabled(form);
-    const auditfile::Inputs inputs = press_.inputs;
-    press_ = {};
-    if (!changed && !enabled)
-        return;
-    calculated_.append(auditfile::Calculation{*p, inputs});
-    setModified(true);
+void AuditDocument::deleteRows(Arrangement arrangement, const QList<int>& rows) {
+    history_->commit();
+    windows_.audit().deleteRows(arrangement, std::vector<int>(rows.begin(), rows.end()));
+    history_->setPaused(true);
+    windows_.pullTexts();
+    history_->setPaused(false);
+    history_->record(QStringLiteral("delete grid rows"));
 }
 
 void AuditDocument::onActivated(QWidget* form) {
-    if (replaying_)
+    if (history_->paused())
         return;
     if (const std::optional<ProblemRef> p = problemOf(form))
         lastActive_ = p;
 }
 
 auditfile::SavedAudit AuditDocument::current() const {
+    windows_.pushTexts();
+    const engine::Audit& audit = windows_.audit();
     auditfile::SavedAudit a;
     a.arrangement = windows_.chosenArrangement();
     for (Arrangement arrangement : kArrangements) {
         auditfile::Inputs& inputs = a.inputs(arrangement);
-        for (int c = 0; c < auditfile::kInputCount; ++c) {
-            const auditfile::FieldRef f = auditfile::inputField(arrangement, c);
-            const QLineEdit* edit = windows_.isLoaded(QString::fromLatin1(f.form))
-                                        ? fieldEdit(windows_, arrangement, c)
-                                        : nullptr;
-            inputs[static_cast<size_t>(c)] =
-                edit ? auditfile::toPointText(edit->text()) : initialText(arrangement, c);
-        }
-        const QString problem1 = engine::toQString(engine::problemKeys(arrangement, 1).window);
+        for (int c = 0; c < auditfile::kInputCount; ++c)
+            inputs[static_cast<size_t>(c)] = auditfile::toPointText(audit.text(
+                arrangement, auditfile::problemOfColumn(c), auditfile::fieldOfColumn(c)));
+        const engine::ResultRows& rows = audit.resultRows(arrangement);
         auditfile::Grid grid;
-        bool anyText = false;
-        if (windows_.isLoaded(problem1)) {
-            const ResultGrid* table =
-                static_cast<PerformanceWindow*>(windows_.problemWindow(arrangement, 1))
-                    ->resultGrid();
-            for (int r = 0; r < table->rowCount(); ++r) {
-                QStringList row;
-                for (int c = 0; c < auditfile::kGridColumns; ++c) {
-                    const QTableWidgetItem* item = table->item(r, c);
-                    row.append(item ? auditfile::toPointText(item->text()) : QString());
-                    anyText = anyText || !row.back().isEmpty();
-                }
-                grid.append(row);
+        if (!rows.empty())
+            for (const auto& row : rows.rows) {
+                QStringList cells;
+                for (const QString& cell : row)
+                    cells.append(auditfile::toPointText(cell));
+                grid.append(cells);
             }
-        }
-        (arrangement == Arrangement::CounterFlow ? a.counterGrid : a.crossGrid) =
-            anyText ? grid : auditfile::Grid{};
+        (arrangement == Arrangement::CounterFlow ? a.counterGrid : a.crossGrid) = grid;
     }
-    a.calculated = calculated_;
+    for (const std::size_t i : calculationsToSave(audit)) {
+        const engine::Calculation& c = audit.calculations()[i];
+        auditfile::Inputs inputs;
+        for (int col = 0; col < auditfile::kInputCount; ++col) {
+            const std::size_t field = std::size_t(auditfile::fieldOfColumn(col));
+            if (auditfile::problemOfColumn(col) == c.problem && field < c.fields.size())
+                inputs[static_cast<size_t>(col)] = auditfile::toPointText(c.fields[field]);
+        }
+        a.calculated.append(auditfile::Calculation{{c.arrangement, c.problem}, inputs});
+    }
     a.active = lastActive_;
     a.saved = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
     a.program = auditfile::programName();
@@ -595,10 +605,11 @@ bool AuditDocument::saveTo(const QString& path) {
 // ---------------------------------------------------------------------------------------------
 // Opening
 
-bool AuditDocument::mayReplace() {
-    if (!modified_)
+bool AuditDocument::mayReplace(const QString& question) {
+    if (!isModified())
         return true;
     const QString audit = fileName_.isEmpty() ? QString() : QFileInfo(fileName_).fileName();
+    question_ = question;
     switch (askUnsavedChanges ? askUnsavedChanges(audit) : Changes::Keep) {
     case Changes::Save:
         return save();
@@ -610,15 +621,29 @@ bool AuditDocument::mayReplace() {
     return false;
 }
 
+bool AuditDocument::mayClose() {
+    return mayReplace(QStringLiteral("Save them before the program ends?"));
+}
+
+void AuditDocument::commitDataRequest(QSessionManager& manager) {
+    // The desktop is logging out: the engineer may save, discard or cancel the logout, when the
+    // desktop lets the program ask.
+    if (!isModified())
+        return;
+    if (!manager.allowsInteraction() || !mayClose())
+        manager.cancel();
+    manager.release();
+}
+
 bool AuditDocument::open() {
-    if (!mayReplace())
+    if (!mayReplace(QStringLiteral("Save them before another file is opened?")))
         return false;
     const QString name = askOpenName ? askOpenName() : QString();
     return !name.isEmpty() && open(name);
 }
 
 bool AuditDocument::openInstead(const QString& path) {
-    return mayReplace() && open(path);
+    return mayReplace(QStringLiteral("Save them before another file is opened?")) && open(path);
 }
 
 bool AuditDocument::open(const QString& path) {
@@ -666,119 +691,143 @@ bool AuditDocument::openAudit(const QString& path, const QByteArray& data) {
     std::optional<auditfile::Error> error = loaded.error;
     if (!error)
         error = auditfile::checkFields(loaded.audit);
+    std::optional<Built> built;
     if (!error) {
         windows_.desktop().setWaitCursor(windows_.mainWindow(), true);
-        error = dryRun(loaded.audit);
-        if (!error)
-            apply(loaded.audit);
+        built = build(loaded.audit);
         windows_.desktop().setWaitCursor(windows_.mainWindow(), false);
+        if (!built)
+            return false; // cancelled: nothing changed
+        error = built->error;
     }
     if (error) {
         fail(auditfile::describe(shown, *error));
         return false;
     }
+    replace(built->state, loaded.audit.arrangement,
+            loaded.audit.active.value_or(ProblemRef{loaded.audit.arrangement, 1}));
+    history_->reset(true);
     adopt(path);
     return true;
 }
 
-std::optional<auditfile::Error> AuditDocument::dryRun(const auditfile::SavedAudit& a) const {
-    std::optional<auditfile::Error> error;
-    {
-        ScratchDesktop desktop; // nobody answers; the first message is kept
-        Windows scratch(desktop);
-        const int stopped = replay(scratch, a, [&desktop] { return desktop.stopped(); });
-        if (desktop.firstMessage() && stopped >= 0) {
-            const ProblemRef& p = a.calculated[stopped].problem;
-            error =
-                auditfile::Error{QStringLiteral("calculated[%1]").arg(stopped),
-                                 QStringLiteral("Problem %1 (%2) cannot be calculated again: %3")
-                                     .arg(p.problem)
-                                     .arg(nameOf(p.arrangement), *desktop.firstMessage())};
-        }
+std::optional<AuditDocument::Built> AuditDocument::build(const auditfile::SavedAudit& a) {
+    // A fresh audit, as a new run of the program starts with, in which the calculations run
+    // again as the windows' buttons run them: a Problem other than the one of the calculation
+    // before is reached by the start window's CALCULATE (Problem 1) or by the previous
+    // Problem's leading-on button, whose window's code carries its texts on whether the button
+    // is enabled or not; then each of the Problem's fields takes its text and is left, and
+    // CALCULATE runs. The first message box of a step stops it.
+    engine::Audit audit;
+    Built built;
+    std::optional<ProblemRef> at; // the Problem the last step left active
+    std::unique_ptr<QProgressDialog> progress;
+    QElapsedTimer clock;
+    clock.start();
+    const int total =
+        static_cast<int>(std::min<qsizetype>(a.calculated.size(), auditfile::kMaxCalculations));
+    // Only each Problem's last calculation keeps what the diagrams draw: the others skip the
+    // extra integration or sweep.
+    std::array<std::array<int, engine::kProblems>, 2> last{};
+    for (int i = 0; i < total; ++i) {
+        const ProblemRef& p = a.calculated[i].problem;
+        last[p.arrangement == Arrangement::CounterFlow ? 0 : 1][std::size_t(p.problem - 1)] = i;
     }
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return error;
-}
-
-int AuditDocument::replay(Windows& windows, const auditfile::SavedAudit& a,
-                          const std::function<bool()>& stop) {
-    const QWidget* at = nullptr; // the window the last step left active
-    for (qsizetype i = 0; i < a.calculated.size(); ++i) {
+    for (int i = 0; i < total; ++i) {
         const auditfile::Calculation& c = a.calculated[i];
         const ProblemRef& p = c.problem;
-        const QWidget* form = windows.problemWindow(p.arrangement, p.problem);
-        if (form != at) {
-            if (p.problem == 1) {
-                chooseArrangement(windows, p.arrangement);
-                windows.startWindow()->openProblemOne();
-            } else {
-                windows.problemWindow(p.arrangement, p.problem - 1)->goOn();
-            }
-            at = form;
+        const Arrangement arrangement = p.arrangement;
+        if (!at || at->arrangement != arrangement || at->problem != p.problem) {
+            if (p.problem > 1)
+                audit.goOn(arrangement, p.problem - 1);
+            audit.activate(arrangement, p.problem);
+            at = p;
         }
+        const auto stop = [&](const engine::Step& step) {
+            if (step.messages.empty())
+                return false;
+            built.error =
+                auditfile::Error{QStringLiteral("calculated[%1]").arg(i),
+                                 QStringLiteral("Problem %1 (%2) cannot be calculated again: %3")
+                                     .arg(p.problem)
+                                     .arg(nameOf(arrangement), step.messages.front().text)};
+            return true;
+        };
         const auditfile::Inputs& inputs = a.inputsOf(c);
-        for (int col = 0; col < auditfile::kInputCount && !stop(); ++col) {
+        for (int col = 0; col < auditfile::kInputCount; ++col) {
             if (auditfile::problemOfColumn(col) != p.problem)
                 continue;
-            QLineEdit* edit = fieldEdit(windows, p.arrangement, col);
-            setFieldText(edit, auditfile::toLocaleText(inputs[static_cast<size_t>(col)]));
-            if (NumericField* field = NumericField::of(edit))
-                field->validate();
+            const int field = auditfile::fieldOfColumn(col);
+            const QString text = auditfile::toLocaleText(inputs[static_cast<size_t>(col)]);
+            if (audit.text(arrangement, p.problem, field) != text)
+                audit.type(arrangement, p.problem, field, text);
+            if (stop(audit.leave(arrangement, p.problem, field)))
+                return built;
         }
-        if (stop())
-            return static_cast<int>(i);
-        windows.problemWindow(p.arrangement, p.problem)->calculate();
-        if (stop())
-            return static_cast<int>(i);
+        const std::size_t side = arrangement == Arrangement::CounterFlow ? 0 : 1;
+        audit.setTracing(last[side][std::size_t(p.problem - 1)] == i);
+        if (stop(audit.calculate(arrangement, p.problem)))
+            return built;
+
+        // A long replay shows its progress and may be cancelled.
+        if (replayProgress) {
+            if (!replayProgress(i + 1, total))
+                return std::nullopt;
+        } else if (progress || (clock.elapsed() > 500 && i + 1 < total)) {
+            if (!progress) {
+                progress = std::make_unique<QProgressDialog>(
+                    QStringLiteral("Calculating the audit's Problems again ..."),
+                    QStringLiteral("Cancel"), 0, total, windows_.mainWindow());
+                progress->setWindowTitle(applicationTitle());
+                progress->setWindowModality(Qt::WindowModal);
+                progress->setMinimumDuration(0);
+            }
+            progress->setValue(i + 1);
+            if (progress->wasCanceled())
+                return std::nullopt;
+        }
     }
-    return -1;
-}
 
-void AuditDocument::apply(const auditfile::SavedAudit& a) {
-    replaying_ = true;
-    // The Problem windows start afresh, as in a new run.
-    windows_.unloadProblems();
-    replay(windows_, a, [] { return false; });
-
+    // The fields' saved texts, pasted where they differ, and the grids' saved rows.
     for (Arrangement arrangement : kArrangements) {
         const auditfile::Inputs& inputs = a.inputs(arrangement);
-        for (int c = 0; c < auditfile::kInputCount; ++c) {
-            const QString& text = inputs[static_cast<size_t>(c)];
-            const auditfile::FieldRef f = auditfile::inputField(arrangement, c);
-            if (!windows_.isLoaded(QString::fromLatin1(f.form)) &&
-                text == initialText(arrangement, c))
-                continue;
-            setFieldText(fieldEdit(windows_, arrangement, c), auditfile::toLocaleText(text));
+        for (int col = 0; col < auditfile::kInputCount; ++col) {
+            const int problem = auditfile::problemOfColumn(col);
+            const int field = auditfile::fieldOfColumn(col);
+            const QString text = auditfile::toLocaleText(inputs[static_cast<size_t>(col)]);
+            if (audit.text(arrangement, problem, field) != text)
+                audit.type(arrangement, problem, field, text);
         }
         const std::optional<auditfile::Grid>& grid =
             arrangement == Arrangement::CounterFlow ? a.counterGrid : a.crossGrid;
         if (!grid || grid->isEmpty())
             continue;
-        ResultGrid* table =
-            static_cast<PerformanceWindow*>(windows_.problemWindow(arrangement, 1))->resultGrid();
-        // The rows live in the engine; the grid shows them.
-        engine::ResultRows& rows = windows_.audit().resultRows(arrangement);
-        rows.rows.resize(static_cast<std::size_t>(grid->size()));
+        engine::ResultRows& rows = audit.resultRows(arrangement);
+        rows.rows.assign(static_cast<std::size_t>(grid->size()), {});
         for (qsizetype r = 0; r < grid->size(); ++r) {
-            auto& row = rows.rows[static_cast<std::size_t>(r)];
-            row.fill(QString());
             const QStringList& cells = (*grid)[r];
             for (qsizetype c = 0; c < cells.size() && c < engine::ResultRows::kColumns; ++c)
-                row[static_cast<std::size_t>(c)] = auditfile::toLocaleText(cells[c]);
+                rows.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] =
+                    auditfile::toLocaleText(cells[c]);
         }
-        table->showRows(rows);
     }
+    built.state = audit.state();
+    return built;
+}
 
-    chooseArrangement(windows_, a.arrangement);
+void AuditDocument::replace(const engine::Audit::State& state, Arrangement chosen,
+                            ProblemRef active) {
+    history_->setPaused(true);
+    // The Problem windows start afresh, as in a new run, and show the new audit.
+    windows_.unloadProblems();
+    windows_.audit().restore(state);
+    windows_.showAudit();
+    chooseArrangement(windows_, chosen);
     // The status line starts empty, then shows what the active window's activation writes.
     windows_.setStatus(QString());
-    const ProblemRef active = a.active.value_or(ProblemRef{a.arrangement, 1});
     windows_.showChild(windows_.problemWindow(active.arrangement, active.problem));
     lastActive_ = active;
-    calculated_.clear();
-    for (const auditfile::Calculation& c : a.calculated)
-        calculated_.append({c.problem, a.inputsOf(c)});
-    replaying_ = false;
+    history_->setPaused(false);
 }
 
 bool AuditDocument::openCsv(const QString& path, const QByteArray& data) {
@@ -802,9 +851,19 @@ bool AuditDocument::openCsv(const QString& path, const QByteArray& data) {
     if (!choice || choice->index < 0 || choice->index >= input.cases.size())
         return false;
 
-    // The case's values are checked as an audit's would be before any field changes.
+    // The case's values are checked as an audit's would be before any field changes: with the
+    // current audit's other texts, or a new audit's.
     const BatchCase& chosen = input.cases[choice->index];
-    auditfile::SavedAudit a = current();
+    auditfile::SavedAudit a;
+    if (choice->intoCurrent) {
+        a = current();
+    } else {
+        const engine::Audit fresh;
+        for (Arrangement arrangement : kArrangements)
+            for (int c = 0; c < auditfile::kInputCount; ++c)
+                a.inputs(arrangement)[static_cast<size_t>(c)] = auditfile::toPointText(fresh.text(
+                    arrangement, auditfile::problemOfColumn(c), auditfile::fieldOfColumn(c)));
+    }
     auditfile::Inputs& inputs = a.inputs(choice->arrangement);
     std::optional<auditfile::Error> error;
     for (int c = 0; c < auditfile::kInputCount && !error; ++c) {
@@ -824,11 +883,37 @@ bool AuditDocument::openCsv(const QString& path, const QByteArray& data) {
         return false;
     }
 
-    chooseArrangement(windows_, choice->arrangement);
-    for (int c = 0; c < auditfile::kInputCount; ++c)
-        setFieldText(fieldEdit(windows_, choice->arrangement, c),
-                     auditfile::toLocaleText(inputs[static_cast<size_t>(c)]));
-    windows_.showChild(windows_.problemWindow(choice->arrangement, 1));
-    setModified(true);
+    // The values pasted into the arrangement's fields, as the text-change procedure sees them.
+    const auto paste = [&](engine::Audit& audit) {
+        for (int c = 0; c < auditfile::kInputCount; ++c) {
+            const int problem = auditfile::problemOfColumn(c);
+            const int field = auditfile::fieldOfColumn(c);
+            const QString text = auditfile::toLocaleText(inputs[static_cast<size_t>(c)]);
+            if (audit.text(choice->arrangement, problem, field) != text)
+                audit.type(choice->arrangement, problem, field, text);
+        }
+    };
+    const ProblemRef problemOne{choice->arrangement, 1};
+    if (choice->intoCurrent) {
+        // One change of the current audit, which keeps its name; undo takes it back.
+        history_->commit();
+        paste(windows_.audit());
+        history_->setPaused(true);
+        windows_.showAudit();
+        history_->setPaused(false);
+        history_->record(QStringLiteral("batch case"));
+        chooseArrangement(windows_, choice->arrangement);
+        windows_.showChild(windows_.problemWindow(choice->arrangement, 1));
+        lastActive_ = problemOne;
+    } else {
+        // A new untitled audit that holds the case: changed from the start.
+        engine::Audit fresh;
+        paste(fresh);
+        replace(fresh.state(), choice->arrangement, problemOne);
+        history_->reset(false);
+        fileName_.clear();
+        savedArrangement_ = Arrangement::CounterFlow;
+    }
+    updateTitle();
     return true;
 }

@@ -1,42 +1,50 @@
 #pragma once
-// AuditDocument: the windows' inputs and calculations as one document that the engineer saves
-// and opens (auditfile.h holds the file format).
+// AuditDocument: the audit that the engineer saves and opens (auditfile.h holds the file
+// format). The audit engine owns the audit; the document writes the engine's state and
+// replaces it.
 //
-//   Recording  Every press of a Problem window's CALCULATE that changes what the window shows
-//              (its labels, its grid, its leading-on button enabled) is a calculation; the
-//              document keeps them in order with the texts the window's fields held at the
-//              press. Edits and calculations mark the document as changed.
-//   Save       Writes the arrangement chosen on the start window, the 38 field texts, the
-//              calculations, both Problem 1 grids and the last active Problem window,
-//              atomically (QSaveFile). A field holding a value it would refuse is validated
-//              first, as leaving it would do, and nothing is saved.
-//   Open       Reads and checks the whole file, then replays its calculations on a scratch
-//              set of windows: a refusal there is reported like a damaged file. Only a file
-//              that passes everything touches the windows: the Problem windows start afresh,
-//              the calculations run again in their order through the windows' own buttons
-//              (CALCULATE, the GoTo buttons, the start window's CALCULATE), then the field texts
-//              and the grids are set as saved and the last active Problem window is shown.
+//   Save       Writes the arrangement chosen on the start window, the 38 field texts, every
+//              successful CALCULATE in its order with the texts its fields held (the engine
+//              keeps them), both Problem 1 grids and the last active Problem window, atomically
+//              (QSaveFile). A field holding a value it would refuse is validated first, as
+//              leaving it would do, and nothing is saved.
+//   Open       Reads and checks the whole file, then builds the new audit off screen on a
+//              scratch engine: the calculations run again in their order as the windows' buttons
+//              would run them (the leading-on buttons, typing and leaving every field,
+//              CALCULATE), then the fields take their saved texts and the grids their saved
+//              rows. A refusal is reported like a damaged file and changes nothing. Only then
+//              the Problem windows start afresh with the new state at once, and the last active
+//              Problem window comes to the front.
 //              A batch input CSV opens too: the engineer picks a case and an arrangement, and
-//              its 19 values fill that arrangement's fields.
+//              its 19 values fill that arrangement's fields, in a new untitled audit or, when
+//              the engineer chooses so, in the current audit as one change that undo takes back.
+//   Changes    Edits, calculations and deleted grid rows are the history's (history.h); the
+//              audit is changed while the history is away from the state last saved or opened,
+//              while a field shows a text not yet handed to the engine, or while the start
+//              window's arrangement differs from the saved one. Replacing the audit, "Exit",
+//              the close box and the desktop's logout ask first whether to save the changes.
 //
-// The toolbar gets "Open" (its menu lists the recent files) and "Save" (its menu holds
-// "Save As"); the main window's title shows the file name with a mark while changed, and a
-// file dropped anywhere on the main window (a field included) opens. The recent files are
-// kept through the desktop's settings store.
+// The toolbar gets "Open" (its menu lists the recent files), "Save" (its menu holds "Save
+// As"), "Undo" and "Redo"; the main window's title shows the file name ("Untitled" before the
+// first save) with a mark while changed, and a file dropped anywhere on the main window (a field
+// included) opens. The recent files are kept through the desktop's settings store.
 
 #include "auditfile/auditfile.h"
 #include "auditfile/batchinput.h"
+#include "engine/audit.h"
 
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 
+class History;
 class QAction;
 class QMenu;
+class QSessionManager;
 class QStyle;
 class QWidget;
 class Windows;
@@ -61,14 +69,19 @@ public:
     struct CaseChoice {
         int index = 0; // in the file's cases
         Arrangement arrangement = Arrangement::CounterFlow;
+        bool intoCurrent = false; // into the current audit, not a new one
     };
     std::function<std::optional<CaseChoice>(const QString& file, const QList<BatchCase>& cases,
                                             Arrangement preset)>
         askCase;
-    // Asked before another file replaces an audit with unsaved changes; given the audit's file
-    // name, empty when it has none yet.
+    // Asked before another file replaces an audit with unsaved changes, and before the program
+    // ends with them; given the audit's file name, empty when it has none yet.
     enum class Changes { Save, Discard, Keep };
     std::function<Changes(const QString& audit)> askUnsavedChanges;
+    // Reports the progress of opening a file with many calculations: done of total ran so
+    // far. False cancels the opening, which then changes nothing. The program shows a progress
+    // dialog with Cancel once opening takes long.
+    std::function<bool(int done, int total)> replayProgress;
 
     // Opens an audit file or a batch input CSV. On any problem shows one message naming the
     // file and what is wrong, changes nothing and returns false.
@@ -83,60 +96,62 @@ public:
     bool saveTo(const QString& path);
 
     QString fileName() const { return fileName_; }
-    bool isModified() const { return modified_; }
+    // Whether the audit has changes that are not saved.
+    bool isModified() const;
     QStringList recentFiles() const;
+    // Undo and redo of the audit's changes.
+    History& history() const { return *history_; }
 
-    // What the windows hold now, as the file keeps it.
+    // What the audit holds now, as the file keeps it (the windows' texts handed to the engine
+    // first).
     auditfile::SavedAudit current() const;
 
-    // Replays an audit's calculations on a set of windows through their buttons. Stops before
-    // the next step once stop() is true; returns the index of the calculation that was running
-    // or about to run then, or -1 when all ran.
-    static int replay(Windows& windows, const auditfile::SavedAudit& audit,
-                      const std::function<bool()>& stop);
+    // Whether the program may end: the audit has no unsaved changes, or the engineer saved or
+    // discarded them. Asked by "Exit", the close box and the desktop's logout.
+    bool mayClose();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The engine's state an audit file builds, or why it cannot be built; nullopt when the
+    // engineer cancelled.
+    struct Built {
+        engine::Audit::State state;
+        std::optional<auditfile::Error> error;
+    };
     void watch(QWidget* form);
-    void onCalculatePressed(QWidget* form);
-    void onCalculateClicked(QWidget* form);
     void onActivated(QWidget* form);
-    void setModified(bool modified);
     void updateTitle();
+    void commitDataRequest(QSessionManager& manager);
+    // Deletes rows of a Problem 1 grid as one change.
+    void deleteRows(Arrangement arrangement, const QList<int>& rows);
     // Puts a file first among the recent files, or takes it off the list.
     void rememberRecent(const QString& path, bool remember = true);
     // The document is now the file at path, unchanged.
     void adopt(const QString& path);
     void fillRecentMenu();
     void fail(const QString& text);
-    // Whether the audit may be replaced: it has no unsaved changes, or the engineer saved or
-    // discarded them.
-    bool mayReplace();
+    // Whether the audit may be replaced or the program end: it has no unsaved changes, or the
+    // engineer saved or discarded them. question: what the question adds ("Save them before
+    // ...?").
+    bool mayReplace(const QString& question);
     bool openAudit(const QString& path, const QByteArray& data);
     bool openCsv(const QString& path, const QByteArray& data);
-    std::optional<auditfile::Error> dryRun(const auditfile::SavedAudit& audit) const;
-    void apply(const auditfile::SavedAudit& audit);
+    std::optional<Built> build(const auditfile::SavedAudit& audit);
+    // Replaces the whole audit at once: the Problem windows start afresh and show the state,
+    // the start window chooses the arrangement, the active Problem window comes to the front.
+    void replace(const engine::Audit::State& state, Arrangement chosen,
+                 auditfile::ProblemRef active);
     bool fieldsAcceptTheirValues();
     QStyle* style() const;
 
     Windows& windows_;
+    std::unique_ptr<History> history_;
     QString baseTitle_;
     QString fileName_;
-    bool modified_ = false;
-    bool replaying_ = false;
-    QList<auditfile::Calculation> calculated_;
+    Arrangement savedArrangement_ = Arrangement::CounterFlow;
     std::optional<auditfile::ProblemRef> lastActive_;
     QMenu* recentMenu_ = nullptr;
-
-    // The CALCULATE being pressed: its window, the inputs at the press and what the window
-    // showed then.
-    struct Press {
-        QPointer<QWidget> form;
-        auditfile::Inputs inputs;
-        QStringList shown;
-        bool leadingOnEnabled = false;
-    };
-    Press press_;
+    QString question_; // what the question about unsaved changes adds
 };

@@ -154,12 +154,11 @@ void Windows::unload(const QString& key) {
     Entry* e = entry(key);
     if (!e || !e->window)
         return;
-    // A window loaded again starts as it was first loaded.
-    if (const auto problem = engine::Audit::problemOf(key.toStdString()))
-        audit_.reset(problem->first, problem->second);
-    else if (key == engine::toQString(engine::kMoistAirWindowKey))
-        audit_.resetMoistAir();
+    // The window leaves the registry first: removing it activates another window, whose
+    // activation hands every loaded window's texts to the engine, and this one's must not
+    // come back into its Problem after the reset.
     QWidget* w = e->window;
+    e->window = nullptr;
     if (QMdiSubWindow* sub = subWindowOf(w)) {
         if (lastActive_ == w)
             lastActive_ = nullptr;
@@ -168,6 +167,11 @@ void Windows::unload(const QString& key) {
     } else {
         delete w;
     }
+    // A window loaded again starts as it was first loaded.
+    if (const auto problem = engine::Audit::problemOf(key.toStdString()))
+        audit_.reset(problem->first, problem->second);
+    else if (key == engine::toQString(engine::kMoistAirWindowKey))
+        audit_.resetMoistAir();
 }
 
 void Windows::unloadInKeyOrder(const std::function<bool(const QString&)>& which) {
@@ -242,6 +246,36 @@ void Windows::pushTexts() {
     forEachLoadedProblem([](ProblemWindow& w) { w.pushTexts(); });
     if (QWidget* w = loadedWindow(engine::kMoistAirWindowKey))
         static_cast<MoistAirWindow*>(w)->pushTexts();
+    Q_EMIT textsPushed();
+}
+
+bool Windows::hasTextsToPush() const {
+    bool differs = false;
+    forEachLoadedProblem([this, &differs](ProblemWindow& w) {
+        const auto names = engine::Audit::controls(w.arrangement(), w.problem());
+        const QList<QLineEdit*>& fields = w.fields();
+        for (qsizetype i = 0; i < fields.size() && !differs; ++i)
+            differs = fields[i]->text() !=
+                      audit_.text(w.arrangement(), w.problem(), names[std::size_t(i)]);
+    });
+    return differs;
+}
+
+void Windows::loadShown() {
+    static const engine::Audit fresh;
+    for (Arrangement arrangement : kArrangements)
+        for (int problem = 1; problem <= engine::kProblems; ++problem) {
+            if (loadedWindow(engine::problemKeys(arrangement, problem).window))
+                continue;
+            bool same =
+                audit_.leadingOn(arrangement, problem) == fresh.leadingOn(arrangement, problem) &&
+                (problem != 1 || audit_.resultRows(arrangement) == fresh.resultRows(arrangement));
+            for (std::string_view control : engine::Audit::controls(arrangement, problem))
+                same = same && audit_.text(arrangement, problem, control) ==
+                                   fresh.text(arrangement, problem, control);
+            if (!same)
+                problemWindow(arrangement, problem);
+        }
 }
 
 void Windows::pullTexts() {
@@ -254,6 +288,14 @@ void Windows::pullTexts() {
         static_cast<UncertaintyWindow*>(w)->pullTexts();
     if (QWidget* w = loadedWindow(engine::kDiagramWindowKey))
         static_cast<DiagramWindow*>(w)->pullTexts();
+    Q_EMIT textsPulled();
+}
+
+void Windows::showAudit() {
+    loadShown();
+    pullTexts();
+    if (auto* diagram = static_cast<DiagramWindow*>(loadedWindow(engine::kDiagramWindowKey)))
+        diagram->refresh();
 }
 
 void Windows::setStatus(const QString& text) {

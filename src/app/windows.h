@@ -47,6 +47,16 @@ public:
     // back; the calculator is loaded once the engine has used it.
     void pushTexts() override;
     void pullTexts() override;
+    // Whether a loaded Problem window's field shows a text the engine does not hold yet (an
+    // edit typed and not yet handed over).
+    bool hasTextsToPush() const;
+    // Loads every Problem window whose Problem in the engine is not as a freshly loaded window
+    // shows it (after the engine's state was replaced), so that every change has its view.
+    void loadShown();
+    // Shows the engine's audit after it was replaced as a whole (opened, undone, redone): the
+    // windows its changes need are loaded, every loaded window shows its texts, and the Diagram
+    // window is drawn again.
+    void showAudit();
 
     MainWindow* mainWindow() const { return main_; }
     StartWindow* startWindow();
@@ -98,6 +108,10 @@ public:
 Q_SIGNALS:
     // A window has just been created (on its first touch).
     void loaded(QWidget* form);
+    // The loaded windows have handed their texts to the engine (the start of every step), or
+    // shown the engine's texts (its end).
+    void textsPushed();
+    void textsPulled();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -193,12 +193,20 @@ void MainWindow::buttonClicked(const QString& key) {
 }
 
 void MainWindow::exit() {
+    if (mayClose && !mayClose())
+        return;
     if (unloadWindows)
         unloadWindows();
+    closing_ = true;
     close();
+    closing_ = false;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!closing_ && mayClose && !mayClose()) {
+        event->ignore();
+        return;
+    }
     if (!isMinimized()) {
         const QRect frame = frameGeometry();
         const struct {

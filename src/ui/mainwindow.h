@@ -35,6 +35,9 @@ public:
     std::function<void()> showDiagram;
     std::function<void()> showStart;
     std::function<void()> unloadWindows;
+    // Asked before "Exit" or the close box ends the program: false keeps it running (the
+    // engineer cancelled, or saving the audit failed). Unset: the program ends.
+    std::function<bool()> mayClose;
 
     QMdiArea* mdiArea() const { return mdi_; }
     QToolBar* toolBar() const { return toolBar_; }
@@ -55,6 +58,7 @@ private:
     void buildToolbar();
     void buildStatusStrip();
     void exit();
+    bool closing_ = false; // "Exit" has asked and closes the window
 
     Desktop& desktop_;
     QMdiArea* mdi_;

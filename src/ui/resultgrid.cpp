@@ -2,7 +2,10 @@
 
 #include "ui/workspace.h"
 
+#include <QAction>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <algorithm>
 
 namespace {
 
@@ -28,6 +31,48 @@ ResultGrid::ResultGrid(QWidget* parent)
     // The grid is there to compare regimes: the header and kVisibleRows rows without scrolling.
     setMinimumHeight(horizontalHeader()->sizeHint().height() + kVisibleRows * kRowHeight +
                      2 * frameWidth());
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+
+    delete_ = new QAction(QStringLiteral("Delete Rows"), this);
+    delete_->setObjectName(QStringLiteral("DeleteRows"));
+    // The Delete key is the grid's own (keyPressEvent); a shortcut would also take it from
+    // other widgets of the window.
+    delete_->setEnabled(false);
+    addAction(delete_);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(delete_, &QAction::triggered, this, &ResultGrid::requestDelete);
+    connect(this, &QTableWidget::itemSelectionChanged, this,
+            [this] { delete_->setEnabled(!selectedRegimes().isEmpty()); });
+}
+
+QList<int> ResultGrid::selectedRegimes() const {
+    QList<int> rows;
+    for (const QModelIndex& index : selectionModel()->selectedRows()) {
+        const int row = index.row();
+        bool regime = false;
+        for (int col = 0; col < kColumns && !regime; ++col)
+            regime = item(row, col) && !item(row, col)->text().isEmpty();
+        if (regime)
+            rows.append(row);
+    }
+    std::ranges::sort(rows);
+    return rows;
+}
+
+void ResultGrid::requestDelete() {
+    const QList<int> rows = selectedRegimes();
+    if (!rows.isEmpty())
+        Q_EMIT deleteRequested(rows);
+}
+
+void ResultGrid::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Delete) || event->key() == Qt::Key_Backspace) {
+        requestDelete();
+        event->accept();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
 }
 
 void ResultGrid::writeHeaders() {
@@ -40,6 +85,7 @@ void ResultGrid::writeHeaders() {
 }
 
 void ResultGrid::showRows(const engine::ResultRows& rows) {
+    const int before = rowCount();
     if (rowCount() != int(rows.rows.size()))
         setRowCount(int(rows.rows.size()));
     for (int row = 0; row < rowCount(); ++row) {
@@ -53,4 +99,9 @@ void ResultGrid::showRows(const engine::ResultRows& rows) {
             setItem(row, col, cell);
         }
     }
+    if (rowCount() > before) {
+        updateGeometries(); // the scroll range for the new rows
+        scrollTo(model()->index(rowCount() - 1, 0));
+    }
+    delete_->setEnabled(!selectedRegimes().isEmpty());
 }

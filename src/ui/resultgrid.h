@@ -5,7 +5,9 @@
 // range and approach as the result labels show them.
 //
 // The rows are the engine's (engine::ResultRows): data row 1 is the first row under the fixed
-// header.
+// header. A new row scrolls into view. The engineer selects rows and deletes them with the
+// Delete key or the context menu's "Delete Rows"; the grid asks for it (deleteRequested) and
+// the program deletes them in the engine.
 
 #include "engine/audit.h"
 
@@ -24,6 +26,24 @@ public:
     // Writes the column headers and widths (on every activation of the window).
     void writeHeaders();
 
-    // Shows the engine's rows: as many rows, each cell's text.
+    // Shows the engine's rows: as many rows, each cell's text; a row added at the end is
+    // scrolled into view.
     void showRows(const engine::ResultRows& rows);
+
+    // The selected rows that hold a regime, in ascending order.
+    QList<int> selectedRegimes() const;
+    // "Delete Rows" of the context menu, enabled while a regime is selected.
+    QAction* deleteAction() const { return delete_; }
+
+Q_SIGNALS:
+    // The engineer asked to delete these rows (ascending, none empty).
+    void deleteRequested(const QList<int>& rows);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void requestDelete();
+
+    QAction* delete_ = nullptr;
 };

@@ -4,6 +4,7 @@
 
 #include "app/auditdocument.h"
 #include "app/windows.h"
+#include "auditprogram.h"
 #include "engine/fieldtable.h"
 #include "support/guifixture.h"
 #include "ui/mainwindow.h"
@@ -30,85 +31,6 @@
 Q_DECLARE_METATYPE(Arrangement)
 Q_DECLARE_METATYPE(AuditDocument::Changes)
 
-namespace {
-
-const char* const kWindows[] = {"Form1", "Form5", "Form2", "Form10", "Form3",
-                                "Form8", "Form6", "Form9", "Form4",  "Form11"};
-
-// One run of the program with the document over it.
-struct Program {
-    explicit Program(const QLocale& locale = pointLocale())
-        : fixture(locale)
-        , document(fixture.windows()) {
-        fixture.start();
-    }
-    Windows& windows() { return fixture.windows(); }
-    QWidget* form(Arrangement a, int problem) {
-        return windows().form(QString::fromLatin1(auditfile::problemForm(a, problem)));
-    }
-    QLineEdit* field(Arrangement a, int column) {
-        const auditfile::FieldRef f = auditfile::inputField(a, column);
-        return windows().form(QString::fromLatin1(f.form))->findChild<QLineEdit*>(f.control);
-    }
-    void click(QWidget* form, std::string_view button) {
-        form->findChild<QAbstractButton*>(
-                QString::fromLatin1(button.data(), static_cast<qsizetype>(button.size())))
-            ->click();
-    }
-    // Pastes a value with a decimal point into a field in the locale's form and leaves it.
-    void type(Arrangement a, int column, const QString& point) {
-        QLineEdit* edit = field(a, column);
-        edit->setText(auditfile::toLocaleText(point));
-        NumericField::of(edit)->validate();
-    }
-    void calculate(Arrangement a, int problem) { click(form(a, problem), "Command1"); }
-    void goOn(Arrangement a, int problem) {
-        click(form(a, problem), leadingOnButtonOf(auditfile::problemForm(a, problem)));
-    }
-    // Every text of every loaded window.
-    TextSnapshot everything() {
-        TextSnapshot all;
-        for (const char* name : kWindows) {
-            if (!windows().isLoaded(QString::fromLatin1(name)))
-                continue;
-            const TextSnapshot one = snapshotTexts(windows().form(QString::fromLatin1(name)));
-            for (auto it = one.cbegin(); it != one.cend(); ++it)
-                all.insert(QString::fromLatin1(name) + u'.' + it.key(), it.value());
-        }
-        all.insert(QStringLiteral("title"), windows().mainWindow()->windowTitle());
-        return all;
-    }
-
-    GuiFixture fixture;
-    AuditDocument document;
-};
-
-QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& data) {
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(data);
-    return path;
-}
-
-// A hand-written audit: the required keys and whatever follows.
-QByteArray handWritten(const QByteArray& counterP1L = "\"100\"", const QByteArray& rest = {}) {
-    QByteArray inputs;
-    for (int c = 0; c < auditfile::kInputCount; ++c)
-        inputs += (c ? ", \"" : "\"") + auditfile::inputColumn(c).toLatin1() + "\": \"" +
-                  (c == 2   ? "38"
-                   : c == 3 ? "33"
-                   : c == 4 ? "1"
-                            : "20") +
-                  '"';
-    QByteArray counter = inputs;
-    counter.replace("\"p1.L\": \"20\"", "\"p1.L\": " + counterP1L);
-    return "{\"format\": \"ctaudit-audit\", \"version\": 1,\n \"counter\": {" + counter +
-           "},\n \"cross\": {" + inputs + "}" + rest + "}";
-}
-
-} // namespace
-
 class TestAuditDocument : public QObject {
     Q_OBJECT
 
@@ -128,6 +50,17 @@ private Q_SLOTS:
     void specialFilesAreRefused_data();
     void specialFilesAreRefused();
     void batchInputCaseFillsFields();
+    void openingReplacesTheWholeAudit_data();
+    void openingReplacesTheWholeAudit();
+    void openingAfterWorkIsOpeningInAFreshProgram_data();
+    void openingAfterWorkIsOpeningInAFreshProgram();
+    void cancelledOpeningChangesNothing();
+    void gridOnlyAppends();
+    void exitAndCloseAskFirst_data();
+    void exitAndCloseAskFirst();
+    void batchCaseOpensAsANewAudit();
+    void batchCaseIntoTheCurrentAuditIsOneChange();
+    void longAuditOpensAgain();
 };
 
 void TestAuditDocument::saveThenOpenShowsTheSameWindows_data() {
@@ -339,13 +272,15 @@ void TestAuditDocument::titleRecentFilesAndDrop() {
     QVERIFY(p.fixture.desktop().messages.front().text.contains("no longer exists"));
     QCOMPARE(p.document.recentFiles(), QStringList{second});
     QVERIFY(main->windowTitle().startsWith(QLatin1String("second.ctaudit")));
-    // "Open" and "Save" follow the toolbar's own buttons, which keep their places.
+    // "Open", "Save", "Undo" and "Redo" follow the toolbar's own buttons, which keep their
+    // places.
     QStringList captions;
     for (const QAction* a : main->toolBar()->actions())
         if (!a->text().isEmpty())
             captions.append(a->text().trimmed());
     QCOMPARE(captions.mid(0, 2), QStringList({"Menu", "Excel"}));
-    QCOMPARE(captions.mid(captions.size() - 3), QStringList({"Exit", "Open", "Save"}));
+    QCOMPARE(captions.mid(captions.size() - 5),
+             QStringList({"Exit", "Open", "Save", "Undo", "Redo"}));
     QCOMPARE(p.document.openAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
     QCOMPARE(p.document.saveAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
     QCOMPARE(p.document.saveAsAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
@@ -524,6 +459,398 @@ void TestAuditDocument::batchInputCaseFillsFields() {
                  "case 3 (line 4), p1.L: \"300\" is refused by its field"),
              qPrintable(p.fixture.desktop().messageTexts().value(0)));
     QVERIFY(snapshotDifference(before, p.everything()).isEmpty());
+}
+
+// An audit opened after another one holds nothing of it: the other audit's cross-flow results
+// do not come back when the cross-flow Problem 1 window is shown again, whichever windows were
+// on screen when the audit was replaced (the one in front and those behind it take turns as the
+// active window while the Problem windows close).
+void TestAuditDocument::openingReplacesTheWholeAudit_data() {
+    QTest::addColumn<int>("calculatedUpTo"); // the cross-flow Problems the first audit calculated
+    QTest::addColumn<bool>("crossFlowInFront"); // or the counter-flow Problem 1
+    QTest::newRow("counter flow in front") << 1 << false;
+    QTest::newRow("cross flow in front, Problems behind") << 3 << true;
+}
+
+void TestAuditDocument::openingReplacesTheWholeAudit() {
+    QFETCH(int, calculatedUpTo);
+    QFETCH(bool, crossFlowInFront);
+    QTemporaryDir dir;
+    const QString a = dir.filePath(QStringLiteral("a.ctaudit"));
+    {
+        Program p;
+        p.startProblemOne(Arrangement::CrossFlow);
+        const char* const values[] = {"90", "75", "36", "30", "1", "27", "50"};
+        for (int c = 0; c < 7; ++c)
+            p.type(Arrangement::CrossFlow, c, QString::fromLatin1(values[c]));
+        for (int problem = 1; problem <= calculatedUpTo; ++problem) {
+            p.calculate(Arrangement::CrossFlow, problem);
+            if (problem < calculatedUpTo)
+                p.goOn(Arrangement::CrossFlow, problem);
+        }
+        QCOMPARE(p.fixture.desktop().messageTexts(), QStringList());
+        QCOMPARE(p.document.current().calculated.size(), calculatedUpTo);
+        QVERIFY(p.document.saveTo(a));
+    }
+    const QString b = dir.filePath(QStringLiteral("b.ctaudit"));
+    {
+        // Only counter flow calculated; the cross-flow fields as a new audit has them.
+        Program p;
+        p.startProblemOne(Arrangement::CounterFlow);
+        p.calculate(Arrangement::CounterFlow, 1);
+        QVERIFY(p.document.saveTo(b));
+    }
+    // Menu, Cross Flow, CALCULATE after B has opened.
+    const auto crossFlowAfterB = [](Program& p) {
+        p.startProblemOne(Arrangement::CrossFlow);
+        return p.everything();
+    };
+    Program fresh;
+    QVERIFY(fresh.document.open(b));
+    const TextSnapshot expected = crossFlowAfterB(fresh);
+
+    Program p;
+    QVERIFY(p.document.open(a));
+    p.startProblemOne(Arrangement::CounterFlow);
+    if (crossFlowInFront) {
+        // Only Problem windows on screen, the cross-flow Problem 1 in front.
+        p.windows().startWindow()->parentWidget()->close();
+        for (int problem = calculatedUpTo; problem >= 1; --problem)
+            p.fixture.show(p.form(Arrangement::CrossFlow, problem));
+    }
+    QVERIFY(p.document.open(b));
+    const QString difference = snapshotDifference(expected, crossFlowAfterB(p));
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    QVERIFY(p.fixture.checkNoDialogs());
+}
+
+// For random audits A and B: opening A, working on it in any window, then opening B gives what
+// opening B gives in a fresh program: every text of every window, the grids, the title, and the
+// engine's whole audit.
+void TestAuditDocument::openingAfterWorkIsOpeningInAFreshProgram_data() {
+    QTest::addColumn<quint32>("seed");
+    for (quint32 seed : {11u, 12u, 13u, 14u})
+        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+}
+
+void TestAuditDocument::openingAfterWorkIsOpeningInAFreshProgram() {
+    QFETCH(quint32, seed);
+    QTemporaryDir dir;
+    const QString a = dir.filePath(QStringLiteral("a.ctaudit"));
+    const QString b = dir.filePath(QStringLiteral("b.ctaudit"));
+    for (const auto& [path, salt] : {std::pair{a, 0u}, std::pair{b, 1000u}}) {
+        Program p;
+        RandomWork work(p, seed + salt);
+        for (int i = 0; i < 8; ++i)
+            work.step();
+        QVERIFY(p.document.saveTo(path));
+    }
+
+    Program fresh;
+    QVERIFY(fresh.document.open(b));
+    fresh.loadAll();
+
+    Program p;
+    QVERIFY(p.document.open(a));
+    RandomWork work(p, seed + 2000);
+    for (int i = 0; i < 8; ++i)
+        work.step();
+    int asked = 0;
+    p.document.askUnsavedChanges = [&](const QString&) {
+        return ++asked, AuditDocument::Changes::Discard;
+    };
+    QVERIFY(p.document.openInstead(b));
+    QVERIFY(asked <= 1);
+    p.loadAll();
+    const QString difference = snapshotDifference(fresh.everything(), p.everything());
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    QVERIFY(engine::Audit::sameAudit(fresh.windows().audit().state(), p.windows().audit().state()));
+    QVERIFY(!p.document.isModified());
+    QVERIFY(!p.document.history().stack().canUndo());
+}
+
+// A long opening that the engineer cancels leaves the audit on screen as it was.
+void TestAuditDocument::cancelledOpeningChangesNothing() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("chain.ctaudit"));
+    {
+        Program p;
+        p.startProblemOne(Arrangement::CounterFlow);
+        for (int problem = 1; problem <= 4; ++problem) {
+            p.calculate(Arrangement::CounterFlow, problem);
+            if (problem < 4)
+                p.goOn(Arrangement::CounterFlow, problem);
+        }
+        QVERIFY(p.document.saveTo(path));
+    }
+    Program p;
+    p.fixture.show(p.form(Arrangement::CounterFlow, 1));
+    p.type(Arrangement::CounterFlow, 0, QStringLiteral("120"));
+    p.calculate(Arrangement::CounterFlow, 1);
+    const TextSnapshot before = p.everything();
+    QList<int> reported;
+    p.document.replayProgress = [&](int done, int total) {
+        reported.append(done);
+        return done < total - 1;
+    };
+    QVERIFY(!p.document.open(path));
+    QCOMPARE(reported, QList<int>({1, 2, 3}));
+    QCOMPARE(snapshotDifference(before, p.everything()), QString());
+    QCOMPARE(p.fixture.desktop().messages.size(), 0);
+    QVERIFY(p.document.isModified());
+    // Not cancelled, the same file opens.
+    p.document.replayProgress = [](int, int) { return true; };
+    QVERIFY(p.document.open(path));
+    QVERIFY(!p.document.isModified());
+}
+
+// The Problem 1 grid only appends: a glance at the Diagram window between calculations
+// overwrites no row, a new row is scrolled into view, rows go only when deleted (with undo).
+void TestAuditDocument::gridOnlyAppends() {
+    Program p;
+    const Arrangement a = Arrangement::CounterFlow;
+    p.fixture.show(p.form(a, 1));
+    QTableWidget* grid = p.form(a, 1)->findChild<QTableWidget*>();
+    const auto row = [&](int r) {
+        QStringList cells;
+        for (int c = 0; c < grid->columnCount(); ++c)
+            cells.append(grid->item(r, c) ? grid->item(r, c)->text() : QString());
+        return cells;
+    };
+    for (int i = 0; i < 6; ++i) {
+        p.type(a, 0, QString::number(100 + i));
+        p.calculate(a, 1);
+    }
+    QCOMPARE(grid->rowCount(), 6);
+    const QStringList first = row(0);
+    QCOMPARE(first.value(1), QStringLiteral("100.00"));
+
+    p.main()->buttonClicked(QStringLiteral("Diagram"));
+    QCoreApplication::processEvents();
+    p.fixture.show(p.form(a, 1));
+    p.type(a, 0, QStringLiteral("110"));
+    p.calculate(a, 1);
+    QCOMPARE(grid->rowCount(), 7);
+    QCOMPARE(row(0), first);
+    QCOMPARE(row(6).value(1), QStringLiteral("110.00"));
+    const QRect last = grid->visualItemRect(grid->item(6, 0));
+    QVERIFY(grid->viewport()->rect().contains(last.center()));
+
+    // Rows 2 and 4 selected and deleted by the Delete key; undo brings them back.
+    auto* results = static_cast<ResultGrid*>(grid);
+    grid->clearSelection();
+    grid->selectionModel()->select(grid->model()->index(1, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    grid->selectionModel()->select(grid->model()->index(3, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QVERIFY(results->deleteAction()->isEnabled());
+    QCOMPARE(grid->contextMenuPolicy(), Qt::ActionsContextMenu);
+    QVERIFY(grid->actions().contains(results->deleteAction()));
+    const QStringList third = row(2);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    QCOMPARE(grid->rowCount(), 5);
+    QCOMPARE(row(0), first);
+    QCOMPARE(row(1), third);
+    QVERIFY(p.document.isModified());
+    p.document.history().undo();
+    QCOMPARE(grid->rowCount(), 7);
+    QCOMPARE(row(2), third);
+    p.document.history().redo();
+    QCOMPARE(grid->rowCount(), 5);
+    // Deleting every row leaves the one empty row; the next calculation fills it.
+    grid->selectAll();
+    results->deleteAction()->trigger();
+    QCOMPARE(grid->rowCount(), 1);
+    QCOMPARE(row(0).join(QString()), QString());
+    QVERIFY(!results->deleteAction()->isEnabled());
+    p.calculate(a, 1);
+    QCOMPARE(grid->rowCount(), 1);
+    QCOMPARE(row(0).value(1), QStringLiteral("110.00"));
+}
+
+void TestAuditDocument::exitAndCloseAskFirst_data() {
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<bool>("byExit"); // or the close box
+    QTest::addColumn<AuditDocument::Changes>("answer");
+    QTest::addColumn<bool>("saveAs"); // a name is given when Save asks for one
+    QTest::addColumn<bool>("ends");
+    const auto Save = AuditDocument::Changes::Save;
+    const auto Discard = AuditDocument::Changes::Discard;
+    const auto Keep = AuditDocument::Changes::Keep;
+    QTest::newRow("unchanged, Exit: not asked") << false << true << Keep << false << true;
+    QTest::newRow("unchanged, close box: not asked") << false << false << Keep << false << true;
+    QTest::newRow("Exit, cancelled") << true << true << Keep << false << false;
+    QTest::newRow("Exit, discarded") << true << true << Discard << false << true;
+    QTest::newRow("close box, cancelled") << true << false << Keep << false << false;
+    QTest::newRow("close box, discarded") << true << false << Discard << false << true;
+    QTest::newRow("close box, saved") << true << false << Save << true << true;
+    QTest::newRow("Exit, Save As cancelled") << true << true << Save << false << false;
+}
+
+// "Exit" and the close box ask before unsaved changes are lost; cancelled, the program runs on
+// with every window as it was. An untitled audit shows the mark after its first edit.
+void TestAuditDocument::exitAndCloseAskFirst() {
+    QFETCH(bool, changed);
+    QFETCH(bool, byExit);
+    QFETCH(AuditDocument::Changes, answer);
+    QFETCH(bool, saveAs);
+    QFETCH(bool, ends);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("saved.ctaudit"));
+    Program p;
+    MainWindow* main = p.main();
+    QCOMPARE(main->windowTitle(),
+             QStringLiteral("Untitled[*] - DIRECT CONTACT HEAT TRANSFER COOLING TOWERS"));
+    QVERIFY(!main->isWindowModified());
+    if (changed) {
+        p.fixture.show(p.form(Arrangement::CounterFlow, 1));
+        p.calculate(Arrangement::CounterFlow, 1);
+        QVERIFY(main->isWindowModified());
+    }
+    int asked = 0;
+    p.document.askUnsavedChanges = [&](const QString& audit) {
+        [&] { QCOMPARE(audit, QString()); }();
+        return ++asked, answer;
+    };
+    p.document.askSaveName = [&](const QString&) { return saveAs ? path : QString(); };
+    const TextSnapshot before = p.everything();
+
+    if (byExit)
+        p.main()->buttonClicked(QStringLiteral("Exit"));
+    else
+        main->close();
+    QCOMPARE(asked, changed ? 1 : 0);
+    QCOMPARE(main->isVisible(), !ends);
+    QCOMPARE(QFile::exists(path), saveAs);
+    if (!ends) {
+        QCOMPARE(snapshotDifference(before, p.everything()), QString());
+        QVERIFY(p.document.isModified());
+    }
+}
+
+// A batch case opens as a new untitled audit: the audit on screen, its changes discarded, is
+// gone, and the case is never saved under that audit's name.
+void TestAuditDocument::batchCaseOpensAsANewAudit() {
+    QTemporaryDir dir;
+    const QString example =
+        writeFile(dir, QStringLiteral("example.ctaudit"), handWritten("\"95\""));
+    QByteArray csv;
+    for (int c = 0; c < auditfile::kInputCount; ++c)
+        csv += (c ? "," : "") + auditfile::inputColumn(c).toLatin1();
+    csv += "\n90,70,37,34,1,28,55,90,80,34,31,21,25,35,25,500,35,28,22\n"
+           "88.5,70,37,34,1,28,55,90,80,34,31,21,25,35,25,500,35,28,22\n";
+    const QString path = writeFile(dir, QStringLiteral("regimes.csv"), csv);
+    Program p;
+    QVERIFY(p.document.open(example));
+    p.type(Arrangement::CounterFlow, 1, QStringLiteral("91"));
+    p.document.askUnsavedChanges = [](const QString&) { return AuditDocument::Changes::Discard; };
+    p.document.askOpenName = [&] { return path; };
+    p.document.askCase = [](const QString&, const QList<BatchCase>&, Arrangement) {
+        return AuditDocument::CaseChoice{1, Arrangement::CrossFlow};
+    };
+    QVERIFY(p.document.open());
+    QCOMPARE(p.document.fileName(), QString());
+    QVERIFY(p.main()->windowTitle().startsWith(QLatin1String("Untitled[*]")));
+    QVERIFY(p.main()->isWindowModified());
+    QCOMPARE(p.field(Arrangement::CrossFlow, 0)->text(), QStringLiteral("88.5"));
+    // The rest is a new audit's: the example's and the discarded values are gone.
+    Program fresh;
+    for (Arrangement a : kBoth)
+        for (int c = 0; c < auditfile::kInputCount; ++c)
+            if (a == Arrangement::CounterFlow)
+                QCOMPARE(p.field(a, c)->text(), fresh.field(a, c)->text());
+    // Save asks for a name; cancelled, the example stays as it was.
+    int namesAsked = 0;
+    p.document.askSaveName = [&](const QString&) { return ++namesAsked, QString(); };
+    QVERIFY(!p.document.save());
+    QCOMPARE(namesAsked, 1);
+    QFile file(example);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), handWritten("\"95\""));
+}
+
+// Into the current audit, the case is one change of it, under its name, that undo takes back.
+void TestAuditDocument::batchCaseIntoTheCurrentAuditIsOneChange() {
+    QTemporaryDir dir;
+    const QString example =
+        writeFile(dir, QStringLiteral("example.ctaudit"), handWritten("\"95\""));
+    QByteArray csv;
+    for (int c = 0; c < auditfile::kInputCount; ++c)
+        csv += (c ? "," : "") + auditfile::inputColumn(c).toLatin1();
+    csv += "\n88.5,70,37,34,1,28,55,90,80,34,31,21,25,35,25,500,35,28,22\n";
+    const QString path = writeFile(dir, QStringLiteral("regimes.csv"), csv);
+    Program p;
+    QVERIFY(p.document.open(example));
+    p.fixture.show(p.form(Arrangement::CrossFlow, 1)); // its grid's headers written
+    const TextSnapshot opened = p.problemTexts();
+    p.document.askCase = [](const QString&, const QList<BatchCase>&, Arrangement) {
+        return AuditDocument::CaseChoice{0, Arrangement::CrossFlow, true};
+    };
+    QVERIFY(p.document.open(path));
+    QCOMPARE(p.document.fileName(), QFileInfo(example).absoluteFilePath());
+    QCOMPARE(p.field(Arrangement::CrossFlow, 0)->text(), QStringLiteral("88.5"));
+    QCOMPARE(p.field(Arrangement::CounterFlow, 0)->text(), QStringLiteral("95"));
+    QVERIFY(p.main()->windowTitle().startsWith(QLatin1String("example.ctaudit")));
+    QVERIFY(p.document.isModified());
+    QCOMPARE(p.document.history().stack().count(), 1);
+    p.document.history().undo();
+    QCOMPARE(snapshotDifference(opened, p.problemTexts()), QString());
+    p.windows().startWindow()->counterFlowOption()->click(); // the saved arrangement
+    QVERIFY(!p.document.isModified());
+    QVERIFY(!p.main()->isWindowModified());
+}
+
+// An audit with more calculations than a file holds is saved with those its results follow
+// from, and opens again as it was, out-of-date Problems included.
+void TestAuditDocument::longAuditOpensAgain() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("long.ctaudit"));
+    const Arrangement a = Arrangement::CounterFlow;
+    Program p;
+    p.startProblemOne(a);
+    for (int problem = 1; problem <= 3; ++problem) {
+        p.calculate(a, problem);
+        p.goOn(a, problem);
+    }
+    p.calculate(a, 4);
+    // Problem 1 again and again (by the engine, which is quicker), then with a new value: the
+    // later Problems are out of date.
+    p.windows().pushTexts();
+    for (int i = 0; i < auditfile::kMaxCalculations; ++i)
+        QVERIFY(p.windows().audit().calculate(a, 1).calculated);
+    p.windows().audit().deleteRows(a, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    p.windows().pullTexts();
+    p.fixture.show(p.form(a, 1));
+    p.type(a, 1, QStringLiteral("95"));
+    p.calculate(a, 1);
+    QVERIFY(p.windows().audit().currency(a, 4).outOfDate());
+    QVERIFY(p.document.saveTo(path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const auditfile::Loaded saved = auditfile::parse(file.readAll());
+    QVERIFY(!saved.error);
+    QCOMPARE(saved.audit.calculated.size(), 5); // Problems 1 to 4 as first run, the last 1
+    p.loadAll();
+
+    Program q;
+    QVERIFY(q.document.open(path));
+    q.loadAll();
+    for (Program* program : {&p, &q})
+        program->fixture.show(program->form(Arrangement::CrossFlow, 1)); // headers written
+    QCOMPARE(snapshotDifference(p.problemTexts(), q.problemTexts()), QString());
+    QCOMPARE(q.grid(a)->rowCount(), auditfile::kMaxCalculations + 2 - 10); // Problem 1's rows
+    for (int problem = 1; problem <= 4; ++problem) {
+        const engine::Currency before = p.windows().audit().currency(a, problem);
+        const engine::Currency after = q.windows().audit().currency(a, problem);
+        QCOMPARE(after.calculated, before.calculated);
+        QCOMPARE(after.changedBy, before.changedBy);
+        // What the diagrams draw, kept by the last calculation of each Problem.
+        const engine::ProblemTrace& drawn = p.windows().audit().trace(a, problem);
+        const engine::ProblemTrace& reopened = q.windows().audit().trace(a, problem);
+        QVERIFY(!drawn.nodes.empty() || !drawn.cells.empty());
+        QCOMPARE(reopened.nodes.size(), drawn.nodes.size());
+        QCOMPARE(reopened.cells.size(), drawn.cells.size());
+    }
 }
 
 QTEST_MAIN(TestAuditDocument)

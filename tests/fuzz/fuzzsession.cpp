@@ -1,6 +1,7 @@
 #include "fuzzsession.h"
 
 #include "app/auditdocument.h"
+#include "app/history.h"
 #include "app/windows.h"
 #include "auditfuzz.h"
 #include "engine/fieldtable.h"
@@ -17,6 +18,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
@@ -29,6 +31,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QUndoStack>
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -189,6 +192,27 @@ void FuzzSession::startProgram() {
     runAction({QStringLiteral("start the program in %1").arg(QLocale().name()), [this] {
                    windows_ = std::make_unique<Windows>(desktop_);
                    document_ = std::make_unique<AuditDocument>(*windows_);
+                   // The questions a person answers, answered here.
+                   // Save is no answer for the file that "save the audit" writes: that one
+                   // keeps what was shown when it was saved.
+                   document_->askUnsavedChanges = [this](const QString&) {
+                       const bool savedFile =
+                           document_->fileName() ==
+                           QFileInfo(auditDir_.filePath(QStringLiteral("saved.ctaudit")))
+                               .absoluteFilePath();
+                       const int answer = savedFile ? 1 + rng_.below(2) : rng_.below(3);
+                       return answer == 0   ? AuditDocument::Changes::Save
+                              : answer == 1 ? AuditDocument::Changes::Discard
+                                            : AuditDocument::Changes::Keep;
+                   };
+                   document_->askSaveName = [this](const QString&) {
+                       return auditDir_.filePath(QStringLiteral("asked.ctaudit"));
+                   };
+                   document_->askOpenName = [] { return QString(); };
+                   document_->askCase = [](const QString&, const QList<BatchCase>&, Arrangement) {
+                       return std::optional<AuditDocument::CaseChoice>();
+                   };
+                   document_->replayProgress = [](int, int) { return true; };
                    windows_->start();
                    QApplication::setActiveWindow(windows_->mainWindow());
                    if (!QTest::qWaitForWindowActive(windows_->mainWindow(), 2000))
@@ -407,7 +431,10 @@ FuzzSession::Action FuzzSession::nextAction() {
         Menu,
         TitleBar,
         Exit,
-        OpenAudit
+        OpenAudit,
+        Undo,
+        Save,
+        OpenSaved
     };
     struct Weighted {
         Kind kind;
@@ -425,6 +452,8 @@ FuzzSession::Action FuzzSession::nextAction() {
         Weighted{FillEmpty, 60},   Weighted{ClickElsewhere, 30},
         Weighted{Menu, 25},        Weighted{TitleBar, 8},
         Weighted{Exit, 2},         Weighted{OpenAudit, 12},
+        Weighted{Undo, 40},        Weighted{Save, 8},
+        Weighted{OpenSaved, 6},
     };
     static constexpr std::array kWorking{
         Weighted{ClickField, 5},  Weighted{ClickAndType, 40},  Weighted{Type, 5},
@@ -433,6 +462,7 @@ FuzzSession::Action FuzzSession::nextAction() {
         Weighted{Navigate, 20},   Weighted{Proceed, 600},      Weighted{FixField, 300},
         Weighted{FillEmpty, 150}, Weighted{ClickElsewhere, 0}, Weighted{Menu, 5},
         Weighted{TitleBar, 0},    Weighted{Exit, 0},           Weighted{OpenAudit, 3},
+        Weighted{Undo, 20},       Weighted{Save, 4},           Weighted{OpenSaved, 2},
     };
     if (rng_.chance(0.02))
         working_ = !working_;
@@ -711,6 +741,18 @@ FuzzSession::Action FuzzSession::nextAction() {
             return {QStringLiteral("open an audit, %1").arg(damage),
                     [this, file] { openAudit(file); }};
         }
+        case Undo: {
+            const int what = rng_.below(3);
+            static const char* const names[] = {"undo", "redo", "undo, then redo"};
+            return {QStringLiteral("%1 by the toolbar").arg(QString::fromLatin1(names[what])),
+                    [this, what] { undoRedo(what); }};
+        }
+        case Save:
+            return {QStringLiteral("save the audit"), [this] { saveAudit(); }};
+        case OpenSaved:
+            if (!hasSaved_)
+                continue;
+            return {QStringLiteral("open the saved audit again"), [this] { openSaved(); }};
         case TitleBar: {
             QPointer<QMdiSubWindow> sub = windows_->mainWindow()->mdiArea()->currentSubWindow();
             if (!sub)
@@ -842,4 +884,74 @@ void FuzzSession::openAudit(const QByteArray& file) {
     for (const QString& name :
          snapshotDifference(before, everything()).split(u'\n', Qt::SkipEmptyParts))
         bad(QStringLiteral("an audit that did not open changed %1").arg(name.section(u':', 0, 0)));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Undo, redo, saving and opening again
+
+TextSnapshot FuzzSession::problemTexts() const {
+    TextSnapshot all;
+    for (const QString& name : TextCheck::windowNames()) {
+        if (!windows_->isLoaded(name) || !engine::Audit::problemOf(name.toStdString()))
+            continue;
+        const TextSnapshot one = snapshotTexts(windows_->form(name));
+        for (auto it = one.cbegin(); it != one.cend(); ++it)
+            all.insert(name + u'.' + it.key(), it.value());
+    }
+    return all;
+}
+
+void FuzzSession::undoRedo(int what) {
+    History& history = document_->history();
+    if (what == 0) {
+        history.undoAction()->trigger();
+        return;
+    }
+    if (what == 1) {
+        history.redoAction()->trigger();
+        return;
+    }
+    // Undo then redo: every text of the Problem windows as it was (an edit typed and not yet
+    // handed over is recorded first, and comes back with the redo).
+    history.commit();
+    const TextSnapshot before = problemTexts();
+    if (!history.stack().canUndo())
+        return;
+    history.undoAction()->trigger();
+    history.redoAction()->trigger();
+    for (const QString& line :
+         snapshotDifference(before, problemTexts()).split(u'\n', Qt::SkipEmptyParts))
+        bad(QStringLiteral("undo, then redo changed %1").arg(line));
+}
+
+void FuzzSession::saveAudit() {
+    if (!document_->saveTo(auditDir_.filePath(QStringLiteral("saved.ctaudit"))))
+        return; // a field holds a value it refuses: the engineer was told
+    saved_ = problemTexts();
+    hasSaved_ = true;
+    if (document_->isModified())
+        bad(QStringLiteral("the audit is changed right after it was saved"));
+}
+
+void FuzzSession::openSaved() {
+    if (!document_->openInstead(auditDir_.filePath(QStringLiteral("saved.ctaudit"))))
+        return; // kept, or the save before it failed
+    if (!desktop_.messages.isEmpty())
+        bad(QStringLiteral("the saved audit showed %1 on opening")
+                .arg(quoted(desktop_.messages.front().text)));
+    if (document_->isModified())
+        bad(QStringLiteral("the audit opened is changed"));
+    // The windows loaded both then and now show the same field texts and grid rows. (The file
+    // keeps no leading-on button's state and no value carried on by a button pressed after the
+    // last calculation: the results shown follow from the calculations it keeps.)
+    const TextSnapshot now = problemTexts();
+    const auto kept = [](const QString& key) {
+        const QString control = key.section(u'.', 1);
+        return control.startsWith(QLatin1String("Text")) ||
+               (control.startsWith(QLatin1String("fgTable")) && !control.contains(u'.'));
+    };
+    for (auto it = saved_.cbegin(); it != saved_.cend(); ++it)
+        if (kept(it.key()) && now.contains(it.key()) && now.value(it.key()) != it.value())
+            bad(QStringLiteral("the saved audit opened with %1 %2 instead of %3")
+                    .arg(it.key(), quoted(now.value(it.key())), quoted(it.value())));
 }

@@ -18,7 +18,9 @@
 // "Exit" (the program is then started again, perhaps in the other locale), the child window's
 // title bar (close, minimise, maximise), and opening audit files made from the windows' own
 // state and then damaged (auditfuzz.h), each with a burst of the loader alone on more
-// variants. Message boxes are answered at once by a recording desktop.
+// variants; undo, redo (and the two in a row), saving into a scratch folder, and opening that
+// file again, the question about unsaved changes answered at random. Message boxes are
+// answered at once by a recording desktop.
 //
 // After every action: no action took longer than the limit; every text is empty, a number in
 // the locale's format or the program's own caption (textcheck.h); no real dialog appeared; the
@@ -27,7 +29,8 @@
 // showed no message box; a CALCULATE that showed a message box left the status line and the
 // window's labels and grid as they were, and one that showed none enabled the window's
 // leading-on button; an audit file that does not open showed one message and changed no window,
-// one that opened showed none.
+// one that opened showed none; undo followed by redo shows every text of the Problem windows as
+// before; an audit saved and opened again shows the texts it showed when saved, unchanged.
 
 #include "rng.h"
 #include "support/guifixture.h"
@@ -92,6 +95,11 @@ private:
     void checkAfter(const QString& statusBefore);
     void watchCalculate(QAbstractButton* button);
     void openAudit(const QByteArray& file);
+    void undoRedo(int what);
+    void saveAudit();
+    void openSaved();
+    // The texts of the loaded Problem windows, keyed by window and control.
+    TextSnapshot problemTexts() const;
     void onCalculatePressed(QWidget* window);
     void onCalculateClicked(QWidget* window);
 
@@ -120,4 +128,6 @@ private:
     Calculation pressed_;
     TextSnapshot pressedResults_; // the labels and grid of its window at the press
     int calculations_ = 0;        // successful CALCULATE clicks during the current action
+    TextSnapshot saved_;          // the Problem windows' texts when the audit was last saved
+    bool hasSaved_ = false;
 };
