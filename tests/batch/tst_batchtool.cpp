@@ -465,6 +465,11 @@ void TestBatchTool::badFiles_data() {
                                     << "a quoted cell is never closed";
     QTest::newRow("no header") << QByteArray() << ":1: "
                                << "no header: the file is empty";
+    // A field would cut the text and change its value (the program's loader refuses it too).
+    QByteArray longCell = "100,90,38,33,1,25,5.5" + QByteArray(40000, '0') +
+                          "e1,90,80,34,31,21,27,105,110,2200,36,30,22\n";
+    QTest::newRow("cell longer than a field holds") << good + longCell << ":5:7: "
+                                                    << "the cell has more than 32767 characters";
 }
 
 void TestBatchTool::badFiles() {
