@@ -72,7 +72,12 @@ void batch(benchmark::State& state, Arrangement arrangement) {
         input.open(QIODevice::ReadOnly);
         BatchReader cases(input);
         QByteArray output;
-        runner.run(cases, 64, [&](const QByteArray& row) { output += row; }, {});
+        runner.run(cases, 64,
+                   [&](const QByteArray& row) {
+                       output += row;
+                       return true;
+                   },
+                   {});
         rows += output.count('\n');
         benchmark::DoNotOptimize(output.data());
     }

@@ -3,6 +3,8 @@
 //
 //   BM_CounterFlowChain / BM_CounterFlowCore   the default counter-flow chain (Problems 1-4)
 //   BM_CrossFlowChain / BM_CrossFlowCore       the default cross-flow chain
+//   BM_TypedDigits/N                           a field given N digits, cut to the largest
+//                                              number (time grows linearly with N)
 //
 // A chain starts from a fresh audit in the windows' design state and types, leaves and
 // calculates every Problem as the batch audit does. The core benchmarks make the same core
@@ -13,6 +15,7 @@
 #include "core/psychro.h"
 #include "engine/audit.h"
 #include "engine/chain.h"
+#include "engine/fieldbehaviour.h"
 
 #include <QLocale>
 #include <benchmark/benchmark.h>
@@ -189,5 +192,27 @@ void BM_CrossFlowCore(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_CrossFlowCore)->Unit(benchmark::kMillisecond);
+
+// A pasted run of digits too large for a double, and one with junk after a number: the field
+// keeps the largest start that is a number.
+void BM_TypedDigits(benchmark::State& state) {
+    const numtext::Converter numbers(QLocale::c());
+    const QString digits = QStringLiteral("1") + QString(qsizetype(state.range(0)), u'7');
+    const QString junk = QStringLiteral("1e5e") + digits;
+    for (auto _ : state) {
+        const engine::TypedText a = engine::correctTyped(digits, numbers);
+        const engine::TypedText b = engine::correctTyped(junk, numbers);
+        if (a.text.size() != 309 || b.text.size() != 3)
+            state.SkipWithError("not cut to the largest number");
+        benchmark::DoNotOptimize(a);
+        benchmark::DoNotOptimize(b);
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_TypedDigits)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 } // namespace

@@ -58,6 +58,8 @@ public:
         }
         if (!value.isString())
             return fail(where, QStringLiteral("is not a text"));
+        if (value.toString().size() > kMaxValueLength)
+            return fail(where, QStringLiteral("has more than %1 characters").arg(kMaxValueLength));
         if (!isNumberText(value.toString()))
             return fail(where, QStringLiteral("is not a number"));
         *out = value.toString();

@@ -75,6 +75,11 @@ std::optional<BatchCase> BatchReader::next(csv::Reader::Cells cells) {
                       .arg(headerCells_)};
         return std::nullopt;
     }
+    if (record->longest > kMaxValueLength) {
+        error_ = {record->line, record->longestColumn,
+                  QStringLiteral("the cell has more than %1 characters").arg(kMaxValueLength)};
+        return std::nullopt;
+    }
     BatchCase c;
     c.number = ++cases_;
     c.line = record->line;

@@ -22,6 +22,11 @@ inline constexpr std::array<const char*, kInputColumnCount> kInputColumns = {
     "p3.G",  "p4.Q",  "p4.Tin", "p4.tdb",  "p4.twb",
 };
 
+// The longest value text an entry field holds (a line edit's limit): a field would cut a longer
+// one and change its value, so a file holding one is refused, the audit file's and the batch
+// input alike.
+inline constexpr qsizetype kMaxValueLength = 32767;
+
 // The index of a column name in kInputColumns, or -1.
 int inputColumnIndex(const QString& name);
 

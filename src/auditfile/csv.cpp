@@ -59,6 +59,7 @@ std::optional<Record> Reader::next(Cells cells) {
     record.cells.reserve(cellsBefore_);
     for (;;) {
         QString cell;
+        qsizetype length = 0;
         const int column = static_cast<int>(record.cells.size()) + 1;
         if (at(pos_) == u'"') {
             const int openedOn = line_;
@@ -77,6 +78,7 @@ std::optional<Record> Reader::next(Cells cells) {
                     if (at(pos_ + 1) == u'"') {
                         if (keep)
                             cell += u'"';
+                        ++length;
                         pos_ += 2;
                         continue;
                     }
@@ -87,6 +89,7 @@ std::optional<Record> Reader::next(Cells cells) {
                     ++line_;
                 if (keep)
                     cell += c;
+                ++length;
                 ++pos_;
             }
             if (pos_ < text_.size() && at(pos_) != u',' && !lineEnd(at(pos_))) {
@@ -103,8 +106,13 @@ std::optional<Record> Reader::next(Cells cells) {
                 }
                 ++pos_;
             }
+            length = pos_ - from;
             if (keep)
-                cell = text_.sliced(from, pos_ - from);
+                cell = text_.sliced(from, length);
+        }
+        if (length > record.longest) {
+            record.longest = length;
+            record.longestColumn = column;
         }
         record.cells.append(cell);
         if (at(pos_) == u',') {

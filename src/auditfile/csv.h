@@ -22,6 +22,10 @@ namespace csv {
 struct Record {
     int line = 0; // the line the record starts on, 1 for the first
     QStringList cells;
+    // The length of its longest cell and that cell's column (1 for the first), kept or
+    // counted.
+    qsizetype longest = 0;
+    int longestColumn = 0;
 };
 
 struct Error {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <memory>
 #include <unistd.h>
@@ -76,6 +77,20 @@ qsizetype recordsIn(const QByteArray& text, qsizetype from) {
 }
 
 } // namespace
+
+QString BatchRunner::workerFailure(QProcess::ExitStatus status, int exitCode,
+                                   const QByteArray& said) {
+    // A process that crashed has the signal that ended it as its exit code.
+    QString why = status == QProcess::CrashExit
+                      ? QStringLiteral("a worker process was ended by signal %1 (%2)")
+                            .arg(exitCode)
+                            .arg(QString::fromLocal8Bit(::strsignal(exitCode)))
+                      : QStringLiteral("a worker process failed with exit status %1").arg(exitCode);
+    const QString text = QString::fromUtf8(said).trimmed();
+    if (!text.isEmpty())
+        why += QStringLiteral(": ") + text;
+    return why;
+}
 
 int BatchRunner::workersFor(qsizetype cases) const {
     if (jobs_ <= 1)
@@ -170,7 +185,8 @@ std::optional<QString> BatchRunner::runHere(BatchReader& cases, qsizetype total,
     qsizetype done = 0;
     while (const std::optional<BatchCase> c = cases.next()) {
         std::optional<QString> stop;
-        sink(runCase(audit, *c, afterCase_, &stop));
+        if (!sink(runCase(audit, *c, afterCase_, &stop)))
+            return outputFailed();
         if (stop)
             return stop;
         if (progress)
@@ -243,7 +259,10 @@ std::optional<QString> BatchRunner::runWorkers(BatchReader& cases, qsizetype tot
                 break;
             const QByteArrayView row(worker->out.constData() + worker->outStart, length);
             worker->outStart += length;
-            sink(row.toByteArray());
+            if (!sink(row.toByteArray())) {
+                fail(outputFailed());
+                return;
+            }
             ++done;
             --worker->inHand;
             order.pop_front();
@@ -272,8 +291,7 @@ std::optional<QString> BatchRunner::runWorkers(BatchReader& cases, qsizetype tot
                              keepTail(self->err, self->process.readAllStandardError());
                              pass();
                              if (status != QProcess::NormalExit || exitCode != 0)
-                                 fail(QStringLiteral("a worker process failed: %1")
-                                          .arg(QString::fromUtf8(self->err).trimmed()));
+                                 fail(workerFailure(status, exitCode, self->err));
                              else if (recordsIn(self->out, self->outStart) < self->inHand)
                                  fail(QStringLiteral("a worker process gave an incomplete result"));
                              if (--running == 0)

@@ -13,6 +13,7 @@
 #include "batch/batchaudit.h"
 
 #include <QByteArray>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -23,8 +24,9 @@ class BatchRunner {
 public:
     // Called with the number of finished cases, now and then and at the end.
     using Progress = std::function<void(qsizetype done, qsizetype total)>;
-    // Receives each output row as written (UTF-8, ending with LF), in input order.
-    using Sink = std::function<void(const QByteArray& row)>;
+    // Receives each output row as written (UTF-8, ending with LF), in input order; false when
+    // it could not be written, which stops the run.
+    using Sink = std::function<bool(const QByteArray& row)>;
 
     // What is done with each case's audit once its row is made (the diagrams), in the process
     // that ran the case. It returns why the run must stop, if it must. A worker is started with
@@ -45,12 +47,18 @@ public:
     int workersFor(qsizetype cases) const;
 
     // Runs every case that cases gives (total of them). Returns the reason when the run
-    // failed: a worker process failed, or the input could not be read again as it was.
+    // failed: a worker process failed, the input could not be read again as it was, or the
+    // sink could not write a row (outputFailed()).
     std::optional<QString> run(BatchReader& cases, qsizetype total, const Sink& sink,
                                const Progress& progress) const;
 
     // The command-line arguments that make this program a worker for an arrangement.
     static QStringList workerArguments(Arrangement arrangement);
+    // The reason run() gives when the sink could not write a row.
+    static QString outputFailed() { return QStringLiteral("the output could not be written"); }
+    // Why a worker process failed: the signal that ended it, or its exit status, and the end of
+    // what it said on standard error.
+    static QString workerFailure(QProcess::ExitStatus status, int exitCode, const QByteArray& said);
     // A worker: runs the cases of standard input, writing their rows a few at a time, and
     // afterCase (when set) after each. Returns the program's exit status.
     static int runWorker(Arrangement arrangement, const AfterCase& afterCase = {});

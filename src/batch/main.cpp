@@ -25,12 +25,18 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr int kFailed = 1;   // the tool itself failed (a worker process)
 constexpr int kBadInput = 2; // bad arguments, an unreadable or damaged file, an unwritable output
+// The most worker processes a run starts: more only share the same processors.
+constexpr int kMaxJobs = 64;
+// The most a pipe or a device gives as input: it is kept in a temporary file to be read twice,
+// and a device such as /dev/zero never ends.
+constexpr qint64 kMaxStreamedInput = qint64(1) << 30;
 
 void printError(const QString& text) {
     std::fputs(qPrintable(QStringLiteral("ctaudit-batch: ") + text + u'\n'), stderr);
@@ -44,6 +50,29 @@ bool drawsDiagrams(int argc, char* argv[]) {
             std::strncmp(argv[i], "--diagrams=", 11) == 0)
             return true;
     return false;
+}
+
+// The descriptor of this process that a path leads to through its symbolic links, such as 1
+// for /dev/stdout: that file is written through it, where it stands and as it was opened
+// (perhaps for appending), whatever kind of file it is.
+std::optional<int> openFileNamed(QString path) {
+    const QString self = QStringLiteral("/proc/%1/fd/").arg(QCoreApplication::applicationPid());
+    for (int hop = 0; hop < 40; ++hop) {
+        path = QFileInfo(path).absoluteFilePath();
+        for (const QString& prefix :
+             {QStringLiteral("/proc/self/fd/"), self, QStringLiteral("/dev/fd/")})
+            if (path.startsWith(prefix)) {
+                bool ok = false;
+                const int fd = path.mid(prefix.size()).toInt(&ok);
+                if (ok && fd >= 0)
+                    return fd;
+            }
+        const QString target = QFileInfo(path).symLinkTarget();
+        if (target.isEmpty())
+            return std::nullopt;
+        path = target;
+    }
+    return std::nullopt;
 }
 
 // Writes a case's diagrams into dir; returns why it could not.
@@ -129,11 +158,17 @@ int main(int argc, char* argv[]) {
         return kBadInput;
     }
     bool jobsOk = false;
-    const int jobs = parser.value(jobsOption).toInt(&jobsOk);
+    int jobs = parser.value(jobsOption).toInt(&jobsOk);
     if (!jobsOk || jobs < 1) {
         printError(QStringLiteral("--jobs must be a whole number from 1, not \"%1\"")
                        .arg(parser.value(jobsOption)));
         return kBadInput;
+    }
+    if (jobs > kMaxJobs) {
+        printError(QStringLiteral("--jobs %1 is more than the tool runs; it uses %2 processes")
+                       .arg(jobs)
+                       .arg(kMaxJobs));
+        jobs = kMaxJobs;
     }
     const Arrangement arrangement = arrangementName == QLatin1String("counter")
                                         ? Arrangement::CounterFlow
@@ -187,23 +222,34 @@ int main(int argc, char* argv[]) {
         if (spool.write(canonical) != canonical.size() || !spool.flush())
             return unreadable(spool);
         input = &spool;
-    } else if (fromStdin) {
-        if (!inputFile.open(stdin, QIODevice::ReadOnly))
-            return unreadable(inputFile);
-        if (!spool.open())
-            return unreadable(spool);
-        while (!inputFile.atEnd()) {
-            const QByteArray chunk = inputFile.read(1 << 16);
-            if (inputFile.error() != QFileDevice::NoError)
-                return unreadable(inputFile);
-            if (spool.write(chunk) != chunk.size())
-                return unreadable(spool);
-        }
-        input = &spool;
     } else {
-        inputFile.setFileName(inputName);
-        if (!inputFile.open(QIODevice::ReadOnly))
+        if (fromStdin ? !inputFile.open(STDIN_FILENO, QIODevice::ReadOnly)
+                      : (inputFile.setFileName(inputName), !inputFile.open(QIODevice::ReadOnly)))
             return unreadable(inputFile);
+        // A pipe, a FIFO or a device is read as a stream to its end (or the cap) and kept in a
+        // temporary file for the second reading; a regular file is read where it is.
+        if (fromStdin || inputFile.isSequential()) {
+            if (!spool.open())
+                return unreadable(spool);
+            for (qint64 total = 0;;) {
+                const QByteArray chunk = inputFile.read(1 << 16);
+                if (inputFile.error() != QFileDevice::NoError)
+                    return unreadable(inputFile);
+                if (chunk.isEmpty())
+                    break;
+                total += chunk.size();
+                if (total > kMaxStreamedInput) {
+                    printError(QStringLiteral("%1: more than %2 MiB from a pipe or device; give "
+                                              "it as a file")
+                                   .arg(source)
+                                   .arg(kMaxStreamedInput >> 20));
+                    return kBadInput;
+                }
+                if (spool.write(chunk) != chunk.size())
+                    return unreadable(spool);
+            }
+            input = &spool;
+        }
     }
     qsizetype total = 0;
     {
@@ -219,22 +265,50 @@ int main(int argc, char* argv[]) {
     input->seek(0);
     BatchReader cases(*input);
 
-    // The output is committed only when complete.
+    // An output file is written beside the old one and committed only when complete. A target
+    // that is not a regular file (a FIFO, a device) or is one this process has open (standard
+    // output by its name, perhaps appended to) is written directly: it is never replaced.
     QSaveFile outputFile;
-    QFile stdoutFile;
-    QIODevice* output = nullptr;
+    QFile directFile;
+    QFileDevice* output = nullptr;
+    QString outputName = QStringLiteral("standard output");
+    std::optional<int> descriptor = STDOUT_FILENO;
+    bool direct = true;
     if (parser.isSet(outputOption)) {
-        outputFile.setFileName(parser.value(outputOption));
+        outputName = parser.value(outputOption);
+        descriptor = openFileNamed(outputName);
+        struct stat status {};
+        direct = descriptor || (::stat(QFile::encodeName(outputName).constData(), &status) == 0 &&
+                                !S_ISREG(status.st_mode));
+    }
+    if (direct) {
+        if (descriptor
+                ? !directFile.open(*descriptor, QIODevice::WriteOnly)
+                : (directFile.setFileName(outputName), !directFile.open(QIODevice::WriteOnly))) {
+            printError(QStringLiteral("%1: %2").arg(outputName, directFile.errorString()));
+            return kBadInput;
+        }
+        output = &directFile;
+    } else {
+        outputFile.setFileName(outputName);
         if (!outputFile.open(QIODevice::WriteOnly)) {
-            printError(
-                QStringLiteral("%1: %2").arg(outputFile.fileName(), outputFile.errorString()));
+            printError(QStringLiteral("%1: %2").arg(outputName, outputFile.errorString()));
             return kBadInput;
         }
         output = &outputFile;
-    } else {
-        stdoutFile.open(stdout, QIODevice::WriteOnly);
-        output = &stdoutFile;
     }
+    // Every write is checked, the first one flushed at once: a full disk or a closed pipe
+    // stops the run at its first row, not after every case has run.
+    std::optional<QString> outputError;
+    bool flushed = false;
+    const auto put = [&](const QByteArray& bytes) {
+        if (outputError)
+            return false;
+        if (output->write(bytes) != bytes.size() || (!flushed && !output->flush()))
+            outputError = QString::fromLocal8Bit(std::strerror(errno));
+        flushed = true;
+        return !outputError;
+    };
 
     const bool showProgress = isatty(STDERR_FILENO) != 0;
     QElapsedTimer sinceProgress;
@@ -260,50 +334,49 @@ int main(int argc, char* argv[]) {
     if (withUncertainty && again.open(QIODevice::ReadOnly))
         inputsAgain.emplace(again);
     const auto write = [&](const QByteArray& row) {
-        if (!headerWritten)
-            output->write(csv::record(BatchAudit::headerCells() +
-                                      (withUncertainty ? uncertaintyHeaderCells() : QStringList()))
-                              .toUtf8());
+        if (!headerWritten &&
+            !put(csv::record(BatchAudit::headerCells() +
+                             (withUncertainty ? uncertaintyHeaderCells() : QStringList()))
+                     .toUtf8()))
+            return false;
         headerWritten = true;
         if (row.isEmpty())
-            return;
-        if (!withUncertainty) {
-            output->write(row);
-            return;
-        }
+            return true;
+        if (!withUncertainty)
+            return put(row);
         const csv::Table parsed = csv::parse(QString::fromUtf8(row));
         QStringList cells = parsed.records.isEmpty() ? QStringList() : parsed.records[0].cells;
         const std::optional<BatchCase> c = inputsAgain ? inputsAgain->next() : std::nullopt;
         if (c && !cells.isEmpty())
             cells += uncertaintyCells(arrangement, *c, cells);
-        output->write(csv::record(cells).toUtf8());
+        return put(csv::record(cells).toUtf8());
+    };
+    const auto outputFailed = [&] {
+        printError(QStringLiteral("%1: %2").arg(outputName, *outputError));
+        return kBadInput;
     };
     const std::optional<QString> failure =
         BatchRunner(arrangement, jobs, afterCase).run(cases, total, write, progress);
     if (showProgress && total > 0)
         std::fputc('\n', stderr);
+    if (outputError)
+        return outputFailed();
     if (failure) {
         printError(*failure);
         return kFailed;
     }
-    write({}); // the header of a file without cases
+    if (!write({})) // the header of a file without cases
+        return outputFailed();
 
     // The rows still in the write buffer go out before the commit, which would not report a
     // failed last write (a full disk) and replace the old file with a short one.
-    if (parser.isSet(outputOption) && !outputFile.flush()) {
-        const int error = errno; // the failed write's; Qt's text for it may be empty
-        printError(QStringLiteral("%1: %2").arg(outputFile.fileName(),
-                                                QString::fromLocal8Bit(std::strerror(error))));
-        return kBadInput;
+    if (!output->flush()) {
+        outputError = QString::fromLocal8Bit(std::strerror(errno)); // Qt's text may be empty
+        return outputFailed();
     }
-    if (parser.isSet(outputOption) && !outputFile.commit()) {
-        printError(QStringLiteral("%1: %2").arg(outputFile.fileName(), outputFile.errorString()));
-        return kBadInput;
-    }
-    if (!parser.isSet(outputOption) &&
-        (!stdoutFile.flush() || stdoutFile.error() != QFileDevice::NoError)) {
-        printError(QStringLiteral("standard output: %1").arg(stdoutFile.errorString()));
-        return kBadInput;
+    if (!direct && !outputFile.commit()) {
+        outputError = outputFile.errorString();
+        return outputFailed();
     }
     return 0;
 }

@@ -11,11 +11,12 @@ TypedText correctTyped(const QString& text, const numtext::Converter& numbers) {
     qsizetype keep = 0;
     while (keep < text.size() && numbers.isNumberCharacter(text[keep]))
         ++keep;
-    TypedText out{text.left(keep), static_cast<int>(text.size() - keep)};
-    while (!out.text.isEmpty() && !(value = numbers.readNumber(out.text))) {
-        out.text.chop(1); // the last character of the whole text, wherever the caret was
-        ++out.removed;
-    }
+    // Then the last character of the whole text goes (wherever the caret was) until the rest
+    // is a number or nothing is left: the longest start of it that is a number stays, found
+    // in one pass.
+    const qsizetype length = numbers.numberPrefix(text.left(keep));
+    TypedText out{text.left(length), static_cast<int>(text.size() - length)};
+    value = length > 0 ? numbers.readNumber(out.text) : std::nullopt;
     if (value && *value < 0)
         out.text = QStringLiteral("0");
     return out;

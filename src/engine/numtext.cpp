@@ -1,5 +1,6 @@
 #include "engine/numtext.h"
 
+#include <QHash>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -447,6 +448,250 @@ Converter::Shown Converter::generalShown(double value) const {
     if (!shown.value)
         shown.value = readNumber(shown.text);
     return shown;
+}
+
+namespace {
+
+// Texts up to this length are cut one character at a time and read again, the reference way;
+// longer ones are scanned once.
+constexpr qsizetype kStepwiseLength = 64;
+
+// The significant digits that decide how a decimal text rounds to a double: a rounding
+// boundary of a double (a midpoint between two of them, or the largest one's) has at most 767,
+// so beyond these only whether any further digit is not 0 matters.
+constexpr int kDecidingDigits = 800;
+
+// The conversion reads a longer exponent as this one.
+constexpr long long kExponentLimit = 1073741823;
+
+// The part a character can play in a number text.
+enum class Part : unsigned char { Digit, Space, Point, Sign, Exponent, Junk, Unknown };
+
+// The states of a number text read from its start (white space around it aside): an optional
+// sign, digits with an optional decimal separator (digits on at least one side), then an
+// optional exponent mark, optional sign and digits.
+enum class State : unsigned char {
+    Start,
+    Signed,
+    Integer,
+    PointAfterDigits,
+    LonePoint,
+    Fraction,
+    ExponentMark,
+    ExponentSigned,
+    ExponentDigits,
+    Dead
+};
+
+State next(State state, Part part) {
+    switch (state) {
+    case State::Start:
+        return part == Part::Digit   ? State::Integer
+               : part == Part::Sign  ? State::Signed
+               : part == Part::Point ? State::LonePoint
+                                     : State::Dead;
+    case State::Signed:
+        return part == Part::Digit   ? State::Integer
+               : part == Part::Point ? State::LonePoint
+                                     : State::Dead;
+    case State::Integer:
+        return part == Part::Digit      ? State::Integer
+               : part == Part::Point    ? State::PointAfterDigits
+               : part == Part::Exponent ? State::ExponentMark
+                                        : State::Dead;
+    case State::PointAfterDigits:
+    case State::Fraction:
+        return part == Part::Digit      ? State::Fraction
+               : part == Part::Exponent ? State::ExponentMark
+                                        : State::Dead;
+    case State::LonePoint:
+        return part == Part::Digit ? State::Fraction : State::Dead;
+    case State::ExponentMark:
+        return part == Part::Digit  ? State::ExponentDigits
+               : part == Part::Sign ? State::ExponentSigned
+                                    : State::Dead;
+    case State::ExponentSigned:
+    case State::ExponentDigits:
+        return part == Part::Digit ? State::ExponentDigits : State::Dead;
+    case State::Dead:
+        break;
+    }
+    return State::Dead;
+}
+
+bool complete(State state) {
+    return state == State::Integer || state == State::PointAfterDigits ||
+           state == State::Fraction || state == State::ExponentDigits;
+}
+
+} // namespace
+
+qsizetype Converter::numberPrefix(const QString& text) const {
+    if (text.size() > kStepwiseLength)
+        if (const std::optional<qsizetype> scanned = scanNumberPrefix(text))
+            // The scan's answer is read once more; should it not read, the reference way
+            // decides.
+            if (*scanned == 0 || readNumber(text.left(*scanned)))
+                return *scanned;
+    QString start = text;
+    while (!start.isEmpty() && !readNumber(start))
+        start.chop(1);
+    return start.size();
+}
+
+std::optional<qsizetype> Converter::scanNumberPrefix(const QString& text) const {
+    const auto reads = [this](const QString& t) { return strictRead(t, strict_).has_value(); };
+    if (point_.size() != 1)
+        return std::nullopt;
+    const QChar point = point_[0];
+    QChar mark; // an exponent mark the locale reads
+    for (const QChar c : {QChar(u'E'), QChar(u'e')})
+        if (mark.isNull() && reads(QStringLiteral("1") + c + u'1'))
+            mark = c;
+    const QString one = QStringLiteral("1");
+    // The grammar above is the locale's: checked on short texts.
+    if (mark.isNull() || !reads(QStringLiteral(" 1 ")) || reads(QStringLiteral("1 1")) ||
+        !reads(QString(point) + u'5') || !reads(one + point) ||
+        !reads(QStringLiteral("-") + point + u'5') || !reads(one + point + mark + u'1') ||
+        reads(QString(point) + mark + u'1') || reads(one + mark) || reads(QStringLiteral("+-1")) ||
+        reads(QString(point)) || reads(QStringLiteral("-")))
+        return std::nullopt;
+    // The characters of a locale's sign or exponent of several characters.
+    QString multiple;
+    for (const QString& symbol :
+         {strict_.negativeSign(), strict_.positiveSign(), strict_.exponential()})
+        if (symbol.size() > 1)
+            multiple += symbol;
+
+    QHash<char16_t, Part> parts;
+    const auto partOf = [&](QChar c, int* digit) {
+        if (c >= u'0' && c <= u'9') {
+            *digit = c.unicode() - u'0';
+            return Part::Digit;
+        }
+        if (c.isSpace())
+            return Part::Space;
+        if (c == point)
+            return Part::Point;
+        if (c.isDigit())
+            *digit = c.digitValue();
+        if (const auto known = parts.constFind(c.unicode()); known != parts.cend())
+            return *known;
+        Part part = Part::Unknown;
+        const QString alone(c);
+        const bool sign = reads(alone + u'1');
+        const bool exponent = reads(one + c + u'1');
+        const bool exponentSign = reads(one + mark + c + u'1');
+        const bool other = reads(alone) || reads(one + c) || reads(one + point + c);
+        if (multiple.contains(c))
+            part = Part::Unknown;
+        else if (c.isDigit())
+            part = !sign && !exponent && !exponentSign && !other ? Part::Junk
+                   : strictRead(alone, strict_) == double(c.digitValue()) &&
+                           strictRead(alone + c, strict_) == double(11 * c.digitValue())
+                       ? Part::Digit
+                       : Part::Unknown;
+        else if (sign && exponentSign && !exponent && !other)
+            part = Part::Sign;
+        else if (exponent && !sign && !exponentSign && !other)
+            part = Part::Exponent;
+        else if (!sign && !exponent && !exponentSign && !other)
+            part = Part::Junk;
+        parts.insert(c.unicode(), part);
+        return part;
+    };
+
+    // The number so far: its significant digits (the first kDecidingDigits of them, and
+    // whether a later one is not 0), the decimal exponent of the first, and the exponent part.
+    std::string significant = "0.";
+    bool nonzero = false;
+    bool sticky = false;
+    long long leadingExponent = 0; // the power of ten of the first significant digit
+    long long fractionZeros = 0;   // zeros after the separator before the first significant
+    long long exponentValue = 0;
+    bool exponentNegative = false;
+    // The last decision on a number at a rounding boundary, by what decides it.
+    struct Decided {
+        long long exponent = 0;
+        std::size_t digits = 0;
+        bool sticky = false;
+        bool reads = false;
+    };
+    std::optional<Decided> decided;
+    const auto valueReads = [&]() {
+        if (!nonzero)
+            return true; // zero, whatever the exponent
+        const long long e = leadingExponent + (exponentNegative ? -exponentValue : exponentValue);
+        if (e >= 309 || e <= -325)
+            return false; // beyond the largest double, or rounds to 0
+        if (e > -324 && e < 308)
+            return true;
+        if (!decided || decided->exponent != e || decided->digits != significant.size() ||
+            decided->sticky != sticky) {
+            const QString number = QString::fromLatin1(significant) +
+                                   QLatin1String(sticky ? "1" : "") + u'e' + QString::number(e + 1);
+            bool ok = false;
+            const double value = QLocale::c().toDouble(number, &ok);
+            decided = Decided{e, significant.size(), sticky, ok && std::isfinite(value)};
+        }
+        return decided->reads;
+    };
+
+    State state = State::Start;
+    qsizetype longest = 0;
+    bool spaceAfter = false; // white space after the number: nothing may follow
+    bool numberReads = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        int digit = 0;
+        const Part part = partOf(text[i], &digit);
+        if (part == Part::Unknown)
+            return std::nullopt;
+        if (part == Part::Space) {
+            if (state == State::Start)
+                continue;
+            spaceAfter = true;
+            if (numberReads)
+                longest = i + 1;
+            continue;
+        }
+        if (spaceAfter)
+            break;
+        const State before = state;
+        state = next(state, part);
+        if (state == State::Dead)
+            break;
+        if (part == Part::Digit) {
+            if (state == State::ExponentDigits) {
+                if (exponentValue >= kExponentLimit / 10 &&
+                    !(exponentValue == kExponentLimit / 10 && digit <= kExponentLimit % 10))
+                    exponentValue = kExponentLimit;
+                else
+                    exponentValue = exponentValue * 10 + digit;
+            } else {
+                const bool fraction = state == State::Fraction;
+                if (!nonzero && digit != 0) {
+                    nonzero = true;
+                    leadingExponent = fraction ? -(fractionZeros + 1) : -1;
+                }
+                if (!nonzero && fraction)
+                    ++fractionZeros;
+                if (nonzero && !fraction)
+                    ++leadingExponent;
+                if (nonzero) {
+                    if (significant.size() < std::size_t(kDecidingDigits) + 2)
+                        significant += char('0' + digit);
+                    else
+                        sticky = sticky || digit != 0;
+                }
+            }
+        } else if (part == Part::Sign && before == State::ExponentMark) {
+            exponentNegative = strictRead(one + mark + text[i] + u'1', strict_) < 1.0;
+        }
+        numberReads = complete(state) && valueReads();
+        if (numberReads)
+            longest = i + 1;
+    }
+    return longest;
 }
 
 std::optional<double> Converter::readNumber(const QString& text) const {

@@ -73,6 +73,15 @@ public:
     bool isNumberCharacter(QChar c) const {
         return c.isDigit() || c.isSpace() || symbols_.contains(c);
     }
+    // The length of the longest start of text that reads as a number (readNumber gives a
+    // value), 0 when none does. Time linear in the text's length: a short text is cut one
+    // character at a time and read again, a long one is read once by scanNumberPrefix.
+    qsizetype numberPrefix(const QString& text) const;
+    // numberPrefix in one pass over the text, whatever its length: the grammar of this
+    // locale's number texts and the range of a double applied to every start of the text at
+    // once. nullopt when the text holds a character whose part in a number this pass does not
+    // know (a locale's sign or exponent of several characters, another script's digits).
+    std::optional<qsizetype> scanNumberPrefix(const QString& text) const;
 
 private:
     QLocale strict_;  // the locale, rejecting group separators

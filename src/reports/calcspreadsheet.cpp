@@ -21,7 +21,9 @@
 // no catch can stop. Every reference the office hands back is checked before use.
 //
 // Ending: the launcher started here waits for its office; while it runs, the office is this
-// object's own, and the destructor ends it when no document is left open in it.
+// object's own, and the destructor ends it when no document is left open in it. A start that
+// fails (no answer within the limit: a hung office, or one showing a fatal error) ends the
+// process group it started, so no office is left behind.
 
 #include "reports/spreadsheet.h"
 
@@ -74,6 +76,7 @@
 #include <cppuhelper/implbase1.hxx>
 #include <csignal>
 #include <rtl/bootstrap.hxx>
+#include <sys/types.h>
 #include <unistd.h>
 
 namespace uno = com::sun::star::uno;
@@ -89,6 +92,8 @@ const char kOfficeProgramDir[] = CTAUDIT_OFFICE_PROGRAM_DIR;
 // A started office that has ended without accepting gets this long before the start fails
 // (it may have handed the request to a running office that is about to accept).
 constexpr qint64 kGoneGraceMs = 3000;
+// An office that did not answer gets this long to end when asked before it is killed.
+constexpr qint64 kEndGraceMs = 3000;
 constexpr unsigned long kRetryIntervalMs = 50;
 
 rtl::OUString toOUString(const QString& s) {
@@ -158,6 +163,35 @@ bool processRuns(qint64 pid) {
         return false;
     const char state = line.at(close + 2);
     return state != 'Z' && state != 'X';
+}
+
+// Whether a process group still has a process that has not ended (a zombie has).
+bool groupRuns(pid_t group) {
+    const QDir proc(QStringLiteral("/proc"));
+    const QStringList entries = proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        bool numeric = false;
+        const qint64 pid = entry.toLongLong(&numeric);
+        if (numeric && ::getpgid(pid_t(pid)) == group && processRuns(pid))
+            return true;
+    }
+    return false;
+}
+
+// Ends the process group of an office this module started and that never answered (it may
+// show a fatal error window, or hang): asked first, then forced. The group is the session
+// the detached start made, so nothing of the user's own (a running office it handed the
+// request to) is in it.
+void endStartedGroup(pid_t group) {
+    if (group <= 1 || group == ::getpgid(0))
+        return;
+    if (::kill(-group, SIGTERM) != 0)
+        return; // nothing left
+    QElapsedTimer clock;
+    clock.start();
+    while (groupRuns(group) && clock.elapsed() < kEndGraceMs)
+        QThread::msleep(kRetryIntervalMs);
+    ::kill(-group, SIGKILL);
 }
 
 // Connects to the office on the pipe; *ended tells, on failure, that the started process
@@ -609,6 +643,7 @@ Spreadsheet* createCalcSpreadsheet(const OfficeOptions& options) {
         return failed(options, QStringLiteral("the LibreOffice libraries could not be started"));
     QString pipe = options.pipeName;
     qint64 pid = 0;
+    pid_t group = 0; // the started office's process group
     if (pipe.isEmpty()) {
         QString why;
         const QString program = officeProgram(options, &why);
@@ -621,11 +656,15 @@ Spreadsheet* createCalcSpreadsheet(const OfficeOptions& options) {
         if (!QProcess::startDetached(program, arguments, QString(), &pid))
             return failed(options,
                           QStringLiteral("LibreOffice (%1) could not be started").arg(program));
+        group = ::getpgid(pid_t(pid));
     }
     bool ended = false;
     const Reference<uno::XComponentContext> remote =
         connect(local, pipe, pid, options.startTimeoutMs, &ended);
     if (!remote.is()) {
+        // What was started and never answered is not left behind.
+        if (group > 0)
+            endStartedGroup(group);
         return failed(options, ended ? QStringLiteral("LibreOffice ended before it answered")
                                      : QStringLiteral("LibreOffice Calc did not answer within %1 s")
                                            .arg(options.startTimeoutMs / 1000.0));

@@ -102,8 +102,8 @@ void ExcelReport::run() {
     WaitCursor wait(desktop_, window_);
 
     QString problem; // why the template could not be used
-    bool reopened = false;
-    const bool fresh = prepareWorkbook(&problem, &reopened);
+    Replaced replaced = Replaced::Nothing;
+    const bool fresh = prepareWorkbook(&problem, &replaced);
     if (!application_) {
         if (startFailure_.isEmpty())
             startFailure_ = QStringLiteral("LibreOffice Calc could not be started");
@@ -133,9 +133,12 @@ void ExcelReport::run() {
     QString before;
     if (!problem.isEmpty())
         before = problem + QStringLiteral("; ");
-    else if (reopened)
+    else if (replaced == Replaced::Workbook)
         before = QStringLiteral("the workbook had been closed: a new one was made from the "
                                 "template; ");
+    else if (replaced == Replaced::Office)
+        before = QStringLiteral("LibreOffice had ended: it was started again and a new workbook "
+                                "was made from the template; ");
     const QString done = written ? QStringLiteral("column %1 of the worksheet \"%2\" written.")
                                  : QStringLiteral("column %1 of the worksheet \"%2\" could not be "
                                                   "written completely.");
@@ -150,22 +153,27 @@ void ExcelReport::run() {
     status(text);
 }
 
-bool ExcelReport::prepareWorkbook(QString* problem, bool* reopened) {
+bool ExcelReport::prepareWorkbook(QString* problem, Replaced* replaced) {
     if (source_.flag() == kFlagNotStarted) {
         const bool fresh = start() && openTemplate(problem);
         source_.setFlag(kFlagStarted);
         return fresh;
     }
     if (application_ && !application_->isRunning()) {
-        // The user ended the office: start it again, as on first use.
+        // The office has ended (the user closed it, or it was killed): start it again, as on
+        // first use.
         application_.reset();
-        *reopened = start() && openTemplate(problem);
-        return *reopened;
+        const bool fresh = start() && openTemplate(problem);
+        if (fresh)
+            *replaced = Replaced::Office;
+        return fresh;
     }
     if (application_ && !application_->hasWorkbook()) {
         // The user closed the workbook: a fresh one, as on first use.
-        *reopened = openTemplate(problem);
-        return *reopened;
+        const bool fresh = openTemplate(problem);
+        if (fresh)
+            *replaced = Replaced::Workbook;
+        return fresh;
     }
     return false;
 }
@@ -211,11 +219,15 @@ bool ExcelReport::openTemplate(QString* problem) {
         QStringList folders{file.absolutePath()};
         if (templatePath_ == defaultTemplatePath())
             folders = templateFolders();
+        // A template that is there but no regular file (a FIFO, a folder) is said to be so:
+        // "not found" would send the user looking for it.
         *problem = file.isFile() ? QStringLiteral("the template %1 could not be opened as a "
                                                   "workbook")
                                        .arg(templatePath_)
-                                 : QStringLiteral("the template %1 was not found in %2")
-                                       .arg(kTemplateName, folders.join(QStringLiteral(" or ")));
+                   : file.exists()
+                       ? QStringLiteral("the template %1 is not a regular file").arg(templatePath_)
+                       : QStringLiteral("the template %1 was not found in %2")
+                             .arg(kTemplateName, folders.join(QStringLiteral(" or ")));
         return false;
     }
     if (!application_->hasSheet(kSheetName)) {

@@ -59,11 +59,13 @@ public:
     static const QString kSheetName;    // "Problem"
 
 private:
-    // A workbook to write into: on the first export (and when the user ended the office) the
+    // What an export found of the previous one's workbook.
+    enum class Replaced { Nothing, Workbook, Office };
+    // A workbook to write into: on the first export (and when the office has ended) the
     // application is started; then, and when the user closed the workbook, a fresh one is made
-    // from the template. True when this export made one; *reopened when it replaced a workbook
-    // or office that the user closed.
-    bool prepareWorkbook(QString* problem, bool* reopened);
+    // from the template. True when this export made one; *replaced tells what it replaced: a
+    // workbook the user closed, or an office that has ended.
+    bool prepareWorkbook(QString* problem, Replaced* replaced);
     // Starts the application, saying so on the status line; false (and why in startFailure_)
     // when there is none.
     bool start();

@@ -80,6 +80,16 @@ void TestAuditCases::otherInputsAndDamage() {
     QVERIFY(mixed && mixed->error);
     QCOMPARE(*mixed->error,
              csv + QStringLiteral(": not an audit file (give one CSV file, or audit files)"));
+
+    // A number text longer than a field holds: refused as the program's loader refuses it,
+    // not read whole.
+    auditfile::SavedAudit a;
+    a.counter[6] = QStringLiteral("5.5") + QString(40000, u'0') + QStringLiteral("e1");
+    const QString longText = write(QStringLiteral("c.ctaudit"), auditfile::serialise(a));
+    const auto refused = readAuditCases({longText}, Arrangement::CounterFlow);
+    QVERIFY(refused && refused->error);
+    QCOMPARE(*refused->error,
+             longText + QStringLiteral(": counter.p1.rh: has more than 32767 characters"));
 }
 
 QTEST_GUILESS_MAIN(TestAuditCases)

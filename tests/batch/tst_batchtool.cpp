@@ -16,6 +16,7 @@
 #include <pty.h>
 #include <spawn.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -133,6 +134,11 @@ private Q_SLOTS:
     void badArguments();
     void fullStandardOutput();
     void fullDiskKeepsTheOldOutput();
+    void specialInputsAreStreams();
+    void specialOutputsAreWrittenInPlace();
+    void fullOutputStopsAtTheFirstRow();
+    void jobsAreCapped();
+    void killedWorkerIsNamed();
 
 private:
     QTemporaryDir dir_;
@@ -465,6 +471,11 @@ void TestBatchTool::badFiles_data() {
                                     << "a quoted cell is never closed";
     QTest::newRow("no header") << QByteArray() << ":1: "
                                << "no header: the file is empty";
+    // A field would cut the text and change its value (the program's loader refuses it too).
+    QByteArray longCell = "100,90,38,33,1,25,5.5" + QByteArray(40000, '0') +
+                          "e1,90,80,34,31,21,27,105,110,2200,36,30,22\n";
+    QTest::newRow("cell longer than a field holds") << good + longCell << ":5:7: "
+                                                    << "the cell has more than 32767 characters";
 }
 
 void TestBatchTool::badFiles() {
@@ -581,6 +592,149 @@ void TestBatchTool::fullDiskKeepsTheOldOutput() {
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("old\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.csv"});
+}
+
+void TestBatchTool::specialInputsAreStreams() {
+    // A CSV file by a name that is a pipe (standard input as /dev/stdin) or a FIFO is read as a
+    // stream: its start is not lost to the look for an audit file, nor is it "empty".
+    const QByteArray data = caseFile(Arrangement::CounterFlow);
+    const Run expected = runTool({QStringLiteral("-")}, data);
+    QCOMPARE(expected.exitCode, 0);
+    const Run byName = runTool({QStringLiteral("/dev/stdin")}, data);
+    QVERIFY2(byName.err.isEmpty(), byName.err.constData());
+    QCOMPARE(byName.exitCode, 0);
+    QCOMPARE(byName.out, expected.out);
+
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("in.csv"));
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    QProcess writer; // fills the FIFO when the tool opens it
+    writer.start(QStringLiteral("/bin/sh"),
+                 {QStringLiteral("-c"), QStringLiteral("printf '%s' \"$0\" > \"$1\""),
+                  QString::fromUtf8(data), fifo});
+    const Run fromFifo = runTool({fifo});
+    QVERIFY(writer.waitForFinished(10000));
+    QCOMPARE(fromFifo.exitCode, 0);
+    QCOMPARE(fromFifo.out, expected.out);
+
+    // An audit file that is a FIFO or a folder is refused at once, not read as JSON.
+    const QString auditFifo = dir.filePath(QStringLiteral("a.ctaudit"));
+    QVERIFY(::mkfifo(QFile::encodeName(auditFifo).constData(), 0600) == 0);
+    const QString folder = dir.filePath(QStringLiteral("b.ctaudit"));
+    QVERIFY(QDir().mkpath(folder));
+    for (const QString& name : {auditFifo, folder}) {
+        const Run refused = runTool({name});
+        QCOMPARE(refused.exitCode, 2);
+        QVERIFY2(
+            refused.err.contains((name + QStringLiteral(": it is not a regular file")).toUtf8()),
+            refused.err.constData());
+    }
+}
+
+void TestBatchTool::specialOutputsAreWrittenInPlace() {
+    const QByteArray data = caseFile(Arrangement::CounterFlow);
+    const Run expected = runTool({QStringLiteral("-")}, data);
+    QTemporaryDir dir;
+
+    // A FIFO stays a FIFO, and its reader gets the rows.
+    const QString fifo = dir.filePath(QStringLiteral("out.fifo"));
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    QProcess reader;
+    reader.start(QStringLiteral("/bin/cat"), {fifo});
+    QVERIFY(reader.waitForStarted(10000));
+    const Run toFifo = runTool({QStringLiteral("--output"), fifo, QStringLiteral("-")}, data);
+    QVERIFY(reader.waitForFinished(10000));
+    QCOMPARE(toFifo.exitCode, 0);
+    QCOMPARE(reader.readAllStandardOutput(), expected.out);
+    struct stat status {};
+    QVERIFY(::stat(QFile::encodeName(fifo).constData(), &status) == 0);
+    QVERIFY(S_ISFIFO(status.st_mode));
+
+    // /dev/stdout is the output as it was opened: appended to, not replaced.
+    const QString log = dir.filePath(QStringLiteral("log.csv"));
+    QFile old(log);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("earlier\n") == 8);
+    old.close();
+    QProcess appending;
+    appending.setStandardOutputFile(log, QIODevice::Append);
+    appending.start(
+        QStringLiteral(CTAUDIT_BATCH),
+        {QStringLiteral("--output"), QStringLiteral("/dev/stdout"), QStringLiteral("-")});
+    QVERIFY(appending.waitForStarted(10000));
+    appending.write(data);
+    appending.closeWriteChannel();
+    QVERIFY(appending.waitForFinished(60000));
+    QCOMPARE(appending.exitCode(), 0);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), "earlier\n" + expected.out);
+}
+
+void TestBatchTool::fullOutputStopsAtTheFirstRow() {
+    // Standard output on a full disk stops the run at its first row: of twenty cases run here,
+    // one after the other, only the first has drawn its diagrams.
+    QByteArray data = caseFile(Arrangement::CounterFlow);
+    const QByteArray line = data.split('\n')[1] + '\n';
+    for (int i = 0; i < 19; ++i)
+        data += line;
+    QTemporaryDir dir;
+    QProcess process;
+    process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    process.start(QStringLiteral(CTAUDIT_BATCH),
+                  {QStringLiteral("--jobs=1"), QStringLiteral("--diagrams"), dir.path(),
+                   QStringLiteral("-")});
+    QVERIFY(process.waitForStarted(10000));
+    process.write(data);
+    process.closeWriteChannel();
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 2);
+    QVERIFY(process.readAllStandardError().contains(
+        "ctaudit-batch: standard output: No space left on device"));
+    QStringList cases;
+    for (const QString& name : QDir(dir.path()).entryList(QDir::Files))
+        if (!cases.contains(name.section(u'-', 0, 0)))
+            cases.append(name.section(u'-', 0, 0));
+    QCOMPARE(cases, QStringList{"1"});
+}
+
+void TestBatchTool::jobsAreCapped() {
+    const QByteArray data = caseFile(Arrangement::CounterFlow);
+    const Run run = runTool({QStringLiteral("--jobs=100000"), QStringLiteral("-")}, data);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.err.contains("--jobs 100000 is more than the tool runs; it uses 64 processes"),
+             run.err.constData());
+    QCOMPARE(run.out, runTool({QStringLiteral("-")}, data).out);
+}
+
+void TestBatchTool::killedWorkerIsNamed() {
+    // A worker ended by a signal: the tool says which, not "failed: " and nothing.
+    QByteArray data = caseFile(Arrangement::CrossFlow);
+    const QByteArray line = data.split('\n')[1] + '\n';
+    for (int i = 0; i < 400; ++i)
+        data += line;
+    QProcess process;
+    process.start(QStringLiteral(CTAUDIT_BATCH), {QStringLiteral("--arrangement=cross"),
+                                                  QStringLiteral("--jobs=2"), QStringLiteral("-")});
+    QVERIFY(process.waitForStarted(10000));
+    process.write(data);
+    process.closeWriteChannel();
+    // Its workers are its children; the first one found is killed.
+    const QString children = QStringLiteral("/proc/%1/task/%1/children").arg(process.processId());
+    int worker = 0;
+    for (int attempt = 0; attempt < 1000 && worker == 0 && process.state() == QProcess::Running;
+         ++attempt) {
+        QFile list(children);
+        if (list.open(QIODevice::ReadOnly))
+            worker = list.readAll().split(' ').front().trimmed().toInt();
+        if (worker == 0)
+            process.waitForFinished(10);
+    }
+    QVERIFY2(worker > 0, "no worker process was seen");
+    QVERIFY(::kill(worker, SIGKILL) == 0);
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 1);
+    const QByteArray err = process.readAllStandardError();
+    QVERIFY2(err.contains("ctaudit-batch: a worker process was ended by signal 9 (Killed)"),
+             err.constData());
 }
 
 QTEST_GUILESS_MAIN(TestBatchTool)

@@ -64,6 +64,8 @@ private Q_SLOTS:
     void fastDigitsMatchTheExactWay();
     void converterReadsAsTheLocale_data();
     void converterReadsAsTheLocale();
+    void numberPrefixScanMatchesCutting_data();
+    void numberPrefixScanMatchesCutting();
 };
 
 void TestNumText::initTestCase() {
@@ -530,6 +532,98 @@ void TestNumText::converterReadsAsTheLocale() {
         const double scaled = std::ldexp(value, int(random() % 2100) - 1090); // subnormal too
         QCOMPARE(converter.generalText(scaled), numtext::generalText(scaled, locale));
     }
+}
+
+namespace {
+
+// The longest start of a text that reads as a number, found the reference way: the last
+// character cut and the rest read again.
+qsizetype cutUntilNumber(const numtext::Converter& converter, QString text) {
+    while (!text.isEmpty() && !converter.readNumber(text))
+        text.chop(1);
+    return text.size();
+}
+
+// Digits for a random text.
+QString randomDigits(std::mt19937_64& random, int count, bool zeros = false) {
+    QString digits;
+    for (int k = 0; k < count; ++k)
+        digits += QChar(u'0' + char16_t(zeros && random() % 4 ? 0 : random() % 10));
+    return digits;
+}
+
+} // namespace
+
+// The one-pass scan for the longest start that is a number against cutting one character at a
+// time, on random texts of number characters and on numbers around the largest and smallest
+// doubles (hundreds of digits, long exponents, long runs of zeros), in several locales.
+void TestNumText::numberPrefixScanMatchesCutting_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<bool>("alwaysScanned"); // the scan knows every character of the texts
+    for (const auto& [name, locale] : testLocales())
+        QTest::newRow(name.constData()) << locale << true;
+    // Swedish writes its exponent with several characters, Arabic and Persian their signs.
+    for (const auto& [name, locale] : otherLocales())
+        QTest::newRow(name.constData())
+            << locale << (name == "fr_FR" || name == "de_CH" || name == "fi_FI");
+}
+
+void TestNumText::numberPrefixScanMatchesCutting() {
+    QFETCH(QLocale, locale);
+    QFETCH(bool, alwaysScanned);
+    const numtext::Converter converter(locale);
+    std::mt19937_64 random(24);
+    const QString alphabet = QStringLiteral("0123456789012345.,-+eE \u2212\u00a0") +
+                             locale.decimalPoint() + locale.negativeSign() + locale.exponential();
+    const QString point = locale.decimalPoint();
+    int scanned = 0;
+    const int texts = 3000;
+    for (int i = 0; i < texts; ++i) {
+        QString text;
+        switch (i % 3) {
+        case 0: // any number characters
+            for (int k = 1 + int(random() % 14); k > 0; --k)
+                text += alphabet[qsizetype(random() % std::uint64_t(alphabet.size()))];
+            break;
+        case 1: { // around the largest double: 300 to 320 integer digits, then more
+            text = random() % 2 ? QStringLiteral("-") : QString();
+            text += QStringLiteral("17976931348623") +
+                    randomDigits(random, 286 + int(random() % 20), true);
+            if (random() % 2)
+                text += point + randomDigits(random, int(random() % 30), true);
+            if (random() % 3 == 0)
+                text += QStringLiteral("E") + randomDigits(random, int(random() % 4));
+            break;
+        }
+        default: { // around the smallest doubles, in the fraction or by the exponent
+            const int zeros = 300 + int(random() % 40);
+            if (random() % 2)
+                text = QStringLiteral("0") + point + QString(zeros, u'0') +
+                       randomDigits(random, 1 + int(random() % 30));
+            else
+                text = QStringLiteral("2") + point + randomDigits(random, int(random() % 10)) +
+                       QStringLiteral("E-") + QString::number(zeros);
+            text += alphabet[qsizetype(random() % std::uint64_t(alphabet.size()))];
+            if (random() % 2)
+                text += randomDigits(random, int(random() % 5));
+        }
+        }
+        const std::optional<qsizetype> scan = converter.scanNumberPrefix(text);
+        if (!scan) {
+            QVERIFY2(!alwaysScanned, qPrintable(text));
+            continue;
+        }
+        ++scanned;
+        const qsizetype cut = cutUntilNumber(converter, text);
+        QVERIFY2(*scan == cut, qPrintable(QStringLiteral("\"%1\": scan %2, cutting %3")
+                                              .arg(text.left(80))
+                                              .arg(*scan)
+                                              .arg(cut)));
+        QCOMPARE(converter.numberPrefix(text), cut);
+    }
+    // The scan reads every text of a locale whose signs and exponent are single characters.
+    if (alwaysScanned)
+        QCOMPARE(scanned, texts);
 }
 
 #include "tst_numtext.moc"

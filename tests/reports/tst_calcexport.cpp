@@ -65,6 +65,7 @@ private Q_SLOTS:
     void templateMissing();
     void noOffice_data();
     void noOffice();
+    void officeThatNeverAnswersIsEnded();
 
 private:
     // A run of the program whose exports go to the test's office.
@@ -114,7 +115,8 @@ void TestCalcExport::initTestCase() {
 bool TestCalcExport::needsOffice() const {
     const QLatin1String test(QTest::currentTestFunction());
     return test != QLatin1String("noOffice") &&
-           test != QLatin1String("startedOfficeEndsWithTheProgram");
+           test != QLatin1String("startedOfficeEndsWithTheProgram") &&
+           test != QLatin1String("officeThatNeverAnswersIsEnded");
 }
 
 void TestCalcExport::init() {
@@ -272,7 +274,12 @@ void TestCalcExport::closedByTheUser() {
     run.exportNumber(3);
     compareSheet(exportedColumn(run.source, "B", true));
     QCOMPARE(run.created, officeEnded ? 2 : 1);
-    QVERIFY(run.source.statuses.last().contains(QStringLiteral("a new one was made")));
+    // An ended office is named as such, not as a closed workbook.
+    QVERIFY2(run.source.statuses.last().contains(
+                 officeEnded ? QStringLiteral("LibreOffice had ended: it was started again and a "
+                                              "new workbook was made from the template")
+                             : QStringLiteral("the workbook had been closed: a new one was made")),
+             qPrintable(run.source.statuses.last()));
     QVERIFY(run.desktop.messages.isEmpty());
 }
 
@@ -407,6 +414,37 @@ void TestCalcExport::noOffice() {
              qPrintable(run.source.statuses.last()));
     if (!script.isEmpty())
         QVERIFY(QFile::remove(options.program));
+}
+
+// An office the export started that never answers (here a script with a child of its own, as
+// an office showing a fatal error window) is ended with all it started when the start fails,
+// not left behind.
+void TestCalcExport::officeThatNeverAnswersIsEnded() {
+    OfficeOptions options;
+    options.modulePath = HeadlessOffice::modulePath();
+    options.program = work_->filePath(QStringLiteral("office"));
+    options.startTimeoutMs = 1000;
+    const QString pids = work_->filePath(QStringLiteral("pids"));
+    QVERIFY(writeScript(options.program,
+                        QStringLiteral("sleep 600 & echo $$ $! > '%1'; wait").arg(pids).toUtf8()));
+    Run run(options, template_);
+    run.exportNumber(1);
+    QVERIFY2(run.source.statuses.last().startsWith(
+                 "Excel: nothing was written: LibreOffice Calc did not answer within 1 s"),
+             qPrintable(run.source.statuses.last()));
+    QFile file(pids);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> started = file.readAll().simplified().split(' ');
+    QCOMPARE(started.size(), 2);
+    for (const QByteArray& pid : started) {
+        // Ended: gone, or a zombie no one has reaped yet.
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(pid)));
+        const QByteArray line = stat.open(QIODevice::ReadOnly) ? stat.readAll() : QByteArray();
+        const qsizetype close = line.lastIndexOf(')');
+        QVERIFY2(line.isEmpty() || (close > 0 && line.mid(close + 2, 1) == "Z"), line.constData());
+    }
+    file.close();
+    QVERIFY(QFile::remove(pids) && QFile::remove(options.program));
 }
 
 QTEST_GUILESS_MAIN(TestCalcExport)

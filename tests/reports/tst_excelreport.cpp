@@ -9,8 +9,10 @@
 #include "support/recordingdesktop.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <set>
+#include <sys/stat.h>
 
 using report::cellAddress;
 using report::ColumnLetter;
@@ -106,6 +108,7 @@ private Q_SLOTS:
     void unreadableControlSkipsItsCell();
     void noApplication();
     void templateNotOpenedClearsNothing();
+    void templateThatIsNoFile();
     void closedByTheUser_data();
     void closedByTheUser();
     void cellContent_data();
@@ -381,6 +384,24 @@ void TestExcelReport::templateNotOpenedClearsNothing() {
                             "C of the worksheet \"Problem\" written."));
 }
 
+// A template path that is there but no regular file (a FIFO, a folder) is said to be so, not
+// "not found".
+void TestExcelReport::templateThatIsNoFile() {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo.xls"));
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    for (const QString& path : {fifo, dir.path()}) {
+        Run run;
+        run.report.setTemplatePath(path);
+        run.setUp = [](MemoryWorkbook& w) { w.openSucceeds = false; };
+        run.exportNumber(1);
+        QCOMPARE(run.source.statuses.last(),
+                 QStringLiteral("Excel: nothing was written: the template %1 is not a regular "
+                                "file.")
+                     .arg(path));
+    }
+}
+
 void TestExcelReport::closedByTheUser_data() {
     QTest::addColumn<bool>("officeEnded"); // else only the workbook was closed
     QTest::addColumn<int>("applications");
@@ -407,9 +428,16 @@ void TestExcelReport::closedByTheUser() {
     QCOMPARE(writtenColumn(calls), QStringLiteral("B"));
     QCOMPARE(run.workbook->cell("B3"), QStringLiteral("Form5.Text1 #3"));
     QVERIFY(run.workbook->visible && run.workbook->maximized);
-    QVERIFY(run.source.statuses.last().startsWith(
-        QStringLiteral("Excel: the workbook had been closed: a new one was made from the template; "
-                       "column B")));
+    // What happened is said as it was: an office that has ended (closed or killed) is not a
+    // closed workbook.
+    const QString replaced =
+        officeEnded ? QStringLiteral("LibreOffice had ended: it was started again and a new "
+                                     "workbook was made from the template; ")
+                    : QStringLiteral("the workbook had been closed: a new one was made from the "
+                                     "template; ");
+    QCOMPARE(run.source.statuses.last(),
+             QStringLiteral("Excel: ") + replaced +
+                 QStringLiteral("column B of the worksheet \"Problem\" written."));
     QVERIFY(run.desktop.messages.isEmpty());
 }
 
