@@ -581,6 +581,13 @@ bool AuditDocument::saveAs() {
 bool AuditDocument::saveTo(const QString& path) {
     if (!fieldsAcceptTheirValues())
         return false;
+    // An audit replaces only a regular file: a FIFO, a device or a folder of that name stays
+    // what it is.
+    if (const QFileInfo target(path); target.exists() && !target.isFile()) {
+        fail(QStringLiteral("The audit cannot be saved as \"%1\": it is not a regular file")
+                 .arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
     // Written beside the old file and renamed over it only when complete. An audit is short
     // enough to sit in the write buffer until the commit, which does not report a last write
     // that fails (a full disk): the flush before it does, and the old file stays.

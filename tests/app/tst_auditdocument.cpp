@@ -399,7 +399,7 @@ void TestAuditDocument::saveOnAFullDiskKeepsTheOldFile() {
 }
 
 // A file that is no regular file is refused at once with one message, whatever its name says:
-// a FIFO would wait for a writer and /dev/zero never end.
+// a FIFO would wait for a writer and /dev/zero never end. Nor does a save replace it.
 void TestAuditDocument::specialFilesAreRefused_data() {
     QTest::addColumn<QString>("kind");
     QTest::newRow("FIFO") << "fifo";
@@ -425,6 +425,22 @@ void TestAuditDocument::specialFilesAreRefused() {
         QStringList{QStringLiteral("The file \"%1\" cannot be opened: it is not a regular file")
                         .arg(QDir::toNativeSeparators(path))});
     QCOMPARE(snapshotDifference(before, p.everything()), QString());
+
+    // Saving is tried on the FIFO and the folder only: a regression would replace a device.
+    if (kind == QLatin1String("zero"))
+        return;
+    struct stat was {};
+    QVERIFY(::lstat(QFile::encodeName(path).constData(), &was) == 0);
+    p.fixture.desktop().messages.clear();
+    QVERIFY(!p.document.saveTo(path));
+    QCOMPARE(p.fixture.desktop().messageTexts(),
+             QStringList{QStringLiteral("The audit cannot be saved as \"%1\": it is not a regular "
+                                        "file")
+                             .arg(QDir::toNativeSeparators(path))});
+    struct stat is {};
+    QVERIFY(::lstat(QFile::encodeName(path).constData(), &is) == 0);
+    QCOMPARE(is.st_mode, was.st_mode);
+    QCOMPARE(is.st_ino, was.st_ino);
 }
 
 void TestAuditDocument::batchInputCaseFillsFields() {
