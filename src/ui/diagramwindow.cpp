@@ -8,6 +8,7 @@
 #include "engine/keys.h"
 #include "engine/message.h"
 #include "ui/desktop.h"
+#include "ui/enterkey.h"
 #include "ui/workspace.h"
 
 #include <QDir>
@@ -43,6 +44,7 @@ const char* suffixOf(diagramexport::Format format) {
 
 DiagramWindow::DiagramWindow(Workspace& workspace)
     : workspace_(workspace) {
+    installEnterKey();
     setObjectName(engine::toQString(engine::kDiagramWindowKey));
     setWindowTitle(QStringLiteral("Diagram"));
 

@@ -8,6 +8,7 @@
 #include "engine/numtext.h"
 #include "ui/currencytext.h"
 #include "ui/desktop.h"
+#include "ui/enterkey.h"
 #include "ui/workspace.h"
 
 #include <QGridLayout>
@@ -98,6 +99,7 @@ struct UncertaintyWindow::Job {
 
 UncertaintyWindow::UncertaintyWindow(Workspace& workspace)
     : workspace_(workspace) {
+    installEnterKey();
     setObjectName(engine::toQString(engine::kUncertaintyWindowKey));
     setWindowTitle(QStringLiteral("Measurement uncertainty"));
 
@@ -136,7 +138,8 @@ UncertaintyWindow::UncertaintyWindow(Workspace& workspace)
     auto* methodFrame = new QGroupBox(QStringLiteral("Method"));
     optFirstOrder = new QRadioButton(QStringLiteral("First order (sensitivities)"));
     optFirstOrder->setObjectName(QStringLiteral("optFirstOrder"));
-    optMonteCarlo = new QRadioButton(QStringLiteral("Monte Carlo (10000 draws, fixed seed)"));
+    optMonteCarlo =
+        new QRadioButton(QStringLiteral("Monte Carlo (to two significant digits, fixed seed)"));
     optMonteCarlo->setObjectName(QStringLiteral("optMonteCarlo"));
     optFirstOrder->setChecked(true);
     calculateButton = new QPushButton(QStringLiteral("CALCULATE"));
@@ -441,22 +444,32 @@ void UncertaintyWindow::calculate() {
     job_ = std::make_shared<Job>();
     job_->basis = basis;
     job_->method = optMonteCarlo->isChecked() ? Method::MonteCarlo : Method::FirstOrder;
-    progress->setRange(0, monteCarloDraws);
+    // The bar runs up to the cap; a run that becomes stable ends earlier.
+    progress->setRange(0, monteCarloCap);
+    progress->setFormat(QStringLiteral("%v draws"));
     progress->setValue(0);
     // While it runs, only the progress shows.
     clearFigures(job_->method == Method::MonteCarlo
-                     ? QStringLiteral("Calculating: Monte Carlo, %1 draws ...").arg(monteCarloDraws)
+                     ? QStringLiteral("Calculating: Monte Carlo, batches of %1 draws until the "
+                                      "figures are stable ...")
+                           .arg(monteCarloBatch)
                      : QStringLiteral("Calculating: first order ..."));
     const Arrangement arrangement = arrangement_;
     const Accuracies acc = basis.accuracies;
-    const int draws = monteCarloDraws;
+    const int batch = monteCarloBatch;
+    const int cap = monteCarloCap;
     std::shared_ptr<Job> job = job_;
-    thread_ = QThread::create([job, arrangement, c, acc, draws] {
+    thread_ = QThread::create([job, arrangement, c, acc, batch, cap] {
         job->firstOrder = firstOrder(arrangement, c, acc);
         if (job->method != Method::MonteCarlo)
             return;
         MonteCarloOptions options;
-        options.draws = draws;
+        options.draws = batch;
+        // The window states U alone (about the measured chain's value), so U is what must
+        // hold to its two digits.
+        options.judged = uncertainty::UncertaintyFigure;
+        options.adaptive = true;
+        options.maxDraws = cap;
         options.threads = std::max(1, QThread::idealThreadCount());
         options.completed = &job->completed;
         options.cancel = &job->cancel;
@@ -488,9 +501,8 @@ void UncertaintyWindow::showJob() {
             outcome_.reset();
             clearFigures(QStringLiteral("No figures."));
         }
-        const QString note = QStringLiteral("Monte Carlo cancelled after %1 of %2 draws%3.")
+        const QString note = QStringLiteral("Monte Carlo cancelled after %1 draws%2.")
                                  .arg(job->completed.load())
-                                 .arg(monteCarloDraws)
                                  .arg(previous ? QStringLiteral("; the figures shown are those of "
                                                                 "the previous calculation")
                                                : QString());
@@ -629,6 +641,12 @@ void UncertaintyWindow::showAnalysis(const Analysis& shownAnalysis, const Analys
     for (const std::string& failure : shownAnalysis.failures)
         notes << QStringLiteral("Failed: %1").arg(QString::fromStdString(failure));
     if (shownAnalysis.method == Method::MonteCarlo)
-        notes << QStringLiteral("Monte Carlo: %1 draws.").arg(shownAnalysis.draws);
+        notes << (shownAnalysis.stable
+                      ? QStringLiteral("Monte Carlo: %1 draws in %2 batches, U stable to two "
+                                       "significant digits.")
+                      : QStringLiteral("Monte Carlo: %1 draws in %2 batches, stopped at the cap "
+                                       "before U was stable to two significant digits."))
+                     .arg(shownAnalysis.draws)
+                     .arg(shownAnalysis.batches);
     lblNotes->setText(notes.join(QLatin1Char('\n')));
 }

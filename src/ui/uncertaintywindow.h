@@ -64,7 +64,10 @@ public:
     calculatedValues(const engine::Audit& audit, Arrangement arrangement,
                      std::vector<int>* used = nullptr, std::vector<int>* leftOut = nullptr);
 
-    int monteCarloDraws = 10000;
+    // Monte Carlo runs in batches of this many draws until its figures are stable to two
+    // significant digits, and stops at the cap.
+    int monteCarloBatch = 2000;
+    int monteCarloCap = 100000;
 
     QLabel* lblArrangement;
     QTableWidget* tblAccuracy; // input, reading, accuracy (editable), unit
