@@ -18,6 +18,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -280,7 +282,14 @@ private Q_SLOTS:
         QCOMPARE(w->lblArrangement->text(), QStringLiteral("COUNTER FLOW"));
         QCOMPARE(resultCell(w, Range, 3), QStringLiteral("0.082"));
         QCOMPARE(resultCell(w, Range, 6), QStringLiteral("first order U 0.082"));
-        QVERIFY(w->lblNotes->text().contains(QStringLiteral("Monte Carlo: 10000 draws.")));
+        // The run stopped by itself, in whole batches, and says how many draws it took.
+        const QRegularExpression drew(
+            QStringLiteral("Monte Carlo: (\\d+) draws in (\\d+) batches, U stable to two "
+                           "significant digits."));
+        const QRegularExpressionMatch m = drew.match(w->lblNotes->text());
+        QVERIFY2(m.hasMatch(), qPrintable(w->lblNotes->text()));
+        QCOMPARE(m.captured(1).toInt(), m.captured(2).toInt() * w->monteCarloBatch);
+        QVERIFY(m.captured(1).toInt() < w->monteCarloCap);
     }
     // Problems out of date are left out, and the figures come from the texts of each current
     // Problem's last CALCULATE, so they are the windows' numbers whatever the fields hold now.
@@ -402,13 +411,17 @@ private Q_SLOTS:
         QVERIFY(w->isRunning());
         QCOMPARE(w->tblResults->rowCount(), 0);
         QVERIFY(w->lblVerdict->text().isEmpty() && w->lblNotes->text().isEmpty());
-        QCOMPARE(w->lblMethod->text(), QStringLiteral("Calculating: Monte Carlo, 10000 draws ..."));
+        QCOMPARE(w->lblMethod->text(),
+                 QStringLiteral("Calculating: Monte Carlo, batches of 2000 draws until the "
+                                "figures are stable ..."));
         QVERIFY(w->progress->isVisible());
         QVERIFY(spy.wait(60000));
         QCOMPARE(w->tblResults->rowCount(), kResultCount);
-        QCOMPARE(w->lblMethod->text(),
-                 QStringLiteral("Figures: Monte Carlo, 10000 draws, from Problems 1, 2, 3 and 4 "
-                                "as last calculated."));
+        QVERIFY2(QRegularExpression(QStringLiteral("^Figures: Monte Carlo, \\d+ draws, from "
+                                                   "Problems 1, 2, 3 and 4 as last calculated.$"))
+                     .match(w->lblMethod->text())
+                     .hasMatch(),
+                 qPrintable(w->lblMethod->text()));
 
         // The audit changes during a run: its figures are not shown.
         w->calculate();
