@@ -144,17 +144,20 @@ void DiagramWindow::refresh() {
     if (source_)
         d = source_->diagrams(arrangement, problem);
     if (!d) {
-        showHint(QStringLiteral("Problem %1, %2, has not been calculated yet. Press CALCULATE in "
-                                "its window to see its diagrams here.")
-                     .arg(problem)
-                     .arg(arrangementName(arrangement)));
+        // The heading names the Problem already: its diagrams come with its CALCULATE.
+        const QString name =
+            QStringLiteral("Problem %1, %2").arg(problem).arg(arrangementName(arrangement));
+        showHint(QStringLiteral("%1, has not been calculated yet. Press CALCULATE in its window "
+                                "to see its diagrams here.")
+                     .arg(name),
+                 name);
         return;
     }
     showDiagrams(*d);
 }
 
-void DiagramWindow::showHint(const QString& text) {
-    lblTitle->setText(QStringLiteral("Diagram"));
+void DiagramWindow::showHint(const QString& text, const QString& title) {
+    lblTitle->setText(title.isEmpty() ? QStringLiteral("Diagram") : title);
     lblHint->setText(text);
     pages_->setCurrentWidget(lblHint);
     cmdExport->setEnabled(false);
