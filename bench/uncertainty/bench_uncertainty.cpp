@@ -3,7 +3,9 @@
 
 #include "uncertainty/propagation.h"
 
+#include <algorithm>
 #include <benchmark/benchmark.h>
+#include <thread>
 
 using namespace uncertainty;
 
@@ -48,6 +50,34 @@ void BM_MonteCarloCounterFlow(benchmark::State& state) {
         benchmark::DoNotOptimize(monteCarlo(Arrangement::CounterFlow, c, hintAccuracies(), {}));
 }
 BENCHMARK(BM_MonteCarloCounterFlow)->Unit(benchmark::kMillisecond);
+
+// Monte Carlo as the Uncertainty window runs it: batches of 2,000 draws on every core until U is
+// stable to two significant digits (the draws it took are reported as a counter).
+void adaptiveMonteCarlo(benchmark::State& state, Arrangement arrangement, const Case& c) {
+    MonteCarloOptions options;
+    options.draws = 2000;
+    options.adaptive = true;
+    options.judged = UncertaintyFigure;
+    options.threads = int(std::max(1u, std::thread::hardware_concurrency()));
+    Analysis a;
+    for (auto _ : state) {
+        a = monteCarlo(arrangement, c, hintAccuracies(), options);
+        benchmark::DoNotOptimize(a);
+    }
+    state.counters["draws"] = a.draws;
+    state.counters["stable"] = a.stable ? 1 : 0;
+    state.counters["threads"] = options.threads;
+}
+
+void BM_AdaptiveMonteCarloCounterFlow(benchmark::State& state) {
+    adaptiveMonteCarlo(state, Arrangement::CounterFlow, counterFlowDefaults());
+}
+BENCHMARK(BM_AdaptiveMonteCarloCounterFlow)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_AdaptiveMonteCarloCrossFlow(benchmark::State& state) {
+    adaptiveMonteCarlo(state, Arrangement::CrossFlow, crossFlowDefaults());
+}
+BENCHMARK(BM_AdaptiveMonteCarloCrossFlow)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
 
 // One cross-flow chain started from the measured chain's roots, as each draw is.
 void BM_CrossFlowDraw(benchmark::State& state) {

@@ -7,6 +7,10 @@
 
 namespace counterflow {
 
+bool saturatedAtOutlet(const Fill& fill) {
+    return !(psychro::saturatedEnthalpy(fill.waterOut, fill.pressure) - fill.airEnthalpyIn > 0);
+}
+
 Integration integrate(const Fill& fill, FillNode* nodes) {
     Integration result;
     if (!(fill.waterFlow > 0) || !(fill.airFlow > 0)) {

@@ -68,6 +68,13 @@ struct FillNode {
 // integration leaves them partly written.
 Integration integrate(const Fill& fill, FillNode* nodes = nullptr);
 
+// Whether the air entering at the bottom of the fill is already at least as warm as saturated
+// air at the outlet water temperature (its enthalpy not below the saturated enthalpy there):
+// the water cannot be cooled to that temperature by this air, whatever the flows. When an
+// integration finds no driving force and this is false, the air reaches saturation inside the
+// fill instead: the water-to-air ratio L/G is too large for the cooling.
+bool saturatedAtOutlet(const Fill& fill);
+
 struct OutletSearch {
     Status status = Status::Ok;
     double waterOut = 0; // the outlet water temperature found, degC

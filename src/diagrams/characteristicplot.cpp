@@ -11,7 +11,9 @@ namespace {
 // stays one when the axes change).
 constexpr int kLineSamples = 40;
 
-const char* const kPointNames[4] = {"1: measured", "2: design L/G", "3: new flows", "4: new duty"};
+// Problem 2's point is no figure of its window: it is the line evaluated at the design flows.
+const char* const kPointNames[4] = {"1: measured", "2: line at the design flows", "3: new flows",
+                                    "4: new duty"};
 const QColor kPointColours[4] = {QColor(0x44, 0x01, 0x54), QColor(0x31, 0x68, 0x8e),
                                  QColor(0x35, 0xb7, 0x79), QColor(0xd6, 0x27, 0x28)};
 const QCPScatterStyle::ScatterShape kPointShapes[4] = {
@@ -22,6 +24,39 @@ QString number(double value, int decimals) {
     return QLocale().toString(value, 'f', decimals);
 }
 
+// A logarithmic ticker that also labels both ends of the range: a range within one decade
+// would otherwise show one number or none. An end closer than a tenth of a decade to a decade
+// tick is left to that tick.
+class EndLabelledLogTicker : public QCPAxisTickerLog {
+public:
+    void generate(const QCPRange& range, const QLocale& locale, QChar formatChar, int precision,
+                  QVector<double>& ticks, QVector<double>* subTicks,
+                  QVector<QString>* tickLabels) override {
+        QCPAxisTickerLog::generate(range, locale, formatChar, precision, ticks, subTicks,
+                                   tickLabels);
+        if (!(range.lower > 0) || !(range.upper > range.lower))
+            return;
+        for (double end : {range.lower, range.upper}) {
+            const bool nearTick = std::ranges::any_of(
+                ticks, [&](double t) { return t > 0 && std::fabs(std::log10(t / end)) < 0.1; });
+            if (nearTick)
+                continue;
+            const auto at = std::ranges::upper_bound(ticks, end) - ticks.begin();
+            ticks.insert(at, end);
+            if (tickLabels)
+                tickLabels->insert(at, getTickLabel(end, locale, formatChar, precision));
+        }
+    }
+};
+
+// value rounded outward to one significant digit: down (0.63 to 0.6) or up (2.7 to 3).
+double roundOutward(double value, bool up) {
+    if (!(value > 0) || !std::isfinite(value))
+        return value;
+    const double scale = std::pow(10.0, std::floor(std::log10(value)));
+    return (up ? std::ceil(value / scale - 1e-9) : std::floor(value / scale + 1e-9)) * scale;
+}
+
 } // namespace
 
 CharacteristicPlot::CharacteristicPlot(QWidget* parent)
@@ -30,7 +65,7 @@ CharacteristicPlot::CharacteristicPlot(QWidget* parent)
     plotstyle::prepare(this);
     for (QCPAxis* axis : {xAxis, yAxis}) {
         axis->setScaleType(QCPAxis::stLogarithmic);
-        auto ticker = QSharedPointer<QCPAxisTickerLog>::create();
+        auto ticker = QSharedPointer<EndLabelledLogTicker>::create();
         ticker->setSubTickCount(8);
         axis->setTicker(ticker);
         axis->setNumberFormat(QStringLiteral("gb"));
@@ -57,8 +92,7 @@ CharacteristicPlot::CharacteristicPlot(QWidget* parent)
         labels_[k]->setPadding(odd ? QMargins(9, 0, 0, 7) : QMargins(0, 7, 9, 0));
         labels_[k]->setColor(kPointColours[k]);
     }
-    legend->setVisible(true);
-    legend->setBrush(QColor(255, 255, 255, 220));
+    plotstyle::showLegend(this);
     axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
 }
 
@@ -121,8 +155,8 @@ void CharacteristicPlot::setCharacteristic(const diagrams::Characteristic& c) {
         nMin = std::min(nMin, p.ntuPerFlow);
         nMax = std::max(nMax, p.ntuPerFlow);
     }
-    // The line spans the points with room on either side.
-    const double from = rMin / 1.6, to = rMax * 1.6;
+    // The line spans the points with room on either side, to ends that read as round numbers.
+    const double from = roundOutward(rMin / 1.6, false), to = roundOutward(rMax * 1.6, true);
     QVector<double> r, n;
     for (int k = 0; k < kLineSamples; ++k) {
         const double ratio = from * std::pow(to / from, double(k) / (kLineSamples - 1));
@@ -133,5 +167,5 @@ void CharacteristicPlot::setCharacteristic(const diagrams::Characteristic& c) {
     nMin = std::min({nMin, n.front(), n.back()});
     nMax = std::max({nMax, n.front(), n.back()});
     xAxis->setRange(from, to);
-    yAxis->setRange(nMin / 1.3, nMax * 1.5);
+    yAxis->setRange(roundOutward(nMin / 1.3, false), roundOutward(nMax * 1.5, true));
 }

@@ -78,14 +78,14 @@ FillMapPlot::FillMapPlot(Quantity quantity, QWidget* parent)
     axisRect()->setMarginGroup(QCP::msBottom | QCP::msTop, group);
     scale_->setMarginGroup(QCP::msBottom | QCP::msTop, group);
 
-    hover_ = new QCPItemText(this);
-    hover_->setClipToAxisRect(false);
-    hover_->position->setType(QCPItemPosition::ptAxisRectRatio);
-    hover_->position->setCoords(1, -0.01);
-    hover_->setPositionAlignment(Qt::AlignRight | Qt::AlignBottom);
-    hover_->setBrush(QColor(255, 255, 255, 230));
-    hover_->setPadding(QMargins(4, 2, 4, 2));
-    hover_->setVisible(false);
+    // The readout has a row of its own under the plot, always there so that the axes do not
+    // move when it appears.
+    hover_ = new QCPTextElement(this, QString(), font());
+    hover_->setLayer(QStringLiteral("overlay"));
+    hover_->setMargins(QMargins(4, 2, 4, 4));
+    hover_->setMinimumSize(0, QFontMetrics(font()).height() + 6);
+    hover_->setMaximumSize(QWIDGETSIZE_MAX, QFontMetrics(font()).height() + 6);
+    plotLayout()->addElement(plotLayout()->rowCount(), 0, hover_);
 }
 
 double FillMapPlot::value(const diagrams::FillCellValues& cell) const {
@@ -153,14 +153,17 @@ QString FillMapPlot::cellTextAt(const QPointF& position) const {
 }
 
 QString FillMapPlot::hoverText() const {
-    return hover_->visible() ? hover_->text() : QString();
+    return hover_->text();
+}
+
+QRect FillMapPlot::hoverRect() const {
+    return hover_->outerRect();
 }
 
 void FillMapPlot::showHover(const QString& text) {
     if (text == hoverText())
         return;
     hover_->setText(text);
-    hover_->setVisible(!text.isEmpty());
     setToolTip(text);
     replot(rpQueuedReplot);
 }

@@ -27,6 +27,8 @@ public:
     QString cellTextAt(const QPointF& position) const;
     // The text shown for the cell under the mouse pointer (empty when it is outside the fill).
     QString hoverText() const;
+    // Where that text is drawn: a line of its own beneath the axes, clear of every tick label.
+    QRect hoverRect() const;
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -39,6 +41,6 @@ private:
     Quantity quantity_;
     QCPColorMap* map_;
     QCPColorScale* scale_;
-    QCPItemText* hover_;
+    QCPTextElement* hover_;
     diagrams::FillMaps maps_;
 };

@@ -60,8 +60,7 @@ MerkelPlot::MerkelPlot(QWidget* parent)
     inlet_ = makePointLabel(this, Qt::AlignLeft | Qt::AlignTop);
     outlet_ = makePointLabel(this, Qt::AlignRight | Qt::AlignBottom);
 
-    legend->setVisible(true);
-    legend->setBrush(QColor(255, 255, 255, 220));
+    plotstyle::showLegend(this);
     axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignLeft);
 }
 

@@ -45,6 +45,14 @@ void prepare(QCustomPlot* plot) {
     plot->plotLayout()->addElement(0, 0, title);
 }
 
+void showLegend(QCustomPlot* plot) {
+    plot->legend->setVisible(true);
+    plot->legend->setBrush(QColor(255, 255, 255, 220));
+    // SVG viewers set the text in fonts of their own: a wide gap keeps each entry's line clear
+    // of its text however they set it.
+    plot->legend->setIconTextPadding(14);
+}
+
 void setTitle(QCustomPlot* plot, const QString& text) {
     if (QCPTextElement* element = titleElement(plot))
         element->setText(text);

@@ -17,6 +17,8 @@ QCPColorGradient viridis();
 // axis rect (its text set later with setTitle).
 void prepare(QCustomPlot* plot);
 void setTitle(QCustomPlot* plot, const QString& title);
+// The legend, shown: a translucent white box with a wide gap between each line and its text.
+void showLegend(QCustomPlot* plot);
 QString title(const QCustomPlot* plot);
 
 // What a diagram's title and a point's legend entry add for a Problem whose results are out of

@@ -66,8 +66,12 @@ void calculateCounterFlow1(Run& run) {
         return;
     }
 
-    const counterflow::Integration fill =
-        counterflow::integrate({Tout, Tin, L, G, p, inlet.enthalpy, tdb}, run.traceNodes());
+    const counterflow::Fill tower{Tout, Tin, L, G, p, inlet.enthalpy, tdb};
+    const counterflow::Integration fill = counterflow::integrate(tower, run.traceNodes());
+    if (fill.status == counterflow::Status::NoDrivingForce) {
+        run.refuse(counterflow::noHeatTransferText(tower));
+        return;
+    }
     if (fill.status != counterflow::Status::Ok) {
         run.refuse(counterflow::refusalText(fill.status));
         return;

@@ -30,4 +30,15 @@ QString refusalText(Status status) {
     return {};
 }
 
+QString noHeatTransferText(const Fill& fill) {
+    if (saturatedAtOutlet(fill))
+        return refusalText(Status::NoDrivingForce);
+    return QStringLiteral(
+        "No heat transfer is possible: the outlet water temperature lies above the inlet wet "
+        "bulb temperature, but the water-to-air flow ratio L/G is so large that the air, warmed "
+        "by the water, becomes as warm as saturated air at the water temperature inside the "
+        "fill. Check the water and air flow rates: the air flow is too small for this water "
+        "flow and cooling.");
+}
+
 } // namespace counterflow

@@ -8,6 +8,7 @@
 #include "engine/keys.h"
 #include "engine/message.h"
 #include "ui/desktop.h"
+#include "ui/enterkey.h"
 #include "ui/workspace.h"
 
 #include <QDir>
@@ -43,6 +44,7 @@ const char* suffixOf(diagramexport::Format format) {
 
 DiagramWindow::DiagramWindow(Workspace& workspace)
     : workspace_(workspace) {
+    installEnterKey();
     setObjectName(engine::toQString(engine::kDiagramWindowKey));
     setWindowTitle(QStringLiteral("Diagram"));
 
@@ -142,17 +144,20 @@ void DiagramWindow::refresh() {
     if (source_)
         d = source_->diagrams(arrangement, problem);
     if (!d) {
-        showHint(QStringLiteral("Problem %1, %2, has not been calculated yet. Press CALCULATE in "
-                                "its window to see its diagrams here.")
-                     .arg(problem)
-                     .arg(arrangementName(arrangement)));
+        // The heading names the Problem already: its diagrams come with its CALCULATE.
+        const QString name =
+            QStringLiteral("Problem %1, %2").arg(problem).arg(arrangementName(arrangement));
+        showHint(QStringLiteral("%1, has not been calculated yet. Press CALCULATE in its window "
+                                "to see its diagrams here.")
+                     .arg(name),
+                 name);
         return;
     }
     showDiagrams(*d);
 }
 
-void DiagramWindow::showHint(const QString& text) {
-    lblTitle->setText(QStringLiteral("Diagram"));
+void DiagramWindow::showHint(const QString& text, const QString& title) {
+    lblTitle->setText(title.isEmpty() ? QStringLiteral("Diagram") : title);
     lblHint->setText(text);
     pages_->setCurrentWidget(lblHint);
     cmdExport->setEnabled(false);

@@ -62,7 +62,8 @@ public:
     CharacteristicPlot* characteristic;
 
 private:
-    void showHint(const QString& text);
+    // The hint in place of the diagrams, under title ("Diagram" when empty).
+    void showHint(const QString& text, const QString& title = QString());
     void showDiagrams(const diagrams::ProblemDiagrams& d);
     void attachContextMenu(QCustomPlot* plot);
 

@@ -4,6 +4,7 @@
 #include "engine/message.h"
 #include "engine/numtext.h"
 #include "ui/desktop.h"
+#include "ui/enterkey.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -65,6 +66,19 @@ bool NumericField::eventFilter(QObject* watched, QEvent* event) {
         edit_->setText(QString());
         if (setStatus_)
             setStatus_(toQString(def_->hint));
+    } else if (watched == edit_ && event->type() == QEvent::FocusIn && setStatus_ &&
+               !def_->hint.empty()) {
+        // Reached from the keyboard; a click shows the hint with its press (above), and the
+        // program's own focus moves leave the status line to what the program says there.
+        switch (static_cast<QFocusEvent*>(event)->reason()) {
+        case Qt::TabFocusReason:
+        case Qt::BacktabFocusReason:
+        case Qt::ShortcutFocusReason:
+            setStatus_(toQString(def_->hint));
+            break;
+        default:
+            break;
+        }
     }
     return QObject::eventFilter(watched, event);
 }
@@ -106,6 +120,7 @@ NumericField* attachField(QLineEdit* edit, const FieldDef& def, FieldContext con
     edit->setAccessibleName(context.caption.isEmpty() ? toQString(def.quantity) : context.caption);
     edit->setAccessibleDescription(toQString(def.window) + QLatin1Char('.') +
                                    toQString(def.control));
+    edit->setToolTip(toQString(def.hint));
     if (context.window)
         FieldGuard::install(context.window);
     return new NumericField(edit, def, std::move(context));
@@ -132,6 +147,7 @@ FieldGuard::FieldGuard(QWidget* window)
     // Application-wide: a press must be seen before the pressed widget's own filters, and
     // the focus has already moved by then (see the header).
     QCoreApplication::instance()->installEventFilter(this);
+    installEnterKey();
 }
 
 bool FieldGuard::inWindow(const QObject* object) const {

@@ -9,6 +9,9 @@
 //                 is disabled, whether or not the value changed.
 //   mouse press   Any button: the text becomes empty (a text change, so the leading-on button
 //                 is disabled) and the field's hint goes to the main window's status line.
+//   focus in      By Tab, Backtab or a shortcut: the hint goes to the status line as well (not
+//                 emptied). The hint is also the field's tooltip.
+//   Enter         Moves on as Tab does, check included (enterkey.h).
 //   validation    When the focus is about to leave the field for another control of its
 //                 window, the value is checked (checkField). A failure shows the message in a
 //                 critical "Error" box, empties the field, keeps the focus in it and cancels
@@ -121,10 +124,10 @@ private:
 };
 
 // Attaches a field: sets the edit's object name (the control name), its initial text from
-// the table, its accessible name (context.caption, else the quantity) and accessible
-// description (window key, a dot and control key), installs the window's guard when context.window
-// is given, and returns the field (owned by edit). The initial text is set before the behaviour is
-// connected, so attaching does not disable the leading-on button.
+// the table, its tooltip (the hint), its accessible name (context.caption, else the quantity) and
+// accessible description (window key, a dot and control key), installs the window's guard when
+// context.window is given, and returns the field (owned by edit). The initial text is set before
+// the behaviour is connected, so attaching does not disable the leading-on button.
 NumericField* attachField(QLineEdit* edit, const FieldDef& def, FieldContext context);
 
 // The same for the table's row of window and control; nullptr (and nothing done) when the

@@ -5,6 +5,7 @@
 #include "engine/message.h"
 #include "ui/currencytext.h"
 #include "ui/desktop.h"
+#include "ui/enterkey.h"
 #include "ui/numericfield.h"
 #include "ui/workspace.h"
 
@@ -100,6 +101,7 @@ ProblemWindow::ProblemWindow(Workspace& workspace, Arrangement arrangement, int 
     : workspace_(workspace)
     , arrangement_(arrangement)
     , problem_(problem) {
+    installEnterKey();
     setObjectName(engine::toQString(engine::problemKeys(arrangement, problem).window));
     plainTitle_ = QStringLiteral("Problem %1 - %2").arg(problem).arg(arrangementName(arrangement));
     setWindowTitle(plainTitle_);

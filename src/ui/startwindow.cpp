@@ -2,6 +2,7 @@
 
 #include "engine/keys.h"
 #include "engine/message.h"
+#include "ui/enterkey.h"
 #include "ui/workspace.h"
 
 #include <QGridLayout>
@@ -32,6 +33,7 @@ namespace K = engine::startwindow;
 
 StartWindow::StartWindow(Workspace& workspace)
     : workspace_(workspace) {
+    installEnterKey();
     setObjectName(engine::toQString(engine::kStartWindowKey));
     setWindowTitle(QStringLiteral("Cooling tower arrangements"));
     setFont(QFont(QStringLiteral("Verdana")));

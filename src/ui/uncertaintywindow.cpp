@@ -8,12 +8,17 @@
 #include "engine/numtext.h"
 #include "ui/currencytext.h"
 #include "ui/desktop.h"
+#include "ui/enterkey.h"
 #include "ui/workspace.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
@@ -98,6 +103,7 @@ struct UncertaintyWindow::Job {
 
 UncertaintyWindow::UncertaintyWindow(Workspace& workspace)
     : workspace_(workspace) {
+    installEnterKey();
     setObjectName(engine::toQString(engine::kUncertaintyWindowKey));
     setWindowTitle(QStringLiteral("Measurement uncertainty"));
 
@@ -136,7 +142,8 @@ UncertaintyWindow::UncertaintyWindow(Workspace& workspace)
     auto* methodFrame = new QGroupBox(QStringLiteral("Method"));
     optFirstOrder = new QRadioButton(QStringLiteral("First order (sensitivities)"));
     optFirstOrder->setObjectName(QStringLiteral("optFirstOrder"));
-    optMonteCarlo = new QRadioButton(QStringLiteral("Monte Carlo (10000 draws, fixed seed)"));
+    optMonteCarlo =
+        new QRadioButton(QStringLiteral("Monte Carlo (to two significant digits, fixed seed)"));
     optMonteCarlo->setObjectName(QStringLiteral("optMonteCarlo"));
     optFirstOrder->setChecked(true);
     calculateButton = new QPushButton(QStringLiteral("CALCULATE"));
@@ -161,13 +168,38 @@ UncertaintyWindow::UncertaintyWindow(Workspace& workspace)
     lblMethod->setMinimumHeight(2 * lblMethod->fontMetrics().lineSpacing() + 4);
     tblResults = new QTableWidget(0, 7);
     tblResults->setObjectName(QStringLiteral("tblResults"));
-    tblResults->setHorizontalHeaderLabels(
-        {QStringLiteral("P"), QStringLiteral("Result"), QStringLiteral("Value"),
-         QStringLiteral("U (k = 2)"), QStringLiteral("U [%]"),
-         QStringLiteral("Shares of the variance [%]"), QStringLiteral("Check")});
+    tblResults->setHorizontalHeaderLabels({QStringLiteral("P"), QStringLiteral("Result"),
+                                           QStringLiteral("Value"), QStringLiteral("U (k = 2)"),
+                                           QStringLiteral("U [%]"), QStringLiteral("Shares [%]"),
+                                           QStringLiteral("Check")});
+    tblResults->horizontalHeaderItem(5)->setToolTip(
+        QStringLiteral("The inputs' shares of the variance (first order), per cent"));
+    tblResults->horizontalHeaderItem(6)->setToolTip(
+        QStringLiteral("Monte Carlo: the first-order U beside it, and the draws that failed"));
     tblResults->verticalHeader()->hide();
     tblResults->horizontalHeader()->setStretchLastSection(true);
+    // The columns are fitted to the width left beside the vertical scroll bar, which therefore
+    // never comes and goes with the rows' heights.
+    tblResults->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tblResults->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    tblResults->setWordWrap(true);
+    tblResults->setTextElideMode(Qt::ElideNone);
     tblResults->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tblResults->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tblResults->viewport()->installEventFilter(this);
+    auto* copy = new QAction(QStringLiteral("Copy"), tblResults);
+    copy->setObjectName(QStringLiteral("actCopyResults"));
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    connect(copy, &QAction::triggered, this, &UncertaintyWindow::copyResults);
+    tblResults->addAction(copy);
+    tblResults->setContextMenuPolicy(Qt::ActionsContextMenu);
+    lblMeaning = new QLabel(
+        QStringLiteral("U: the expanded uncertainty, coverage factor k = 2 (about 95 %), from the "
+                       "instruments' accuracies only. U [%]: U in per cent of the value; for "
+                       "(Qa - Qd) / Qd, itself a percentage, U in percentage points (pp)."));
+    lblMeaning->setObjectName(QStringLiteral("lblMeaning"));
+    lblMeaning->setWordWrap(true);
     lblVerdict = new QLabel;
     lblVerdict->setObjectName(QStringLiteral("lblVerdict"));
     lblVerdict->setWordWrap(true);
@@ -184,6 +216,7 @@ UncertaintyWindow::UncertaintyWindow(Workspace& workspace)
     auto* right = new QVBoxLayout;
     right->addWidget(lblMethod);
     right->addWidget(tblResults, 1);
+    right->addWidget(lblMeaning);
     right->addWidget(lblVerdict);
     right->addWidget(lblNotes);
     auto* columns = new QHBoxLayout;
@@ -441,22 +474,32 @@ void UncertaintyWindow::calculate() {
     job_ = std::make_shared<Job>();
     job_->basis = basis;
     job_->method = optMonteCarlo->isChecked() ? Method::MonteCarlo : Method::FirstOrder;
-    progress->setRange(0, monteCarloDraws);
+    // The bar runs up to the cap; a run that becomes stable ends earlier.
+    progress->setRange(0, monteCarloCap);
+    progress->setFormat(QStringLiteral("%v draws"));
     progress->setValue(0);
     // While it runs, only the progress shows.
     clearFigures(job_->method == Method::MonteCarlo
-                     ? QStringLiteral("Calculating: Monte Carlo, %1 draws ...").arg(monteCarloDraws)
+                     ? QStringLiteral("Calculating: Monte Carlo, batches of %1 draws until the "
+                                      "figures are stable ...")
+                           .arg(monteCarloBatch)
                      : QStringLiteral("Calculating: first order ..."));
     const Arrangement arrangement = arrangement_;
     const Accuracies acc = basis.accuracies;
-    const int draws = monteCarloDraws;
+    const int batch = monteCarloBatch;
+    const int cap = monteCarloCap;
     std::shared_ptr<Job> job = job_;
-    thread_ = QThread::create([job, arrangement, c, acc, draws] {
+    thread_ = QThread::create([job, arrangement, c, acc, batch, cap] {
         job->firstOrder = firstOrder(arrangement, c, acc);
         if (job->method != Method::MonteCarlo)
             return;
         MonteCarloOptions options;
-        options.draws = draws;
+        options.draws = batch;
+        // The window states U alone (about the measured chain's value), so U is what must
+        // hold to its two digits.
+        options.judged = uncertainty::UncertaintyFigure;
+        options.adaptive = true;
+        options.maxDraws = cap;
         options.threads = std::max(1, QThread::idealThreadCount());
         options.completed = &job->completed;
         options.cancel = &job->cancel;
@@ -488,9 +531,8 @@ void UncertaintyWindow::showJob() {
             outcome_.reset();
             clearFigures(QStringLiteral("No figures."));
         }
-        const QString note = QStringLiteral("Monte Carlo cancelled after %1 of %2 draws%3.")
+        const QString note = QStringLiteral("Monte Carlo cancelled after %1 draws%2.")
                                  .arg(job->completed.load())
-                                 .arg(monteCarloDraws)
                                  .arg(previous ? QStringLiteral("; the figures shown are those of "
                                                                 "the previous calculation")
                                                : QString());
@@ -583,15 +625,17 @@ void UncertaintyWindow::showAnalysis(const Analysis& shownAnalysis, const Analys
         const QStringList texts = {QString::number(info.problem),
                                    QStringLiteral("%1 [%2]").arg(QString::fromLatin1(info.label),
                                                                  QString::fromLatin1(info.unit)),
-                                   f.value,
-                                   f.expanded,
-                                   f.relative,
-                                   shares,
-                                   check};
+                                   f.value, f.expanded,
+                                   // The deviation is a percentage itself: its U is in
+                                   // percentage points, not a per cent of the deviation.
+                                   r == DesignDeviation && std::isfinite(u.expanded)
+                                       ? QStringLiteral("%1 pp").arg(f.expanded)
+                                       : f.relative,
+                                   shares, check};
         for (int col = 0; col < texts.size(); ++col)
             tblResults->setItem(row, col, cell(texts[col]));
     }
-    tblResults->resizeColumnsToContents();
+    fitResultColumns();
 
     const ResultUncertainty& dev = shownAnalysis.results[DesignDeviation];
     if (std::isfinite(dev.value) && std::isfinite(dev.expanded)) {
@@ -629,6 +673,97 @@ void UncertaintyWindow::showAnalysis(const Analysis& shownAnalysis, const Analys
     for (const std::string& failure : shownAnalysis.failures)
         notes << QStringLiteral("Failed: %1").arg(QString::fromStdString(failure));
     if (shownAnalysis.method == Method::MonteCarlo)
-        notes << QStringLiteral("Monte Carlo: %1 draws.").arg(shownAnalysis.draws);
+        notes << (shownAnalysis.stable
+                      ? QStringLiteral("Monte Carlo: %1 draws in %2 batches, U stable to two "
+                                       "significant digits.")
+                      : QStringLiteral("Monte Carlo: %1 draws in %2 batches, stopped at the cap "
+                                       "before U was stable to two significant digits."))
+                     .arg(shownAnalysis.draws)
+                     .arg(shownAnalysis.batches);
     lblNotes->setText(notes.join(QLatin1Char('\n')));
+}
+
+void UncertaintyWindow::fitResultColumns() {
+    QHeaderView* header = tblResults->horizontalHeader();
+    // The last column fills what is left once the others fit.
+    header->setStretchLastSection(false);
+    tblResults->resizeColumnsToContents();
+    const int available = tblResults->viewport()->width();
+    int total = 0;
+    for (int col = 0; col < tblResults->columnCount(); ++col)
+        total += header->sectionSize(col);
+    // The wrapping columns give up what is missing in proportion to their widths, each no
+    // narrower than its longest word; what one cannot give, the others give in the next pass.
+    const int wrapping[] = {1, 5, 6};
+    const QFontMetrics metrics = tblResults->fontMetrics();
+    std::array<int, 3> narrowest{};
+    for (std::size_t k = 0; k < narrowest.size(); ++k) {
+        const int col = wrapping[k];
+        int longestWord = metrics.horizontalAdvance(tblResults->horizontalHeaderItem(col)->text());
+        for (int row = 0; row < tblResults->rowCount(); ++row)
+            if (const QTableWidgetItem* item = tblResults->item(row, col))
+                for (const QString& word : item->text().split(QLatin1Char(' ')))
+                    longestWord = std::max(longestWord, metrics.horizontalAdvance(word));
+        narrowest[k] = longestWord + 12;
+    }
+    int excess = total - available;
+    for (int pass = 0; pass < 4 && excess > 0; ++pass) {
+        int room = 0;
+        for (std::size_t k = 0; k < narrowest.size(); ++k)
+            room += std::max(0, header->sectionSize(wrapping[k]) - narrowest[k]);
+        if (room == 0)
+            break;
+        int given = 0;
+        for (std::size_t k = 0; k < narrowest.size(); ++k) {
+            const int width = header->sectionSize(wrapping[k]);
+            const int spare = std::max(0, width - narrowest[k]);
+            const int share = std::min(spare, int(std::ceil(double(excess) * spare / room)));
+            header->resizeSection(wrapping[k], width - share);
+            given += share;
+        }
+        excess -= given;
+    }
+    header->setStretchLastSection(true);
+    tblResults->resizeRowsToContents();
+}
+
+bool UncertaintyWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tblResults->viewport() && event->type() == QEvent::Resize &&
+        tblResults->rowCount() > 0)
+        fitResultColumns();
+    return QWidget::eventFilter(watched, event);
+}
+
+QString UncertaintyWindow::resultsText() const {
+    QList<int> rows;
+    for (const QModelIndex& index : tblResults->selectionModel()->selectedRows())
+        rows << index.row();
+    if (rows.isEmpty())
+        for (int row = 0; row < tblResults->rowCount(); ++row)
+            rows << row;
+    std::sort(rows.begin(), rows.end());
+    QStringList lines;
+    QStringList header;
+    for (int col = 0; col < tblResults->columnCount(); ++col)
+        header << tblResults->horizontalHeaderItem(col)->text();
+    lines << header.join(QLatin1Char('\t'));
+    for (int row : rows) {
+        QStringList cells;
+        for (int col = 0; col < tblResults->columnCount(); ++col) {
+            const QTableWidgetItem* item = tblResults->item(row, col);
+            // A tab or a line break inside a cell would split it in a spreadsheet.
+            QString text = item ? item->text() : QString();
+            text.replace(QLatin1Char('\t'), QLatin1Char(' '))
+                .replace(QLatin1Char('\n'), QLatin1Char(' '));
+            cells << text;
+        }
+        lines << cells.join(QLatin1Char('\t'));
+    }
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+void UncertaintyWindow::copyResults() const {
+    if (tblResults->rowCount() == 0)
+        return;
+    QApplication::clipboard()->setText(resultsText());
 }

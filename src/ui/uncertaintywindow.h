@@ -51,6 +51,12 @@ public:
     void restoreAccuracies();
     uncertainty::Accuracies accuracies() const;
 
+    // The results table as tab-separated text, a header line first and one line per row, with
+    // the numbers as shown: the selected rows, or every row when none is selected. Ctrl+C on
+    // the table and its context menu's "Copy" put it on the clipboard.
+    QString resultsText() const;
+    void copyResults() const;
+
     // Shows the audit's state again: figures that no longer belong to the current Problems'
     // inputs or to the accuracies go (called after every step of the engine and every undo).
     void pullTexts();
@@ -64,7 +70,10 @@ public:
     calculatedValues(const engine::Audit& audit, Arrangement arrangement,
                      std::vector<int>* used = nullptr, std::vector<int>* leftOut = nullptr);
 
-    int monteCarloDraws = 10000;
+    // Monte Carlo runs in batches of this many draws until its figures are stable to two
+    // significant digits, and stops at the cap.
+    int monteCarloBatch = 2000;
+    int monteCarloCap = 100000;
 
     QLabel* lblArrangement;
     QTableWidget* tblAccuracy; // input, reading, accuracy (editable), unit
@@ -76,6 +85,7 @@ public:
     QProgressBar* progress;
     QLabel* lblMethod; // the method of the figures shown and the Problems they come from
     QTableWidget* tblResults;
+    QLabel* lblMeaning; // what U and U [%] mean, beside the results
     QLabel* lblVerdict;
     QLabel* lblNotes;
 
@@ -85,6 +95,7 @@ Q_SIGNALS:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // What figures are calculated from.
@@ -117,6 +128,9 @@ private:
     void showAnalysis(const uncertainty::Analysis& shown, const uncertainty::Analysis* firstOrder);
     void setRunning(bool running);
     void showReadings(const Basis& basis);
+    // Fits the results table's columns into its width: the columns of words (the result, the
+    // shares and the check) wrap when the table is too narrow for them on one line.
+    void fitResultColumns();
 
     Workspace& workspace_;
     Arrangement arrangement_ = Arrangement::CounterFlow;

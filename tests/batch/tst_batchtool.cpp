@@ -235,7 +235,9 @@ void TestBatchTool::workersKeepTheOrder() {
     const Run one = runTool({QStringLiteral("--jobs=1"), QStringLiteral("-")}, data);
     QCOMPARE(one.exitCode, 0);
     QCOMPARE(one.out.count('\n'), 18);
-    QVERIFY(one.out.contains("\n16,No heat transfer is possible"));
+    // Case 16's air flow is read as 9 kg/s: an L/G that saturates the air inside the fill.
+    QVERIFY(one.out.contains("\n16,\"No heat transfer is possible: the outlet water temperature "
+                             "lies above the inlet wet bulb"));
     const Run two = runTool({QStringLiteral("--jobs=2"), QStringLiteral("-")}, data);
     QCOMPARE(two.exitCode, 0);
     QCOMPARE(two.out, one.out);

@@ -148,6 +148,14 @@ void TestDiagramPlots::fillMapDrawsTheCellsWithWaterAtTheTop() {
                                          QString::number(expected, 'f', 2)),
              qPrintable(plot.hoverText()));
     QCOMPARE(plot.cellTextAt(QPointF(1, 1)), QString()); // outside the fill
+    // The readout covers neither the axes with their tick labels nor the colour scale, and
+    // showing it does not move the cells.
+    plot.replot();
+    QVERIFY(!plot.hoverRect().isEmpty());
+    QVERIFY(!plot.hoverRect().intersects(plot.axisRect()->outerRect()));
+    QVERIFY(!plot.hoverRect().intersects(plot.colorScale()->outerRect()));
+    QVERIFY(plot.rect().contains(plot.hoverRect()));
+    QCOMPARE(pixelOf(plot, 5.3, 2.8), over);
 }
 
 void TestDiagramPlots::exportWritesFilesOfTheAskedSize_data() {

@@ -186,8 +186,21 @@ private Q_SLOTS:
         row("cf 1 negative water", kCounter, 1, "c1 1:Text1=-5", E, positive);
         row("cf 1 water IN at the wet bulb", kCounter, 1, "c1 1:Text3=18.6 1:Text4=18.6", E,
             "cooling degree is undefined");
-        row("cf 1 outlet below the wet bulb", kCounter, 1, "c1 1:Text4=15", E, noTransfer);
-        row("cf 1 pinch inside the fill", kCounter, 1, "c1 1:Text1=300 1:Text8=50", E, noTransfer);
+        // No heat transfer: the advice follows the cause, the outlet water at or below the inlet
+        // wet bulb (18.6 oC here), or an L/G that saturates the air inside the fill.
+        const QString nearWetBulb = noTransfer + QStringLiteral(": somewhere in the fill the air "
+                                                                "is as warm as saturated air at "
+                                                                "the water temperature. The outlet "
+                                                                "water temperature must lie well "
+                                                                "above the inlet wet bulb");
+        const QString byLG = noTransfer + QStringLiteral(": the outlet water temperature lies "
+                                                         "above the inlet wet bulb temperature, "
+                                                         "but the water-to-air flow ratio L/G");
+        row("cf 1 outlet below the wet bulb", kCounter, 1, "c1 1:Text4=15", E, nearWetBulb);
+        row("cf 1 outlet at the wet bulb", kCounter, 1, "c1 1:Text4=18.6", E, nearWetBulb);
+        row("cf 1 pinch inside the fill", kCounter, 1, "c1 1:Text1=300 1:Text8=50", E, byLG);
+        row("cf 1 L/G 10, outlet 11 K above", kCounter, 1, "c1 1:Text1=200 1:Text8=20 1:Text4=30",
+            E, byLG);
         row("cf 1 impossible inlet air", kCounter, 1, "c1 1:Text5=0.5 1:Text6=90 1:Text7=100", E,
             noAir);
         // Problem 2.

@@ -130,10 +130,12 @@ void TestDiagramWindow::saysWhatToDoBeforeAnyCalculation() {
     QVERIFY(!diagram->cmdExport->isEnabled());
     QVERIFY(!diagram->currentPlot());
 
-    // A Problem window opened but not calculated: the hint names it.
+    QCOMPARE(diagram->lblTitle->text(), QStringLiteral("Diagram"));
+    // A Problem window opened but not calculated: the hint and the heading name it.
     fixture_->show(form("Form6"));
     QVERIFY(diagram->lblHint->text().startsWith(
         QStringLiteral("Problem 2, cross flow, has not been calculated yet")));
+    QCOMPARE(diagram->lblTitle->text(), QStringLiteral("Problem 2, cross flow"));
     // Nothing of the Problem windows changed by the Diagram window being there.
     QVERIFY(fixture_->windows().isLoaded(QStringLiteral("frmDiagram")));
 }
@@ -326,11 +328,33 @@ void TestDiagramWindow::characteristicThroughProblemOne() {
         QVERIFY(diagram->characteristic->pointLabel(k).startsWith(QString::number(k) + u':'));
         const double x = point->data()->at(0)->key, y = point->data()->at(0)->value;
         const double onLine = (ntu1 / l1) * std::pow(x / (l1 / g1), -0.72);
+        // Problem 2's point is the line itself at the design flows, and says so.
+        if (k == 2) {
+            QVERIFY(diagram->characteristic->pointLabel(k).startsWith(
+                QStringLiteral("2: line at the design flows ")));
+            QVERIFY(std::abs(y / onLine - 1) < 1e-9);
+        }
         if (k >= 3)
             QVERIFY2(std::abs(y / onLine - 1) < 0.01,
                      qPrintable(QStringLiteral("%1 vs %2").arg(y).arg(onLine)));
         QVERIFY(diagram->characteristic->xAxis->range().contains(x));
         QVERIFY(diagram->characteristic->yAxis->range().contains(y));
+    }
+
+    // Both log axes carry a labelled tick at (or within a tenth of a decade of) each end.
+    diagram->characteristic->replot();
+    for (QCPAxis* axis : {diagram->characteristic->xAxis, diagram->characteristic->yAxis}) {
+        const QVector<double> ticks = axis->tickVector();
+        const QVector<QString> labels = axis->tickVectorLabels();
+        QVERIFY(ticks.size() >= 2);
+        QCOMPARE(labels.size(), ticks.size());
+        for (double end : {axis->range().lower, axis->range().upper}) {
+            const auto labelled = std::find_if(ticks.begin(), ticks.end(), [&](double t) {
+                return std::abs(std::log10(t / end)) < 0.1 + 1e-9;
+            });
+            QVERIFY2(labelled != ticks.end(), qPrintable(QString::number(end)));
+            QVERIFY(!labels[labelled - ticks.begin()].isEmpty());
+        }
     }
 }
 

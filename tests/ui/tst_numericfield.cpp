@@ -5,11 +5,13 @@
 #include "ui/numericfield.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMap>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -118,6 +120,12 @@ private Q_SLOTS:
     void heatCapacityLimit();
     void decimalComma_data();
     void decimalComma();
+    void enterMovesOnAsTab_data();
+    void enterMovesOnAsTab();
+    void hintOnKeyboardFocus();
+    void enterPressesFocusedButton_data();
+    void enterPressesFocusedButton();
+    void enterInADialogPressesOnce();
 };
 
 void TestNumericField::init() {
@@ -587,6 +595,123 @@ void TestNumericField::decimalComma() {
     QCOMPARE(host.desktop.beeps, beeps);
     QTest::keyClick(edit, Qt::Key_Tab);
     QCOMPARE(host.desktop.messageTexts(), message.isEmpty() ? QStringList{} : QStringList{message});
+}
+
+// Enter (and the keypad's Enter) in a field is Tab: the same check, the same focus move.
+void TestNumericField::enterMovesOnAsTab_data() {
+    // clang-format off
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("message"); // empty: passes
+
+    QTest::newRow("flow 200 return") << "Text1" << "200" << int(Qt::Key_Return) << "";
+    QTest::newRow("flow 200 enter") << "Text1" << "200" << int(Qt::Key_Enter) << "";
+    QTest::newRow("flow 200.01 return") << "Text1" << "200.01" << int(Qt::Key_Return) << kLess200;
+    QTest::newRow("empty enter") << "Text1" << "" << int(Qt::Key_Enter) << kNumbersOnly;
+    QTest::newRow("pressure 1.16") << "Text5" << "1.16" << int(Qt::Key_Return) << kLessPressure;
+    // clang-format on
+}
+
+void TestNumericField::enterMovesOnAsTab() {
+    QFETCH(QString, control);
+    QFETCH(QString, text);
+    QFETCH(int, key);
+    QFETCH(QString, message);
+    Host host("Form5", {"Text1", "Text5", "Text7", "Text8"});
+    QVERIFY(host.show());
+    QLineEdit* edit = host.edit(control);
+    focusWith(edit, text);
+    const QString shown = edit->text();
+    host.desktop.clear();
+    QWidget* next = edit->nextInFocusChain();
+
+    QTest::keyClick(edit, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+
+    if (message.isEmpty()) {
+        QVERIFY(host.desktop.messages.isEmpty());
+        QCOMPARE(QApplication::focusWidget(), next);
+        QCOMPARE(edit->text(), shown);
+        QCOMPARE(host.status, next->toolTip()); // the next field's hint
+        return;
+    }
+    QCOMPARE(host.desktop.messageTexts(), QStringList{message});
+    QCOMPARE(edit->text(), QString());
+    QCOMPARE(QApplication::focusWidget(), edit);
+    QCOMPARE(host.status, QString("earlier status"));
+}
+
+// The hint is the tooltip, and reaches the status line when the field is reached from the
+// keyboard, without emptying it; the program's own focus moves leave the status line alone.
+void TestNumericField::hintOnKeyboardFocus() {
+    Host host("Form5", {"Text1", "Text5", "Text8"});
+    QVERIFY(host.show());
+    QCOMPARE(host.edit("Text1")->toolTip(), kFlowHint);
+    for (QLineEdit* edit : host.edits)
+        QVERIFY(!edit->toolTip().isEmpty());
+    host.edit("Text8")->setFocus(Qt::OtherFocusReason);
+    QCOMPARE(host.status, QString("earlier status"));
+    focusWith(host.edit("Text5"), "1");
+    QTest::keyClick(host.edit("Text5"), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), host.edit("Text1"));
+    QCOMPARE(host.status, kFlowHint);
+    QCOMPARE(host.edit("Text1")->text(), QString("100"));
+    QVERIFY(host.goTo->isEnabled()); // no edit happened
+    QTest::keyClick(host.edit("Text1"), Qt::Key_Tab);
+    QCOMPARE(host.status, host.edit("Text5")->toolTip());
+    QVERIFY(host.status != kFlowHint);
+}
+
+// Enter on a focused button presses it, once; with Ctrl, Alt or Shift it does nothing.
+void TestNumericField::enterPressesFocusedButton_data() {
+    // clang-format off
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("return") << int(Qt::Key_Return) << int(Qt::NoModifier) << 1;
+    QTest::newRow("keypad enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << 1;
+    QTest::newRow("shift return") << int(Qt::Key_Return) << int(Qt::ShiftModifier) << 0;
+    QTest::newRow("ctrl return") << int(Qt::Key_Return) << int(Qt::ControlModifier) << 0;
+    QTest::newRow("space still works") << int(Qt::Key_Space) << int(Qt::NoModifier) << 1;
+    // clang-format on
+}
+
+void TestNumericField::enterPressesFocusedButton() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, clicks);
+    Host host("Form5", {"Text1", "Text8"});
+    auto* option = new QRadioButton("option", host.window.get());
+    host.window->layout()->addWidget(option);
+    QVERIFY(host.show());
+    int pressed = 0;
+    QObject::connect(host.calculate, &QAbstractButton::clicked, host.calculate,
+                     [&pressed] { ++pressed; });
+    host.calculate->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(host.calculate, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(pressed, clicks);
+    option->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(option, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(option->isChecked(), clicks == 1);
+    QVERIFY(host.desktop.messages.isEmpty());
+}
+
+// A dialog keeps its own Enter: its focused button is pressed once, not twice.
+void TestNumericField::enterInADialogPressesOnce() {
+    RecordingDesktop desktop;
+    QWidget window;
+    attachField(new QLineEdit(&window), "Form5", "Text1",
+                FieldContext{desktop, &window, {}, {}, {}, {}});
+    QDialog dialog;
+    auto* button = new QPushButton("OK", &dialog);
+    int pressed = 0;
+    QObject::connect(button, &QAbstractButton::clicked, button, [&pressed] { ++pressed; });
+    dialog.show();
+    dialog.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    button->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(button, Qt::Key_Return);
+    QCOMPARE(pressed, 1);
 }
 
 QTEST_MAIN(TestNumericField)

@@ -10,6 +10,7 @@
 #include "engine/keys.h"
 #include "support/guifixture.h"
 #include "ui/problemwindow.h"
+#include "ui/startwindow.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -333,6 +334,44 @@ private Q_SLOTS:
             QTRY_COMPARE(QApplication::focusWidget(),
                          control(arrangement, target, activation.focus));
         QCOMPARE(windows().status(), activation.status.value_or(windows().status()));
+    }
+
+    // Keyboard only: Enter on the start window's CALCULATE opens Problem 1; in a field Enter
+    // moves on as Tab does, check included, and each field reached shows its hint; Enter on
+    // the focused CALCULATE calculates.
+    void keyboardOnly() {
+        StartWindow* start = windows().startWindow();
+        start->counterFlowOption()->setChecked(true);
+        start->calculateButton()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(start->calculateButton(), Qt::Key_Return);
+        ProblemWindow* form = window(kCounter, 1);
+        QTRY_COMPARE(active(), static_cast<QWidget*>(form));
+        const QList<QLineEdit*>& fields = form->fields();
+        fields.first()->setFocus(Qt::OtherFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), fields.first());
+        desktop().clear();
+
+        fields.first()->setText(QStringLiteral("250"));
+        QTest::keyClick(fields.first(), Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(desktop().messageTexts(),
+                 QStringList{QStringLiteral("Invalid entries, number must be less than 200 kg/s")});
+        QCOMPARE(QApplication::focusWidget(), fields.first());
+        QCOMPARE(fields.first()->text(), QString());
+        QTest::keyClicks(fields.first(), QStringLiteral("100"));
+        for (qsizetype i = 1; i < fields.size(); ++i) {
+            const QString before = fields[i]->text();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QCOMPARE(QApplication::focusWidget(), fields[i]);
+            QVERIFY(!fields[i]->toolTip().isEmpty());
+            QCOMPARE(windows().status(), fields[i]->toolTip());
+            QCOMPARE(fields[i]->text(), before); // reaching a field does not empty it
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), form->calculateButton());
+        QTest::keyClick(form->calculateButton(), Qt::Key_Return);
+        QCOMPARE(desktop().messages.size(), 1);
+        QVERIFY(form->goOnButton()->isEnabled());
+        QCOMPARE(windows().status(), kCompleted);
     }
 
     // "GoTo Problem 3" of the counter flow carries Problem 1's texts as they stand.

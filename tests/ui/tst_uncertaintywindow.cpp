@@ -11,6 +11,10 @@
 #include "ui/startwindow.h"
 #include "ui/uncertaintywindow.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -18,6 +22,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -86,6 +91,31 @@ QSet<int> problemsShown(const UncertaintyWindow* w) {
     for (int row = 0; row < w->tblResults->rowCount(); ++row)
         problems.insert(w->tblResults->item(row, 0)->text().toInt());
     return problems;
+}
+
+// Fails unless every column of the results table fits in its width and every cell's text is
+// whole inside its cell (wrapped where it wraps).
+void checkColumnsFit(const UncertaintyWindow* w) {
+    const QTableWidget* t = w->tblResults;
+    const QHeaderView* header = t->horizontalHeader();
+    int total = 0;
+    for (int col = 0; col < t->columnCount(); ++col)
+        total += header->sectionSize(col);
+    QVERIFY2(total <= t->viewport()->width(),
+             qPrintable(QStringLiteral("%1 > %2").arg(total).arg(t->viewport()->width())));
+    const QFontMetrics metrics = t->fontMetrics();
+    for (int col = 0; col < t->columnCount(); ++col) {
+        const int width = header->sectionSize(col) - 6; // the cell's margins
+        QVERIFY(metrics.horizontalAdvance(t->horizontalHeaderItem(col)->text()) <= width);
+        for (int row = 0; row < t->rowCount(); ++row) {
+            const QString text = t->item(row, col)->text();
+            const QRect needed =
+                metrics.boundingRect(QRect(0, 0, width, 10000), Qt::TextWordWrap, text);
+            QVERIFY2(
+                needed.width() <= width && needed.height() <= t->rowHeight(row),
+                qPrintable(QStringLiteral("row %1 column %2: %3").arg(row).arg(col).arg(text)));
+        }
+    }
 }
 
 } // namespace
@@ -280,8 +310,66 @@ private Q_SLOTS:
         QCOMPARE(w->lblArrangement->text(), QStringLiteral("COUNTER FLOW"));
         QCOMPARE(resultCell(w, Range, 3), QStringLiteral("0.082"));
         QCOMPARE(resultCell(w, Range, 6), QStringLiteral("first order U 0.082"));
-        QVERIFY(w->lblNotes->text().contains(QStringLiteral("Monte Carlo: 10000 draws.")));
+        // The run stopped by itself, in whole batches, and says how many draws it took.
+        const QRegularExpression drew(
+            QStringLiteral("Monte Carlo: (\\d+) draws in (\\d+) batches, U stable to two "
+                           "significant digits."));
+        const QRegularExpressionMatch m = drew.match(w->lblNotes->text());
+        QVERIFY2(m.hasMatch(), qPrintable(w->lblNotes->text()));
+        QCOMPARE(m.captured(1).toInt(), m.captured(2).toInt() * w->monteCarloBatch);
+        QVERIFY(m.captured(1).toInt() < w->monteCarloCap);
+        // The Check column is filled now, and still fits.
+        checkColumnsFit(w);
     }
+    // At the window's default size the table's columns fit; the deviation's U [%] is in
+    // percentage points and the line beside the table says what U is. Ctrl+C and the context
+    // menu copy the selected rows (or all) with the header, tab-separated, as shown.
+    void resultsFitAndCopy() {
+        fixture->start();
+        calculateChain(fixture->windows(), Arrangement::CounterFlow);
+        fixture->main().buttonClicked(QStringLiteral("Uncertainty"));
+        UncertaintyWindow* w = fixture->windows().uncertaintyWindow();
+        QSignalSpy spy(w, &UncertaintyWindow::finished);
+        QVERIFY(waitFor(w, spy));
+        QVERIFY(w->isVisible());
+        checkColumnsFit(w);
+        QCOMPARE(resultCell(w, DesignDeviation, 4), resultCell(w, DesignDeviation, 3) + " pp");
+        QCOMPARE(resultCell(w, Range, 4), QStringLiteral("1.6"));
+        QVERIFY(w->lblMeaning->isVisible());
+        for (const char* words : {"expanded", "k = 2", "accuracies only", "percentage points"})
+            QVERIFY2(w->lblMeaning->text().contains(QLatin1String(words)), words);
+
+        const QString header = "P\tResult\tValue\tU (k = 2)\tU [%]\tShares [%]\tCheck";
+        QStringList lines = w->resultsText().split(u'\n');
+        QCOMPARE(lines.takeLast(), QString()); // ends with a line break
+        QCOMPARE(lines.size(), w->tblResults->rowCount() + 1);
+        QCOMPARE(lines.first(), header);
+        const QStringList range = lines.filter(QLatin1String(resultInfo(Range).label));
+        QCOMPARE(range.size(), 1);
+        QCOMPARE(range.first().split(u'\t').mid(2, 4),
+                 (QStringList{"5.000", "0.082", "1.6", "Tin 50, Tout 50"}));
+
+        // The selected rows only, in the table's order, whichever was selected first.
+        w->tblResults->clearSelection();
+        w->tblResults->setSelectionMode(QAbstractItemView::MultiSelection);
+        w->tblResults->selectRow(3);
+        w->tblResults->selectRow(1);
+        const QStringList selected = w->resultsText().split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(selected, (QStringList{header, lines[2], lines[4]}));
+
+        QApplication::clipboard()->clear();
+        w->tblResults->setFocus();
+        QTest::keyClick(w->tblResults, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), w->resultsText());
+        QApplication::clipboard()->clear();
+        const QList<QAction*> menu = w->tblResults->actions();
+        QCOMPARE(w->tblResults->contextMenuPolicy(), Qt::ActionsContextMenu);
+        QCOMPARE(menu.size(), 1);
+        QCOMPARE(menu.first()->text(), QStringLiteral("Copy"));
+        menu.first()->trigger();
+        QCOMPARE(QApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts), selected);
+    }
+
     // Problems out of date are left out, and the figures come from the texts of each current
     // Problem's last CALCULATE, so they are the windows' numbers whatever the fields hold now.
     void onlyCurrentProblemsCount() {
@@ -402,13 +490,17 @@ private Q_SLOTS:
         QVERIFY(w->isRunning());
         QCOMPARE(w->tblResults->rowCount(), 0);
         QVERIFY(w->lblVerdict->text().isEmpty() && w->lblNotes->text().isEmpty());
-        QCOMPARE(w->lblMethod->text(), QStringLiteral("Calculating: Monte Carlo, 10000 draws ..."));
+        QCOMPARE(w->lblMethod->text(),
+                 QStringLiteral("Calculating: Monte Carlo, batches of 2000 draws until the "
+                                "figures are stable ..."));
         QVERIFY(w->progress->isVisible());
         QVERIFY(spy.wait(60000));
         QCOMPARE(w->tblResults->rowCount(), kResultCount);
-        QCOMPARE(w->lblMethod->text(),
-                 QStringLiteral("Figures: Monte Carlo, 10000 draws, from Problems 1, 2, 3 and 4 "
-                                "as last calculated."));
+        QVERIFY2(QRegularExpression(QStringLiteral("^Figures: Monte Carlo, \\d+ draws, from "
+                                                   "Problems 1, 2, 3 and 4 as last calculated.$"))
+                     .match(w->lblMethod->text())
+                     .hasMatch(),
+                 qPrintable(w->lblMethod->text()));
 
         // The audit changes during a run: its figures are not shown.
         w->calculate();

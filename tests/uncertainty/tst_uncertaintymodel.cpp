@@ -6,6 +6,7 @@
 
 #include <QtTest>
 #include <cmath>
+#include <cstring>
 
 using namespace uncertainty;
 
@@ -96,6 +97,146 @@ private Q_SLOTS:
         const Analysis three = monteCarlo(Arrangement::CounterFlow, c, hintAccuracies(), options);
         for (int r = 0; r < kResultCount; ++r)
             QCOMPARE(one.results[r].expanded, three.results[r].expanded);
+    }
+
+    // The stopping rule on batches whose figures are made up: two batches whose means differ
+    // by 1 give twice the standard deviation of their average exactly 1.
+    void batchesStable_data() {
+        QTest::addColumn<QList<double>>("means"); // one batch each; u, low and high constant
+        QTest::addColumn<double>("tolerance");
+        QTest::addColumn<bool>("stable");
+        QTest::newRow("one batch") << QList<double>{0.0} << 1e9 << false;
+        QTest::newRow("identical, zero tolerance") << QList<double>{3.0, 3.0} << 0.0 << true;
+        QTest::newRow("two, at the tolerance") << QList<double>{0.0, 1.0} << 1.0 << true;
+        QTest::newRow("two, just over") << QList<double>{0.0, 1.0} << 0.999 << false;
+        // Four batches 0, 1, 0, 1: s = 0.57735, of the average 0.288675, twice 0.57735.
+        QTest::newRow("four, within") << QList<double>{0.0, 1.0, 0.0, 1.0} << 0.578 << true;
+        QTest::newRow("four, over") << QList<double>{0.0, 1.0, 0.0, 1.0} << 0.577 << false;
+        QTest::newRow("not a number") << QList<double>{0.0, std::nan("")} << 1e9 << false;
+    }
+    void batchesStable() {
+        QFETCH(QList<double>, means);
+        QFETCH(double, tolerance);
+        QFETCH(bool, stable);
+        std::vector<BatchFigures> batches;
+        for (double m : means)
+            batches.push_back({m, 0.5, -1, 1});
+        QCOMPARE(uncertainty::batchesStable(batches, tolerance), stable);
+        // Any one of the four figures can hold the run back.
+        if (stable && means.size() >= 2) {
+            batches[1].high += 2 * tolerance + 1;
+            QVERIFY(!uncertainty::batchesStable(batches, tolerance));
+        }
+    }
+
+    // A batch's figures: 1 ... 2000 shuffled has the 50th and the 1950th value as the ends of
+    // its 95 % interval; fewer than two values have none.
+    void batchFiguresOfKnownValues() {
+        std::vector<double> values;
+        for (int i = 2000; i >= 1; --i)
+            values.push_back(double((i * 7919) % 2000 + 1));
+        const BatchFigures f = batchFigures(values);
+        QCOMPARE(f.mean, 1000.5);
+        QVERIFY(std::fabs(f.u - std::sqrt(2000.0 * 2001 / 12)) < 1e-9);
+        QCOMPARE(f.low, 50.0);
+        QCOMPARE(f.high, 1950.0);
+        const BatchFigures two = batchFigures({1.0, 3.0});
+        QCOMPARE(two.low, 1.0);
+        QCOMPARE(two.high, 3.0);
+        QVERIFY(std::isnan(batchFigures({1.0}).mean));
+    }
+
+    void twoDigitTolerance_data() {
+        QTest::addColumn<double>("u");
+        QTest::addColumn<double>("tolerance");
+        QTest::newRow("0.0253") << 0.0253 << 0.0005;
+        QTest::newRow("0.0996 shows as 0.10") << 0.0996 << 0.005;
+        QTest::newRow("25") << 25.0 << 0.5;
+        QTest::newRow("1234") << 1234.0 << 50.0;
+        QTest::newRow("zero") << 0.0 << 0.0;
+        QTest::newRow("not a number") << std::nan("") << 0.0;
+    }
+    void twoDigitTolerance() {
+        QFETCH(double, u);
+        QFETCH(double, tolerance);
+        QVERIFY(std::fabs(uncertainty::twoDigitTolerance(u) - tolerance) < 1e-12 * (1 + tolerance));
+    }
+
+    // Problem 1 of the counter flow, run adaptively on U: it stops once stable, in whole
+    // batches and before the cap, and its figures then hold to the tolerance (the range's u is
+    // known: 0.05 sqrt(2/3) = 0.0408 K). Judging the mean and the interval's ends as well needs
+    // many more draws: a cap stops that run, in the middle of a batch, without calling it
+    // stable.
+    void adaptiveStopAndCap() {
+        Case c = defaults(Arrangement::CounterFlow);
+        c.problems = 1;
+        MonteCarloOptions options;
+        options.draws = 2000;
+        options.adaptive = true;
+        options.maxDraws = 100000;
+        options.threads = 2;
+        options.judged = UncertaintyFigure;
+        const Analysis a = monteCarlo(Arrangement::CounterFlow, c, hintAccuracies(), options);
+        QVERIFY(a.stable);
+        QVERIFY(!a.cancelled);
+        QVERIFY(a.batches >= 2);
+        QCOMPARE(a.draws, a.batches * options.draws);
+        QVERIFY(a.draws < options.maxDraws);
+        const double u = kTemperatureU * std::sqrt(2.0);
+        QVERIFY2(std::fabs(a.results[Range].expanded / 2 - u) <
+                     2 * uncertainty::twoDigitTolerance(u),
+                 qPrintable(QString::number(a.results[Range].expanded)));
+
+        options.judged = kAllBatchFigures;
+        options.maxDraws = a.draws + 3 * options.draws + options.draws / 2;
+        const Analysis all = monteCarlo(Arrangement::CounterFlow, c, hintAccuracies(), options);
+        QVERIFY(!all.stable);
+        QCOMPARE(all.draws, options.maxDraws);
+        QCOMPARE(all.batches, a.batches + 4);
+        // The first draws are the same ones in both runs, so the U of the longer run is close.
+        QVERIFY(std::fabs(all.results[Range].expanded / 2 - u) <
+                2 * uncertainty::twoDigitTolerance(u));
+
+        // A fixed run is one batch and never judged.
+        options.adaptive = false;
+        const Analysis fixed = monteCarlo(Arrangement::CounterFlow, c, hintAccuracies(), options);
+        QCOMPARE(fixed.draws, options.draws);
+        QCOMPARE(fixed.batches, 1);
+        QVERIFY(!fixed.stable);
+    }
+
+    // The figures, the stop and the failed draws are the same for 1, 2 and 4 threads, on a
+    // cross-flow chain whose NTU search fails for part of the draws.
+    void sameFiguresForAnyThreadCount_data() {
+        QTest::addColumn<int>("threads");
+        QTest::newRow("2") << 2;
+        QTest::newRow("4") << 4;
+    }
+    void sameFiguresForAnyThreadCount() {
+        QFETCH(int, threads);
+        Case c = defaults(Arrangement::CrossFlow);
+        c.problems = 1;
+        c.measured[WaterOut] = 25.6;
+        MonteCarloOptions options;
+        options.draws = 40;
+        options.adaptive = true;
+        options.maxDraws = 100;
+        options.threads = 1;
+        const Analysis one = monteCarlo(Arrangement::CrossFlow, c, hintAccuracies(), options);
+        options.threads = threads;
+        const Analysis many = monteCarlo(Arrangement::CrossFlow, c, hintAccuracies(), options);
+        QCOMPARE(many.draws, one.draws);
+        QCOMPARE(many.batches, one.batches);
+        QCOMPARE(many.stable, one.stable);
+        QVERIFY(one.results[Ntu].failedDraws > 0);
+        for (int r = 0; r < kResultCount; ++r) {
+            QCOMPARE(many.results[r].failedDraws, one.results[r].failedDraws);
+            // Bit for bit, NaN included.
+            QCOMPARE(
+                std::memcmp(&many.results[r].expanded, &one.results[r].expanded, sizeof(double)),
+                0);
+        }
+        QCOMPARE(many.failures, one.failures);
     }
 
     // The acceptance test's verdict: the design water flow is chosen so that the deviation is
