@@ -6,6 +6,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPointer>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -30,7 +31,8 @@ WindowMenu::WindowMenu(QMdiArea* area, QToolBar* toolBar, QAction* before)
     button_->setText(QStringLiteral("Window"));
     button_->setToolTip(QStringLiteral("Window: Tile, Cascade and the open windows\n"
                                        "Ctrl+Tab: next window, Ctrl+Shift+Tab: previous window"));
-    button_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button_->setIcon(toolBar->style()->standardIcon(QStyle::SP_TitleBarNormalButton));
+    button_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button_->setPopupMode(QToolButton::InstantPopup);
     button_->setMenu(menu_);
     if (before)

@@ -13,7 +13,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
-#include <algorithm>
 
 class TestWindows : public QObject {
     Q_OBJECT
@@ -26,6 +25,7 @@ private Q_SLOTS:
     void diagramBesideTheProblem_data();
     void diagramBesideTheProblem();
     void windowMenuFollowsTheOpenWindows();
+    void ctrlTabSwitchesWindows();
 };
 
 namespace {
@@ -213,6 +213,33 @@ void TestWindows::windowMenuFollowsTheOpenWindows() {
     std::ranges::sort(tops);
     QVERIFY(tops[0] < tops[1] && tops[1] < tops[2]);
     QVERIFY(!subOf(two)->isVisible());
+}
+
+void TestWindows::ctrlTabSwitchesWindows() {
+    Program p;
+    p.startProblemOne(Arrangement::CounterFlow);
+    QWidget* one = p.form(Arrangement::CounterFlow, 1);
+    QWidget* two = p.form(Arrangement::CounterFlow, 2);
+    p.fixture.show(two);
+    p.fixture.show(one);
+    QMdiArea* area = p.main()->mdiArea();
+    QCOMPARE(area->activeSubWindow(), subOf(one));
+    // Ctrl+Tab in a field of the active window goes to the window used before it, and
+    // Ctrl+Shift+Tab back; the windows keep their places.
+    const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY(focus);
+        QTest::keyPress(focus, key, modifiers);
+        QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Control, Qt::NoModifier);
+        QCoreApplication::processEvents();
+    };
+    press(Qt::Key_Tab, Qt::ControlModifier);
+    QVERIFY(area->activeSubWindow() != subOf(one));
+    const QMdiSubWindow* next = area->activeSubWindow();
+    press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(area->activeSubWindow(), subOf(one));
+    QVERIFY(next == subOf(two) || next == p.windows().startWindow()->parentWidget());
+    QCOMPARE(subOf(one)->geometry(), QRect(0, 0, 940, 620));
 }
 
 QTEST_MAIN(TestWindows)
