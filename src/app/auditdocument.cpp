@@ -29,6 +29,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -382,6 +383,21 @@ void AuditDocument::rememberRecent(const QString& path, bool remember) {
                                         QStringLiteral("File%1").arg(n), files.value(n - 1));
 }
 
+QString AuditDocument::recentEntryText(qsizetype index, const QString& file,
+                                       const QFontMetrics& metrics) {
+    const QFileInfo info(file);
+    // A long folder keeps its start and its end, where the audit's own folders are.
+    const QString folder = metrics.elidedText(QDir::toNativeSeparators(info.absolutePath()),
+                                              Qt::ElideMiddle, metrics.averageCharWidth() * 48);
+    QString name = info.fileName();
+    name.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    QString where = folder;
+    where.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    const QString number =
+        index < 9 ? QStringLiteral("&%1").arg(index + 1) : QString::number(index + 1);
+    return QStringLiteral("%1 %2 \u2014 %3").arg(number, name, where);
+}
+
 void AuditDocument::fillRecentMenu() {
     recentMenu_->clear();
     const QStringList files = recentFiles();
@@ -389,10 +405,9 @@ void AuditDocument::fillRecentMenu() {
         recentMenu_->addAction(QStringLiteral("No recent files"))->setEnabled(false);
     for (qsizetype n = 0; n < files.size(); ++n) {
         const QString file = files[n];
-        QAction* a = recentMenu_->addAction(
-            QStringLiteral("&%1 %2").arg(n + 1).arg(QFileInfo(file).fileName()));
-        a->setToolTip(file);
-        a->setStatusTip(file);
+        QAction* a = recentMenu_->addAction(recentEntryText(n, file, recentMenu_->fontMetrics()));
+        a->setToolTip(QDir::toNativeSeparators(file));
+        a->setStatusTip(QDir::toNativeSeparators(file));
         connect(a, &QAction::triggered, this, [this, file] {
             if (QFileInfo::exists(file)) {
                 openInstead(file);

@@ -43,6 +43,7 @@
 
 class History;
 class QAction;
+class QFontMetrics;
 class QMenu;
 class QSessionManager;
 class QStyle;
@@ -109,6 +110,11 @@ public:
     // Whether the program may end: the audit has no unsaved changes, or the engineer saved or
     // discarded them. Asked by "Exit", the close box and the desktop's logout.
     bool mayClose();
+
+    // The text of the recent-files menu's entry for a file at an index from 0: its number as
+    // the mnemonic (1 to 9), its name and its folder, the folder elided in the middle when long.
+    static QString recentEntryText(qsizetype index, const QString& file,
+                                   const QFontMetrics& metrics);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,5 +1,6 @@
 #include "app/windows.h"
 
+#include "app/windowmenu.h"
 #include "app/windowsreportsource.h"
 #include "diagrams/auditdiagramsource.h"
 #include "engine/keys.h"
@@ -16,6 +17,7 @@
 #include "ui/uncertaintywindow.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
@@ -23,6 +25,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QToolBar>
 #include <algorithm>
 
 namespace {
@@ -61,6 +64,11 @@ Windows::Windows(Desktop& desktop)
     main_->showDiagram = [this] { showChild(diagramWindow()); };
     main_->showStart = [this] { showStart(); };
     main_->unloadWindows = [this] { unloadAll(); };
+    QAction* exitAction = nullptr;
+    for (QAction* a : main_->toolBar()->actions())
+        if (a->data().toString() == QLatin1String("Exit"))
+            exitAction = a;
+    windowMenu_ = new WindowMenu(main_->mdiArea(), main_->toolBar(), exitAction);
 
     // The windows by their keys, each with what creates it.
     const auto add = [this](std::string_view key, std::function<QWidget*()> create) {
@@ -336,15 +344,24 @@ bool Windows::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
+QRect Windows::childGeometry(const QSize& area, bool diagram) {
+    // The designed size, its height within the area between the toolbar and the status strip.
+    const int width = pixels(14100);
+    const int height = area.height() > 0 ? std::min(pixels(9300), area.height()) : pixels(9300);
+    // The Diagram window takes the rest of the area beside the Problem windows when that
+    // leaves it room to draw; in a narrower area it goes where they go.
+    if (diagram && area.width() - width >= kDiagramBesideWidth)
+        return QRect(width, 0, area.width() - width, std::max(height, area.height()));
+    return QRect(0, 0, width, height);
+}
+
 void Windows::showChild(QWidget* form) {
     QMdiSubWindow* sub = subWindowOf(form);
     if (!sub)
         return;
     sub->showNormal();
-    // The designed height, within the area between the toolbar and the status strip.
-    const int areaHeight = main_->mdiArea()->viewport()->height();
-    const int height = areaHeight > 0 ? std::min(pixels(9300), areaHeight) : pixels(9300);
-    sub->setGeometry(0, 0, pixels(14100), height);
+    const QSize area = main_->mdiArea()->viewport()->size();
+    sub->setGeometry(childGeometry(area, form == loadedWindow(engine::kDiagramWindowKey)));
     sub->raise();
     main_->mdiArea()->setActiveSubWindow(sub);
     // The focus goes to the window's own focused control, the one its activation chose or
@@ -375,6 +392,7 @@ void Windows::onSubWindowActivated(QMdiSubWindow* sub) {
 void Windows::start() {
     main_->load();
     main_->show();
+    main_->place();
     // The area between the toolbar and the status strip holds a child window of the designed
     // height: the main window grows by what the toolbar takes beyond its designed share.
     const int shortBy = pixels(9300) - main_->mdiArea()->viewport()->height();

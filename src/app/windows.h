@@ -14,6 +14,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -31,6 +32,7 @@ class MoistAirWindow;
 class ProblemWindow;
 class StartWindow;
 class UncertaintyWindow;
+class WindowMenu;
 class QMdiSubWindow;
 class QWidget;
 
@@ -84,6 +86,9 @@ public:
     // the window if needed. nullopt when the window or control does not exist.
     std::optional<QString> controlText(const QString& form, const QString& control) override;
 
+    // The toolbar's "Window" entry.
+    WindowMenu* windowMenu() const { return windowMenu_; }
+
     // The spreadsheet report that the toolbar's "Excel" runs.
     ExcelReport& report() { return *report_; }
 
@@ -96,10 +101,14 @@ public:
     void showProblem(Arrangement arrangement, int problem) override;
     void showStart() override;
 
-    // Shows a child window modeless, places it at left 0, top 0 with 14100 x 9300 twips (less
-    // height when the area between the toolbar and the status strip is lower) and gives it the
-    // focus.
+    // Shows a child window modeless, places it (childGeometry) and gives it the focus.
     void showChild(QWidget* form);
+    // Where a child window goes in an area of the multiple-document area's size: at left 0,
+    // top 0 with 14100 x 9300 twips (less height when the area is lower). The Diagram window
+    // goes to the right of that place, over the rest of the area's width and its whole
+    // height, when at least kDiagramBesideWidth pixels remain; otherwise where the others go.
+    static QRect childGeometry(const QSize& area, bool diagram);
+    static constexpr int kDiagramBesideWidth = 480;
 
     // Start-up: completes the decimal-separator note, shows the main window and the start
     // window.
@@ -145,4 +154,5 @@ private:
     // The Problem window that was last active.
     std::optional<std::pair<Arrangement, int>> lastProblem_;
     std::unique_ptr<DiagramSource> diagramSource_;
+    WindowMenu* windowMenu_ = nullptr; // owned by the toolbar
 };

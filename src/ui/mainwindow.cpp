@@ -16,9 +16,12 @@
 #include <QMdiArea>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
 #include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -93,7 +96,7 @@ MainWindow::MainWindow(Desktop& desktop)
     buildStatusStrip();
     layout->addWidget(statusStrip_);
 
-    resize(pixels(15090), pixels(10485));
+    resize(designedSize());
 }
 
 void MainWindow::buildToolbar() {
@@ -171,6 +174,64 @@ void MainWindow::load() {
     const bool point = onePointFive.indexOf(QLatin1Char('.')) == 1;
     separatorNote_->setText(separatorNote_->text() +
                             (point ? QStringLiteral(" .") : QStringLiteral(" ,")));
+}
+
+QRect MainWindow::placement(const QRect& available, const QSize& designed,
+                            const std::optional<QRect>& saved) {
+    // A saved size within a frame's border and title of the designed one is the size the
+    // window was given, not one the engineer chose.
+    constexpr int kFrame = 64;
+    const bool chosen = saved && saved->isValid() &&
+                        (std::abs(saved->width() - designed.width()) > kFrame ||
+                         std::abs(saved->height() - designed.height()) > kFrame);
+    if (chosen) {
+        // A placement that still shows at least half of itself on the screen, no larger than
+        // the screen and no smaller than the design.
+        const QRect placed(saved->topLeft(),
+                           saved->size().boundedTo(available.size()).expandedTo(designed));
+        const QRect shown = placed.intersected(available);
+        if (2LL * shown.width() * shown.height() >= 1LL * placed.width() * placed.height())
+            return placed;
+    }
+    QRect centred(QPoint(), (available.size() * 0.9).expandedTo(designed));
+    centred.moveCenter(available.center());
+    // A screen smaller than the design shows the window's top left corner.
+    centred.moveTopLeft(QPoint(std::max(centred.left(), available.left()),
+                               std::max(centred.top(), available.top())));
+    return centred;
+}
+
+std::optional<QRect> MainWindow::savedPlacement() const {
+    int values[4] = {};
+    const char* const keys[] = {"MainLeft", "MainTop", "MainWidth", "MainHeight"};
+    for (int i = 0; i < 4; ++i) {
+        const QString text = desktop_.readSetting(applicationTitle(), QStringLiteral("Settings"),
+                                                  QString::fromLatin1(keys[i]));
+        bool ok = false;
+        float value = QLocale().toFloat(text, &ok);
+        if (!ok)
+            value = QLocale::c().toFloat(text, &ok);
+        // Twips of a placement on any screen of today; anything else is no placement.
+        if (!ok || !(std::abs(value) < 1.0e7f))
+            return std::nullopt;
+        values[i] = pixels(static_cast<int>(value));
+    }
+    return QRect(values[0], values[1], values[2], values[3]);
+}
+
+void MainWindow::place() {
+    const std::optional<QRect> saved = savedPlacement();
+    QScreen* screen = saved ? QGuiApplication::screenAt(saved->center()) : nullptr;
+    if (!screen)
+        screen = this->screen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    // The frame's title bar and borders are outside the window's own (designed) size.
+    const QSize margins = frameGeometry().size() - size();
+    const QRect frame = placement(available, designedSize() + margins, saved);
+    resize(frame.size() - margins);
+    move(frame.topLeft());
 }
 
 void MainWindow::buttonClicked(const QString& key) {

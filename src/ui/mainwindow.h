@@ -2,9 +2,13 @@
 // MainWindow: the multiple-document main window with the toolbar, the hidden spreadsheet flag
 // and the status strip at the bottom.
 
+#include "ui/workspace.h"
+
 #include <QList>
 #include <QMainWindow>
+#include <QRect>
 #include <functional>
+#include <optional>
 
 class Desktop;
 class QIcon;
@@ -22,6 +26,18 @@ public:
     // Start-up: completes the separator note with the locale's decimal separator (" ." or
     // " ,").
     void load();
+
+    // Places the shown main window on its screen: where the engineer left it (the placement
+    // closeEvent saved) when it was resized and still lies on a screen, otherwise over 90 % of the
+    // screen's available area, centred. It opens no smaller than the designed size, as it
+    // did before on any screen.
+    void place();
+    // The frame geometry place() gives the window on a screen with this available area, for
+    // a saved frame geometry or none.
+    static QRect placement(const QRect& available, const QSize& designed,
+                           const std::optional<QRect>& saved);
+    // The main window's designed size.
+    static QSize designedSize() { return {pixels(15090), pixels(10485)}; }
 
     // Toolbar dispatch by key, exact and case-sensitive: "Excel", "Uncertainty", "Diagram",
     // "Exit", "menu"; any other key does nothing. Never reports an error.
@@ -58,6 +74,7 @@ private:
     void buildToolbar();
     void buildStatusStrip();
     void exit();
+    std::optional<QRect> savedPlacement() const;
     bool closing_ = false; // "Exit" has asked and closes the window
 
     Desktop& desktop_;

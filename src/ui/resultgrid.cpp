@@ -3,6 +3,8 @@
 #include "ui/workspace.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <algorithm>
@@ -33,6 +35,17 @@ ResultGrid::ResultGrid(QWidget* parent)
                      2 * frameWidth());
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
+
+    // Tab and Shift+Tab go on to the window's next and previous controls.
+    setTabKeyNavigation(false);
+
+    copy_ = new QAction(QStringLiteral("Copy"), this);
+    copy_->setObjectName(QStringLiteral("CopyRows"));
+    // Shown in the menu only: Ctrl+C is the grid's own key (keyPressEvent).
+    copy_->setShortcut(QKeySequence::Copy);
+    copy_->setShortcutContext(Qt::WidgetShortcut);
+    addAction(copy_);
+    connect(copy_, &QAction::triggered, this, &ResultGrid::copy);
 
     delete_ = new QAction(QStringLiteral("Delete Rows"), this);
     delete_->setObjectName(QStringLiteral("DeleteRows"));
@@ -66,7 +79,43 @@ void ResultGrid::requestDelete() {
         Q_EMIT deleteRequested(rows);
 }
 
+QString ResultGrid::copyText() const {
+    QList<int> rows = selectedRegimes();
+    if (rows.isEmpty())
+        for (int row = 0; row < rowCount(); ++row)
+            for (int col = 0; col < kColumns; ++col)
+                if (item(row, col) && !item(row, col)->text().isEmpty()) {
+                    rows.append(row);
+                    break;
+                }
+    const auto line = [](const QStringList& cells) {
+        return cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    };
+    QStringList cells;
+    for (int col = 0; col < kColumns; ++col) {
+        const QTableWidgetItem* header = horizontalHeaderItem(col);
+        cells.append(header ? header->text().trimmed() : QString());
+    }
+    QString text = line(cells);
+    for (int row : rows) {
+        cells.clear();
+        for (int col = 0; col < kColumns; ++col)
+            cells.append(item(row, col) ? item(row, col)->text() : QString());
+        text += line(cells);
+    }
+    return text;
+}
+
+void ResultGrid::copy() const {
+    QGuiApplication::clipboard()->setText(copyText());
+}
+
 void ResultGrid::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        copy();
+        event->accept();
+        return;
+    }
     if (event->matches(QKeySequence::Delete) || event->key() == Qt::Key_Backspace) {
         requestDelete();
         event->accept();

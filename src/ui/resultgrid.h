@@ -8,6 +8,10 @@
 // header. A new row scrolls into view. The engineer selects rows and deletes them with the
 // Delete key or the context menu's "Delete Rows"; the grid asks for it (deleteRequested) and
 // the program deletes them in the engine.
+//
+// The grid is one stop of the Tab chain: Tab leaves it, the arrow keys move inside it. Ctrl+C
+// and the context menu's "Copy" put the selected rows (every row when none is selected) on the
+// clipboard with the header, as tab-separated lines that a spreadsheet pastes into columns.
 
 #include "engine/audit.h"
 
@@ -34,6 +38,14 @@ public:
     QList<int> selectedRegimes() const;
     // "Delete Rows" of the context menu, enabled while a regime is selected.
     QAction* deleteAction() const { return delete_; }
+    // "Copy" of the context menu.
+    QAction* copyAction() const { return copy_; }
+    // What "Copy" puts on the clipboard: the column headers, then the selected regimes (every
+    // regime when none is selected), one line each, the cells as shown separated by tabs,
+    // every line ended by a newline.
+    QString copyText() const;
+    // Puts copyText() on the clipboard.
+    void copy() const;
 
 Q_SIGNALS:
     // The engineer asked to delete these rows (ascending, none empty).
@@ -46,4 +58,5 @@ private:
     void requestDelete();
 
     QAction* delete_ = nullptr;
+    QAction* copy_ = nullptr;
 };

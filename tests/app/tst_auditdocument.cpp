@@ -13,7 +13,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -43,6 +46,8 @@ private Q_SLOTS:
     void badFileChangesNothing_data();
     void badFileChangesNothing();
     void titleRecentFilesAndDrop();
+    void recentEntryNamesItsFolder_data();
+    void recentEntryNamesItsFolder();
     void unsavedChangesBeforeAnotherFile_data();
     void unsavedChangesBeforeAnotherFile();
     void saveValidatesFieldsFirst();
@@ -266,6 +271,10 @@ void TestAuditDocument::titleRecentFilesAndDrop() {
     Q_EMIT openButton->menu()->aboutToShow();
     const QList<QAction*> recent = openButton->menu()->actions();
     QCOMPARE(recent.size(), 2);
+    // Each entry names its file and the folder it is in.
+    const QString folder = QDir::toNativeSeparators(QFileInfo(second).absolutePath());
+    QCOMPARE(recent[0]->text(), QStringLiteral("&1 second.ctaudit \u2014 ") + folder);
+    QCOMPARE(recent[0]->toolTip(), QDir::toNativeSeparators(second));
     p.fixture.desktop().messages.clear();
     recent[1]->trigger();
     QCOMPARE(p.fixture.desktop().messages.size(), 1);
@@ -284,6 +293,46 @@ void TestAuditDocument::titleRecentFilesAndDrop() {
     QCOMPARE(p.document.openAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
     QCOMPARE(p.document.saveAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
     QCOMPARE(p.document.saveAsAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+}
+
+void TestAuditDocument::recentEntryNamesItsFolder_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("end");
+    QTest::newRow("short") << 0 << "/audits/plant/tower.ctaudit"
+                           << "&1 tower.ctaudit \u2014 /audits/plant"
+                           << "/audits/plant";
+    // An ampersand is text, not a mnemonic.
+    QTest::newRow("ampersand") << 1 << "/audits/A&B/x&y.ctaudit"
+                               << "&2 x&&y.ctaudit \u2014 "
+                               << "/audits/A&&B";
+    // Past nine entries there is no mnemonic digit.
+    QTest::newRow("tenth") << 9 << "/a/b.ctaudit"
+                           << "10 b.ctaudit \u2014 "
+                           << "/a";
+    // A long folder keeps its start and the audit's own folder at its end.
+    const QString deep = QStringLiteral("/home/engineer/projects/2026/power-station-north/"
+                                        "cooling-water/unit-3/towers/audits");
+    QTest::newRow("long") << 2 << deep + "/t.ctaudit"
+                          << "&3 t.ctaudit \u2014 /home/"
+                          << "/audits";
+}
+
+void TestAuditDocument::recentEntryNamesItsFolder() {
+    QFETCH(int, index);
+    QFETCH(QString, file);
+    QFETCH(QString, start);
+    QFETCH(QString, end);
+    const QFontMetrics metrics(QApplication::font());
+    const QString text = AuditDocument::recentEntryText(index, file, metrics);
+    QVERIFY2(text.startsWith(start) && text.endsWith(end), qPrintable(text));
+    // Elided in the middle, not at an end, and to a bounded width.
+    const QString folder = QDir::toNativeSeparators(QFileInfo(file).absolutePath());
+    if (metrics.horizontalAdvance(folder) > metrics.averageCharWidth() * 48) {
+        QVERIFY2(text.contains(QChar(0x2026)), qPrintable(text));
+        QVERIFY(text.size() < QStringLiteral("&3 t.ctaudit \u2014 ").size() + folder.size());
+    }
 }
 
 void TestAuditDocument::unsavedChangesBeforeAnotherFile_data() {

@@ -1,7 +1,8 @@
 // The main window: the decimal-separator note, the toolbar and its dispatch, the status line,
-// "Exit" and the placement saved at shut-down.
+// "Exit", the placement saved at shut-down and the one chosen at start-up.
 
 #include "app/windows.h"
+#include "engine/message.h"
 #include "support/guifixture.h"
 #include "ui/desktop.h"
 #include "ui/mainwindow.h"
@@ -41,6 +42,9 @@ private Q_SLOTS:
     void placementSavedAtShutDown_data();
     void placementSavedAtShutDown();
     void menuWhileAProblemWindowIsActive();
+    void placementOnTheScreen_data();
+    void placementOnTheScreen();
+    void savedPlacementRestored();
 
 private:
     void start(const QLocale& locale = pointLocale());
@@ -289,6 +293,59 @@ void TestMainWindow::menuWhileAProblemWindowIsActive() {
     QVERIFY(form5->isVisible());
     const QString difference = snapshotDifference(before, snapshotTexts(form5));
     QVERIFY2(difference.isEmpty(), qPrintable(difference));
+}
+
+void TestMainWindow::placementOnTheScreen_data() {
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<std::optional<QRect>>("saved");
+    QTest::addColumn<QRect>("placed");
+    const QRect screen(0, 0, 1600, 960); // 1600 x 1000 less a 40-pixel panel
+    // None saved: 90 % of the available area, centred.
+    QTest::newRow("1600 x 1000") << screen << std::optional<QRect>() << QRect(80, 48, 1440, 864);
+    QTest::newRow("second screen")
+        << QRect(1600, 0, 1920, 1040) << std::optional<QRect>() << QRect(1696, 52, 1728, 936);
+    // A screen where 90 % is less than the design: the designed size, centred.
+    QTest::newRow("1100 x 760") << QRect(0, 0, 1100, 760) << std::optional<QRect>()
+                                << QRect(47, 30, 1006, 699);
+    // A screen smaller than the design: its top left corner.
+    QTest::newRow("800 x 600") << QRect(0, 0, 800, 600) << std::optional<QRect>()
+                               << QRect(0, 0, 1006, 699);
+    // Saved at the designed size (the window was never resized): as if none were saved.
+    QTest::newRow("saved as designed")
+        << screen << std::optional<QRect>(QRect(10, 20, 1008, 730)) << QRect(80, 48, 1440, 864);
+    // Moved and resized by the engineer: where it was left.
+    QTest::newRow("saved") << screen << std::optional<QRect>(QRect(100, 50, 1300, 800))
+                           << QRect(100, 50, 1300, 800);
+    // Larger than the screen now: the screen's size; smaller than the design: the design.
+    QTest::newRow("saved larger than the screen")
+        << screen << std::optional<QRect>(QRect(0, 0, 2400, 1400)) << QRect(0, 0, 1600, 960);
+    QTest::newRow("saved smaller than the design")
+        << screen << std::optional<QRect>(QRect(30, 40, 600, 400)) << QRect(30, 40, 1006, 699);
+    // Mostly off the screen (a monitor since removed): the default.
+    QTest::newRow("saved off the screen")
+        << screen << std::optional<QRect>(QRect(1900, 100, 1300, 800)) << QRect(80, 48, 1440, 864);
+}
+
+void TestMainWindow::placementOnTheScreen() {
+    QFETCH(QRect, available);
+    QFETCH(std::optional<QRect>, saved);
+    QFETCH(QRect, placed);
+    QCOMPARE(MainWindow::placement(available, QSize(1006, 699), saved), placed);
+}
+
+void TestMainWindow::savedPlacementRestored() {
+    // The placement the last run saved (in twips) is where the next run opens.
+    fixture_ = std::make_unique<GuiFixture>(pointLocale());
+    for (const auto& [key, value] : {std::pair{"MainLeft", 20 * 15},
+                                     {"MainTop", 10 * 15},
+                                     {"MainWidth", 700 * 15},
+                                     {"MainHeight", 500 * 15}})
+        fixture_->desktop().writeSetting(applicationTitle(), QStringLiteral("Settings"),
+                                         QString::fromLatin1(key), QString::number(value));
+    fixture_->start();
+    // Smaller than the design, so the design; the offscreen screen holds its corner.
+    QCOMPARE(main().frameGeometry().topLeft(), QPoint(20, 10));
+    QVERIFY(main().width() >= 1006);
 }
 
 QTEST_MAIN(TestMainWindow)
