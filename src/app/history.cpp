@@ -134,6 +134,8 @@ void History::show(const engine::Audit::State& state) {
     const bool wasPaused = std::exchange(paused_, true);
     windows_.audit().restore(state);
     windows_.showAudit();
+    // What the status line said belongs to the state left; the titles tell what is out of date.
+    windows_.setStatus(QString());
     recorded_ = state;
     paused_ = wasPaused;
 }

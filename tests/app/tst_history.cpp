@@ -105,7 +105,7 @@ void TestHistory::leavingAFieldRecordsItsEdit() {
 }
 
 // Undo back to the state that was last saved makes the audit unchanged: no mark, and closing
-// asks nothing. A CALCULATE undone brings the previous results back.
+// asks nothing. A CALCULATE undone brings the previous results back, and takes its status text.
 void TestHistory::undoBackToTheSavedStateIsUnchanged() {
     QTemporaryDir dir;
     Program p;
@@ -125,6 +125,7 @@ void TestHistory::undoBackToTheSavedStateIsUnchanged() {
     p.document.history().undo();
     QCOMPARE(snapshotDifference(saved, p.problemTexts()), QString());
     QVERIFY(!p.main()->isWindowModified());
+    QCOMPARE(p.windows().status(), QString()); // the undone calculation's text is gone
     int asked = 0;
     p.document.askUnsavedChanges = [&](const QString&) {
         return ++asked, AuditDocument::Changes::Keep;
