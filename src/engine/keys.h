@@ -289,6 +289,21 @@ constexpr std::span<const std::string_view> controlKeys(Arrangement arrangement,
     }
 }
 
+// What the table says of every control of a Problem (key, quantity, unit), by identifier.
+constexpr std::span<const ControlKey> controlTable(Arrangement arrangement, int problem) {
+    const bool counter = arrangement == Arrangement::CounterFlow;
+    switch (problem) {
+    case 1:
+        return counter ? std::span<const ControlKey>(cf1::kKeys) : xf1::kKeys;
+    case 2:
+        return counter ? std::span<const ControlKey>(cf2::kKeys) : xf2::kKeys;
+    case 3:
+        return counter ? std::span<const ControlKey>(cf3::kKeys) : xf3::kKeys;
+    default:
+        return counter ? std::span<const ControlKey>(cf4::kKeys) : xf4::kKeys;
+    }
+}
+
 // The key of one control of a Problem, by its identifier (a cfN or xfN enumerator).
 constexpr std::string_view controlKey(Arrangement arrangement, int problem, int control) {
     return controlKeys(arrangement, problem)[std::size_t(control)];

@@ -279,6 +279,12 @@ QLabel* ProblemWindow::makeResult(int id, const QString& caption) {
     label->setObjectName(name);
     label->setAccessibleName(caption.trimmed());
     label->setAccessibleDescription(qualified(name));
+    // The quantity and its unit, as the key table names them.
+    const engine::ControlKey& what = engine::controlTable(arrangement_, problem_)[std::size_t(id)];
+    QString quantity = engine::toQString(what.quantity);
+    if (!quantity.isEmpty())
+        quantity[0] = quantity[0].toUpper();
+    label->setToolTip(QStringLiteral("%1 [%2]").arg(quantity, engine::toQString(what.unit)));
     label->setFrameShape(QFrame::StyledPanel);
     label->setFrameShadow(QFrame::Sunken);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -3,6 +3,7 @@
 #include "app/auditdocument.h"
 #include "app/history.h"
 #include "app/windows.h"
+#include "auditfile/auditfile.h"
 #include "auditfuzz.h"
 #include "engine/fieldtable.h"
 #include "fuzztexts.h"
@@ -928,6 +929,7 @@ void FuzzSession::saveAudit() {
     if (!document_->saveTo(auditDir_.filePath(QStringLiteral("saved.ctaudit"))))
         return; // a field holds a value it refuses: the engineer was told
     saved_ = problemTexts();
+    savedLocale_ = QLocale();
     hasSaved_ = true;
     if (document_->isModified())
         bad(QStringLiteral("the audit is changed right after it was saved"));
@@ -943,15 +945,21 @@ void FuzzSession::openSaved() {
         bad(QStringLiteral("the audit opened is changed"));
     // The windows loaded both then and now show the same field texts and grid rows. (The file
     // keeps no leading-on button's state and no value carried on by a button pressed after the
-    // last calculation: the results shown follow from the calculations it keeps.)
+    // last calculation: the results shown follow from the calculations it keeps.) The program
+    // may have been started again in the other locale since the save: the texts are compared
+    // as the file keeps them, with a decimal point.
     const TextSnapshot now = problemTexts();
+    const auto asFiled = [](const QString& text, const QLocale& locale) {
+        return auditfile::toPointText(text, locale);
+    };
     const auto kept = [](const QString& key) {
         const QString control = key.section(u'.', 1);
         return control.startsWith(QLatin1String("Text")) ||
                (control.startsWith(QLatin1String("fgTable")) && !control.contains(u'.'));
     };
     for (auto it = saved_.cbegin(); it != saved_.cend(); ++it)
-        if (kept(it.key()) && now.contains(it.key()) && now.value(it.key()) != it.value())
+        if (kept(it.key()) && now.contains(it.key()) &&
+            asFiled(now.value(it.key()), QLocale()) != asFiled(it.value(), savedLocale_))
             bad(QStringLiteral("the saved audit opened with %1 %2 instead of %3")
                     .arg(it.key(), quoted(now.value(it.key())), quoted(it.value())));
 }

@@ -129,5 +129,6 @@ private:
     TextSnapshot pressedResults_; // the labels and grid of its window at the press
     int calculations_ = 0;        // successful CALCULATE clicks during the current action
     TextSnapshot saved_;          // the Problem windows' texts when the audit was last saved
+    QLocale savedLocale_;         // the locale they were shown in
     bool hasSaved_ = false;
 };

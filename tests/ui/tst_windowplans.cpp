@@ -1,6 +1,7 @@
 // The Problem windows' plans against the key table: every control of a Problem's list is one
 // widget of its window, named by its key, a field exactly where the list has an entry field;
-// the buttons and the busy label carry the keys of engine::kProblemKeys.
+// the buttons and the busy label carry the keys of engine::kProblemKeys; a result's tooltip
+// names its quantity and unit.
 
 #include "app/windows.h"
 #include "engine/audit.h"
@@ -46,6 +47,17 @@ private Q_SLOTS:
             QCOMPARE(w->findChildren<QWidget*>(key).size(), 1);
             if (control->isVisibleTo(w))
                 QCOMPARE(control->accessibleDescription(), w->objectName() + u'.' + key);
+            // A result shown names its quantity and unit when the pointer rests on it.
+            if (id >= fieldCount && control->isVisibleTo(w)) {
+                const engine::ControlKey& what =
+                    engine::controlTable(arrangement, problem)[std::size_t(id)];
+                QCOMPARE(what.key, keys[std::size_t(id)]);
+                const QString tip = control->toolTip();
+                QVERIFY2(tip.endsWith(QStringLiteral(" [%1]").arg(engine::toQString(what.unit))) &&
+                             tip.front().isUpper() &&
+                             tip.contains(engine::toQString(what.quantity).mid(1)),
+                         qPrintable(key + QStringLiteral(": ") + tip));
+            }
         }
         QVERIFY(!w->field(-1) && !w->result(int(keys.size())));
         // No entry field stands outside the list.
