@@ -120,8 +120,6 @@ private Q_SLOTS:
     void heatCapacityLimit();
     void decimalComma_data();
     void decimalComma();
-    void enterMovesOnAsTab_data();
-    void enterMovesOnAsTab();
     void hintOnKeyboardFocus();
     void enterPressesFocusedButton_data();
     void enterPressesFocusedButton();
@@ -335,6 +333,12 @@ void TestNumericField::validationOnTab_data() {
     QTest::newRow("pressure 0.89") << "Text5" << "0.89" << int(Qt::Key_Tab) << kGreaterPressure;
     QTest::newRow("pressure 1.16") << "Text5" << "1.16" << int(Qt::Key_Tab) << kLessPressure;
     QTest::newRow("humidity 0") << "Text7" << "0" << int(Qt::Key_Tab) << "";
+    // Enter (and the keypad's Enter) in a field is Tab: the same check, the same focus move.
+    QTest::newRow("flow 200 return") << "Text1" << "200" << int(Qt::Key_Return) << "";
+    QTest::newRow("flow 200 enter") << "Text1" << "200" << int(Qt::Key_Enter) << "";
+    QTest::newRow("flow 200.01 return") << "Text1" << "200.01" << int(Qt::Key_Return) << kLess200;
+    QTest::newRow("empty enter") << "Text1" << "" << int(Qt::Key_Enter) << kNumbersOnly;
+    QTest::newRow("pressure 1.16 return") << "Text5" << "1.16" << int(Qt::Key_Return) << kLessPressure;
     // clang-format on
 }
 
@@ -349,6 +353,8 @@ void TestNumericField::validationOnTab() {
     focusWith(edit, text);
     const QString shown = edit->text();
     host.desktop.clear();
+    QWidget* next =
+        key == Qt::Key_Backtab ? edit->previousInFocusChain() : edit->nextInFocusChain();
     QWidget* focusDuringMessage = nullptr;
     QString textDuringMessage;
     host.desktop.onMessage = [&](const RecordingDesktop::Message&) {
@@ -356,12 +362,16 @@ void TestNumericField::validationOnTab() {
         textDuringMessage = edit->text();
     };
 
-    QTest::keyClick(edit, Qt::Key(key));
+    QTest::keyClick(edit, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
 
     if (message.isEmpty()) {
         QVERIFY(host.desktop.messages.isEmpty());
         QVERIFY(QApplication::focusWidget() != edit);
         QCOMPARE(edit->text(), shown);
+        if (key != Qt::Key_Tab && key != Qt::Key_Backtab) {
+            QCOMPARE(QApplication::focusWidget(), next);
+            QCOMPARE(host.status, next->toolTip()); // the next field's hint
+        }
         return;
     }
     QCOMPARE(host.desktop.messageTexts(), QStringList{message});
@@ -371,6 +381,8 @@ void TestNumericField::validationOnTab() {
     QCOMPARE(textDuringMessage, shown); // emptied after the message
     QCOMPARE(edit->text(), QString());
     QCOMPARE(QApplication::focusWidget(), edit);
+    if (key != Qt::Key_Tab && key != Qt::Key_Backtab)
+        QCOMPARE(host.status, QString("earlier status"));
 }
 
 void TestNumericField::clickThenTabAway() {
@@ -595,50 +607,6 @@ void TestNumericField::decimalComma() {
     QCOMPARE(host.desktop.beeps, beeps);
     QTest::keyClick(edit, Qt::Key_Tab);
     QCOMPARE(host.desktop.messageTexts(), message.isEmpty() ? QStringList{} : QStringList{message});
-}
-
-// Enter (and the keypad's Enter) in a field is Tab: the same check, the same focus move.
-void TestNumericField::enterMovesOnAsTab_data() {
-    // clang-format off
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<QString>("message"); // empty: passes
-
-    QTest::newRow("flow 200 return") << "Text1" << "200" << int(Qt::Key_Return) << "";
-    QTest::newRow("flow 200 enter") << "Text1" << "200" << int(Qt::Key_Enter) << "";
-    QTest::newRow("flow 200.01 return") << "Text1" << "200.01" << int(Qt::Key_Return) << kLess200;
-    QTest::newRow("empty enter") << "Text1" << "" << int(Qt::Key_Enter) << kNumbersOnly;
-    QTest::newRow("pressure 1.16") << "Text5" << "1.16" << int(Qt::Key_Return) << kLessPressure;
-    // clang-format on
-}
-
-void TestNumericField::enterMovesOnAsTab() {
-    QFETCH(QString, control);
-    QFETCH(QString, text);
-    QFETCH(int, key);
-    QFETCH(QString, message);
-    Host host("Form5", {"Text1", "Text5", "Text7", "Text8"});
-    QVERIFY(host.show());
-    QLineEdit* edit = host.edit(control);
-    focusWith(edit, text);
-    const QString shown = edit->text();
-    host.desktop.clear();
-    QWidget* next = edit->nextInFocusChain();
-
-    QTest::keyClick(edit, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-
-    if (message.isEmpty()) {
-        QVERIFY(host.desktop.messages.isEmpty());
-        QCOMPARE(QApplication::focusWidget(), next);
-        QCOMPARE(edit->text(), shown);
-        QCOMPARE(host.status, next->toolTip()); // the next field's hint
-        return;
-    }
-    QCOMPARE(host.desktop.messageTexts(), QStringList{message});
-    QCOMPARE(edit->text(), QString());
-    QCOMPARE(QApplication::focusWidget(), edit);
-    QCOMPARE(host.status, QString("earlier status"));
 }
 
 // The hint is the tooltip, and reaches the status line when the field is reached from the
