@@ -8,8 +8,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeySequence>
+#include <QScreen>
 #include <QStyle>
 #include <QToolBar>
+#include <algorithm>
 
 Help::Help(MainWindow& main)
     : main_(main) {
@@ -55,6 +57,17 @@ void Help::showTopic(const HelpTopic& topic) {
                                .arg(looked.join(QStringLiteral(" and "))),
                            &main_);
         window_->setAttribute(Qt::WA_DeleteOnClose, false);
+        // Beside the main window where the screen has room, otherwise at the screen's right
+        // edge: the manual and the window it explains are seen together.
+        if (const QScreen* screen = main_.screen()) {
+            const QRect available = screen->availableGeometry();
+            const QRect beside = main_.frameGeometry();
+            window_->resize(window_->size().boundedTo(available.size()));
+            window_->move(
+                std::max(available.left(),
+                         std::min(beside.right() + 1, available.right() + 1 - window_->width())),
+                std::max(available.top(), beside.top()));
+        }
     }
     window_->showTopic(topic);
 }

@@ -20,6 +20,7 @@
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
+#include <QTextTable>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -124,6 +125,8 @@ HelpWindow::HelpWindow(const QString& folder, const QString& missing, QWidget* p
     results_ = new QListWidget(this);
     results_->setObjectName(QStringLiteral("Results"));
     results_->setAccessibleName(QStringLiteral("Places found"));
+    results_->setWordWrap(true);
+    results_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     side_ = new QTabWidget(this);
     side_->addTab(contents_, QStringLiteral("Contents"));
     side_->addTab(results_, QStringLiteral("Found"));
@@ -174,6 +177,7 @@ HelpWindow::HelpWindow(const QString& folder, const QString& missing, QWidget* p
         const QString title = pageTitle(pageOf(browser_->source()));
         setWindowTitle(title.isEmpty() ? QStringLiteral("ctaudit manual")
                                        : QStringLiteral("%1 - ctaudit manual").arg(title));
+        anchorMarks_.clear(); // navigate() marks the place of a new anchor
         markMatches();
     });
     connect(searchField_, &QLineEdit::returnPressed, this,
@@ -271,7 +275,42 @@ void HelpWindow::navigate(const HelpTopic& topic) {
             browser_->setSource(url);
         else if (!topic.anchor.isEmpty())
             browser_->scrollToAnchor(topic.anchor);
+        markAnchor(page == topic.page ? topic.anchor : QString());
     }
+}
+
+void HelpWindow::markAnchor(const QString& anchor) {
+    // The place an anchor names: the row of its table (each cell), or its paragraph.
+    anchorMarks_.clear();
+    QTextDocument* document = browser_->document();
+    for (QTextBlock block = document->begin(); block.isValid() && !anchor.isEmpty();
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (!it.fragment().charFormat().anchorNames().contains(anchor))
+                continue;
+            QTextCursor at(document);
+            at.setPosition(it.fragment().position());
+            QTextCharFormat marked;
+            marked.setBackground(QColor(215, 232, 250));
+            if (QTextTable* table = at.currentTable()) {
+                const int row = table->cellAt(at).row();
+                for (int column = 0; column < table->columns(); ++column) {
+                    const QTextTableCell cell = table->cellAt(row, column);
+                    QTextCursor content = cell.firstCursorPosition();
+                    content.setPosition(cell.lastCursorPosition().position(),
+                                        QTextCursor::KeepAnchor);
+                    anchorMarks_.append({content, marked});
+                }
+            } else {
+                QTextCursor line(block);
+                line.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+                anchorMarks_.append({line, marked});
+            }
+            markMatches();
+            return;
+        }
+    }
+    markMatches();
 }
 
 QList<HelpWindow::Hit> HelpWindow::search(const QString& text) {
@@ -313,8 +352,10 @@ QList<HelpWindow::Hit> HelpWindow::search(const QString& text) {
                     : hits_.size() < kMaxHits
                         ? QStringLiteral("%1 places").arg(hits_.size())
                         : QStringLiteral("the first %1 places").arg(kMaxHits));
-    for (const Hit& hit : hits_)
-        results_->addItem(hit.label);
+    for (const Hit& hit : hits_) {
+        auto* item = new QListWidgetItem(hit.label, results_);
+        item->setToolTip(hit.label);
+    }
     if (!searched_.isEmpty())
         side_->setCurrentWidget(results_);
     markMatches();
@@ -349,7 +390,7 @@ void HelpWindow::followHit(int delta) {
 }
 
 void HelpWindow::markMatches() {
-    QList<QTextEdit::ExtraSelection> marks;
+    QList<QTextEdit::ExtraSelection> marks = anchorMarks_;
     if (!searched_.isEmpty()) {
         QTextCharFormat marked;
         marked.setBackground(QColor(255, 230, 80));
@@ -365,5 +406,12 @@ void HelpWindow::markMatches() {
 }
 
 int HelpWindow::markedCount() const {
-    return int(browser_->extraSelections().size());
+    return int(browser_->extraSelections().size() - anchorMarks_.size());
+}
+
+QString HelpWindow::markedPlace() const {
+    QStringList cells;
+    for (const QTextEdit::ExtraSelection& mark : anchorMarks_)
+        cells << mark.cursor.selectedText();
+    return cells.join(QLatin1Char('|'));
 }

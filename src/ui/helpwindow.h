@@ -15,6 +15,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QTextEdit>
 #include <QUrl>
 #include <QWidget>
 
@@ -74,6 +75,9 @@ public:
     QUrl source() const;
     // The number of places marked in the page shown.
     int markedCount() const;
+    // The texts of the place the shown anchor names (its table row's cells, "|" between them),
+    // marked in the page; empty without an anchor.
+    QString markedPlace() const;
 
     QTextBrowser* browser() const { return browser_; }
     QLineEdit* searchField() const { return searchField_; }
@@ -88,6 +92,7 @@ private:
     void loadPages();
     void buildContents();
     void markMatches();
+    void markAnchor(const QString& anchor);
     void followHit(int delta);
     QString pageOf(const QUrl& url) const;
 
@@ -95,7 +100,8 @@ private:
     QStringList pages_;
     QStringList titles_;
     QList<Hit> hits_;
-    QString searched_; // the text of the last search
+    QString searched_;                             // the text of the last search
+    QList<QTextEdit::ExtraSelection> anchorMarks_; // the place of the anchor shown
     QTextBrowser* browser_;
     QLineEdit* searchField_;
     QTabWidget* side_;

@@ -89,6 +89,8 @@ void TestHelp::f1OpensThePageOfTheFocus() {
     QVERIFY(!row.isNull());
     QVERIFY(window->browser()->viewport()->rect().contains(row));
     QCOMPARE(field->text(), text);
+    // Its row is marked.
+    QCOMPARE(window->markedPlace(), QStringLiteral("Ambient relative humidity|%|p1.rh|0 - 100"));
 
     // F1 on the Problem window's CALCULATE: the same window, at the Problem's section.
     QTRY_VERIFY(QApplication::activeWindow() == window);
