@@ -40,7 +40,7 @@ Run runTool(const QStringList& arguments, const QByteArray& input = {},
         return {};
     process.write(input);
     process.closeWriteChannel();
-    if (!process.waitForFinished(60000)) {
+    if (!process.waitForFinished(180000)) {
         process.kill();
         process.waitForFinished();
         return {};
