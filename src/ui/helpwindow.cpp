@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStyle>
 #include <QTabWidget>
@@ -377,7 +378,10 @@ void HelpWindow::showHit(int index) {
             return;
     }
     browser_->setTextCursor(at);
-    browser_->ensureCursorVisible();
+    // The place a third of the way down the page, with what leads to it above.
+    QScrollBar* scroll = browser_->verticalScrollBar();
+    scroll->setValue(scroll->value() + browser_->cursorRect(at).top() -
+                     browser_->viewport()->height() / 3);
     if (results_->currentRow() != index)
         results_->setCurrentRow(index);
 }

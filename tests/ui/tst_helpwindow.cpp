@@ -154,6 +154,7 @@ void TestHelpWindow::searchFindsAcrossPages() {
         // The place is selected in its page, and every occurrence there is marked.
         QCOMPARE(help.browser()->textCursor().selectedText().toLower(), text.trimmed().toLower());
         QVERIFY(help.markedCount() >= 1);
+        QVERIFY(help.browser()->viewport()->rect().contains(help.browser()->cursorRect()));
         QVERIFY(help.results()->item(i)->text().startsWith(help.pageTitle(shown) + " > "));
     }
     QCOMPARE(foundPages, pages);
