@@ -1,13 +1,16 @@
 // Whole chains through the batch path. BM_*Chain: one case through the four Problems and the
 // report's 58 texts read back. BM_*Batch: the tool's whole path in one process, CSV in (read
 // and checked case by case), the chains, CSV rows out. The figure to read is
-// items_per_second, chains per second in one process.
+// items_per_second, chains per second in one process. BM_*UncertaintyTool/<jobs>: the program
+// ctaudit-batch with --uncertainty on the same 64 regimes, in one process (1) and over two
+// worker processes (2), wall time: the ratio of the two is what the workers gain.
 
 #include "auditfile/batchinput.h"
 #include "batch/batchaudit.h"
 #include "batch/batchrunner.h"
 
 #include <QBuffer>
+#include <QProcess>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -93,6 +96,48 @@ void BM_CrossFlowBatch(benchmark::State& state) {
     batch(state, Arrangement::CrossFlow);
 }
 BENCHMARK(BM_CrossFlowBatch)->Unit(benchmark::kMillisecond);
+
+// The program with --uncertainty and --jobs state.range(0) on the regimes, its output counted.
+void uncertaintyTool(benchmark::State& state, Arrangement arrangement) {
+    const QByteArray data = regimes(arrangement);
+    const QStringList arguments{
+        arrangement == Arrangement::CounterFlow ? QStringLiteral("--arrangement=counter")
+                                                : QStringLiteral("--arrangement=cross"),
+        QStringLiteral("--uncertainty"), QStringLiteral("--jobs=%1").arg(state.range(0)),
+        QStringLiteral("-")};
+    qsizetype rows = 0;
+    for (auto _ : state) {
+        QProcess tool;
+        tool.start(QStringLiteral(CTAUDIT_BATCH), arguments);
+        tool.write(data);
+        tool.closeWriteChannel();
+        if (!tool.waitForFinished(600000) || tool.exitStatus() != QProcess::NormalExit ||
+            tool.exitCode() != 0) {
+            state.SkipWithError("ctaudit-batch failed");
+            break;
+        }
+        rows += tool.readAllStandardOutput().count('\n') - 1;
+    }
+    state.SetItemsProcessed(rows);
+}
+
+void BM_CounterFlowUncertaintyTool(benchmark::State& state) {
+    uncertaintyTool(state, Arrangement::CounterFlow);
+}
+BENCHMARK(BM_CounterFlowUncertaintyTool)
+    ->Arg(1)
+    ->Arg(2)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+void BM_CrossFlowUncertaintyTool(benchmark::State& state) {
+    uncertaintyTool(state, Arrangement::CrossFlow);
+}
+BENCHMARK(BM_CrossFlowUncertaintyTool)
+    ->Arg(1)
+    ->Arg(2)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -5,6 +5,7 @@
 
 #include "app/aboutbox.h"
 #include "app/auditdocument.h"
+#include "app/help.h"
 #include "app/programfiles.h"
 #include "app/windows.h"
 #include "ui/desktop.h"
@@ -41,6 +42,7 @@ int main(int argc, char* argv[]) {
     Windows windows(desktop);
     AuditDocument document(windows);
     AboutBox about(*windows.mainWindow());
+    Help help(*windows.mainWindow());
     windows.start();
     if (parser.isSet(checkOption))
         return programfiles::checkStart(windows, out);

@@ -1,6 +1,7 @@
 #include "batch/batchrunner.h"
 
 #include "auditfile/csv.h"
+#include "batch/batchuncertainty.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -30,18 +31,24 @@ QString inputChanged(const BatchInput::Error& error) {
            error.describe(QStringLiteral("line"));
 }
 
-QByteArray outputRow(int caseNumber, const BatchAudit::Result& result) {
-    return csv::record(BatchAudit::resultCells(caseNumber, result)).toUtf8();
+// A case's output row: its number, status and quantities, then its U columns when asked for.
+QByteArray outputRow(const BatchAudit& audit, const BatchCase& c, const BatchAudit::Result& result,
+                     bool uncertainty) {
+    QStringList cells = BatchAudit::resultCells(c.number, result);
+    if (uncertainty)
+        cells += uncertaintyCells(audit.arrangement(), c, cells);
+    return csv::record(cells).toUtf8();
 }
 
 // Runs a case, then what comes after it: the case's row, and in *stop why the run must stop, if
 // it must.
 QByteArray runCase(const BatchAudit& audit, const BatchCase& c,
-                   const BatchRunner::AfterCase& afterCase, std::optional<QString>* stop) {
+                   const BatchRunner::AfterCase& afterCase, bool uncertainty,
+                   std::optional<QString>* stop) {
     if (!afterCase.run)
-        return outputRow(c.number, audit.run(c));
+        return outputRow(audit, c, audit.run(c), uncertainty);
     engine::Audit finished;
-    const QByteArray row = outputRow(c.number, audit.run(c, &finished));
+    const QByteArray row = outputRow(audit, c, audit.run(c, &finished), uncertainty);
     *stop = afterCase.run(c.number, finished);
     return row;
 }
@@ -107,7 +114,7 @@ QStringList BatchRunner::workerArguments(Arrangement arrangement) {
                                                     : QStringLiteral("cross"))};
 }
 
-int BatchRunner::runWorker(Arrangement arrangement, const AfterCase& afterCase) {
+int BatchRunner::runWorker(Arrangement arrangement, const AfterCase& afterCase, bool uncertainty) {
     const BatchAudit audit(arrangement, afterCase.run != nullptr);
     QByteArray received; // what has come in and is not a whole record yet
     QByteArray rows;     // rows not yet written
@@ -154,7 +161,7 @@ int BatchRunner::runWorker(Arrangement arrangement, const AfterCase& afterCase) 
                 return failed(damaged);
             std::copy(record->cells.begin() + 1, record->cells.end(), c.values.begin());
             std::optional<QString> stop;
-            rows += runCase(audit, c, afterCase, &stop);
+            rows += runCase(audit, c, afterCase, uncertainty, &stop);
             if (stop) {
                 std::fprintf(stderr, "%s\n", qPrintable(*stop));
                 return 1;
@@ -185,7 +192,7 @@ std::optional<QString> BatchRunner::runHere(BatchReader& cases, qsizetype total,
     qsizetype done = 0;
     while (const std::optional<BatchCase> c = cases.next()) {
         std::optional<QString> stop;
-        if (!sink(runCase(audit, *c, afterCase_, &stop)))
+        if (!sink(runCase(audit, *c, afterCase_, uncertainty_, &stop)))
             return outputFailed();
         if (stop)
             return stop;
@@ -210,7 +217,10 @@ std::optional<QString> BatchRunner::runWorkers(BatchReader& cases, qsizetype tot
     for (int w = 0; w < workers; ++w) {
         auto worker = std::make_unique<Worker>();
         worker->process.setProgram(QCoreApplication::applicationFilePath());
-        worker->process.setArguments(workerArguments(arrangement_) + afterCase_.workerArguments);
+        QStringList arguments = workerArguments(arrangement_) + afterCase_.workerArguments;
+        if (uncertainty_)
+            arguments << uncertaintyArgument();
+        worker->process.setArguments(arguments);
         pool.push_back(std::move(worker));
     }
 

@@ -8,6 +8,9 @@
 // few at a time. Each case goes to the worker with the fewest cases in hand, so that a stretch
 // of slow cases does not hold up the others; the runner keeps the order in which it handed cases
 // out and passes each worker's rows on in that order.
+//
+// With the uncertainty columns (setUncertainty), each row carries its case's U columns
+// (batchuncertainty.h) after the report's quantities, computed where the case ran.
 
 #include "auditfile/batchinput.h"
 #include "batch/batchaudit.h"
@@ -42,6 +45,9 @@ public:
         , jobs_(jobs)
         , afterCase_(std::move(afterCase)) {}
 
+    // Whether each row carries the U columns after the report's quantities.
+    void setUncertainty(bool on) { uncertainty_ = on; }
+
     // The worker processes a run of n cases would use: none for a few cases, where starting
     // them would cost more than it saves.
     int workersFor(qsizetype cases) const;
@@ -59,9 +65,13 @@ public:
     // Why a worker process failed: the signal that ended it, or its exit status, and the end of
     // what it said on standard error.
     static QString workerFailure(QProcess::ExitStatus status, int exitCode, const QByteArray& said);
-    // A worker: runs the cases of standard input, writing their rows a few at a time, and
-    // afterCase (when set) after each. Returns the program's exit status.
-    static int runWorker(Arrangement arrangement, const AfterCase& afterCase = {});
+    // The argument that makes a worker add the U columns to its rows.
+    static QString uncertaintyArgument() { return QStringLiteral("--uncertainty"); }
+    // A worker: runs the cases of standard input, writing their rows (with the U columns when
+    // uncertainty is set) a few at a time, and afterCase (when set) after each. Returns the
+    // program's exit status.
+    static int runWorker(Arrangement arrangement, const AfterCase& afterCase = {},
+                         bool uncertainty = false);
 
 private:
     std::optional<QString> runHere(BatchReader& cases, qsizetype total, const Sink& sink,
@@ -72,4 +82,5 @@ private:
     Arrangement arrangement_;
     int jobs_;
     AfterCase afterCase_;
+    bool uncertainty_ = false;
 };

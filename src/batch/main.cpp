@@ -199,7 +199,7 @@ int main(int argc, char* argv[]) {
         afterCase.workerArguments = {QStringLiteral("--diagrams=") + dir};
     }
     if (parser.isSet(workerOption))
-        return BatchRunner::runWorker(arrangement, afterCase);
+        return BatchRunner::runWorker(arrangement, afterCase, parser.isSet(uncertaintyOption));
 
     // The input is read through and checked once before any case runs, so that a damaged
     // file stops the tool before anything is written; then it is read again case by case.
@@ -324,15 +324,6 @@ int main(int argc, char* argv[]) {
     // The header goes out with the first row, so that a failed run writes nothing at all.
     bool headerWritten = false;
     const bool withUncertainty = parser.isSet(uncertaintyOption);
-    // The U columns need each case's inputs: a second reader goes through the file in step
-    // with the rows, which come in input order.
-    const bool spooled = input == &spool;
-    if (spooled && !spool.flush())
-        return unreadable(spool);
-    QFile again(spooled ? spool.fileName() : inputName);
-    std::optional<BatchReader> inputsAgain;
-    if (withUncertainty && again.open(QIODevice::ReadOnly))
-        inputsAgain.emplace(again);
     const auto write = [&](const QByteArray& row) {
         if (!headerWritten &&
             !put(csv::record(BatchAudit::headerCells() +
@@ -340,23 +331,15 @@ int main(int argc, char* argv[]) {
                      .toUtf8()))
             return false;
         headerWritten = true;
-        if (row.isEmpty())
-            return true;
-        if (!withUncertainty)
-            return put(row);
-        const csv::Table parsed = csv::parse(QString::fromUtf8(row));
-        QStringList cells = parsed.records.isEmpty() ? QStringList() : parsed.records[0].cells;
-        const std::optional<BatchCase> c = inputsAgain ? inputsAgain->next() : std::nullopt;
-        if (c && !cells.isEmpty())
-            cells += uncertaintyCells(arrangement, *c, cells);
-        return put(csv::record(cells).toUtf8());
+        return row.isEmpty() || put(row);
     };
     const auto outputFailed = [&] {
         printError(QStringLiteral("%1: %2").arg(outputName, *outputError));
         return kBadInput;
     };
-    const std::optional<QString> failure =
-        BatchRunner(arrangement, jobs, afterCase).run(cases, total, write, progress);
+    BatchRunner runner(arrangement, jobs, afterCase);
+    runner.setUncertainty(withUncertainty);
+    const std::optional<QString> failure = runner.run(cases, total, write, progress);
     if (showProgress && total > 0)
         std::fputc('\n', stderr);
     if (outputError)

@@ -2,20 +2,84 @@
 
 #include "diagrams/plotlibrary.h"
 
+#include <QFontMetrics>
+#include <QStringList>
+
 namespace plotstyle {
 
 namespace {
 
 constexpr const char* kTitleName = "title";
 
-QCPTextElement* titleElement(const QCustomPlot* plot) {
+// A plot's title: its text broken into lines at blanks to the plot's width when it is drawn,
+// so that a narrow plot shows all of it, centred, instead of the middle of one long line. The
+// element asks for no width of its own and for the height of its lines at the plot's width.
+class TitleElement : public QCPTextElement {
+public:
+    TitleElement(QCustomPlot* plot, const QFont& font)
+        : QCPTextElement(plot, QString(), font) {}
+
+    // The lines as last drawn.
+    QString shown() const { return shown_; }
+
+protected:
+    void draw(QCPPainter* painter) override {
+        shown_ = fitToWidth(mText, QFontMetrics(mainFont()), mRect.width());
+        painter->setFont(mainFont());
+        painter->setPen(QPen(mainTextColor()));
+        painter->drawText(mRect, Qt::AlignCenter, shown_, &mTextBoundingRect);
+    }
+
+    QSize minimumOuterSizeHint() const override {
+        return {mMargins.left() + mMargins.right(), height()};
+    }
+
+    QSize maximumOuterSizeHint() const override { return {QWIDGETSIZE_MAX, height()}; }
+
+private:
+    // The outer height of the lines at the width the plot gives its title row.
+    int height() const {
+        const int width = mParentPlot->viewport().width() - mMargins.left() - mMargins.right();
+        const QFontMetrics metrics(mFont);
+        const QString lines = fitToWidth(mText, metrics, width);
+        return metrics.boundingRect(0, 0, 0, 0, Qt::TextDontClip, lines).height() + mMargins.top() +
+               mMargins.bottom();
+    }
+
+    QString shown_;
+};
+
+TitleElement* titleElement(const QCustomPlot* plot) {
     if (plot->plotLayout()->rowCount() < 2)
         return nullptr;
-    auto* element = qobject_cast<QCPTextElement*>(plot->plotLayout()->element(0, 0));
+    auto* element = dynamic_cast<TitleElement*>(plot->plotLayout()->element(0, 0));
     return element && element->objectName() == QLatin1String(kTitleName) ? element : nullptr;
 }
 
 } // namespace
+
+QString fitToWidth(const QString& text, const QFontMetrics& metrics, int width) {
+    if (width <= 0)
+        return text;
+    QStringList out;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        QString current;
+        for (const QString& word : line.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QString longer = current.isEmpty() ? word : current + QLatin1Char(' ') + word;
+            if (metrics.horizontalAdvance(longer) <= width) {
+                current = longer;
+                continue;
+            }
+            if (!current.isEmpty())
+                out << current;
+            current = metrics.horizontalAdvance(word) <= width
+                          ? word
+                          : metrics.elidedText(word, Qt::ElideRight, width);
+        }
+        out << current;
+    }
+    return out.join(QLatin1Char('\n'));
+}
 
 QCPColorGradient viridis() {
     // The viridis map sampled at ninths; linear interpolation between them stays within a few
@@ -40,7 +104,7 @@ void prepare(QCustomPlot* plot) {
     QFont bold = plot->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.1);
-    auto* title = new QCPTextElement(plot, QString(), bold);
+    auto* title = new TitleElement(plot, bold);
     title->setObjectName(QLatin1String(kTitleName));
     plot->plotLayout()->addElement(0, 0, title);
 }
@@ -61,6 +125,11 @@ void setTitle(QCustomPlot* plot, const QString& text) {
 QString title(const QCustomPlot* plot) {
     const QCPTextElement* element = titleElement(plot);
     return element ? element->text() : QString();
+}
+
+QString shownTitle(const QCustomPlot* plot) {
+    const TitleElement* element = titleElement(plot);
+    return element ? element->shown() : QString();
 }
 
 QString outOfDateMark(bool outOfDate) {

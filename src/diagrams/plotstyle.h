@@ -7,6 +7,7 @@
 
 class QCustomPlot;
 class QCPColorGradient;
+class QFontMetrics;
 
 namespace plotstyle {
 
@@ -14,12 +15,20 @@ namespace plotstyle {
 QCPColorGradient viridis();
 
 // A plot's common set-up: white background, antialiased lines, a bold title row above the
-// axis rect (its text set later with setTitle).
+// axis rect (its text set later with setTitle). The title is drawn broken into lines to the
+// plot's width.
 void prepare(QCustomPlot* plot);
 void setTitle(QCustomPlot* plot, const QString& title);
 // The legend, shown: a translucent white box with a wide gap between each line and its text.
 void showLegend(QCustomPlot* plot);
+// The title's whole text, and the lines it was last drawn in.
 QString title(const QCustomPlot* plot);
+QString shownTitle(const QCustomPlot* plot);
+
+// The text broken into lines no wider than width (pixels of metrics) at its blanks, its own
+// line breaks kept; a word wider than width alone is elided. A width of 0 or less leaves it as
+// it is.
+QString fitToWidth(const QString& text, const QFontMetrics& metrics, int width);
 
 // What a diagram's title and a point's legend entry add for a Problem whose results are out of
 // date: " (out of date)"; nothing for a current one.

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -109,14 +110,31 @@ void MainWindow::buildToolbar() {
     toolBar_->setIconSize(QSize(16, 16));
     addToolBar(Qt::TopToolBarArea, toolBar_);
 
+    // Each button: its caption, its key (the action's object name and data), its image, what
+    // it does (its tooltip, with the shortcut) and its shortcut, which works in every child
+    // window. Alt+letter keeps clear of the entry fields' own keys.
     struct Button {
         const char* caption;
         const char* key;
         int image;
+        const char* does;
+        QKeySequence shortcut;
     };
     const Button buttons[] = {
-        {"Menu    ", "menu", 0},           {"Excel    ", "Excel", 1}, {"Diagram    ", "Diagram", 3},
-        {"Uncertainty", "Uncertainty", 5}, {"Exit     ", "Exit", 2},
+        {"Menu    ", "menu", 0, "Show the start window, to choose the tower arrangement",
+         QKeySequence(Qt::ALT | Qt::Key_M)},
+        {"Excel    ", "Excel", 1,
+         "Write the four Problems into the next free column of the spreadsheet report "
+         "(LibreOffice Calc)",
+         QKeySequence(Qt::ALT | Qt::Key_E)},
+        {"Diagram    ", "Diagram", 3, "Show the diagrams of the Problem window last active",
+         QKeySequence(Qt::ALT | Qt::Key_D)},
+        {"Uncertainty", "Uncertainty", 5,
+         "Show the expanded measurement uncertainty of the results and the acceptance test's "
+         "verdict",
+         QKeySequence(Qt::ALT | Qt::Key_U)},
+        {"Exit     ", "Exit", 2, "End the program, asking first when the audit has unsaved changes",
+         QKeySequence(Qt::CTRL | Qt::Key_Q)},
     };
     for (const Button& b : buttons) {
         QAction* action =
@@ -124,7 +142,9 @@ void MainWindow::buildToolbar() {
         const QString key = QString::fromLatin1(b.key);
         action->setObjectName(key);
         action->setData(key);
-        action->setToolTip(key);
+        action->setShortcut(b.shortcut);
+        action->setToolTip(QStringLiteral("%1 (%2)").arg(
+            QString::fromLatin1(b.does), b.shortcut.toString(QKeySequence::NativeText)));
         connect(action, &QAction::triggered, this, [this, key] { buttonClicked(key); });
     }
 

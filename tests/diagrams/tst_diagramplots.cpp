@@ -7,6 +7,7 @@
 #include "diagrams/diagramexport.h"
 #include "diagrams/fillmapplot.h"
 #include "diagrams/merkelplot.h"
+#include "diagrams/plotstyle.h"
 
 #include <QApplication>
 #include <QImage>
@@ -63,6 +64,8 @@ private Q_SLOTS:
     void exportWritesFilesOfTheAskedSize_data();
     void exportWritesFilesOfTheAskedSize();
     void exportToAnUnwritablePlaceFails();
+    void titleFitsTheWidth_data();
+    void titleFitsTheWidth();
 };
 
 void TestDiagramPlots::merkelDrawsTheOperatingLineAndSaturation() {
@@ -255,6 +258,34 @@ void TestDiagramPlots::exportToAnUnwritablePlaceFails() {
 
     QVERIFY(!diagramexport::formatOf(QStringLiteral("diagram.jpg")));
     QCOMPARE(diagramexport::formatOf(QStringLiteral("Diagram.SVG")), diagramexport::Format::Svg);
+}
+
+void TestDiagramPlots::titleFitsTheWidth_data() {
+    // Widths in characters of a fixed-width font.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QString>("lines");
+    QTest::newRow("fits") << "Problem 1: NTU" << 14 << "Problem 1: NTU";
+    QTest::newRow("wraps at blanks") << "Problem 1: NTU 1.47" << 10 << "Problem 1:\nNTU 1.47";
+    QTest::newRow("keeps its own breaks") << "ab cd\nef" << 10 << "ab cd\nef";
+    QTest::newRow("blanks collapse at a break") << "ab   cd" << 3 << "ab\ncd";
+    QTest::newRow("a long word elided") << "a kW/(kJ/kg)" << 6 << "a\n{kW/(kJ/kg) elided}";
+    QTest::newRow("no width: as it is") << "a b c" << 0 << "a b c";
+    QTest::newRow("empty") << "" << 5 << "";
+}
+
+void TestDiagramPlots::titleFitsTheWidth() {
+    QFETCH(QString, text);
+    QFETCH(int, width);
+    QFETCH(QString, lines);
+    QFont mono(QStringLiteral("monospace"));
+    mono.setStyleHint(QFont::TypeWriter);
+    mono.setFixedPitch(true);
+    const QFontMetrics metrics(mono);
+    const int em = metrics.horizontalAdvance(QLatin1Char('m'));
+    lines.replace(QStringLiteral("{kW/(kJ/kg) elided}"),
+                  metrics.elidedText(QStringLiteral("kW/(kJ/kg)"), Qt::ElideRight, width * em));
+    QCOMPARE(plotstyle::fitToWidth(text, metrics, width * em), lines);
 }
 
 QTEST_MAIN(TestDiagramPlots)

@@ -29,6 +29,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -69,6 +70,8 @@ private Q_SLOTS:
     void exportsTheShownDiagram_data();
     void exportsTheShownDiagram();
     void outOfDateProblemsFollowTheAudit();
+    void narrowWindowShowsTheWholeTitle_data();
+    void narrowWindowShowsTheWholeTitle();
 
 private:
     // Presses CALCULATE in Problems 1 to `upTo` of an arrangement (with the windows' default
@@ -438,6 +441,54 @@ void TestDiagramWindow::outOfDateProblemsFollowTheAudit() {
     for (int problem = 2; problem <= 4; ++problem)
         QVERIFY(
             !diagram->characteristic->pointLabel(problem).contains(QStringLiteral("out of date")));
+}
+
+void TestDiagramWindow::narrowWindowShowsTheWholeTitle_data() {
+    QTest::addColumn<bool>("counterFlow");
+    QTest::addColumn<int>("problem");
+    QTest::addColumn<bool>("wraps"); // a title too wide for one line at 500 px
+    QTest::newRow("counter flow, Problem 1") << true << 1 << true;
+    QTest::newRow("cross flow, Problem 1") << false << 1 << false;
+    QTest::newRow("counter flow, Problem 3") << true << 3 << true;
+}
+
+// At 500 px each diagram's title is drawn in lines within the plot, every word of it there.
+void TestDiagramWindow::narrowWindowShowsTheWholeTitle() {
+    QFETCH(bool, counterFlow);
+    QFETCH(int, problem);
+    QFETCH(bool, wraps);
+    calculate(counterFlow, problem);
+    DiagramWindow* diagram = openDiagram();
+    QMdiSubWindow* sub = fixture_->main().mdiArea()->activeSubWindow();
+    QCOMPARE(sub->widget(), static_cast<QWidget*>(diagram));
+    sub->resize(500, 620);
+    QCoreApplication::processEvents();
+    int wrapped = 0; // the titles too wide for one line
+    for (int tab = 0; tab < diagram->tabs->count(); ++tab) {
+        diagram->tabs->setCurrentIndex(tab);
+        auto* plot = static_cast<QCustomPlot*>(diagram->tabs->currentWidget());
+        QVERIFY(plot->width() <= 500);
+        plot->replot();
+        const QString title = plotstyle::title(plot);
+        const QString shown = plotstyle::shownTitle(plot);
+        QFont bold = plot->font();
+        bold.setBold(true);
+        bold.setPointSizeF(bold.pointSizeF() * 1.1);
+        const QFontMetrics metrics(bold);
+        const bool tooWide =
+            std::ranges::any_of(title.split(QLatin1Char('\n')), [&](const QString& line) {
+                return metrics.horizontalAdvance(line) > plot->width();
+            });
+        QCOMPARE(shown.count(QLatin1Char('\n')) > title.count(QLatin1Char('\n')), tooWide);
+        wrapped += tooWide ? 1 : 0;
+        QCOMPARE(shown.simplified(), title.simplified());
+        for (const QString& line : shown.split(QLatin1Char('\n')))
+            QVERIFY2(metrics.horizontalAdvance(line) <= plot->width(), qPrintable(line));
+        // The axis rect keeps the room below the title's lines.
+        QVERIFY(plot->axisRect()->outerRect().top() >=
+                metrics.height() * (shown.count(QLatin1Char('\n')) + 1));
+    }
+    QCOMPARE(wrapped > 0, wraps);
 }
 
 QTEST_MAIN(TestDiagramWindow)

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -131,23 +132,34 @@ void TestMainWindow::toolbarButtons_data() {
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("does"); // a word of what the tooltip says it does
+    QTest::addColumn<QKeySequence>("shortcut");
     // The trailing blanks widen the buttons and belong to the captions.
     QTest::newRow("menu") << 0 << "Menu    "
-                          << "menu";
+                          << "menu"
+                          << "start window" << QKeySequence(Qt::ALT | Qt::Key_M);
     QTest::newRow("Excel") << 1 << "Excel    "
-                           << "Excel";
+                           << "Excel"
+                           << "spreadsheet" << QKeySequence(Qt::ALT | Qt::Key_E);
     QTest::newRow("Diagram") << 2 << "Diagram    "
-                             << "Diagram";
+                             << "Diagram"
+                             << "diagrams" << QKeySequence(Qt::ALT | Qt::Key_D);
     QTest::newRow("Uncertainty") << 3 << "Uncertainty"
-                                 << "Uncertainty";
+                                 << "Uncertainty"
+                                 << "uncertainty" << QKeySequence(Qt::ALT | Qt::Key_U);
     QTest::newRow("Exit") << 4 << "Exit     "
-                          << "Exit";
+                          << "Exit"
+                          << "End the program" << QKeySequence(Qt::CTRL | Qt::Key_Q);
 }
 
+// Each button is found by its key (object name and data); its tooltip says what it does and
+// names its shortcut.
 void TestMainWindow::toolbarButtons() {
     QFETCH(int, position);
     QFETCH(QString, caption);
     QFETCH(QString, key);
+    QFETCH(QString, does);
+    QFETCH(QKeySequence, shortcut);
     start();
     QList<QAction*> buttons;
     for (QAction* a : main().toolBar()->actions())
@@ -156,8 +168,13 @@ void TestMainWindow::toolbarButtons() {
     QCOMPARE(buttons.size(), 5);
     QAction* a = buttons.at(position);
     QCOMPARE(a->text(), caption);
+    QCOMPARE(a->objectName(), key);
     QCOMPARE(a->data().toString(), key);
-    QCOMPARE(a->toolTip(), key);
+    QCOMPARE(a->shortcut(), shortcut);
+    QVERIFY2(a->toolTip().contains(does), qPrintable(a->toolTip()));
+    QVERIFY2(a->toolTip().endsWith(
+                 QStringLiteral(" (%1)").arg(shortcut.toString(QKeySequence::NativeText))),
+             qPrintable(a->toolTip()));
     QVERIFY(!a->icon().isNull());
     QVERIFY(a->isVisible());
 }
@@ -283,7 +300,12 @@ void TestMainWindow::menuWhileAProblemWindowIsActive() {
              QStringLiteral("Calculation has successfully complited"));
     const TextSnapshot before = snapshotTexts(form5);
 
-    action(QStringLiteral("menu"))->trigger();
+    // Menu's shortcut works from a field of the Problem window.
+    QLineEdit* field = form5->findChild<QLineEdit*>(QStringLiteral("Text1"));
+    QVERIFY(field);
+    field->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(field));
+    QTest::keyClick(field, Qt::Key_M, Qt::AltModifier);
     QCoreApplication::processEvents();
     QCOMPARE(activeChild(), static_cast<QWidget*>(form1));
     QCOMPARE(fixture_->windows().status(), QString());

@@ -9,6 +9,12 @@ spreads near the design point and across the whole field range. Seeded: the same
 time. The expected outputs (counter.out.csv, cross.out.csv) are the tool's own:
 
     build/bin/ctaudit-batch --jobs 1 --arrangement counter counter.csv > counter.out.csv
+
+and, with the U columns, of every fourth case (lines 2, 6, 10, ...):
+
+    awk 'NR == 1 || (NR - 2) % 4 == 0' counter.csv |
+        build/bin/ctaudit-batch --jobs 1 --arrangement counter --uncertainty - \
+        > counter.uncertainty.out.csv
 """
 import os
 import random
