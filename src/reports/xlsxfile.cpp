@@ -119,15 +119,16 @@ lxw_format* XlsxFile::boldFormat(double size) {
 lxw_format* XlsxFile::numberFormat(int decimals, int integerDigits) {
     if (decimals < 0)
         return nullptr; // the general format
+    const int key = decimals * 1024 + integerDigits;
+    if (lxw_format* format = numberFormats_.value(key))
+        return format;
     // "0.00", "00.00" for a leading zero, "#.00" for a text without an integer digit.
     QString code = integerDigits > 0 ? QString(integerDigits, u'0') : QStringLiteral("#");
     if (decimals > 0)
         code += u'.' + QString(decimals, u'0');
-    if (lxw_format* format = formats_.value(code))
-        return format;
     lxw_format* format = workbook_add_format(workbook_);
     format_set_num_format(format, code.toLatin1().constData());
-    formats_.insert(code, format);
+    numberFormats_.insert(key, format);
     return format;
 }
 

@@ -66,5 +66,6 @@ private:
     std::unique_ptr<QTemporaryFile> temporary_;
     lxw_workbook* workbook_ = nullptr;
     QHash<QString, lxw_format*> formats_;
+    QHash<int, lxw_format*> numberFormats_; // by decimals and integer digits
     QString error_;
 };
