@@ -50,6 +50,35 @@ std::optional<QString> checkComplete(const QString& fileName) {
     return problem;
 }
 
+// The scientific format that shows a number as its text with an exponent does: "1E-07" gives
+// "0E+00", "1.25E+15" "0.00E+00"; empty for a text without an exponent.
+QString scientificCode(const QString& text) {
+    const qsizetype e = text.indexOf(u'E', 0, Qt::CaseInsensitive);
+    if (e < 0)
+        return QString();
+    int decimals = 0;
+    bool afterPoint = false;
+    for (qsizetype i = 0; i < e; ++i) {
+        const QChar c = text.at(i);
+        if (c.isDigit())
+            decimals += afterPoint ? 1 : 0;
+        else if (c == u'.' || c == u',')
+            afterPoint = true;
+    }
+    int exponentDigits = 0;
+    bool sign = false;
+    for (qsizetype i = e + 1; i < text.size(); ++i) {
+        if (text.at(i).isDigit())
+            ++exponentDigits;
+        else if (text.at(i) == u'+' || text.at(i) == u'-')
+            sign = true;
+    }
+    return QStringLiteral("0%1E%2%3")
+        .arg(decimals > 0 ? u'.' + QString(decimals, u'0') : QString(),
+             sign ? QStringLiteral("+") : QStringLiteral("-"),
+             QString(std::max(exponentDigits, 1), u'0'));
+}
+
 } // namespace
 
 XlsxFile::XlsxFile(const QString& path, bool constantMemory)
@@ -138,8 +167,18 @@ bool XlsxFile::write(lxw_worksheet* sheet, int row, int column, const CellConten
         return false;
     lxw_error result = LXW_NO_ERROR;
     if (content.number && std::isfinite(*content.number)) {
+        lxw_format* format = numberFormat(content.decimals, content.integerDigits);
+        if (const QString code = content.decimals < 0 ? scientificCode(content.text) : QString();
+            !code.isEmpty()) {
+            format = formats_.value(code);
+            if (!format) {
+                format = workbook_add_format(workbook_);
+                format_set_num_format(format, code.toLatin1().constData());
+                formats_.insert(code, format);
+            }
+        }
         result = worksheet_write_number(sheet, lxw_row_t(row), lxw_col_t(column), *content.number,
-                                        numberFormat(content.decimals, content.integerDigits));
+                                        format);
     } else if (!content.text.isEmpty()) {
         if (content.text.size() > kMaxCellText) {
             fail(QStringLiteral("a text of %1 characters is longer than a cell holds (%2)")

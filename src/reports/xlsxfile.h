@@ -46,7 +46,8 @@ public:
     // A bold text format of a font size in points (0: the default size).
     lxw_format* boldFormat(double size = 0);
     // The format that shows a number as its text did: decimals places (-1: general) and at
-    // least integerDigits digits before the separator.
+    // least integerDigits digits before the separator. write() shows a number whose text has
+    // an exponent in the scientific format of that text.
     lxw_format* numberFormat(int decimals, int integerDigits);
     // The workbook, for what this class does not wrap (column widths, charts).
     lxw_workbook* workbook() { return workbook_; }
