@@ -5,13 +5,13 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <xlsxwriter.h>
+#include <zlib.h>
 
 namespace {
 
@@ -19,35 +19,134 @@ namespace {
 constexpr int kEndRecordSize = 22;
 constexpr char kEndRecordSignature[] = "PK\x05\x06";
 
-quint32 littleEndian32(const char* bytes) {
-    quint32 value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = (value << 8) | static_cast<unsigned char>(bytes[i]);
-    return value;
+quint32 littleEndian16(const uchar* bytes) {
+    return quint32(bytes[0]) | quint32(bytes[1]) << 8;
 }
 
-// Whether the file on disk is a whole zip file: its last record is the end of the central
-// directory, and the directory ends right before it. A write cut short by a full disk loses
-// the end. The file is flushed to the disk first.
+quint32 littleEndian32(const uchar* bytes) {
+    return littleEndian16(bytes) | littleEndian16(bytes + 2) << 16;
+}
+
+// Whether an XML part of the workbook is whole: inflated, it ends with the closing tag of its
+// root element. libxlsxwriter writes each part into a temporary file first and does not check
+// those writes, so a full disk (or a file size limit) can cut a part short inside a zip file
+// that is itself complete. The part is read from the file a piece at a time.
+bool wholeXmlPart(QFile& file, qint64 offset, quint32 packedSize, int method) {
+    QByteArray head;
+    QByteArray tail;
+    const auto take = [&](const char* bytes, qsizetype n) {
+        if (head.size() < 512)
+            head.append(bytes, std::min<qsizetype>(n, 512 - head.size()));
+        tail.append(bytes + std::max<qsizetype>(0, n - 256), std::min<qsizetype>(n, 256));
+        tail = tail.right(256);
+    };
+    z_stream stream{};
+    if (method == 8 && inflateInit2(&stream, -MAX_WBITS) != Z_OK)
+        return false;
+    std::array<char, 1 << 16> buffer{};
+    int result = method == 0 ? Z_STREAM_END : Z_OK;
+    if (!file.seek(offset))
+        result = Z_DATA_ERROR;
+    // Each round reads at least one byte of the part or ends: the cap is the part's size.
+    for (qint64 left = packedSize; left > 0 && (result == Z_OK || result == Z_STREAM_END);) {
+        const QByteArray piece = file.read(std::min<qint64>(left, 1 << 16));
+        if (piece.isEmpty())
+            return method == 8 ? (inflateEnd(&stream), false) : false;
+        left -= piece.size();
+        if (method == 0) {
+            take(piece.constData(), piece.size());
+            continue;
+        }
+        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(piece.constData()));
+        stream.avail_in = uInt(piece.size());
+        while (stream.avail_in > 0 && result == Z_OK) {
+            stream.next_out = reinterpret_cast<Bytef*>(buffer.data());
+            stream.avail_out = uInt(buffer.size());
+            result = inflate(&stream, Z_NO_FLUSH);
+            take(buffer.data(), qsizetype(buffer.size() - stream.avail_out));
+        }
+    }
+    if (method == 8) {
+        // What inflate holds back after the last input.
+        while (result == Z_OK) {
+            stream.next_out = reinterpret_cast<Bytef*>(buffer.data());
+            stream.avail_out = uInt(buffer.size());
+            result = inflate(&stream, Z_FINISH);
+            take(buffer.data(), qsizetype(buffer.size() - stream.avail_out));
+            if (result == Z_BUF_ERROR && stream.avail_out != 0)
+                break;
+            if (result == Z_BUF_ERROR)
+                result = Z_OK;
+        }
+        inflateEnd(&stream);
+    }
+    // The root element: the first element after the XML declaration.
+    qsizetype open = head.indexOf('<');
+    while (open >= 0 && open + 1 < head.size() && head.at(open + 1) == '?')
+        open = head.indexOf('<', open + 1);
+    if (result != Z_STREAM_END || open < 0)
+        return false;
+    qsizetype nameEnd = open + 1;
+    while (nameEnd < head.size() && !std::isspace(uchar(head.at(nameEnd))) &&
+           head.at(nameEnd) != '>' && head.at(nameEnd) != '/')
+        ++nameEnd;
+    const QByteArray closing = "</" + head.mid(open + 1, nameEnd - open - 1) + '>';
+    return tail.trimmed().endsWith(closing);
+}
+
+// Whether the file on disk is a whole workbook: its last record is the end of the central
+// directory, the directory ends right before it, and every XML part in it is whole. A write
+// cut short by a full disk loses the end. The file is flushed to the disk first.
 std::optional<QString> checkComplete(const QString& fileName) {
-    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    if (::fsync(file.handle()) != 0)
         return QString::fromLocal8Bit(std::strerror(errno));
-    struct stat status {};
-    std::array<char, kEndRecordSize> end{};
-    std::optional<QString> problem;
-    if (::fstat(fd, &status) != 0 || ::fsync(fd) != 0)
-        problem = QString::fromLocal8Bit(std::strerror(errno));
-    else if (status.st_size < kEndRecordSize ||
-             ::pread(fd, end.data(), end.size(), status.st_size - kEndRecordSize) !=
-                 kEndRecordSize ||
-             std::memcmp(end.data(), kEndRecordSignature, 4) != 0 ||
-             qint64(littleEndian32(end.data() + 12)) + littleEndian32(end.data() + 16) +
-                     kEndRecordSize !=
-                 status.st_size)
-        problem = QStringLiteral("the file was not written completely");
-    ::close(fd);
-    return problem;
+    const QString incomplete =
+        QStringLiteral("the file was not written completely (is the disk full?)");
+    const qint64 size = file.size();
+    if (size < kEndRecordSize || !file.seek(size - kEndRecordSize))
+        return incomplete;
+    const QByteArray endRecord = file.read(kEndRecordSize);
+    const auto* end = reinterpret_cast<const uchar*>(endRecord.constData());
+    if (endRecord.size() != kEndRecordSize || std::memcmp(end, kEndRecordSignature, 4) != 0)
+        return incomplete;
+    const qint64 directoryStart = littleEndian32(end + 16);
+    const qint64 directorySize = littleEndian32(end + 12);
+    if (directoryStart + directorySize + kEndRecordSize != size || !file.seek(directoryStart))
+        return incomplete;
+    const QByteArray directory = file.read(directorySize);
+    if (directory.size() != directorySize)
+        return incomplete;
+    const auto* entry = reinterpret_cast<const uchar*>(directory.constData());
+    const quint32 entries = littleEndian16(end + 10);
+    qint64 at = 0;
+    for (quint32 i = 0; i < entries; ++i) {
+        if (at + 46 > directorySize || std::memcmp(entry + at, "PK\x01\x02", 4) != 0)
+            return incomplete;
+        const int method = int(littleEndian16(entry + at + 10));
+        const quint32 packed = littleEndian32(entry + at + 20);
+        const quint32 nameLength = littleEndian16(entry + at + 28);
+        if (at + 46 + nameLength > directorySize)
+            return incomplete;
+        const QByteArray name(reinterpret_cast<const char*>(entry + at + 46), nameLength);
+        const qint64 local = littleEndian32(entry + at + 42);
+        QByteArray localHeader;
+        if (file.seek(local))
+            localHeader = file.read(30);
+        if (localHeader.size() != 30 || (method != 0 && method != 8))
+            return incomplete;
+        const auto* header = reinterpret_cast<const uchar*>(localHeader.constData());
+        const qint64 data = local + 30 + littleEndian16(header + 26) + littleEndian16(header + 28);
+        if (data + packed > directoryStart)
+            return incomplete;
+        if ((name.endsWith(".xml") || name.endsWith(".rels")) &&
+            !wholeXmlPart(file, data, packed, method))
+            return incomplete;
+        at += 46 + nameLength + littleEndian16(entry + at + 30) + littleEndian16(entry + at + 32);
+    }
+    return std::nullopt;
 }
 
 // The scientific format that shows a number as its text with an exponent does: "1E-07" gives

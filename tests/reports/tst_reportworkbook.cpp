@@ -198,11 +198,12 @@ void TestReportWorkbook::arrangementsAreKeptApart() {
 void TestReportWorkbook::failedWriteLeavesNoHalfFile_data() {
     QTest::addColumn<QString>("target"); // in the test's folder
     QTest::addColumn<rlim_t>("fileSizeLimit");
-    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("reason"); // a pattern
     QTest::newRow("missing folder")
         << "missing/report.xlsx" << RLIM_INFINITY << "cannot be written";
     QTest::newRow("a folder by that name") << "folder" << RLIM_INFINITY << "not a regular file";
-    QTest::newRow("full disk") << "report.xlsx" << rlim_t(3000) << "File too large";
+    QTest::newRow("full disk") << "report.xlsx" << rlim_t(3000)
+                               << "File too large|not written completely";
 }
 
 void TestReportWorkbook::failedWriteLeavesNoHalfFile() {
@@ -229,7 +230,7 @@ void TestReportWorkbook::failedWriteLeavesNoHalfFile() {
     QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
 
     QVERIFY(error);
-    QVERIFY2(error->contains(reason), qPrintable(*error));
+    QVERIFY2(error->contains(QRegularExpression(reason)), qPrintable(*error));
     QVERIFY(oldFile.open(QIODevice::ReadOnly));
     QCOMPARE(oldFile.readAll(), QByteArray("old"));
     QCOMPARE(filesIn(dir.path()), QStringList{QStringLiteral("report.xlsx")});
