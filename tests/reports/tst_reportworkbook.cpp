@@ -77,6 +77,7 @@ private Q_SLOTS:
     void officeShowsTheWindowsTexts();
     void nothingExportedGivesTheWindowsRegime();
     void arrangementsAreKeptApart();
+    void decimalCommaTextsAreNumbers();
     void failedWriteLeavesNoHalfFile_data();
     void failedWriteLeavesNoHalfFile();
 };
@@ -191,6 +192,30 @@ void TestReportWorkbook::arrangementsAreKeptApart() {
     QVERIFY(book);
     QCOMPARE(book->sheets.first().at(2, 1).text, QStringLiteral("Form8.Text1 #1"));
     QCOMPARE(book->sheets.first().at(2, 2).text, QString());
+}
+
+// In a decimal-comma locale the windows' texts are numbers too, with their decimals and
+// exponents; a text with a group separator stays text, as the Excel export keeps it.
+void TestReportWorkbook::decimalCommaTextsAreNumbers() {
+    const LocaleGuard locale(commaLocale());
+    FakeReportSource source;
+    source.overrides = {{QStringLiteral("Form5.Text1"), QStringLiteral("102,50")},
+                        {QStringLiteral("Form5.lbl19"), QStringLiteral("1,5E-07")},
+                        {QStringLiteral("Form5.lbl10"), QStringLiteral("2.147,38")}};
+    ReportRecorder recorder(source);
+    recorder.record();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("comma.xlsx"));
+    QCOMPARE(recorder.save(path), std::nullopt);
+    const std::optional<xlsxread::Workbook> book = xlsxread::read(path);
+    QVERIFY(book);
+    const xlsxread::Sheet& sheet = book->sheets.first();
+    QVERIFY(sheet.at(2, 1).number);
+    QCOMPARE(sheet.at(2, 1).text, QStringLiteral("102.50"));
+    QVERIFY(sheet.at(14, 1).number);
+    QCOMPARE(sheet.at(14, 1).text, QStringLiteral("1.5E-07"));
+    QVERIFY(!sheet.at(12, 1).number);
+    QCOMPARE(sheet.at(12, 1).text, QStringLiteral("2.147,38"));
 }
 
 // A folder that cannot be written, a target that is no file, a full disk: the save fails
