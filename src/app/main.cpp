@@ -7,6 +7,7 @@
 #include "app/auditdocument.h"
 #include "app/help.h"
 #include "app/programfiles.h"
+#include "app/reportfile.h"
 #include "app/windows.h"
 #include "ui/desktop.h"
 #include "ui/mainwindow.h"
@@ -41,6 +42,7 @@ int main(int argc, char* argv[]) {
     QtDesktop desktop;
     Windows windows(desktop);
     AuditDocument document(windows);
+    ReportFile reportFile(windows, document);
     AboutBox about(*windows.mainWindow());
     Help help(*windows.mainWindow());
     windows.start();

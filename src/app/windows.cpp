@@ -6,6 +6,7 @@
 #include "engine/keys.h"
 #include "engine/message.h"
 #include "reports/excelreport.h"
+#include "reports/reportworkbook.h"
 #include "ui/acceptancetestwindow.h"
 #include "ui/diagramwindow.h"
 #include "ui/flowchangewindow.h"
@@ -56,7 +57,12 @@ Windows::Windows(Desktop& desktop)
     connect(main_->mdiArea(), &QMdiArea::subWindowActivated, this, &Windows::onSubWindowActivated);
     reportSource_ = std::make_unique<WindowsReportSource>(*this);
     report_ = std::make_unique<ExcelReport>(*reportSource_, &desktop_, main_);
-    main_->excelReport = [this] { report_->run(); };
+    recorder_ = std::make_unique<ReportRecorder>(*reportSource_);
+    // Each export also goes into the report kept in memory, whether an office took it or not.
+    main_->excelReport = [this] {
+        report_->run();
+        recorder_->record();
+    };
     main_->showUncertainty = [this] {
         showChild(uncertaintyWindow());
         uncertaintyWindow()->follow();
@@ -104,6 +110,7 @@ Windows::~Windows() {
     audit_.setCalculationListener({});
     main_->excelReport = nullptr;
     report_.reset();
+    recorder_.reset();
     // The moist-air calculator is no child window of the main window.
     delete loadedWindow(engine::kMoistAirWindowKey);
     delete main_;

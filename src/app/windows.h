@@ -26,6 +26,7 @@ class Desktop;
 class DiagramSource;
 class DiagramWindow;
 class ExcelReport;
+class ReportRecorder;
 class WindowsReportSource;
 class MainWindow;
 class MoistAirWindow;
@@ -91,6 +92,8 @@ public:
 
     // The spreadsheet report that the toolbar's "Excel" runs.
     ExcelReport& report() { return *report_; }
+    // The regimes that "Excel" exported in this run, kept in memory for the report file.
+    ReportRecorder& reportRecorder() { return *recorder_; }
 
     // The main window's status line.
     void setStatus(const QString& text) override;
@@ -149,6 +152,7 @@ private:
     MainWindow* main_ = nullptr;
     std::unique_ptr<WindowsReportSource> reportSource_;
     std::unique_ptr<ExcelReport> report_;
+    std::unique_ptr<ReportRecorder> recorder_;
     std::vector<Entry> entries_; // every window but the main window
     QPointer<QWidget> lastActive_;
     // The Problem window that was last active.

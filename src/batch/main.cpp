@@ -8,6 +8,7 @@
 #include "batch/batchaudit.h"
 #include "batch/batchrunner.h"
 #include "batch/batchuncertainty.h"
+#include "batch/batchworkbook.h"
 #include "diagrams/auditdiagramsource.h"
 #include "diagrams/diagramfiles.h"
 
@@ -129,8 +130,15 @@ int main(int argc, char* argv[]) {
         QStringLiteral("Write each case's diagrams into DIR (made if missing) as SVG files named "
                        "<case>-<counterflow|crossflow>-problem<N>-<kind>.svg."),
         QStringLiteral("DIR"));
+    const QCommandLineOption xlsxOption(
+        QStringLiteral("xlsx"),
+        QStringLiteral("Write the output as an .xlsx workbook FILE: one row per case, numbers as "
+                       "numbers, the U(...) columns on a second sheet. CSV is then written only "
+                       "with --output."),
+        QStringLiteral("FILE"));
     parser.addOption(jobsOption);
     parser.addOption(uncertaintyOption);
+    parser.addOption(xlsxOption);
     parser.addOption(diagramsOption);
     // The worker processes' mode: the canonical input on standard input, rows written at once.
     QCommandLineOption workerOption(QStringLiteral("worker"));
@@ -264,6 +272,29 @@ int main(int argc, char* argv[]) {
     }
     input->seek(0);
     BatchReader cases(*input);
+    const bool withUncertainty = parser.isSet(uncertaintyOption);
+
+    // The workbook, when asked for, is made before any case runs: a folder that cannot be
+    // written stops the tool at once.
+    std::optional<BatchWorkbook> workbook;
+    const QString workbookName = parser.value(xlsxOption);
+    if (parser.isSet(xlsxOption)) {
+        if (total > BatchWorkbook::kMaxCases) {
+            printError(QStringLiteral("%1: %2 cases are more than a worksheet holds (%3)")
+                           .arg(workbookName)
+                           .arg(total)
+                           .arg(BatchWorkbook::kMaxCases));
+            return kBadInput;
+        }
+        workbook.emplace(workbookName, BatchAudit::headerCells(),
+                         withUncertainty ? uncertaintyHeaderCells() : QStringList());
+        if (!workbook->error().isEmpty()) {
+            printError(QStringLiteral("%1: %2").arg(workbookName, workbook->error()));
+            return kBadInput;
+        }
+    }
+    // With a workbook, CSV goes only to an --output file.
+    const bool writesCsv = !workbook || parser.isSet(outputOption);
 
     // An output file is written beside the old one and committed only when complete. A target
     // that is not a regular file (a FIFO, a device) or is one this process has open (standard
@@ -281,7 +312,7 @@ int main(int argc, char* argv[]) {
         direct = descriptor || (::stat(QFile::encodeName(outputName).constData(), &status) == 0 &&
                                 !S_ISREG(status.st_mode));
     }
-    if (direct) {
+    if (writesCsv && direct) {
         if (descriptor
                 ? !directFile.open(*descriptor, QIODevice::WriteOnly)
                 : (directFile.setFileName(outputName), !directFile.open(QIODevice::WriteOnly))) {
@@ -289,7 +320,7 @@ int main(int argc, char* argv[]) {
             return kBadInput;
         }
         output = &directFile;
-    } else {
+    } else if (writesCsv) {
         outputFile.setFileName(outputName);
         if (!outputFile.open(QIODevice::WriteOnly)) {
             printError(QStringLiteral("%1: %2").arg(outputName, outputFile.errorString()));
@@ -304,6 +335,8 @@ int main(int argc, char* argv[]) {
     const auto put = [&](const QByteArray& bytes) {
         if (outputError)
             return false;
+        if (!output)
+            return true;
         if (output->write(bytes) != bytes.size() || (!flushed && !output->flush()))
             outputError = QString::fromLocal8Bit(std::strerror(errno));
         flushed = true;
@@ -323,7 +356,6 @@ int main(int argc, char* argv[]) {
     };
     // The header goes out with the first row, so that a failed run writes nothing at all.
     bool headerWritten = false;
-    const bool withUncertainty = parser.isSet(uncertaintyOption);
     const auto write = [&](const QByteArray& row) {
         if (!headerWritten &&
             !put(csv::record(BatchAudit::headerCells() +
@@ -331,7 +363,18 @@ int main(int argc, char* argv[]) {
                      .toUtf8()))
             return false;
         headerWritten = true;
-        return row.isEmpty() || put(row);
+        if (row.isEmpty())
+            return true;
+        if (workbook) {
+            const csv::Table parsed = csv::parse(QString::fromUtf8(row));
+            if (!workbook->addRow(parsed.records.isEmpty() ? QStringList()
+                                                            : parsed.records[0].cells)) {
+                outputName = workbookName;
+                outputError = workbook->error();
+                return false;
+            }
+        }
+        return put(row);
     };
     const auto outputFailed = [&] {
         printError(QStringLiteral("%1: %2").arg(outputName, *outputError));
@@ -351,13 +394,19 @@ int main(int argc, char* argv[]) {
     if (!write({})) // the header of a file without cases
         return outputFailed();
 
+    // The workbook is completed first: it is the larger file.
+    if (workbook && !workbook->commit()) {
+        outputName = workbookName;
+        outputError = workbook->error();
+        return outputFailed();
+    }
     // The rows still in the write buffer go out before the commit, which would not report a
     // failed last write (a full disk) and replace the old file with a short one.
-    if (!output->flush()) {
+    if (output && !output->flush()) {
         outputError = QString::fromLocal8Bit(std::strerror(errno)); // Qt's text may be empty
         return outputFailed();
     }
-    if (!direct && !outputFile.commit()) {
+    if (output && !direct && !outputFile.commit()) {
         outputError = outputFile.errorString();
         return outputFailed();
     }

@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
-#include <QRegularExpression>
 
 namespace {
 
@@ -77,7 +76,9 @@ CellContent CellContent::fromText(const QString& text) {
     content.number = *value;
     content.decimals = typed->exponent ? -1 : typed->decimals;
     // Leading zeros are shown as the text shows them ("05.30"), none before ".5".
-    const qsizetype first = trimmed.indexOf(QRegularExpression(QStringLiteral("[0-9]")));
+    qsizetype first = 0;
+    while (first < trimmed.size() && !(trimmed.at(first) >= u'0' && trimmed.at(first) <= u'9'))
+        ++first;
     if (typed->integerDigits == 0 || trimmed.at(first) == u'0')
         content.integerDigits = typed->integerDigits;
     return content;
