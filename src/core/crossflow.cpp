@@ -2,6 +2,7 @@
 
 #include "core/psychro.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace crossflow {
@@ -72,7 +73,200 @@ const char* statusText(Status status) {
     return "unknown status";
 }
 
-SweepResult sweep(const SweepInput& in) {
+namespace {
+
+// What stays fixed over one sweep.
+struct SweepConstants {
+    double pressure;   // bar
+    double bracketLow; // degC
+    double lc;         // water per column, kg/s
+    double gc;         // air per row, kg/s
+    double dNc;        // transfer units per cell
+    double k;          // dNc / (2 gc), for the air dry bulb
+    bool airTemperatures;
+};
+
+// What a cell is given: the water and air entering it, and saturated air at the water.
+struct Cell {
+    double twIn; // degC
+    double h;    // kJ/kg dry air
+    double ta;   // degC
+    psychro::SaturatedEnthalpy saturatedIn;
+};
+
+// One pass of a cell's balance at the trial outlet water temperature two, given the saturated
+// enthalpy hs2 at two: the water heat, the air heat and the air leaving.
+struct Pass {
+    double qw;    // kW
+    double qa;    // kW
+    double hout;  // kJ/kg dry air
+    double taout; // degC
+};
+
+Pass passAt(const SweepConstants& k, const Cell& c, double two, double hs2) {
+    Pass pass;
+    pass.qw = (c.twIn - two) * kSpecificHeatWater * k.lc;
+    pass.hout =
+        (k.gc * c.h + k.dNc * (c.saturatedIn.enthalpy + hs2 - c.h) / 2) / (k.gc + k.dNc / 2);
+    pass.taout = k.airTemperatures ? (c.ta - k.k * (c.ta - two - c.twIn)) / (1 + k.k) : c.ta;
+    pass.qa = (pass.hout - c.h) * k.gc;
+    return pass;
+}
+
+// A cell as its bisection leaves it.
+struct CellSolution {
+    bool converged = false;
+    int passes = 0;
+    double two = 0;   // outlet water temperature of the last pass, degC
+    double hout = 0;  // air leaving, kJ/kg dry air
+    double taout = 0; // air dry bulb leaving, degC
+    double qw = 0;    // water and air heat of the last pass, kW
+    double qa = 0;
+    psychro::SaturatedEnthalpy saturatedOut{}; // saturated air at two, when converged
+};
+
+// The cell's bisection pass by pass: every pass evaluates the balance at its midpoint.
+CellSolution bisectCell(const SweepConstants& k, const Cell& c) {
+    CellSolution s;
+    double lo = k.bracketLow;
+    double hi = c.twIn;
+    s.hout = c.h;
+    s.taout = c.ta;
+    while (s.passes < kCellMaxPasses) {
+        ++s.passes;
+        s.two = (lo + hi) / 2;
+        const double hs2 =
+            psychro::Enthalpy(s.two, psychro::AbsoluteHumidity(s.two, 100, k.pressure));
+        const Pass pass = passAt(k, c, s.two, hs2);
+        s.qw = pass.qw;
+        s.qa = pass.qa;
+        s.hout = pass.hout;
+        s.taout = pass.taout;
+        if (s.qw > s.qa)
+            lo = s.two;
+        else
+            hi = s.two;
+        if (std::fabs(s.qw - s.qa) < kCellTolerance) {
+            s.converged = true;
+            break;
+        }
+    }
+    if (s.converged)
+        s.saturatedOut = psychro::saturatedEnthalpyCurve(s.two, k.pressure);
+    return s;
+}
+
+// The water temperatures, degC, between which the fits make the saturated enthalpy rise with
+// temperature (its step at 0 degC included), so that a cell's heat difference qw - qa falls.
+constexpr double kRisingLowest = -60;
+constexpr double kRisingHighest = 200;
+// Newton steps that locate a cell's root before its bisection is followed.
+constexpr int kCellNewtonSteps = 6;
+
+// The step from t towards the root of f with value f0, slope f1 < 0 and curvature f2 there: the
+// nearer root of the quadratic model, or the Newton step where the model has none.
+double quadraticStep(double f0, double f1, double f2) {
+    const double discriminant = f1 * f1 - 2 * f0 * f2;
+    return discriminant >= 0 ? -2 * f0 / (f1 - std::sqrt(discriminant)) : -f0 / f1;
+}
+
+// The same bisection as bisectCell(), passes, midpoints and result to the last bit, with far
+// fewer balances evaluated. The heat difference f(two) = qw - qa falls with two at least as
+// steeply as the water heat, by s = 4.19 Lc per K (the air heat rises with the saturated
+// enthalpy). So one balance evaluated at x, with value v, decides every midpoint m below
+// x + (v - tol)/s (f(m) > tol: the pass raises the lower end and goes on) and every midpoint
+// above x + (v + tol)/s (f(m) < -tol), and only midpoints between those bounds need their
+// balance. A few Newton steps from the water entering place x within the cell tolerance of the
+// root, where usually the first midpoint evaluated ends the bisection. Every bound carries a
+// margin for the rounding of qw - qa. Anything unusual (a value not finite, a bracket beyond
+// the fits' rising range, no convergence) goes to bisectCell(), which decides it as before.
+CellSolution solveCell(const SweepConstants& k, const Cell& c) {
+    if (!(k.bracketLow >= kRisingLowest && c.twIn <= kRisingHighest))
+        return bisectCell(k, c);
+    const double p = k.pressure;
+    const double waterSlope = kSpecificHeatWater * k.lc; // -d qw / d two, kW/K
+    const double s = waterSlope * (1 - 1e-12);
+    // The air heat's share of the slope per unit slope of the saturated enthalpy, kg/s.
+    const double w = k.gc * (k.dNc / 2) / (k.gc + k.dNc / 2);
+    // A generous bound on the rounding error of qw - qa, kW, and the margin it adds.
+    const double hs1 = c.saturatedIn.enthalpy;
+    const double rounding = 1e-11 * (1 + waterSlope * (c.twIn - k.bracketLow) +
+                                     k.gc * (std::fabs(c.h) + std::fabs(hs1)) *
+                                         (1 + p / (p - c.saturatedIn.vapourPressure)));
+    const double margin = kCellTolerance * 1.001 + 2 * rounding;
+    if (!std::isfinite(margin))
+        return bisectCell(k, c);
+
+    // The balance at the water entering needs no new saturated enthalpy.
+    const Pass atInlet = passAt(k, c, c.twIn, hs1);
+    double x = c.twIn;
+    double v = atInlet.qw - atInlet.qa;
+    double next =
+        x + quadraticStep(v, -(waterSlope + w * c.saturatedIn.slope), -w * c.saturatedIn.curvature);
+    for (int n = 0; n < kCellNewtonSteps && !(std::fabs(v) <= kCellTolerance / 4); ++n) {
+        next = std::clamp(next, k.bracketLow, c.twIn);
+        if (!std::isfinite(next) || next == x)
+            break;
+        const psychro::SaturatedEnthalpy sat = psychro::saturatedEnthalpyCurve(next, p);
+        const Pass pass = passAt(k, c, next, sat.enthalpy);
+        const double f = pass.qw - pass.qa;
+        if (!std::isfinite(f))
+            return bisectCell(k, c);
+        x = next;
+        v = f;
+        next = x + quadraticStep(v, -(waterSlope + w * sat.slope), -w * sat.curvature);
+    }
+    if (!std::isfinite(v))
+        return bisectCell(k, c);
+    // Midpoints at or below `rises` raise the lower end, at or above `falls` lower the upper end.
+    double rises = std::min(x, x + (v - margin) / s);
+    double falls = std::max(x, x + (v + margin) / s);
+
+    CellSolution sol;
+    double lo = k.bracketLow;
+    double hi = c.twIn;
+    while (sol.passes < kCellMaxPasses) {
+        ++sol.passes;
+        const double two = (lo + hi) / 2;
+        if (two <= rises) {
+            lo = two;
+            continue;
+        }
+        if (two >= falls) {
+            hi = two;
+            continue;
+        }
+        const psychro::SaturatedEnthalpy sat = psychro::saturatedEnthalpyCurve(two, p);
+        const Pass pass = passAt(k, c, two, sat.enthalpy);
+        const double f = pass.qw - pass.qa;
+        if (!std::isfinite(f))
+            return bisectCell(k, c);
+        if (pass.qw > pass.qa)
+            lo = two;
+        else
+            hi = two;
+        if (std::fabs(f) < kCellTolerance) {
+            if (!allFinite({two, pass.hout, pass.taout}))
+                return bisectCell(k, c);
+            sol.converged = true;
+            sol.two = two;
+            sol.hout = pass.hout;
+            sol.taout = pass.taout;
+            sol.qw = pass.qw;
+            sol.qa = pass.qa;
+            sol.saturatedOut = sat;
+            return sol;
+        }
+        // Later midpoints lie above two when f > 0 and below it otherwise.
+        if (f > 0)
+            falls = std::min(falls, two + (f + margin) / s);
+        else
+            rises = std::max(rises, two + (f - margin) / s);
+    }
+    return bisectCell(k, c);
+}
+
+template <bool everyPass> SweepResult sweepCells(const SweepInput& in) {
     SweepResult r;
     if (!allFinite({in.ntu, in.waterFlow, in.airFlow, in.waterIn, in.airEnthalpyIn, in.airDryBulbIn,
                     in.pressure, in.bracketLow}) ||
@@ -84,58 +278,37 @@ SweepResult sweep(const SweepInput& in) {
     if (r.status != Status::Ok)
         return r;
 
-    const double p = in.pressure;
-    const double lc = in.waterFlow / kCells;       // water per column, kg/s
-    const double gc = in.airFlow / kCells;         // air per row, kg/s
-    const double dNc = in.ntu / (kCells * kCells); // transfer units per cell
-    const double k = dNc / (2 * gc);
+    SweepConstants k;
+    k.pressure = in.pressure;
+    k.bracketLow = in.bracketLow;
+    k.lc = in.waterFlow / kCells;
+    k.gc = in.airFlow / kCells;
+    k.dNc = in.ntu / (kCells * kCells);
+    k.k = k.dNc / (2 * k.gc);
+    k.airTemperatures = in.airTemperatures;
 
     // tw[j] is the water entering the current row in column j + 1: Tin for the first row,
-    // then the outlet of the cell above.
+    // then the outlet of the cell above; saturated[j] is saturated air at tw[j].
     std::array<double, kCells> tw;
     tw.fill(in.waterIn);
+    std::array<psychro::SaturatedEnthalpy, kCells> saturated;
+    saturated.fill(psychro::saturatedEnthalpyCurve(in.waterIn, in.pressure));
 
     for (int i = 0; i < kCells; ++i) {
         double h = in.airEnthalpyIn; // air entering the current cell of row i + 1
         double ta = in.airDryBulbIn;
         for (int j = 0; j < kCells; ++j) {
-            const double twIn = tw[j];
-            // Saturated air at the entering water temperature: fixed for the whole bisection.
-            const double hs1 = psychro::saturatedEnthalpy(twIn, p);
-            double lo = in.bracketLow;
-            double hi = twIn;
-            double two = 0;
-            double hout = h;
-            double taout = ta;
-            double qw = 0;
-            double qa = 0;
-            int passes = 0;
-            bool converged = false;
-            while (passes < kCellMaxPasses) {
-                ++passes;
-                two = (lo + hi) / 2;
-                qw = (twIn - two) * kSpecificHeatWater * lc;
-                const double hs2 = psychro::Enthalpy(two, psychro::AbsoluteHumidity(two, 100, p));
-                hout = (gc * h + dNc * (hs1 + hs2 - h) / 2) / (gc + dNc / 2);
-                if (in.airTemperatures)
-                    taout = (ta - k * (ta - two - twIn)) / (1 + k);
-                qa = (hout - h) * gc;
-                if (qw > qa)
-                    lo = two;
-                else
-                    hi = two;
-                if (std::fabs(qw - qa) < kCellTolerance) {
-                    converged = true;
-                    break;
-                }
-            }
-            r.cellPasses += passes;
-            if (passes > r.maxCellPasses)
-                r.maxCellPasses = passes;
-            if (!converged || !allFinite({two, hout, taout})) {
-                if (!allFinite({qw, qa, two, hout, taout}))
+            Cell cell{tw[j], h, ta, saturated[j]};
+            if constexpr (everyPass)
+                cell.saturatedIn.enthalpy = psychro::saturatedEnthalpy(tw[j], in.pressure);
+            const CellSolution s = everyPass ? bisectCell(k, cell) : solveCell(k, cell);
+            r.cellPasses += s.passes;
+            if (s.passes > r.maxCellPasses)
+                r.maxCellPasses = s.passes;
+            if (!s.converged || !allFinite({s.two, s.hout, s.taout})) {
+                if (!allFinite({s.qw, s.qa, s.two, s.hout, s.taout}))
                     r.status = Status::NonFinite;
-                else if (qw > qa)
+                else if (s.qw > s.qa)
                     r.status = Status::CellAboveSaturation; // driven up to the water temperature
                 else
                     r.status = Status::CellBelowBracket; // driven down to the lower bound
@@ -143,11 +316,12 @@ SweepResult sweep(const SweepInput& in) {
                 r.failedRow = i + 1;
                 return r;
             }
-            h = hout;
-            ta = taout;
-            tw[j] = two;
+            h = s.hout;
+            ta = s.taout;
+            tw[j] = s.two;
+            saturated[j] = s.saturatedOut;
             if (in.cells)
-                in.cells[i * kCells + j] = {two, hout, taout};
+                in.cells[i * kCells + j] = {s.two, s.hout, s.taout};
         }
         r.airEnthalpyOut[i] = h;
         r.airDryBulbOut[i] = ta;
@@ -168,6 +342,16 @@ SweepResult sweep(const SweepInput& in) {
     if (!allFinite({r.waterOutMean, r.airEnthalpyOutMean, r.airDryBulbOutMean}))
         r.status = Status::NonFinite;
     return r;
+}
+
+} // namespace
+
+SweepResult sweep(const SweepInput& in) {
+    return sweepCells<false>(in);
+}
+
+SweepResult sweepPassByPass(const SweepInput& in) {
+    return sweepCells<true>(in);
 }
 
 NtuResult searchNtu(const NtuSearchInput& in) {
