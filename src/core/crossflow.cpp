@@ -160,8 +160,10 @@ CellSolution bisectCell(const SweepConstants& k, const Cell& c) {
 // temperature (its step at 0 degC included), so that a cell's heat difference qw - qa falls.
 constexpr double kRisingLowest = -60;
 constexpr double kRisingHighest = 200;
-// Newton steps that locate a cell's root before its bisection is followed.
+// Newton steps that locate a cell's root when the first guess is not confirmed.
 constexpr int kCellNewtonSteps = 6;
+// Balances a cell evaluates on the strength of its first guess before it gives the guess up.
+constexpr int kGuessEvaluations = 4;
 
 // The step from t towards the root of f with value f0, slope f1 < 0 and curvature f2 there: the
 // nearer root of the quadratic model, or the Newton step where the model has none.
@@ -170,22 +172,112 @@ double quadraticStep(double f0, double f1, double f2) {
     return discriminant >= 0 ? -2 * f0 / (f1 - std::sqrt(discriminant)) : -f0 / f1;
 }
 
+// The fixed data of one cell's root finding.
+struct CellModel {
+    const SweepConstants& k;
+    const Cell& c;
+    double s;      // lower bound of the fall of qw - qa per K, kW/K
+    double w;      // d qa / d hs2, kg/s
+    double margin; // the cell tolerance with the rounding of qw - qa, kW
+};
+
+// Midpoints at or below `rises` raise the lower end of a bisection and do not end it; midpoints
+// at or above `falls` lower its upper end and do not end it.
+struct Decided {
+    double rises;
+    double falls;
+};
+
+// What one balance, qw - qa = f at two, proves: f falls by at least s per K, so f exceeds the
+// tolerance at every point below two + (f - tol)/s and is below -tol above two + (f + tol)/s.
+Decided provenBy(const CellModel& m, double two, double f) {
+    return {std::min(two, two + (f - m.margin) / m.s), std::max(two, two + (f + m.margin) / m.s)};
+}
+
+enum class Followed {
+    Solved,      // the bisection ended, every skipped pass proven
+    Unconfirmed, // the guess was not borne out: a skipped pass is not proven
+    Failed,      // no convergence, or a value not finite
+};
+
+// Follows a cell's bisection: passes that `guess` or the balances evaluated so far decide are
+// skipped, the others evaluate their balance exactly as bisectCell() does, at most
+// `evaluations` of them. The result stands only when the balances evaluated prove every
+// skipped pass.
+Followed followBisection(const CellModel& m, Decided guess, Decided proven, int evaluations,
+                         CellSolution& sol) {
+    const SweepConstants& k = m.k;
+    const Cell& c = m.c;
+    Decided skip{std::max(guess.rises, proven.rises), std::min(guess.falls, proven.falls)};
+    double lo = k.bracketLow;
+    double hi = c.twIn;
+    double highestRaised = -HUGE_VAL; // the skipped passes
+    double lowestLowered = HUGE_VAL;
+    sol.passes = 0;
+    while (sol.passes < kCellMaxPasses) {
+        ++sol.passes;
+        const double two = (lo + hi) / 2;
+        if (two <= skip.rises) {
+            lo = two;
+            highestRaised = two;
+            continue;
+        }
+        if (two >= skip.falls) {
+            hi = two;
+            lowestLowered = two;
+            continue;
+        }
+        if (evaluations-- == 0)
+            return Followed::Unconfirmed;
+        const psychro::SaturatedEnthalpy sat = psychro::saturatedEnthalpyCurve(two, k.pressure);
+        const Pass pass = passAt(k, c, two, sat.enthalpy);
+        const double f = pass.qw - pass.qa;
+        if (!std::isfinite(f))
+            return Followed::Failed;
+        if (pass.qw > pass.qa)
+            lo = two;
+        else
+            hi = two;
+        const Decided now = provenBy(m, two, f);
+        proven = {std::max(proven.rises, now.rises), std::min(proven.falls, now.falls)};
+        if (std::fabs(f) < kCellTolerance) {
+            if (!(highestRaised <= proven.rises && lowestLowered >= proven.falls))
+                return Followed::Unconfirmed;
+            if (!allFinite({two, pass.hout, pass.taout}))
+                return Followed::Failed;
+            sol.converged = true;
+            sol.two = two;
+            sol.hout = pass.hout;
+            sol.taout = pass.taout;
+            sol.qw = pass.qw;
+            sol.qa = pass.qa;
+            sol.saturatedOut = sat;
+            return Followed::Solved;
+        }
+        skip = {std::max(skip.rises, proven.rises), std::min(skip.falls, proven.falls)};
+    }
+    // No convergence: the cell's own failure only when no skipped pass is in doubt.
+    return highestRaised <= proven.rises && lowestLowered >= proven.falls ? Followed::Failed
+                                                                          : Followed::Unconfirmed;
+}
+
 // The same bisection as bisectCell(), passes, midpoints and result to the last bit, with far
 // fewer balances evaluated. The heat difference f(two) = qw - qa falls with two at least as
 // steeply as the water heat, by s = 4.19 Lc per K (the air heat rises with the saturated
 // enthalpy). So one balance evaluated at x, with value v, decides every midpoint m below
 // x + (v - tol)/s (f(m) > tol: the pass raises the lower end and goes on) and every midpoint
 // above x + (v + tol)/s (f(m) < -tol), and only midpoints between those bounds need their
-// balance. A few Newton steps from the water entering place x within the cell tolerance of the
-// root, where usually the first midpoint evaluated ends the bisection. Every bound carries a
-// margin for the rounding of qw - qa. Anything unusual (a value not finite, a bracket beyond
-// the fits' rising range, no convergence) goes to bisectCell(), which decides it as before.
+// balance. A quadratic model of the balance at the water entering guesses the root; the
+// bisection is followed on that guess and stands when the balances evaluated near the root
+// prove every pass it skipped. Otherwise Newton steps place an evaluated balance within the
+// tolerance of the root first. Every bound carries a margin for the rounding of qw - qa.
+// Anything unusual (a value not finite, a bracket beyond the fits' rising range, no
+// convergence) goes to bisectCell(), which decides it as before.
 CellSolution solveCell(const SweepConstants& k, const Cell& c) {
     if (!(k.bracketLow >= kRisingLowest && c.twIn <= kRisingHighest))
         return bisectCell(k, c);
     const double p = k.pressure;
     const double waterSlope = kSpecificHeatWater * k.lc; // -d qw / d two, kW/K
-    const double s = waterSlope * (1 - 1e-12);
     // The air heat's share of the slope per unit slope of the saturated enthalpy, kg/s.
     const double w = k.gc * (k.dNc / 2) / (k.gc + k.dNc / 2);
     // A generous bound on the rounding error of qw - qa, kW, and the margin it adds.
@@ -193,16 +285,35 @@ CellSolution solveCell(const SweepConstants& k, const Cell& c) {
     const double rounding = 1e-11 * (1 + waterSlope * (c.twIn - k.bracketLow) +
                                      k.gc * (std::fabs(c.h) + std::fabs(hs1)) *
                                          (1 + p / (p - c.saturatedIn.vapourPressure)));
-    const double margin = kCellTolerance * 1.001 + 2 * rounding;
-    if (!std::isfinite(margin))
+    const CellModel m{k, c, waterSlope * (1 - 1e-12), w, kCellTolerance * 1.001 + 2 * rounding};
+    if (!std::isfinite(m.margin))
         return bisectCell(k, c);
 
     // The balance at the water entering needs no new saturated enthalpy.
     const Pass atInlet = passAt(k, c, c.twIn, hs1);
     double x = c.twIn;
     double v = atInlet.qw - atInlet.qa;
+    if (!std::isfinite(v))
+        return bisectCell(k, c);
     double next =
         x + quadraticStep(v, -(waterSlope + w * c.saturatedIn.slope), -w * c.saturatedIn.curvature);
+
+    CellSolution sol;
+    if (std::isfinite(next)) {
+        // Follow the bisection on the guess, as sure of it as of the cell tolerance.
+        const double guess = std::clamp(next, k.bracketLow, c.twIn);
+        const double reach = 1.5 * m.margin / m.s;
+        switch (followBisection(m, {guess - reach, guess + reach}, provenBy(m, x, v),
+                                kGuessEvaluations, sol)) {
+        case Followed::Solved:
+            return sol;
+        case Followed::Failed:
+            return bisectCell(k, c);
+        case Followed::Unconfirmed:
+            break;
+        }
+    }
+
     for (int n = 0; n < kCellNewtonSteps && !(std::fabs(v) <= kCellTolerance / 4); ++n) {
         next = std::clamp(next, k.bracketLow, c.twIn);
         if (!std::isfinite(next) || next == x)
@@ -216,53 +327,10 @@ CellSolution solveCell(const SweepConstants& k, const Cell& c) {
         v = f;
         next = x + quadraticStep(v, -(waterSlope + w * sat.slope), -w * sat.curvature);
     }
-    if (!std::isfinite(v))
-        return bisectCell(k, c);
-    // Midpoints at or below `rises` raise the lower end, at or above `falls` lower the upper end.
-    double rises = std::min(x, x + (v - margin) / s);
-    double falls = std::max(x, x + (v + margin) / s);
-
-    CellSolution sol;
-    double lo = k.bracketLow;
-    double hi = c.twIn;
-    while (sol.passes < kCellMaxPasses) {
-        ++sol.passes;
-        const double two = (lo + hi) / 2;
-        if (two <= rises) {
-            lo = two;
-            continue;
-        }
-        if (two >= falls) {
-            hi = two;
-            continue;
-        }
-        const psychro::SaturatedEnthalpy sat = psychro::saturatedEnthalpyCurve(two, p);
-        const Pass pass = passAt(k, c, two, sat.enthalpy);
-        const double f = pass.qw - pass.qa;
-        if (!std::isfinite(f))
-            return bisectCell(k, c);
-        if (pass.qw > pass.qa)
-            lo = two;
-        else
-            hi = two;
-        if (std::fabs(f) < kCellTolerance) {
-            if (!allFinite({two, pass.hout, pass.taout}))
-                return bisectCell(k, c);
-            sol.converged = true;
-            sol.two = two;
-            sol.hout = pass.hout;
-            sol.taout = pass.taout;
-            sol.qw = pass.qw;
-            sol.qa = pass.qa;
-            sol.saturatedOut = sat;
-            return sol;
-        }
-        // Later midpoints lie above two when f > 0 and below it otherwise.
-        if (f > 0)
-            falls = std::min(falls, two + (f + margin) / s);
-        else
-            rises = std::max(rises, two + (f - margin) / s);
-    }
+    const Decided proven = provenBy(m, x, v);
+    sol = CellSolution{};
+    if (followBisection(m, proven, proven, kCellMaxPasses, sol) == Followed::Solved)
+        return sol;
     return bisectCell(k, c);
 }
 
