@@ -3,7 +3,9 @@
 #include "core/psychro.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace crossflow {
 
@@ -200,6 +202,72 @@ enum class Followed {
     Failed,      // no convergence, or a value not finite
 };
 
+// The bit pattern of a double, which orders positive doubles as their values.
+std::uint64_t bitsOf(double x) {
+    return std::bit_cast<std::uint64_t>(x);
+}
+
+// Runs the passes of a bisection on [lo, hi] that `skip` decides, from pass `passes` on: each
+// pass's midpoint (lo + hi) / 2 raises lo or lowers hi without its balance. Stops with true at
+// the first midpoint strictly between skip.rises and skip.falls (in `two`), with false when the
+// passes reach the guard. highestRaised and lowestLowered take the skipped midpoints.
+//
+// Where lo and hi are positive numbers of one binade (as a cell's temperatures nearly always
+// are after a pass or two), the midpoint is computed on their bit patterns: their sum is exact
+// in the binade above but for its last bit, which rounds to even, and halving it is exact; in
+// bits that is (L + H) >> 1, rounded up when the sum is odd and the result odd. The choice of
+// end is then a mask rather than a branch, as the outcome of each pass is as good as random.
+bool skipDecided(const Decided& skip, double& lo, double& hi, int& passes, double& highestRaised,
+                 double& lowestLowered, double& two) {
+    constexpr int kBinadeShift = 52; // sign and exponent lie above the 52 bits of the fraction
+    while (!(lo > 0 && bitsOf(lo) >> kBinadeShift == bitsOf(hi) >> kBinadeShift)) {
+        if (passes == kCellMaxPasses)
+            return false;
+        ++passes;
+        two = (lo + hi) / 2;
+        if (two <= skip.rises) {
+            lo = two;
+            highestRaised = two;
+        } else if (two >= skip.falls) {
+            hi = two;
+            lowestLowered = two;
+        } else
+            return true;
+    }
+    // Midpoints are positive: at or below `raise` a pass raises lo, at or above `lower` (and
+    // above `raise`) it lowers hi.
+    const std::uint64_t raise = skip.rises > 0 ? bitsOf(skip.rises) : 0;
+    const std::uint64_t lower = skip.falls > 0    ? bitsOf(skip.falls)
+                                : skip.falls <= 0 ? 0
+                                                  : ~std::uint64_t(0);   // NaN lowers nothing
+    const std::uint64_t between = lower > raise ? lower - raise - 1 : 0; // midpoints in neither
+    const std::uint64_t lo0 = bitsOf(lo);
+    const std::uint64_t hi0 = bitsOf(hi);
+    std::uint64_t l = lo0;
+    std::uint64_t h = hi0;
+    bool inside = false;
+    while (passes < kCellMaxPasses) {
+        ++passes;
+        const std::uint64_t sum = l + h;
+        std::uint64_t mid = sum >> 1;
+        mid += sum & mid & 1;
+        if (mid - raise - 1 < between) {
+            two = std::bit_cast<double>(mid);
+            inside = true;
+            break;
+        }
+        const std::uint64_t raises = -std::uint64_t(mid <= raise);
+        l = (mid & raises) | (l & ~raises);
+        h = (h & raises) | (mid & ~raises);
+    }
+    // lo only rises and hi only falls, each to the midpoint of a skipped pass.
+    if (l != lo0)
+        highestRaised = lo = std::bit_cast<double>(l);
+    if (h != hi0)
+        lowestLowered = hi = std::bit_cast<double>(h);
+    return inside;
+}
+
 // Follows a cell's bisection: passes that `guess` or the balances evaluated so far decide are
 // skipped, the others evaluate their balance exactly as bisectCell() does, at most
 // `evaluations` of them. The result stands only when the balances evaluated prove every
@@ -213,20 +281,9 @@ Followed followBisection(const CellModel& m, Decided guess, Decided proven, int 
     double hi = c.twIn;
     double highestRaised = -HUGE_VAL; // the skipped passes
     double lowestLowered = HUGE_VAL;
-    sol.passes = 0;
-    while (sol.passes < kCellMaxPasses) {
-        ++sol.passes;
-        const double two = (lo + hi) / 2;
-        if (two <= skip.rises) {
-            lo = two;
-            highestRaised = two;
-            continue;
-        }
-        if (two >= skip.falls) {
-            hi = two;
-            lowestLowered = two;
-            continue;
-        }
+    int passes = 0;
+    double two = 0;
+    while (skipDecided(skip, lo, hi, passes, highestRaised, lowestLowered, two)) {
         if (evaluations-- == 0)
             return Followed::Unconfirmed;
         const psychro::SaturatedEnthalpy sat = psychro::saturatedEnthalpyCurve(two, k.pressure);
@@ -243,8 +300,9 @@ Followed followBisection(const CellModel& m, Decided guess, Decided proven, int 
         if (std::fabs(f) < kCellTolerance) {
             if (!(highestRaised <= proven.rises && lowestLowered >= proven.falls))
                 return Followed::Unconfirmed;
-            if (!allFinite({two, pass.hout, pass.taout}))
+            if (!(std::isfinite(pass.hout) && std::isfinite(pass.taout)))
                 return Followed::Failed;
+            sol.passes = passes;
             sol.converged = true;
             sol.two = two;
             sol.hout = pass.hout;
@@ -373,7 +431,8 @@ template <bool everyPass> SweepResult sweepCells(const SweepInput& in) {
             r.cellPasses += s.passes;
             if (s.passes > r.maxCellPasses)
                 r.maxCellPasses = s.passes;
-            if (!s.converged || !allFinite({s.two, s.hout, s.taout})) {
+            if (!s.converged || !std::isfinite(s.two) || !std::isfinite(s.hout) ||
+                !std::isfinite(s.taout)) {
                 if (!allFinite({s.qw, s.qa, s.two, s.hout, s.taout}))
                     r.status = Status::NonFinite;
                 else if (s.qw > s.qa)
