@@ -86,6 +86,14 @@ struct SweepConstants {
     double dNc;        // transfer units per cell
     double k;          // dNc / (2 gc), for the air dry bulb
     bool airTemperatures;
+    // For solveCell(): the fall of a cell's qw - qa per K is at least waterSlope (kW/K), and
+    // perSlope is the reciprocal of a slightly lower bound; the air heat changes by w (kg/s)
+    // per kJ/kg of saturated enthalpy; `boiling` bounds the growth of the rounding of the
+    // saturated enthalpy near the boiling point over every cell of the sweep.
+    double waterSlope;
+    double perSlope;
+    double w;
+    double boiling;
 };
 
 // What a cell is given: the water and air entering it, and saturated air at the water.
@@ -178,8 +186,6 @@ double quadraticStep(double f0, double f1, double f2) {
 struct CellModel {
     const SweepConstants& k;
     const Cell& c;
-    double s;      // lower bound of the fall of qw - qa per K, kW/K
-    double w;      // d qa / d hs2, kg/s
     double margin; // the cell tolerance with the rounding of qw - qa, kW
 };
 
@@ -193,7 +199,8 @@ struct Decided {
 // What one balance, qw - qa = f at two, proves: f falls by at least s per K, so f exceeds the
 // tolerance at every point below two + (f - tol)/s and is below -tol above two + (f + tol)/s.
 Decided provenBy(const CellModel& m, double two, double f) {
-    return {std::min(two, two + (f - m.margin) / m.s), std::max(two, two + (f + m.margin) / m.s)};
+    return {std::min(two, two + (f - m.margin) * m.k.perSlope),
+            std::max(two, two + (f + m.margin) * m.k.perSlope)};
 }
 
 enum class Followed {
@@ -215,8 +222,8 @@ std::uint64_t bitsOf(double x) {
 // Where lo and hi are positive numbers of one binade (as a cell's temperatures nearly always
 // are after a pass or two), the midpoint is computed on their bit patterns: their sum is exact
 // in the binade above but for its last bit, which rounds to even, and halving it is exact; in
-// bits that is (L + H) >> 1, rounded up when the sum is odd and the result odd. The choice of
-// end is then a mask rather than a branch, as the outcome of each pass is as good as random.
+// bits that is (L + H) / 2 rounded half to even. The choice of end is then a conditional move
+// rather than a branch, as the outcome of each pass is as good as random.
 bool skipDecided(const Decided& skip, double& lo, double& hi, int& passes, double& highestRaised,
                  double& lowestLowered, double& two) {
     constexpr int kBinadeShift = 52; // sign and exponent lie above the 52 bits of the fraction
@@ -249,16 +256,15 @@ bool skipDecided(const Decided& skip, double& lo, double& hi, int& passes, doubl
     while (passes < kCellMaxPasses) {
         ++passes;
         const std::uint64_t sum = l + h;
-        std::uint64_t mid = sum >> 1;
-        mid += sum & mid & 1;
+        const std::uint64_t mid = (sum + ((sum >> 1) & 1)) >> 1;
         if (mid - raise - 1 < between) {
             two = std::bit_cast<double>(mid);
             inside = true;
             break;
         }
-        const std::uint64_t raises = -std::uint64_t(mid <= raise);
-        l = (mid & raises) | (l & ~raises);
-        h = (h & raises) | (mid & ~raises);
+        const bool raises = mid <= raise;
+        l = raises ? mid : l;
+        h = raises ? h : mid;
     }
     // lo only rises and hi only falls, each to the midpoint of a skipped pass.
     if (l != lo0)
@@ -335,15 +341,14 @@ CellSolution solveCell(const SweepConstants& k, const Cell& c) {
     if (!(k.bracketLow >= kRisingLowest && c.twIn <= kRisingHighest))
         return bisectCell(k, c);
     const double p = k.pressure;
-    const double waterSlope = kSpecificHeatWater * k.lc; // -d qw / d two, kW/K
-    // The air heat's share of the slope per unit slope of the saturated enthalpy, kg/s.
-    const double w = k.gc * (k.dNc / 2) / (k.gc + k.dNc / 2);
-    // A generous bound on the rounding error of qw - qa, kW, and the margin it adds.
+    const double waterSlope = k.waterSlope;
+    const double w = k.w;
+    // A generous bound on the rounding error of qw - qa, kW, and the margin it adds (beyond the
+    // tolerance's thousandth, which covers the rounding of the bounds themselves).
     const double hs1 = c.saturatedIn.enthalpy;
     const double rounding = 1e-11 * (1 + waterSlope * (c.twIn - k.bracketLow) +
-                                     k.gc * (std::fabs(c.h) + std::fabs(hs1)) *
-                                         (1 + p / (p - c.saturatedIn.vapourPressure)));
-    const CellModel m{k, c, waterSlope * (1 - 1e-12), w, kCellTolerance * 1.001 + 2 * rounding};
+                                     k.gc * (std::fabs(c.h) + std::fabs(hs1)) * k.boiling);
+    const CellModel m{k, c, kCellTolerance * 1.001 + 2 * rounding};
     if (!std::isfinite(m.margin))
         return bisectCell(k, c);
 
@@ -360,7 +365,7 @@ CellSolution solveCell(const SweepConstants& k, const Cell& c) {
     if (std::isfinite(next)) {
         // Follow the bisection on the guess, as sure of it as of the cell tolerance.
         const double guess = std::clamp(next, k.bracketLow, c.twIn);
-        const double reach = 1.5 * m.margin / m.s;
+        const double reach = 1.5 * m.margin * k.perSlope;
         switch (followBisection(m, {guess - reach, guess + reach}, provenBy(m, x, v),
                                 kGuessEvaluations, sol)) {
         case Followed::Solved:
@@ -412,6 +417,11 @@ template <bool everyPass> SweepResult sweepCells(const SweepInput& in) {
     k.dNc = in.ntu / (kCells * kCells);
     k.k = k.dNc / (2 * k.gc);
     k.airTemperatures = in.airTemperatures;
+    k.waterSlope = kSpecificHeatWater * k.lc;
+    k.perSlope = 1 / (k.waterSlope * (1 - 1e-12));
+    k.w = k.gc * (k.dNc / 2) / (k.gc + k.dNc / 2);
+    // The saturation pressure is highest at the water entering.
+    k.boiling = 1 + in.pressure / (in.pressure - psychro::pvsateis(in.waterIn));
 
     // tw[j] is the water entering the current row in column j + 1: Tin for the first row,
     // then the outlet of the cell above; saturated[j] is saturated air at tw[j].
