@@ -176,10 +176,11 @@ constexpr int kCellNewtonSteps = 6;
 constexpr int kGuessEvaluations = 4;
 
 // The step from t towards the root of f with value f0, slope f1 < 0 and curvature f2 there: the
-// nearer root of the quadratic model, or the Newton step where the model has none.
+// Newton step d corrected by the curvature to second order, d - f2 d^2 / (2 f1).
 double quadraticStep(double f0, double f1, double f2) {
-    const double discriminant = f1 * f1 - 2 * f0 * f2;
-    return discriminant >= 0 ? -2 * f0 / (f1 - std::sqrt(discriminant)) : -f0 / f1;
+    const double perSlope = 1 / f1;
+    const double newton = -f0 * perSlope;
+    return newton - 0.5 * f2 * perSlope * (newton * newton);
 }
 
 // The fixed data of one cell's root finding.
