@@ -2,7 +2,10 @@
 
 #include "core/psychro.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace crossflow {
 
@@ -72,7 +75,330 @@ const char* statusText(Status status) {
     return "unknown status";
 }
 
-SweepResult sweep(const SweepInput& in) {
+namespace {
+
+// What stays fixed over one sweep.
+struct SweepConstants {
+    double pressure;   // bar
+    double bracketLow; // degC
+    double lc;         // water per column, kg/s
+    double gc;         // air per row, kg/s
+    double dNc;        // transfer units per cell
+    double k;          // dNc / (2 gc), for the air dry bulb
+    bool airTemperatures;
+    // For solveCell(): the fall of a cell's qw - qa per K is at least waterSlope (kW/K), and
+    // perSlope is the reciprocal of a slightly lower bound; the air heat changes by w (kg/s)
+    // per kJ/kg of saturated enthalpy; `boiling` bounds the growth of the rounding of the
+    // saturated enthalpy near the boiling point over every cell of the sweep.
+    double waterSlope;
+    double perSlope;
+    double w;
+    double boiling;
+};
+
+// What a cell is given: the water and air entering it, and saturated air at the water.
+struct Cell {
+    double twIn; // degC
+    double h;    // kJ/kg dry air
+    double ta;   // degC
+    psychro::SaturatedEnthalpy saturatedIn;
+};
+
+// One pass of a cell's balance at the trial outlet water temperature two, given the saturated
+// enthalpy hs2 at two: the water heat, the air heat and the air leaving.
+struct Pass {
+    double qw;    // kW
+    double qa;    // kW
+    double hout;  // kJ/kg dry air
+    double taout; // degC
+};
+
+Pass passAt(const SweepConstants& k, const Cell& c, double two, double hs2) {
+    Pass pass;
+    pass.qw = (c.twIn - two) * kSpecificHeatWater * k.lc;
+    pass.hout =
+        (k.gc * c.h + k.dNc * (c.saturatedIn.enthalpy + hs2 - c.h) / 2) / (k.gc + k.dNc / 2);
+    pass.taout = k.airTemperatures ? (c.ta - k.k * (c.ta - two - c.twIn)) / (1 + k.k) : c.ta;
+    pass.qa = (pass.hout - c.h) * k.gc;
+    return pass;
+}
+
+// A cell as its bisection leaves it.
+struct CellSolution {
+    bool converged = false;
+    int passes = 0;
+    double two = 0;   // outlet water temperature of the last pass, degC
+    double hout = 0;  // air leaving, kJ/kg dry air
+    double taout = 0; // air dry bulb leaving, degC
+    double qw = 0;    // water and air heat of the last pass, kW
+    double qa = 0;
+    psychro::SaturatedEnthalpy saturatedOut{}; // saturated air at two, when converged
+};
+
+// The cell's bisection pass by pass: every pass evaluates the balance at its midpoint.
+CellSolution bisectCell(const SweepConstants& k, const Cell& c) {
+    CellSolution s;
+    double lo = k.bracketLow;
+    double hi = c.twIn;
+    s.hout = c.h;
+    s.taout = c.ta;
+    while (s.passes < kCellMaxPasses) {
+        ++s.passes;
+        s.two = (lo + hi) / 2;
+        const double hs2 =
+            psychro::Enthalpy(s.two, psychro::AbsoluteHumidity(s.two, 100, k.pressure));
+        const Pass pass = passAt(k, c, s.two, hs2);
+        s.qw = pass.qw;
+        s.qa = pass.qa;
+        s.hout = pass.hout;
+        s.taout = pass.taout;
+        if (s.qw > s.qa)
+            lo = s.two;
+        else
+            hi = s.two;
+        if (std::fabs(s.qw - s.qa) < kCellTolerance) {
+            s.converged = true;
+            break;
+        }
+    }
+    if (s.converged)
+        s.saturatedOut = psychro::saturatedEnthalpyCurve(s.two, k.pressure);
+    return s;
+}
+
+// The water temperatures, degC, between which the fits make the saturated enthalpy rise with
+// temperature (its step at 0 degC included), so that a cell's heat difference qw - qa falls.
+constexpr double kRisingLowest = -60;
+constexpr double kRisingHighest = 200;
+// Newton steps that locate a cell's root when the first guess is not confirmed.
+constexpr int kCellNewtonSteps = 6;
+// Balances a cell evaluates on the strength of its first guess before it gives the guess up.
+constexpr int kGuessEvaluations = 4;
+
+// The step from t towards the root of f with value f0, slope f1 < 0 and curvature f2 there: the
+// Newton step d corrected by the curvature to second order, d - f2 d^2 / (2 f1).
+double quadraticStep(double f0, double f1, double f2) {
+    const double perSlope = 1 / f1;
+    const double newton = -f0 * perSlope;
+    return newton - 0.5 * f2 * perSlope * (newton * newton);
+}
+
+// The fixed data of one cell's root finding.
+struct CellModel {
+    const SweepConstants& k;
+    const Cell& c;
+    double margin; // the cell tolerance with the rounding of qw - qa, kW
+};
+
+// Midpoints at or below `rises` raise the lower end of a bisection and do not end it; midpoints
+// at or above `falls` lower its upper end and do not end it.
+struct Decided {
+    double rises;
+    double falls;
+};
+
+// What one balance, qw - qa = f at two, proves: f falls by at least s per K, so f exceeds the
+// tolerance at every point below two + (f - tol)/s and is below -tol above two + (f + tol)/s.
+Decided provenBy(const CellModel& m, double two, double f) {
+    return {std::min(two, two + (f - m.margin) * m.k.perSlope),
+            std::max(two, two + (f + m.margin) * m.k.perSlope)};
+}
+
+enum class Followed {
+    Solved,      // the bisection ended, every skipped pass proven
+    Unconfirmed, // the guess was not borne out: a skipped pass is not proven
+    Failed,      // no convergence, or a value not finite
+};
+
+// The bit pattern of a double, which orders positive doubles as their values.
+std::uint64_t bitsOf(double x) {
+    return std::bit_cast<std::uint64_t>(x);
+}
+
+// Runs the passes of a bisection on [lo, hi] that `skip` decides, from pass `passes` on: each
+// pass's midpoint (lo + hi) / 2 raises lo or lowers hi without its balance. Stops with true at
+// the first midpoint strictly between skip.rises and skip.falls (in `two`), with false when the
+// passes reach the guard. highestRaised and lowestLowered take the skipped midpoints.
+//
+// Where lo and hi are positive numbers of one binade (as a cell's temperatures nearly always
+// are after a pass or two), the midpoint is computed on their bit patterns: their sum is exact
+// in the binade above but for its last bit, which rounds to even, and halving it is exact; in
+// bits that is (L + H) / 2 rounded half to even. The choice of end is then a conditional move
+// rather than a branch, as the outcome of each pass is as good as random.
+bool skipDecided(const Decided& skip, double& lo, double& hi, int& passes, double& highestRaised,
+                 double& lowestLowered, double& two) {
+    constexpr int kBinadeShift = 52; // sign and exponent lie above the 52 bits of the fraction
+    while (!(lo > 0 && bitsOf(lo) >> kBinadeShift == bitsOf(hi) >> kBinadeShift)) {
+        if (passes == kCellMaxPasses)
+            return false;
+        ++passes;
+        two = (lo + hi) / 2;
+        if (two <= skip.rises) {
+            lo = two;
+            highestRaised = two;
+        } else if (two >= skip.falls) {
+            hi = two;
+            lowestLowered = two;
+        } else
+            return true;
+    }
+    // Midpoints are positive: at or below `raise` a pass raises lo, at or above `lower` (and
+    // above `raise`) it lowers hi.
+    const std::uint64_t raise = skip.rises > 0 ? bitsOf(skip.rises) : 0;
+    const std::uint64_t lower = skip.falls > 0    ? bitsOf(skip.falls)
+                                : skip.falls <= 0 ? 0
+                                                  : ~std::uint64_t(0);   // NaN lowers nothing
+    const std::uint64_t between = lower > raise ? lower - raise - 1 : 0; // midpoints in neither
+    const std::uint64_t lo0 = bitsOf(lo);
+    const std::uint64_t hi0 = bitsOf(hi);
+    std::uint64_t l = lo0;
+    std::uint64_t h = hi0;
+    bool inside = false;
+    while (passes < kCellMaxPasses) {
+        ++passes;
+        const std::uint64_t sum = l + h;
+        const std::uint64_t mid = (sum + ((sum >> 1) & 1)) >> 1;
+        if (mid - raise - 1 < between) {
+            two = std::bit_cast<double>(mid);
+            inside = true;
+            break;
+        }
+        const bool raises = mid <= raise;
+        l = raises ? mid : l;
+        h = raises ? h : mid;
+    }
+    // lo only rises and hi only falls, each to the midpoint of a skipped pass.
+    if (l != lo0)
+        highestRaised = lo = std::bit_cast<double>(l);
+    if (h != hi0)
+        lowestLowered = hi = std::bit_cast<double>(h);
+    return inside;
+}
+
+// Follows a cell's bisection: passes that `guess` or the balances evaluated so far decide are
+// skipped, the others evaluate their balance exactly as bisectCell() does, at most
+// `evaluations` of them. The result stands only when the balances evaluated prove every
+// skipped pass.
+Followed followBisection(const CellModel& m, Decided guess, Decided proven, int evaluations,
+                         CellSolution& sol) {
+    const SweepConstants& k = m.k;
+    const Cell& c = m.c;
+    Decided skip{std::max(guess.rises, proven.rises), std::min(guess.falls, proven.falls)};
+    double lo = k.bracketLow;
+    double hi = c.twIn;
+    double highestRaised = -HUGE_VAL; // the skipped passes
+    double lowestLowered = HUGE_VAL;
+    int passes = 0;
+    double two = 0;
+    while (skipDecided(skip, lo, hi, passes, highestRaised, lowestLowered, two)) {
+        if (evaluations-- == 0)
+            return Followed::Unconfirmed;
+        const psychro::SaturatedEnthalpy sat = psychro::saturatedEnthalpyCurve(two, k.pressure);
+        const Pass pass = passAt(k, c, two, sat.enthalpy);
+        const double f = pass.qw - pass.qa;
+        if (!std::isfinite(f))
+            return Followed::Failed;
+        if (pass.qw > pass.qa)
+            lo = two;
+        else
+            hi = two;
+        const Decided now = provenBy(m, two, f);
+        proven = {std::max(proven.rises, now.rises), std::min(proven.falls, now.falls)};
+        if (std::fabs(f) < kCellTolerance) {
+            if (!(highestRaised <= proven.rises && lowestLowered >= proven.falls))
+                return Followed::Unconfirmed;
+            if (!(std::isfinite(pass.hout) && std::isfinite(pass.taout)))
+                return Followed::Failed;
+            sol.passes = passes;
+            sol.converged = true;
+            sol.two = two;
+            sol.hout = pass.hout;
+            sol.taout = pass.taout;
+            sol.qw = pass.qw;
+            sol.qa = pass.qa;
+            sol.saturatedOut = sat;
+            return Followed::Solved;
+        }
+        skip = {std::max(skip.rises, proven.rises), std::min(skip.falls, proven.falls)};
+    }
+    // No convergence: the cell's own failure only when no skipped pass is in doubt.
+    return highestRaised <= proven.rises && lowestLowered >= proven.falls ? Followed::Failed
+                                                                          : Followed::Unconfirmed;
+}
+
+// The same bisection as bisectCell(), passes, midpoints and result to the last bit, with far
+// fewer balances evaluated. The heat difference f(two) = qw - qa falls with two at least as
+// steeply as the water heat, by s = 4.19 Lc per K (the air heat rises with the saturated
+// enthalpy). So one balance evaluated at x, with value v, decides every midpoint m below
+// x + (v - tol)/s (f(m) > tol: the pass raises the lower end and goes on) and every midpoint
+// above x + (v + tol)/s (f(m) < -tol), and only midpoints between those bounds need their
+// balance. A quadratic model of the balance at the water entering guesses the root; the
+// bisection is followed on that guess and stands when the balances evaluated near the root
+// prove every pass it skipped. Otherwise Newton steps place an evaluated balance within the
+// tolerance of the root first. Every bound carries a margin for the rounding of qw - qa.
+// Anything unusual (a value not finite, a bracket beyond the fits' rising range, no
+// convergence) goes to bisectCell(), which decides it as before.
+CellSolution solveCell(const SweepConstants& k, const Cell& c) {
+    if (!(k.bracketLow >= kRisingLowest && c.twIn <= kRisingHighest))
+        return bisectCell(k, c);
+    const double p = k.pressure;
+    const double waterSlope = k.waterSlope;
+    const double w = k.w;
+    // A generous bound on the rounding error of qw - qa, kW, and the margin it adds (beyond the
+    // tolerance's thousandth, which covers the rounding of the bounds themselves).
+    const double hs1 = c.saturatedIn.enthalpy;
+    const double rounding = 1e-11 * (1 + waterSlope * (c.twIn - k.bracketLow) +
+                                     k.gc * (std::fabs(c.h) + std::fabs(hs1)) * k.boiling);
+    const CellModel m{k, c, kCellTolerance * 1.001 + 2 * rounding};
+    if (!std::isfinite(m.margin))
+        return bisectCell(k, c);
+
+    // The balance at the water entering needs no new saturated enthalpy.
+    const Pass atInlet = passAt(k, c, c.twIn, hs1);
+    double x = c.twIn;
+    double v = atInlet.qw - atInlet.qa;
+    if (!std::isfinite(v))
+        return bisectCell(k, c);
+    double next =
+        x + quadraticStep(v, -(waterSlope + w * c.saturatedIn.slope), -w * c.saturatedIn.curvature);
+
+    CellSolution sol;
+    if (std::isfinite(next)) {
+        // Follow the bisection on the guess, as sure of it as of the cell tolerance.
+        const double guess = std::clamp(next, k.bracketLow, c.twIn);
+        const double reach = 1.5 * m.margin * k.perSlope;
+        switch (followBisection(m, {guess - reach, guess + reach}, provenBy(m, x, v),
+                                kGuessEvaluations, sol)) {
+        case Followed::Solved:
+            return sol;
+        case Followed::Failed:
+            return bisectCell(k, c);
+        case Followed::Unconfirmed:
+            break;
+        }
+    }
+
+    for (int n = 0; n < kCellNewtonSteps && !(std::fabs(v) <= kCellTolerance / 4); ++n) {
+        next = std::clamp(next, k.bracketLow, c.twIn);
+        if (!std::isfinite(next) || next == x)
+            break;
+        const psychro::SaturatedEnthalpy sat = psychro::saturatedEnthalpyCurve(next, p);
+        const Pass pass = passAt(k, c, next, sat.enthalpy);
+        const double f = pass.qw - pass.qa;
+        if (!std::isfinite(f))
+            return bisectCell(k, c);
+        x = next;
+        v = f;
+        next = x + quadraticStep(v, -(waterSlope + w * sat.slope), -w * sat.curvature);
+    }
+    const Decided proven = provenBy(m, x, v);
+    sol = CellSolution{};
+    if (followBisection(m, proven, proven, kCellMaxPasses, sol) == Followed::Solved)
+        return sol;
+    return bisectCell(k, c);
+}
+
+template <bool everyPass> SweepResult sweepCells(const SweepInput& in) {
     SweepResult r;
     if (!allFinite({in.ntu, in.waterFlow, in.airFlow, in.waterIn, in.airEnthalpyIn, in.airDryBulbIn,
                     in.pressure, in.bracketLow}) ||
@@ -84,58 +410,43 @@ SweepResult sweep(const SweepInput& in) {
     if (r.status != Status::Ok)
         return r;
 
-    const double p = in.pressure;
-    const double lc = in.waterFlow / kCells;       // water per column, kg/s
-    const double gc = in.airFlow / kCells;         // air per row, kg/s
-    const double dNc = in.ntu / (kCells * kCells); // transfer units per cell
-    const double k = dNc / (2 * gc);
+    SweepConstants k;
+    k.pressure = in.pressure;
+    k.bracketLow = in.bracketLow;
+    k.lc = in.waterFlow / kCells;
+    k.gc = in.airFlow / kCells;
+    k.dNc = in.ntu / (kCells * kCells);
+    k.k = k.dNc / (2 * k.gc);
+    k.airTemperatures = in.airTemperatures;
+    k.waterSlope = kSpecificHeatWater * k.lc;
+    k.perSlope = 1 / (k.waterSlope * (1 - 1e-12));
+    k.w = k.gc * (k.dNc / 2) / (k.gc + k.dNc / 2);
+    // The saturation pressure is highest at the water entering.
+    k.boiling = 1 + in.pressure / (in.pressure - psychro::pvsateis(in.waterIn));
 
     // tw[j] is the water entering the current row in column j + 1: Tin for the first row,
-    // then the outlet of the cell above.
+    // then the outlet of the cell above; saturated[j] is saturated air at tw[j].
     std::array<double, kCells> tw;
     tw.fill(in.waterIn);
+    std::array<psychro::SaturatedEnthalpy, kCells> saturated;
+    saturated.fill(psychro::saturatedEnthalpyCurve(in.waterIn, in.pressure));
 
     for (int i = 0; i < kCells; ++i) {
         double h = in.airEnthalpyIn; // air entering the current cell of row i + 1
         double ta = in.airDryBulbIn;
         for (int j = 0; j < kCells; ++j) {
-            const double twIn = tw[j];
-            // Saturated air at the entering water temperature: fixed for the whole bisection.
-            const double hs1 = psychro::saturatedEnthalpy(twIn, p);
-            double lo = in.bracketLow;
-            double hi = twIn;
-            double two = 0;
-            double hout = h;
-            double taout = ta;
-            double qw = 0;
-            double qa = 0;
-            int passes = 0;
-            bool converged = false;
-            while (passes < kCellMaxPasses) {
-                ++passes;
-                two = (lo + hi) / 2;
-                qw = (twIn - two) * kSpecificHeatWater * lc;
-                const double hs2 = psychro::Enthalpy(two, psychro::AbsoluteHumidity(two, 100, p));
-                hout = (gc * h + dNc * (hs1 + hs2 - h) / 2) / (gc + dNc / 2);
-                if (in.airTemperatures)
-                    taout = (ta - k * (ta - two - twIn)) / (1 + k);
-                qa = (hout - h) * gc;
-                if (qw > qa)
-                    lo = two;
-                else
-                    hi = two;
-                if (std::fabs(qw - qa) < kCellTolerance) {
-                    converged = true;
-                    break;
-                }
-            }
-            r.cellPasses += passes;
-            if (passes > r.maxCellPasses)
-                r.maxCellPasses = passes;
-            if (!converged || !allFinite({two, hout, taout})) {
-                if (!allFinite({qw, qa, two, hout, taout}))
+            Cell cell{tw[j], h, ta, saturated[j]};
+            if constexpr (everyPass)
+                cell.saturatedIn.enthalpy = psychro::saturatedEnthalpy(tw[j], in.pressure);
+            const CellSolution s = everyPass ? bisectCell(k, cell) : solveCell(k, cell);
+            r.cellPasses += s.passes;
+            if (s.passes > r.maxCellPasses)
+                r.maxCellPasses = s.passes;
+            if (!s.converged || !std::isfinite(s.two) || !std::isfinite(s.hout) ||
+                !std::isfinite(s.taout)) {
+                if (!allFinite({s.qw, s.qa, s.two, s.hout, s.taout}))
                     r.status = Status::NonFinite;
-                else if (qw > qa)
+                else if (s.qw > s.qa)
                     r.status = Status::CellAboveSaturation; // driven up to the water temperature
                 else
                     r.status = Status::CellBelowBracket; // driven down to the lower bound
@@ -143,11 +454,12 @@ SweepResult sweep(const SweepInput& in) {
                 r.failedRow = i + 1;
                 return r;
             }
-            h = hout;
-            ta = taout;
-            tw[j] = two;
+            h = s.hout;
+            ta = s.taout;
+            tw[j] = s.two;
+            saturated[j] = s.saturatedOut;
             if (in.cells)
-                in.cells[i * kCells + j] = {two, hout, taout};
+                in.cells[i * kCells + j] = {s.two, s.hout, s.taout};
         }
         r.airEnthalpyOut[i] = h;
         r.airDryBulbOut[i] = ta;
@@ -168,6 +480,16 @@ SweepResult sweep(const SweepInput& in) {
     if (!allFinite({r.waterOutMean, r.airEnthalpyOutMean, r.airDryBulbOutMean}))
         r.status = Status::NonFinite;
     return r;
+}
+
+} // namespace
+
+SweepResult sweep(const SweepInput& in) {
+    return sweepCells<false>(in);
+}
+
+SweepResult sweepPassByPass(const SweepInput& in) {
+    return sweepCells<true>(in);
 }
 
 NtuResult searchNtu(const NtuSearchInput& in) {

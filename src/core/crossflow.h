@@ -148,6 +148,11 @@ struct SweepResult {
 // result's values are not to be used.
 SweepResult sweep(const SweepInput& in);
 
+// The same sweep with every pass of every cell's bisection evaluated. sweep() follows the same
+// bisections with far fewer evaluations and gives the same result to the last bit; this one is
+// the plain definition it is checked against.
+SweepResult sweepPassByPass(const SweepInput& in);
+
 // The input of a sweep that also carries the air dry bulb through the cells, as the sweep at a
 // Problem's result does; `cells`, when given, receives them.
 inline SweepInput sweepWithAirTemperatures(double ntu, double waterFlow, double airFlow,

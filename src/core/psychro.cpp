@@ -37,6 +37,12 @@ double vapourEnthalpyPerX(double t) {
     return kLatentHeat0 + (kVapourCp0 + kVapourCp1 * t) * t;
 }
 
+// Absolute humidity (kg/kg) at relative humidity rh (%), total pressure p (bar) and saturation
+// pressure ps (bar): AbsoluteHumidity() without the fit.
+double humidityAtVapourPressure(double ps, double rh, double p) {
+    return kMolarMassRatio * rh / 100 * ps / (p - rh / 100 * ps);
+}
+
 bool finite(const AirState& s) {
     return std::isfinite(s.wetBulb) && std::isfinite(s.absoluteHumidity) &&
            std::isfinite(s.enthalpy) && std::isfinite(s.relativeHumidity);
@@ -49,8 +55,30 @@ double pvsateis(double t) {
 }
 
 double AbsoluteHumidity(double t, double rh, double p) {
-    const double ps = pvsateis(t);
-    return kMolarMassRatio * rh / 100 * ps / (p - rh / 100 * ps);
+    return humidityAtVapourPressure(pvsateis(t), rh, p);
+}
+
+SaturatedEnthalpy saturatedEnthalpyCurve(double t, double p) {
+    const double(&c)[7] = t < 0 ? kIce : kWater;
+    const double ps = std::exp(sixthOrder(c, t)); // as pvsateis(t)
+    const double x = humidityAtVapourPressure(ps, 100, p);
+    // d ln(ps)/dt and d2 ln(ps)/dt2 of the fit.
+    const double t2 = t * t;
+    const double t3 = t2 * t;
+    const double lnSlope = c[1] + 2 * c[2] * t + 3 * c[3] * t2 + 4 * c[4] * t3 +
+                           5 * c[5] * t2 * t2 + 6 * c[6] * t3 * t2;
+    const double lnCurvature =
+        2 * c[2] + 6 * c[3] * t + 12 * c[4] * t2 + 20 * c[5] * t3 + 30 * c[6] * t2 * t2;
+    const double ps1 = ps * lnSlope;
+    const double ps2 = ps * (lnCurvature + lnSlope * lnSlope);
+    const double den = p - ps;
+    const double x1 = kMolarMassRatio * p * ps1 / (den * den);
+    const double x2 = kMolarMassRatio * p * (ps2 * den + 2 * ps1 * ps1) / (den * den * den);
+    const double v = vapourEnthalpyPerX(t);
+    const double v1 = kVapourCp0 + 2 * kVapourCp1 * t;
+    const double v2 = 2 * kVapourCp1;
+    return {ps, Enthalpy(t, x), kDryAirCp0 + 2 * kDryAirCp1 * t + x1 * v + x * v1,
+            2 * kDryAirCp1 + x2 * v + 2 * x1 * v1 + x * v2};
 }
 
 double Enthalpy(double t, double x) {

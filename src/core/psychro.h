@@ -49,6 +49,19 @@ inline double saturatedEnthalpy(double t, double p) {
     return Enthalpy(t, AbsoluteHumidity(t, 100, p));
 }
 
+// Enthalpy of saturated air with its first two derivatives with respect to temperature.
+struct SaturatedEnthalpy {
+    double vapourPressure; // ps, bar, equal to pvsateis(t)
+    double enthalpy;       // kJ/kg dry air, equal to saturatedEnthalpy(t, p) to the last bit
+    double slope;          // kJ/(kg K)
+    double curvature;      // kJ/(kg K^2)
+};
+
+// The enthalpy of saturated air at temperature t (degC) and pressure p (bar) and its first
+// two temperature derivatives, from the same fits as saturatedEnthalpy() and differentiated
+// in closed form (the step of the fits at 0 degC is not in them). Valid where ps < p.
+SaturatedEnthalpy saturatedEnthalpyCurve(double t, double p);
+
 // Dew-point temperature (degC) of vapour at partial pressure pd (bar), by the inverse fits
 // over ice (pd < 0.0061 bar) and over water. Only meaningful for pd > 0.
 double dewPoint(double pd);

@@ -4,6 +4,7 @@
 #include "core/crossflow.h"
 #include "core/ntuscaling.h"
 #include "core/psychro.h"
+#include "uncertainty/rootsearch.h"
 
 #include <algorithm>
 #include <cmath>
@@ -69,67 +70,6 @@ const char* counterText(counterflow::Status s) {
         return "a value overflowed";
     }
     return "unknown";
-}
-
-// The root of f near x0, for f monotone near its root: brackets the root by steps from `step`
-// onwards (a little beyond the secant's root, at least twice the last step), then closes in by the
-// Illinois variant of false position until |f| < tolerance or the bracket is as narrow as doubles
-// allow. f returns NaN where it cannot be evaluated; nullopt when no bracket is found within the
-// cap or f fails.
-template <class F>
-std::optional<double> rootNear(F f, double x0, double step, double lowest, double tolerance,
-                               double accept) {
-    constexpr int kBracketSteps = 30;
-    constexpr int kClosePasses = 80;
-    double a = x0, fa = f(a);
-    if (!std::isfinite(fa))
-        return std::nullopt;
-    if (std::fabs(fa) < tolerance)
-        return a;
-    double b = a + step, fb = f(b);
-    if (!std::isfinite(fb))
-        return std::nullopt;
-    if (std::fabs(fb) > std::fabs(fa)) { // going the wrong way
-        step = -step;
-        std::swap(a, b);
-        std::swap(fa, fb);
-    }
-    for (int n = 0; n < kBracketSteps && fa * fb > 0; ++n) {
-        // A little beyond the secant's root, or twice as far as the last step.
-        const double secant = -1.2 * fb * (b - a) / (fb - fa);
-        step = std::isfinite(secant) && secant * step > 0 && std::fabs(secant) > std::fabs(step)
-                   ? secant
-                   : 2 * step;
-        a = b;
-        fa = fb;
-        b = std::max(a + step, (a + lowest) / 2);
-        fb = f(b);
-        if (!std::isfinite(fb))
-            return std::nullopt;
-    }
-    if (fa * fb > 0)
-        return std::nullopt;
-    for (int n = 0; n < kClosePasses; ++n) {
-        if (std::fabs(fb) < tolerance)
-            return b;
-        const double c = (fa * b - fb * a) / (fa - fb);
-        if (!(std::fabs(b - a) > 1e-13 * std::fabs(b)) || c == a || c == b)
-            break;
-        const double fc = f(c);
-        if (!std::isfinite(fc))
-            return std::nullopt;
-        if (fc * fb > 0)
-            fa /= 2;
-        else {
-            a = b;
-            fa = fb;
-        }
-        b = c;
-        fb = fc;
-    }
-    if (std::fabs(fb) <= accept)
-        return b;
-    return std::nullopt;
 }
 
 struct Chain {
@@ -319,15 +259,20 @@ bool crossChain(Chain& chain, const Case& c, const Roots* near) {
         return last.status == crossflow::Status::Ok ? last.waterOutMean - Tout : kNaN;
     };
     std::optional<double> ntu;
+    double ntuSlope = near ? near->ntuSlope : kNaN;
     if (near)
-        ntu = rootNear(outletExcess, near->ntu, kNtuStep, 0, kOutletMatch, kOutletAccept);
+        ntu = rootAlong(outletExcess, near->ntu, ntuSlope, kOutletMatch);
+    if (near && !ntu)
+        ntu =
+            rootNear(outletExcess, near->ntu, kNtuStep, 0, kOutletMatch, kOutletAccept, &ntuSlope);
     if (!ntu) {
         const crossflow::NtuResult search =
             crossflow::searchNtu({L, G, Tin, Tout, inlet.enthalpy, tdb, inlet.wetBulb, p});
         if (search.status != crossflow::Status::Ok)
             return chain.fail(1,
                               std::string("NTU search: ") + crossflow::statusText(search.status));
-        ntu = rootNear(outletExcess, search.ntu, kNtuStep, 0, kOutletMatch, kOutletAccept);
+        ntu =
+            rootNear(outletExcess, search.ntu, kNtuStep, 0, kOutletMatch, kOutletAccept, &ntuSlope);
         if (!ntu)
             return chain.fail(1, "NTU search: the mean outlet temperature cannot be matched");
     }
@@ -338,6 +283,7 @@ bool crossChain(Chain& chain, const Case& c, const Roots* near) {
     if (s1.ntu != *ntu)
         outletExcess(*ntu); // the sweep of the root, for the outlet air
     chain.e.roots.ntu = *ntu;
+    chain.e.roots.ntuSlope = ntuSlope;
     if (!problemOneDone(chain, *ntu, p, last.airDryBulbOutMean, last.airEnthalpyOutMean))
         return false;
 
@@ -371,23 +317,26 @@ bool crossChain(Chain& chain, const Case& c, const Roots* near) {
     psychro::AirState air4;
     if (!inletAir(chain, 4, psychro::Given::WetBulb, p, duty.dryBulb, duty.wetBulb, air4))
         return false;
+    // The same balance as the water-flow search: the heat the sweep at that flow rejects.
+    auto heatExcess = [&](double flow) {
+        if (!(flow > 0))
+            return kNaN;
+        const double G4 = flow / (L3 / G3);
+        const crossflow::SweepResult r = crossflow::sweep(crossflow::sweepWithAirTemperatures(
+            ntuscaling::scaledNtu(ntu3, L3, G3, flow, G4), flow, G4, duty.waterIn, air4.enthalpy,
+            duty.dryBulb, p, duty.wetBulb));
+        return r.status == crossflow::Status::Ok
+                   ? (duty.waterIn - r.waterOutMean) * flow * crossflow::kSpecificHeatWater -
+                         duty.heat
+                   : kNaN;
+    };
     std::optional<double> L4;
+    double flowSlope = near ? near->dutyFlowSlope : kNaN;
     if (near && near->dutyFlow > 0) {
-        // The same balance as the water-flow search: the heat the sweep at that flow rejects.
-        auto heatExcess = [&](double flow) {
-            if (!(flow > 0))
-                return kNaN;
-            const double G4 = flow / (L3 / G3);
-            const crossflow::SweepResult r = crossflow::sweep(crossflow::sweepWithAirTemperatures(
-                ntuscaling::scaledNtu(ntu3, L3, G3, flow, G4), flow, G4, duty.waterIn,
-                air4.enthalpy, duty.dryBulb, p, duty.wetBulb));
-            return r.status == crossflow::Status::Ok
-                       ? (duty.waterIn - r.waterOutMean) * flow * crossflow::kSpecificHeatWater -
-                             duty.heat
-                       : kNaN;
-        };
-        L4 = rootNear(heatExcess, near->dutyFlow, kRelativeFlowStep * near->dutyFlow, 0,
-                      crossflow::kHeatTolerance, crossflow::kHeatAcceptBound);
+        L4 = rootAlong(heatExcess, near->dutyFlow, flowSlope, crossflow::kHeatTolerance);
+        if (!L4)
+            L4 = rootNear(heatExcess, near->dutyFlow, kRelativeFlowStep * near->dutyFlow, 0,
+                          crossflow::kHeatTolerance, crossflow::kHeatAcceptBound, &flowSlope);
         // Outside the water-flow search's bracket the search itself decides (and reports).
         const double cp = crossflow::kSpecificHeatWater;
         if (L4 && !(*L4 >= duty.heat / (cp * (duty.waterIn - duty.wetBulb)) &&
@@ -409,9 +358,13 @@ bool crossChain(Chain& chain, const Case& c, const Roots* near) {
             return chain.fail(4, std::string("water-flow search: ") +
                                      crossflow::statusText(flow.status));
         L4 = flow.waterFlow;
+        // The balance's slope there, from which nearby chains start.
+        const double step = kRelativeFlowStep * flow.waterFlow;
+        flowSlope = (heatExcess(flow.waterFlow + step) - heatExcess(flow.waterFlow)) / step;
     }
     chain.set(DutyWaterFlow, *L4);
     chain.e.roots.dutyFlow = *L4;
+    chain.e.roots.dutyFlowSlope = flowSlope;
     chain.e.problemsDone = 4;
     return true;
 }

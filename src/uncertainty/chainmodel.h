@@ -11,6 +11,7 @@
 #include "core/arrangement.h"
 
 #include <array>
+#include <limits>
 #include <string>
 
 namespace uncertainty {
@@ -87,6 +88,11 @@ Case caseFromInputs(const std::array<double, kChainInputCount>& v);
 struct Roots {
     double ntu = 0;      // Problem 1's NTU (cross flow)
     double dutyFlow = 0; // Problem 4's water flow (cross flow)
+    // The slopes of the searched balances there: of the mean outlet water temperature over the
+    // NTU, K per kW/(kJ/kg), and of the heat rejected over the water flow, kW per kg/s; NaN
+    // when unknown.
+    double ntuSlope = std::numeric_limits<double>::quiet_NaN();
+    double dutyFlowSlope = std::numeric_limits<double>::quiet_NaN();
 };
 
 struct Evaluation {

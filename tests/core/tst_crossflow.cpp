@@ -7,6 +7,7 @@
 
 #include <QTest>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -68,6 +69,30 @@ bool finiteSweep(const SweepResult& r) {
            std::isfinite(r.airDryBulbOutMean);
 }
 
+// Whether two sweeps agree to the last bit: status, failing cell, pass counts, every outlet and
+// every cell written.
+bool identical(const SweepResult& a, const SweepResult& b) {
+    auto sameBits = [](const auto& x, const auto& y) { return std::memcmp(&x, &y, sizeof x) == 0; };
+    return a.status == b.status && a.failedColumn == b.failedColumn && a.failedRow == b.failedRow &&
+           a.cellPasses == b.cellPasses && a.maxCellPasses == b.maxCellPasses &&
+           sameBits(a.waterOutMean, b.waterOutMean) &&
+           sameBits(a.airEnthalpyOutMean, b.airEnthalpyOutMean) &&
+           sameBits(a.airDryBulbOutMean, b.airDryBulbOutMean) && sameBits(a.waterOut, b.waterOut) &&
+           sameBits(a.airEnthalpyOut, b.airEnthalpyOut) &&
+           sameBits(a.airDryBulbOut, b.airDryBulbOut);
+}
+
+// sweep() and the pass-by-pass bisection on the same input, cells included.
+bool sweepsAgree(SweepInput in) {
+    std::array<FillCell, kCells * kCells> fast{};
+    std::array<FillCell, kCells * kCells> plain{};
+    in.cells = fast.data();
+    const SweepResult a = sweep(in);
+    in.cells = plain.data();
+    const SweepResult b = sweepPassByPass(in);
+    return identical(a, b) && std::memcmp(fast.data(), plain.data(), sizeof fast) == 0;
+}
+
 } // namespace
 
 class TestCrossflowCore : public QObject {
@@ -85,6 +110,8 @@ private Q_SLOTS:
     void problem4StallIsAcceptedWithinBound();
     void sweepRefusals_data();
     void sweepRefusals();
+    void sweepFollowsEveryPassOfTheBisection_data();
+    void sweepFollowsEveryPassOfTheBisection();
     void ntuRefusals_data();
     void ntuRefusals();
     void flowRefusals_data();
@@ -281,6 +308,57 @@ void TestCrossflowCore::sweepRefusals() {
     QVERIFY(std::string(statusText(expected)).size() > 10);
 }
 
+void TestCrossflowCore::sweepFollowsEveryPassOfTheBisection_data() {
+    // The sweep skips the passes whose outcome the heat balance's slope decides; it must end
+    // every cell's bisection exactly where evaluating each pass does, refusals included.
+    QTest::addColumn<SweepInput>("input");
+    const NtuSearchInput p1 = problem1Defaults();
+    for (double ntu : {0.0, 1e-9, 0.5, 17.97, 100.0, 495.0, 1e6})
+        QTest::addRow("defaults, NTU %g", ntu) << sweepOf(p1, ntu);
+    SweepInput dryBulbOnly = sweepOf(p1, 17.97);
+    dryBulbOnly.airTemperatures = false;
+    QTest::newRow("without air temperatures") << dryBulbOnly;
+    const double h2 = inletAir(psychro::Given::WetBulb, 1, 25, 21).second;
+    QTest::newRow("problem 2 bracket from 0 degC")
+        << SweepInput{17.97, 90, 70, 34, h2, 25, 1, 0, true};
+    // Cold air: the water crosses 0 degC, where the saturation fits step from water to ice.
+    const auto [twbCold, hCold] = inletAir(psychro::Given::RelativeHumidity, 1, -8, 60);
+    QTest::newRow("water cooled across 0 degC")
+        << SweepInput{40, 20, 80, 4, hCold, -8, 1, twbCold, true};
+    QTest::newRow("bracket from 0 degC, water at 0.5 degC")
+        << SweepInput{18, 90, 70, 0.5, hCold, -8, 1, 0, true};
+    // Near boiling the saturated enthalpy is steep and its rounding large.
+    const auto [twbHot, hHot] = inletAir(psychro::Given::RelativeHumidity, 0.9, 45, 90);
+    QTest::newRow("water near boiling") << SweepInput{30, 50, 50, 96, hHot, 45, 0.9, twbHot, true};
+    QTest::newRow("tiny flows") << SweepInput{
+        0.2, 0.01, 0.01, 37, p1.airEnthalpyIn, 28, 1, p1.airWetBulbIn, true};
+    QTest::newRow("huge flows") << SweepInput{
+        50, 5000, 4000, 37, p1.airEnthalpyIn, 28, 1, p1.airWetBulbIn, true};
+    // Beyond the range where the fits are known to rise the plain bisection runs.
+    QTest::newRow("hot water at high pressure")
+        << SweepInput{20, 90, 70, 210, 80, 28, 30, 150, true};
+    const SweepInput ok = sweepOf(p1, 18);
+    SweepInput above = ok;
+    above.airEnthalpyIn = 200;
+    QTest::newRow("air above saturation") << above;
+    SweepInput justAbove = ok;
+    justAbove.airEnthalpyIn = psychro::saturatedEnthalpy(ok.waterIn, 1) + 1e-7;
+    QTest::newRow("air just above saturation") << justAbove;
+    SweepInput below = ok;
+    below.bracketLow = 36.9;
+    below.ntu = 400;
+    below.waterFlow = 10;
+    QTest::newRow("water below the bracket") << below;
+    SweepInput overflow = ok;
+    overflow.airEnthalpyIn = 1e308;
+    QTest::newRow("overflow") << overflow;
+}
+
+void TestCrossflowCore::sweepFollowsEveryPassOfTheBisection() {
+    QFETCH(SweepInput, input);
+    QVERIFY(sweepsAgree(input));
+}
+
 void TestCrossflowCore::ntuRefusals_data() {
     QTest::addColumn<NtuSearchInput>("input");
     QTest::addColumn<Status>("expected");
@@ -436,7 +514,8 @@ void TestCrossflowCore::singleSweepEndsOverTheFieldRanges() {
     // One sweep at a given NTU, as Problems 2 and 3 run it: over flows 0.01..200 kg/s, water
     // 0.5..90 degC, design air up to 35 degC dry bulb with wet bulbs from 0 degC up to it, and
     // 0.9..1.15 bar, every cell's bisection ends within its guard, and the sweep either gives
-    // finite results with every outlet inside the cells' bracket or names its refusal.
+    // finite results with every outlet inside the cells' bracket or names its refusal. Each
+    // sweep equals the pass-by-pass bisection to the last bit.
     QFETCH(bool, freezingBracket);
     const std::pair<double, double> flows[] = {
         {0.01, 200}, {200, 0.01}, {90, 70}, {10, 200}, {200, 10}};
@@ -453,6 +532,7 @@ void TestCrossflowCore::singleSweepEndsOverTheFieldRanges() {
                         const SweepInput in{ntu, l, g, tin, h, tdb, p, freezingBracket ? 0 : twb,
                                             true};
                         const SweepResult r = sweep(in);
+                        QVERIFY(sweepsAgree(in));
                         const QString where = QStringLiteral("p %1 tdb %2 twb %3 tin %4 NTU %5 "
                                                              "L %6 G %7: %8")
                                                   .arg(p)

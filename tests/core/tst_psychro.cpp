@@ -40,6 +40,9 @@ private Q_SLOTS:
     void enthalpy();
     void enthalpyLinearInHumidity();
     void humidityFromEnthalpyInvertsEnthalpy();
+    void saturatedEnthalpyCurveDerivatives_data();
+    void saturatedEnthalpyCurveDerivatives();
+    void saturatedEnthalpyRisesOverTheCellRange();
     void dewPointInvertsSaturationPressure_data();
     void dewPointInvertsSaturationPressure();
 
@@ -185,6 +188,45 @@ void TestPsychro::humidityFromEnthalpyInvertsEnthalpy() {
             QVERIFY(std::fabs(humidityFromEnthalpy(t, Enthalpy(t, x)) - x) < 1e-15);
     // Below the enthalpy of dry air the humidity is negative: no such air.
     QVERIFY(humidityFromEnthalpy(25, Enthalpy(25, 0) - 1) < 0);
+}
+
+void TestPsychro::saturatedEnthalpyCurveDerivatives_data() {
+    QTest::addColumn<double>("t");
+    QTest::addColumn<double>("p");
+    QTest::newRow("cold, over ice") << -40.0 << 1.0;
+    QTest::newRow("just below freezing") << -0.01 << 1.0;
+    QTest::newRow("just above freezing") << 0.01 << 1.0;
+    QTest::newRow("tower water") << 37.0 << 1.0;
+    QTest::newRow("low pressure") << 25.0 << 0.9;
+    QTest::newRow("near boiling") << 96.0 << 0.9;
+    QTest::newRow("hot, high pressure") << 190.0 << 20.0;
+}
+
+void TestPsychro::saturatedEnthalpyCurveDerivatives() {
+    // The enthalpy and pressure equal those of the plain functions to the last bit (the cross-flow
+    // sweep relies on it); the derivatives agree with central differences of the enthalpy.
+    QFETCH(double, t);
+    QFETCH(double, p);
+    const SaturatedEnthalpy s = saturatedEnthalpyCurve(t, p);
+    QCOMPARE(s.enthalpy, saturatedEnthalpy(t, p));
+    QCOMPARE(s.vapourPressure, pvsateis(t));
+    const double d = 1e-4;
+    const double slope = (saturatedEnthalpy(t + d, p) - saturatedEnthalpy(t - d, p)) / (2 * d);
+    QVERIFY2(std::fabs(s.slope / slope - 1) < 1e-6, qPrintable(QString::number(slope)));
+    const double e = 1e-3;
+    const double curvature =
+        (saturatedEnthalpy(t + e, p) - 2 * s.enthalpy + saturatedEnthalpy(t - e, p)) / (e * e);
+    QVERIFY2(std::fabs(s.curvature / curvature - 1) < 1e-4, qPrintable(QString::number(curvature)));
+}
+
+void TestPsychro::saturatedEnthalpyRisesOverTheCellRange() {
+    // The cross-flow cells rely on saturated enthalpy rising with temperature from -60 to
+    // 200 degC wherever the vapour pressure is below the pressure.
+    for (double p : {0.5, 1.0, 20.0})
+        for (double t = -60; t <= 200; t += 0.01)
+            if (pvsateis(t) < p)
+                QVERIFY2(saturatedEnthalpyCurve(t, p).slope > 0,
+                         qPrintable(QStringLiteral("%1 degC, %2 bar").arg(t).arg(p)));
 }
 
 void TestPsychro::dewPointInvertsSaturationPressure_data() {

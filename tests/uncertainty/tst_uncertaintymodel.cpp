@@ -306,6 +306,55 @@ private Q_SLOTS:
         QVERIFY(QString::fromStdString(mc.failures.front()).contains(QStringLiteral("NTU search")));
     }
 
+    // A draw's cross-flow searches start from the measured chain's roots and slopes; they must
+    // find what the searches from scratch find, to the searches' tolerances, and so must the
+    // bracketing searches they fall back on without slopes.
+    void nearbyChainsFindTheirOwnRoots_data() {
+        QTest::addColumn<int>("input");
+        QTest::addColumn<double>("change");
+        QTest::newRow("water flow +2 %") << int(WaterFlow) << 1.8;
+        QTest::newRow("air flow -2 %") << int(AirFlow) << -1.4;
+        QTest::newRow("water IN +0.05 K") << int(WaterIn) << 0.05;
+        QTest::newRow("water OUT -0.05 K") << int(WaterOut) << -0.05;
+        QTest::newRow("pressure +1 %") << int(Pressure) << 0.01;
+        QTest::newRow("dry bulb -0.05 K") << int(DryBulb) << -0.05;
+        QTest::newRow("humidity +5 %") << int(RelativeHumidity) << 5.0;
+        QTest::newRow("water OUT -1 K, far from the measured root") << int(WaterOut) << -1.0;
+    }
+
+    void nearbyChainsFindTheirOwnRoots() {
+        QFETCH(int, input);
+        QFETCH(double, change);
+        const Case measured = defaults(Arrangement::CrossFlow);
+        const Evaluation nominal = evaluate(Arrangement::CrossFlow, measured);
+        QCOMPARE(nominal.problemsDone, 4);
+        QVERIFY(nominal.roots.ntuSlope < 0 && nominal.roots.dutyFlowSlope > 0);
+        Case c = measured;
+        c.measured[input] += change;
+        Roots withoutSlopes = nominal.roots;
+        withoutSlopes.ntuSlope = withoutSlopes.dutyFlowSlope = std::nan("");
+        const Evaluation scratch = evaluate(Arrangement::CrossFlow, c);
+        QCOMPARE(scratch.problemsDone, 4);
+        // The NTU's search stops within 1e-5 K of the outlet temperature, the water flow's within
+        // the heat's accepted bound: each root lies within those bounds over the slope.
+        const double ntuBound = 2 * 1e-5 / std::fabs(nominal.roots.ntuSlope) * 1.1;
+        const double flowBound = 2 * 0.004 / nominal.roots.dutyFlowSlope * 1.1;
+        const Roots* const starts[] = {&nominal.roots, &withoutSlopes};
+        for (const Roots* near : starts) {
+            const Evaluation e = evaluate(Arrangement::CrossFlow, c, near);
+            QCOMPARE(e.problemsDone, 4);
+            QVERIFY2(std::fabs(e.results[Ntu] - scratch.results[Ntu]) < ntuBound,
+                     qPrintable(QString::number(e.results[Ntu] - scratch.results[Ntu])));
+            QVERIFY2(
+                std::fabs(e.results[DutyWaterFlow] - scratch.results[DutyWaterFlow]) < flowBound,
+                qPrintable(
+                    QString::number(e.results[DutyWaterFlow] - scratch.results[DutyWaterFlow])));
+            for (int r : {Heat, Range, InletWetBulb})
+                QCOMPARE(e.results[r], scratch.results[r]);
+            QVERIFY(std::fabs(e.results[NewWaterOut] - scratch.results[NewWaterOut]) < 1e-4);
+        }
+    }
+
     // A chain whose inputs stop at a Problem leaves that Problem and the later ones out.
     void missingInputsLeaveProblemsOut() {
         std::array<double, kChainInputCount> v = {100, 90, 38, 33,  1,   25,   55, 90, 80, 34,
