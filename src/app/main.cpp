@@ -6,6 +6,7 @@
 #include "app/aboutbox.h"
 #include "app/auditdocument.h"
 #include "app/programfiles.h"
+#include "app/reportwindow.h"
 #include "app/windows.h"
 #include "ui/desktop.h"
 #include "ui/mainwindow.h"
@@ -40,6 +41,7 @@ int main(int argc, char* argv[]) {
     QtDesktop desktop;
     Windows windows(desktop);
     AuditDocument document(windows);
+    new ReportWindow(windows, document); // a child window of the main window, which owns it
     AboutBox about(*windows.mainWindow());
     windows.start();
     if (parser.isSet(checkOption))

@@ -8,6 +8,7 @@
 #include "engine/audit.h"
 #include "engine/keys.h"
 #include "engine/message.h"
+#include "engine/numtext.h"
 #include "ui/currencytext.h"
 
 #include <QBuffer>
@@ -299,6 +300,16 @@ QString sentenceCase(QString text) {
     return text;
 }
 
+// Whether a field's text holds the value it held at the calculation: the same text, or the same
+// number written otherwise ("90" for "90.00", as an opened audit file gives it back).
+bool sameValue(const QString& now, const QString& calculated) {
+    if (now == calculated)
+        return true;
+    const std::optional<double> a = numtext::readNumber(now, QLocale());
+    const std::optional<double> b = numtext::readNumber(calculated, QLocale());
+    return a && b && *a == *b;
+}
+
 // Whether a control of the key table is one the window never shows.
 bool neverShown(std::string_view quantity) {
     return quantity.find("never shown") != std::string_view::npos;
@@ -317,19 +328,19 @@ const QStringList& gridHeader() {
 }
 
 const QString kMethods = QStringLiteral(
-    "Moist air: the saturation pressure over water and ice, the humidity, enthalpy and wet bulb "
-    "of moist air at the measured pressure, the wet bulb found by a bounded search. Counter "
-    "flow: Merkel's equation integrated over the fill in 25 intervals (Chebyshev-like steps on "
-    "the water temperature), the number of transfer units NTU in kW/(kJ/kg) found by a search "
-    "on the outlet water temperature. Cross flow: the fill swept as 20 x 20 cells, water from "
-    "the top, air from the side, each cell a Merkel balance; NTU found by a search on the "
-    "measured outlet temperature. Problems 3 and 4 scale the NTU with the ratio of the flows, "
-    "NTU/L ~ (L/G)^-0.72, the tower characteristic drawn in their diagrams. The acceptance test "
-    "(Problem 2) runs the design data at the measured NTU and compares the heat the tower "
-    "achieves, Qa, with the design heat Qd. Every value downstream reads the rounded texts the "
-    "windows show. Uncertainty: the instruments' accuracies as rectangular distributions, "
-    "propagated through the whole chain by sensitivities (first order) or by Monte Carlo draws; "
-    "U is the expanded uncertainty with coverage factor 2 (about 95 %).");
+    "Moist air: the saturation pressure of water vapour over ice below 0 °C and over water "
+    "above, the humidity and enthalpy of moist air at the measured pressure, the wet bulb found "
+    "by a bounded search. Counter flow: the number of transfer units NTU in kW/(kJ/kg) from "
+    "Merkel's equation, integrated over the fill in 25 intervals from the air inlet at the "
+    "bottom. Cross flow: the fill swept as 20 x 20 cells, the water entering at the top and the "
+    "air from the side, each cell a Merkel balance; the NTU is found by a search to within "
+    "0.01 K of the measured outlet water temperature. Problem 2 runs the design data at "
+    "Problem 1's NTU and compares the heat the tower achieves, Qa, with the design heat Qd. "
+    "Problems 3 and 4 scale the NTU with the ratio of the flows, NTU/L ~ (L/G)^-0.72, the tower "
+    "characteristic of their diagrams. Each value travels on as the rounded text its window "
+    "shows. Uncertainty: the instruments' accuracies taken as rectangular distributions, "
+    "propagated through the whole chain by sensitivities (first order) or by Monte Carlo "
+    "draws; U is the expanded uncertainty with coverage factor 2 (about 95 %).");
 
 } // namespace
 
@@ -461,7 +472,7 @@ int paint(QPagedPaintDevice& device, const engine::Audit& audit, const Options& 
             const QString value = std::size_t(f) < used.size() ? used[std::size_t(f)] : QString();
             inputs.append(
                 {sentenceCase(engine::toQString(key.quantity)), unitText(key.unit), value});
-            if (audit.text(a, p, f) != value)
+            if (!sameValue(audit.text(a, p, f), value))
                 changed << QStringLiteral("%1 now %2")
                                .arg(engine::toQString(key.quantity), audit.text(a, p, f).isEmpty()
                                                                          ? QStringLiteral("empty")
@@ -529,15 +540,31 @@ int paint(QPagedPaintDevice& device, const engine::Audit& audit, const Options& 
         if (!u->method.isEmpty())
             layout.paragraph(u->method, font(9), kInk, 6);
         if (!u->rows.isEmpty()) {
-            // The window's columns: Problem, result, value, U, U [%], the largest shares, the
-            // check against first order; any other table shares the width evenly.
-            const qsizetype columns = std::max<qsizetype>(u->header.size(), 1);
-            std::vector<double> fractions = {0.05, 0.27, 0.11, 0.09, 0.09, 0.24, 0.15};
-            if (columns != qsizetype(fractions.size()))
-                fractions.assign(std::size_t(columns), 1.0 / double(columns));
-            layout.table(
-                u->header, u->rows, fractions, 8,
-                {Qt::AlignLeft, Qt::AlignLeft, right, right, right, Qt::AlignLeft, Qt::AlignLeft});
+            // Each column as wide as its longest text asks (a long one wraps), numbers to
+            // the right.
+            std::vector<double> fractions;
+            std::vector<Qt::Alignment> alignments;
+            double total = 0;
+            for (qsizetype c = 0; c < u->header.size(); ++c) {
+                qsizetype longest = 3;
+                for (const QString& word : u->header[c].split(u' '))
+                    longest = std::max(longest, word.size());
+                bool numbers = true;
+                for (const QStringList& row : u->rows) {
+                    const QString cell = c < row.size() ? row[c] : QString();
+                    longest = std::max(longest, std::min<qsizetype>(cell.size(), 28));
+                    QString number = cell;
+                    if (number.endsWith(QLatin1String(" pp")))
+                        number.chop(3);
+                    numbers = numbers && (cell.isEmpty() || numtext::readNumber(number));
+                }
+                fractions.push_back(double(longest));
+                alignments.push_back(numbers ? right : Qt::AlignLeft);
+                total += double(longest);
+            }
+            for (double& f : fractions)
+                f /= total;
+            layout.table(u->header, u->rows, fractions, 8, alignments);
         }
         if (!u->meaning.isEmpty())
             layout.paragraph(u->meaning, font(8.5, false, true), kGrey, 6);

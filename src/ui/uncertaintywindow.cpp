@@ -439,6 +439,10 @@ bool UncertaintyWindow::isRunning() const {
     return thread_ != nullptr;
 }
 
+bool UncertaintyWindow::hasFigures() const {
+    return outcome_ && !thread_ && tblResults->rowCount() > 0;
+}
+
 void UncertaintyWindow::setRunning(bool running) {
     calculateButton->setEnabled(!running);
     cmdCancel->setEnabled(running);

@@ -57,6 +57,11 @@ public:
     QString resultsText() const;
     void copyResults() const;
 
+    // The arrangement whose figures the window shows, and whether it shows figures: those of a
+    // completed run that still belong to the audit.
+    Arrangement arrangement() const { return arrangement_; }
+    bool hasFigures() const;
+
     // Shows the audit's state again: figures that no longer belong to the current Problems'
     // inputs or to the accuracies go (called after every step of the engine and every undo).
     void pullTexts();
