@@ -10,6 +10,8 @@
 #include "engine/message.h"
 #include "engine/numtext.h"
 #include "ui/currencytext.h"
+#include "ui/uncertaintywindow.h"
+#include "uncertainty/propagation.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -343,6 +345,36 @@ const QString kMethods = QStringLiteral(
     "draws; U is the expanded uncertainty with coverage factor 2 (about 95 %).");
 
 } // namespace
+
+std::optional<UncertaintyTable> firstOrderTable(const engine::Audit& audit,
+                                                Arrangement arrangement) {
+    std::vector<int> used, leftOut;
+    const auto values = UncertaintyWindow::calculatedValues(audit, arrangement, &used, &leftOut);
+    const uncertainty::Case c = uncertainty::caseFromInputs(values);
+    if (c.problems < 1)
+        return std::nullopt;
+    const uncertainty::Analysis analysis =
+        uncertainty::firstOrder(arrangement, c, uncertainty::hintAccuracies());
+    const UncertaintyWindow::Texts texts = UncertaintyWindow::texts(analysis);
+    UncertaintyTable table;
+    table.method = QStringLiteral("Figures: first order (sensitivities), with the accuracies of "
+                                  "the fields' hints, from %1 as last calculated.")
+                       .arg(currencytext::problemList(used));
+    if (!leftOut.empty())
+        table.method +=
+            QStringLiteral(" %1 left out: not current.").arg(currencytext::problemList(leftOut));
+    // The check against first order belongs to Monte Carlo figures alone.
+    table.header = UncertaintyWindow::resultsHeader().mid(0, 6);
+    for (const QStringList& row : texts.rows)
+        table.rows.append(row.mid(0, 6));
+    table.meaning = QStringLiteral(
+        "U: the expanded uncertainty, coverage factor k = 2 (about 95 %), from the instruments' "
+        "accuracies only. U [%]: U in per cent of the value; for (Qa - Qd) / Qd, itself a "
+        "percentage, U in percentage points (pp).");
+    table.verdict = texts.verdict;
+    table.notes = texts.notes.join(u'\n');
+    return table;
+}
 
 QPageSize::PageSizeId defaultPageSize(const QLocale& locale) {
     switch (locale.territory()) {

@@ -55,6 +55,12 @@ struct Options {
         "\"Uncertainty\" calculates it).");
 };
 
+// The first-order uncertainty table of an arrangement's current Problems, with the accuracies
+// of the fields' hints, as the Uncertainty window would show it after its CALCULATE (for a
+// report made without the window: the batch tool's); nullopt when Problem 1 is not current.
+std::optional<UncertaintyTable> firstOrderTable(const engine::Audit& audit,
+                                                Arrangement arrangement);
+
 // The paper the locale's country uses: Letter in North and Central America and the
 // Philippines, A4 elsewhere.
 QPageSize::PageSizeId defaultPageSize(const QLocale& locale = QLocale());
