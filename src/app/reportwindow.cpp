@@ -196,6 +196,9 @@ ReportWindow::ReportWindow(Windows& windows, AuditDocument& document)
     connect(reportAction_, &QAction::triggered, this, &ReportWindow::showWindow);
     connect(printAction_, &QAction::triggered, this, [this] { print(); });
 
+    // A title typed and not yet handed over goes to the engine with the windows' texts, at the
+    // start of every step and before undo and redo, as a field's edit does.
+    connect(&windows_, &Windows::textsPushed, this, &ReportWindow::commitTitle);
     // The title block follows undo, redo and opening; the contents follow every step.
     connect(&document_.history(), &History::changed, this, &ReportWindow::pullTitle);
     connect(&windows_, &Windows::textsPulled, this, [this] {
@@ -229,6 +232,9 @@ void ReportWindow::setPaper(QPageSize::PageSizeId paper) {
 }
 
 void ReportWindow::commitTitle() {
+    // While the audit is replaced or a state put back, the fields show the new title soon.
+    if (document_.history().paused())
+        return;
     engine::Audit& audit = windows_.audit();
     const engine::ReportTitle typed{tower->text(), site->text(), date->text(), engineer->text()};
     if (typed == audit.reportTitle())

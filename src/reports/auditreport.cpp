@@ -453,22 +453,24 @@ int paint(QPagedPaintDevice& device, const engine::Audit& audit, const Options& 
         if (c.outOfDate())
             outOfDate.push_back(p);
     }
-    layout.table({QStringLiteral("Audit"), QString()},
-                 {{QStringLiteral("Tower"), orBlank(title.tower)},
-                  {QStringLiteral("Site"), orBlank(title.site)},
-                  {QStringLiteral("Date"), orBlank(title.date)},
-                  {QStringLiteral("Engineer"), orBlank(title.engineer)},
-                  {QStringLiteral("Arrangement"), sentenceCase(arrangementWords(a))},
-                  {QStringLiteral("Problems"),
-                   calculated.empty()
-                       ? QStringLiteral("none calculated")
-                       : currencytext::problemList(calculated) +
-                             (outOfDate.empty() ? QString()
-                                                : QStringLiteral("; out of date: %1")
-                                                      .arg(currencytext::problemList(outOfDate)))},
-                  {QStringLiteral("Report made"), QLocale().toString(made, QLocale::LongFormat)},
-                  {QStringLiteral("Program"), options.program}},
-                 {0.25, 0.75}, 10, {}, 10);
+    layout.table(
+        {QStringLiteral("Audit"), QString()},
+        {{QStringLiteral("Tower"), orBlank(title.tower)},
+         {QStringLiteral("Site"), orBlank(title.site)},
+         {QStringLiteral("Date"), orBlank(title.date)},
+         {QStringLiteral("Engineer"), orBlank(title.engineer)},
+         {QStringLiteral("Arrangement"), sentenceCase(arrangementWords(a))},
+         {QStringLiteral("Problems"),
+          calculated.empty()
+              ? QStringLiteral("none calculated")
+              : currencytext::problemList(calculated) +
+                    (outOfDate.empty() ? QString()
+                                       : QStringLiteral("; out of date: %1")
+                                             .arg(currencytext::problemList(outOfDate)))},
+         // ISO 8601 whatever the locale: the report's words are English.
+         {QStringLiteral("Report made"), made.toString(QStringLiteral("yyyy-MM-dd HH:mm t"))},
+         {QStringLiteral("Program"), options.program}},
+        {0.25, 0.75}, 10, {}, 10);
     if (calculated.empty())
         layout.paragraph(QStringLiteral("No Problem of the %1 tower has been calculated: the "
                                         "report holds no results.")

@@ -74,6 +74,13 @@ private Q_SLOTS:
         QCOMPARE(report_->tower->text(), QStringLiteral("Tower 4"));
         program_->document.history().redo();
         QCOMPARE(report_->site->text(), QStringLiteral("North plant"));
+        // A text typed and not yet left is handed over before undo, which then takes it back.
+        report_->date->setText(QStringLiteral("1 May"));
+        program_->document.history().undo();
+        QVERIFY(report_->date->text().isEmpty());
+        QCOMPARE(report_->site->text(), QStringLiteral("North plant"));
+        program_->document.history().redo();
+        QCOMPARE(report_->date->text(), QStringLiteral("1 May"));
 
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("a.ctaudit"));
