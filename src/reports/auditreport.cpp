@@ -197,7 +197,15 @@ public:
             painter.save();
             painter.translate(at);
             painter.scale(w / layoutWidth, h / layoutHeight);
-            plot->toPainter(static_cast<QCPPainter*>(&painter), layoutWidth, layoutHeight);
+            auto& plotPainter = static_cast<QCPPainter&>(painter);
+            // A map of the fill goes into the document as its small image of cells, drawn
+            // without smoothing: sharp cell edges at any zoom. (The vectorized mode would
+            // render the map into a page-sized bitmap first.)
+            const bool map = qobject_cast<FillMapPlot*>(plot) != nullptr;
+            if (map)
+                plotPainter.setMode(QCPPainter::pmVectorized, false);
+            plot->toPainter(&plotPainter, layoutWidth, layoutHeight);
+            plotPainter.setMode(QCPPainter::pmVectorized, true);
             painter.restore();
         };
         add(std::move(p));
