@@ -84,7 +84,7 @@ auditreport::UncertaintyTable tableOf(const UncertaintyWindow& window) {
 
 ReportWindow::ReportWindow(Windows& windows, AuditDocument& document)
     : windows_(windows)
-    , document_(document) {
+    , document_(&document) {
     setObjectName(QStringLiteral("ReportWindow"));
     setWindowTitle(kTitle);
 
@@ -94,6 +94,7 @@ ReportWindow::ReportWindow(Windows& windows, AuditDocument& document)
         auto* edit = new QLineEdit(titleBox);
         edit->setObjectName(QString::fromLatin1(name));
         edit->setAccessibleName(caption);
+        edit->setAccessibleDescription(QString::fromLatin1(name));
         edit->setMaxLength(int(engine::ReportTitle::kMaxLength));
         edit->setPlaceholderText(hint);
         edit->setClearButtonEnabled(true);
@@ -200,7 +201,7 @@ ReportWindow::ReportWindow(Windows& windows, AuditDocument& document)
     // start of every step and before undo and redo, as a field's edit does.
     connect(&windows_, &Windows::textsPushed, this, &ReportWindow::commitTitle);
     // The title block follows undo, redo and opening; the contents follow every step.
-    connect(&document_.history(), &History::changed, this, &ReportWindow::pullTitle);
+    connect(&document.history(), &History::changed, this, &ReportWindow::pullTitle);
     connect(&windows_, &Windows::textsPulled, this, [this] {
         if (isVisible())
             describeContents();
@@ -233,14 +234,14 @@ void ReportWindow::setPaper(QPageSize::PageSizeId paper) {
 
 void ReportWindow::commitTitle() {
     // While the audit is replaced or a state put back, the fields show the new title soon.
-    if (document_.history().paused())
+    if (!document_ || document_->history().paused())
         return;
     engine::Audit& audit = windows_.audit();
     const engine::ReportTitle typed{tower->text(), site->text(), date->text(), engineer->text()};
     if (typed == audit.reportTitle())
         return;
     audit.setReportTitle(typed);
-    document_.history().record(QStringLiteral("report title"));
+    document_->history().record(QStringLiteral("report title"));
 }
 
 void ReportWindow::pullTitle() {
@@ -310,7 +311,9 @@ bool ReportWindow::paintOn(QPrinter& printer, const auditreport::Options& option
 
 bool ReportWindow::preview() {
     // Edits typed and not yet handed over belong to the report.
-    document_.history().commit();
+    if (!document_)
+        return false;
+    document_->history().commit();
     commitTitle();
     const auditreport::Options o = options();
     QPrinter printer(QPrinter::HighResolution);
@@ -325,7 +328,9 @@ bool ReportWindow::preview() {
 }
 
 bool ReportWindow::print() {
-    document_.history().commit();
+    if (!document_)
+        return false;
+    document_->history().commit();
     commitTitle();
     const auditreport::Options o = options();
     QPrinter printer(QPrinter::HighResolution);
@@ -345,7 +350,7 @@ bool ReportWindow::print() {
 }
 
 QString ReportWindow::suggestedPdfName() const {
-    const QString audit = document_.fileName();
+    const QString audit = document_ ? document_->fileName() : QString();
     if (!audit.isEmpty()) {
         const QFileInfo info(audit);
         return info.dir().filePath(info.completeBaseName() + QStringLiteral("-report.pdf"));
@@ -356,7 +361,9 @@ QString ReportWindow::suggestedPdfName() const {
 }
 
 bool ReportWindow::savePdf() {
-    document_.history().commit();
+    if (!document_)
+        return false;
+    document_->history().commit();
     commitTitle();
     QString path = windows_.desktop().saveFileName(
         windows_.mainWindow(), QStringLiteral("Save the report as PDF"), suggestedPdfName(),

@@ -16,6 +16,7 @@
 
 #include "reports/auditreport.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
@@ -82,7 +83,9 @@ private:
     QString suggestedPdfName() const;
 
     Windows& windows_;
-    AuditDocument& document_;
+    // The document ends before the main window that deletes this window: a field that loses
+    // the focus then has no audit to hand its text to.
+    QPointer<AuditDocument> document_;
     QAction* reportAction_;
     QAction* printAction_;
 };
