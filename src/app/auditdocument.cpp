@@ -550,6 +550,7 @@ auditfile::SavedAudit AuditDocument::current() const {
         a.calculated.append(auditfile::Calculation{{c.arrangement, c.problem}, inputs});
     }
     a.active = lastActive_;
+    a.report = audit.reportTitle();
     a.saved = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
     a.program = auditfile::programName();
     return a;
@@ -833,6 +834,7 @@ std::optional<AuditDocument::Built> AuditDocument::build(const auditfile::SavedA
                     auditfile::toLocaleText(cells[c]);
         }
     }
+    audit.setReportTitle(a.report);
     built.state = audit.state();
     return built;
 }

@@ -8,6 +8,7 @@
 #include "app/help.h"
 #include "app/programfiles.h"
 #include "app/reportfile.h"
+#include "app/reportwindow.h"
 #include "app/windows.h"
 #include "ui/desktop.h"
 #include "ui/mainwindow.h"
@@ -43,6 +44,7 @@ int main(int argc, char* argv[]) {
     Windows windows(desktop);
     AuditDocument document(windows);
     ReportFile reportFile(windows, document);
+    new ReportWindow(windows, document); // a child window of the main window, which owns it
     AboutBox about(*windows.mainWindow());
     Help help(*windows.mainWindow());
     windows.start();

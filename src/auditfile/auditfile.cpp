@@ -318,6 +318,27 @@ Loaded parse(const QByteArray& data) {
         if (read.problem(v, QStringLiteral("active"), &active))
             a.active = active;
     }
+    if (const QJsonValue v = root.value(QLatin1String("report")); !v.isUndefined()) {
+        if (!v.isObject())
+            return failed(QStringLiteral("report"), QStringLiteral("is not an object"));
+        const QJsonObject report = v.toObject();
+        const std::pair<const char*, QString*> texts[] = {{"tower", &a.report.tower},
+                                                          {"site", &a.report.site},
+                                                          {"date", &a.report.date},
+                                                          {"engineer", &a.report.engineer}};
+        for (const auto& [key, text] : texts) {
+            const QJsonValue value = report.value(QLatin1String(key));
+            const QString where = QStringLiteral("report.") + QLatin1String(key);
+            if (value.isUndefined())
+                continue;
+            if (!value.isString())
+                return failed(where, QStringLiteral("is not a text"));
+            if (value.toString().size() > engine::ReportTitle::kMaxLength)
+                return failed(where, QStringLiteral("has more than %1 characters")
+                                         .arg(engine::ReportTitle::kMaxLength));
+            *text = value.toString();
+        }
+    }
     a.saved = root.value(QLatin1String("saved")).toString();
     a.program = root.value(QLatin1String("program")).toString();
     loaded.error = read.error;
@@ -371,6 +392,11 @@ QByteArray serialise(const SavedAudit& audit) {
     line(QStringLiteral("  \"saved\": %1,").arg(jsonString(audit.saved)));
     line(QStringLiteral("  \"arrangement\": %1,")
              .arg(jsonString(arrangementKey(audit.arrangement))));
+    if (!audit.report.empty())
+        line(QStringLiteral("  \"report\": {\"tower\": %1, \"site\": %2, \"date\": %3, "
+                            "\"engineer\": %4},")
+                 .arg(jsonString(audit.report.tower), jsonString(audit.report.site),
+                      jsonString(audit.report.date), jsonString(audit.report.engineer)));
     for (Arrangement arrangement : kArrangements) {
         line(QStringLiteral("  %1: {").arg(jsonString(arrangementKey(arrangement))));
         line(QStringLiteral("    ") +

@@ -6,6 +6,8 @@
 //     "format": "ctaudit-audit", "version": 1,          required, first
 //     "program": "ctaudit 1.0", "saved": "<UTC time>",  informative
 //     "arrangement": "counter" | "cross",               the arrangement last chosen
+//     "report": {"tower": "...", "site": "...",        the report's title block, free
+//                "date": "...", "engineer": "..."},     texts; optional, each key too
 //     "counter": { "p1.L": "100", ... },                required: the 19 inputs of each
 //     "cross":   { "p1.L": "90", ... },                 arrangement, under the batch columns
 //     "calculated": [ {"arrangement": "counter", "problem": 1,
@@ -23,6 +25,7 @@
 // Plain data, parsing and writing: QtCore, the number texts and the field table, no widgets.
 
 #include "core/arrangement.h"
+#include "engine/audit.h"
 
 #include <QByteArray>
 #include <QList>
@@ -92,6 +95,7 @@ struct SavedAudit {
     std::optional<Grid> counterGrid; // nullopt: not in the file
     std::optional<Grid> crossGrid;
     std::optional<ProblemRef> active; // the last active Problem window
+    engine::ReportTitle report;       // the report's title block; empty texts when missing
     QString saved;                    // ISO 8601 UTC time, informative
     QString program;                  // "ctaudit 1.0", informative
 

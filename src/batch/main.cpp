@@ -1,6 +1,6 @@
 // ctaudit-batch: runs the measurement sets of a CSV file through the four Problems of one tower
 // arrangement, as the windows would, and writes the report's quantities of each as CSV, and on
-// request each case's diagrams as SVG files.
+// request each case's diagrams as SVG files and its report as a PDF file.
 
 #include "auditfile/batchinput.h"
 #include "auditfile/csv.h"
@@ -11,6 +11,7 @@
 #include "batch/batchworkbook.h"
 #include "diagrams/auditdiagramsource.h"
 #include "diagrams/diagramfiles.h"
+#include "reports/auditreport.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -25,9 +26,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -43,13 +46,15 @@ void printError(const QString& text) {
     std::fputs(qPrintable(QStringLiteral("ctaudit-batch: ") + text + u'\n'), stderr);
 }
 
-// Whether the arguments ask for diagrams, which are drawn by widgets: only then does the tool
-// need a GUI application object (without a display: it draws off screen).
+// Whether the arguments ask for diagrams or reports, which are drawn by widgets: only then does
+// the tool need a GUI application object (without a display: it draws off screen).
 bool drawsDiagrams(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--diagrams") == 0 ||
-            std::strncmp(argv[i], "--diagrams=", 11) == 0)
-            return true;
+        for (const char* option : {"--diagrams", "--report"})
+            if (std::strcmp(argv[i], option) == 0 ||
+                (std::strncmp(argv[i], option, std::strlen(option)) == 0 &&
+                 argv[i][std::strlen(option)] == '='))
+                return true;
     return false;
 }
 
@@ -85,6 +90,30 @@ std::optional<QString> writeDiagrams(const QString& dir, Arrangement arrangement
     if (error.isEmpty())
         return std::nullopt;
     return error;
+}
+
+// Writes a case's report into dir as <case>-<counterflow|crossflow>-report.pdf; with the
+// uncertainty, its first-order table. Returns why it could not.
+std::optional<QString> writeReport(const QString& dir, Arrangement arrangement, int caseNumber,
+                                   bool withUncertainty, const engine::Audit& audit) {
+    auditreport::Options options;
+    options.arrangement = arrangement;
+    options.program = QStringLiteral("ctaudit " CTAUDIT_VERSION);
+    if (withUncertainty)
+        options.uncertainty = auditreport::firstOrderTable(audit, arrangement);
+    else
+        options.noUncertainty = QStringLiteral("The uncertainty of the results was not "
+                                               "calculated (ctaudit-batch --uncertainty).");
+    const QString path = QDir(dir).filePath(QStringLiteral("%1-%2-report.pdf")
+                                                .arg(caseNumber)
+                                                .arg(arrangement == Arrangement::CounterFlow
+                                                         ? QStringLiteral("counterflow")
+                                                         : QStringLiteral("crossflow")));
+    QString error;
+    if (auditreport::writePdf(path, audit, options, auditreport::defaultPageSize(QLocale::system()),
+                              &error))
+        return std::nullopt;
+    return QStringLiteral("cannot write %1: %2").arg(QDir::toNativeSeparators(path), error);
 }
 
 } // namespace
@@ -136,10 +165,17 @@ int main(int argc, char* argv[]) {
                        "numbers, the U(...) columns on a second sheet. CSV is then written only "
                        "with --output."),
         QStringLiteral("FILE"));
+    const QCommandLineOption reportOption(
+        QStringLiteral("report"),
+        QStringLiteral("Write each case's report into DIR (made if missing) as a PDF file named "
+                       "<case>-<counterflow|crossflow>-report.pdf; with --uncertainty it holds "
+                       "the first-order uncertainty table."),
+        QStringLiteral("DIR"));
     parser.addOption(jobsOption);
     parser.addOption(uncertaintyOption);
     parser.addOption(xlsxOption);
     parser.addOption(diagramsOption);
+    parser.addOption(reportOption);
     // The worker processes' mode: the canonical input on standard input, rows written at once.
     QCommandLineOption workerOption(QStringLiteral("worker"));
     workerOption.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -192,20 +228,47 @@ int main(int argc, char* argv[]) {
         return kBadInput;
     }
 
+    // What is written after each case: its diagrams, its report.
+    std::vector<std::function<std::optional<QString>(int, const engine::Audit&)>> afterEach;
     BatchRunner::AfterCase afterCase;
-    if (parser.isSet(diagramsOption)) {
-        const QString dir = QDir(parser.value(diagramsOption)).absolutePath();
+    const auto folder = [&](const QCommandLineOption& option, const char* what) {
+        const QString dir = QDir(parser.value(option)).absolutePath();
         if (!parser.isSet(workerOption) &&
             (!QDir().mkpath(dir) || !QFileInfo(dir).isDir() || !QFileInfo(dir).isWritable())) {
-            printError(QStringLiteral("%1: cannot write diagrams into this folder")
-                           .arg(QDir::toNativeSeparators(dir)));
-            return kBadInput;
+            printError(QStringLiteral("%1: cannot write %2 into this folder")
+                           .arg(QDir::toNativeSeparators(dir), QLatin1String(what)));
+            return std::optional<QString>();
         }
-        afterCase.run = [dir, arrangement](int caseNumber, const engine::Audit& audit) {
+        return std::optional<QString>(dir);
+    };
+    if (parser.isSet(diagramsOption)) {
+        const std::optional<QString> dir = folder(diagramsOption, "diagrams");
+        if (!dir)
+            return kBadInput;
+        afterEach.push_back([dir = *dir, arrangement](int caseNumber, const engine::Audit& audit) {
             return writeDiagrams(dir, arrangement, caseNumber, audit);
-        };
-        afterCase.workerArguments = {QStringLiteral("--diagrams=") + dir};
+        });
+        afterCase.workerArguments << QStringLiteral("--diagrams=") + *dir;
     }
+    if (parser.isSet(reportOption)) {
+        const std::optional<QString> dir = folder(reportOption, "reports");
+        if (!dir)
+            return kBadInput;
+        const bool withUncertainty = parser.isSet(uncertaintyOption);
+        afterEach.push_back(
+            [dir = *dir, arrangement, withUncertainty](int caseNumber, const engine::Audit& audit) {
+                return writeReport(dir, arrangement, caseNumber, withUncertainty, audit);
+            });
+        afterCase.workerArguments << QStringLiteral("--report=") + *dir;
+    }
+    if (!afterEach.empty())
+        afterCase.run = [afterEach](int caseNumber,
+                                    const engine::Audit& audit) -> std::optional<QString> {
+            for (const auto& write : afterEach)
+                if (std::optional<QString> error = write(caseNumber, audit))
+                    return error;
+            return std::nullopt;
+        };
     if (parser.isSet(workerOption))
         return BatchRunner::runWorker(arrangement, afterCase, parser.isSet(uncertaintyOption));
 

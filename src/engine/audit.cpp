@@ -312,6 +312,7 @@ Audit::State Audit::state() const {
     s.status = status_;
     s.log = log_;
     s.lastStamp = lastStamp_;
+    s.title = title_;
     return s;
 }
 
@@ -324,6 +325,7 @@ void Audit::restore(const State& s) {
     status_ = s.status;
     log_ = s.log;
     lastStamp_ = s.lastStamp;
+    title_ = s.title;
 }
 
 bool Audit::sameAudit(const State& a, const State& b) {
@@ -335,7 +337,8 @@ bool Audit::sameAudit(const State& a, const State& b) {
                 x.basis != y.basis)
                 return false;
         }
-    return a.rows == b.rows && a.moistAirTexts == b.moistAirTexts && a.log == b.log;
+    return a.rows == b.rows && a.moistAirTexts == b.moistAirTexts && a.log == b.log &&
+           a.title == b.title;
 }
 
 const std::vector<Calculation>& Audit::calculations() const {
@@ -365,6 +368,22 @@ const std::vector<QString>& Audit::calculatedFields(Arrangement arrangement, int
     if (problem < 1 || problem > kProblems)
         return none;
     return this->problem(arrangement, problem).calculatedFields;
+}
+
+void Audit::setReportTitle(const ReportTitle& title) {
+    // One line each, of a length a title block holds.
+    const auto line = [](QString text) {
+        if (text.size() > ReportTitle::kMaxLength)
+            text.truncate(text[ReportTitle::kMaxLength - 1].isHighSurrogate()
+                              ? ReportTitle::kMaxLength - 1
+                              : ReportTitle::kMaxLength);
+        for (QChar& c : text)
+            if (c == u'\n' || c == u'\r' || c == u'\t' || c == QChar::LineSeparator ||
+                c == QChar::ParagraphSeparator)
+                c = u' ';
+        return text;
+    };
+    title_ = {line(title.tower), line(title.site), line(title.date), line(title.engineer)};
 }
 
 void Audit::deleteRows(Arrangement arrangement, std::vector<int> rows) {

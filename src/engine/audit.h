@@ -97,6 +97,20 @@ struct Currency {
     bool outOfDate() const { return calculated && changedBy != 0; }
 };
 
+// The title block of the audit's report: what the engineer writes about the audit itself, free
+// texts saved with the audit and undone like any edit.
+struct ReportTitle {
+    static constexpr qsizetype kMaxLength = 200; // characters of one text
+    QString tower;                               // the tower's name or number
+    QString site;                                // the plant and its place
+    QString date;     // the measurement's date, as the engineer writes it
+    QString engineer; // who measured and calculated
+    bool empty() const {
+        return tower.isEmpty() && site.isEmpty() && date.isEmpty() && engineer.isEmpty();
+    }
+    bool operator==(const ReportTitle&) const = default;
+};
+
 struct ChainResult;
 
 class Audit {
@@ -159,6 +173,10 @@ public:
     const std::vector<QString>& calculatedFields(Arrangement arrangement, int problem) const;
     // Deletes rows of a Problem 1 grid (ResultRows::remove).
     void deleteRows(Arrangement arrangement, std::vector<int> rows);
+    // The report's title block; each text is cut to ReportTitle::kMaxLength characters and
+    // its line breaks become spaces.
+    const ReportTitle& reportTitle() const { return title_; }
+    void setReportTitle(const ReportTitle& title);
 
     // --- What a person does -------------------------------------------------------------------
     // A text typed or pasted into a field: the text-change procedure runs on it, and the
@@ -223,6 +241,7 @@ private:
     QString status_;
     std::vector<Calculation> log_;
     std::uint64_t lastStamp_ = 0;
+    ReportTitle title_;
     bool tracing_ = true;
     std::uint64_t calculations_ = 0;
     std::function<void(Arrangement, int)> listener_;
@@ -241,6 +260,7 @@ private:
     QString status;
     std::vector<Calculation> log;
     std::uint64_t lastStamp = 0;
+    ReportTitle title;
 };
 
 } // namespace engine

@@ -168,10 +168,7 @@ UncertaintyWindow::UncertaintyWindow(Workspace& workspace)
     lblMethod->setMinimumHeight(2 * lblMethod->fontMetrics().lineSpacing() + 4);
     tblResults = new QTableWidget(0, 7);
     tblResults->setObjectName(QStringLiteral("tblResults"));
-    tblResults->setHorizontalHeaderLabels({QStringLiteral("P"), QStringLiteral("Result"),
-                                           QStringLiteral("Value"), QStringLiteral("U (k = 2)"),
-                                           QStringLiteral("U [%]"), QStringLiteral("Shares [%]"),
-                                           QStringLiteral("Check")});
+    tblResults->setHorizontalHeaderLabels(resultsHeader());
     tblResults->horizontalHeaderItem(5)->setToolTip(
         QStringLiteral("The inputs' shares of the variance (first order), per cent"));
     tblResults->horizontalHeaderItem(6)->setToolTip(
@@ -439,6 +436,10 @@ bool UncertaintyWindow::isRunning() const {
     return thread_ != nullptr;
 }
 
+bool UncertaintyWindow::hasFigures() const {
+    return outcome_ && !thread_ && tblResults->rowCount() > 0;
+}
+
 void UncertaintyWindow::setRunning(bool running) {
     calculateButton->setEnabled(!running);
     cmdCancel->setEnabled(running);
@@ -591,10 +592,16 @@ void UncertaintyWindow::showOutcome(const Outcome& outcome) {
     showAnalysis(a, outcome.firstOrder ? &*outcome.firstOrder : nullptr);
 }
 
-void UncertaintyWindow::showAnalysis(const Analysis& shownAnalysis, const Analysis* firstOrderRun) {
-    QStringList notes;
+QStringList UncertaintyWindow::resultsHeader() {
+    return {QStringLiteral("P"),         QStringLiteral("Result"), QStringLiteral("Value"),
+            QStringLiteral("U (k = 2)"), QStringLiteral("U [%]"),  QStringLiteral("Shares [%]"),
+            QStringLiteral("Check")};
+}
+
+UncertaintyWindow::Texts UncertaintyWindow::texts(const Analysis& shownAnalysis,
+                                                  const Analysis* firstOrderRun) {
+    Texts out;
     QStringList disagreeing;
-    tblResults->setRowCount(0);
     const int problems = std::max(shownAnalysis.nominal.problemsDone, 1);
     for (int r = 0; r < kResultCount; ++r) {
         const ResultInfo& info = resultInfo(r);
@@ -620,22 +627,17 @@ void UncertaintyWindow::showAnalysis(const Analysis& shownAnalysis, const Analys
                 shares += QStringLiteral("%1%2 %3").arg(
                     shares.isEmpty() ? QString() : QStringLiteral(", "),
                     QString::fromLatin1(kShort[c.input]), shown(c.share, 0));
-        const int row = tblResults->rowCount();
-        tblResults->insertRow(row);
-        const QStringList texts = {QString::number(info.problem),
-                                   QStringLiteral("%1 [%2]").arg(QString::fromLatin1(info.label),
-                                                                 QString::fromLatin1(info.unit)),
-                                   f.value, f.expanded,
-                                   // The deviation is a percentage itself: its U is in
-                                   // percentage points, not a per cent of the deviation.
-                                   r == DesignDeviation && std::isfinite(u.expanded)
-                                       ? QStringLiteral("%1 pp").arg(f.expanded)
-                                       : f.relative,
-                                   shares, check};
-        for (int col = 0; col < texts.size(); ++col)
-            tblResults->setItem(row, col, cell(texts[col]));
+        out.rows.append({QString::number(info.problem),
+                         QStringLiteral("%1 [%2]").arg(QString::fromLatin1(info.label),
+                                                       QString::fromLatin1(info.unit)),
+                         f.value, f.expanded,
+                         // The deviation is a percentage itself: its U is in percentage
+                         // points, not a per cent of the deviation.
+                         r == DesignDeviation && std::isfinite(u.expanded)
+                             ? QStringLiteral("%1 pp").arg(f.expanded)
+                             : f.relative,
+                         shares, check});
     }
-    fitResultColumns();
 
     const ResultUncertainty& dev = shownAnalysis.results[DesignDeviation];
     if (std::isfinite(dev.value) && std::isfinite(dev.expanded)) {
@@ -644,43 +646,56 @@ void UncertaintyWindow::showAnalysis(const Analysis& shownAnalysis, const Analys
             QStringLiteral("(Qa - Qd) / Qd = %1 % +/- %2 %").arg(f.value, f.expanded);
         switch (verdict(dev.value, dev.expanded)) {
         case Verdict::AboveDesign:
-            lblVerdict->setText(QStringLiteral("Acceptance test: %1, beyond the measurement "
-                                               "uncertainty: the tower performs above its design.")
-                                    .arg(figure));
+            out.verdict = QStringLiteral("Acceptance test: %1, beyond the measurement "
+                                         "uncertainty: the tower performs above its design.")
+                              .arg(figure);
             break;
         case Verdict::BelowDesign:
-            lblVerdict->setText(QStringLiteral("Acceptance test: %1, beyond the measurement "
-                                               "uncertainty: the tower performs below its design.")
-                                    .arg(figure));
+            out.verdict = QStringLiteral("Acceptance test: %1, beyond the measurement "
+                                         "uncertainty: the tower performs below its design.")
+                              .arg(figure);
             break;
         case Verdict::CannotTell:
-            lblVerdict->setText(
-                QStringLiteral("Acceptance test: %1, within the measurement "
-                               "uncertainty: the test cannot tell whether the tower "
-                               "meets its design.")
-                    .arg(figure));
+            out.verdict = QStringLiteral("Acceptance test: %1, within the measurement "
+                                         "uncertainty: the test cannot tell whether the tower "
+                                         "meets its design.")
+                              .arg(figure);
             break;
         }
     } else
-        lblVerdict->setText(QStringLiteral("Acceptance test: no verdict (the deviation from design "
-                                           "or its uncertainty is not available)."));
+        out.verdict = QStringLiteral("Acceptance test: no verdict (the deviation from design "
+                                     "or its uncertainty is not available).");
 
     if (!disagreeing.isEmpty())
-        notes << QStringLiteral("First order and Monte Carlo differ by more than 10 % for: %1. The "
-                                "model is not linear enough there; the Monte Carlo figure is the "
-                                "sounder one.")
-                     .arg(disagreeing.join(QStringLiteral(", ")));
+        out.notes << QStringLiteral("First order and Monte Carlo differ by more than 10 % for: "
+                                    "%1. The model is not linear enough there; the Monte Carlo "
+                                    "figure is the sounder one.")
+                         .arg(disagreeing.join(QStringLiteral(", ")));
     for (const std::string& failure : shownAnalysis.failures)
-        notes << QStringLiteral("Failed: %1").arg(QString::fromStdString(failure));
+        out.notes << QStringLiteral("Failed: %1").arg(QString::fromStdString(failure));
     if (shownAnalysis.method == Method::MonteCarlo)
-        notes << (shownAnalysis.stable
-                      ? QStringLiteral("Monte Carlo: %1 draws in %2 batches, U stable to two "
-                                       "significant digits.")
-                      : QStringLiteral("Monte Carlo: %1 draws in %2 batches, stopped at the cap "
-                                       "before U was stable to two significant digits."))
-                     .arg(shownAnalysis.draws)
-                     .arg(shownAnalysis.batches);
-    lblNotes->setText(notes.join(QLatin1Char('\n')));
+        out.notes << (shownAnalysis.stable
+                          ? QStringLiteral("Monte Carlo: %1 draws in %2 batches, U stable to two "
+                                           "significant digits.")
+                          : QStringLiteral("Monte Carlo: %1 draws in %2 batches, stopped at the "
+                                           "cap before U was stable to two significant digits."))
+                         .arg(shownAnalysis.draws)
+                         .arg(shownAnalysis.batches);
+    return out;
+}
+
+void UncertaintyWindow::showAnalysis(const Analysis& shownAnalysis, const Analysis* firstOrderRun) {
+    const Texts t = texts(shownAnalysis, firstOrderRun);
+    tblResults->setRowCount(0);
+    for (const QStringList& cells : t.rows) {
+        const int row = tblResults->rowCount();
+        tblResults->insertRow(row);
+        for (int col = 0; col < cells.size(); ++col)
+            tblResults->setItem(row, col, cell(cells[col]));
+    }
+    fitResultColumns();
+    lblVerdict->setText(t.verdict);
+    lblNotes->setText(t.notes.join(QLatin1Char('\n')));
 }
 
 void UncertaintyWindow::fitResultColumns() {

@@ -14,6 +14,8 @@
 
 #include "uncertainty/propagation.h"
 
+#include <QList>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -56,6 +58,24 @@ public:
     // the table and its context menu's "Copy" put it on the clipboard.
     QString resultsText() const;
     void copyResults() const;
+
+    // The figures of an analysis as the window shows them: one row per result the analysis
+    // reaches, under resultsHeader() (Problem, result [unit], value, U, U [%], the largest
+    // shares, beside a Monte Carlo analysis its check against the first-order one), the
+    // acceptance test's verdict and the notes (failed chains, disagreements, the draws).
+    struct Texts {
+        QList<QStringList> rows;
+        QString verdict;
+        QStringList notes;
+    };
+    static Texts texts(const uncertainty::Analysis& shown,
+                       const uncertainty::Analysis* firstOrder = nullptr);
+    static QStringList resultsHeader();
+
+    // The arrangement whose figures the window shows, and whether it shows figures: those of a
+    // completed run that still belong to the audit.
+    Arrangement arrangement() const { return arrangement_; }
+    bool hasFigures() const;
 
     // Shows the audit's state again: figures that no longer belong to the current Problems'
     // inputs or to the accuracies go (called after every step of the engine and every undo).

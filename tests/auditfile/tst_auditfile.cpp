@@ -141,6 +141,39 @@ private Q_SLOTS:
         QVERIFY2(error->text.endsWith(QStringLiteral("is refused by its field: ") + message),
                  qPrintable(error->text));
     }
+
+    // The report's title block travels with the audit: written and read back as typed (quotes,
+    // backslashes, non-Latin letters), absent in older files (empty texts), and a value that
+    // is no text or too long for the block names its key.
+    void reportTitleRoundTrip() {
+        auditfile::SavedAudit a = auditfile::parse(fileWith({}, {})).audit;
+        QVERIFY(a.report.empty());
+        QVERIFY(!fileWith({}, {}).contains("\"report\""));
+        a.report = {QStringLiteral("Tower \"B\" \\ 2"), QStringLiteral("Kraftwerk Süd, Ø 12"),
+                    QStringLiteral("2026-12-08"), QStringLiteral("J. Ng")};
+        const auditfile::Loaded back = auditfile::parse(auditfile::serialise(a));
+        QVERIFY(!back.error);
+        QCOMPARE(back.audit.report, a.report);
+    }
+    void badReportTitleIsRefused_data() {
+        QTest::addColumn<QByteArray>("report");
+        QTest::addColumn<QString>("where");
+        QTest::newRow("not an object") << QByteArray("[]") << QStringLiteral("report");
+        QTest::newRow("number") << QByteArray("{\"site\": 5}") << QStringLiteral("report.site");
+        QTest::newRow("too long") << "{\"tower\": \"" +
+                                         QByteArray(engine::ReportTitle::kMaxLength + 1, 'x') +
+                                         "\"}"
+                                  << QStringLiteral("report.tower");
+    }
+    void badReportTitleIsRefused() {
+        QFETCH(QByteArray, report);
+        QFETCH(QString, where);
+        QByteArray file = fileWith({}, {});
+        file.insert(file.indexOf("\"arrangement\""), "\"report\": " + report + ",\n  ");
+        const auditfile::Loaded loaded = auditfile::parse(file);
+        QVERIFY(loaded.error);
+        QCOMPARE(loaded.error->where, where);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestAuditFile)

@@ -124,6 +124,7 @@ private Q_SLOTS:
     void uncertaintyColumns();
     void diagrams_data();
     void diagrams();
+    void reports();
     void sameOutputAsBefore_data();
     void sameOutputAsBefore();
     void constantMemory();
@@ -294,6 +295,53 @@ void TestBatchTool::uncertaintyColumns() {
     QCOMPARE(cell(4, QStringLiteral("U(Problem 1: range [oC])")), QStringLiteral("0.082"));
     QCOMPARE(cell(4, QStringLiteral("U(Problem 2: heat capacity Qa [kW])")), QString());
     QCOMPARE(cell(4, QStringLiteral("U(Problem 4: water mass flow rate (4) [kg/s])")), QString());
+}
+
+void TestBatchTool::reports() {
+    // Each case's report, off screen, here and over two workers: its text holds every
+    // quantity of the case's output row, and with --uncertainty the acceptance verdict; the
+    // case stopped in Problem 1 still has its report, saying that nothing was calculated.
+    const QString here = dir_.filePath(QStringLiteral("reports-here"));
+    const QString workers = dir_.filePath(QStringLiteral("reports-workers"));
+    const Run one = runTool({QStringLiteral("--jobs=1"), QStringLiteral("--uncertainty"),
+                             QStringLiteral("--report"), here, QStringLiteral("-")},
+                            caseFile(Arrangement::CounterFlow));
+    QVERIFY2(one.exitCode == 0, one.err.constData());
+    const QStringList expected = {QStringLiteral("1-counterflow-report.pdf"),
+                                  QStringLiteral("2-counterflow-report.pdf"),
+                                  QStringLiteral("3-counterflow-report.pdf")};
+    QCOMPARE(QDir(here).entryList(QDir::Files, QDir::Name), expected);
+    const Run two = runTool(
+        {QStringLiteral("--jobs=2"), QStringLiteral("--report=") + workers, QStringLiteral("-")},
+        caseFile(Arrangement::CounterFlow));
+    QVERIFY2(two.exitCode == 0, two.err.constData());
+    QCOMPARE(QDir(workers).entryList(QDir::Files, QDir::Name), expected);
+
+    const auto text = [](const QString& file) {
+        QProcess tool;
+        tool.start(QStringLiteral("pdftotext"),
+                   {QStringLiteral("-layout"), file, QStringLiteral("-")});
+        return tool.waitForFinished(60000) && tool.exitCode() == 0
+                   ? QString::fromUtf8(tool.readAllStandardOutput()).simplified()
+                   : QString();
+    };
+    const QList<QByteArray> rows = one.out.trimmed().split('\n');
+    QCOMPARE(rows.size(), 4);
+    for (int c : {1, 3}) {
+        const QString report = text(QDir(here).filePath(expected[c - 1]));
+        const QStringList cells = QString::fromUtf8(rows[c]).split(u',');
+        QCOMPARE(cells[1], QStringLiteral("ok"));
+        for (qsizetype k = 2; k < cells.size(); ++k)
+            QVERIFY2(
+                cells[k].isEmpty() || report.contains(u' ' + cells[k] + u' '),
+                qPrintable(QStringLiteral("case %1, column %2: %3").arg(c).arg(k).arg(cells[k])));
+        QVERIFY(report.contains(QStringLiteral("Acceptance test: (Qa - Qd) / Qd = ")));
+        QVERIFY(text(QDir(workers).filePath(expected[c - 1]))
+                    .contains(QStringLiteral("was not calculated (ctaudit-batch --uncertainty)")));
+    }
+    QVERIFY(
+        text(QDir(here).filePath(expected[1]))
+            .contains(QStringLiteral("No Problem of the counter-flow tower has been calculated")));
 }
 
 void TestBatchTool::diagrams_data() {
@@ -559,6 +607,10 @@ void TestBatchTool::badArguments_data() {
         << QStringList{QStringLiteral("--diagrams"), QStringLiteral(CTAUDIT_BATCH),
                        QStringLiteral("-")}
         << QStringLiteral("%1: cannot write diagrams").arg(QStringLiteral(CTAUDIT_BATCH));
+    QTest::newRow("reports into a file")
+        << QStringList{QStringLiteral("--report"), QStringLiteral(CTAUDIT_BATCH),
+                       QStringLiteral("-")}
+        << QStringLiteral("%1: cannot write reports").arg(QStringLiteral(CTAUDIT_BATCH));
     QTest::newRow("output folder missing")
         << QStringList{QStringLiteral("--output"), dir_.filePath(QStringLiteral("no/such.csv")),
                        QStringLiteral("-")}

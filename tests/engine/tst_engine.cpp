@@ -358,6 +358,29 @@ private Q_SLOTS:
         QVERIFY(audit.currency(kCounter, 1).current());
     }
 
+    // The report's title block is part of the audit: a change is a change of the state, and
+    // restoring a state brings its title back. Each text is one line of bounded length.
+    void reportTitleIsPartOfTheState() {
+        Audit audit;
+        const Audit::State before = audit.state();
+        audit.setReportTitle({QStringLiteral("Tower 2\nnorth"), QStringLiteral("Plant A"),
+                              QStringLiteral("8 Dec 2026"), QString()});
+        QCOMPARE(audit.reportTitle().tower, QStringLiteral("Tower 2 north"));
+        const Audit::State titled = audit.state();
+        QVERIFY(!Audit::sameAudit(before, titled));
+        audit.restore(before);
+        QVERIFY(audit.reportTitle().empty());
+        audit.restore(titled);
+        QCOMPARE(audit.reportTitle().site, QStringLiteral("Plant A"));
+
+        // A long text is cut, never inside a surrogate pair.
+        const QString clef = QString::fromUcs4(U"\U0001D11E");
+        QString longText = QString(engine::ReportTitle::kMaxLength - 1, u'x') + clef;
+        audit.setReportTitle({longText, longText + longText, {}, {}});
+        QCOMPARE(audit.reportTitle().tower.size(), engine::ReportTitle::kMaxLength - 1);
+        QCOMPARE(audit.reportTitle().site.size(), engine::ReportTitle::kMaxLength - 1);
+    }
+
     // The traces of the last successful calculations, and who is told about them.
     void tracesFollowCalculations() {
         Audit audit;

@@ -1,0 +1,262 @@
+// The audit report as a PDF: its text, extracted by poppler's pdftotext, holds every text the
+// windows show (the inputs, every result with its quantity and unit, the grid's regimes, the
+// title block, the uncertainty table and verdict), in both decimal separators; out-of-date
+// Problems are marked and Problems never calculated are left out; the paper follows the
+// locale; and a write that fails leaves no half file.
+
+#include "engine/audit.h"
+#include "engine/chain.h"
+#include "engine/keys.h"
+#include "reports/auditreport.h"
+#include "support/localeguard.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <sys/resource.h>
+
+Q_DECLARE_METATYPE(Arrangement)
+
+namespace {
+
+// Runs a whole chain of an arrangement with the fields' design texts.
+void runDesignChain(engine::Audit& audit, Arrangement a) {
+    QStringList texts;
+    const engine::Audit fresh;
+    for (int p = 1; p <= engine::kProblems; ++p)
+        for (int f = 0; f < engine::Audit::fieldCount(a, p); ++f)
+            texts.append(fresh.text(a, p, f));
+    const engine::ChainResult result =
+        engine::runChain(audit, a, std::span<const QString>(texts.data(), texts.size()));
+    QCOMPARE(result.completed, engine::kProblems);
+}
+
+// The text of a PDF file, laid out as on the page (one table row a line).
+QString pdfText(const QString& file) {
+    QProcess tool;
+    tool.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
+    if (!tool.waitForFinished(60000) || tool.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(tool.readAllStandardOutput());
+}
+
+QString pdfInfo(const QString& file) {
+    QProcess tool;
+    tool.start(QStringLiteral("pdfinfo"), {file});
+    if (!tool.waitForFinished(60000) || tool.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(tool.readAllStandardOutput());
+}
+
+// Whether some line holds the texts in this order, apart by blanks only.
+bool hasLine(const QString& text, const QStringList& parts) {
+    QStringList quoted;
+    for (const QString& part : parts)
+        quoted << QRegularExpression::escape(part);
+    const QRegularExpression line(QStringLiteral("(^|\\s)") + quoted.join(QStringLiteral("\\s+")) +
+                                      QStringLiteral("(\\s|$)"),
+                                  QRegularExpression::MultilineOption);
+    return line.match(text).hasMatch();
+}
+
+QString sentenceCase(QString text) {
+    text[0] = text[0].toUpper();
+    return text;
+}
+
+auditreport::Options optionsFor(Arrangement a) {
+    auditreport::Options options;
+    options.arrangement = a;
+    options.program = QStringLiteral("ctaudit 9.9");
+    return options;
+}
+
+} // namespace
+
+class TestAuditReport : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty(),
+                 "pdftotext (poppler-utils) is missing: script/bootstrap installs it");
+    }
+
+    void reportHoldsTheWindowsTexts_data() {
+        QTest::addColumn<Arrangement>("arrangement");
+        QTest::addColumn<QLocale>("locale");
+        QTest::newRow("counter flow, point") << Arrangement::CounterFlow << pointLocale();
+        QTest::newRow("cross flow, point") << Arrangement::CrossFlow << pointLocale();
+        QTest::newRow("counter flow, comma") << Arrangement::CounterFlow << commaLocale();
+    }
+    // One whole audit to PDF and back to text: every text of every Problem window stands on
+    // a line with its quantity and unit, every grid cell on its regime's line.
+    void reportHoldsTheWindowsTexts() {
+        QFETCH(Arrangement, arrangement);
+        QFETCH(QLocale, locale);
+        const LocaleGuard pinned(locale);
+        engine::Audit audit;
+        runDesignChain(audit, arrangement);
+        audit.calculate(arrangement, 1); // a second regime in the grid
+        runDesignChain(audit, arrangement);
+        audit.setReportTitle({QStringLiteral("Tower 3 (east)"), QStringLiteral("Riverside works"),
+                              QStringLiteral("7 December 2026"), QStringLiteral("A. Engineer")});
+        auditreport::Options options = optionsFor(arrangement);
+        options.uncertainty = auditreport::UncertaintyTable{
+            QStringLiteral("Figures: first order (sensitivities), from Problems 1 to 4."),
+            {QStringLiteral("P"), QStringLiteral("Result"), QStringLiteral("Value"),
+             QStringLiteral("U"), QStringLiteral("U [%]"), QStringLiteral("Largest shares"),
+             QStringLiteral("Check")},
+            {{QStringLiteral("2"), QStringLiteral("Qa [kW]"), QStringLiteral("2147.4"),
+              QStringLiteral("61"), QStringLiteral("2.8"), QStringLiteral("L 60"), QString()}},
+            QStringLiteral("U: expanded uncertainty, k = 2."),
+            QStringLiteral("Acceptance test: within the measurement uncertainty."),
+            QString()};
+
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("report.pdf"));
+        QString error;
+        QVERIFY2(auditreport::writePdf(file, audit, options, QPageSize::A4, &error),
+                 qPrintable(error));
+        const QString text = pdfText(file);
+        QVERIFY(!text.isEmpty());
+
+        for (const QString& t :
+             {QStringLiteral("Tower 3 (east)"), QStringLiteral("Riverside works"),
+              QStringLiteral("7 December 2026"), QStringLiteral("A. Engineer"),
+              QStringLiteral("ctaudit 9.9"),
+              QStringLiteral("Acceptance test: within the measurement "
+                             "uncertainty.")})
+            QVERIFY2(text.contains(t), qPrintable(t));
+        QVERIFY(hasLine(text, {QStringLiteral("Qa [kW]"), QStringLiteral("2147.4"),
+                               QStringLiteral("61"), QStringLiteral("2.8")}));
+
+        int checked = 0;
+        for (int p = 1; p <= engine::kProblems; ++p) {
+            QVERIFY(text.contains(auditreport::problemTitle(p)));
+            const auto table = engine::controlTable(arrangement, p);
+            for (std::size_t c = 0; c < table.size(); ++c) {
+                const QString value = audit.text(arrangement, p, int(c));
+                const QString quantity = engine::toQString(table[c].quantity);
+                if (value.isEmpty() || quantity.contains(QLatin1String("never shown")))
+                    continue;
+                QVERIFY2(
+                    hasLine(text,
+                            {sentenceCase(quantity), auditreport::unitText(table[c].unit), value}),
+                    qPrintable(QStringLiteral("Problem %1: %2 %3").arg(p).arg(quantity, value)));
+                ++checked;
+            }
+        }
+        QVERIFY(checked > 100);
+        const auto& rows = audit.resultRows(arrangement).rows;
+        QCOMPARE(rows.size(), std::size_t(3));
+        for (const auto& row : rows)
+            QVERIFY(hasLine(text, QStringList(row.begin(), row.end())));
+        // The diagrams are drawn as vectors: their axes' texts are text of the PDF.
+        QVERIFY(text.contains(arrangement == Arrangement::CounterFlow
+                                  ? QStringLiteral("Enthalpy of air [kJ/kg]")
+                                  : QStringLiteral("Cell column along the air path")));
+        QVERIFY(!text.contains(QLatin1String("nan")) && !text.contains(QLatin1String("inf")));
+    }
+
+    // A Problem never calculated is left out; an out-of-date Problem is marked in its heading
+    // and says why; without figures the report says the uncertainty was not calculated.
+    void currencyShowsInTheReport() {
+        const LocaleGuard pinned(pointLocale());
+        const Arrangement a = Arrangement::CounterFlow;
+        engine::Audit audit;
+        QVERIFY(audit.calculate(a, 1).calculated);
+        audit.goOn(a, 1);
+        QVERIFY(audit.calculate(a, 2).calculated);
+        QVERIFY(audit.calculate(a, 1).calculated); // Problem 2 is now out of date
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("report.pdf"));
+        QString error;
+        QVERIFY(auditreport::writePdf(file, audit, optionsFor(a), QPageSize::A4, &error));
+        const QString text = pdfText(file).simplified();
+        QVERIFY(text.contains(auditreport::problemTitle(1) + QStringLiteral(" Inputs")));
+        QVERIFY(text.contains(auditreport::problemTitle(2) + QStringLiteral(" (out of date)")));
+        QVERIFY(text.contains(QStringLiteral("Problem 2 is out of date")));
+        QVERIFY(!text.contains(auditreport::problemTitle(3)));
+        QVERIFY(!text.contains(auditreport::problemTitle(4)));
+        QVERIFY(text.contains(QStringLiteral("was not calculated for this audit")));
+
+        // An audit with nothing calculated still makes a report that says so.
+        const engine::Audit fresh;
+        QVERIFY(auditreport::writePdf(file, fresh, optionsFor(a), QPageSize::A4, &error));
+        QVERIFY(pdfText(file).simplified().contains(
+            QStringLiteral("No Problem of the counter-flow tower has been calculated")));
+    }
+
+    void paperFollowsTheLocale_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QString>("points");
+        QTest::newRow("United States")
+            << QLocale(QLocale::English, QLocale::UnitedStates) << int(QPageSize::Letter)
+            << QStringLiteral("612 x 792 pts (letter)");
+        QTest::newRow("Canada, French")
+            << QLocale(QLocale::French, QLocale::Canada) << int(QPageSize::Letter)
+            << QStringLiteral("612 x 792 pts (letter)");
+        QTest::newRow("Germany") << QLocale(QLocale::German, QLocale::Germany) << int(QPageSize::A4)
+                                 << QStringLiteral("595 x 842 pts (A4)");
+        QTest::newRow("United Kingdom")
+            << QLocale(QLocale::English, QLocale::UnitedKingdom) << int(QPageSize::A4)
+            << QStringLiteral("595 x 842 pts (A4)");
+    }
+    void paperFollowsTheLocale() {
+        QFETCH(QLocale, locale);
+        QFETCH(int, size);
+        QFETCH(QString, points);
+        const QPageSize::PageSizeId paper = auditreport::defaultPageSize(locale);
+        QCOMPARE(int(paper), size);
+        const engine::Audit audit;
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("report.pdf"));
+        QVERIFY(
+            auditreport::writePdf(file, audit, optionsFor(Arrangement::CrossFlow), paper, nullptr));
+        QVERIFY2(pdfInfo(file).simplified().contains(QStringLiteral("Page size: ") + points),
+                 qPrintable(pdfInfo(file)));
+    }
+
+    // A folder that cannot be written and a disk that fills up part-way (a limit on the file
+    // size) fail with the system's reason; the file that was there stays as it was and no
+    // half file is left beside it.
+    void failedWritesLeaveNoHalfFile() {
+        engine::Audit audit;
+        runDesignChain(audit, Arrangement::CounterFlow);
+        const auditreport::Options options = optionsFor(Arrangement::CounterFlow);
+        QString error;
+        QVERIFY(!auditreport::writePdf(QStringLiteral("/nonexistent-folder/report.pdf"), audit,
+                                       options, QPageSize::A4, &error));
+        QVERIFY(!error.isEmpty());
+
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("report.pdf"));
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &limit) == 0);
+        rlimit small = limit;
+        small.rlim_cur = 20000;
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+        error.clear();
+        const bool written = auditreport::writePdf(file, audit, options, QPageSize::A4, &error);
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        QVERIFY(!written);
+        QVERIFY(!error.isEmpty());
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+};
+
+QTEST_MAIN(TestAuditReport)
+#include "tst_auditreport.moc"
