@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QToolBar>
 #include <algorithm>
 
@@ -56,7 +57,15 @@ Windows::Windows(Desktop& desktop)
     connect(main_->mdiArea(), &QMdiArea::subWindowActivated, this, &Windows::onSubWindowActivated);
     reportSource_ = std::make_unique<WindowsReportSource>(*this);
     report_ = std::make_unique<ExcelReport>(*reportSource_, &desktop_, main_);
-    main_->excelReport = [this] { report_->run(); };
+    main_->excelReport = [this] {
+        // The button stays disabled while the export waits for the office.
+        QPointer<QAction> excel = main_->toolBar()->findChild<QAction*>(QStringLiteral("Excel"));
+        if (excel)
+            excel->setEnabled(false);
+        report_->run();
+        if (excel)
+            excel->setEnabled(true);
+    };
     main_->showUncertainty = [this] {
         showChild(uncertaintyWindow());
         uncertaintyWindow()->follow();
