@@ -196,7 +196,9 @@ bool ExcelReport::prepareWorkbook(QString* problem, Replaced* replaced) {
             *replaced = Replaced::Stalled;
         return fresh;
     }
-    if (application_ && !application_->isRunning()) {
+    // An office that does not answer is neither ended nor without a workbook: the export
+    // stops there (run() says so).
+    if (application_ && !application_->isRunning() && !application_->stalled()) {
         // The office has ended (the user closed it, or it was killed): start it again, as on
         // first use.
         application_.reset();
@@ -205,7 +207,7 @@ bool ExcelReport::prepareWorkbook(QString* problem, Replaced* replaced) {
             *replaced = Replaced::Office;
         return fresh;
     }
-    if (application_ && !application_->hasWorkbook()) {
+    if (application_ && !application_->hasWorkbook() && !application_->stalled()) {
         // The user closed the workbook: a fresh one, as on first use.
         const bool fresh = openTemplate(problem);
         if (fresh)
