@@ -259,7 +259,13 @@ bool ExcelReport::start() {
     // The start has its own limit inside; the wait for it allows for ending a start that
     // failed.
     application_ = ThreadedSpreadsheet::create(make, limit + kStartGraceMs, limit, &startFailure_);
-    return application_ != nullptr;
+    if (!application_)
+        return false;
+    application_->setSlowCallNotice([this, limit] {
+        status(QStringLiteral("Excel: waiting for LibreOffice to answer (at most %1 s) ...")
+                   .arg(limit / 1000.0));
+    });
+    return true;
 }
 
 bool ExcelReport::openTemplate(QString* problem) {

@@ -5,6 +5,7 @@
 #include <QFutureWatcher>
 #include <QPromise>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -16,6 +17,9 @@ namespace {
 // How long destroying the object waits for the application to end on its thread (an office
 // that the program started ends with it when no document is open in it any more).
 constexpr int kEndLimitMs = 5000;
+
+// A call that takes longer than this is told about (setSlowCallNotice).
+constexpr int kSlowCallMs = 1000;
 
 enum class Outcome { Done, TimedOut, Interrupted };
 
@@ -78,7 +82,8 @@ namespace {
 
 // Runs a task on the worker and waits for it in a local event loop that paints the windows
 // and holds the user's input back, at most limitMs.
-Outcome runOn(ThreadedSpreadsheet::Worker& worker, std::function<void()> task, int limitMs) {
+Outcome runOn(ThreadedSpreadsheet::Worker& worker, std::function<void()> task, int limitMs,
+              const std::function<void()>& slow = {}) {
     auto promise = std::make_shared<QPromise<void>>();
     promise->start();
     const QFuture<void> future = promise->future();
@@ -93,8 +98,13 @@ Outcome runOn(ThreadedSpreadsheet::Worker& worker, std::function<void()> task, i
         limit.setSingleShot(true);
         QObject::connect(&watcher, &QFutureWatcher<void>::finished, &loop, &QEventLoop::quit);
         QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+        QTimer notice;
+        notice.setSingleShot(true);
+        if (slow)
+            QObject::connect(&notice, &QTimer::timeout, &loop, slow);
         watcher.setFuture(future);
         limit.start(limitMs);
+        notice.start(std::min(kSlowCallMs, limitMs / 2));
         loop.exec(QEventLoop::ExcludeUserInputEvents);
         // The loop also ends when the program quits: the call is then given up, not timed out.
         if (!future.isFinished())
@@ -169,7 +179,7 @@ R ThreadedSpreadsheet::call(R failed, std::function<R(Spreadsheet&)> operation, 
             if (worker->application)
                 *result = operation(*worker->application);
         },
-        limitMs);
+        limitMs, slowCallNotice_);
     if (outcome != Outcome::Done) {
         stall(outcome == Outcome::TimedOut);
         return failed;

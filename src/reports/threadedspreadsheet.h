@@ -36,6 +36,9 @@ public:
     // Whether the office was ended because it did not answer.
     bool ended() const { return ended_; }
     int callLimitMs() const { return callLimitMs_; }
+    // Called once while a call takes longer than a second (or half the limit), to say that the
+    // program waits for the office.
+    void setSlowCallNotice(std::function<void()> notice) { slowCallNotice_ = std::move(notice); }
 
     bool isRunning() override;
     bool hasWorkbook() override;
@@ -67,6 +70,7 @@ private:
 
     std::shared_ptr<Worker> worker_;
     int callLimitMs_;
+    std::function<void()> slowCallNotice_;
     bool stalled_ = false;
     bool ended_ = false;
 };
