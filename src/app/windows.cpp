@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QToolBar>
 #include <algorithm>
 
@@ -58,10 +59,16 @@ Windows::Windows(Desktop& desktop)
     reportSource_ = std::make_unique<WindowsReportSource>(*this);
     report_ = std::make_unique<ExcelReport>(*reportSource_, &desktop_, main_);
     recorder_ = std::make_unique<ReportRecorder>(*reportSource_);
-    // Each export also goes into the report kept in memory, whether an office took it or not.
     main_->excelReport = [this] {
+        // The button stays disabled while the export waits for the office.
+        QPointer<QAction> excel = main_->toolBar()->findChild<QAction*>(QStringLiteral("Excel"));
+        if (excel)
+            excel->setEnabled(false);
         report_->run();
+        // Each export also goes into the report kept in memory, whether an office took it or not.
         recorder_->record();
+        if (excel)
+            excel->setEnabled(true);
     };
     main_->showUncertainty = [this] {
         showChild(uncertaintyWindow());

@@ -23,7 +23,8 @@
 // Ending: the launcher started here waits for its office; while it runs, the office is this
 // object's own, and the destructor ends it when no document is left open in it. A start that
 // fails (no answer within the limit: a hung office, or one showing a fatal error) ends the
-// process group it started, so no office is left behind.
+// process group it started, so no office is left behind, and so does abandon() when a call
+// into an office of its own does not return.
 
 #include "reports/spreadsheet.h"
 
@@ -264,9 +265,10 @@ constexpr int kMaxComponents = 10000;
 
 class CalcSpreadsheet final : public Spreadsheet {
 public:
-    CalcSpreadsheet(Reference<css::frame::XDesktop2> desktop, qint64 startedPid)
+    CalcSpreadsheet(Reference<css::frame::XDesktop2> desktop, qint64 startedPid, pid_t startedGroup)
         : desktop_(std::move(desktop))
-        , startedPid_(startedPid) {}
+        , startedPid_(startedPid)
+        , startedGroup_(startedGroup) {}
 
     ~CalcSpreadsheet() override {
         // The office this object started (its launcher still waits for it: an office that
@@ -279,6 +281,16 @@ public:
                 desktop_->terminate();
         } catch (...) {
         }
+    }
+
+    // An office that stopped answering is ended with all it started, at once: it cannot be
+    // asked to end, and the call waiting for it fails when its pipe closes. One that this
+    // object did not start (the user's own) is left alone.
+    bool abandon() override {
+        if (startedPid_ <= 0 || startedGroup_ <= 1 || startedGroup_ == ::getpgid(0) ||
+            !processRuns(startedPid_))
+            return false;
+        return ::kill(-startedGroup_, SIGKILL) == 0;
     }
 
     bool isRunning() override {
@@ -625,6 +637,7 @@ private:
 
     Reference<css::frame::XDesktop2> desktop_;
     qint64 startedPid_;                         // the office launcher this object started, or 0
+    pid_t startedGroup_;                        // its process group, or 0
     Reference<css::lang::XComponent> document_; // the workbook opened by openWorkbook()
     Reference<css::sheet::XSpreadsheetDocument> formatWorkbook_;
     QMap<int, sal_Int32> formatKeys_; // decimals * 100 + digits -> format key in formatWorkbook_
@@ -669,7 +682,7 @@ Spreadsheet* createCalcSpreadsheet(const OfficeOptions& options) {
                                      : QStringLiteral("LibreOffice Calc did not answer within %1 s")
                                            .arg(options.startTimeoutMs / 1000.0));
     }
-    return new CalcSpreadsheet(css::frame::Desktop::create(remote), pid);
+    return new CalcSpreadsheet(css::frame::Desktop::create(remote), pid, group);
 }
 
 } // namespace

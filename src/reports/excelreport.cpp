@@ -64,6 +64,10 @@ QList<std::pair<int, int>> rowRuns() {
     return runs;
 }
 
+// What the wait for a start allows beyond its limit: the start ends what it started when the
+// office did not answer.
+constexpr int kStartGraceMs = 10000;
+
 const QString kNothingWritten = QStringLiteral("Excel: nothing was written: %1.");
 
 } // namespace
@@ -72,11 +76,6 @@ ExcelReport::ExcelReport(ReportSource& source, Desktop* desktop, QWidget* window
     : source_(source)
     , desktop_(desktop)
     , window_(window)
-    , factory_([](const QString& progId, QString* failure) {
-        OfficeOptions options;
-        options.failure = failure;
-        return createSpreadsheet(progId, options);
-    })
     , templatePath_(defaultTemplatePath()) {}
 
 ExcelReport::~ExcelReport() = default;
@@ -99,8 +98,35 @@ void ExcelReport::status(const QString& text) {
 }
 
 void ExcelReport::run() {
-    WaitCursor wait(desktop_, window_);
+    // The windows stay alive while an export waits for the office; a second press (from a
+    // dialog that took input meanwhile) is not a second export in the middle of the first.
+    if (running_)
+        return;
+    running_ = true;
+    {
+        WaitCursor wait(desktop_, window_);
+        exportColumn();
+        if (application_ && application_->stalled())
+            dropStalled();
+    }
+    running_ = false;
+}
 
+void ExcelReport::dropStalled() {
+    const bool ended = application_->ended();
+    const double seconds = application_->callLimitMs() / 1000.0;
+    application_.reset();
+    stalled_ = true;
+    status(ended ? QStringLiteral("Excel: LibreOffice did not answer within %1 s and was ended; "
+                                  "the column may be incomplete. The next export starts it "
+                                  "again.")
+                       .arg(seconds)
+                 : QStringLiteral("Excel: LibreOffice did not answer within %1 s; the column may "
+                                  "be incomplete. The next export connects to it again.")
+                       .arg(seconds));
+}
+
+void ExcelReport::exportColumn() {
     QString problem; // why the template could not be used
     Replaced replaced = Replaced::Nothing;
     const bool fresh = prepareWorkbook(&problem, &replaced);
@@ -139,6 +165,9 @@ void ExcelReport::run() {
     else if (replaced == Replaced::Office)
         before = QStringLiteral("LibreOffice had ended: it was started again and a new workbook "
                                 "was made from the template; ");
+    else if (replaced == Replaced::Stalled)
+        before = QStringLiteral("LibreOffice had stopped answering: it was started again and a "
+                                "new workbook was made from the template; ");
     const QString done = written ? QStringLiteral("column %1 of the worksheet \"%2\" written.")
                                  : QStringLiteral("column %1 of the worksheet \"%2\" could not be "
                                                   "written completely.");
@@ -159,7 +188,17 @@ bool ExcelReport::prepareWorkbook(QString* problem, Replaced* replaced) {
         source_.setFlag(kFlagStarted);
         return fresh;
     }
-    if (application_ && !application_->isRunning()) {
+    if (!application_ && stalled_) {
+        // The last office stopped answering and was dropped: start one again.
+        stalled_ = false;
+        const bool fresh = start() && openTemplate(problem);
+        if (fresh)
+            *replaced = Replaced::Stalled;
+        return fresh;
+    }
+    // An office that does not answer is neither ended nor without a workbook: the export
+    // stops there (run() says so).
+    if (application_ && !application_->isRunning() && !application_->stalled()) {
         // The office has ended (the user closed it, or it was killed): start it again, as on
         // first use.
         application_.reset();
@@ -168,7 +207,7 @@ bool ExcelReport::prepareWorkbook(QString* problem, Replaced* replaced) {
             *replaced = Replaced::Office;
         return fresh;
     }
-    if (application_ && !application_->hasWorkbook()) {
+    if (application_ && !application_->hasWorkbook() && !application_->stalled()) {
         // The user closed the workbook: a fresh one, as on first use.
         const bool fresh = openTemplate(problem);
         if (fresh)
@@ -207,8 +246,26 @@ QList<ColumnBlock> ExcelReport::columnBlocks(const QString& column) {
 bool ExcelReport::start() {
     startFailure_.clear();
     status(QStringLiteral("LibreOffice Calc is starting ..."));
-    application_ = factory_ ? factory_(kProgId, &startFailure_) : nullptr;
-    return application_ != nullptr;
+    const int limit = answerLimitMs_;
+    ThreadedSpreadsheet::Factory make =
+        factory_ ? ThreadedSpreadsheet::Factory(
+                       [factory = factory_](QString* failure) { return factory(kProgId, failure); })
+                 : ThreadedSpreadsheet::Factory([limit](QString* failure) {
+                       OfficeOptions options;
+                       options.failure = failure;
+                       options.startTimeoutMs = limit;
+                       return createSpreadsheet(kProgId, options);
+                   });
+    // The start has its own limit inside; the wait for it allows for ending a start that
+    // failed.
+    application_ = ThreadedSpreadsheet::create(make, limit + kStartGraceMs, limit, &startFailure_);
+    if (!application_)
+        return false;
+    application_->setSlowCallNotice([this, limit] {
+        status(QStringLiteral("Excel: waiting for LibreOffice to answer (at most %1 s) ...")
+                   .arg(limit / 1000.0));
+    });
+    return true;
 }
 
 bool ExcelReport::openTemplate(QString* problem) {

@@ -5,8 +5,9 @@
 // starts and works on a machine without an office suite; tests use an in-memory workbook.
 //
 // Every operation either works or fails: none throws, none shows anything, none waits for a
-// person. A workbook, window or office that the user has closed is a normal state: the
-// operations on it fail.
+// person. The program makes every call on a thread of its own (threadedspreadsheet.h), one at
+// a time, so that an office that stops answering cannot freeze the windows. A workbook, window or
+// office that the user has closed is a normal state: the operations on it fail.
 
 #include <QList>
 #include <QString>
@@ -79,6 +80,11 @@ public:
     virtual bool writeBlocks(const QString& sheet, const QList<ColumnBlock>& blocks) = 0;
     // Shows the active workbook's window and brings it to the front.
     virtual bool bringToFront() = 0;
+
+    // The one operation called from another thread, while a call of this object does not
+    // return: ends the office when this object started it, so that the call fails; true when
+    // it did. The object is not used any more, except to be destroyed.
+    virtual bool abandon() { return false; }
 };
 
 // How the spreadsheet application is found and started. The program uses the defaults.

@@ -1,5 +1,8 @@
 #include "auditfuzz.h"
 
+#include "auditfile/batchinput.h"
+#include "fuzztexts.h"
+
 #include <array>
 
 namespace auditfuzz {
@@ -48,9 +51,30 @@ QByteArray mutate(Rng& rng, const QByteArray& file, QString* what) {
             qsizetype to = from;
             while (to < data.size() && data[to] != ',' && data[to] != '\n' && data[to] != '}')
                 ++to;
-            const QByteArray& value = kHostile[size_t(rng.below(int(kHostile.size())))];
+            QByteArray value = kHostile[size_t(rng.below(int(kHostile.size())))];
+            QString shown = QString::fromUtf8(value);
+            switch (rng.below(8)) {
+            case 0: // the longest text a field holds, and one character more
+                value = '"' + QByteArray(32767 + rng.below(2), '7') + '"';
+                shown = QStringLiteral("a text of %1 digits").arg(value.size() - 2);
+                break;
+            case 1:
+                value = '"' + QByteArray(100000, 'x') + '"';
+                shown = QStringLiteral("a text of 100,000 letters");
+                break;
+            case 2:
+                value = "1" + QByteArray(400 + rng.below(40000), '0');
+                shown = QStringLiteral("a JSON number of %1 digits").arg(value.size());
+                break;
+            case 3:
+                value = "1e999999";
+                shown = QString::fromUtf8(value);
+                break;
+            default:
+                break;
+            }
             data.replace(from, to - from, value);
-            *what = QStringLiteral("a value replaced by %1").arg(QString::fromUtf8(value));
+            *what = QStringLiteral("a value replaced by %1").arg(shown);
         } else {
             *what = QStringLiteral("unchanged");
         }
@@ -87,6 +111,29 @@ QByteArray mutate(Rng& rng, const QByteArray& file, QString* what) {
         break;
     }
     }
+    return data;
+}
+
+QByteArray batchInput(Rng& rng) {
+    QByteArray data = BatchInput::header().toUtf8();
+    const int cases = 1 + rng.below(4);
+    const QLocale c = QLocale::c();
+    for (int i = 0; i < cases; ++i) {
+        QByteArrayList cells;
+        const int count = rng.chance(0.9) ? auditfile::kInputCount : rng.below(25);
+        for (int k = 0; k < count; ++k) {
+            if (rng.chance(0.03))
+                cells << '"' + fuzztexts::hostile(rng, c).toUtf8().replace('"', "\"\"") + '"';
+            else if (rng.chance(0.005))
+                cells << QByteArray(40000, '9');
+            else
+                cells << fuzztexts::plausible(rng, nullptr, c).toUtf8();
+        }
+        data += '\n' + cells.join(',');
+    }
+    data += '\n';
+    if (rng.chance(0.1))
+        data.truncate(rng.below(int(data.size())));
     return data;
 }
 

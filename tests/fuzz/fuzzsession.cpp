@@ -18,7 +18,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QCryptographicHash>
 #include <QDialog>
+#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeySequence>
@@ -55,6 +57,13 @@ QString quoted(const QString& text) {
     if (text.size() > shownChars)
         out += QStringLiteral("...(%1 characters)").arg(text.size());
     return QLatin1Char('"') + out + QLatin1Char('"');
+}
+
+QByteArray fileHash(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
 }
 
 bool isWindowName(const QString& name) {
@@ -206,14 +215,8 @@ void FuzzSession::startProgram() {
                               : answer == 1 ? AuditDocument::Changes::Discard
                                             : AuditDocument::Changes::Keep;
                    };
-                   document_->askSaveName = [this](const QString&) {
-                       return auditDir_.filePath(QStringLiteral("asked.ctaudit"));
-                   };
-                   document_->askOpenName = [] { return QString(); };
-                   document_->askCase = [](const QString&, const QList<BatchCase>&, Arrangement) {
-                       return std::optional<AuditDocument::CaseChoice>();
-                   };
                    document_->replayProgress = [](int, int) { return true; };
+                   installSeams();
                    windows_->start();
                    QApplication::setActiveWindow(windows_->mainWindow());
                    if (!QTest::qWaitForWindowActive(windows_->mainWindow(), 2000))
@@ -231,6 +234,21 @@ void FuzzSession::stopProgram() {
 }
 
 void FuzzSession::runAction(const Action& action) {
+    // The fuzzer writes only into its scratch folder: an audit whose file lies elsewhere (an
+    // open that should have been refused) is never saved; the program starts again.
+    QString elsewhere;
+    if (windows_ && !safeToSave(&elsewhere)) {
+        bad(QStringLiteral("the audit's file is %1, outside the scratch folder").arg(elsewhere));
+        stopProgram();
+        startProgram();
+    }
+    // What the Diagram window's Export is answered: a name in the scratch folder in each of its
+    // formats, one of no known format, one in a missing folder, or none (cancelled).
+    static const std::array<const char*, 7> kExportNames = {
+        "",       "diagram.png", "diagram.svg", "diagram.pdf", "diagram.txt", "missing/diagram.png",
+        "diagram"};
+    const QString exportName = QString::fromLatin1(rng_.pick(kExportNames));
+    desktop_.saveFileAnswer = exportName.isEmpty() ? QString() : auditDir_.filePath(exportName);
     const qint64 n = action_++;
     report('A', n, action.what);
     const QString statusBefore = windows_ ? windows_->status() : QString();
@@ -435,7 +453,15 @@ FuzzSession::Action FuzzSession::nextAction() {
         OpenAudit,
         Undo,
         Save,
-        OpenSaved
+        OpenSaved,
+        Toolbar,
+        Shortcut,
+        RecentFile,
+        WindowMenu,
+        Drop,
+        CloseMain,
+        MoistAir,
+        LongPaste
     };
     struct Weighted {
         Kind kind;
@@ -454,7 +480,11 @@ FuzzSession::Action FuzzSession::nextAction() {
         Weighted{Menu, 25},        Weighted{TitleBar, 8},
         Weighted{Exit, 2},         Weighted{OpenAudit, 12},
         Weighted{Undo, 40},        Weighted{Save, 8},
-        Weighted{OpenSaved, 6},
+        Weighted{OpenSaved, 6},    Weighted{Toolbar, 40},
+        Weighted{Shortcut, 15},    Weighted{RecentFile, 5},
+        Weighted{WindowMenu, 8},   Weighted{Drop, 5},
+        Weighted{CloseMain, 2},    Weighted{MoistAir, 6},
+        Weighted{LongPaste, 6},
     };
     static constexpr std::array kWorking{
         Weighted{ClickField, 5},  Weighted{ClickAndType, 40},  Weighted{Type, 5},
@@ -464,6 +494,9 @@ FuzzSession::Action FuzzSession::nextAction() {
         Weighted{FillEmpty, 150}, Weighted{ClickElsewhere, 0}, Weighted{Menu, 5},
         Weighted{TitleBar, 0},    Weighted{Exit, 0},           Weighted{OpenAudit, 3},
         Weighted{Undo, 20},       Weighted{Save, 4},           Weighted{OpenSaved, 2},
+        Weighted{Toolbar, 30},    Weighted{Shortcut, 5},       Weighted{RecentFile, 2},
+        Weighted{WindowMenu, 3},  Weighted{Drop, 1},           Weighted{CloseMain, 0},
+        Weighted{MoistAir, 1},    Weighted{LongPaste, 0},
     };
     if (rng_.chance(0.02))
         working_ = !working_;
@@ -754,6 +787,26 @@ FuzzSession::Action FuzzSession::nextAction() {
             if (!hasSaved_)
                 continue;
             return {QStringLiteral("open the saved audit again"), [this] { openSaved(); }};
+        case Toolbar:
+        case Shortcut:
+        case RecentFile:
+        case WindowMenu:
+        case Drop:
+        case CloseMain:
+        case MoistAir:
+        case LongPaste: {
+            Action action = kind == Toolbar      ? toolbarAction()
+                            : kind == Shortcut   ? shortcutAction()
+                            : kind == RecentFile ? recentFileAction()
+                            : kind == WindowMenu ? windowMenuAction()
+                            : kind == Drop       ? dropAction()
+                            : kind == CloseMain  ? closeMainWindowAction()
+                            : kind == MoistAir   ? moistAirAction()
+                                                 : longPasteAction();
+            if (!action.perform)
+                continue;
+            return action;
+        }
         case TitleBar: {
             QPointer<QMdiSubWindow> sub = windows_->mainWindow()->mdiArea()->currentSubWindow();
             if (!sub)
@@ -930,12 +983,19 @@ void FuzzSession::saveAudit() {
         return; // a field holds a value it refuses: the engineer was told
     saved_ = problemTexts();
     savedLocale_ = QLocale();
+    savedHash_ = fileHash(auditDir_.filePath(QStringLiteral("saved.ctaudit")));
     hasSaved_ = true;
     if (document_->isModified())
         bad(QStringLiteral("the audit is changed right after it was saved"));
 }
 
 void FuzzSession::openSaved() {
+    // The toolbar's Save of an audit opened from that file rewrites it: what it shows then is
+    // not known here.
+    if (fileHash(auditDir_.filePath(QStringLiteral("saved.ctaudit"))) != savedHash_) {
+        hasSaved_ = false;
+        return;
+    }
     if (!document_->openInstead(auditDir_.filePath(QStringLiteral("saved.ctaudit"))))
         return; // kept, or the save before it failed
     if (!desktop_.messages.isEmpty())

@@ -11,16 +11,23 @@
 //                    stays bad over several actions is reported by the first of them
 //   D <n>            the session ended normally after n actions
 //
-// The actions: mouse presses on fields (any button), keystrokes and pastes of plausible and
-// hostile texts, editing keys, Tab and Shift+Tab, programmatic text changes, CALCULATE, every
-// other button of the active window (navigation, the start window's arrangements), clicks on
-// anything else of it (labels, frames, the grid, the picture), the toolbar's "menu" and
-// "Exit" (the program is then started again, perhaps in the other locale), the child window's
-// title bar (close, minimise, maximise), and opening audit files made from the windows' own
-// state and then damaged (auditfuzz.h), each with a burst of the loader alone on more
-// variants; undo, redo (and the two in a row), saving into a scratch folder, and opening that
-// file again, the question about unsaved changes answered at random. Message boxes are
-// answered at once by a recording desktop.
+// The actions: mouse presses on fields (any button), keystrokes and pastes of plausible,
+// hostile and very long texts, editing keys, Tab and Shift+Tab, programmatic text changes,
+// CALCULATE, every other button of the active window (navigation, the start window's
+// arrangements, the Diagram window's Export, the Uncertainty window's methods, CALCULATE and
+// Cancel), clicks on anything else of it (labels, frames, the grid, the picture), every
+// toolbar action found by its key ("menu", "Excel" into a recording spreadsheet that now and
+// then stops answering, "Diagram", "Uncertainty", "Open", "Save", "Save As", "Undo", "Redo",
+// the Window menu) and their shortcuts, the recent files, files dropped on any part of the
+// main window, "Exit" and the main window's close box (the program is then started again,
+// perhaps in the other locale), the child window's title bar (close, minimise, maximise), the
+// moist-air calculator, and opening audit files made from the windows' own state and then
+// damaged (auditfuzz.h), each with a burst of the loader alone on more variants; batch input
+// files and their cases, special files (a FIFO, a folder, /dev/zero), files beyond the size
+// cap and missing files given to Open, the recent files and drops; undo, redo (and the two in
+// a row), saving into a scratch folder, and opening that file again, the question about
+// unsaved changes answered at random with any of its three answers. Message boxes are
+// answered at once by a recording desktop; the fuzzer writes only into its scratch folder.
 //
 // After every action: no action took longer than the limit; every text is empty, a number in
 // the locale's format or the program's own caption (textcheck.h); no real dialog appeared; the
@@ -53,6 +60,7 @@ class QWidget;
 class AuditDocument;
 class TextCheck;
 class Windows;
+struct StallGate;
 
 class FuzzSession : public QObject {
     Q_OBJECT
@@ -100,6 +108,24 @@ private:
     void openSaved();
     // The texts of the loaded Problem windows, keyed by window and control.
     TextSnapshot problemTexts() const;
+
+    // The program's other ways in (fuzzactions.cpp); an action without a perform step when
+    // there is nothing to do.
+    void installSeams();
+    Action toolbarAction();
+    Action shortcutAction();
+    Action recentFileAction();
+    Action windowMenuAction();
+    Action dropAction();
+    Action moistAirAction();
+    Action longPasteAction();
+    Action closeMainWindowAction();
+    void keepMonteCarloShort();
+    // A file for Open, the recent files and drops: audits as they stand or damaged, batch
+    // input files, special files, files beyond the caps, missing files, or none (cancelled).
+    QString fileToOpen();
+    // Whether the audit's file is one the fuzzer may write; *why names it when not.
+    bool safeToSave(QString* why) const;
     void onCalculatePressed(QWidget* window);
     void onCalculateClicked(QWidget* window);
 
@@ -131,4 +157,6 @@ private:
     TextSnapshot saved_;          // the Problem windows' texts when the audit was last saved
     QLocale savedLocale_;         // the locale they were shown in
     bool hasSaved_ = false;
+    QByteArray savedHash_;            // the file as that save wrote it
+    std::shared_ptr<StallGate> gate_; // the spreadsheet seam's: stops answering when told
 };

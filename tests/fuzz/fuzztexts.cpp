@@ -185,6 +185,44 @@ QString hostile(Rng& rng, const QLocale& locale) {
     return text;
 }
 
+QString longText(Rng& rng, const QLocale& locale) {
+    const QString point = locale.decimalPoint();
+    switch (rng.below(8)) {
+    case 0:
+        return digits(rng, 32766 + rng.below(3));
+    case 1:
+        return digits(rng, 1000 + rng.below(200000));
+    case 2:
+        return QStringLiteral("1") + point + QString(20000 + rng.below(50000), u'0') +
+               QStringLiteral("1");
+    case 3:
+        return QString(30000 + rng.below(10000), u'0') + QStringLiteral("25") + point +
+               QStringLiteral("5");
+    case 4: {
+        // Rows copied from a spreadsheet.
+        QString text;
+        const int rows = 1 + rng.below(200);
+        for (int r = 0; r < rows; ++r) {
+            for (int c = 0; c < 11; ++c)
+                text += plausible(rng, nullptr, locale) + (c < 10 ? u'\t' : u'\n');
+        }
+        return text;
+    }
+    case 5:
+        return QString(5000 + rng.below(30000), QChar(0x200f)) + QStringLiteral("12") + point +
+               QStringLiteral("5");
+    case 6: {
+        const QString piece = hostile(rng, locale);
+        QString text;
+        while (text.size() < 40000 && !piece.isEmpty())
+            text += piece;
+        return text;
+    }
+    default:
+        return plausible(rng, nullptr, locale).repeated(1 + rng.below(20000));
+    }
+}
+
 QString any(Rng& rng, const FieldDef* def, const QLocale& locale) {
     return rng.chance(0.7) ? plausible(rng, def, locale) : hostile(rng, locale);
 }

@@ -18,6 +18,11 @@ QString plausible(Rng& rng, const FieldDef* def, const QLocale& locale);
 // A hostile text of one to six pieces.
 QString hostile(Rng& rng, const QLocale& locale);
 
+// A long text to paste: thousands of digits (around a field's 32,767 characters), a number
+// with huge runs of zeros, hostile pieces repeated, rows and columns copied from a spreadsheet,
+// invisible and right-to-left characters by the thousand.
+QString longText(Rng& rng, const QLocale& locale);
+
 // Mostly plausible, sometimes hostile.
 QString any(Rng& rng, const FieldDef* def, const QLocale& locale);
 

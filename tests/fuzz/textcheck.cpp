@@ -102,6 +102,14 @@ TextCheck::TextCheck() {
 bool TextCheck::isOwnStatus(const QString& text) const {
     if (statuses_.contains(text))
         return true;
+    // The export's texts: what it wrote, or in plain words why not; never a number that is
+    // none.
+    static const QRegularExpression notANumber(QStringLiteral("\\b(nan|inf|infinity)\\b"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    if ((text.startsWith(QLatin1String("Excel: ")) ||
+         text == QLatin1String("LibreOffice Calc is starting ...")) &&
+        !notANumber.match(text).hasMatch())
+        return true;
     // The sentences of ui/currencytext.h, after a status text and " - " or on their own.
     static const QRegularExpression outOfDate(
         QStringLiteral(R"(^(?:(.*) - )?((?:Problems? [0-9, and]+ (?:is|are) out of date )"

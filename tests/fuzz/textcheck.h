@@ -6,7 +6,8 @@
 //   - any other text (labels, button captions, grid headers and cells): empty, a number in
 //     the locale's format, or the window's own caption for that control, as a window fresh
 //     from its constructor and its first activation shows it;
-//   - the status line: empty, a field's hint, an activation hint, or a completion message.
+//   - the status line: empty, a field's hint, an activation hint, a completion message, or
+//     the export's texts.
 //
 // A number is what numtext::readNumber accepts, so "nan", "inf" and texts in the other
 // locale's format are never numbers.

@@ -40,9 +40,7 @@ QString HeadlessOffice::urlOf(const QString& profileDir) {
     return QUrl::fromLocalFile(profileDir).toString(QUrl::FullyEncoded);
 }
 
-namespace {
-
-QList<qint64> officesOn(const QString& profileDir) {
+QList<qint64> HeadlessOffice::officesOn(const QString& profileDir) {
     QList<qint64> pids;
     const QByteArray url = HeadlessOffice::urlOf(profileDir).toUtf8();
     for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
@@ -55,8 +53,6 @@ QList<qint64> officesOn(const QString& profileDir) {
     }
     return pids;
 }
-
-} // namespace
 
 bool HeadlessOffice::waitForNoOffice(const QString& profileDir, int timeoutMs) {
     QElapsedTimer clock;

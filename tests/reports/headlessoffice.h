@@ -34,6 +34,7 @@ public:
     // Offices running on a profile, found by their command line: waits until none is left;
     // ends them (SIGKILL).
     static bool waitForNoOffice(const QString& profileDir, int timeoutMs);
+    static QList<qint64> officesOn(const QString& profileDir);
     static void killOffices(const QString& profileDir);
     qint64 startMs() const { return startMs_; }
 

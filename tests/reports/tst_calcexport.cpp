@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 
 using report::cellAddress;
 using report::ColumnLetter;
@@ -66,6 +67,7 @@ private Q_SLOTS:
     void noOffice_data();
     void noOffice();
     void officeThatNeverAnswersIsEnded();
+    void stoppedOfficeIsEndedAndStartedAgain();
 
 private:
     // A run of the program whose exports go to the test's office.
@@ -116,6 +118,7 @@ bool TestCalcExport::needsOffice() const {
     const QLatin1String test(QTest::currentTestFunction());
     return test != QLatin1String("noOffice") &&
            test != QLatin1String("startedOfficeEndsWithTheProgram") &&
+           test != QLatin1String("stoppedOfficeIsEndedAndStartedAgain") &&
            test != QLatin1String("officeThatNeverAnswersIsEnded");
 }
 
@@ -135,6 +138,9 @@ void TestCalcExport::init() {
 
 void TestCalcExport::cleanup() {
     inspector_.reset();
+    // An office the export started and a failed test left behind.
+    if (!needsOffice())
+        HeadlessOffice::killOffices(profile_.path());
     if (office_) {
         office_->stop();
         QVERIFY(!office_->running());
@@ -445,6 +451,42 @@ void TestCalcExport::officeThatNeverAnswersIsEnded() {
     }
     file.close();
     QVERIFY(QFile::remove(pids) && QFile::remove(options.program));
+}
+
+// The office the program started stops answering after an export (SIGSTOP, as a hung office):
+// the next export returns after the limit, says so, and ends that office with all it started;
+// the export after it starts a fresh office and writes column B of a new workbook.
+void TestCalcExport::stoppedOfficeIsEndedAndStartedAgain() {
+    OfficeOptions options;
+    options.modulePath = HeadlessOffice::modulePath();
+    options.program = QDir(HeadlessOffice::programDir()).filePath("soffice");
+    options.arguments = {QStringLiteral("--headless"), QStringLiteral("-env:UserInstallation=") +
+                                                           HeadlessOffice::urlOf(profile_.path())};
+    Run run(options, template_);
+    run.report.setAnswerLimitMs(3000);
+    run.exportNumber(1);
+    QVERIFY2(run.source.statuses.last().endsWith("column B of the worksheet \"Problem\" written."),
+             qPrintable(run.source.statuses.last()));
+    const QList<qint64> offices = HeadlessOffice::officesOn(profile_.path());
+    QVERIFY(!offices.isEmpty());
+    for (qint64 pid : offices)
+        QCOMPARE(::kill(pid_t(pid), SIGSTOP), 0);
+
+    const qint64 ms = run.exportNumber(2);
+    qInfo("export into the stopped office returned after %lld ms", ms);
+    QCOMPARE(run.source.statuses.last(),
+             QStringLiteral("Excel: LibreOffice did not answer within 3 s and was ended; the "
+                            "column may be incomplete. The next export starts it again."));
+    QVERIFY(HeadlessOffice::waitForNoOffice(profile_.path(), 20000));
+
+    run.exportNumber(3);
+    QCOMPARE(run.created, 2);
+    QCOMPARE(run.source.statuses.last(),
+             QStringLiteral("Excel: LibreOffice had stopped answering: it was started again and "
+                            "a new workbook was made from the template; column B of the worksheet "
+                            "\"Problem\" written."));
+    QVERIFY(run.desktop.messages.isEmpty());
+    HeadlessOffice::killOffices(profile_.path());
 }
 
 QTEST_GUILESS_MAIN(TestCalcExport)

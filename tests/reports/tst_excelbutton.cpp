@@ -7,6 +7,7 @@
 #include "engine/keys.h"
 #include "memoryworkbook.h"
 #include "reports/excelreport.h"
+#include "stallingworkbook.h"
 #include "support/guifixture.h"
 #include "ui/mainwindow.h"
 #include "ui/problemwindow.h"
@@ -15,6 +16,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
+#include <QToolBar>
 #include <QtTest>
 
 class TestExcelButton : public QObject {
@@ -26,6 +29,7 @@ private Q_SLOTS:
     void successiveExportsFillSuccessiveColumns();
     void withoutSpreadsheetApplication();
     void namesOutOfDateProblems();
+    void officeThatStopsAnswering();
 
 private:
     // Installs an in-memory spreadsheet application; returns it (owned by the export).
@@ -153,6 +157,44 @@ void TestExcelButton::namesOutOfDateProblems() {
     QCOMPARE(windows.status(),
              QStringLiteral("Excel: column C of the worksheet \"Problem\" written; "
                             "Problems 3 and 4 were out of date."));
+}
+
+// While the export waits for an office that has stopped answering, the windows go on and the
+// Excel button is disabled; after the limit the status line says so and the button works
+// again; the program ends without waiting for the office.
+void TestExcelButton::officeThatStopsAnswering() {
+    Windows& windows = fixture_->windows();
+    auto gate = std::make_shared<StallGate>();
+    gate->ownOffice = false; // never answers until released
+    windows.report().setAnswerLimitMs(200);
+    windows.report().setFactory([gate](const QString&, QString*) -> std::unique_ptr<Spreadsheet> {
+        return std::make_unique<StallingWorkbook>(gate);
+    });
+    QAction* excel = windows.mainWindow()->toolBar()->findChild<QAction*>(QStringLiteral("Excel"));
+    QVERIFY(excel);
+    windows.mainWindow()->buttonClicked(QStringLiteral("Excel"));
+    gate->stallOn(QStringLiteral("block"));
+    bool disabledMeanwhile = false;
+    QTimer::singleShot(0, [&] {
+        disabledMeanwhile = !excel->isEnabled();
+        windows.problemWindow(Arrangement::CounterFlow, 1)->calculateButton()->click();
+    });
+    excel->trigger();
+    QVERIFY(disabledMeanwhile);
+    QVERIFY(excel->isEnabled());
+    QCOMPARE(gate->stalls.load(), 1);
+    QCOMPARE(windows.status(),
+             QStringLiteral("Excel: LibreOffice did not answer within 0.2 s; the column may be "
+                            "incomplete. The next export connects to it again."));
+    QCOMPARE(windows.problemWindow(Arrangement::CounterFlow, 1)->result(engine::cf1::ntu)->text(),
+             QStringLiteral("30.58"));
+    QVERIFY(fixture_->checkNoDialogs());
+    fixture_.reset(); // the program ends with the office still silent
+    QVERIFY(!gate->answered);
+    gate->release();
+    QTRY_VERIFY(gate->answered);
+    fixture_ = std::make_unique<GuiFixture>(); // for cleanup()
+    fixture_->start();
 }
 
 QTEST_MAIN(TestExcelButton)

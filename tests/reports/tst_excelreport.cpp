@@ -1,16 +1,19 @@
 // The export's algorithm against an in-memory workbook: preparation, flag, free-column
-// search, arrangement, cell by cell writes and every failure path.
+// search, arrangement, cell by cell writes and every failure path, an office that stops
+// answering included.
 
 #include "engine/cellmap.h"
 #include "fakereportsource.h"
 #include "memoryworkbook.h"
 #include "reports/excelreport.h"
 #include "reports/templatedocument.h"
+#include "stallingworkbook.h"
 #include "support/recordingdesktop.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <set>
 #include <sys/stat.h>
 
@@ -117,6 +120,9 @@ private Q_SLOTS:
     void onlyExcelApplicationIsKnown();
     void outOfDateProblemsAreNamed_data();
     void outOfDateProblemsAreNamed();
+    void officeThatStopsAnswering_data();
+    void officeThatStopsAnswering();
+    void endingDoesNotWaitForAStalledOffice();
 };
 
 void TestExcelReport::columnLetter_data() {
@@ -518,6 +524,112 @@ void TestExcelReport::outOfDateProblemsAreNamed() {
     const auto calls = run.exportNumber(1);
     QCOMPARE(writtenColumn(calls), QStringLiteral("B"));
     QCOMPARE(run.source.statuses.last(), status);
+}
+
+void TestExcelReport::officeThatStopsAnswering_data() {
+    QTest::addColumn<QString>("operation"); // the call that does not answer
+    QTest::addColumn<int>("stalledExport");
+    QTest::addColumn<bool>("ownOffice"); // the program started the office: it is ended
+    QTest::newRow("opening the template") << "open" << 1 << true;
+    QTest::newRow("clearing the template") << "clear" << 1 << true;
+    QTest::newRow("asking whether it runs") << "running" << 2 << true;
+    QTest::newRow("asking for its workbook") << "hasWorkbook" << 2 << true;
+    QTest::newRow("finding the column") << "readRange" << 2 << true;
+    QTest::newRow("writing the column") << "block" << 2 << true;
+    QTest::newRow("bringing it to the front") << "front" << 3 << true;
+    QTest::newRow("the user's own office") << "block" << 2 << false;
+}
+
+// A call into the office that does not answer within the limit ends the export: the program
+// went on meanwhile (a timer fired, a second press started no second export), the office is
+// ended when the program started it, the status line says what happened, and the next export
+// starts the office again with a fresh workbook in column B.
+void TestExcelReport::officeThatStopsAnswering() {
+    QFETCH(QString, operation);
+    QFETCH(int, stalledExport);
+    QFETCH(bool, ownOffice);
+    auto gate = std::make_shared<StallGate>();
+    gate->ownOffice = ownOffice;
+    std::atomic<int> created{0};
+    StallingWorkbook* last = nullptr; // the latest application, owned by the export
+    FakeReportSource source;
+    RecordingDesktop desktop;
+    ExcelReport report(source, &desktop);
+    report.setTemplatePath(kTemplate);
+    report.setAnswerLimitMs(200);
+    report.setFactory([&](const QString&, QString*) -> std::unique_ptr<Spreadsheet> {
+        ++created;
+        auto made = std::make_unique<StallingWorkbook>(gate);
+        last = made.get();
+        return made;
+    });
+    for (int n = 1; n < stalledExport; ++n) {
+        source.exportNumber = n;
+        report.run();
+    }
+
+    gate->stallOn(operation);
+    source.exportNumber = stalledExport;
+    bool ticked = false;
+    QTimer::singleShot(0, [&] {
+        ticked = true;
+        report.run(); // a second press while the first waits
+    });
+    const qsizetype statusesBefore = source.statuses.size();
+    report.run();
+    QVERIFY(ticked);
+    QCOMPARE(gate->stalls.load(), 1);
+    QCOMPARE(gate->abandoned.load(), 1);
+    QCOMPARE(created.load(), 1);
+    QCOMPARE(source.statuses.last(),
+             ownOffice ? QStringLiteral("Excel: LibreOffice did not answer within 0.2 s and was "
+                                        "ended; the column may be incomplete. The next export "
+                                        "starts it again.")
+                       : QStringLiteral("Excel: LibreOffice did not answer within 0.2 s; the "
+                                        "column may be incomplete. The next export connects to "
+                                        "it again."));
+    // While it waited, the status line said so; no second export's texts.
+    QVERIFY(source.statuses.mid(statusesBefore)
+                .contains(QStringLiteral("Excel: waiting for LibreOffice to answer (at most 0.2 s) "
+                                         "...")));
+    QVERIFY(source.statuses.size() - statusesBefore <= 4); // starting, waiting, failed, said
+    QCOMPARE(desktop.waitCursorOn, desktop.waitCursorOff);
+    if (!ownOffice)
+        gate->release(); // the user's office answers again
+    QTRY_VERIFY(gate->answered);
+
+    source.exportNumber = stalledExport + 1;
+    report.run();
+    QCOMPARE(created.load(), 2);
+    QVERIFY(last && last->workbook.openedAsTemplate);
+    QCOMPARE(last->workbook.cell("B3"), QStringLiteral("Form5.Text1 #%1").arg(stalledExport + 1));
+    QCOMPARE(source.statuses.last(),
+             QStringLiteral("Excel: LibreOffice had stopped answering: it was started again and "
+                            "a new workbook was made from the template; column B of the worksheet "
+                            "\"Problem\" written."));
+    QVERIFY(desktop.messages.isEmpty());
+}
+
+// The program ends (the export is destroyed) while an office of the user's own still does not
+// answer: nothing waits for it; its call ends by itself once the office answers.
+void TestExcelReport::endingDoesNotWaitForAStalledOffice() {
+    auto gate = std::make_shared<StallGate>();
+    gate->ownOffice = false;
+    FakeReportSource source;
+    auto report = std::make_unique<ExcelReport>(source);
+    report->setTemplatePath(kTemplate);
+    report->setAnswerLimitMs(100);
+    report->setFactory([gate](const QString&, QString*) -> std::unique_ptr<Spreadsheet> {
+        return std::make_unique<StallingWorkbook>(gate);
+    });
+    report->run();
+    gate->stallOn(QStringLiteral("readRange"));
+    report->run();
+    QCOMPARE(gate->stalls.load(), 1);
+    report.reset();
+    QVERIFY(!gate->answered);
+    gate->release();
+    QTRY_VERIFY(gate->answered);
 }
 
 QTEST_GUILESS_MAIN(TestExcelReport)
