@@ -20,6 +20,7 @@
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <algorithm>
 #include <cmath>
@@ -595,14 +596,17 @@ int paint(QPagedPaintDevice& device, const engine::Audit& audit, const Options& 
                 for (const QStringList& row : u->rows) {
                     const QString cell = c < row.size() ? row[c] : QString();
                     longest = std::max(longest, std::min<qsizetype>(cell.size(), 28));
-                    QString number = cell;
-                    if (number.endsWith(QLatin1String(" pp")))
-                        number.chop(3);
-                    numbers = numbers && (cell.isEmpty() || numtext::readNumber(number));
+                    // Read in the locale's form or the point form, either decimal separator.
+                    static const QRegularExpression numeric(QStringLiteral(
+                        "^[-+\\x{2212}]?[0-9]*[.,]?[0-9]+([eE][-+]?[0-9]+)?( pp)?$"));
+                    numbers = numbers && (cell.isEmpty() || numeric.match(cell).hasMatch());
                 }
-                fractions.push_back(double(longest));
+                // Digits are wider than the average character: a number column gets room to
+                // spare, so that no number is ever broken over two lines.
+                const double share = double(longest) + (numbers ? 2.0 : 0.0);
+                fractions.push_back(share);
                 alignments.push_back(numbers ? right : Qt::AlignLeft);
-                total += double(longest);
+                total += share;
             }
             for (double& f : fractions)
                 f /= total;
