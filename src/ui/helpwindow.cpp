@@ -85,6 +85,8 @@ HelpTopic helpTopic(const QWidget* focus) {
             return {QStringLiteral("audit.html"), QStringLiteral("diagrams")};
         if (key == engine::kUncertaintyWindowKey)
             return {QStringLiteral("audit.html"), QStringLiteral("uncertainty")};
+        if (key == "ReportWindow")
+            return {QStringLiteral("audit.html"), QStringLiteral("report")};
     }
     return {kIndex, QString()};
 }
