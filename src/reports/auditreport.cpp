@@ -23,7 +23,9 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -680,8 +682,12 @@ bool writePdf(const QString& path, const engine::Audit& audit, const Options& op
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fail(file.errorString());
+    errno = 0;
     if (file.write(data) != data.size() || !file.flush()) {
-        const QString why = file.errorString();
+        // The system's reason (a full disk, a file too large); Qt's own text may say only
+        // "Unknown error".
+        const QString why =
+            errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
         file.cancelWriting();
         return fail(why);
     }
