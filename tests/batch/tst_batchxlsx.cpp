@@ -270,10 +270,18 @@ void TestBatchXlsx::longRunsTakeConstantMemory() {
     const long shortPeak = childPeakKiB(shortRun, 10000);
     const long longPeak = childPeakKiB(longRun, 100000);
     QVERIFY(shortPeak > 0 && longPeak > 0);
-    QVERIFY2(longPeak - shortPeak < 2048,
-             qPrintable(QStringLiteral("%1 KiB for 10,000 rows, %2 KiB for 100,000")
-                            .arg(shortPeak)
-                            .arg(longPeak)));
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer holds freed memory in its quarantine, so peaks measure that, not the
+    // tool; the rows are still checked.
+    const bool measurable = false;
+#else
+    const bool measurable = true;
+#endif
+    if (measurable)
+        QVERIFY2(longPeak - shortPeak < 2048,
+                 qPrintable(QStringLiteral("%1 KiB for 10,000 rows, %2 KiB for 100,000")
+                                .arg(shortPeak)
+                                .arg(longPeak)));
     const std::optional<xlsxread::Workbook> book = xlsxread::read(longRun);
     QVERIFY(book);
     QCOMPARE(book->sheets[0].rows.size(), 100001);
