@@ -309,17 +309,24 @@ bool ReportWindow::paintOn(QPrinter& printer, const auditreport::Options& option
     return pages > 0;
 }
 
-bool ReportWindow::preview() {
+std::optional<auditreport::Options> ReportWindow::prepare(QPrinter& printer) {
     // Edits typed and not yet handed over belong to the report.
     if (!document_)
-        return false;
+        return std::nullopt;
     document_->history().commit();
     commitTitle();
-    const auditreport::Options o = options();
-    QPrinter printer(QPrinter::HighResolution);
     printer.setResolution(kPrinterDpi);
     printer.setDocName(QStringLiteral("Energy audit report"));
     auditreport::preparePage(printer, paper());
+    return options();
+}
+
+bool ReportWindow::preview() {
+    QPrinter printer(QPrinter::HighResolution);
+    const std::optional<auditreport::Options> prepared = prepare(printer);
+    if (!prepared)
+        return false;
+    const auditreport::Options& o = *prepared;
     bool painted = true;
     showPreview(printer, [this, &o, &painted](QPrinter* p) {
         painted = p && auditreport::paint(*p, windows_.audit(), o) > 0;
@@ -328,18 +335,11 @@ bool ReportWindow::preview() {
 }
 
 bool ReportWindow::print() {
-    if (!document_)
-        return false;
-    document_->history().commit();
-    commitTitle();
-    const auditreport::Options o = options();
     QPrinter printer(QPrinter::HighResolution);
-    printer.setResolution(kPrinterDpi);
-    printer.setDocName(QStringLiteral("Energy audit report"));
-    auditreport::preparePage(printer, paper());
-    if (!askPrinter(printer))
+    const std::optional<auditreport::Options> prepared = prepare(printer);
+    if (!prepared || !askPrinter(printer))
         return false;
-    if (!paintOn(printer, o))
+    if (!paintOn(printer, *prepared))
         return false;
     windows_.setStatus(
         printer.outputFileName().isEmpty()

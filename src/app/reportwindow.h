@@ -19,6 +19,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class AuditDocument;
 class QAction;
@@ -80,6 +81,9 @@ private:
     void describeContents();
     // Paints the report on a printer; false (with a message) when nothing could be painted.
     bool paintOn(QPrinter& printer, const auditreport::Options& options);
+    // Hands over the edits not yet handed over, sets the printer's page and resolution, and
+    // gives the report's options; nothing when the audit has ended.
+    std::optional<auditreport::Options> prepare(QPrinter& printer);
     QString suggestedPdfName() const;
 
     Windows& windows_;

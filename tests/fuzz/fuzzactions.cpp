@@ -224,7 +224,13 @@ FuzzSession::Action FuzzSession::shortcutAction() {
 FuzzSession::Action FuzzSession::recentFileAction() {
     auto* button = qobject_cast<QToolButton*>(
         windows_->mainWindow()->toolBar()->widgetForAction(document_->openAction));
-    QPointer<QMenu> menu = button ? button->menu() : nullptr;
+    return menuEntryAction(button ? button->menu() : nullptr, [](const QAction& entry) {
+        return QStringLiteral("choose the recent file %1").arg(entry.toolTip());
+    });
+}
+
+FuzzSession::Action
+FuzzSession::menuEntryAction(QMenu* menu, const std::function<QString(const QAction&)>& describe) {
     if (!menu)
         return {};
     Q_EMIT menu->aboutToShow();
@@ -235,28 +241,18 @@ FuzzSession::Action FuzzSession::recentFileAction() {
     if (entries.isEmpty())
         return {};
     QPointer<QAction> entry = rng_.pick(entries);
-    return {QStringLiteral("choose the recent file %1").arg(entry->toolTip()), [entry] {
+    return {describe(*entry), [entry] {
                 if (entry)
                     entry->trigger();
             }};
 }
 
 FuzzSession::Action FuzzSession::windowMenuAction() {
-    QPointer<QMenu> menu = windows_->mainWindow()->findChild<QMenu*>(QStringLiteral("WindowMenu"));
-    if (!menu)
-        return {};
-    Q_EMIT menu->aboutToShow();
-    QList<QAction*> entries;
-    for (QAction* a : menu->actions())
-        if (a->isEnabled() && !a->isSeparator())
-            entries.append(a);
-    if (entries.isEmpty())
-        return {};
-    QPointer<QAction> entry = rng_.pick(entries);
-    return {QStringLiteral("choose \"%1\" in the Window menu").arg(entry->text()), [entry] {
-                if (entry)
-                    entry->trigger();
-            }};
+    return menuEntryAction(
+        windows_->mainWindow()->findChild<QMenu*>(QStringLiteral("WindowMenu")),
+        [](const QAction& entry) {
+            return QStringLiteral("choose \"%1\" in the Window menu").arg(entry.text());
+        });
 }
 
 FuzzSession::Action FuzzSession::dropAction() {

@@ -43,8 +43,10 @@
 #include "support/guifixture.h"
 #include "support/recordingdesktop.h"
 
+#include <QAction>
 #include <QElapsedTimer>
 #include <QLocale>
+#include <QMenu>
 #include <QObject>
 #include <QPointer>
 #include <QSaveFile>
@@ -116,6 +118,8 @@ private:
     Action shortcutAction();
     Action recentFileAction();
     Action windowMenuAction();
+    // One enabled entry of a menu, chosen at random, named by `describe`.
+    Action menuEntryAction(QMenu* menu, const std::function<QString(const QAction&)>& describe);
     Action dropAction();
     Action moistAirAction();
     Action longPasteAction();
