@@ -431,7 +431,7 @@ int main(int argc, char* argv[]) {
         if (workbook) {
             const csv::Table parsed = csv::parse(QString::fromUtf8(row));
             if (!workbook->addRow(parsed.records.isEmpty() ? QStringList()
-                                                            : parsed.records[0].cells)) {
+                                                           : parsed.records[0].cells)) {
                 outputName = workbookName;
                 outputError = workbook->error();
                 return false;
