@@ -31,22 +31,6 @@ QString addressOf(int row, int column) {
     return QChar(char16_t(u'A' + column)) + QString::number(row);
 }
 
-// The addresses of a rectangular range "B3:U9", row by row; empty when it is no range of the
-// template's columns.
-QStringList rangeAddresses(const QString& range) {
-    const QStringList corners = range.split(u':');
-    const auto first = parseAddress(corners.first());
-    const auto last = parseAddress(corners.last());
-    QStringList addresses;
-    if (corners.size() > 2 || !first || !last || last->first < first->first ||
-        last->second < first->second || last->first > report::kTemplateRows)
-        return addresses;
-    for (int row = first->first; row <= last->first; ++row)
-        for (int column = first->second; column <= last->second; ++column)
-            addresses << addressOf(row, column);
-    return addresses;
-}
-
 bool isMapRow(int row) {
     for (const report::CellMapRow& r : report::kCellMap)
         if (r.row == row)
@@ -77,6 +61,20 @@ private:
 };
 
 } // namespace
+
+QStringList report::rangeAddresses(const QString& range) {
+    const QStringList corners = range.split(u':');
+    const auto first = parseAddress(corners.first());
+    const auto last = parseAddress(corners.last());
+    QStringList addresses;
+    if (corners.size() > 2 || !first || !last || last->first < first->first ||
+        last->second < first->second || last->first > report::kTemplateRows)
+        return addresses;
+    for (int row = first->first; row <= last->first; ++row)
+        for (int column = first->second; column <= last->second; ++column)
+            addresses << addressOf(row, column);
+    return addresses;
+}
 
 // --- ReportWorkbook ---------------------------------------------------------------------------
 
@@ -124,7 +122,7 @@ bool ReportWorkbook::writeCell(const QString& sheet, const QString& address, con
 }
 
 std::optional<QStringList> ReportWorkbook::readRange(const QString& sheet, const QString& range) {
-    const QStringList addresses = rangeAddresses(range);
+    const QStringList addresses = report::rangeAddresses(range);
     if (!hasSheet(sheet) || addresses.isEmpty())
         return std::nullopt;
     QStringList texts;
@@ -138,7 +136,7 @@ bool ReportWorkbook::clearRanges(const QString& sheet, const QStringList& ranges
         return false;
     bool all = true;
     for (const QString& range : ranges) {
-        const QStringList addresses = rangeAddresses(range);
+        const QStringList addresses = report::rangeAddresses(range);
         all = all && !addresses.isEmpty();
         for (const QString& address : addresses)
             cells_.remove(address);

@@ -22,6 +22,12 @@
 
 class ExcelReport;
 
+namespace report {
+// The addresses of a rectangular range of the template's columns, "B3:U9", row by row; empty
+// when it is no such range.
+QStringList rangeAddresses(const QString& range);
+} // namespace report
+
 class ReportWorkbook final : public Spreadsheet {
 public:
     bool isRunning() override { return true; }

@@ -1,5 +1,7 @@
 #include "memoryworkbook.h"
 
+#include "reports/reportworkbook.h"
+
 bool MemoryWorkbook::openWorkbook(const QString& fileName, bool asTemplate) {
     calls.append({QStringLiteral("open"), QString(), QString(), fileName});
     if (gone || !openSucceeds)
@@ -66,15 +68,7 @@ std::optional<double> MemoryWorkbook::readNumber(const QString& sheet, const QSt
 }
 
 QStringList MemoryWorkbook::addresses(const QString& range) {
-    const QStringList corners = range.split(u':');
-    const QString first = corners.first();
-    const QString last = corners.last();
-    QStringList result;
-    for (int row = first.mid(1).toInt(); row <= last.mid(1).toInt(); ++row) {
-        for (QChar c = first.at(0); c <= last.at(0); c = QChar(c.unicode() + 1))
-            result << QString(c) + QString::number(row);
-    }
-    return result;
+    return report::rangeAddresses(range);
 }
 
 std::optional<QStringList> MemoryWorkbook::readRange(const QString& sheet, const QString& range) {
