@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QJsonValue>
+#include <cmath>
 
 #ifndef CTAUDIT_VERSION
 #define CTAUDIT_VERSION "1.0"
@@ -182,6 +183,109 @@ std::pair<int, int> columnsOf(int problem) {
     return {first, last};
 }
 
+// A setting's number as the file keeps it: a decimal point, empty when not given.
+QString pointNumber(double value) {
+    return std::isnan(value) ? QString() : numtext::generalText(value, QLocale::c());
+}
+
+// The "capability" object of the settings that differ from the defaults; empty when none do.
+QString capabilityObject(const std::array<engine::CapabilityInputs, 2>& capability) {
+    const engine::CapabilityInputs defaults;
+    QStringList sides;
+    for (Arrangement arrangement : kArrangements) {
+        const engine::CapabilityInputs& in =
+            capability[arrangement == Arrangement::CounterFlow ? 0 : 1];
+        QStringList pairs;
+        for (int s = 0; s < engine::kSettingCount; ++s) {
+            const auto setting = engine::Setting(s);
+            const double value = in.value(setting);
+            if (value == defaults.value(setting) ||
+                (in.given(setting) == defaults.given(setting) && !in.given(setting)))
+                continue;
+            const std::string_view key = engine::settingDef(setting).key;
+            pairs.append(jsonString(QLatin1String(key.data(), qsizetype(key.size()))) +
+                         QStringLiteral(": ") + jsonString(pointNumber(value)));
+        }
+        if (!in.ambient.empty()) {
+            QStringList rows;
+            for (const engine::AmbientRow& row : in.ambient)
+                rows.append(QStringLiteral("[%1, %2, %3, %4]")
+                                .arg(jsonString(pointNumber(row.wetBulb)),
+                                     jsonString(pointNumber(row.dryBulb)),
+                                     jsonString(pointNumber(row.relativeHumidity)),
+                                     jsonString(pointNumber(row.hours))));
+            pairs.append(QStringLiteral("\"ambient\": [\n      ") +
+                         rows.join(QStringLiteral(",\n      ")) + QStringLiteral("\n    ]"));
+        }
+        if (!pairs.isEmpty())
+            sides.append(QStringLiteral("    %1: {%2}")
+                             .arg(jsonString(arrangementKey(arrangement)),
+                                  pairs.join(QStringLiteral(", "))));
+    }
+    return sides.isEmpty() ? QString()
+                           : QStringLiteral("{\n%1\n  }").arg(sides.join(QStringLiteral(",\n")));
+}
+
+// A number of the "capability" object: a text with a decimal point, or empty.
+std::optional<Error> readPointNumber(const QJsonValue& value, const QString& where, double* out) {
+    if (!value.isString())
+        return Error{where, QStringLiteral("is not a text")};
+    const QString text = value.toString();
+    if (text.isEmpty()) {
+        *out = std::nan("");
+        return std::nullopt;
+    }
+    if (text.size() > 64)
+        return Error{where, QStringLiteral("is not a number")};
+    const std::optional<double> number = numtext::readNumber(text, QLocale::c());
+    if (!number)
+        return Error{where, QStringLiteral("is not a number")};
+    *out = *number;
+    return std::nullopt;
+}
+
+std::optional<Error> readCapability(const QJsonObject& object, const QString& where,
+                                    engine::CapabilityInputs* in) {
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        const QString key = it.key();
+        const QString at = where + u'.' + key;
+        if (key == QLatin1String("ambient")) {
+            if (!it.value().isArray())
+                return Error{at, QStringLiteral("is not a list")};
+            const QJsonArray rows = it.value().toArray();
+            if (rows.size() > engine::kMaxAmbientRows)
+                return Error{at,
+                             QStringLiteral("has more than %1 rows").arg(engine::kMaxAmbientRows)};
+            for (qsizetype r = 0; r < rows.size(); ++r) {
+                const QString rowAt = at + QStringLiteral("[%1]").arg(r);
+                const QJsonArray cells = rows.at(r).toArray();
+                if (!rows.at(r).isArray() || cells.size() != 4)
+                    return Error{rowAt, QStringLiteral("is not a list of 4 texts")};
+                engine::AmbientRow row;
+                double* const slots[] = {&row.wetBulb, &row.dryBulb, &row.relativeHumidity,
+                                         &row.hours};
+                for (int c = 0; c < 4; ++c)
+                    if (auto error = readPointNumber(cells.at(c), rowAt, slots[c]))
+                        return error;
+                if (auto error = engine::checkAmbientRow(row))
+                    return Error{rowAt, *error};
+                in->ambient.push_back(row);
+            }
+            continue;
+        }
+        const std::optional<engine::Setting> setting = engine::settingOfKey(key.toStdString());
+        if (!setting)
+            continue; // unknown keys are ignored
+        double value = 0;
+        if (auto error = readPointNumber(it.value(), at, &value))
+            return error;
+        if (const std::optional<QString> refused = engine::checkSetting(*setting, value))
+            return Error{at, *refused};
+        in->values[std::size_t(*setting)] = value;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 QString arrangementKey(Arrangement arrangement) {
@@ -339,6 +443,24 @@ Loaded parse(const QByteArray& data) {
             *text = value.toString();
         }
     }
+    if (const QJsonValue v = root.value(QLatin1String("capability")); !v.isUndefined()) {
+        if (!v.isObject())
+            return failed(QStringLiteral("capability"), QStringLiteral("is not an object"));
+        for (Arrangement arrangement : kArrangements) {
+            const QString key = arrangementKey(arrangement);
+            const QJsonValue side = v.toObject().value(key);
+            if (side.isUndefined())
+                continue;
+            const QString where = QStringLiteral("capability.") + key;
+            if (!side.isObject())
+                return failed(where, QStringLiteral("is not an object"));
+            std::optional<Error> error =
+                readCapability(side.toObject(), where,
+                               &a.capability[arrangement == Arrangement::CounterFlow ? 0 : 1]);
+            if (error)
+                return failed(error->where, error->text);
+        }
+    }
     a.saved = root.value(QLatin1String("saved")).toString();
     a.program = root.value(QLatin1String("program")).toString();
     loaded.error = read.error;
@@ -397,6 +519,8 @@ QByteArray serialise(const SavedAudit& audit) {
                             "\"engineer\": %4},")
                  .arg(jsonString(audit.report.tower), jsonString(audit.report.site),
                       jsonString(audit.report.date), jsonString(audit.report.engineer)));
+    if (const QString capability = capabilityObject(audit.capability); !capability.isEmpty())
+        line(QStringLiteral("  \"capability\": %1,").arg(capability));
     for (Arrangement arrangement : kArrangements) {
         line(QStringLiteral("  %1: {").arg(jsonString(arrangementKey(arrangement))));
         line(QStringLiteral("    ") +

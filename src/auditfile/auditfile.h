@@ -8,6 +8,10 @@
 //     "arrangement": "counter" | "cross",               the arrangement last chosen
 //     "report": {"tower": "...", "site": "...",        the report's title block, free
 //                "date": "...", "engineer": "..."},     texts; optional, each key too
+//     "capability": {"counter": {"cap.n": "0.8", ...,  the capability and energy settings
+//                     "ambient": [["twb", "tdb", "rh",   of an arrangement that differ from
+//                                  "hours"], ...]},      the defaults, and its ambient table;
+//                    "cross": {...}},                    optional, each key too
 //     "counter": { "p1.L": "100", ... },                required: the 19 inputs of each
 //     "cross":   { "p1.L": "90", ... },                 arrangement, under the batch columns
 //     "calculated": [ {"arrangement": "counter", "problem": 1,
@@ -96,6 +100,8 @@ struct SavedAudit {
     std::optional<Grid> crossGrid;
     std::optional<ProblemRef> active; // the last active Problem window
     engine::ReportTitle report;       // the report's title block; empty texts when missing
+    // The capability and energy settings of each arrangement; the defaults when missing.
+    std::array<engine::CapabilityInputs, 2> capability;
     QString saved;                    // ISO 8601 UTC time, informative
     QString program;                  // "ctaudit 1.0", informative
 

@@ -313,6 +313,7 @@ Audit::State Audit::state() const {
     s.log = log_;
     s.lastStamp = lastStamp_;
     s.title = title_;
+    s.capability = capability_;
     return s;
 }
 
@@ -326,6 +327,7 @@ void Audit::restore(const State& s) {
     log_ = s.log;
     lastStamp_ = s.lastStamp;
     title_ = s.title;
+    capability_ = s.capability;
 }
 
 bool Audit::sameAudit(const State& a, const State& b) {
@@ -338,7 +340,7 @@ bool Audit::sameAudit(const State& a, const State& b) {
                 return false;
         }
     return a.rows == b.rows && a.moistAirTexts == b.moistAirTexts && a.log == b.log &&
-           a.title == b.title;
+           a.title == b.title && a.capability == b.capability;
 }
 
 const std::vector<Calculation>& Audit::calculations() const {
@@ -384,6 +386,12 @@ void Audit::setReportTitle(const ReportTitle& title) {
         return text;
     };
     title_ = {line(title.tower), line(title.site), line(title.date), line(title.engineer)};
+}
+
+void Audit::setCapabilityInputs(Arrangement arrangement, CapabilityInputs inputs) {
+    if (inputs.ambient.size() > std::size_t(kMaxAmbientRows))
+        inputs.ambient.resize(std::size_t(kMaxAmbientRows));
+    capability_[arrangement == Arrangement::CounterFlow ? 0 : 1] = std::move(inputs);
 }
 
 void Audit::deleteRows(Arrangement arrangement, std::vector<int> rows) {

@@ -24,6 +24,7 @@
 #include "core/arrangement.h"
 #include "core/counterflow.h"
 #include "core/crossflow.h"
+#include "engine/capabilityinputs.h"
 #include "engine/message.h"
 #include "engine/moistair.h"
 
@@ -177,6 +178,12 @@ public:
     // its line breaks become spaces.
     const ReportTitle& reportTitle() const { return title_; }
     void setReportTitle(const ReportTitle& title);
+    // What the engineer set for an arrangement's capability and its water and fan energy
+    // (capabilityinputs.h); the ambient table is cut to kMaxAmbientRows rows.
+    const CapabilityInputs& capabilityInputs(Arrangement arrangement) const {
+        return capability_[arrangement == Arrangement::CounterFlow ? 0 : 1];
+    }
+    void setCapabilityInputs(Arrangement arrangement, CapabilityInputs inputs);
 
     // --- What a person does -------------------------------------------------------------------
     // A text typed or pasted into a field: the text-change procedure runs on it, and the
@@ -242,6 +249,7 @@ private:
     std::vector<Calculation> log_;
     std::uint64_t lastStamp_ = 0;
     ReportTitle title_;
+    std::array<CapabilityInputs, 2> capability_;
     bool tracing_ = true;
     std::uint64_t calculations_ = 0;
     std::function<void(Arrangement, int)> listener_;
@@ -261,6 +269,7 @@ private:
     std::vector<Calculation> log;
     std::uint64_t lastStamp = 0;
     ReportTitle title;
+    std::array<CapabilityInputs, 2> capability;
 };
 
 } // namespace engine
