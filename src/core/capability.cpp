@@ -995,6 +995,14 @@ Capability evaluate(Arrangement arrangement, const TestPoint& test, const Design
         c.coefficient = c.merkel.ok() ? okFigure(c.merkel.value * std::pow(c.testRatio, n))
                                       : refused(c.merkel.status, c.merkel.at);
     }
+    if (crossFlow && c.merkel.status == Status::AirSaturates) {
+        // The cells cannot cool so far: name where the same air line in counter flow meets
+        // saturation when it does (cross flow saturates before it).
+        const Figure line = lineSaturation(
+            {test.waterOut, test.waterIn, c.testRatio, c.air.enthalpy, test.pressure});
+        if (line.status == Status::AirSaturates)
+            c.merkel.at = c.coefficient.at = c.partNtuPerFlow.at = c.excessPct.at = line.at;
+    }
     if (!design)
         return c;
     if (!settingsOk || !validDesign(*design) || !(p > 0) || !std::isfinite(p))
@@ -1008,6 +1016,8 @@ Capability evaluate(Arrangement arrangement, const TestPoint& test, const Design
         c.pinch = c.demandAtDesign = refused(Status::InvalidInput);
         return c;
     }
+    if (!c.coefficient.ok() && c.coefficient.status != Status::InvalidInput)
+        c.intersectionRatio = c.coldWater = c.coefficient; // the test point's reason
     c.pinch = pinchRatio(ctx.designLine(c.designRatio));
     if (!(d.waterOut > d.wetBulb))
         c.pinch = refused(Status::ColdWaterAtWetBulb, d.waterOut);
