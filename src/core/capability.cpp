@@ -397,9 +397,11 @@ constexpr double kTheoreticalOrder = 2;
 // differences between the grids are then dominated by the searches' tolerance or by a change
 // of sign) and the theoretical order is used instead.
 constexpr double kOrderTolerance = 0.5;
-// A cell's Newton correction below this, K, ends its search: the quadratic step that follows
-// is then exact to far below a double's spacing.
-constexpr double kCellStep = 1e-7;
+// A cell's step below this, K, ends its search. The last step is the Newton step corrected by
+// the curvature, so the root it lands on is in error by about F''' step^3 / (6 F'), below
+// 1e-16 K for a step of 1e-4 K; the saturated enthalpy there is carried to the same order by
+// its Taylor series. Most cells end with the first balance evaluated.
+constexpr double kCellStep = 1e-4;
 constexpr int kCellMaxIterations = 100;
 // The cell equations hold while a cell's transfer units stay below twice its air flow,
 // Me (L/G) / n < 2 (crossflow.h); the Merkel searches stop there.
@@ -607,6 +609,9 @@ struct Grids {
     int coarse = 0;
     int fine = 0;
     double order = kTheoreticalOrder;
+    // (Me on the fine grid) / (Me on the coarse) - 1 where the grids were found: the guess of
+    // the fine grid's search from the coarse one's result.
+    double shift = 0;
     double extrapolate(double onCoarse, double onFine) const {
         return onFine + (onFine - onCoarse) * richardsonFactor(order);
     }
@@ -859,15 +864,19 @@ void counterFlowDesign(const Context& ctx, Capability& c, bool curves) {
 void crossFlowDesign(const Context& ctx, const Grids& grids, Capability& c, bool curves) {
     const double xd = c.designRatio;
     const CrossFlowFill designAtXd = ctx.designFill(xd);
+    double lastCoarse = 0; // the coarse grid's demand at the last L/G: the next one's guess
     auto demand = [&](double x) -> Figure {
         if (c.pinch.ok() && !(x < c.pinch.value))
             return figureOf(counterFlowMerkel(ctx.designLine(x)));
         const CrossFlowFill fill = ctx.designFill(x);
-        const Figure coarse = merkelOnGrid(fill, ctx.design.waterOut, grids.coarse, 0, 0);
+        const Figure coarse =
+            merkelOnGrid(fill, ctx.design.waterOut, grids.coarse, lastCoarse, 0.2);
         if (!coarse.ok())
             return coarse;
-        const Figure fine = merkelOnGrid(fill, ctx.design.waterOut, grids.fine,
-                                         coarse.value * (1 - 0.75 * 0.01), 0.01);
+        lastCoarse = coarse.value;
+        const Figure fine =
+            merkelOnGrid(fill, ctx.design.waterOut, grids.fine, coarse.value * (1 + grids.shift),
+                         std::max(2 * std::fabs(grids.shift), 1e-6));
         if (!fine.ok())
             return fine;
         return okFigure(grids.extrapolate(coarse.value, fine.value));
@@ -1040,6 +1049,8 @@ Capability evaluate(Arrangement arrangement, const TestPoint& test, const Design
             grids.coarse = list[list.size() - 2];
             grids.fine = list.back();
             grids.order = order;
+            if (c.gridValues.size() >= 2)
+                grids.shift = c.gridValues.back() / c.gridValues[c.gridValues.size() - 2] - 1;
             crossFlowDesign(ctx, grids, c, curves);
         } else {
             c.demandAtDesign = c.pinch.ok() ? refused(Status::AirSaturates, d.waterOut) : c.pinch;

@@ -69,6 +69,8 @@ private Q_SLOTS:
     void capabilityIsFullAtTheDesignPoint();
     void fanPowerScalesTheMeasuredAirCapability();
     void crossFlowGridsConverge();
+    void fixedGridsReproduceTheRefinement();
+    void searchesEndOverTheAuditRange();
     void refusals_data();
     void refusals();
 };
@@ -136,7 +138,8 @@ void TestCapability::publishedExample() {
     // L = 9764.9, G = 6835.4 kg/(h m2).
     const Integral me = counterFlowMerkel({29.4, 43.3, 9764.9 / 6835.4, h, p});
     QCOMPARE(me.status, Status::Ok);
-    QVERIFY2(relative(me.value, 2.184682167) < 1e-8, qPrintable(QString::number(me.value, 'g', 10)));
+    QVERIFY2(relative(me.value, 2.184682167) < 1e-8,
+             qPrintable(QString::number(me.value, 'g', 10)));
 }
 
 // The design demand rises with L/G to the pinch, past which the air line meets saturation.
@@ -222,6 +225,54 @@ void TestCapability::crossFlowGridsConverge() {
              qPrintable(QString::number(m.value / finer - 1)));
     // The mean outlet on the grid at that Merkel number is the measured one.
     QVERIFY(std::fabs(crossFlowWaterOut(fill, m.values.back(), m.finestGrid).value - 30) < 1e-8);
+}
+
+// The perturbed evaluations of an uncertainty analysis fix the nominal finest grid: at the
+// nominal point they give its figures again (to the searches' tolerances).
+void TestCapability::fixedGridsReproduceTheRefinement() {
+    const Capability nominal = evaluate(Arrangement::CrossFlow, kAudit, &kAuditDesign, {}, false);
+    const Capability fixed =
+        evaluate(Arrangement::CrossFlow, kAudit, &kAuditDesign, {}, false, nominal.grids.back());
+    QCOMPARE(fixed.grids.back(), nominal.grids.back());
+    QVERIFY(std::fabs(fixed.order - nominal.order) < 1e-3);
+    for (auto f : {&Capability::merkel, &Capability::partNtuPerFlow, &Capability::capabilityPct,
+                   &Capability::coldWater, &Capability::demandAtDesign}) {
+        QVERIFY((fixed.*f).ok() && (nominal.*f).ok());
+        QVERIFY(relative((fixed.*f).value, (nominal.*f).value) < 1e-7);
+    }
+}
+
+// Every search ends with a finite figure over the conditions an audit meets: ranges of 3 to
+// 15 K, approaches of 2 to 12 K, L/G 0.5 to 2, counter flow at every point, cross flow at the
+// corners.
+void TestCapability::searchesEndOverTheAuditRange() {
+    const Settings settings;
+    for (double range : {3.0, 8.0, 15.0})
+        for (double approach : {2.0, 5.0, 12.0})
+            for (double ratio : {0.5, 1.2, 2.0}) {
+                // Air at 28 degC and 60 % has its wet bulb near 22.
+                const EnteringAir air = enteringAir(1.0, 28, 60);
+                const double out = air.wetBulb + approach;
+                const TestPoint test{100 * ratio, 100, out + range, out, 1.0, 28, 60};
+                const DesignPoint design{100 * ratio, 100, out + range + 1, out + 1,
+                                         air.wetBulb + 1};
+                const bool corner = range != 8 && approach != 5 && ratio != 1.2;
+                for (Arrangement a : {Arrangement::CounterFlow, Arrangement::CrossFlow}) {
+                    if (a == Arrangement::CrossFlow && !corner)
+                        continue;
+                    const Capability c = evaluate(a, test, &design, settings, false);
+                    verifyFinite(c);
+                    for (const Figure* f : {&c.merkel, &c.coefficient, &c.pinch,
+                                            &c.intersectionRatio, &c.coldWater}) {
+                        QVERIFY2(f->ok() || f->status == Status::AirSaturates,
+                                 qPrintable(QStringLiteral("R %1 A %2 L/G %3: %4")
+                                                .arg(range)
+                                                .arg(approach)
+                                                .arg(ratio)
+                                                .arg(QString::fromStdString(refusal(*f)))));
+                    }
+                }
+            }
 }
 
 void TestCapability::refusals_data() {
