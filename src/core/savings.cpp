@@ -1,0 +1,464 @@
+#include "core/savings.h"
+
+#include "core/psychro.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <initializer_list>
+#include <limits>
+
+namespace savings {
+
+namespace {
+
+// Bosnjakovic's Lewis factor Lef = 0.865^0.667 (r - 1) / ln r, r = (wsw + 0.622) / (w + 0.622)
+// (Bosnjakovic, Technische Thermodynamik, 1965; as used by Kloppers and Kroger 2005).
+constexpr double kLewisBase = 0.865;
+constexpr double kLewisExponent = 0.667;
+constexpr double kLewisMolarRatio = 0.622;
+// Below this |r - 1| the factor (r - 1) / ln r is 1 + (r - 1) / 2 to the last bit.
+constexpr double kLewisSeriesLimit = 1e-9;
+// The first step, K, of the search that brackets the dry bulb of supersaturated air.
+constexpr double kAirTemperatureFirstStep = 1;
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+bool allFinite(std::initializer_list<double> values) {
+    for (double v : values) {
+        if (!std::isfinite(v))
+            return false;
+    }
+    return true;
+}
+
+// The vapour's enthalpy at t (degC), kJ/kg: the enthalpy coefficients of psychro::Enthalpy.
+double vapourEnthalpy(double t) {
+    return psychro::kLatentHeat0 + (psychro::kVapourCp0 + psychro::kVapourCp1 * t) * t;
+}
+
+// Humidity of saturated air at t (degC) and p (bar), kg/kg; +inf where ps >= p (no saturated
+// air: any humidity is unsaturated there).
+double saturatedHumidity(double t, double p) {
+    const double ps = psychro::pvsateis(t);
+    if (!(ps < p))
+        return HUGE_VAL;
+    return psychro::kMolarMassRatio * ps / (p - ps);
+}
+
+// Enthalpy (kJ/kg dry air) of air at t (degC) holding w (kg/kg) of water, as vapour up to
+// saturation and as mist beyond it (Kloppers and Kroger 2005, the supersaturated air).
+double mixtureEnthalpy(double t, double w, double p) {
+    const double ws = saturatedHumidity(t, p);
+    if (w <= ws)
+        return psychro::Enthalpy(t, w);
+    return psychro::Enthalpy(t, ws) + (w - ws) * kSpecificHeatWater * t;
+}
+
+// The dry bulb of unsaturated air with enthalpy h and humidity w: the positive root of
+// (a1 + w b1) t^2 + (a0 + w b0) t + (w r0 - h) = 0, the enthalpy of psychro::Enthalpy.
+double unsaturatedTemperature(double h, double w) {
+    const double a = psychro::kDryAirCp1 + w * psychro::kVapourCp1;
+    const double b = psychro::kDryAirCp0 + w * psychro::kVapourCp0;
+    const double c = w * psychro::kLatentHeat0 - h;
+    const double root = std::sqrt(b * b - 4 * a * c);
+    return -2 * c / (b + root); // the cancellation-free form of (-b + root) / (2a)
+}
+
+// A root of f on [a, b] with f(a) < 0 < f(b) by the Illinois variant of false position; f may
+// be +inf at b (a bisection step then) and NaN where it fails (the search fails). Stops when
+// |f| <= fTol or the bracket is narrower than xTol; at most maxPasses evaluations.
+struct Root {
+    bool ok = false;
+    double x = kNaN;
+    int evaluations = 0;
+    double failedAt = kNaN; // where f gave NaN
+};
+template <class F>
+Root illinois(F&& f, double a, double fa, double b, double fb, double xTol, double fTol,
+              int maxPasses) {
+    Root r;
+    int side = 0;
+    while (r.evaluations < maxPasses) {
+        double x =
+            std::isfinite(fa) && std::isfinite(fb) ? (a * fb - b * fa) / (fb - fa) : (a + b) / 2;
+        if (!(x > a && x < b))
+            x = (a + b) / 2;
+        ++r.evaluations;
+        const double fx = f(x);
+        if (std::isnan(fx)) {
+            r.failedAt = x;
+            return r;
+        }
+        r.x = x;
+        if (std::fabs(fx) <= fTol) {
+            r.ok = true;
+            return r;
+        }
+        if (fx < 0) {
+            a = x;
+            fa = fx;
+            if (side == -1)
+                fb /= 2;
+            side = -1;
+        } else {
+            b = x;
+            fb = fx;
+            if (side == 1)
+                fa /= 2;
+            side = 1;
+        }
+        if (b - a <= xTol) {
+            r.ok = true;
+            return r;
+        }
+    }
+    return r;
+}
+
+// The air's state in the fill: its dry bulb and the humidity of the vapour it holds (below
+// its water content when supersaturated).
+struct AirTemperature {
+    double t = kNaN;
+    double vapour = kNaN; // kg/kg
+    bool supersaturated = false;
+};
+
+AirTemperature airState(double h, double w, double p) {
+    AirTemperature air;
+    const double tu = unsaturatedTemperature(h, w);
+    if (!std::isfinite(tu))
+        return air;
+    const double wsu = saturatedHumidity(tu, p);
+    if (w <= wsu) {
+        air.t = tu;
+        air.vapour = w;
+        return air;
+    }
+    // Supersaturated: h(t) = mixtureEnthalpy(t, w) rises from below h at tu (the mist holds
+    // less heat than vapour would) to above it where ws(t) reaches w.
+    auto excess = [&](double t) { return mixtureEnthalpy(t, w, p) - h; };
+    const double lo = tu;
+    const double flo = excess(lo);
+    double step = kAirTemperatureFirstStep;
+    double hi = tu + step;
+    double fhi = excess(hi);
+    for (int n = 0; n < kAirTemperatureMaxPasses && !(fhi > 0); ++n) {
+        step *= 2;
+        hi = tu + step;
+        fhi = excess(hi);
+    }
+    if (!(flo < 0 && fhi > 0))
+        return air;
+    const Root root =
+        illinois(excess, lo, flo, hi, fhi, kAirTemperatureTolerance, 0, kAirTemperatureMaxPasses);
+    if (!root.ok)
+        return air;
+    air.t = root.x;
+    air.vapour = std::min(w, saturatedHumidity(root.x, p));
+    air.supersaturated = air.vapour < w;
+    return air;
+}
+
+double lewisFactor(double wsw, double w) {
+    static const double scale = std::pow(kLewisBase, kLewisExponent);
+    const double e = (wsw - w) / (w + kLewisMolarRatio); // r - 1
+    if (std::fabs(e) < kLewisSeriesLimit)
+        return scale * (1 + e / 2);
+    return scale * e / std::log1p(e);
+}
+
+// The fill as the equations see it.
+struct PoppeFill {
+    double ratio;    // L/G
+    double waterIn;  // degC
+    double waterOut; // degC
+    double pressure; // bar
+    double hIn;      // kJ/kg dry air
+    double wIn;      // kg/kg
+    bool lewis;
+    bool evaporation;
+};
+
+struct Slope {
+    Status status = Status::Ok;
+    double dw = 0;  // dw/dTw, kg/kg per K
+    double dMe = 0; // dMe/dTw, per K
+};
+
+// The right-hand sides at water temperature tw with the air holding w, for the outlet
+// humidity wOut assumed in the water flow.
+Slope slopeAt(const PoppeFill& f, double wOut, double tw, double w) {
+    Slope s;
+    double flowRatio = f.ratio; // mw / ma
+    double ima = 0;
+    if (f.evaporation) {
+        flowRatio = f.ratio - (wOut - w);
+        ima =
+            f.hIn + kSpecificHeatWater * (flowRatio * tw - (f.ratio - (wOut - f.wIn)) * f.waterOut);
+    } else {
+        ima = f.hIn + kSpecificHeatWater * f.ratio * (tw - f.waterOut);
+    }
+    const double wsw = saturatedHumidity(tw, f.pressure);
+    const double isw = psychro::Enthalpy(tw, wsw);
+    const AirTemperature air = airState(ima, w, f.pressure);
+    if (!allFinite({flowRatio, ima, wsw, isw, air.vapour}) || !(flowRatio > 0)) {
+        s.status = Status::NonFinite;
+        return s;
+    }
+    const double drive = wsw - air.vapour; // wsw - w'
+    const double lef = f.lewis ? lewisFactor(wsw, air.vapour) : 1.0;
+    double d = isw - ima + (lef - 1) * (isw - ima - drive * vapourEnthalpy(tw));
+    if (f.evaporation)
+        d -= (wsw - w) * kSpecificHeatWater * tw;
+    if (!(d > 0)) {
+        s.status = std::isfinite(d) ? Status::AirSaturates : Status::NonFinite;
+        return s;
+    }
+    s.dw = kSpecificHeatWater * flowRatio * drive / d;
+    s.dMe = kSpecificHeatWater / d;
+    return s;
+}
+
+struct Pass {
+    Status status = Status::Ok;
+    double wOut = 0;
+    double merkel = 0;
+    double at = 0; // AirSaturates: the water temperature
+};
+
+// One Runge-Kutta integration over `steps` equal steps from the bottom to the top.
+Pass integrate(const PoppeFill& f, double wOutAssumed, int steps) {
+    Pass r;
+    const double h = (f.waterIn - f.waterOut) / steps;
+    double w = f.wIn;
+    double me = 0;
+    for (int i = 0; i < steps; ++i) {
+        const double t = f.waterOut + i * h;
+        const double tMid = t + h / 2;
+        const double tEnd = i + 1 == steps ? f.waterIn : t + h;
+        const Slope k1 = slopeAt(f, wOutAssumed, t, w);
+        if (k1.status != Status::Ok) {
+            r.status = k1.status;
+            r.at = t;
+            return r;
+        }
+        const Slope k2 = slopeAt(f, wOutAssumed, tMid, w + h / 2 * k1.dw);
+        const Slope k3 =
+            k2.status == Status::Ok ? slopeAt(f, wOutAssumed, tMid, w + h / 2 * k2.dw) : k2;
+        if (k3.status != Status::Ok) {
+            r.status = k3.status;
+            r.at = tMid;
+            return r;
+        }
+        const Slope k4 = slopeAt(f, wOutAssumed, tEnd, w + h * k3.dw);
+        if (k4.status != Status::Ok) {
+            r.status = k4.status;
+            r.at = tEnd;
+            return r;
+        }
+        w += h / 6 * (k1.dw + 2 * k2.dw + 2 * k3.dw + k4.dw);
+        me += h / 6 * (k1.dMe + 2 * k2.dMe + 2 * k3.dMe + k4.dMe);
+    }
+    r.wOut = w;
+    r.merkel = me;
+    if (!allFinite({w, me}))
+        r.status = Status::NonFinite;
+    return r;
+}
+
+// The integration whose outlet humidity is the one assumed in its water flow, by fixed-point
+// iteration from `guess`.
+Pass integrateConsistent(const PoppeFill& f, double guess, int steps) {
+    double assumed = guess;
+    for (int n = 0; n < kOutletHumidityMaxPasses; ++n) {
+        Pass p = integrate(f, assumed, steps);
+        if (p.status != Status::Ok || !f.evaporation)
+            return p;
+        if (std::fabs(p.wOut - assumed) <= kOutletHumidityTolerance * std::fabs(p.wOut))
+            return p;
+        assumed = p.wOut;
+    }
+    Pass failed;
+    failed.status = Status::NotConverged;
+    return failed;
+}
+
+bool relativelyClose(double a, double b, double tolerance) {
+    return std::fabs(a - b) <= tolerance * std::max(std::fabs(a), std::fabs(b));
+}
+
+} // namespace
+
+double airTemperatureFromEnthalpy(double h, double w, double p) {
+    if (!allFinite({h, w, p}) || !(w >= 0) || !(p > 0))
+        return kNaN;
+    return airState(h, w, p).t;
+}
+
+Poppe poppeCounterFlow(const PoppeInput& in) {
+    Poppe r;
+    if (!allFinite({in.waterFlow, in.airFlow, in.waterIn, in.waterOut, in.pressure, in.airDryBulbIn,
+                    in.airHumidityIn}) ||
+        !(in.waterFlow > 0) || !(in.airFlow > 0) || !(in.pressure > 0) ||
+        !(in.waterIn > in.waterOut) || !(in.airHumidityIn >= 0) ||
+        !(psychro::pvsateis(in.waterIn) < in.pressure)) {
+        r.status = Status::InvalidInput;
+        return r;
+    }
+    const double L = in.waterFlow;
+    const double G = in.airFlow;
+    const PoppeFill fill{L / G,
+                         in.waterIn,
+                         in.waterOut,
+                         in.pressure,
+                         mixtureEnthalpy(in.airDryBulbIn, in.airHumidityIn, in.pressure),
+                         in.airHumidityIn,
+                         in.lewisFactor,
+                         in.evaporation};
+    if (!std::isfinite(fill.hIn)) {
+        r.status = Status::InvalidInput;
+        return r;
+    }
+
+    // The first guess of the outlet humidity: the entering air's.
+    Pass previous;
+    double guess = in.airHumidityIn;
+    for (int steps = kPoppeFirstSteps; steps <= kPoppeMaxSteps; steps *= 2) {
+        const Pass pass = integrateConsistent(fill, guess, steps);
+        if (pass.status != Status::Ok) {
+            r.status = pass.status;
+            r.at = pass.at;
+            return r;
+        }
+        if (steps > kPoppeFirstSteps &&
+            relativelyClose(pass.merkel, previous.merkel, kPoppeTolerance) &&
+            relativelyClose(pass.wOut, previous.wOut, kPoppeTolerance)) {
+            const double wOut = pass.wOut;
+            const double e = G * (wOut - in.airHumidityIn);
+            const double hOut =
+                in.evaporation
+                    ? fill.hIn + kSpecificHeatWater * (L * in.waterIn - (L - e) * in.waterOut) / G
+                    : fill.hIn + kSpecificHeatWater * fill.ratio * (in.waterIn - in.waterOut);
+            const AirTemperature air = airState(hOut, wOut, in.pressure);
+            if (!allFinite({e, hOut, air.t, pass.merkel})) {
+                r.status = Status::NonFinite;
+                return r;
+            }
+            r.status = Status::Ok;
+            r.merkel = pass.merkel;
+            r.evaporation = e;
+            r.waterLeaving = L - e;
+            r.airHumidityOut = wOut;
+            r.airEnthalpyOut = hOut;
+            r.airTempOut = air.t;
+            r.supersaturated = air.supersaturated;
+            r.mistOut = wOut - air.vapour;
+            r.steps = steps;
+            return r;
+        }
+        previous = pass;
+        guess = pass.wOut;
+    }
+    r.status = Status::NotConverged;
+    return r;
+}
+
+CrossFlowOutlet crossFlowOutlet(const capability::TestPoint& test) {
+    CrossFlowOutlet r;
+    (void)test;
+    return r;
+}
+
+Water makeupWater(const WaterInput& in) {
+    Water r;
+    if (!allFinite({in.evaporation, in.waterFlow, in.driftPct, in.cycles, in.hours, in.waterPrice,
+                    in.drainPrice}) ||
+        !(in.evaporation >= 0) || !(in.waterFlow > 0) || !(in.driftPct >= 0) || !(in.cycles > 1) ||
+        !(in.hours >= 0)) {
+        r.status = Status::InvalidInput;
+        return r;
+    }
+    const double e = in.evaporation;
+    r.drift = in.driftPct / 100 * in.waterFlow;
+    const double concentrated = e / (in.cycles - 1); // B + D
+    if (concentrated < r.drift) {
+        r.status = Status::DriftTooLarge;
+        r.highestCycles = 1 + e / r.drift;
+        return r;
+    }
+    r.blowdown = concentrated - r.drift;
+    r.makeup = e * in.cycles / (in.cycles - 1);
+    const double perHour = 3600 / kWaterDensity; // m3/h per kg/s
+    r.makeupM3PerHour = r.makeup * perHour;
+    r.makeupM3PerYear = r.makeupM3PerHour * in.hours;
+    r.blowdownM3PerYear = r.blowdown * perHour * in.hours;
+    if (in.waterPrice >= 0) {
+        r.costPerYear = r.makeupM3PerYear * in.waterPrice;
+        if (in.drainPrice >= 0)
+            r.costPerYear += r.blowdownM3PerYear * in.drainPrice;
+    }
+    r.status =
+        allFinite({r.makeup, r.blowdown, r.makeupM3PerYear, r.blowdownM3PerYear, r.costPerYear})
+            ? Status::Ok
+            : Status::NonFinite;
+    return r;
+}
+
+Drive variableSpeedDrive(const DriveInput& in) {
+    Drive r;
+    (void)in;
+    return r;
+}
+
+std::string refusal(Status status) {
+    switch (status) {
+    case Status::Ok:
+        return "The calculation is complete.";
+    case Status::InvalidInput:
+        return "An entry is not a valid number for this calculation: flows and pressure must be "
+               "positive and the outlet water colder than the inlet water.";
+    case Status::AirSaturates:
+        return "The air reaches saturation inside the fill, so the water cannot be cooled that "
+               "far.";
+    case Status::NotConverged:
+        return "The calculation did not settle within its limit of steps.";
+    case Status::NonFinite:
+        return "The calculation produced a value that is not a finite number.";
+    case Status::DriftTooLarge:
+        return "The drift alone removes more water than these cycles of concentration allow.";
+    case Status::NoFanPower:
+        return "The fan energy needs the measured fan power.";
+    }
+    return "The calculation was refused.";
+}
+
+namespace {
+
+// x with one decimal, independent of the C locale.
+std::string oneDecimal(double x) {
+    char buffer[64];
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, 1);
+    if (error != std::errc())
+        return "?";
+    return std::string(buffer, end);
+}
+
+} // namespace
+
+std::string refusal(const Water& water) {
+    if (water.status == Status::DriftTooLarge)
+        return "Cycles above " + oneDecimal(water.highestCycles) +
+               " cannot be reached with this drift.";
+    return refusal(water.status);
+}
+
+std::string refusal(const Poppe& poppe) {
+    if (poppe.status == Status::AirSaturates)
+        return "The air reaches saturation inside the fill at a water temperature of " +
+               oneDecimal(poppe.at) + " oC.";
+    return refusal(poppe.status);
+}
+
+} // namespace savings
