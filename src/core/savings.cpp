@@ -405,9 +405,326 @@ Water makeupWater(const WaterInput& in) {
     return r;
 }
 
+namespace {
+
+// The refusals of the capability's figures as this calculation's.
+Status fromCapability(capability::Status status) {
+    switch (status) {
+    case capability::Status::Ok:
+        return Status::Ok;
+    case capability::Status::AirSaturates:
+    case capability::Status::ColdWaterAtWetBulb:
+    case capability::Status::NoIntersection:
+        return Status::AirSaturates;
+    case capability::Status::NotConverged:
+        return Status::NotConverged;
+    case capability::Status::NonFinite:
+        return Status::NonFinite;
+    case capability::Status::InvalidInput:
+        break;
+    }
+    return Status::InvalidInput;
+}
+
+// The slope of the search's function per unit of ln(L/G) assumed before a row has shown its own:
+// the demand's logarithm rises about as fast as the characteristic's falls (n), and the cell
+// model's outlet water by a few kelvin.
+constexpr double kFirstSlope = 1;
+// The smallest step, in ln(L/G), of the steps that bracket G*.
+constexpr double kSmallestBracketStep = 1e-4;
+// Steps that widen the bracket before the search gives up.
+constexpr int kBracketMaxSteps = 60;
+
+// The air entering with an ambient row.
+struct RowAir {
+    bool ok = false;
+    double enthalpy = 0; // kJ/kg dry air
+    double wetBulb = 0;  // degC
+};
+
+RowAir rowAir(const Ambient& a, double p) {
+    RowAir air;
+    if (!std::isfinite(a.relativeHumidity))
+        return air;
+    if (a.relativeHumidity < 0) {
+        if (!std::isfinite(a.wetBulb) || !(psychro::pvsateis(a.wetBulb) < p))
+            return air;
+        air.enthalpy = psychro::saturatedEnthalpy(a.wetBulb, p);
+        air.wetBulb = a.wetBulb;
+    } else {
+        if (!std::isfinite(a.dryBulb) || !(a.relativeHumidity <= 100))
+            return air;
+        const capability::EnteringAir e = capability::enteringAir(p, a.dryBulb, a.relativeHumidity);
+        if (!e.ok)
+            return air;
+        air.enthalpy = e.enthalpy;
+        air.wetBulb = e.wetBulb;
+    }
+    air.ok = std::isfinite(air.enthalpy) && std::isfinite(air.wetBulb);
+    return air;
+}
+
+// The search of one row: phi(u), u = ln(L/G), rises with u (less air, more demand) and is zero
+// at G*. Counter flow: ln(demand) - ln(C (L/G)^-n). Cross flow: the cell model's mean outlet
+// water at Me = C (L/G)^-n less Tout, K. +inf where the demand has no finite value (the air
+// line saturates); NaN where the evaluation failed (`failure` says why).
+struct RowSearch {
+    const DriveInput& in;
+    double lnC;
+    int grid;
+    RowAir air;
+    capability::Status failure = capability::Status::Ok;
+
+    double operator()(double u) {
+        const double x = std::exp(u);
+        const capability::TestPoint& t = in.test;
+        if (in.arrangement == Arrangement::CounterFlow) {
+            const capability::Integral me =
+                capability::counterFlowMerkel({t.waterOut, t.waterIn, x, air.enthalpy, t.pressure});
+            if (me.status == capability::Status::AirSaturates ||
+                me.status == capability::Status::ColdWaterAtWetBulb)
+                return HUGE_VAL;
+            if (me.status != capability::Status::Ok || !(me.value > 0)) {
+                failure = me.status;
+                return kNaN;
+            }
+            return std::log(me.value) - lnC + in.exponent * u;
+        }
+        const double merkel = std::exp(lnC - in.exponent * u);
+        const capability::Figure out = capability::crossFlowWaterOut(
+            {t.waterIn, x, air.enthalpy, air.wetBulb, t.pressure}, merkel, grid);
+        if (out.status == capability::Status::AirSaturates ||
+            out.status == capability::Status::ColdWaterAtWetBulb)
+            return HUGE_VAL;
+        if (out.status != capability::Status::Ok) {
+            failure = out.status;
+            return kNaN;
+        }
+        return out.value - t.waterOut;
+    }
+};
+
+struct RowSolution {
+    Status status = Status::Ok; // of the search (a refusal of the whole table)
+    capability::Status cause = capability::Status::Ok;
+    bool shortAtFull = false;
+    double u = 0;               // ln(L/G*)
+    double slope = kFirstSlope; // of phi, seen over the last bracket
+};
+
+// G* of one row, from u1 = ln(L/G1) (full speed) up, starting at `start` (>= u1, the previous
+// row's solution) with phi's slope about `slope`.
+RowSolution solveRow(RowSearch& phi, double u1, double start, double slope) {
+    RowSolution s;
+    s.slope = slope;
+    double u = std::max(u1, start);
+    double fu = phi(u);
+    double a = u, fa = fu, b = u, fb = fu;
+    int steps = 0;
+    auto failed = [&]() {
+        s.status = fromCapability(phi.failure);
+        if (s.status == Status::Ok)
+            s.status = Status::NonFinite;
+        s.cause = phi.failure;
+        return s;
+    };
+    if (std::isnan(fu))
+        return failed();
+    if (fu == 0) {
+        s.u = u;
+        return s;
+    }
+    if (fu < 0) {
+        // G* below this air flow: widen upwards.
+        double step = std::max(-fu / slope, kSmallestBracketStep);
+        for (;;) {
+            if (++steps > kBracketMaxSteps) {
+                s.status = Status::NotConverged;
+                return s;
+            }
+            const double v = a + step;
+            const double fv = phi(v);
+            if (std::isnan(fv))
+                return failed();
+            if (fv < 0) {
+                if (std::isfinite(fv) && fv > fa)
+                    s.slope = (fv - fa) / (v - a);
+                a = v;
+                fa = fv;
+                step *= 2;
+            } else {
+                b = v;
+                fb = fv;
+                break;
+            }
+        }
+    } else {
+        // G* above this air flow: widen downwards, down to full speed.
+        double step = std::isfinite(fu) ? std::max(fu / slope, kSmallestBracketStep)
+                                        : std::max((u - u1) / 2, kSmallestBracketStep);
+        for (;;) {
+            if (b == u1) {
+                s.shortAtFull = true;
+                s.u = u1;
+                return s;
+            }
+            if (++steps > kBracketMaxSteps) {
+                s.status = Status::NotConverged;
+                return s;
+            }
+            const double v = std::max(u1, b - step);
+            const double fv = phi(v);
+            if (std::isnan(fv))
+                return failed();
+            if (fv > 0) {
+                if (std::isfinite(fv) && std::isfinite(fb) && fv < fb)
+                    s.slope = (fb - fv) / (b - v);
+                b = v;
+                fb = fv;
+                step *= 2;
+            } else if (fv == 0) {
+                s.u = v;
+                return s;
+            } else {
+                a = v;
+                fa = fv;
+                break;
+            }
+        }
+    }
+    if (std::isfinite(fa) && std::isfinite(fb))
+        s.slope = (fb - fa) / (b - a);
+    const double fTol = phi.in.arrangement == Arrangement::CounterFlow
+                            ? kDriveRatioTolerance
+                            : capability::kTemperatureTolerance;
+    const Root root = illinois(phi, a, fa, b, fb, kDriveRatioTolerance, fTol, kDriveMaxPasses);
+    if (!root.ok)
+        return std::isnan(root.failedAt) ? (s.status = Status::NotConverged, s) : failed();
+    s.u = root.x;
+    return s;
+}
+
+} // namespace
+
 Drive variableSpeedDrive(const DriveInput& in) {
     Drive r;
-    (void)in;
+    const capability::TestPoint& t = in.test;
+    if (!allFinite({t.waterFlow, t.airFlow, t.waterIn, t.waterOut, t.pressure, in.exponent,
+                    in.merkel, in.measuredPower, in.driveEfficiency, in.minimumSpeedPct,
+                    in.pricePerKWh}) ||
+        !(t.waterFlow > 0) || !(t.airFlow > 0) || !(t.pressure > 0) || !(t.waterIn > t.waterOut) ||
+        !(in.exponent >= capability::kMinExponent) || !(in.exponent <= capability::kMaxExponent) ||
+        !(in.merkel > 0) || !(in.driveEfficiency > 0) || !(in.driveEfficiency <= 1) ||
+        !(in.minimumSpeedPct >= 0) || !(in.minimumSpeedPct <= 100) || in.ambient.empty() ||
+        !(in.gridCells >= 0) || !(psychro::pvsateis(t.waterIn) < t.pressure)) {
+        r.status = Status::InvalidInput;
+        return r;
+    }
+    if (!(in.measuredPower > 0)) {
+        r.status = Status::NoFanPower;
+        return r;
+    }
+    const double L = t.waterFlow;
+    const double g1 = t.airFlow;
+    const double u1 = std::log(L / g1);
+    r.coefficient = in.merkel * std::pow(L / g1, in.exponent);
+    if (!std::isfinite(r.coefficient) || !(r.coefficient > 0)) {
+        r.status = Status::NonFinite;
+        return r;
+    }
+    int grid = 0;
+    if (in.arrangement == Arrangement::CrossFlow) {
+        grid = in.gridCells;
+        if (grid == 0) {
+            const capability::EnteringAir air =
+                capability::enteringAir(t.pressure, t.dryBulb, t.relativeHumidity);
+            if (!air.ok) {
+                r.status = Status::InvalidInput;
+                return r;
+            }
+            const capability::CrossFlowMerkel me = capability::crossFlowMerkel(
+                {t.waterIn, L / g1, air.enthalpy, air.wetBulb, t.pressure}, t.waterOut);
+            if (me.status != capability::Status::Ok) {
+                r.status = fromCapability(me.status);
+                return r;
+            }
+            grid = me.finestGrid;
+        }
+        r.grid = grid;
+    }
+
+    const double minSpeed = in.minimumSpeedPct / 100;
+    const double p1 = in.measuredPower;
+    const double fullWithDrive = p1 / in.driveEfficiency;
+    RowSearch phi{in, std::log(r.coefficient), grid, {}};
+    double start = u1;
+    double slope = kFirstSlope;
+    r.rows.reserve(in.ambient.size());
+    for (std::size_t i = 0; i < in.ambient.size(); ++i) {
+        const Ambient& a = in.ambient[i];
+        AmbientResult row;
+        phi.air = rowAir(a, t.pressure);
+        if (!phi.air.ok || !std::isfinite(a.hours) || !(a.hours >= 0)) {
+            r.status = Status::InvalidInput;
+            r.failedRow = int(i);
+            r.rows.clear();
+            return r;
+        }
+        bool shortAtFull = false;
+        if (!(psychro::saturatedEnthalpy(t.waterOut, t.pressure) > phi.air.enthalpy)) {
+            // Air at or above the saturated enthalpy of the cold water: no air flow is enough.
+            row.status = capability::Status::ColdWaterAtWetBulb;
+            shortAtFull = true;
+        } else {
+            phi.failure = capability::Status::Ok;
+            const RowSolution s = solveRow(phi, u1, start, slope);
+            if (s.status != Status::Ok) {
+                r.status = s.status;
+                r.failedRow = int(i);
+                r.rows.clear();
+                return r;
+            }
+            shortAtFull = s.shortAtFull;
+            if (!shortAtFull) {
+                row.airFlow = L / std::exp(s.u);
+                start = s.u;
+                slope = s.slope > 0 && std::isfinite(s.slope) ? s.slope : kFirstSlope;
+            }
+        }
+        if (shortAtFull) {
+            row.fullSpeedShort = true;
+            row.airFlow = g1;
+            row.speed = 1;
+            row.power = fullWithDrive;
+            row.twoSpeedPower = p1;
+            r.hoursShort += a.hours;
+        } else {
+            row.speed = std::min(1.0, row.airFlow / g1);
+            const double s = std::max(row.speed, minSpeed);
+            row.power = p1 * s * s * s / in.driveEfficiency;
+            row.twoSpeedPower = g1 / 2 >= row.airFlow ? p1 / 8 : p1;
+        }
+        r.hours += a.hours;
+        r.kWhFullSpeed += a.hours * p1;
+        r.kWhTwoSpeed += a.hours * row.twoSpeedPower;
+        r.kWhDrive += a.hours * row.power;
+        r.rows.push_back(row);
+    }
+    r.kWhSavedAgainstFull = r.kWhFullSpeed - r.kWhDrive;
+    r.kWhSavedAgainstTwoSpeed = r.kWhTwoSpeed - r.kWhDrive;
+    if (in.pricePerKWh >= 0) {
+        r.moneySavedAgainstFull = r.kWhSavedAgainstFull * in.pricePerKWh;
+        r.moneySavedAgainstTwoSpeed = r.kWhSavedAgainstTwoSpeed * in.pricePerKWh;
+    }
+    r.airFlow = r.rows.front().airFlow;
+    r.power = r.rows.front().power;
+    if (!allFinite({r.kWhFullSpeed, r.kWhTwoSpeed, r.kWhDrive, r.kWhSavedAgainstFull,
+                    r.kWhSavedAgainstTwoSpeed, r.moneySavedAgainstFull,
+                    r.moneySavedAgainstTwoSpeed})) {
+        r.status = Status::NonFinite;
+        return r;
+    }
+    r.status = Status::Ok;
     return r;
 }
 
