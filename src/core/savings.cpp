@@ -517,6 +517,11 @@ struct RowSolution {
 RowSolution solveRow(RowSearch& phi, double u1, double start, double slope) {
     RowSolution s;
     s.slope = slope;
+    // Within this of zero phi is taken as zero: at the test point's own air G* is G1, neither
+    // short nor slower by rounding.
+    const double fTol = phi.in.arrangement == Arrangement::CounterFlow
+                            ? kDriveRatioTolerance
+                            : capability::kTemperatureTolerance;
     double u = std::max(u1, start);
     double fu = phi(u);
     double a = u, fa = fu, b = u, fb = fu;
@@ -530,7 +535,7 @@ RowSolution solveRow(RowSearch& phi, double u1, double start, double slope) {
     };
     if (std::isnan(fu))
         return failed();
-    if (fu == 0) {
+    if (std::fabs(fu) <= fTol) {
         s.u = u;
         return s;
     }
@@ -546,6 +551,10 @@ RowSolution solveRow(RowSearch& phi, double u1, double start, double slope) {
             const double fv = phi(v);
             if (std::isnan(fv))
                 return failed();
+            if (std::fabs(fv) <= fTol) {
+                s.u = v;
+                return s;
+            }
             if (fv < 0) {
                 if (std::isfinite(fv) && fv > fa)
                     s.slope = (fv - fa) / (v - a);
@@ -576,13 +585,13 @@ RowSolution solveRow(RowSearch& phi, double u1, double start, double slope) {
             const double fv = phi(v);
             if (std::isnan(fv))
                 return failed();
-            if (fv > 0) {
+            if (fv > fTol) {
                 if (std::isfinite(fv) && std::isfinite(fb) && fv < fb)
                     s.slope = (fb - fv) / (b - v);
                 b = v;
                 fb = fv;
                 step *= 2;
-            } else if (fv == 0) {
+            } else if (std::fabs(fv) <= fTol) {
                 s.u = v;
                 return s;
             } else {
@@ -594,9 +603,6 @@ RowSolution solveRow(RowSearch& phi, double u1, double start, double slope) {
     }
     if (std::isfinite(fa) && std::isfinite(fb))
         s.slope = (fb - fa) / (b - a);
-    const double fTol = phi.in.arrangement == Arrangement::CounterFlow
-                            ? kDriveRatioTolerance
-                            : capability::kTemperatureTolerance;
     const Root root = illinois(phi, a, fa, b, fb, kDriveRatioTolerance, fTol, kDriveMaxPasses);
     if (!root.ok)
         return std::isnan(root.failedAt) ? (s.status = Status::NotConverged, s) : failed();
