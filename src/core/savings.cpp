@@ -7,6 +7,8 @@
 #include <cmath>
 #include <initializer_list>
 #include <limits>
+#include <map>
+#include <utility>
 
 namespace savings {
 
@@ -364,9 +366,58 @@ Poppe poppeCounterFlow(const PoppeInput& in) {
     return r;
 }
 
+namespace {
+Status fromCapability(capability::Status status);
+} // namespace
+
 CrossFlowOutlet crossFlowOutlet(const capability::TestPoint& test) {
     CrossFlowOutlet r;
-    (void)test;
+    const capability::TestPoint& t = test;
+    if (!allFinite({t.waterFlow, t.airFlow, t.waterIn, t.waterOut, t.pressure, t.dryBulb,
+                    t.relativeHumidity}) ||
+        !(t.waterFlow > 0) || !(t.airFlow > 0) || !(t.waterIn > t.waterOut)) {
+        r.status = Status::InvalidInput;
+        return r;
+    }
+    const capability::EnteringAir air =
+        capability::enteringAir(t.pressure, t.dryBulb, t.relativeHumidity);
+    if (!air.ok) {
+        r.status = Status::InvalidInput;
+        return r;
+    }
+    const capability::CrossFlowFill fill{t.waterIn, t.waterFlow / t.airFlow, air.enthalpy,
+                                         air.wetBulb, t.pressure};
+    const capability::CrossFlowMerkel me = capability::crossFlowMerkel(fill, t.waterOut);
+    if (me.status != capability::Status::Ok || me.values.empty()) {
+        r.status = fromCapability(me.status);
+        r.cause = me.status;
+        r.at = me.at;
+        return r;
+    }
+    // The finest grid's own Merkel number: on that grid the water leaves at Tout, so that the
+    // air takes up the water's heat of the test.
+    const capability::CrossFlowAir out =
+        capability::crossFlowOutletAir(fill, t.dryBulb, me.values.back(), me.finestGrid);
+    if (out.status != capability::Status::Ok) {
+        r.status = fromCapability(out.status);
+        r.cause = out.status;
+        r.at = out.at;
+        return r;
+    }
+    const double saturated = psychro::AbsoluteHumidity(out.airDryBulbOut, 100, t.pressure);
+    double x = psychro::humidityFromEnthalpy(out.airDryBulbOut, out.airEnthalpyOut);
+    if (std::isfinite(saturated) && saturated > 0 && x > saturated) {
+        x = saturated;
+        r.cappedAtSaturation = true;
+    }
+    r.merkel = me.value;
+    r.grid = me.finestGrid;
+    r.airEnthalpyOut = out.airEnthalpyOut;
+    r.airTempOut = out.airDryBulbOut;
+    r.airHumidityIn = air.humidity;
+    r.airHumidityOut = x;
+    r.evaporation = evaporationFromAir(t.airFlow, air.humidity, x);
+    r.status = allFinite({x, r.evaporation, r.airTempOut}) ? Status::Ok : Status::NonFinite;
     return r;
 }
 
@@ -475,7 +526,10 @@ struct RowSearch {
     RowAir air;
     capability::Status failure = capability::Status::Ok;
 
+    long evaluations = 0;
+
     double operator()(double u) {
+        ++evaluations;
         const double x = std::exp(u);
         const capability::TestPoint& t = in.test;
         if (in.arrangement == Arrangement::CounterFlow) {
@@ -665,6 +719,7 @@ Drive variableSpeedDrive(const DriveInput& in) {
     RowSearch phi{in, std::log(r.coefficient), grid, {}};
     double start = u1;
     double slope = kFirstSlope;
+    std::map<std::pair<double, double>, RowSolution> solved;
     r.rows.reserve(in.ambient.size());
     for (std::size_t i = 0; i < in.ambient.size(); ++i) {
         const Ambient& a = in.ambient[i];
@@ -682,8 +737,14 @@ Drive variableSpeedDrive(const DriveInput& in) {
             row.status = capability::Status::ColdWaterAtWetBulb;
             shortAtFull = true;
         } else {
+            // Rows of the same air (weather records repeat their rounded values) share G*.
+            const std::pair<double, double> key{phi.air.enthalpy, phi.air.wetBulb};
+            const auto known = solved.find(key);
             phi.failure = capability::Status::Ok;
-            const RowSolution s = solveRow(phi, u1, start, slope);
+            const RowSolution s =
+                known != solved.end() ? known->second : solveRow(phi, u1, start, slope);
+            if (known == solved.end() && s.status == Status::Ok)
+                solved.emplace(key, s);
             if (s.status != Status::Ok) {
                 r.status = s.status;
                 r.failedRow = int(i);
@@ -724,6 +785,7 @@ Drive variableSpeedDrive(const DriveInput& in) {
     }
     r.airFlow = r.rows.front().airFlow;
     r.power = r.rows.front().power;
+    r.evaluations = phi.evaluations;
     if (!allFinite({r.kWhFullSpeed, r.kWhTwoSpeed, r.kWhDrive, r.kWhSavedAgainstFull,
                     r.kWhSavedAgainstTwoSpeed, r.moneySavedAgainstFull,
                     r.moneySavedAgainstTwoSpeed})) {

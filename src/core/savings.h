@@ -229,6 +229,7 @@ struct Drive {
     double power = 0;
     double coefficient = 0; // C of the characteristic
     int grid = 0;           // cross flow: the cells along each side of the grid used
+    long evaluations = 0;   // of the demand: Merkel's integrals or cell-model sweeps
     // A refused table: the first row (0-based) whose air or hours are not valid, or whose
     // search failed; -1 when the refusal is not a row's.
     int failedRow = -1;
