@@ -14,6 +14,7 @@
 using namespace savings;
 
 Q_DECLARE_METATYPE(savings::Status)
+Q_DECLARE_METATYPE(capability::TestPoint)
 
 namespace {
 
@@ -66,6 +67,9 @@ private Q_SLOTS:
     void driveRows();
     void driveSearchOverAYear();
     void driveRefusals();
+    void crossFlowOutlet_data();
+    void crossFlowOutlet();
+    void crossFlowDrive();
 };
 
 void TestSavings::poppe_data() {
@@ -297,6 +301,58 @@ void TestSavings::driveRefusals() {
     in.measuredPower = 45;
     in.ambient.clear();
     QCOMPARE(variableSpeedDrive(in).status, Status::InvalidInput);
+}
+
+void TestSavings::crossFlowOutlet_data() {
+    QTest::addColumn<capability::TestPoint>("test");
+    QTest::addColumn<bool>("capped");
+    QTest::newRow("Problem 1 defaults") << problem1() << false;
+    QTest::newRow("cold humid air: fog, capped")
+        << capability::TestPoint{100, 60, 45, 30, 1.0, 10, 95} << true;
+}
+
+// The cell model's mixed outlet air carries the water's heat (its own grid reproduces Tout);
+// its humidity never lies above saturation, and evaporation stays in the textbook band unless
+// the cap took part of it.
+void TestSavings::crossFlowOutlet() {
+    QFETCH(capability::TestPoint, test);
+    QFETCH(bool, capped);
+    const CrossFlowOutlet r = savings::crossFlowOutlet(test);
+    QCOMPARE(r.status, Status::Ok);
+    const capability::EnteringAir air =
+        capability::enteringAir(test.pressure, test.dryBulb, test.relativeHumidity);
+    const double heat = kSpecificHeatWater * test.waterFlow * (test.waterIn - test.waterOut);
+    QVERIFY(near(test.airFlow * (r.airEnthalpyOut - air.enthalpy), heat, 1e-7 * heat));
+    QCOMPARE(r.cappedAtSaturation, capped);
+    const double saturated = psychro::AbsoluteHumidity(r.airTempOut, 100, test.pressure);
+    QVERIFY(r.airHumidityOut <= saturated);
+    const double perKelvinPct =
+        100 * r.evaporation / (test.waterFlow * (test.waterIn - test.waterOut));
+    QVERIFY2(capped ? perKelvinPct > 0.05 && perKelvinPct < 0.18
+                    : perKelvinPct > 0.12 && perKelvinPct < 0.18,
+             qPrintable(QString::number(perKelvinPct)));
+}
+
+// G* of the cell model: at the test's air within the grid's error of G1, and in cooler air the
+// characteristic cools the water to Tout on the grid used.
+void TestSavings::crossFlowDrive() {
+    DriveInput in;
+    in.arrangement = Arrangement::CrossFlow;
+    in.test = problem1();
+    const capability::EnteringAir air = capability::enteringAir(1.0, 25, 55);
+    const capability::CrossFlowFill fill{38, 100.0 / 90, air.enthalpy, air.wetBulb, 1.0};
+    in.merkel = capability::crossFlowMerkel(fill, 33).value;
+    in.measuredPower = 45;
+    in.ambient = {{0, 25, 55, 1}, {10, 0, -1, 1}};
+    const Drive d = variableSpeedDrive(in);
+    QCOMPARE(d.status, Status::Ok);
+    QVERIFY(near(d.rows[0].airFlow, 90, 1e-4));
+    const double x = 100 / d.rows[1].airFlow;
+    const capability::Figure out =
+        capability::crossFlowWaterOut({38, x, psychro::saturatedEnthalpy(10, 1.0), 10, 1.0},
+                                      d.coefficient * std::pow(x, -in.exponent), d.grid);
+    QVERIFY(std::fabs(out.value - 33) < 1e-8);
+    QVERIFY(d.rows[1].airFlow < 0.8 * 90);
 }
 
 QTEST_APPLESS_MAIN(TestSavings)
