@@ -286,6 +286,35 @@ Pass integrateConsistent(const PoppeFill& f, double guess, int steps) {
     return failed;
 }
 
+// The refusals of the capability's figures as this calculation's.
+Status fromCapability(capability::Status status) {
+    switch (status) {
+    case capability::Status::Ok:
+        return Status::Ok;
+    case capability::Status::AirSaturates:
+    case capability::Status::ColdWaterAtWetBulb:
+    case capability::Status::NoIntersection:
+        return Status::AirSaturates;
+    case capability::Status::NotConverged:
+        return Status::NotConverged;
+    case capability::Status::NonFinite:
+        return Status::NonFinite;
+    case capability::Status::InvalidInput:
+        break;
+    }
+    return Status::InvalidInput;
+}
+
+// x with one decimal, independent of the C locale.
+std::string oneDecimal(double x) {
+    char buffer[64];
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, 1);
+    if (error != std::errc())
+        return "?";
+    return std::string(buffer, end);
+}
+
 bool relativelyClose(double a, double b, double tolerance) {
     return std::fabs(a - b) <= tolerance * std::max(std::fabs(a), std::fabs(b));
 }
@@ -365,10 +394,6 @@ Poppe poppeCounterFlow(const PoppeInput& in) {
     r.status = Status::NotConverged;
     return r;
 }
-
-namespace {
-Status fromCapability(capability::Status status);
-} // namespace
 
 CrossFlowOutlet crossFlowOutlet(const capability::TestPoint& test) {
     CrossFlowOutlet r;
@@ -457,25 +482,6 @@ Water makeupWater(const WaterInput& in) {
 }
 
 namespace {
-
-// The refusals of the capability's figures as this calculation's.
-Status fromCapability(capability::Status status) {
-    switch (status) {
-    case capability::Status::Ok:
-        return Status::Ok;
-    case capability::Status::AirSaturates:
-    case capability::Status::ColdWaterAtWetBulb:
-    case capability::Status::NoIntersection:
-        return Status::AirSaturates;
-    case capability::Status::NotConverged:
-        return Status::NotConverged;
-    case capability::Status::NonFinite:
-        return Status::NonFinite;
-    case capability::Status::InvalidInput:
-        break;
-    }
-    return Status::InvalidInput;
-}
 
 // The slope of the search's function per unit of ln(L/G) assumed before a row has shown its own:
 // the demand's logarithm rises about as fast as the characteristic's falls (n), and the cell
@@ -801,8 +807,7 @@ std::string refusal(Status status) {
     case Status::Ok:
         return "The calculation is complete.";
     case Status::InvalidInput:
-        return "An entry is not a valid number for this calculation: flows and pressure must be "
-               "positive and the outlet water colder than the inlet water.";
+        return "An entry is missing, not a number or outside its range.";
     case Status::AirSaturates:
         return "The air reaches saturation inside the fill, so the water cannot be cooled that "
                "far.";
@@ -817,20 +822,6 @@ std::string refusal(Status status) {
     }
     return "The calculation was refused.";
 }
-
-namespace {
-
-// x with one decimal, independent of the C locale.
-std::string oneDecimal(double x) {
-    char buffer[64];
-    const auto [end, error] =
-        std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, 1);
-    if (error != std::errc())
-        return "?";
-    return std::string(buffer, end);
-}
-
-} // namespace
 
 std::string refusal(const Water& water) {
     if (water.status == Status::DriftTooLarge)

@@ -111,9 +111,12 @@ inline double evaporationFromAir(double airFlow, double humidityIn, double humid
     return airFlow * (humidityOut - humidityIn);
 }
 
-// The cross-flow model's mixed outlet air (the cell model at the converged grid of
-// capability::crossFlowMerkel, with the air dry bulb carried through the cells): its humidity
-// from the mean outlet enthalpy and dry bulb.
+// The cross-flow model's mixed outlet air: the cell model on the finest grid of
+// capability::crossFlowMerkel, at that grid's own Merkel number (so that the water leaves at
+// Tout and the air takes up the test's heat), with the air dry bulb carried through the cells
+// (capability::crossFlowOutletAir). Its humidity from the mean outlet enthalpy and dry bulb
+// (psychro::humidityFromEnthalpy), capped at saturation at that dry bulb; evaporation
+// G (x,out - x,in).
 struct CrossFlowOutlet {
     Status status = Status::InvalidInput;
     double airEnthalpyOut = 0; // kJ/kg dry air
@@ -132,7 +135,7 @@ struct CrossFlowOutlet {
 CrossFlowOutlet crossFlowOutlet(const capability::TestPoint& test);
 
 // Make-up water by the salt balance at cycles C and drift fraction d:
-//     D = d L,  B = E / (C - 1) - D,  M = E + B + D = E C / (C - 1)
+//     D = d L,  B = E / (C - 1) - D,  M = E + B + D = E C / (C - 1)   (d = driftPct / 100)
 // (M computed as E C / (C - 1)). Refused with DriftTooLarge when B < 0, with
 // highestCycles = 1 + E / D, the cycles at which E / (C - 1) = D.
 struct WaterInput {
