@@ -431,7 +431,16 @@ double quadraticStep(double f0, double f1, double f2) {
 // hout = h + b (hs1 + hs(Two) - 2 h). F falls with Two; each cell's root is found by Newton
 // steps with the curvature from a quadratic guess at Tw, inside the bracket
 // [airWetBulbIn, Tw] with bisection when a step leaves it.
-Figure sweepGrid(const CrossFlowFill& fill, double merkel, int n) {
+//
+// With `air`, the air's dry bulb is carried through the cells as crossflow.h does,
+// taout = (ta - k (ta - Two - Tw)) / (1 + k) with k = a / 2, and the plain means over the rows
+// of the air leaving the last column are written to it.
+struct SweepAir {
+    double dryBulbIn = 0;   // degC
+    double enthalpyOut = 0; // kJ/kg dry air
+    double dryBulbOut = 0;  // degC
+};
+Figure sweepGrid(const CrossFlowFill& fill, double merkel, int n, SweepAir* air = nullptr) {
     if (!validFill(fill) || !(merkel >= 0) || !std::isfinite(merkel) || n < 1)
         return refused(Status::InvalidInput);
     if (!(fill.waterIn > fill.airWetBulbIn))
@@ -449,8 +458,12 @@ Figure sweepGrid(const CrossFlowFill& fill, double merkel, int n) {
     };
     const psychro::SaturatedEnthalpy top = psychro::saturatedEnthalpyCurve(fill.waterIn, p);
     std::vector<Column> columns(n, Column{fill.waterIn, top.enthalpy, top.slope, top.curvature});
+    const double k = a / 2;
+    double sumEnthalpy = 0;
+    double sumDryBulb = 0;
     for (int i = 0; i < n; ++i) {
         double h = fill.airEnthalpyIn;
+        double ta = air ? air->dryBulbIn : 0;
         for (Column& c : columns) {
             const double tw = c.tw;
             const double f0 = -2 * b * (c.hs - h);
@@ -482,6 +495,8 @@ Figure sweepGrid(const CrossFlowFill& fill, double merkel, int n) {
                     const double two = x + step;
                     const double hs2 = s.enthalpy + step * (s.slope + 0.5 * step * s.curvature);
                     h = h + b * (c.hs + hs2 - 2 * h);
+                    if (air)
+                        ta = (ta - k * (ta - two - tw)) / (1 + k);
                     c = {two, hs2, s.slope + step * s.curvature, s.curvature};
                     solved = true;
                     break;
@@ -496,6 +511,14 @@ Figure sweepGrid(const CrossFlowFill& fill, double merkel, int n) {
             if (!solved)
                 return refused(Status::NotConverged, tw);
         }
+        sumEnthalpy += h;
+        sumDryBulb += ta;
+    }
+    if (air) {
+        air->enthalpyOut = sumEnthalpy / n;
+        air->dryBulbOut = sumDryBulb / n;
+        if (!allFinite({air->enthalpyOut, air->dryBulbOut}))
+            return refused(Status::NonFinite);
     }
     double sum = 0;
     for (const Column& c : columns)
@@ -661,6 +684,23 @@ CrossFlowMerkel merkelOnGrids(const CrossFlowFill& fill, double waterOut,
 
 Figure crossFlowWaterOut(const CrossFlowFill& fill, double merkel, int cells) {
     return sweepGrid(fill, merkel, cells);
+}
+
+CrossFlowAir crossFlowOutletAir(const CrossFlowFill& fill, double airDryBulbIn, double merkel,
+                                int cells) {
+    CrossFlowAir r;
+    if (!std::isfinite(airDryBulbIn))
+        return r;
+    SweepAir air{airDryBulbIn};
+    const Figure out = sweepGrid(fill, merkel, cells, &air);
+    r.status = out.status;
+    r.at = out.at;
+    if (!out.ok())
+        return r;
+    r.waterOut = out.value;
+    r.airEnthalpyOut = air.enthalpyOut;
+    r.airDryBulbOut = air.dryBulbOut;
+    return r;
 }
 
 Figure crossFlowMerkelOnGrid(const CrossFlowFill& fill, double waterOut, int cells) {

@@ -159,6 +159,19 @@ struct CrossFlowFill {
 };
 // The mean outlet water temperature of the n x n cell model for a Merkel number.
 Figure crossFlowWaterOut(const CrossFlowFill& fill, double merkel, int cells);
+// The mixed air leaving the n x n cell model for a Merkel number: the plain means over the rows
+// of the enthalpy (kJ/kg dry air) and dry bulb (degC) of the air leaving the last column, with
+// the air entering at airDryBulbIn (degC) and its dry bulb carried through the cells by
+// crossflow.h's rule taout = (ta - k (ta - Two - Tw)) / (1 + k), k = Me (L/G) / (2 n).
+struct CrossFlowAir {
+    Status status = Status::InvalidInput;
+    double waterOut = 0;       // mean outlet water, degC (as crossFlowWaterOut)
+    double airEnthalpyOut = 0; // kJ/kg dry air
+    double airDryBulbOut = 0;  // degC
+    double at = 0;             // AirSaturates: the water temperature, degC
+};
+CrossFlowAir crossFlowOutletAir(const CrossFlowFill& fill, double airDryBulbIn, double merkel,
+                                int cells);
 // The Merkel number on an n x n grid at which the mean outlet water temperature is waterOut.
 Figure crossFlowMerkelOnGrid(const CrossFlowFill& fill, double waterOut, int cells);
 
