@@ -4,6 +4,13 @@
 // items_per_second, chains per second in one process. BM_*UncertaintyTool/<jobs>: the program
 // ctaudit-batch with --uncertainty on the same 64 regimes, in one process (1) and over two
 // worker processes (2), wall time: the ratio of the two is what the workers gain.
+// BM_*ToolCase: the program ctaudit-batch --jobs 1 itself, its processor time per case beyond
+// its start-up (a run of many regimes less a run of one). It runs the cases in the process the
+// tool really sets up (its libraries, Qt's start-up, its command line), which can slow the
+// numeric core where this benchmark process does not: the tool once spent 4 to 5 times the
+// chain's time per case on AVX-512 processors (core/vectorstate.h). Its time should stay
+// within about 1.5 times BM_*Chain of the same run. Its Time column is the figure (the CPU
+// column is this process's own, waiting for the tool).
 
 #include "auditfile/batchinput.h"
 #include "batch/batchaudit.h"
@@ -11,7 +18,11 @@
 
 #include <QBuffer>
 #include <QProcess>
+#include <QTemporaryFile>
+#include <algorithm>
 #include <benchmark/benchmark.h>
+#include <optional>
+#include <sys/resource.h>
 
 namespace {
 
@@ -54,13 +65,14 @@ void BM_CrossFlowChain(benchmark::State& state) {
 }
 BENCHMARK(BM_CrossFlowChain)->Unit(benchmark::kMillisecond);
 
-// 64 regimes around the design point (the ambient dry bulb from 20 to 32.6 oC) as a file.
-QByteArray regimes(Arrangement arrangement) {
+// Regimes around the design point (the ambient dry bulb from 20 to 32.6 oC, then again) as a
+// file: 64 unless told.
+QByteArray regimes(Arrangement arrangement, int count = 64) {
     constexpr int kDryBulbColumn = 5;
     QString text = BatchInput::header();
     BatchCase c = defaultCase(arrangement);
-    for (int i = 0; i < 64; ++i) {
-        c.values[kDryBulbColumn] = QString::number(20 + 0.2 * i);
+    for (int i = 0; i < count; ++i) {
+        c.values[kDryBulbColumn] = QString::number(20 + 0.2 * (i % 64));
         text += BatchInput::record(c);
     }
     return text.toUtf8();
@@ -137,6 +149,71 @@ BENCHMARK(BM_CrossFlowUncertaintyTool)
     ->Arg(1)
     ->Arg(2)
     ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The processor time (user and system, s) of the child processes waited for so far.
+double childrenProcessorTime() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    const auto seconds = [](const timeval& t) {
+        return double(t.tv_sec) + 1e-6 * double(t.tv_usec);
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Runs ctaudit-batch --jobs 1 on the file; its processor time (s), or nothing if it failed.
+std::optional<double> toolProcessorTime(Arrangement arrangement, const QString& path) {
+    const QStringList arguments{
+        arrangement == Arrangement::CounterFlow ? QStringLiteral("--arrangement=counter")
+                                                : QStringLiteral("--arrangement=cross"),
+        QStringLiteral("--jobs=1"), QStringLiteral("--output=/dev/null"), path};
+    const double before = childrenProcessorTime();
+    QProcess tool;
+    tool.start(QStringLiteral(CTAUDIT_BATCH), arguments);
+    if (!tool.waitForFinished(600000) || tool.exitStatus() != QProcess::NormalExit ||
+        tool.exitCode() != 0)
+        return std::nullopt;
+    return childrenProcessorTime() - before;
+}
+
+// The tool's processor time per case beyond its start-up, over state.range(0) cases: a run of
+// them less a run of the first alone, as the time of one case (few iterations: each is a run).
+void toolCases(benchmark::State& state, Arrangement arrangement) {
+    const int count = int(state.range(0));
+    QTemporaryFile many, one;
+    if (!many.open() || !one.open() || many.write(regimes(arrangement, count)) < 0 ||
+        one.write(regimes(arrangement, 1)) < 0 || !many.flush() || !one.flush()) {
+        state.SkipWithError("cannot write the regimes");
+        return;
+    }
+    for (auto _ : state) {
+        const std::optional<double> all = toolProcessorTime(arrangement, many.fileName());
+        const std::optional<double> first = toolProcessorTime(arrangement, one.fileName());
+        if (!all || !first) {
+            state.SkipWithError("ctaudit-batch failed");
+            break;
+        }
+        state.SetIterationTime(std::max(*all - *first, 0.0) / (count - 1));
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+void BM_CounterFlowToolCase(benchmark::State& state) {
+    toolCases(state, Arrangement::CounterFlow);
+}
+BENCHMARK(BM_CounterFlowToolCase)
+    ->Arg(2000)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+void BM_CrossFlowToolCase(benchmark::State& state) {
+    toolCases(state, Arrangement::CrossFlow);
+}
+BENCHMARK(BM_CrossFlowToolCase)
+    ->Arg(32)
+    ->Iterations(3)
+    ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "engine/audit.h"
 
+#include "core/vectorstate.h"
 #include "engine/fieldbehaviour.h"
 #include "engine/fieldtable.h"
 #include "engine/keys.h"
@@ -234,6 +235,9 @@ Step Audit::calculate(Arrangement arrangement, int problem,
     Step step;
     if (problem < 1 || problem > kProblems)
         return step;
+    // Whatever ran before (Qt's string hashes, on some processors) may have left the vector
+    // registers' upper halves in use, which slows every exp of the core (core/vectorstate.h).
+    vectorstate::clearUpper();
     Run run(*this, arrangement, problem, step, beginBusy);
     kCalculations[side(arrangement)][problem - 1](run);
     if (step.status)

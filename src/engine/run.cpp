@@ -1,5 +1,6 @@
 #include "engine/run.h"
 
+#include "core/vectorstate.h"
 #include "engine/keys.h"
 
 namespace engine {
@@ -76,8 +77,10 @@ void Run::refuse(const QString& reason) {
 }
 
 void Run::busy() {
-    if (beginBusy_)
+    if (beginBusy_) {
         beginBusy_();
+        vectorstate::clearUpper(); // after the window's code, before the long search
+    }
 }
 
 std::optional<Run::ShownAir> Run::airState(int mode, double p, double t, double second,

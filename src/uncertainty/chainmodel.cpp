@@ -4,6 +4,7 @@
 #include "core/crossflow.h"
 #include "core/ntuscaling.h"
 #include "core/psychro.h"
+#include "core/vectorstate.h"
 #include "uncertainty/rootsearch.h"
 
 #include <algorithm>
@@ -398,6 +399,8 @@ Case caseFromInputs(const std::array<double, kChainInputCount>& v) {
 }
 
 Evaluation evaluate(Arrangement arrangement, const Case& c, const Roots* near) {
+    // A chain may follow Qt code on the caller's thread (core/vectorstate.h).
+    vectorstate::clearUpper();
     Chain chain;
     chain.e.results.fill(kNaN);
     if (c.problems < 1) {
