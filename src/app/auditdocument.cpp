@@ -551,6 +551,8 @@ auditfile::SavedAudit AuditDocument::current() const {
     }
     a.active = lastActive_;
     a.report = audit.reportTitle();
+    a.capability = {audit.capabilityInputs(Arrangement::CounterFlow),
+                    audit.capabilityInputs(Arrangement::CrossFlow)};
     a.saved = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
     a.program = auditfile::programName();
     return a;
@@ -835,6 +837,8 @@ std::optional<AuditDocument::Built> AuditDocument::build(const auditfile::SavedA
         }
     }
     audit.setReportTitle(a.report);
+    audit.setCapabilityInputs(Arrangement::CounterFlow, a.capability[0]);
+    audit.setCapabilityInputs(Arrangement::CrossFlow, a.capability[1]);
     built.state = audit.state();
     return built;
 }

@@ -786,6 +786,7 @@ Drive variableSpeedDrive(const DriveInput& in) {
     r.kWhSavedAgainstFull = r.kWhFullSpeed - r.kWhDrive;
     r.kWhSavedAgainstTwoSpeed = r.kWhTwoSpeed - r.kWhDrive;
     if (in.pricePerKWh >= 0) {
+        r.priced = true;
         r.moneySavedAgainstFull = r.kWhSavedAgainstFull * in.pricePerKWh;
         r.moneySavedAgainstTwoSpeed = r.kWhSavedAgainstTwoSpeed * in.pricePerKWh;
     }

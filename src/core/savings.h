@@ -224,9 +224,12 @@ struct Drive {
     double kWhDrive = 0;
     double kWhSavedAgainstFull = 0;
     double kWhSavedAgainstTwoSpeed = 0;
-    double moneySavedAgainstFull = -1;     // < 0: no price
-    double moneySavedAgainstTwoSpeed = -1; // < 0: no price
-    double hoursShort = 0;                 // hours at which full speed is not enough
+    // Money saved, when a price was given (`priced`); negative when the drive costs more (its
+    // losses at full speed).
+    bool priced = false;
+    double moneySavedAgainstFull = -1;
+    double moneySavedAgainstTwoSpeed = -1;
+    double hoursShort = 0; // hours at which full speed is not enough
     // Of the first row: the figures the summary shows for a one-row table.
     double airFlow = 0;
     double power = 0;

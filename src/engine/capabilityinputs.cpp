@@ -80,8 +80,9 @@ std::optional<Setting> settingOfKey(std::string_view key) {
 
 std::optional<QString> checkSetting(Setting setting, double value) {
     const SettingDef& def = settingDef(setting);
-    if (std::isnan(value))
-        return std::nullopt; // empty: not given
+    if (std::isnan(value)) // empty: not given, where the setting may be left empty
+        return std::isnan(def.defaultValue) ? std::nullopt
+                                            : std::optional(QStringLiteral("must be given"));
     if (!std::isfinite(value) || value < def.lowest || value > def.highest)
         return QStringLiteral("must lie between %1 and %2")
             .arg(QLocale().toString(def.lowest), QLocale().toString(def.highest));

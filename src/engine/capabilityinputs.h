@@ -64,7 +64,8 @@ const SettingDef& settingDef(Setting setting);
 // The setting with a key, or nullopt.
 std::optional<Setting> settingOfKey(std::string_view key);
 
-// Why a value is refused for a setting ("must lie between 0.35 and 1.1"), or nullopt.
+// Why a value is refused for a setting ("must lie between 0.35 and 1.1"), or nullopt. NaN (empty)
+// is refused ("must be given") for a setting that has a default.
 std::optional<QString> checkSetting(Setting setting, double value);
 
 // One row of the ambient table: the wet bulb, or the dry bulb with the relative humidity; and

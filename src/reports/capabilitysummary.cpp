@@ -96,7 +96,7 @@ void addCapability(CapabilitySummary& s, const engine::CapabilityCase& c,
     excess.value = take(k.excessPct, QStringLiteral("Excess"), &notes);
     SummaryFigure lg =
         figure("capability.lg", QStringLiteral("L/G where characteristic and demand meet"), "-",
-               QStringLiteral("bisection on log L/G below the pinch"), 4);
+               QStringLiteral("Brent's method on log L/G below the pinch"), 4);
     lg.value = take(k.intersectionRatio, QStringLiteral("Intersection"), &notes);
     SummaryFigure pct = figure("capability.pct", QStringLiteral("Capability"), "%",
                                QStringLiteral("(L/G) at the intersection / (Ld/Gd)"), 1);
@@ -392,7 +392,7 @@ void addSavings(CapabilitySummary& s, const engine::Audit& audit, const engine::
                 vsdKw.value = s.drive.power;
                 savedVsd.value = s.drive.kWhSavedAgainstFull;
                 savedTwo.value = s.drive.kWhSavedAgainstTwoSpeed;
-                if (s.drive.moneySavedAgainstFull >= 0)
+                if (s.drive.priced)
                     moneyVsd.value = s.drive.moneySavedAgainstFull;
                 if (s.drive.hoursShort > 0)
                     notes << QStringLiteral("For %1 h a year even the full air flow does not cool "

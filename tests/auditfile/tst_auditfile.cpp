@@ -6,6 +6,7 @@
 #include "engine/fieldtable.h"
 
 #include <QTest>
+#include <cmath>
 
 Q_DECLARE_METATYPE(Arrangement)
 
@@ -170,6 +171,54 @@ private Q_SLOTS:
         QFETCH(QString, where);
         QByteArray file = fileWith({}, {});
         file.insert(file.indexOf("\"arrangement\""), "\"report\": " + report + ",\n  ");
+        const auditfile::Loaded loaded = auditfile::parse(file);
+        QVERIFY(loaded.error);
+        QCOMPARE(loaded.error->where, where);
+    }
+
+    // The capability and energy settings travel with the audit: only those that differ from the
+    // defaults are written, each arrangement its own, with the ambient
+    // table; older files open with the defaults; a value outside its range names its key.
+    void capabilitySettingsRoundTrip() {
+        auditfile::SavedAudit a = auditfile::parse(fileWith({}, {})).audit;
+        QVERIFY(a.capability[0] == engine::CapabilityInputs());
+        QVERIFY(!fileWith({}, {}).contains("\"capability\""));
+        a.capability[1].values[size_t(engine::Setting::Exponent)] = 0.6;
+        a.capability[1].values[size_t(engine::Setting::PricePerKWh)] = 0.125;
+        engine::AmbientRow byWetBulb, byHumidity;
+        byWetBulb.wetBulb = 21.5;
+        byWetBulb.hours = 3000;
+        byHumidity.dryBulb = 12;
+        byHumidity.relativeHumidity = 80;
+        byHumidity.hours = 5760;
+        a.capability[1].ambient = {byWetBulb, byHumidity};
+        const QByteArray file = auditfile::serialise(a);
+        QVERIFY(file.contains("\"cross\": {\"cap.n\": \"0.6\", \"sav.price_kWh\": \"0.125\""));
+        const auditfile::Loaded back = auditfile::parse(file);
+        QVERIFY(!back.error);
+        QVERIFY(back.audit.capability[0] == engine::CapabilityInputs());
+        QVERIFY(back.audit.capability[1] == a.capability[1]);
+    }
+    void badCapabilitySettingIsRefused_data() {
+        QTest::addColumn<QByteArray>("capability");
+        QTest::addColumn<QString>("where");
+        QTest::newRow("exponent out of range") << QByteArray("{\"counter\": {\"cap.n\": \"2\"}}")
+                                               << QStringLiteral("capability.counter.cap.n");
+        QTest::newRow("no number") << QByteArray("{\"cross\": {\"sav.cycles\": \"4x\"}}")
+                                   << QStringLiteral("capability.cross.sav.cycles");
+        QTest::newRow("required emptied") << QByteArray("{\"cross\": {\"sav.cycles\": \"\"}}")
+                                          << QStringLiteral("capability.cross.sav.cycles");
+        QTest::newRow("row without air")
+            << QByteArray("{\"counter\": {\"ambient\": [[\"\", \"20\", \"\", \"10\"]]}}")
+            << QStringLiteral("capability.counter.ambient[0]");
+        QTest::newRow("short row") << QByteArray("{\"counter\": {\"ambient\": [[\"20\"]]}}")
+                                   << QStringLiteral("capability.counter.ambient[0]");
+    }
+    void badCapabilitySettingIsRefused() {
+        QFETCH(QByteArray, capability);
+        QFETCH(QString, where);
+        QByteArray file = fileWith({}, {});
+        file.insert(file.indexOf("\"arrangement\""), "\"capability\": " + capability + ",\n  ");
         const auditfile::Loaded loaded = auditfile::parse(file);
         QVERIFY(loaded.error);
         QCOMPARE(loaded.error->where, where);
