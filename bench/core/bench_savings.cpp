@@ -1,5 +1,5 @@
 // Water and fan energy: Poppe's integration, the cross-flow outlet air, and the variable-speed
-// drive over an hourly year (the figure that must stay well under a second).
+// drive over an hourly year (counter flow well under 0.2 s, cross flow under 2 s).
 
 #include "core/capability.h"
 #include "core/psychro.h"
@@ -93,5 +93,12 @@ void BM_DriveCrossFlowDay(benchmark::State& state) {
     runDrive(state, drive(Arrangement::CrossFlow, 24));
 }
 BENCHMARK(BM_DriveCrossFlowDay)->Unit(benchmark::kMillisecond);
+
+// Cross flow over an hourly year: G* interpolated over the air's enthalpy, so the sweeps are
+// those of the nodes and checks (every air solved directly takes about 35 s).
+void BM_DriveCrossFlowHourlyYear(benchmark::State& state) {
+    runDrive(state, drive(Arrangement::CrossFlow, 8760));
+}
+BENCHMARK(BM_DriveCrossFlowHourlyYear)->Unit(benchmark::kMillisecond);
 
 } // namespace

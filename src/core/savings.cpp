@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <limits>
 #include <map>
+#include <numbers>
 #include <utility>
 
 namespace savings {
@@ -564,6 +565,13 @@ struct RowSearch {
     }
 };
 
+// Within this of zero phi is taken as zero: at the test point's own air G* is G1, neither
+// short nor slower by rounding.
+double searchTolerance(Arrangement arrangement) {
+    return arrangement == Arrangement::CounterFlow ? kDriveRatioTolerance
+                                                   : capability::kTemperatureTolerance;
+}
+
 struct RowSolution {
     Status status = Status::Ok; // of the search (a refusal of the whole table)
     capability::Status cause = capability::Status::Ok;
@@ -577,11 +585,7 @@ struct RowSolution {
 RowSolution solveRow(RowSearch& phi, double u1, double start, double slope) {
     RowSolution s;
     s.slope = slope;
-    // Within this of zero phi is taken as zero: at the test point's own air G* is G1, neither
-    // short nor slower by rounding.
-    const double fTol = phi.in.arrangement == Arrangement::CounterFlow
-                            ? kDriveRatioTolerance
-                            : capability::kTemperatureTolerance;
+    const double fTol = searchTolerance(phi.in.arrangement);
     double u = std::max(u1, start);
     double fu = phi(u);
     double a = u, fa = fu, b = u, fb = fu;
@@ -670,6 +674,305 @@ RowSolution solveRow(RowSearch& phi, double u1, double start, double slope) {
     return s;
 }
 
+using AirKey = std::pair<double, double>; // enthalpy, wet bulb
+
+AirKey keyOf(const RowAir& air) {
+    return {air.enthalpy, air.wetBulb};
+}
+
+// Every searched row solved directly, each search started from the previous row's G*; rows
+// of the same air share it. The first row whose search failed in `failedRow`.
+Status solveEveryRow(RowSearch& phi, const std::vector<RowAir>& airs,
+                     const std::vector<bool>& searched, double u1,
+                     std::vector<RowSolution>& solutions, int& failedRow) {
+    double start = u1;
+    double slope = kFirstSlope;
+    std::map<AirKey, RowSolution> solved;
+    for (std::size_t i = 0; i < airs.size(); ++i) {
+        if (!searched[i])
+            continue;
+        const auto known = solved.find(keyOf(airs[i]));
+        if (known != solved.end()) {
+            solutions[i] = known->second;
+            continue;
+        }
+        phi.air = airs[i];
+        phi.failure = capability::Status::Ok;
+        const RowSolution s = solveRow(phi, u1, start, slope);
+        if (s.status != Status::Ok) {
+            failedRow = int(i);
+            return s.status;
+        }
+        solved.emplace(keyOf(airs[i]), s);
+        if (!s.shortAtFull) {
+            start = s.u;
+            slope = s.slope > 0 && std::isfinite(s.slope) ? s.slope : kFirstSlope;
+        }
+        solutions[i] = s;
+    }
+    return Status::Ok;
+}
+
+// Saturated air of enthalpy h (kJ/kg dry air) at p (bar), the air of the interpolation's nodes:
+// its temperature (the wet bulb) where the saturated enthalpy is h, by a bracket stepped down
+// from `above` (degC, hs(above) > h) and an Illinois search to kAirTemperatureTolerance.
+RowAir saturatedAirOfEnthalpy(double h, double p, double above) {
+    RowAir air;
+    auto excess = [&](double t) { return psychro::saturatedEnthalpy(t, p) - h; };
+    double hi = above;
+    double fhi = excess(hi);
+    double step = kAirTemperatureFirstStep;
+    double lo = hi - step;
+    double flo = excess(lo);
+    for (int n = 0; n < kAirTemperatureMaxPasses && flo >= 0; ++n) {
+        hi = lo;
+        fhi = flo;
+        step *= 2;
+        lo = hi - step;
+        flo = excess(lo);
+    }
+    if (!(flo < 0 && fhi > 0))
+        return air;
+    const Root root =
+        illinois(excess, lo, flo, hi, fhi, kAirTemperatureTolerance, 0, kAirTemperatureMaxPasses);
+    if (!root.ok)
+        return air;
+    air.enthalpy = h;
+    air.wetBulb = root.x;
+    air.ok = true;
+    return air;
+}
+
+// Barycentric interpolation through the n Chebyshev points of the second kind on [lo, hi],
+// x_j = cos(pi j / (n - 1)), weights (-1)^j halved at the ends (Berrut and Trefethen, SIAM
+// Review 46 (2004) 501-517): stable for any n. Doubling n to 2n - 1 keeps every point.
+struct Chebyshev {
+    double lo = 0;
+    double hi = 0;
+    std::vector<double> x; // on [-1, 1]
+    std::vector<double> y;
+
+    static double point(int j, int n) { return std::cos(std::numbers::pi * j / (n - 1)); }
+    double enthalpyAt(double xj) const { return 0.5 * (lo + hi) + 0.5 * (hi - lo) * xj; }
+    double operator()(double h) const {
+        const double t = (2 * h - lo - hi) / (hi - lo);
+        const int n = int(x.size());
+        double num = 0;
+        double den = 0;
+        for (int j = 0; j < n; ++j) {
+            if (t == x[j])
+                return y[j];
+            const double w = (j % 2 ? -1.0 : 1.0) * (j == 0 || j == n - 1 ? 0.5 : 1.0) / (t - x[j]);
+            num += w * y[j];
+            den += w;
+        }
+        return num / den;
+    }
+};
+
+struct Interpolation {
+    bool used = false; // false: solve every row directly
+    int nodes = 0;
+    double error = 0; // the largest |ln G*| difference at the checks
+};
+
+// G* of the searched rows from an interpolant over the air's enthalpy (see variableSpeedDrive
+// in savings.h); not used (and nothing in `solutions` to rely on) when the table has too few
+// airs, or a node, check or row solved directly failed, or the checks did not agree within
+// kDriveMaxNodes nodes.
+Interpolation interpolateRows(RowSearch& phi, const std::vector<RowAir>& airs,
+                              const std::vector<bool>& searched, double u1,
+                              std::vector<RowSolution>& solutions) {
+    Interpolation result;
+    const capability::TestPoint& t = phi.in.test;
+    const bool crossFlow = phi.in.arrangement == Arrangement::CrossFlow;
+    std::vector<RowAir> distinct;
+    for (std::size_t i = 0; i < airs.size(); ++i) {
+        if (searched[i])
+            distinct.push_back(airs[i]);
+    }
+    auto byKey = [](const RowAir& a, const RowAir& b) { return keyOf(a) < keyOf(b); };
+    std::sort(distinct.begin(), distinct.end(), byKey);
+    distinct.erase(
+        std::unique(distinct.begin(), distinct.end(),
+                    [](const RowAir& a, const RowAir& b) { return keyOf(a) == keyOf(b); }),
+        distinct.end());
+    if (int(distinct.size()) <= kDriveInterpolationMinAirs)
+        return result;
+
+    const double fTol = searchTolerance(phi.in.arrangement);
+    const double hCold = psychro::saturatedEnthalpy(t.waterOut, t.pressure);
+    // The counter-flow demand takes the enthalpy alone.
+    auto nodeAir = [&](double h) {
+        return crossFlow ? saturatedAirOfEnthalpy(h, t.pressure, t.waterOut) : RowAir{true, h, 0};
+    };
+    // phi at full speed less its tolerance: > 0 where the row is short. Rises with h.
+    auto shortAtFull = [&](double h) {
+        phi.air = nodeAir(h);
+        if (!phi.air.ok)
+            return kNaN;
+        phi.failure = capability::Status::Ok;
+        return phi(u1) - fTol;
+    };
+    auto band = [](double h) {
+        return std::isfinite(h) ? kDriveFullSpeedBand * std::max(1.0, std::fabs(h)) : 0.0;
+    };
+
+    // The enthalpy hf where G* reaches G1, searched a band beyond the table's airs so that a
+    // row within the band of it is found.
+    const double hLo = distinct.front().enthalpy;
+    const double hHi = distinct.back().enthalpy;
+    double top = hHi + band(hHi);
+    if (!(top < hCold))
+        top = hHi;
+    const double bottom = hLo - band(hLo);
+    double hFull = HUGE_VAL;
+    const double fTop = shortAtFull(top);
+    if (std::isnan(fTop))
+        return result;
+    if (fTop > 0) {
+        const double fBottom = shortAtFull(bottom);
+        if (std::isnan(fBottom))
+            return result;
+        if (fBottom > 0) {
+            hFull = -HUGE_VAL;
+        } else {
+            const Root root = illinois(shortAtFull, bottom, fBottom, top, fTop,
+                                       0.1 * kDriveFullSpeedBand, 0, kDriveMaxPasses);
+            if (!root.ok)
+                return result;
+            hFull = root.x;
+        }
+    }
+
+    // The airs below the band of hf (in the order of their enthalpy): interpolated, unless they
+    // are too few to pay.
+    std::vector<RowAir> below;
+    for (const RowAir& a : distinct) {
+        if (a.enthalpy < hFull - band(hFull))
+            below.push_back(a);
+    }
+    std::map<AirKey, RowSolution> solved; // rows solved directly, by their own air
+    double slope = kFirstSlope;
+    auto solveAir = [&](const RowAir& air, double start) {
+        phi.air = air;
+        phi.failure = capability::Status::Ok;
+        RowSolution s = solveRow(phi, u1, std::max(u1, start), slope);
+        if (s.status == Status::Ok && s.slope > 0 && std::isfinite(s.slope))
+            slope = s.slope;
+        return s;
+    };
+    Chebyshev g;
+    const bool interpolating =
+        int(below.size()) > 2 * kDriveFirstNodes && below.back().enthalpy > below.front().enthalpy;
+    if (interpolating) {
+        g.lo = below.front().enthalpy;
+        g.hi = below.back().enthalpy;
+        int n = kDriveFirstNodes;
+        std::vector<double> fresh(n); // the points still to solve
+        for (int j = 0; j < n; ++j)
+            fresh[std::size_t(j)] = Chebyshev::point(n - 1 - j, n); // from hLo up
+        std::vector<std::pair<double, double>> nodes;               // x, ln(L/G*)
+        double start = u1;
+        for (;;) {
+            for (double x : fresh) {
+                const double h = g.enthalpyAt(x);
+                const RowAir air = nodeAir(h);
+                if (!air.ok)
+                    return result;
+                const RowSolution s = solveAir(air, g.x.empty() ? start : g(h));
+                if (s.status != Status::Ok)
+                    return result;
+                start = s.shortAtFull ? u1 : s.u;
+                nodes.emplace_back(x, start);
+            }
+            std::sort(nodes.begin(), nodes.end(),
+                      [](const auto& a, const auto& b) { return a.first > b.first; });
+            g.x.clear();
+            g.y.clear();
+            for (const auto& [x, u] : nodes) {
+                g.x.push_back(x);
+                g.y.push_back(u);
+            }
+            // Checks: the rows nearest the midpoints between the nodes, each with its own air.
+            double error = 0;
+            double checkStart = g.y.front();
+            fresh.clear();
+            for (int k = 0; k + 1 < n; ++k) {
+                const double x = std::cos(std::numbers::pi * (2 * k + 1) / (2.0 * (n - 1)));
+                fresh.push_back(x);
+                const double h = g.enthalpyAt(x);
+                auto it =
+                    std::lower_bound(below.begin(), below.end(), h,
+                                     [](const RowAir& a, double v) { return a.enthalpy < v; });
+                if (it == below.end() ||
+                    (it != below.begin() && h - std::prev(it)->enthalpy < it->enthalpy - h))
+                    --it;
+                const double interpolated = g(it->enthalpy);
+                const auto known = solved.find(keyOf(*it));
+                if (known != solved.end()) {
+                    error = std::max(error, std::fabs(known->second.u - interpolated));
+                    continue;
+                }
+                // Started, as the direct path is, from the last row solved: from the
+                // interpolant, a value already within the search's tolerance would stand.
+                const RowSolution s = solveAir(*it, checkStart);
+                if (s.status != Status::Ok || s.shortAtFull)
+                    return result;
+                checkStart = s.u;
+                solved.emplace(keyOf(*it), s);
+                error = std::max(error, std::fabs(s.u - interpolated));
+            }
+            if (error <= kDriveInterpolationTolerance) {
+                result.nodes = n;
+                result.error = error;
+                break;
+            }
+            n = 2 * n - 1;
+            if (n > kDriveMaxNodes)
+                return result;
+        }
+    }
+
+    // Every searched row: short above the band of hf, directly solved within it (and near
+    // G1 / 2, and all of them when too few to interpolate), interpolated below it.
+    const double g1 = t.waterFlow / std::exp(u1);
+    for (std::size_t i = 0; i < airs.size(); ++i) {
+        if (!searched[i])
+            continue;
+        const RowAir& air = airs[i];
+        const double h = air.enthalpy;
+        RowSolution& s = solutions[i];
+        if (h > hFull + band(hFull)) {
+            s = RowSolution{};
+            s.shortAtFull = true;
+            s.u = u1;
+            continue;
+        }
+        const auto known = solved.find(keyOf(air));
+        if (known != solved.end()) {
+            s = known->second;
+            continue;
+        }
+        double guess = u1;
+        if (interpolating && h < hFull - band(hFull)) {
+            guess = std::max(u1, g(h));
+            const double airFlow = t.waterFlow / std::exp(guess);
+            if (std::fabs(airFlow / (0.5 * g1) - 1) > kDriveHalfSpeedBand) {
+                s = RowSolution{};
+                s.u = guess;
+                continue;
+            }
+        }
+        s = solveAir(air, guess);
+        if (s.status != Status::Ok)
+            return result;
+        solved.emplace(keyOf(air), s);
+    }
+    result.used = true;
+    return result;
+}
+
 } // namespace
 
 Drive variableSpeedDrive(const DriveInput& in) {
@@ -719,50 +1022,52 @@ Drive variableSpeedDrive(const DriveInput& in) {
         r.grid = grid;
     }
 
+    // Every row's air first: an invalid entry is refused before any search.
+    const std::size_t count = in.ambient.size();
+    std::vector<RowAir> airs(count);
+    std::vector<bool> searched(count, false);
+    const double hCold = psychro::saturatedEnthalpy(t.waterOut, t.pressure);
+    for (std::size_t i = 0; i < count; ++i) {
+        const Ambient& a = in.ambient[i];
+        airs[i] = rowAir(a, t.pressure);
+        if (!airs[i].ok || !std::isfinite(a.hours) || !(a.hours >= 0)) {
+            r.status = Status::InvalidInput;
+            r.failedRow = int(i);
+            return r;
+        }
+        // Air at or above the saturated enthalpy of the cold water: no air flow is enough.
+        searched[i] = hCold > airs[i].enthalpy;
+    }
+
+    RowSearch phi{in, std::log(r.coefficient), grid, {}};
+    std::vector<RowSolution> solutions(count);
+    const Interpolation interpolation =
+        in.interpolate ? interpolateRows(phi, airs, searched, u1, solutions) : Interpolation{};
+    if (interpolation.used) {
+        r.nodes = interpolation.nodes;
+        r.interpolationError = interpolation.error;
+    } else {
+        const Status s = solveEveryRow(phi, airs, searched, u1, solutions, r.failedRow);
+        if (s != Status::Ok) {
+            r.status = s;
+            return r;
+        }
+    }
+
     const double minSpeed = in.minimumSpeedPct / 100;
     const double p1 = in.measuredPower;
     const double fullWithDrive = p1 / in.driveEfficiency;
-    RowSearch phi{in, std::log(r.coefficient), grid, {}};
-    double start = u1;
-    double slope = kFirstSlope;
-    std::map<std::pair<double, double>, RowSolution> solved;
-    r.rows.reserve(in.ambient.size());
-    for (std::size_t i = 0; i < in.ambient.size(); ++i) {
+    r.rows.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
         const Ambient& a = in.ambient[i];
         AmbientResult row;
-        phi.air = rowAir(a, t.pressure);
-        if (!phi.air.ok || !std::isfinite(a.hours) || !(a.hours >= 0)) {
-            r.status = Status::InvalidInput;
-            r.failedRow = int(i);
-            r.rows.clear();
-            return r;
-        }
-        bool shortAtFull = false;
-        if (!(psychro::saturatedEnthalpy(t.waterOut, t.pressure) > phi.air.enthalpy)) {
-            // Air at or above the saturated enthalpy of the cold water: no air flow is enough.
+        bool shortAtFull = true;
+        if (!searched[i]) {
             row.status = capability::Status::ColdWaterAtWetBulb;
-            shortAtFull = true;
         } else {
-            // Rows of the same air (weather records repeat their rounded values) share G*.
-            const std::pair<double, double> key{phi.air.enthalpy, phi.air.wetBulb};
-            const auto known = solved.find(key);
-            phi.failure = capability::Status::Ok;
-            const RowSolution s =
-                known != solved.end() ? known->second : solveRow(phi, u1, start, slope);
-            if (known == solved.end() && s.status == Status::Ok)
-                solved.emplace(key, s);
-            if (s.status != Status::Ok) {
-                r.status = s.status;
-                r.failedRow = int(i);
-                r.rows.clear();
-                return r;
-            }
-            shortAtFull = s.shortAtFull;
-            if (!shortAtFull) {
-                row.airFlow = L / std::exp(s.u);
-                start = s.u;
-                slope = s.slope > 0 && std::isfinite(s.slope) ? s.slope : kFirstSlope;
-            }
+            shortAtFull = solutions[i].shortAtFull;
+            if (!shortAtFull)
+                row.airFlow = std::min(g1, L / std::exp(solutions[i].u));
         }
         if (shortAtFull) {
             row.fullSpeedShort = true;

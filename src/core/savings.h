@@ -41,6 +41,19 @@ inline constexpr int kAirTemperatureMaxPasses = 200;
 // on the agreement of demand and characteristic), at most kDriveMaxPasses evaluations a row.
 inline constexpr double kDriveRatioTolerance = 1e-9;
 inline constexpr int kDriveMaxPasses = 100;
+// Tables of more than kDriveInterpolationMinAirs distinct airs take G* from an interpolant over
+// the air's enthalpy (see variableSpeedDrive): barycentric Chebyshev on ln G* through
+// kDriveFirstNodes nodes, doubled (2N - 1) until every check against a row solved directly
+// agrees to kDriveInterpolationTolerance on ln G* (relative on G*); at most kDriveMaxNodes.
+inline constexpr int kDriveInterpolationMinAirs = 256;
+inline constexpr int kDriveFirstNodes = 17;
+inline constexpr int kDriveMaxNodes = 129;
+inline constexpr double kDriveInterpolationTolerance = 1e-6;
+// Rows whose enthalpy lies within this (relative, at least 1 kJ/kg) of the enthalpy where G*
+// reaches G1, or whose interpolated G* lies within kDriveHalfSpeedBand (relative) of G1 / 2
+// (where two-speed operation switches), are solved directly.
+inline constexpr double kDriveFullSpeedBand = 1e-9;
+inline constexpr double kDriveHalfSpeedBand = 10 * kDriveInterpolationTolerance;
 
 enum class Status {
     Ok,
@@ -191,6 +204,16 @@ struct Ambient {
 // (capability::counterFlowMerkel); cross flow, the cell model on the test point's finest grid
 // giving Tout. A safeguarded Illinois search on ln(L/G), started from the previous row's G*,
 // to kDriveRatioTolerance.
+//
+// The demand depends on the air only through its enthalpy h (Merkel's integral takes nothing
+// else; the cell model takes the wet bulb only as the lower end of each cell's bracket, which
+// does not move a root inside it), so G*(h) is one smooth function, rising with h. Tables of
+// many airs solve it once: the enthalpy hf where G* reaches G1 (rows above it are short) by
+// an Illinois search on h, then nodes on [lowest h, min(highest h, hf)] at saturated air of
+// each node's enthalpy, and checks at the rows nearest the midpoints between the nodes, each
+// solved with its own air. Rows near hf or with G* near G1 / 2 are solved directly. A node or
+// check that fails, or no agreement within kDriveMaxNodes, solves every air directly instead,
+// so a refused row is refused as it is there.
 struct DriveInput {
     Arrangement arrangement = Arrangement::CounterFlow;
     capability::TestPoint test; // Problem 1
@@ -203,6 +226,8 @@ struct DriveInput {
     // Cross flow: the cells along each side of the cell model's grid; 0: the finest grid of
     // capability::crossFlowMerkel at the test point.
     int gridCells = 0;
+    // false: every air solved directly, however many.
+    bool interpolate = true;
     std::vector<Ambient> ambient;
 };
 struct AmbientResult {
@@ -236,8 +261,12 @@ struct Drive {
     double coefficient = 0; // C of the characteristic
     int grid = 0;           // cross flow: the cells along each side of the grid used
     long evaluations = 0;   // of the demand: Merkel's integrals or cell-model sweeps
-    // A refused table: the first row (0-based) whose air or hours are not valid, or whose
-    // search failed; -1 when the refusal is not a row's.
+    // G* interpolated: the nodes, and the largest |difference| of ln G* from the rows solved
+    // directly as checks (0 nodes: every air solved directly).
+    int nodes = 0;
+    double interpolationError = 0;
+    // A refused table: the first row (0-based) whose air or hours are not valid, else the first
+    // whose search failed; -1 when the refusal is not a row's.
     int failedRow = -1;
 };
 Drive variableSpeedDrive(const DriveInput& in);

@@ -15,6 +15,7 @@ using namespace savings;
 
 Q_DECLARE_METATYPE(savings::Status)
 Q_DECLARE_METATYPE(capability::TestPoint)
+Q_DECLARE_METATYPE(Arrangement)
 
 namespace {
 
@@ -70,6 +71,8 @@ private Q_SLOTS:
     void crossFlowOutlet_data();
     void crossFlowOutlet();
     void crossFlowDrive();
+    void driveInterpolatedAgainstDirect_data();
+    void driveInterpolatedAgainstDirect();
 };
 
 void TestSavings::poppe_data() {
@@ -353,6 +356,58 @@ void TestSavings::crossFlowDrive() {
                                       d.coefficient * std::pow(x, -in.exponent), d.grid);
     QVERIFY(std::fabs(out.value - 33) < 1e-8);
     QVERIFY(d.rows[1].airFlow < 0.8 * 90);
+}
+
+void TestSavings::driveInterpolatedAgainstDirect_data() {
+    QTest::addColumn<Arrangement>("arrangement");
+    QTest::addColumn<int>("gridCells");
+    QTest::newRow("counter flow") << Arrangement::CounterFlow << 0;
+    QTest::newRow("cross flow, 20 x 20") << Arrangement::CrossFlow << 20;
+}
+
+// A year of distinct airs, every seventh hour, cold to hot: G* from the interpolant over the
+// enthalpy agrees with every air solved directly within its tolerance, short rows and
+// two-speed steps exactly, and a bad row is refused as it is there.
+void TestSavings::driveInterpolatedAgainstDirect() {
+    QFETCH(Arrangement, arrangement);
+    QFETCH(int, gridCells);
+    DriveInput in = counterFlowDrive();
+    in.arrangement = arrangement;
+    in.gridCells = gridCells;
+    const capability::EnteringAir air = capability::enteringAir(1.0, 25, 55);
+    if (arrangement == Arrangement::CrossFlow)
+        in.merkel =
+            capability::crossFlowMerkel({38, 100.0 / 90, air.enthalpy, air.wetBulb, 1.0}, 33).value;
+    for (int h = 0; h < 8760; h += 7) {
+        const double season = std::sin(2 * std::numbers::pi * h / 8760 - 1.8);
+        const double day = std::sin(2 * std::numbers::pi * h / 24 - 2) + 0.1 * std::sin(0.61 * h);
+        if (h % 2)
+            in.ambient.push_back({10 + 14 * season + 4 * day, 0, -1, 7});
+        else
+            in.ambient.push_back({0, 13 + 16 * season + 6 * day, 60 + 30 * std::sin(0.13 * h), 7});
+    }
+    const Drive fast = variableSpeedDrive(in);
+    in.interpolate = false;
+    const Drive direct = variableSpeedDrive(in);
+    QCOMPARE(fast.status, Status::Ok);
+    QCOMPARE(direct.status, Status::Ok);
+    QVERIFY(fast.nodes > 0 && direct.nodes == 0);
+    QVERIFY(fast.interpolationError <= kDriveInterpolationTolerance);
+    for (std::size_t i = 0; i < fast.rows.size(); ++i) {
+        const AmbientResult& a = fast.rows[i];
+        const AmbientResult& b = direct.rows[i];
+        QVERIFY2(a.fullSpeedShort == b.fullSpeedShort && a.twoSpeedPower == b.twoSpeedPower &&
+                     near(a.airFlow, b.airFlow, kDriveInterpolationTolerance * b.airFlow),
+                 qPrintable(QString::number(i)));
+    }
+    QVERIFY(direct.hoursShort > 0 && direct.hoursShort < direct.hours);
+    QCOMPARE(fast.hoursShort, direct.hoursShort);
+    QCOMPARE(fast.kWhTwoSpeed, direct.kWhTwoSpeed);
+    QVERIFY(near(fast.kWhDrive, direct.kWhDrive, kDriveInterpolationTolerance));
+    QVERIFY(fast.evaluations < direct.evaluations / 10);
+    in.ambient.push_back({0, 25, 120, 1});
+    in.interpolate = true;
+    QCOMPARE(variableSpeedDrive(in).failedRow, int(in.ambient.size()) - 1);
 }
 
 QTEST_APPLESS_MAIN(TestSavings)
