@@ -432,6 +432,15 @@ QString SummaryFigure::plainText() const {
     return numtext::format(*value, pattern.constData(), QLocale::c());
 }
 
+QString SummaryFigure::shownUnit(const QLocale& locale) const {
+    QString shown = unit;
+    if (shown.startsWith(u"money"))
+        shown.replace(0, 5, locale.currencySymbol());
+    shown.replace(QStringLiteral("oC"), QStringLiteral("°C"));
+    shown.replace(QStringLiteral("m3"), QStringLiteral("m³"));
+    return shown;
+}
+
 QStringList CapabilitySummary::capabilityColumns() {
     return {QStringLiteral("capability.merkel"),     QStringLiteral("capability.merkel_cti"),
             QStringLiteral("capability.excess_pct"), QStringLiteral("capability.lg"),
