@@ -434,8 +434,13 @@ QString SummaryFigure::plainText() const {
 
 QString SummaryFigure::shownUnit(const QLocale& locale) const {
     QString shown = unit;
-    if (shown.startsWith(u"money"))
-        shown.replace(0, 5, locale.currencySymbol());
+    if (shown.startsWith(u"money")) {
+        QString symbol = locale.currencySymbol();
+        if (symbol.isEmpty())
+            symbol = locale.currencySymbol(QLocale::CurrencyIsoCode);
+        if (!symbol.isEmpty())
+            shown.replace(0, 5, symbol);
+    }
     shown.replace(QStringLiteral("oC"), QStringLiteral("°C"));
     shown.replace(QStringLiteral("m3"), QStringLiteral("m³"));
     return shown;
