@@ -417,8 +417,14 @@ void addSavings(CapabilitySummary& s, const engine::Audit& audit, const engine::
 QString SummaryFigure::text(const QLocale& locale) const {
     if (!value)
         return QString();
-    if (money)
-        return locale.toCurrencyString(*value, locale.currencySymbol(), decimals);
+    if (money) {
+        // A loss with the minus sign, as the other figures beside it, never in the accounting
+        // parentheses some locales give it ("($62,993)").
+        const QString amount =
+            locale.toCurrencyString(std::abs(*value), locale.currencySymbol(), decimals);
+        const bool negative = *value < 0 && std::round(-*value * std::pow(10, decimals)) > 0;
+        return negative ? locale.negativeSign() + amount : amount;
+    }
     const QByteArray pattern =
         decimals > 0 ? QByteArray("0.") + QByteArray(decimals, '0') : QByteArray("0");
     return numtext::format(*value, pattern.constData(), locale);
