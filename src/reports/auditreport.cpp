@@ -423,8 +423,10 @@ void waterAndEnergySection(Layout& layout, const report::CapabilitySummary& s) {
     const std::vector<savings::AmbientResult>& rows = s.drive.rows;
     if (s.drive.status != savings::Status::Ok || rows.size() < 2 || rows.size() != s.ambient.size())
         return;
-    const auto number = [](double v, int decimals) {
-        return std::isfinite(v) ? QLocale().toString(v, 'f', decimals) : QStringLiteral("–");
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator); // as the report's other numbers
+    const auto number = [&locale](double v, int decimals) {
+        return std::isfinite(v) ? locale.toString(v, 'f', decimals) : QStringLiteral("–");
     };
     QList<QStringList> table;
     for (std::size_t r = 0; r < rows.size() && r < kMaxAmbientRows; ++r) {
@@ -442,7 +444,7 @@ void waterAndEnergySection(Layout& layout, const report::CapabilitySummary& s) {
     layout.table({QStringLiteral("Ambient air"), QStringLiteral("Hours [h]"),
                   QStringLiteral("Air flow [kg/s]"), QStringLiteral("Speed [%]"),
                   QStringLiteral("Drive [kW]"), QStringLiteral("Two speeds [kW]"), QString()},
-                 table, {0.22, 0.11, 0.14, 0.11, 0.12, 0.14, 0.16}, 8,
+                 table, {0.18, 0.11, 0.16, 0.11, 0.12, 0.17, 0.15}, 8,
                  {Qt::AlignLeft, Qt::AlignRight, Qt::AlignRight, Qt::AlignRight, Qt::AlignRight,
                   Qt::AlignRight, Qt::AlignLeft});
     if (rows.size() > kMaxAmbientRows)
