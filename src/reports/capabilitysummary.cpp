@@ -4,6 +4,7 @@
 #include "engine/keys.h"
 #include "engine/numtext.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace report {
@@ -523,9 +524,14 @@ CapabilitySummary summarize(const engine::Audit& audit, const engine::Capability
     s.arrangement = c.arrangement;
     s.figures.arrangement = c.arrangement;
     if (!c.test) {
-        s.basis = QStringLiteral("Calculate Problem 1 of the %1 first: the figures are computed "
-                                 "from the current Problems' inputs.")
-                      .arg(arrangementName(c.arrangement));
+        s.basis = std::ranges::find(c.leftOut, 1) != c.leftOut.end()
+                      ? QStringLiteral("Problem 1 of the %1 is out of date: calculate it again, "
+                                       "the figures are computed from the current Problems' "
+                                       "inputs.")
+                            .arg(arrangementName(c.arrangement))
+                      : QStringLiteral("Calculate Problem 1 of the %1 first: the figures are "
+                                       "computed from the current Problems' inputs.")
+                            .arg(arrangementName(c.arrangement));
         return s;
     }
     s.available = true;
