@@ -360,12 +360,14 @@ const QString kMethods = QStringLiteral(
 // available: the notes say why), unit and the method it was found by.
 void figureTable(Layout& layout, const QList<report::SummaryFigure>& figures) {
     // A table with no value at all says nothing the notes do not.
-    if (std::none_of(figures.begin(), figures.end(),
-                     [](const report::SummaryFigure& f) { return f.value.has_value(); }))
+    if (std::none_of(figures.begin(), figures.end(), [](const report::SummaryFigure& f) {
+            return f.value && std::isfinite(*f.value);
+        }))
         return;
     QList<QStringList> rows;
     for (const report::SummaryFigure& f : figures)
-        rows.append({f.name, f.value ? f.text() : QStringLiteral("–"), f.shownUnit(), f.method});
+        rows.append({f.name, f.value && std::isfinite(*f.value) ? f.text() : QStringLiteral("–"),
+                     f.shownUnit(), f.method});
     layout.table({QStringLiteral("Figure"), QStringLiteral("Value"), QStringLiteral("Unit"),
                   QStringLiteral("Method")},
                  rows, {0.39, 0.11, 0.10, 0.40}, 8.5,
