@@ -1,9 +1,11 @@
 #include "app/reportfile.h"
 
 #include "app/auditdocument.h"
+#include "app/reportaccuracies.h"
 #include "app/windows.h"
 #include "engine/cellmap.h"
 #include "engine/message.h"
+#include "reports/capabilitysummary.h"
 #include "reports/reportworkbook.h"
 #include "ui/desktop.h"
 #include "ui/mainwindow.h"
@@ -57,7 +59,13 @@ bool ReportFile::save() {
 bool ReportFile::saveTo(const QString& path) {
     const QString shown = QDir::toNativeSeparators(path);
     ReportRecorder::Saved saved;
-    if (const std::optional<QString> error = windows_.reportRecorder().save(path, &saved)) {
+    // The sheet "Capability" says what the audit report's sections say.
+    windows_.desktop().setWaitCursor(windows_.mainWindow(), true);
+    const report::CapabilitySummary capability = report::summarize(
+        windows_.audit(), windows_.chosenArrangement(), reportAccuracies(windows_));
+    const std::optional<QString> error = windows_.reportRecorder().save(path, &saved, &capability);
+    windows_.desktop().setWaitCursor(windows_.mainWindow(), false);
+    if (error) {
         windows_.desktop().message(
             windows_.mainWindow(), applicationTitle(),
             QStringLiteral("The spreadsheet report cannot be saved as \"%1\": %2.")

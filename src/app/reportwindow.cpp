@@ -3,6 +3,7 @@
 #include "app/aboutbox.h"
 #include "app/auditdocument.h"
 #include "app/history.h"
+#include "app/reportaccuracies.h"
 #include "app/windows.h"
 #include "engine/audit.h"
 #include "engine/keys.h"
@@ -289,6 +290,7 @@ auditreport::Options ReportWindow::options() {
     o.arrangement = windows_.chosenArrangement();
     o.program = QStringLiteral("ctaudit ") + AboutBox::version();
     o.made = QDateTime::currentDateTime();
+    o.accuracies = reportAccuracies(windows_);
     if (windows_.isLoaded(engine::toQString(engine::kUncertaintyWindowKey))) {
         const UncertaintyWindow* u = windows_.uncertaintyWindow();
         if (u->arrangement() == o.arrangement && u->hasFigures())

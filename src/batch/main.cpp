@@ -99,6 +99,8 @@ std::optional<QString> writeReport(const QString& dir, Arrangement arrangement, 
     auditreport::Options options;
     options.arrangement = arrangement;
     options.program = QStringLiteral("ctaudit " CTAUDIT_VERSION);
+    // The capability's uncertainty with the fields' hints: a batch has no Uncertainty window.
+    options.accuracies = uncertainty::hintAccuracies();
     if (withUncertainty)
         options.uncertainty = auditreport::firstOrderTable(audit, arrangement);
     else

@@ -9,6 +9,7 @@
 #include "engine/keys.h"
 #include "engine/message.h"
 #include "engine/numtext.h"
+#include "reports/capabilitysummary.h"
 #include "ui/currencytext.h"
 #include "ui/uncertaintywindow.h"
 #include "uncertainty/propagation.h"
@@ -355,6 +356,107 @@ const QString kMethods = QStringLiteral(
     "propagated through the whole chain by sensitivities (first order) or by Monte Carlo "
     "draws; U is the expanded uncertainty with coverage factor 2 (about 95 %).");
 
+// Summary figures as a table: each with its value (a dash where it is refused or not
+// available: the notes say why), unit and the method it was found by.
+void figureTable(Layout& layout, const QList<report::SummaryFigure>& figures) {
+    // A table with no value at all says nothing the notes do not.
+    if (std::none_of(figures.begin(), figures.end(), [](const report::SummaryFigure& f) {
+            return f.value && std::isfinite(*f.value);
+        }))
+        return;
+    QList<QStringList> rows;
+    for (const report::SummaryFigure& f : figures)
+        rows.append({f.name, f.value && std::isfinite(*f.value) ? f.text() : QStringLiteral("–"),
+                     f.shownUnit(), f.method});
+    layout.table({QStringLiteral("Figure"), QStringLiteral("Value"), QStringLiteral("Unit"),
+                  QStringLiteral("Method")},
+                 rows, {0.39, 0.11, 0.10, 0.40}, 8.5,
+                 {Qt::AlignLeft, Qt::AlignRight, Qt::AlignLeft, Qt::AlignLeft});
+}
+
+void notes(Layout& layout, const QStringList& lines) {
+    if (!lines.isEmpty())
+        layout.paragraph(lines.join(u'\n'), font(8.5), kInk, 6);
+}
+
+// The tower's capability: on a page of its own, its figures, the test conditions' warnings,
+// the verdict, the notes; without figures, the line that says why.
+void capabilitySection(Layout& layout, const report::CapabilitySummary& s) {
+    layout.pageBreak();
+    layout.heading(QStringLiteral("Capability"), 14, kInk, 0);
+    if (!s.available) {
+        layout.paragraph(s.basis, font(10), kInk, 6);
+        return;
+    }
+    layout.paragraph(s.basis, font(9), kInk, 6);
+    figureTable(layout, s.capability);
+    layout.paragraph(
+        QStringLiteral("Capability: the water-to-air ratio L/G the tested fill cools at the design "
+                       "temperatures, in per cent of the design ratio Ld/Gd; it is where the tower "
+                       "characteristic KaV/L = C (L/G)^-n through the test point meets the design "
+                       "demand curve."),
+        font(8.5, false, true), kGrey, 6);
+    for (const QString& warning : s.warnings)
+        layout.paragraph(warning, font(9), kOutOfDate, 3);
+    if (!s.verdict.isEmpty())
+        layout.paragraph(s.verdict, font(10, true), kInk, 6);
+    notes(layout, s.capabilityNotes);
+}
+
+// The most rows of the drive's ambient table the report lists.
+constexpr std::size_t kMaxAmbientRows = 48;
+
+// The water the tower uses and its fan energy: the water figures, the fan figures, the notes,
+// and the drive's rows over an ambient table of more than one row.
+void waterAndEnergySection(Layout& layout, const report::CapabilitySummary& s) {
+    layout.pageBreak();
+    layout.heading(QStringLiteral("Water and energy"), 14, kInk, 0);
+    if (!s.available) {
+        layout.paragraph(s.basis, font(10), kInk, 6);
+        return;
+    }
+    layout.paragraph(s.basis, font(9), kInk, 6);
+    layout.heading(QStringLiteral("Water"), 11);
+    figureTable(layout, s.water);
+    layout.heading(QStringLiteral("Fan energy"), 11);
+    figureTable(layout, s.energy);
+    notes(layout, s.savingsNotes);
+
+    const std::vector<savings::AmbientResult>& rows = s.drive.rows;
+    if (s.drive.status != savings::Status::Ok || rows.size() < 2 || rows.size() != s.ambient.size())
+        return;
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator); // as the report's other numbers
+    const auto number = [&locale](double v, int decimals) {
+        return std::isfinite(v) ? locale.toString(v, 'f', decimals) : QStringLiteral("–");
+    };
+    QList<QStringList> table;
+    for (std::size_t r = 0; r < rows.size() && r < kMaxAmbientRows; ++r) {
+        const engine::AmbientRow& air = s.ambient[r];
+        const savings::AmbientResult& row = rows[r];
+        table.append({std::isnan(air.relativeHumidity)
+                          ? QStringLiteral("twb %1 °C").arg(number(air.wetBulb, 1))
+                          : QStringLiteral("%1 °C, %2 %")
+                                .arg(number(air.dryBulb, 1), number(air.relativeHumidity, 0)),
+                      number(air.hours, 0), number(row.airFlow, 2), number(100 * row.speed, 0),
+                      number(row.power, 1), number(row.twoSpeedPower, 1),
+                      row.fullSpeedShort ? QStringLiteral("full speed short") : QString()});
+    }
+    layout.heading(QStringLiteral("The variable-speed drive over the ambient table"), 11);
+    layout.table({QStringLiteral("Ambient air"), QStringLiteral("Hours [h]"),
+                  QStringLiteral("Air flow [kg/s]"), QStringLiteral("Speed [%]"),
+                  QStringLiteral("Drive [kW]"), QStringLiteral("Two speeds [kW]"), QString()},
+                 table, {0.18, 0.11, 0.16, 0.11, 0.12, 0.17, 0.15}, 8,
+                 {Qt::AlignLeft, Qt::AlignRight, Qt::AlignRight, Qt::AlignRight, Qt::AlignRight,
+                  Qt::AlignRight, Qt::AlignLeft});
+    if (rows.size() > kMaxAmbientRows)
+        layout.paragraph(QStringLiteral("The first %1 of the table's %2 rows; the figures above "
+                                        "are over all of them.")
+                             .arg(kMaxAmbientRows)
+                             .arg(rows.size()),
+                         font(8.5, false, true), kGrey, 6);
+}
+
 } // namespace
 
 std::optional<UncertaintyTable> firstOrderTable(const engine::Audit& audit,
@@ -496,9 +598,17 @@ int paint(QPagedPaintDevice& device, const engine::Audit& audit, const Options& 
     CharacteristicPlot characteristic;
     const AuditDiagramSource source(audit);
     const Qt::Alignment right = Qt::AlignRight;
+    // The capability comes after Problem 2, the water and energy after the last Problem.
+    const report::CapabilitySummary capability =
+        report::summarize(audit, a, options.accuracies, report::CapabilityPart);
+    bool capabilityShown = false;
     for (int p : calculated) {
         const engine::Currency currency = audit.currency(a, p);
-        if (p != calculated.front())
+        if (p > 2 && !capabilityShown) {
+            capabilitySection(layout, capability);
+            capabilityShown = true;
+        }
+        if (p != calculated.front() || capabilityShown)
             layout.pageBreak();
         layout.heading(problemTitle(p) +
                            (currency.outOfDate() ? currencytext::titleSuffix() : QString()),
@@ -577,6 +687,11 @@ int paint(QPagedPaintDevice& device, const engine::Audit& audit, const Options& 
             }
         }
     }
+
+    if (!capabilityShown)
+        capabilitySection(layout, capability);
+    waterAndEnergySection(
+        layout, report::summarize(audit, a, options.accuracies, report::WaterAndEnergyPart));
 
     // --- Uncertainty and methods ----------------------------------------------------------
     layout.pageBreak();

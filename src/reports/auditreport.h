@@ -9,6 +9,11 @@
 //     its results, each with its quantity and unit, the Problem 1 grid of operating regimes,
 //     and the Problem's diagrams drawn as vectors by the Diagram window's plots; an
 //     out-of-date Problem is marked in its heading and says why;
+//   - after Problem 2 (or the last Problem before Problem 3 shown), the tower's capability by
+//     the characteristic-curve method, and after the last Problem its water and fan energy,
+//     each as the capability summary states it (capabilitysummary.h): the figures with their
+//     methods, the warnings, the verdict, the notes and the capability's diagram; or one line
+//     saying why there are none;
 //   - the uncertainty table with the acceptance verdict, as the Uncertainty window shows it,
 //     when it was calculated;
 //   - a short note on the methods.
@@ -17,6 +22,7 @@
 // texts digit for digit. Problems that were never calculated are left out.
 
 #include "core/arrangement.h"
+#include "uncertainty/propagation.h"
 
 #include <QDateTime>
 #include <QList>
@@ -53,6 +59,9 @@ struct Options {
     QString noUncertainty = QStringLiteral(
         "The uncertainty of the results was not calculated for this audit (the toolbar's "
         "\"Uncertainty\" calculates it).");
+    // The instruments' accuracies the capability's uncertainty is computed with: the
+    // Uncertainty window's, or the fields' hints where there is no window.
+    uncertainty::Accuracies accuracies = uncertainty::hintAccuracies();
 };
 
 // The first-order uncertainty table of an arrangement's current Problems, with the accuracies

@@ -4,6 +4,7 @@
 #include "engine/keys.h"
 #include "engine/numtext.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace report {
@@ -417,8 +418,14 @@ void addSavings(CapabilitySummary& s, const engine::Audit& audit, const engine::
 QString SummaryFigure::text(const QLocale& locale) const {
     if (!value)
         return QString();
-    if (money)
-        return locale.toCurrencyString(*value, locale.currencySymbol(), decimals);
+    if (money) {
+        // A loss with the minus sign, as the other figures beside it, never in the accounting
+        // parentheses some locales give it ("($62,993)").
+        const QString amount =
+            locale.toCurrencyString(std::abs(*value), locale.currencySymbol(), decimals);
+        const bool negative = *value < 0 && std::round(-*value * std::pow(10, decimals)) > 0;
+        return negative ? locale.negativeSign() + amount : amount;
+    }
     const QByteArray pattern =
         decimals > 0 ? QByteArray("0.") + QByteArray(decimals, '0') : QByteArray("0");
     return numtext::format(*value, pattern.constData(), locale);
@@ -430,6 +437,20 @@ QString SummaryFigure::plainText() const {
     const QByteArray pattern =
         decimals > 0 ? QByteArray("0.") + QByteArray(decimals, '0') : QByteArray("0");
     return numtext::format(*value, pattern.constData(), QLocale::c());
+}
+
+QString SummaryFigure::shownUnit(const QLocale& locale) const {
+    QString shown = unit;
+    if (shown.startsWith(u"money")) {
+        QString symbol = locale.currencySymbol();
+        if (symbol.isEmpty())
+            symbol = locale.currencySymbol(QLocale::CurrencyIsoCode);
+        if (!symbol.isEmpty())
+            shown.replace(0, 5, symbol);
+    }
+    shown.replace(QStringLiteral("oC"), QStringLiteral("°C"));
+    shown.replace(QStringLiteral("m3"), QStringLiteral("m³"));
+    return shown;
 }
 
 QStringList CapabilitySummary::capabilityColumns() {
@@ -503,9 +524,14 @@ CapabilitySummary summarize(const engine::Audit& audit, const engine::Capability
     s.arrangement = c.arrangement;
     s.figures.arrangement = c.arrangement;
     if (!c.test) {
-        s.basis = QStringLiteral("Calculate Problem 1 of the %1 first: the figures are computed "
-                                 "from the current Problems' inputs.")
-                      .arg(arrangementName(c.arrangement));
+        s.basis = std::ranges::find(c.leftOut, 1) != c.leftOut.end()
+                      ? QStringLiteral("Problem 1 of the %1 is out of date: calculate it again, "
+                                       "the figures are computed from the current Problems' "
+                                       "inputs.")
+                            .arg(arrangementName(c.arrangement))
+                      : QStringLiteral("Calculate Problem 1 of the %1 first: the figures are "
+                                       "computed from the current Problems' inputs.")
+                            .arg(arrangementName(c.arrangement));
         return s;
     }
     s.available = true;

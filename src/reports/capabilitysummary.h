@@ -39,6 +39,9 @@ struct SummaryFigure {
     QString text(const QLocale& locale = QLocale()) const;
     // The value as the batch tool writes it: a decimal point, no grouping, the same decimals.
     QString plainText() const;
+    // The unit as the window and the reports show it: "°C" for "oC", "m³" for "m3", and money
+    // as the locale's currency symbol ("€/year").
+    QString shownUnit(const QLocale& locale = QLocale()) const;
 };
 
 // What a summary is made of.

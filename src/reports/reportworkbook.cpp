@@ -5,6 +5,7 @@
 #include "reports/templatedocument.h"
 #include "reports/xlsxfile.h"
 
+#include <cmath>
 #include <xlsxwriter.h>
 
 namespace {
@@ -14,6 +15,9 @@ const QString kSheet = QStringLiteral("Problem");
 constexpr int kChartRow = 13;
 constexpr double kQuantityWidth = 58; // characters
 constexpr double kCaseWidth = 12;
+const QString kCapabilitySheet = QStringLiteral("Capability");
+// The capability sheet's columns: figure, value, unit, method; characters.
+constexpr double kCapabilityWidths[] = {52, 14, 12, 72};
 
 // An A1 address of the template's columns (one letter) as row from 1 and column from 0;
 // nullopt for anything else.
@@ -59,6 +63,75 @@ private:
     Arrangement arrangement_;
     QString flag_ = QStringLiteral("0");
 };
+
+// The worksheet "Capability": what a summary states, as the audit report's sections do. The
+// figures' values are numbers shown with the summary's decimals.
+bool writeCapabilitySheet(XlsxFile& file, const report::CapabilitySummary& s) {
+    lxw_worksheet* sheet = file.addSheet(kCapabilitySheet);
+    if (!sheet)
+        return false;
+    for (lxw_col_t c = 0; c < 4; ++c)
+        worksheet_set_column(sheet, c, c, kCapabilityWidths[c], nullptr);
+    lxw_format* title = file.boldFormat(14);
+    lxw_format* heading = file.boldFormat();
+    int row = 0;
+    bool ok = true;
+    const auto text = [&](const QString& t, lxw_format* format = nullptr, int column = 0) {
+        ok = ok && file.write(sheet, row, column, CellContent{t, std::nullopt, 0, 1}, format);
+    };
+    const auto lines = [&](const QString& caption, const QStringList& texts) {
+        if (texts.isEmpty())
+            return;
+        ++row;
+        text(caption, heading);
+        for (const QString& t : texts) {
+            ++row;
+            text(t);
+        }
+    };
+    const auto figures = [&](const QList<report::SummaryFigure>& list) {
+        for (const report::SummaryFigure& f : list) {
+            ++row;
+            text(f.name);
+            if (f.value && std::isfinite(*f.value))
+                ok = ok &&
+                     file.write(sheet, row, 1, CellContent{f.plainText(), *f.value, f.decimals, 1});
+            text(f.shownUnit(), nullptr, 2);
+            text(f.method, nullptr, 3);
+        }
+    };
+    const auto header = [&] {
+        row += 2;
+        const QStringList titles = {QStringLiteral("Figure"), QStringLiteral("Value"),
+                                    QStringLiteral("Unit"), QStringLiteral("Method")};
+        for (int c = 0; c < titles.size(); ++c)
+            text(titles[c], heading, c);
+    };
+
+    text(QStringLiteral("Capability of the %1 tower")
+             .arg(s.arrangement == Arrangement::CounterFlow ? QStringLiteral("counter-flow")
+                                                            : QStringLiteral("cross-flow")),
+         title);
+    ++row;
+    text(s.basis);
+    if (!s.available)
+        return ok;
+    header();
+    figures(s.capability);
+    ++row;
+    lines(QStringLiteral("Warnings"), s.warnings);
+    lines(QStringLiteral("Verdict"), s.verdict.isEmpty() ? QStringList() : QStringList{s.verdict});
+    lines(QStringLiteral("Notes"), s.capabilityNotes);
+
+    row += 2;
+    text(QStringLiteral("Water and energy"), title);
+    header();
+    figures(s.water);
+    figures(s.energy);
+    ++row;
+    lines(QStringLiteral("Notes"), s.savingsNotes);
+    return ok;
+}
 
 } // namespace
 
@@ -173,7 +246,8 @@ int ReportWorkbook::regimes() const {
     return 0;
 }
 
-std::optional<QString> ReportWorkbook::save(const QString& path) const {
+std::optional<QString> ReportWorkbook::save(const QString& path,
+                                            const report::CapabilitySummary* capability) const {
     XlsxFile file(path);
     lxw_worksheet* sheet = file.addSheet(kSheet);
     if (!sheet)
@@ -207,6 +281,8 @@ std::optional<QString> ReportWorkbook::save(const QString& path) const {
         if (worksheet_insert_chart(sheet, report::kTemplateRows + 1, 0, chart) != LXW_NO_ERROR)
             return QStringLiteral("the chart could not be placed");
     }
+    if (capability && !writeCapabilitySheet(file, *capability))
+        return file.error();
     if (!file.commit())
         return file.error();
     return std::nullopt;
@@ -251,7 +327,8 @@ int ReportRecorder::regimes(Arrangement arrangement) const {
     return r && r->workbook ? r->workbook->regimes() : 0;
 }
 
-std::optional<QString> ReportRecorder::save(const QString& path, Saved* saved) {
+std::optional<QString> ReportRecorder::save(const QString& path, Saved* saved,
+                                            const report::CapabilitySummary* capability) {
     const Arrangement arrangement = windows_.arrangement();
     Recording* from = &recording(arrangement);
     std::unique_ptr<Recording> windowsOnly;
@@ -262,7 +339,9 @@ std::optional<QString> ReportRecorder::save(const QString& path, Saved* saved) {
     }
     if (!from->workbook)
         return QStringLiteral("the report could not be made");
-    if (std::optional<QString> error = from->workbook->save(path))
+    if (capability && capability->arrangement != arrangement)
+        capability = nullptr;
+    if (std::optional<QString> error = from->workbook->save(path, capability))
         return error;
     if (saved)
         *saved = {arrangement, from->workbook->regimes(), windowsOnly != nullptr};

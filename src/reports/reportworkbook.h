@@ -12,6 +12,7 @@
 // or without an office.
 
 #include "core/arrangement.h"
+#include "reports/capabilitysummary.h"
 #include "reports/reportsource.h"
 #include "reports/spreadsheet.h"
 
@@ -52,8 +53,11 @@ public:
     int regimes() const;
 
     // Writes the workbook as an .xlsx file, replacing path only when it is complete; returns
-    // why it could not, in plain words.
-    std::optional<QString> save(const QString& path) const;
+    // why it could not, in plain words. With a summary, the worksheet "Capability" follows
+    // "Problem": the capability's figures (name, value as a number with its decimals, unit,
+    // method), the warnings, the verdict and the notes, then the water and energy figures.
+    std::optional<QString> save(const QString& path,
+                                const report::CapabilitySummary* capability = nullptr) const;
 
 private:
     bool open_ = false;
@@ -80,9 +84,11 @@ public:
         bool windowsOnly = false;
     };
     // Writes the chosen arrangement's workbook; when no regime of it has been exported, a
-    // workbook with the windows' regime as its one column. Returns why it failed, or what it
-    // wrote.
-    std::optional<QString> save(const QString& path, Saved* saved = nullptr);
+    // workbook with the windows' regime as its one column; with the arrangement's capability
+    // summary, its worksheet "Capability" too (a summary of the other arrangement is left
+    // out). Returns why it failed, or what it wrote.
+    std::optional<QString> save(const QString& path, Saved* saved = nullptr,
+                                const report::CapabilitySummary* capability = nullptr);
 
 private:
     struct Recording;

@@ -1,13 +1,15 @@
 // The audit report as a PDF: its text, extracted by poppler's pdftotext, holds every text the
 // windows show (the inputs, every result with its quantity and unit, the grid's regimes, the
 // title block, the uncertainty table and verdict), in both decimal separators; out-of-date
-// Problems are marked and Problems never calculated are left out; the paper follows the
-// locale; and a write that fails leaves no half file.
+// Problems are marked and Problems never calculated are left out; the capability stands after
+// Problem 2 as its summary states it; the paper follows the locale; and a write that fails
+// leaves no half file.
 
 #include "engine/audit.h"
 #include "engine/chain.h"
 #include "engine/keys.h"
 #include "reports/auditreport.h"
+#include "reports/capabilitysummary.h"
 #include "support/localeguard.h"
 
 #include <QDir>
@@ -200,6 +202,51 @@ private Q_SLOTS:
         QVERIFY(auditreport::writePdf(file, fresh, optionsFor(a), QPageSize::A4, &error));
         QVERIFY(pdfText(file).simplified().contains(
             QStringLiteral("No Problem of the counter-flow tower has been calculated")));
+    }
+
+    void capabilityFollowsProblem2_data() {
+        QTest::addColumn<Arrangement>("arrangement");
+        QTest::newRow("counter flow") << Arrangement::CounterFlow;
+        QTest::newRow("cross flow") << Arrangement::CrossFlow;
+    }
+    // After Problem 2 the capability section gives the summary's capability and verdict;
+    // without Problem 2 (or Problem 1) it says why its figures are missing.
+    void capabilityFollowsProblem2() {
+        QFETCH(Arrangement, arrangement);
+        const LocaleGuard pinned(pointLocale());
+        engine::Audit audit;
+        QVERIFY(audit.calculate(arrangement, 1).calculated);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("report.pdf"));
+        QVERIFY(
+            auditreport::writePdf(file, audit, optionsFor(arrangement), QPageSize::A4, nullptr));
+        QVERIFY(pdfText(file).simplified().contains(
+            QStringLiteral("Capability From Problem 1 of the") +
+            QStringLiteral(" %1, as last calculated.")
+                .arg(arrangement == Arrangement::CounterFlow ? "counter flow" : "cross flow")));
+        QVERIFY(pdfText(file).simplified().contains(
+            QStringLiteral("The design figures need a current Problem 2.")));
+
+        audit.goOn(arrangement, 1);
+        QVERIFY(audit.calculate(arrangement, 2).calculated);
+        const report::CapabilitySummary s = report::summarize(
+            audit, arrangement, uncertainty::hintAccuracies(), report::CapabilityPart);
+        const report::SummaryFigure* pct = s.figure(QStringLiteral("capability.pct"));
+        QVERIFY(pct && pct->value && !s.verdict.isEmpty());
+        QVERIFY(
+            auditreport::writePdf(file, audit, optionsFor(arrangement), QPageSize::A4, nullptr));
+        const QString text = pdfText(file);
+        const QString flat = text.simplified();
+        const qsizetype section = flat.indexOf(QStringLiteral("Capability From Problems 1 and 2"));
+        QVERIFY(section > flat.indexOf(auditreport::problemTitle(2)));
+        QVERIFY(flat.indexOf(s.verdict) > section);
+        QVERIFY(flat.indexOf(QStringLiteral("Water and energy")) > flat.indexOf(s.verdict));
+        QVERIFY(hasLine(text, {QStringLiteral("Capability"), pct->text(), QStringLiteral("%")}));
+
+        QVERIFY(auditreport::writePdf(file, engine::Audit(), optionsFor(arrangement), QPageSize::A4,
+                                      nullptr));
+        QVERIFY(pdfText(file).simplified().contains(
+            QStringLiteral("Capability Calculate Problem 1 of the")));
     }
 
     void paperFollowsTheLocale_data() {

@@ -1,9 +1,12 @@
 // The spreadsheet report as an .xlsx file: the workbook in memory that the Excel export's own
-// logic fills, written with no office, read back by the format's reader and by LibreOffice.
+// logic fills, written with no office, read back by the format's reader and by LibreOffice;
+// and the capability summary's worksheet.
 
+#include "engine/audit.h"
 #include "engine/cellmap.h"
 #include "fakereportsource.h"
 #include "memoryworkbook.h"
+#include "reports/capabilitysummary.h"
 #include "reports/excelreport.h"
 #include "reports/reportworkbook.h"
 #include "reports/templatedocument.h"
@@ -78,6 +81,7 @@ private Q_SLOTS:
     void nothingExportedGivesTheWindowsRegime();
     void arrangementsAreKeptApart();
     void decimalCommaTextsAreNumbers();
+    void capabilitySheetHoldsTheSummary();
     void failedWriteLeavesNoHalfFile_data();
     void failedWriteLeavesNoHalfFile();
 };
@@ -220,6 +224,47 @@ void TestReportWorkbook::decimalCommaTextsAreNumbers() {
 
 // A folder that cannot be written, a target that is no file, a full disk: the save fails
 // with the reason, the old file stays as it was and nothing is left beside it.
+// With a capability summary a worksheet "Capability" follows: each figure's value a number
+// shown with the summary's decimals, the verdict; the worksheet "Problem" is as without it.
+void TestReportWorkbook::capabilitySheetHoldsTheSummary() {
+    const LocaleGuard locale(pointLocale());
+    TwoExports run;
+    engine::Audit audit;
+    QVERIFY(audit.calculate(Arrangement::CounterFlow, 1).calculated);
+    audit.goOn(Arrangement::CounterFlow, 1);
+    QVERIFY(audit.calculate(Arrangement::CounterFlow, 2).calculated);
+    const report::CapabilitySummary s =
+        report::summarize(audit, Arrangement::CounterFlow, uncertainty::hintAccuracies());
+    QTemporaryDir dir;
+    const QString plain = dir.filePath(QStringLiteral("plain.xlsx"));
+    const QString with = dir.filePath(QStringLiteral("with.xlsx"));
+    QCOMPARE(run.recorder.save(plain), std::nullopt);
+    QCOMPARE(run.recorder.save(with, nullptr, &s), std::nullopt);
+    const std::optional<xlsxread::Workbook> before = xlsxread::read(plain);
+    const std::optional<xlsxread::Workbook> book = xlsxread::read(with);
+    QVERIFY(before && book);
+    QCOMPARE(book->sheets.size(), 2);
+    QCOMPARE(book->sheets.first().texts(), before->sheets.first().texts());
+    const xlsxread::Sheet& sheet = book->sheets.at(1);
+    QCOMPARE(sheet.name, QStringLiteral("Capability"));
+    QHash<QString, xlsxread::Cell> values;
+    QStringList texts;
+    for (int row = 0; row < sheet.rows.size(); ++row) {
+        values.insert(sheet.at(row, 0).text, sheet.at(row, 1));
+        texts << sheet.at(row, 0).text;
+    }
+    int checked = 0;
+    for (const auto* list : {&s.capability, &s.water, &s.energy})
+        for (const report::SummaryFigure& f : *list)
+            if (f.value) {
+                QVERIFY2(values.value(f.name).number, qPrintable(f.name));
+                QCOMPARE(values.value(f.name).text, f.plainText());
+                ++checked;
+            }
+    QVERIFY(checked >= 15);
+    QVERIFY(texts.contains(s.verdict));
+}
+
 void TestReportWorkbook::failedWriteLeavesNoHalfFile_data() {
     QTest::addColumn<QString>("target"); // in the test's folder
     QTest::addColumn<rlim_t>("fileSizeLimit");
