@@ -224,9 +224,11 @@ struct Drive {
     double kWhDrive = 0;
     double kWhSavedAgainstFull = 0;
     double kWhSavedAgainstTwoSpeed = 0;
-    double moneySavedAgainstFull = -1;     // < 0: no price
-    double moneySavedAgainstTwoSpeed = -1; // < 0: no price
-    double hoursShort = 0;                 // hours at which full speed is not enough
+    // Money saved per year: kWh saved x price, negative where the drive costs more than it
+    // saves; -1 when no price is given (tell by the price, not by the sign).
+    double moneySavedAgainstFull = -1;
+    double moneySavedAgainstTwoSpeed = -1;
+    double hoursShort = 0; // hours at which full speed is not enough
     // Of the first row: the figures the summary shows for a one-row table.
     double airFlow = 0;
     double power = 0;

@@ -392,7 +392,9 @@ void addSavings(CapabilitySummary& s, const engine::Audit& audit, const engine::
                 vsdKw.value = s.drive.power;
                 savedVsd.value = s.drive.kWhSavedAgainstFull;
                 savedTwo.value = s.drive.kWhSavedAgainstTwoSpeed;
-                if (s.drive.moneySavedAgainstFull >= 0)
+                // A drive that costs more than it saves (its losses at full speed) saves a
+                // negative sum: given a price, every sum is a figure.
+                if (price >= 0)
                     moneyVsd.value = s.drive.moneySavedAgainstFull;
                 if (s.drive.hoursShort > 0)
                     notes << QStringLiteral("For %1 h a year even the full air flow does not cool "
