@@ -694,6 +694,14 @@ void TestBatchTool::badArguments_data() {
         << QStringList{QStringLiteral("--report"), QStringLiteral(CTAUDIT_BATCH),
                        QStringLiteral("-")}
         << QStringLiteral("%1: cannot write reports").arg(QStringLiteral(CTAUDIT_BATCH));
+    const QString weather = dir_.filePath(QStringLiteral("weather.csv"));
+    QFile weatherFile(weather);
+    if (weatherFile.open(QIODevice::WriteOnly))
+        weatherFile.write("tdb,rh\n20,50\n20,150\n");
+    QTest::newRow("weather row out of range")
+        << QStringList{QStringLiteral("--savings"), QStringLiteral("--weather"), weather,
+                       QStringLiteral("-")}
+        << weather + QStringLiteral(":3: the relative humidity must lie between 0 and 100 %");
     QTest::newRow("output folder missing")
         << QStringList{QStringLiteral("--output"), dir_.filePath(QStringLiteral("no/such.csv")),
                        QStringLiteral("-")}
