@@ -415,6 +415,7 @@ int main(int argc, char* argv[]) {
         cases = std::make_unique<FileCases>(*reader);
     }
     const bool withUncertainty = parser.isSet(uncertaintyOption);
+    const QStringList capabilityHeader = capability.headerCells();
 
     // The workbook, when asked for, is made before any case runs: a folder that cannot be
     // written stops the tool at once.
@@ -430,7 +431,7 @@ int main(int argc, char* argv[]) {
         }
         workbook.emplace(workbookName, BatchAudit::headerCells(),
                          withUncertainty ? uncertaintyHeaderCells() : QStringList(),
-                         capability.headerCells());
+                         capabilityHeader);
         if (!workbook->error().isEmpty()) {
             printError(QStringLiteral("%1: %2").arg(workbookName, workbook->error()));
             return kBadInput;
@@ -503,7 +504,7 @@ int main(int argc, char* argv[]) {
         if (!headerWritten &&
             !put(csv::record(BatchAudit::headerCells() +
                              (withUncertainty ? uncertaintyHeaderCells() : QStringList()) +
-                             capability.headerCells())
+                             capabilityHeader)
                      .toUtf8()))
             return false;
         headerWritten = true;
