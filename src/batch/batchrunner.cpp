@@ -47,9 +47,9 @@ void appendSettings(const engine::CapabilityInputs& in, QStringList* cells) {
 
 // The settings of a worker's record, from its cell `from`; false when they are damaged.
 bool readSettings(const QStringList& cells, qsizetype from, engine::CapabilityInputs* in) {
-    const qsizetype rows = (cells.size() - from - engine::kSettingCount) / kAmbientCells;
-    if (cells.size() - from != engine::kSettingCount + rows * kAmbientCells ||
-        rows > engine::kMaxAmbientRows)
+    const qsizetype tableCells = cells.size() - from - engine::kSettingCount;
+    const qsizetype rows = tableCells / kAmbientCells;
+    if (tableCells < 0 || tableCells % kAmbientCells != 0 || rows > engine::kMaxAmbientRows)
         return false;
     bool ok = true;
     const auto number = [&](qsizetype cell) {
