@@ -1,9 +1,13 @@
 #include "auditfile/batchinput.h"
 
 #include "auditfile/csv.h"
+#include "engine/numtext.h"
 
 #include <QBuffer>
+#include <QLocale>
 #include <QStringList>
+#include <algorithm>
+#include <cmath>
 
 int inputColumnIndex(const QString& name) {
     for (int c = 0; c < kInputColumnCount; ++c)
@@ -30,23 +34,34 @@ bool BatchReader::readHeader() {
             error_ = BatchInput::Error{1, 0, QStringLiteral("no header: the file is empty")};
         return false;
     }
-    // Which input column each cell of a record holds.
+    // Which input column, or which optional column, each cell of a record holds.
     cellOf_.fill(-1);
+    settingCell_.fill(-1);
     for (qsizetype cell = 0; cell < header->cells.size(); ++cell) {
         const QString name = header->cells[cell].trimmed();
         const int column = static_cast<int>(cell) + 1;
-        const int index = inputColumnIndex(name);
-        if (index < 0) {
+        int* slot = nullptr;
+        if (const int index = inputColumnIndex(name); index >= 0)
+            slot = &cellOf_[static_cast<size_t>(index)];
+        else if (name == QLatin1String(kAmbientWetBulbColumn))
+            slot = &wetBulbCell_;
+        else if (const std::optional<engine::Setting> setting =
+                     engine::settingOfKey(name.toStdString());
+                 setting && engine::settingDef(*setting).batchColumn)
+            slot = &settingCell_[static_cast<size_t>(*setting)];
+        if (!slot) {
             error_ = {header->line, column, QStringLiteral("unknown column \"%1\"").arg(name)};
             return false;
         }
-        if (cellOf_[static_cast<size_t>(index)] >= 0) {
+        if (*slot >= 0) {
             error_ = {header->line, column,
                       QStringLiteral("column \"%1\" is named twice").arg(name)};
             return false;
         }
-        cellOf_[static_cast<size_t>(index)] = static_cast<int>(cell);
+        *slot = static_cast<int>(cell);
     }
+    anySetting_ =
+        wetBulbCell_ >= 0 || std::ranges::any_of(settingCell_, [](int c) { return c >= 0; });
     for (int index = 0; index < kInputColumnCount; ++index)
         if (cellOf_[static_cast<size_t>(index)] < 0) {
             error_ = {header->line, 0,
@@ -58,10 +73,55 @@ bool BatchReader::readHeader() {
     return true;
 }
 
+bool BatchReader::readSettings(const csv::Record& record, BatchCase& c) {
+    // The value of an optional column's cell: nullopt when empty, NaN when no number.
+    const auto number = [&](int cell) -> std::optional<double> {
+        const QString text = record.cells[cell].trimmed();
+        if (text.isEmpty())
+            return std::nullopt;
+        return numtext::readNumber(text, QLocale::c()).value_or(std::nan(""));
+    };
+    const auto refuse = [&](int cell, const QString& name, const QString& why) {
+        error_ = {record.line, cell + 1,
+                  QStringLiteral("%1 %2, not \"%3\"")
+                      .arg(name, why, record.cells[cell].trimmed().left(40))};
+        return false;
+    };
+    for (int s = 0; s < engine::kSettingCount; ++s) {
+        const int cell = settingCell_[static_cast<size_t>(s)];
+        const std::optional<double> value = cell >= 0 ? number(cell) : std::nullopt;
+        if (!value)
+            continue;
+        const auto setting = engine::Setting(s);
+        const std::string_view key = engine::settingDef(setting).key;
+        const QString name = QString::fromLatin1(key.data(), qsizetype(key.size()));
+        if (std::isnan(*value))
+            return refuse(cell, name, QStringLiteral("must be a number"));
+        if (const std::optional<QString> why = engine::checkSetting(setting, *value))
+            return refuse(cell, name, *why);
+        c.settings.values[static_cast<size_t>(s)] = *value;
+    }
+    if (const std::optional<double> wetBulb =
+            wetBulbCell_ >= 0 ? number(wetBulbCell_) : std::nullopt) {
+        const QString name = QLatin1String(kAmbientWetBulbColumn);
+        if (std::isnan(*wetBulb))
+            return refuse(wetBulbCell_, name, QStringLiteral("must be a number"));
+        engine::AmbientRow row;
+        row.wetBulb = *wetBulb;
+        row.hours = c.settings.value(engine::Setting::Hours);
+        if (const std::optional<QString> why = engine::checkAmbientRow(row))
+            return refuse(wetBulbCell_, name + u':', *why);
+        c.settings.ambient = {row};
+    }
+    return true;
+}
+
 std::optional<BatchCase> BatchReader::next(csv::Reader::Cells cells) {
     if (error_ || (!headerRead_ && !readHeader()))
         return std::nullopt;
-    const std::optional<csv::Record> record = reader_.next(cells);
+    // The optional columns are checked whenever the file is: their cells are read.
+    const std::optional<csv::Record> record =
+        reader_.next(anySetting_ ? csv::Reader::Cells::Kept : cells);
     if (!record) {
         if (const std::optional<csv::Error>& e = reader_.error())
             error_ = BatchInput::Error{e->line, e->column, e->text};
@@ -85,6 +145,8 @@ std::optional<BatchCase> BatchReader::next(csv::Reader::Cells cells) {
     c.line = record->line;
     for (size_t index = 0; index < c.values.size(); ++index)
         c.values[index] = record->cells[cellOf_[index]];
+    if (anySetting_ && !readSettings(*record, c))
+        return std::nullopt;
     return c;
 }
 

@@ -2,8 +2,15 @@
 // The input of the batch audit: a CSV file whose header names the 19 input columns in any
 // order, then one measurement set (a case) per record. The values are kept as the texts the
 // file holds; the windows' fields decide what they make of them.
+//
+// The header may also name settings of the capability and of the water and fan energy (the
+// settings table's keys that the batch reads, "cap.n", "sav.cycles", ...: engine::settingDef)
+// and kAmbientWetBulbColumn. They are no field's: each cell is read here as a number with a
+// decimal point, an empty cell leaves the setting at its default, and a value out of the
+// setting's range stops the file at its line and column like any other damage.
 
 #include "auditfile/csv.h"
+#include "engine/capabilityinputs.h"
 
 #include <QByteArray>
 #include <QList>
@@ -27,6 +34,10 @@ inline constexpr std::array<const char*, kInputColumnCount> kInputColumns = {
 // input alike.
 inline constexpr qsizetype kMaxValueLength = 32767;
 
+// The optional column of the wet bulb (degC) of a one-row ambient table that holds all the
+// operating hours (sav.hours); without it the table is the case's own, or Problem 4's air.
+inline constexpr char kAmbientWetBulbColumn[] = "sav.twb";
+
 // The index of a column name in kInputColumns, or -1.
 int inputColumnIndex(const QString& name);
 
@@ -35,6 +46,9 @@ struct BatchCase {
     int line = 0;   // the line of the file it starts on
     // The texts in kInputColumns order, whatever the file's order.
     std::array<QString, kInputColumnCount> values;
+    // The capability and energy settings: the optional columns' values, the defaults where the
+    // file has no such column or the cell is empty; an audit file's own.
+    engine::CapabilityInputs settings;
 };
 
 class BatchInput {
@@ -79,7 +93,14 @@ private:
     csv::Reader reader_;
     bool headerRead_ = false;
     qsizetype headerCells_ = 0;
+    // Reads the optional columns of a record into c; false at a value out of range.
+    bool readSettings(const csv::Record& record, BatchCase& c);
+
     std::array<int, kInputColumnCount> cellOf_{}; // which cell of a record holds each column
+    // The cells of the optional columns, -1 where the header has none; any: whether it has one.
+    std::array<int, engine::kSettingCount> settingCell_{};
+    int wetBulbCell_ = -1;
+    bool anySetting_ = false;
     int cases_ = 0;
     std::optional<BatchInput::Error> error_;
 };

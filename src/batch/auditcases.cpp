@@ -89,6 +89,7 @@ std::optional<AuditCases> readAuditCases(const QStringList& names, Arrangement a
         const auditfile::Inputs& inputs = loaded.audit.inputs(arrangement);
         for (size_t i = 0; i < c.values.size(); ++i)
             c.values[i] = inputs[i];
+        c.settings = loaded.audit.capability[arrangement == Arrangement::CounterFlow ? 0 : 1];
         result.input.cases.append(c);
     }
     return result;

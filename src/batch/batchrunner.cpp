@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -26,17 +27,79 @@ constexpr int kWindowPerWorker = 256;
 // A worker writes its rows in groups of this many, or fewer when it has nothing more to do.
 constexpr int kRowsPerWrite = 16;
 
+// The cells of a case's settings after its input texts in a worker's record: each setting's
+// value (empty when not given), then the ambient table's rows, four cells each (wet bulb, dry
+// bulb, relative humidity, hours). The numbers are written to be read back exactly.
+constexpr qsizetype kAmbientCells = 4;
+constexpr qsizetype kSettingsStart = 1 + kInputColumnCount;
+
+QString exactText(double value) {
+    return std::isnan(value) ? QString() : QString::number(value, 'g', 17);
+}
+
+void appendSettings(const engine::CapabilityInputs& in, QStringList* cells) {
+    for (double value : in.values)
+        cells->append(exactText(value));
+    for (const engine::AmbientRow& row : in.ambient)
+        *cells << exactText(row.wetBulb) << exactText(row.dryBulb)
+               << exactText(row.relativeHumidity) << exactText(row.hours);
+}
+
+// The settings of a worker's record, from its cell `from`; false when they are damaged.
+bool readSettings(const QStringList& cells, qsizetype from, engine::CapabilityInputs* in) {
+    const qsizetype tableCells = cells.size() - from - engine::kSettingCount;
+    const qsizetype rows = tableCells / kAmbientCells;
+    if (tableCells < 0 || tableCells % kAmbientCells != 0 || rows > engine::kMaxAmbientRows)
+        return false;
+    bool ok = true;
+    const auto number = [&](qsizetype cell) {
+        if (cells[cell].isEmpty())
+            return std::nan("");
+        bool read = false;
+        const double value = cells[cell].toDouble(&read);
+        ok = ok && read && std::isfinite(value);
+        return value;
+    };
+    for (qsizetype s = 0; s < engine::kSettingCount; ++s)
+        in->values[static_cast<size_t>(s)] = number(from + s);
+    in->ambient.clear();
+    for (qsizetype r = 0, cell = from + engine::kSettingCount; r < rows; ++r) {
+        engine::AmbientRow row;
+        row.wetBulb = number(cell++);
+        row.dryBulb = number(cell++);
+        row.relativeHumidity = number(cell++);
+        row.hours = number(cell++);
+        in->ambient.push_back(row);
+    }
+    return ok;
+}
+
+// A case as a worker's record: its number, its input texts and, when the worker makes the
+// capability columns, its settings.
+QByteArray workerRecord(const BatchCase& c, bool settings) {
+    QStringList cells{QString::number(c.number)};
+    for (const QString& value : c.values)
+        cells.append(value);
+    if (settings)
+        appendSettings(c.settings, &cells);
+    return csv::record(cells).toUtf8();
+}
+
 QString inputChanged(const BatchInput::Error& error) {
     return QStringLiteral("the input changed while it was read: ") +
            error.describe(QStringLiteral("line"));
 }
 
-// A case's output row: its number, status and quantities, then its U columns when asked for.
+// A case's output row: its number, status and quantities, its U columns when asked for, then
+// its capability columns (from its audit as the chain left it) when asked for.
 QByteArray outputRow(const BatchAudit& audit, const BatchCase& c, const BatchAudit::Result& result,
-                     bool uncertainty) {
+                     bool uncertainty, const CapabilityColumns& capability,
+                     engine::Audit* finished) {
     QStringList cells = BatchAudit::resultCells(c.number, result);
     if (uncertainty)
         cells += uncertaintyCells(audit.arrangement(), c, cells);
+    if (capability.any())
+        cells += capability.cells(*finished, audit.arrangement(), c);
     return csv::record(cells).toUtf8();
 }
 
@@ -44,12 +107,14 @@ QByteArray outputRow(const BatchAudit& audit, const BatchCase& c, const BatchAud
 // it must.
 QByteArray runCase(const BatchAudit& audit, const BatchCase& c,
                    const BatchRunner::AfterCase& afterCase, bool uncertainty,
-                   std::optional<QString>* stop) {
-    if (!afterCase.run)
-        return outputRow(audit, c, audit.run(c), uncertainty);
+                   const CapabilityColumns& capability, std::optional<QString>* stop) {
+    if (!afterCase.run && !capability.any())
+        return outputRow(audit, c, audit.run(c), uncertainty, capability, nullptr);
     engine::Audit finished;
-    const QByteArray row = outputRow(audit, c, audit.run(c, &finished), uncertainty);
-    *stop = afterCase.run(c.number, finished);
+    const QByteArray row =
+        outputRow(audit, c, audit.run(c, &finished), uncertainty, capability, &finished);
+    if (afterCase.run)
+        *stop = afterCase.run(c.number, finished);
     return row;
 }
 
@@ -85,6 +150,12 @@ qsizetype recordsIn(const QByteArray& text, qsizetype from) {
 
 } // namespace
 
+std::optional<QString> FileCases::failure() const {
+    if (reader_.error())
+        return inputChanged(*reader_.error());
+    return std::nullopt;
+}
+
 QString BatchRunner::workerFailure(QProcess::ExitStatus status, int exitCode,
                                    const QByteArray& said) {
     // A process that crashed has the signal that ended it as its exit code.
@@ -114,10 +185,13 @@ QStringList BatchRunner::workerArguments(Arrangement arrangement) {
                                                     : QStringLiteral("cross"))};
 }
 
-int BatchRunner::runWorker(Arrangement arrangement, const AfterCase& afterCase, bool uncertainty) {
+int BatchRunner::runWorker(Arrangement arrangement, const AfterCase& afterCase, bool uncertainty,
+                           const CapabilityColumns& capability) {
     const BatchAudit audit(arrangement, afterCase.run != nullptr);
-    QByteArray received; // what has come in and is not a whole record yet
-    QByteArray rows;     // rows not yet written
+    QByteArray received;   // what has come in and is not a whole record yet
+    qsizetype scanned = 0; // the bytes of received looked at, and whether they end in quotes
+    bool quoted = false;
+    QByteArray rows; // rows not yet written
     int handled = 0;
     const auto writeRows = [&rows] {
         for (qsizetype written = 0; written < rows.size();) {
@@ -146,22 +220,32 @@ int BatchRunner::runWorker(Arrangement arrangement, const AfterCase& afterCase, 
         if (n == 0)
             break;
         received.append(buffer, n);
-        // The whole records received so far, each a case: its number and its kInputColumns.
+        // The whole records received so far, each a case: its number, its kInputColumns and,
+        // for the capability columns, its settings (a long record with an ambient table may
+        // come in many reads: each byte is looked at once).
         qsizetype whole = 0;
-        for (qsizetype length; (length = recordLength(received, whole)) > 0;)
-            whole += length;
+        for (; scanned < received.size(); ++scanned) {
+            if (received[scanned] == '"')
+                quoted = !quoted;
+            else if (received[scanned] == '\n' && !quoted)
+                whole = scanned + 1;
+        }
         csv::Reader reader(QString::fromUtf8(received.constData(), whole));
         received.remove(0, whole);
+        scanned -= whole;
         while (const std::optional<csv::Record> record = reader.next()) {
             bool numbered = false;
             BatchCase c;
-            if (record->cells.size() == kInputColumnCount + 1)
+            if (capability.any() ? record->cells.size() >= kSettingsStart
+                                 : record->cells.size() == kSettingsStart)
                 c.number = record->cells.front().toInt(&numbered);
-            if (!numbered)
+            if (!numbered ||
+                (capability.any() && !readSettings(record->cells, kSettingsStart, &c.settings)))
                 return failed(damaged);
-            std::copy(record->cells.begin() + 1, record->cells.end(), c.values.begin());
+            std::copy(record->cells.begin() + 1, record->cells.begin() + kSettingsStart,
+                      c.values.begin());
             std::optional<QString> stop;
-            rows += runCase(audit, c, afterCase, uncertainty, &stop);
+            rows += runCase(audit, c, afterCase, uncertainty, capability, &stop);
             if (stop) {
                 std::fprintf(stderr, "%s\n", qPrintable(*stop));
                 return 1;
@@ -178,7 +262,7 @@ int BatchRunner::runWorker(Arrangement arrangement, const AfterCase& afterCase, 
     return received.isEmpty() ? 0 : failed(damaged);
 }
 
-std::optional<QString> BatchRunner::run(BatchReader& cases, qsizetype total, const Sink& sink,
+std::optional<QString> BatchRunner::run(CaseSource& cases, qsizetype total, const Sink& sink,
                                         const Progress& progress) const {
     const int workers = workersFor(total);
     if (workers == 0)
@@ -186,25 +270,23 @@ std::optional<QString> BatchRunner::run(BatchReader& cases, qsizetype total, con
     return runWorkers(cases, total, workers, sink, progress);
 }
 
-std::optional<QString> BatchRunner::runHere(BatchReader& cases, qsizetype total, const Sink& sink,
+std::optional<QString> BatchRunner::runHere(CaseSource& cases, qsizetype total, const Sink& sink,
                                             const Progress& progress) const {
     const BatchAudit audit(arrangement_, afterCase_.run != nullptr);
     qsizetype done = 0;
     while (const std::optional<BatchCase> c = cases.next()) {
         std::optional<QString> stop;
-        if (!sink(runCase(audit, *c, afterCase_, uncertainty_, &stop)))
+        if (!sink(runCase(audit, *c, afterCase_, uncertainty_, capability_, &stop)))
             return outputFailed();
         if (stop)
             return stop;
         if (progress)
             progress(++done, total);
     }
-    if (cases.error())
-        return inputChanged(*cases.error());
-    return std::nullopt;
+    return cases.failure();
 }
 
-std::optional<QString> BatchRunner::runWorkers(BatchReader& cases, qsizetype total, int workers,
+std::optional<QString> BatchRunner::runWorkers(CaseSource& cases, qsizetype total, int workers,
                                                const Sink& sink, const Progress& progress) const {
     struct Worker {
         QProcess process;
@@ -220,6 +302,7 @@ std::optional<QString> BatchRunner::runWorkers(BatchReader& cases, qsizetype tot
         QStringList arguments = workerArguments(arrangement_) + afterCase_.workerArguments;
         if (uncertainty_)
             arguments << uncertaintyArgument();
+        arguments << capability_.workerArguments();
         worker->process.setArguments(arguments);
         pool.push_back(std::move(worker));
     }
@@ -243,8 +326,8 @@ std::optional<QString> BatchRunner::runWorkers(BatchReader& cases, qsizetype tot
             const std::optional<BatchCase> c = cases.next();
             if (!c) {
                 allRead = true;
-                if (cases.error())
-                    fail(inputChanged(*cases.error()));
+                if (const std::optional<QString> why = cases.failure())
+                    fail(*why);
                 for (const auto& worker : pool)
                     worker->process.closeWriteChannel();
                 break;
@@ -253,8 +336,7 @@ std::optional<QString> BatchRunner::runWorkers(BatchReader& cases, qsizetype tot
                 std::min_element(pool.begin(), pool.end(), [](const auto& a, const auto& b) {
                     return a->inHand < b->inHand;
                 })->get();
-            least->process.write(QByteArray::number(c->number) + ',' +
-                                 BatchInput::record(*c).toUtf8());
+            least->process.write(workerRecord(*c, capability_.any()));
             ++least->inHand;
             order.push_back(least);
         }

@@ -4,16 +4,20 @@
 // than a bounded window of cases: a run of any length takes constant memory.
 //
 // A worker is this program itself in its worker mode: it reads cases on standard input as CSV
-// records of the case number and the kInputColumns (no header) and writes their output rows, a
-// few at a time. Each case goes to the worker with the fewest cases in hand, so that a stretch
-// of slow cases does not hold up the others; the runner keeps the order in which it handed cases
-// out and passes each worker's rows on in that order.
+// records of the case number and the kInputColumns (no header; with the capability columns, the
+// case's settings and ambient table after them) and writes their output rows, a few at a time. Each
+// case goes to the worker with the fewest cases in hand, so that a stretch of slow cases does not
+// hold up the others; the runner keeps the order in which it handed cases out and passes each
+// worker's rows on in that order.
 //
 // With the uncertainty columns (setUncertainty), each row carries its case's U columns
-// (batchuncertainty.h) after the report's quantities, computed where the case ran.
+// (batchuncertainty.h) after the report's quantities, computed where the case ran; then, with
+// the capability columns (setCapabilityColumns), the capability and the water and fan energy
+// (batchcapability.h), computed there too.
 
 #include "auditfile/batchinput.h"
 #include "batch/batchaudit.h"
+#include "batch/batchcapability.h"
 
 #include <QByteArray>
 #include <QProcess>
@@ -22,6 +26,45 @@
 #include <functional>
 #include <optional>
 #include <utility>
+
+// The cases of a run, one at a time, in input order.
+class CaseSource {
+public:
+    virtual ~CaseSource() = default;
+    // The next case; nothing at the end, or when the input could not be read again as it was
+    // (then failure() says why).
+    virtual std::optional<BatchCase> next() = 0;
+    virtual std::optional<QString> failure() const = 0;
+};
+
+// The cases of a batch file, read again after it was checked.
+class FileCases : public CaseSource {
+public:
+    explicit FileCases(BatchReader& reader)
+        : reader_(reader) {}
+    std::optional<BatchCase> next() override { return reader_.next(); }
+    std::optional<QString> failure() const override;
+
+private:
+    BatchReader& reader_;
+};
+
+// Cases held in memory (the audit files').
+class ListedCases : public CaseSource {
+public:
+    explicit ListedCases(const QList<BatchCase>& cases)
+        : cases_(cases) {}
+    std::optional<BatchCase> next() override {
+        if (next_ >= cases_.size())
+            return std::nullopt;
+        return cases_[next_++];
+    }
+    std::optional<QString> failure() const override { return std::nullopt; }
+
+private:
+    const QList<BatchCase>& cases_;
+    qsizetype next_ = 0;
+};
 
 class BatchRunner {
 public:
@@ -47,6 +90,8 @@ public:
 
     // Whether each row carries the U columns after the report's quantities.
     void setUncertainty(bool on) { uncertainty_ = on; }
+    // Which capability and energy columns each row carries after those.
+    void setCapabilityColumns(CapabilityColumns columns) { capability_ = std::move(columns); }
 
     // The worker processes a run of n cases would use: none for a few cases, where starting
     // them would cost more than it saves.
@@ -55,8 +100,13 @@ public:
     // Runs every case that cases gives (total of them). Returns the reason when the run
     // failed: a worker process failed, the input could not be read again as it was, or the
     // sink could not write a row (outputFailed()).
-    std::optional<QString> run(BatchReader& cases, qsizetype total, const Sink& sink,
+    std::optional<QString> run(CaseSource& cases, qsizetype total, const Sink& sink,
                                const Progress& progress) const;
+    std::optional<QString> run(BatchReader& cases, qsizetype total, const Sink& sink,
+                               const Progress& progress) const {
+        FileCases source(cases);
+        return run(source, total, sink, progress);
+    }
 
     // The command-line arguments that make this program a worker for an arrangement.
     static QStringList workerArguments(Arrangement arrangement);
@@ -68,19 +118,20 @@ public:
     // The argument that makes a worker add the U columns to its rows.
     static QString uncertaintyArgument() { return QStringLiteral("--uncertainty"); }
     // A worker: runs the cases of standard input, writing their rows (with the U columns when
-    // uncertainty is set) a few at a time, and afterCase (when set) after each. Returns the
-    // program's exit status.
+    // uncertainty is set, then the capability columns) a few at a time, and afterCase (when
+    // set) after each. Returns the program's exit status.
     static int runWorker(Arrangement arrangement, const AfterCase& afterCase = {},
-                         bool uncertainty = false);
+                         bool uncertainty = false, const CapabilityColumns& capability = {});
 
 private:
-    std::optional<QString> runHere(BatchReader& cases, qsizetype total, const Sink& sink,
+    std::optional<QString> runHere(CaseSource& cases, qsizetype total, const Sink& sink,
                                    const Progress& progress) const;
-    std::optional<QString> runWorkers(BatchReader& cases, qsizetype total, int workers,
+    std::optional<QString> runWorkers(CaseSource& cases, qsizetype total, int workers,
                                       const Sink& sink, const Progress& progress) const;
 
     Arrangement arrangement_;
     int jobs_;
     AfterCase afterCase_;
     bool uncertainty_ = false;
+    CapabilityColumns capability_;
 };

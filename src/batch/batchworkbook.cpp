@@ -52,14 +52,16 @@ CellContent cellContent(const QString& text, int column) {
 } // namespace
 
 BatchWorkbook::BatchWorkbook(const QString& path, const QStringList& resultHeader,
-                             const QStringList& uncertaintyHeader)
+                             const QStringList& uncertaintyHeader,
+                             const QStringList& capabilityHeader)
     : file_(path, true)
-    , resultColumns_(resultHeader.size()) {
+    , resultColumns_(resultHeader.size())
+    , uncertaintyColumns_(uncertaintyHeader.size()) {
     results_ = file_.addSheet(QStringLiteral("Results"));
     if (!uncertaintyHeader.isEmpty())
         uncertainty_ = file_.addSheet(QStringLiteral("Uncertainty"));
     if (results_)
-        writeHeader(results_, resultHeader);
+        writeHeader(results_, resultHeader + capabilityHeader);
     if (uncertainty_)
         writeHeader(uncertainty_, QStringList{resultHeader.value(kCaseColumn)} + uncertaintyHeader);
 }
@@ -84,12 +86,14 @@ bool BatchWorkbook::addRow(const QStringList& cells) {
         return false;
     }
     ++row_;
+    // A row's cells: the results, the U cells, the capability cells (on "Results" again).
     for (qsizetype column = 0; column < cells.size(); ++column) {
-        const bool result = column < resultColumns_;
-        if (!result && !uncertainty_)
-            break;
+        const bool result =
+            column < resultColumns_ || column >= resultColumns_ + uncertaintyColumns_;
         lxw_worksheet* sheet = result ? results_ : uncertainty_;
-        const int to = result ? int(column) : int(column - resultColumns_) + 1;
+        const int to = column < resultColumns_ ? int(column)
+                       : result                ? int(column - uncertaintyColumns_)
+                                               : int(column - resultColumns_) + 1;
         if (!file_.write(sheet, row_, to, cellContent(cells[column], int(column))))
             return false;
     }

@@ -1,8 +1,9 @@
 #pragma once
 // ctaudit-batch --xlsx: the batch's output as an .xlsx workbook. The worksheet "Results" holds
 // the output's header and one row per case: the case number and the quantities as numbers,
-// shown with the decimals of their texts, the status as text; with the uncertainty columns,
-// the worksheet "Uncertainty" holds the case number and the U(...) columns. Rows are written
+// shown with the decimals of their texts, the status as text, then the capability and energy
+// columns (batchcapability.h); with the uncertainty columns, the worksheet "Uncertainty" holds
+// the case number and the U(...) columns. Rows are written
 // as they come, in constant memory whatever their number, and the file replaces its target
 // only when complete.
 
@@ -17,12 +18,14 @@ public:
     static constexpr qsizetype kMaxCases = XlsxFile::kMaxRows - 1;
 
     // resultHeader: the output's header (case, status, the quantities); uncertaintyHeader:
-    // the U(...) columns, empty when there are none.
+    // the U(...) columns, empty when there are none; capabilityHeader: the capability and
+    // energy columns, after the U(...) columns in a row and after the quantities on "Results".
     BatchWorkbook(const QString& path, const QStringList& resultHeader,
-                  const QStringList& uncertaintyHeader = {});
+                  const QStringList& uncertaintyHeader = {},
+                  const QStringList& capabilityHeader = {});
 
-    // One case's output row: the result cells, then the U cells. False when it could not be
-    // written (error() says why).
+    // One case's output row: the result cells, the U cells, then the capability cells. False
+    // when it could not be written (error() says why).
     bool addRow(const QStringList& cells);
     // Completes the file and puts it in place.
     bool commit();
@@ -34,6 +37,7 @@ private:
 
     XlsxFile file_;
     qsizetype resultColumns_ = 0;
+    qsizetype uncertaintyColumns_ = 0;
     lxw_worksheet* results_ = nullptr;
     lxw_worksheet* uncertainty_ = nullptr;
     int row_ = 0; // the last row written, the header's is 0

@@ -4,8 +4,10 @@
 
 #include "auditfile/batchinput.h"
 #include "auditfile/csv.h"
+#include "auditfile/weatherfile.h"
 #include "batch/auditcases.h"
 #include "batch/batchaudit.h"
+#include "batch/batchcapability.h"
 #include "batch/batchrunner.h"
 #include "batch/batchuncertainty.h"
 #include "batch/batchworkbook.h"
@@ -41,6 +43,9 @@ constexpr int kMaxJobs = 64;
 // The most a pipe or a device gives as input: it is kept in a temporary file to be read twice,
 // and a device such as /dev/zero never ends.
 constexpr qint64 kMaxStreamedInput = qint64(1) << 30;
+// The most a weather file may hold: a year of hourly rows with a few more columns (a date, a
+// station) takes a few MiB.
+constexpr qint64 kMaxWeatherFile = qint64(64) << 20;
 
 void printError(const QString& text) {
     std::fputs(qPrintable(QStringLiteral("ctaudit-batch: ") + text + u'\n'), stderr);
@@ -78,6 +83,33 @@ std::optional<int> openFileNamed(QString path) {
             return std::nullopt;
         path = target;
     }
+    return std::nullopt;
+}
+
+// Reads a weather file (auditfile/weatherfile.h) whole into *data and its rows into *rows;
+// returns why it cannot.
+std::optional<QString> readWeatherFile(const QString& name, QByteArray* data,
+                                       std::vector<engine::AmbientRow>* rows) {
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("%1: %2").arg(name, file.errorString());
+    data->clear();
+    for (;;) {
+        const QByteArray chunk = file.read(1 << 16);
+        if (file.error() != QFileDevice::NoError)
+            return QStringLiteral("%1: %2").arg(name, file.errorString());
+        if (chunk.isEmpty())
+            break;
+        *data += chunk;
+        if (data->size() > kMaxWeatherFile)
+            return QStringLiteral("%1: more than %2 MiB, more than a weather file of a year holds")
+                .arg(name)
+                .arg(kMaxWeatherFile >> 20);
+    }
+    auditfile::Weather weather = auditfile::readWeather(*data);
+    if (weather.error)
+        return weather.error->describe(name);
+    *rows = std::move(weather.rows);
     return std::nullopt;
 }
 
@@ -173,8 +205,24 @@ int main(int argc, char* argv[]) {
                        "<case>-<counterflow|crossflow>-report.pdf; with --uncertainty it holds "
                        "the first-order uncertainty table."),
         QStringLiteral("DIR"));
+    const QCommandLineOption capabilityOption(
+        QStringLiteral("capability"),
+        QStringLiteral("Append the tower's capability: the Merkel number at the test, the "
+                       "capability and its uncertainty, ... (capability.* columns)."));
+    const QCommandLineOption savingsOption(
+        QStringLiteral("savings"),
+        QStringLiteral("Append the water (evaporation, make-up water) and the fan energy that a "
+                       "variable-speed drive saves (water.*, fan.* columns)."));
+    const QCommandLineOption weatherOption(
+        QStringLiteral("weather"),
+        QStringLiteral("With --savings: the ambient table of every case from the weather FILE "
+                       "(CSV: twb, or tdb and rh; optional hours; one hour a row without)."),
+        QStringLiteral("FILE"));
     parser.addOption(jobsOption);
     parser.addOption(uncertaintyOption);
+    parser.addOption(capabilityOption);
+    parser.addOption(savingsOption);
+    parser.addOption(weatherOption);
     parser.addOption(xlsxOption);
     parser.addOption(diagramsOption);
     parser.addOption(reportOption);
@@ -271,12 +319,42 @@ int main(int argc, char* argv[]) {
                     return error;
             return std::nullopt;
         };
+
+    // The capability and energy columns; the weather file is read once here, and a worker
+    // process reads a copy of what was read.
+    CapabilityColumns capability;
+    capability.capability = parser.isSet(capabilityOption);
+    capability.savings = parser.isSet(savingsOption);
+    QTemporaryFile weatherCopy;
+    if (parser.isSet(weatherOption)) {
+        if (!capability.savings) {
+            printError(QStringLiteral("--weather serves the savings columns: give --savings too"));
+            return kBadInput;
+        }
+        QByteArray data;
+        if (const std::optional<QString> error =
+                readWeatherFile(parser.value(weatherOption), &data, &capability.weather)) {
+            printError(*error);
+            return kBadInput;
+        }
+        if (!parser.isSet(workerOption) && jobs > 1) {
+            if (!weatherCopy.open() || weatherCopy.write(data) != data.size() ||
+                !weatherCopy.flush()) {
+                printError(QStringLiteral("%1: %2").arg(weatherCopy.fileName(),
+                                                        weatherCopy.errorString()));
+                return kBadInput;
+            }
+            capability.weatherFile = weatherCopy.fileName();
+        }
+    }
     if (parser.isSet(workerOption))
-        return BatchRunner::runWorker(arrangement, afterCase, parser.isSet(uncertaintyOption));
+        return BatchRunner::runWorker(arrangement, afterCase, parser.isSet(uncertaintyOption),
+                                      capability);
 
     // The input is read through and checked once before any case runs, so that a damaged
     // file stops the tool before anything is written; then it is read again case by case.
-    // Standard input is kept in a temporary file for the second reading.
+    // Standard input is kept in a temporary file for the second reading. Audit files have been
+    // read and checked whole: their cases, each with its file's settings, are run as they are.
     const QString inputName = parser.positionalArguments().front();
     const bool fromStdin = inputName == QLatin1String("-");
     const QString source = fromStdin ? QStringLiteral("<stdin>") : inputName;
@@ -287,15 +365,7 @@ int main(int argc, char* argv[]) {
         printError(QStringLiteral("%1: %2").arg(inputName, device.errorString()));
         return kBadInput;
     };
-    if (audits) {
-        // Audit files: their cases, as the canonical input, are read like a CSV file.
-        if (!spool.open())
-            return unreadable(spool);
-        const QByteArray canonical = BatchInput::write(audits->input.cases).toUtf8();
-        if (spool.write(canonical) != canonical.size() || !spool.flush())
-            return unreadable(spool);
-        input = &spool;
-    } else {
+    if (!audits) {
         if (fromStdin ? !inputFile.open(STDIN_FILENO, QIODevice::ReadOnly)
                       : (inputFile.setFileName(inputName), !inputFile.open(QIODevice::ReadOnly)))
             return unreadable(inputFile);
@@ -325,7 +395,9 @@ int main(int argc, char* argv[]) {
         }
     }
     qsizetype total = 0;
-    {
+    if (audits) {
+        total = audits->input.cases.size();
+    } else {
         input->seek(0);
         BatchReader check(*input);
         while (check.next(csv::Reader::Cells::Counted))
@@ -335,9 +407,17 @@ int main(int argc, char* argv[]) {
             return kBadInput;
         }
     }
-    input->seek(0);
-    BatchReader cases(*input);
+    std::optional<BatchReader> reader;
+    std::unique_ptr<CaseSource> cases;
+    if (audits) {
+        cases = std::make_unique<ListedCases>(audits->input.cases);
+    } else {
+        input->seek(0);
+        reader.emplace(*input);
+        cases = std::make_unique<FileCases>(*reader);
+    }
     const bool withUncertainty = parser.isSet(uncertaintyOption);
+    const QStringList capabilityHeader = capability.headerCells();
 
     // The workbook, when asked for, is made before any case runs: a folder that cannot be
     // written stops the tool at once.
@@ -352,7 +432,8 @@ int main(int argc, char* argv[]) {
             return kBadInput;
         }
         workbook.emplace(workbookName, BatchAudit::headerCells(),
-                         withUncertainty ? uncertaintyHeaderCells() : QStringList());
+                         withUncertainty ? uncertaintyHeaderCells() : QStringList(),
+                         capabilityHeader);
         if (!workbook->error().isEmpty()) {
             printError(QStringLiteral("%1: %2").arg(workbookName, workbook->error()));
             return kBadInput;
@@ -424,7 +505,8 @@ int main(int argc, char* argv[]) {
     const auto write = [&](const QByteArray& row) {
         if (!headerWritten &&
             !put(csv::record(BatchAudit::headerCells() +
-                             (withUncertainty ? uncertaintyHeaderCells() : QStringList()))
+                             (withUncertainty ? uncertaintyHeaderCells() : QStringList()) +
+                             capabilityHeader)
                      .toUtf8()))
             return false;
         headerWritten = true;
@@ -447,7 +529,8 @@ int main(int argc, char* argv[]) {
     };
     BatchRunner runner(arrangement, jobs, afterCase);
     runner.setUncertainty(withUncertainty);
-    const std::optional<QString> failure = runner.run(cases, total, write, progress);
+    runner.setCapabilityColumns(std::move(capability));
+    const std::optional<QString> failure = runner.run(*cases, total, write, progress);
     if (showProgress && total > 0)
         std::fputc('\n', stderr);
     if (outputError)

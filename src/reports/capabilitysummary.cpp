@@ -151,6 +151,14 @@ void addCapability(CapabilitySummary& s, const engine::CapabilityCase& c,
                 notes << QStringLiteral("Uncertainty: ") + QString::fromStdString(f);
         }
     }
+    // Figures refused for an invalid input are left out of the notes one by one (every figure
+    // after it would repeat the sentence): it is said once, for the point it is in.
+    if (k.merkel.status == capability::Status::InvalidInput)
+        notes << QStringLiteral("The test point: ") +
+                     QString::fromStdString(capability::refusal(k.merkel));
+    else if (design && k.capabilityPct.status == capability::Status::InvalidInput)
+        notes << QStringLiteral("The design point: ") +
+                     QString::fromStdString(capability::refusal(k.capabilityPct));
     if (!design)
         notes << QStringLiteral("The design figures need a current Problem 2.");
 

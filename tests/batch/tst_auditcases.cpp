@@ -1,5 +1,6 @@
 // Audit files in the batch tool: a file's inputs give the output row of the same values in a CSV
-// line, a refused value included; a damaged file stops the tool with its name and the key.
+// line, a refused value included, and its case carries the file's settings; a damaged file
+// stops the tool with its name and the key.
 
 #include "auditfile/auditfile.h"
 #include "batch/auditcases.h"
@@ -51,6 +52,10 @@ void TestAuditCases::auditGivesTheRowOfItsCsvLine() {
     auditfile::Inputs& inputs = a.inputs(arrangement);
     for (int c = 0; c < auditfile::kInputCount; ++c)
         inputs[static_cast<size_t>(c)] = values[c];
+    engine::CapabilityInputs& settings =
+        a.capability[arrangement == Arrangement::CounterFlow ? 0 : 1];
+    settings.values[size_t(engine::Setting::Cycles)] = 6;
+    settings.ambient = {{18, 25, std::nan(""), 4000}};
     const QString path = write(QStringLiteral("a.ctaudit"), auditfile::serialise(a));
 
     QStringList header;
@@ -65,6 +70,7 @@ void TestAuditCases::auditGivesTheRowOfItsCsvLine() {
     const QStringList expected = BatchAudit::resultCells(1, batch.run(csv.cases.front()));
     QCOMPARE(BatchAudit::resultCells(1, batch.run(audits->input.cases[0])), expected);
     QCOMPARE(audits->input.cases[1].number, 2);
+    QVERIFY(audits->input.cases[0].settings == settings); // the file's own settings
 }
 
 void TestAuditCases::otherInputsAndDamage() {

@@ -3,8 +3,12 @@
 // writes the calculated Problems' diagrams under each case's own number, and a damaged file or
 // a bad argument stops it with status 2, a message naming the line, and nothing written.
 
+#include "auditfile/auditfile.h"
 #include "auditfile/csv.h"
+#include "batch/auditcases.h"
 #include "batch/batchaudit.h"
+#include "reports/capabilitysummary.h"
+#include "uncertainty/propagation.h"
 
 #include <QDir>
 #include <QProcess>
@@ -122,6 +126,8 @@ private Q_SLOTS:
     void workersKeepTheOrder();
     void uncertaintyColumns_data();
     void uncertaintyColumns();
+    void capabilityColumns_data();
+    void capabilityColumns();
     void diagrams_data();
     void diagrams();
     void reports();
@@ -295,6 +301,78 @@ void TestBatchTool::uncertaintyColumns() {
     QCOMPARE(cell(4, QStringLiteral("U(Problem 1: range [oC])")), QStringLiteral("0.082"));
     QCOMPARE(cell(4, QStringLiteral("U(Problem 2: heat capacity Qa [kW])")), QString());
     QCOMPARE(cell(4, QStringLiteral("U(Problem 4: water mass flow rate (4) [kg/s])")), QString());
+}
+
+void TestBatchTool::capabilityColumns_data() {
+    QTest::addColumn<Arrangement>("arrangement");
+    QTest::addColumn<bool>("auditFiles");
+    QTest::newRow("counter flow") << Arrangement::CounterFlow << false;
+    QTest::newRow("cross flow") << Arrangement::CrossFlow << false;
+    QTest::newRow("counter flow, audit files") << Arrangement::CounterFlow << true;
+}
+
+// --capability --savings append the summary's columns of each case's audit, with the case's
+// settings (optional columns, or an audit file's own with its ambient table), the same over
+// workers; a case stopped in Problem 1 has a note and no figures; the other columns stay.
+void TestBatchTool::capabilityColumns() {
+    QFETCH(Arrangement, arrangement);
+    QFETCH(bool, auditFiles);
+    const QString option = QStringLiteral("--arrangement=") +
+                           (arrangement == Arrangement::CounterFlow ? "counter" : "cross");
+    const QByteArray three = caseFile(arrangement);
+    QByteArray rows;
+    for (const QByteArray& line : three.split('\n').mid(1, 3))
+        rows += line + ",40,0.65,18\n";
+    const QByteArray header = QByteArray(kHeader) + ",sav.fan_kW,cap.n,sav.twb\n";
+    const QByteArray many = header + rows.repeated(6); // enough cases for two workers
+    QStringList input{QStringLiteral("-")};
+    if (auditFiles) {
+        auditfile::SavedAudit a;
+        const QStringList values = QString::fromUtf8(three.split('\n').at(1)).split(u',');
+        for (int c = 0; c < auditfile::kInputCount; ++c)
+            a.inputs(arrangement)[static_cast<size_t>(c)] = values[c];
+        engine::CapabilityInputs& settings = a.capability[0];
+        settings.values[size_t(engine::Setting::FanPower)] = 40;
+        settings.ambient = {{18, 25, std::nan(""), 4000}, {std::nan(""), 15, 70, 4000}};
+        input.clear();
+        for (int n = 0; n < 16; ++n) {
+            input << dir_.filePath(QStringLiteral("%1.ctaudit").arg(n));
+            QFile file(input.back());
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(auditfile::serialise(a)) > 0);
+        }
+    }
+    const QStringList arguments{option, QStringLiteral("--capability"),
+                                QStringLiteral("--savings")};
+    const Run one = runTool(arguments + QStringList{QStringLiteral("--jobs=1")} + input, many);
+    QCOMPARE(one.exitCode, 0);
+    const Run two = runTool(arguments + QStringList{QStringLiteral("--jobs=2")} + input, many);
+    QCOMPARE(two.exitCode, 0);
+    QCOMPARE(two.out, one.out);
+
+    const csv::Table table = csv::parse(QString::fromUtf8(one.out));
+    QVERIFY(!table.error);
+    const QStringList columns = report::CapabilitySummary::capabilityColumns() +
+                                report::CapabilitySummary::savingsColumns();
+    QCOMPARE(table.records[0].cells, BatchAudit::headerCells() + columns);
+    const QList<BatchCase> cases =
+        auditFiles ? readAuditCases(input, arrangement)->input.cases : BatchInput::read(many).cases;
+    const Run plain = runTool({option, QStringLiteral("-")}, three);
+    const csv::Table before = csv::parse(QString::fromUtf8(plain.out));
+    const BatchAudit batch(arrangement);
+    for (int n = 1; n <= (auditFiles ? 1 : 3); ++n) {
+        engine::Audit audit;
+        batch.run(cases[n - 1], &audit);
+        audit.setCapabilityInputs(arrangement, cases[n - 1].settings);
+        const report::CapabilitySummary summary =
+            report::summarize(audit, arrangement, uncertainty::hintAccuracies());
+        const QStringList row = table.records[n].cells;
+        QCOMPARE(row.mid(0, 60), before.records[n].cells);
+        QCOMPARE(row.mid(60), summary.capabilityValues() + summary.savingsValues());
+        // Stopped in Problem 1: no figure, a note; else the capability and the drive's energy.
+        for (const char* column : {"capability.pct", "fan.kWh_year_saved_vsd"})
+            QCOMPARE(row[60 + columns.indexOf(QLatin1String(column))].isEmpty(), n == 2);
+        QCOMPARE(row[60 + columns.indexOf(QStringLiteral("capability.note"))].isEmpty(), n != 2);
+    }
 }
 
 void TestBatchTool::reports() {
@@ -544,6 +622,11 @@ void TestBatchTool::badFiles_data() {
     QTest::newRow("no header") << QByteArray() << ":1: "
                                << "no header: the file is empty";
     // A field would cut the text and change its value (the program's loader refuses it too).
+    QByteArray setting = QByteArray(kHeader) + ",cap.n\n";
+    for (const QByteArray& line : good.split('\n').mid(1, 3))
+        setting += line + (setting.count('\n') < 3 ? ",0.8\n" : ",2\n");
+    QTest::newRow("setting out of its range") << setting << ":4:20: "
+                                              << "cap.n must lie between 0.35 and 1.1, not \"2\"";
     QByteArray longCell = "100,90,38,33,1,25,5.5" + QByteArray(40000, '0') +
                           "e1,90,80,34,31,21,27,105,110,2200,36,30,22\n";
     QTest::newRow("cell longer than a field holds") << good + longCell << ":5:7: "
@@ -611,6 +694,14 @@ void TestBatchTool::badArguments_data() {
         << QStringList{QStringLiteral("--report"), QStringLiteral(CTAUDIT_BATCH),
                        QStringLiteral("-")}
         << QStringLiteral("%1: cannot write reports").arg(QStringLiteral(CTAUDIT_BATCH));
+    const QString weather = dir_.filePath(QStringLiteral("weather.csv"));
+    QFile weatherFile(weather);
+    if (weatherFile.open(QIODevice::WriteOnly))
+        weatherFile.write("tdb,rh\n20,50\n20,150\n");
+    QTest::newRow("weather row out of range")
+        << QStringList{QStringLiteral("--savings"), QStringLiteral("--weather"), weather,
+                       QStringLiteral("-")}
+        << weather + QStringLiteral(":3: the relative humidity must lie between 0 and 100 %");
     QTest::newRow("output folder missing")
         << QStringList{QStringLiteral("--output"), dir_.filePath(QStringLiteral("no/such.csv")),
                        QStringLiteral("-")}

@@ -62,17 +62,19 @@ QList<QStringList> readCsv(const QString& path) {
     return rows;
 }
 
-// The CSV's rows split as the workbook's sheets hold them: the result columns (before the
-// first U column), and the case number with the U columns.
+// The CSV's rows split as the workbook's sheets hold them: the result columns (the U columns'
+// neighbours on either side), and the case number with the U columns.
 std::pair<QList<QStringList>, QList<QStringList>>
 splitAtUncertainty(const QList<QStringList>& rows) {
-    const qsizetype first = rows.value(0).indexOf(QRegularExpression(QStringLiteral("U\\(.*")));
+    const QStringList header = rows.value(0);
+    const qsizetype first = header.indexOf(QRegularExpression(QStringLiteral("U\\(.*")));
+    const qsizetype last = header.lastIndexOf(QRegularExpression(QStringLiteral("U\\(.*")));
     QList<QStringList> results;
     QList<QStringList> uncertainty;
     for (const QStringList& row : rows) {
-        results << (first < 0 ? row : row.mid(0, first));
+        results << (first < 0 ? row : row.mid(0, first) + row.mid(last + 1));
         if (first >= 0)
-            uncertainty << (QStringList{row.value(0)} + row.mid(first));
+            uncertainty << (QStringList{row.value(0)} + row.mid(first, last + 1 - first));
     }
     return {xlsxread::trimmed(results), xlsxread::trimmed(uncertainty)};
 }
@@ -125,12 +127,13 @@ void TestBatchXlsx::workbookEqualsTheCsv_data() {
     QTest::addColumn<QString>("arrangement");
     QTest::addColumn<int>("cases");
     QTest::addColumn<bool>("uncertainty");
-    QTest::newRow("counter flow, every case, uncertainty") << "counter" << 531 << true;
+    QTest::newRow("counter flow, every case, uncertainty, capability") << "counter" << 531 << true;
     QTest::newRow("cross flow") << "cross" << 40 << false;
 }
 
 // Cell for cell as the CSV: the header's names, every case's texts as shown; the case number
-// and the quantities are numbers, the status is text.
+// and the quantities are numbers, the status and the notes are text. The capability columns
+// follow the quantities on the first sheet.
 void TestBatchXlsx::workbookEqualsTheCsv() {
     QFETCH(QString, arrangement);
     QFETCH(int, cases);
@@ -147,7 +150,8 @@ void TestBatchXlsx::workbookEqualsTheCsv() {
                           xlsxPath,
                           input};
     if (uncertainty)
-        arguments.prepend(QStringLiteral("--uncertainty"));
+        arguments = QStringList{QStringLiteral("--uncertainty"), QStringLiteral("--capability")} +
+                    arguments;
     const Run run = runTool(arguments);
     QVERIFY2(run.exitCode == 0, run.err.constData());
 
@@ -168,7 +172,9 @@ void TestBatchXlsx::workbookEqualsTheCsv() {
         for (qsizetype row = 0; row < sheet.rows.size(); ++row) {
             for (qsizetype column = 0; column < sheet.rows[row].size(); ++column) {
                 const xlsxread::Cell& cell = sheet.rows[row][column];
-                const bool text = row == 0 || (&sheet == &book->sheets[0] && column == 1);
+                const bool text =
+                    row == 0 || (&sheet == &book->sheets[0] &&
+                                 (column == 1 || sheet.rows[0][column].text.endsWith(u"note")));
                 QVERIFY2(cell.text.isEmpty() || cell.number == !text,
                          qPrintable(QStringLiteral("%1 row %2 column %3: %4")
                                         .arg(sheet.name)
