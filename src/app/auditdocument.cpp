@@ -551,6 +551,9 @@ auditfile::SavedAudit AuditDocument::current() const {
     }
     a.active = lastActive_;
     a.report = audit.reportTitle();
+    for (Arrangement arrangement : kArrangements)
+        a.capability[arrangement == Arrangement::CounterFlow ? 0 : 1] =
+            audit.capabilityInputs(arrangement);
     a.saved = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
     a.program = auditfile::programName();
     return a;
@@ -835,6 +838,9 @@ std::optional<AuditDocument::Built> AuditDocument::build(const auditfile::SavedA
         }
     }
     audit.setReportTitle(a.report);
+    for (Arrangement arrangement : kArrangements)
+        audit.setCapabilityInputs(arrangement,
+                                  a.capability[arrangement == Arrangement::CounterFlow ? 0 : 1]);
     built.state = audit.state();
     return built;
 }
