@@ -5,6 +5,7 @@
 
 #include "app/aboutbox.h"
 #include "app/auditdocument.h"
+#include "app/capabilitywindow.h"
 #include "app/help.h"
 #include "app/programfiles.h"
 #include "app/reportfile.h"
@@ -44,7 +45,8 @@ int main(int argc, char* argv[]) {
     Windows windows(desktop);
     AuditDocument document(windows);
     ReportFile reportFile(windows, document);
-    new ReportWindow(windows, document); // a child window of the main window, which owns it
+    new ReportWindow(windows, document);     // a child window of the main window, which owns it
+    new CapabilityWindow(windows, document); // the same; "Capability" goes before "Report"
     AboutBox about(*windows.mainWindow());
     Help help(*windows.mainWindow());
     windows.start();

@@ -2,6 +2,7 @@
 
 #include "core/ntuscaling.h"
 #include "engine/audit.h"
+#include "engine/capabilityinputs.h"
 #include "engine/keys.h"
 #include "engine/numtext.h"
 
@@ -126,4 +127,16 @@ std::optional<diagrams::ProblemDiagrams> AuditDiagramSource::diagrams(Arrangemen
     if (problem >= 2)
         d.characteristic = characteristic(arrangement, problem);
     return d;
+}
+
+std::optional<diagrams::CapabilityDiagram>
+AuditDiagramSource::capability(Arrangement arrangement) const {
+    const engine::CapabilityCase c = engine::capabilityCase(audit_, arrangement, true);
+    if (!c.test || !c.design)
+        return std::nullopt;
+    const bool outOfDate =
+        audit_.currency(arrangement, 1).outOfDate() || audit_.currency(arrangement, 2).outOfDate();
+    const capability::Capability k =
+        capability::evaluate(arrangement, *c.test, &*c.design, c.settings, true);
+    return diagrams::capabilityDiagram(k, c.settings.exponent, outOfDate);
 }

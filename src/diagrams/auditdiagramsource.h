@@ -17,6 +17,8 @@ public:
     std::optional<diagrams::ProblemDiagrams> diagrams(Arrangement arrangement,
                                                       int problem) const override;
 
+    std::optional<diagrams::CapabilityDiagram> capability(Arrangement arrangement) const override;
+
     // The tower characteristic as Problem `problem` (2 to 4) shows it; nullopt when Problem 1
     // has no positive NTU to draw it through.
     std::optional<diagrams::Characteristic> characteristic(Arrangement arrangement,

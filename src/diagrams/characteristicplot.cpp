@@ -24,53 +24,14 @@ QString number(double value, int decimals) {
     return QLocale().toString(value, 'f', decimals);
 }
 
-// A logarithmic ticker that also labels both ends of the range: a range within one decade
-// would otherwise show one number or none. An end closer than a tenth of a decade to a decade
-// tick is left to that tick.
-class EndLabelledLogTicker : public QCPAxisTickerLog {
-public:
-    void generate(const QCPRange& range, const QLocale& locale, QChar formatChar, int precision,
-                  QVector<double>& ticks, QVector<double>* subTicks,
-                  QVector<QString>* tickLabels) override {
-        QCPAxisTickerLog::generate(range, locale, formatChar, precision, ticks, subTicks,
-                                   tickLabels);
-        if (!(range.lower > 0) || !(range.upper > range.lower))
-            return;
-        for (double end : {range.lower, range.upper}) {
-            const bool nearTick = std::ranges::any_of(
-                ticks, [&](double t) { return t > 0 && std::fabs(std::log10(t / end)) < 0.1; });
-            if (nearTick)
-                continue;
-            const auto at = std::ranges::upper_bound(ticks, end) - ticks.begin();
-            ticks.insert(at, end);
-            if (tickLabels)
-                tickLabels->insert(at, getTickLabel(end, locale, formatChar, precision));
-        }
-    }
-};
-
-// value rounded outward to one significant digit: down (0.63 to 0.6) or up (2.7 to 3).
-double roundOutward(double value, bool up) {
-    if (!(value > 0) || !std::isfinite(value))
-        return value;
-    const double scale = std::pow(10.0, std::floor(std::log10(value)));
-    return (up ? std::ceil(value / scale - 1e-9) : std::floor(value / scale + 1e-9)) * scale;
-}
-
 } // namespace
 
 CharacteristicPlot::CharacteristicPlot(QWidget* parent)
     : QCustomPlot(parent) {
     setObjectName(QStringLiteral("characteristicPlot"));
     plotstyle::prepare(this);
-    for (QCPAxis* axis : {xAxis, yAxis}) {
-        axis->setScaleType(QCPAxis::stLogarithmic);
-        auto ticker = QSharedPointer<EndLabelledLogTicker>::create();
-        ticker->setSubTickCount(8);
-        axis->setTicker(ticker);
-        axis->setNumberFormat(QStringLiteral("gb"));
-        axis->setNumberPrecision(3);
-    }
+    for (QCPAxis* axis : {xAxis, yAxis})
+        plotstyle::setLogarithmic(axis);
     xAxis->setLabel(QStringLiteral("L/G [-]"));
     // NTU in kW/(kJ/kg) is a mass flow, kg/s: NTU per water flow has no unit.
     yAxis->setLabel(QStringLiteral("NTU / L [-]"));
@@ -156,7 +117,8 @@ void CharacteristicPlot::setCharacteristic(const diagrams::Characteristic& c) {
         nMax = std::max(nMax, p.ntuPerFlow);
     }
     // The line spans the points with room on either side, to ends that read as round numbers.
-    const double from = roundOutward(rMin / 1.6, false), to = roundOutward(rMax * 1.6, true);
+    const double from = plotstyle::roundOutward(rMin / 1.6, false),
+                 to = plotstyle::roundOutward(rMax * 1.6, true);
     QVector<double> r, n;
     for (int k = 0; k < kLineSamples; ++k) {
         const double ratio = from * std::pow(to / from, double(k) / (kLineSamples - 1));
@@ -167,5 +129,6 @@ void CharacteristicPlot::setCharacteristic(const diagrams::Characteristic& c) {
     nMin = std::min({nMin, n.front(), n.back()});
     nMax = std::max({nMax, n.front(), n.back()});
     xAxis->setRange(from, to);
-    yAxis->setRange(roundOutward(nMin / 1.3, false), roundOutward(nMax * 1.5, true));
+    yAxis->setRange(plotstyle::roundOutward(nMin / 1.3, false),
+                    plotstyle::roundOutward(nMax * 1.5, true));
 }

@@ -12,6 +12,7 @@
 // NTU kW/(kJ/kg), NTU per water flow (kW/(kJ/kg)) / (kg/s).
 
 #include "core/arrangement.h"
+#include "core/capability.h"
 
 #include <optional>
 #include <string>
@@ -79,6 +80,28 @@ struct Characteristic {
     // NTU/L of the characteristic line at flow ratio L/G.
     double at(double flowRatio) const;
 };
+
+// The capability by the characteristic-curve method (core/capability.h): KaV/L over L/G on
+// logarithmic axes, the design demand curve, the tower characteristic KaV/L = C (L/G)^-n through
+// the test point, the test point, the design point (the demand at Ld/Gd) and where the two curves
+// meet. Only positive, finite values are kept: a refused figure leaves its curve or point out,
+// and `note` says why.
+struct CapabilityDiagram {
+    Arrangement arrangement = Arrangement::CounterFlow;
+    double exponent = capability::kDefaultExponent; // n
+    std::vector<capability::CurvePoint> demand;
+    std::vector<capability::CurvePoint> characteristic;
+    std::optional<capability::CurvePoint> test;         // L/G measured, Me
+    std::optional<capability::CurvePoint> design;       // Ld/Gd, the demand there
+    std::optional<capability::CurvePoint> intersection; // where characteristic and demand meet
+    std::optional<double> capabilityPct;                // %
+    bool outOfDate = false; // drawn from a Problem whose results are out of date
+    std::string note;       // the first refused figure's reason; empty when all is drawn
+};
+
+// The diagram of a capability evaluated with exponent n (core/capability.h's evaluate).
+CapabilityDiagram capabilityDiagram(const capability::Capability& capability, double exponent,
+                                    bool outOfDate);
 
 // Everything the Diagram window shows for one Problem.
 struct ProblemDiagrams {

@@ -4,6 +4,8 @@
 
 #include <QFontMetrics>
 #include <QStringList>
+#include <algorithm>
+#include <cmath>
 
 namespace plotstyle {
 
@@ -47,6 +49,31 @@ private:
     }
 
     QString shown_;
+};
+
+// A logarithmic ticker that also labels both ends of the range: a range within one decade
+// would otherwise show one number or none. An end closer than a tenth of a decade to a decade
+// tick is left to that tick.
+class EndLabelledLogTicker : public QCPAxisTickerLog {
+public:
+    void generate(const QCPRange& range, const QLocale& locale, QChar formatChar, int precision,
+                  QVector<double>& ticks, QVector<double>* subTicks,
+                  QVector<QString>* tickLabels) override {
+        QCPAxisTickerLog::generate(range, locale, formatChar, precision, ticks, subTicks,
+                                   tickLabels);
+        if (!(range.lower > 0) || !(range.upper > range.lower))
+            return;
+        for (double end : {range.lower, range.upper}) {
+            const bool nearTick = std::ranges::any_of(
+                ticks, [&](double t) { return t > 0 && std::fabs(std::log10(t / end)) < 0.1; });
+            if (nearTick)
+                continue;
+            const auto at = std::ranges::upper_bound(ticks, end) - ticks.begin();
+            ticks.insert(at, end);
+            if (tickLabels)
+                tickLabels->insert(at, getTickLabel(end, locale, formatChar, precision));
+        }
+    }
 };
 
 TitleElement* titleElement(const QCustomPlot* plot) {
@@ -130,6 +157,22 @@ QString title(const QCustomPlot* plot) {
 QString shownTitle(const QCustomPlot* plot) {
     const TitleElement* element = titleElement(plot);
     return element ? element->shown() : QString();
+}
+
+void setLogarithmic(QCPAxis* axis) {
+    axis->setScaleType(QCPAxis::stLogarithmic);
+    auto ticker = QSharedPointer<EndLabelledLogTicker>::create();
+    ticker->setSubTickCount(8);
+    axis->setTicker(ticker);
+    axis->setNumberFormat(QStringLiteral("gb"));
+    axis->setNumberPrecision(3);
+}
+
+double roundOutward(double value, bool up) {
+    if (!(value > 0) || !std::isfinite(value))
+        return value;
+    const double scale = std::pow(10.0, std::floor(std::log10(value)));
+    return (up ? std::ceil(value / scale - 1e-9) : std::floor(value / scale + 1e-9)) * scale;
 }
 
 QString outOfDateMark(bool outOfDate) {

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QString>
 
+class QCPAxis;
 class QCustomPlot;
 class QCPColorGradient;
 class QFontMetrics;
@@ -29,6 +30,14 @@ QString shownTitle(const QCustomPlot* plot);
 // line breaks kept; a word wider than width alone is elided. A width of 0 or less leaves it as
 // it is.
 QString fitToWidth(const QString& text, const QFontMetrics& metrics, int width);
+
+// A logarithmic axis as the characteristic diagrams have it: a decade ticker with eight sub
+// ticks that also labels both ends of the range (a range within one decade would otherwise show
+// one number or none), numbers to three significant digits.
+void setLogarithmic(QCPAxis* axis);
+// value rounded outward to one significant digit: down (0.63 to 0.6) or up (2.7 to 3); a value
+// that is not positive and finite is returned as it is.
+double roundOutward(double value, bool up);
 
 // What a diagram's title and a point's legend entry add for a Problem whose results are out of
 // date: " (out of date)"; nothing for a current one.

@@ -132,6 +132,10 @@ bool CapabilityInputs::operator==(const CapabilityInputs& o) const {
 }
 
 CapabilityCase capabilityCase(const Audit& audit, Arrangement arrangement) {
+    return capabilityCase(audit, arrangement, false);
+}
+
+CapabilityCase capabilityCase(const Audit& audit, Arrangement arrangement, bool outOfDateToo) {
     CapabilityCase c;
     c.arrangement = arrangement;
     c.inputs = audit.capabilityInputs(arrangement);
@@ -146,7 +150,7 @@ CapabilityCase capabilityCase(const Audit& audit, Arrangement arrangement) {
 
     for (int problem = 1; problem <= kProblems; ++problem) {
         const Currency currency = audit.currency(arrangement, problem);
-        if (currency.current())
+        if (currency.current() || (outOfDateToo && currency.calculated))
             c.used.push_back(problem);
         else if (currency.calculated)
             c.leftOut.push_back(problem);

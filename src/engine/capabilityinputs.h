@@ -111,6 +111,9 @@ struct CapabilityCase {
     CapabilityInputs inputs;
 };
 CapabilityCase capabilityCase(const Audit& audit, Arrangement arrangement);
+// The same with the Problems that are out of date read as well, as last calculated (`used` lists
+// them, `leftOut` stays empty): what a diagram draws, marked out of date.
+CapabilityCase capabilityCase(const Audit& audit, Arrangement arrangement, bool outOfDateToo);
 
 // The ambient rows the water and energy figures use: the table, or the one row of Problem 4's
 // ambient air for all operating hours (none when Problem 4 is not current).

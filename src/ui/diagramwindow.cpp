@@ -1,5 +1,6 @@
 #include "ui/diagramwindow.h"
 
+#include "diagrams/capabilityplot.h"
 #include "diagrams/characteristicplot.h"
 #include "diagrams/diagramsource.h"
 #include "diagrams/fillmapplot.h"
@@ -70,8 +71,9 @@ DiagramWindow::DiagramWindow(Workspace& workspace)
     enthalpyMap = new FillMapPlot(FillMapPlot::Quantity::AirEnthalpy);
     dryBulbMap = new FillMapPlot(FillMapPlot::Quantity::AirDryBulb);
     characteristic = new CharacteristicPlot;
-    for (QCustomPlot* plot : std::initializer_list<QCustomPlot*>{merkel, waterMap, enthalpyMap,
-                                                                 dryBulbMap, characteristic}) {
+    capabilityPlot = new CapabilityPlot;
+    for (QCustomPlot* plot : std::initializer_list<QCustomPlot*>{
+             merkel, waterMap, enthalpyMap, dryBulbMap, characteristic, capabilityPlot}) {
         plot->setParent(this);
         plot->hide();
         attachContextMenu(plot);
@@ -124,6 +126,8 @@ DiagramWindow::Drawn DiagramWindow::drawnFrom() const {
     for (Arrangement arrangement : {Arrangement::CounterFlow, Arrangement::CrossFlow})
         for (int problem = 1; problem <= engine::kProblems; ++problem)
             d.outOfDate.push_back(audit.currency(arrangement, problem).outOfDate());
+    for (Arrangement arrangement : {Arrangement::CounterFlow, Arrangement::CrossFlow})
+        d.capabilityInputs.push_back(audit.capabilityInputs(arrangement));
     return d;
 }
 
@@ -184,6 +188,21 @@ void DiagramWindow::showDiagrams(const diagrams::ProblemDiagrams& d) {
     if (d.characteristic) {
         characteristic->setCharacteristic(*d.characteristic);
         shown.emplace_back(characteristic, QStringLiteral("Tower characteristic"));
+    }
+    // Problem 2, the acceptance test, with the capability of the same test point; cross flow
+    // takes up to a second for it.
+    if (d.problem == 2 && source_) {
+        const bool slow = d.arrangement == Arrangement::CrossFlow;
+        if (slow)
+            workspace_.desktop().setWaitCursor(this, true);
+        const std::optional<diagrams::CapabilityDiagram> capability =
+            source_->capability(d.arrangement);
+        if (slow)
+            workspace_.desktop().setWaitCursor(this, false);
+        if (capability) {
+            capabilityPlot->setDiagram(*capability);
+            shown.emplace_back(capabilityPlot, QStringLiteral("Capability"));
+        }
     }
 
     // Rebuild the tabs only when the set of diagrams changes, keeping the chosen kind.

@@ -1,7 +1,9 @@
 #pragma once
 // The "Diagram" window: the diagrams of the Problem window that was last active, redrawn after
 // every CALCULATE of that arrangement. Counter flow shows the enthalpy-temperature diagram,
-// cross flow the maps of the fill; Problems 2 to 4 add the tower characteristic. The shown
+// cross flow the maps of the fill; Problems 2 to 4 add the tower characteristic, and Problem 2
+// the capability by the characteristic-curve method (a tab of its own beside the
+// characteristic, drawn from Problems 1 and 2 and the capability settings). The shown
 // diagram exports to PNG, SVG and PDF from the "Export..." button and the plots' context menu.
 // Out-of-date Problems are drawn as such (diagramdata.h).
 
@@ -13,6 +15,7 @@
 #include <optional>
 #include <vector>
 
+class CapabilityPlot;
 class CharacteristicPlot;
 class DiagramSource;
 class FillMapPlot;
@@ -60,6 +63,7 @@ public:
     FillMapPlot* enthalpyMap;
     FillMapPlot* dryBulbMap;
     CharacteristicPlot* characteristic;
+    CapabilityPlot* capabilityPlot;
 
 private:
     // The hint in place of the diagrams, under title ("Diagram" when empty).
@@ -72,6 +76,7 @@ private:
     struct Drawn {
         std::vector<engine::Calculation> calculations;
         std::vector<bool> outOfDate;
+        std::vector<engine::CapabilityInputs> capabilityInputs; // of each arrangement
         bool operator==(const Drawn&) const = default;
     };
     Drawn drawnFrom() const;

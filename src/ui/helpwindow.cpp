@@ -87,6 +87,11 @@ HelpTopic helpTopic(const QWidget* focus) {
             return {QStringLiteral("audit.html"), QStringLiteral("uncertainty")};
         if (key == "ReportWindow")
             return {QStringLiteral("audit.html"), QStringLiteral("report")};
+        // The Capability window's tab of the water and fan energy has its own section.
+        if (key == "waterAndEnergyPart")
+            return {QStringLiteral("capability.html"), QStringLiteral("water-and-energy")};
+        if (key == "CapabilityWindow")
+            return {QStringLiteral("capability.html"), QStringLiteral("capability")};
     }
     return {kIndex, QString()};
 }

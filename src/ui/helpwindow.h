@@ -37,8 +37,10 @@ struct HelpTopic {
 // The manual's place for a widget: an entry field of a Problem window is explained on
 // quantities.html at the anchor "<window key>.<field key>" ("Form5.Text1", its accessible
 // description); any other widget of a Problem window on audit.html at "problem<N>"; the start,
-// Diagram and Uncertainty windows on audit.html at "start", "diagrams" and "uncertainty";
-// anything else (or nothing) is the contents, index.html.
+// Diagram and Uncertainty windows on audit.html at "start", "diagrams" and "uncertainty"; the
+// Capability window on capability.html at "capability", its tab of the water and fan energy
+// ("waterAndEnergyPart") at "water-and-energy"; anything else (or nothing) is the contents,
+// index.html.
 HelpTopic helpTopic(const QWidget* focus);
 
 // The anchor of every entry field of the Problem windows, in the key table's order.

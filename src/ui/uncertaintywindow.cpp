@@ -379,17 +379,21 @@ void UncertaintyWindow::setAccuracies(const Accuracies& accuracies) {
     filling_ = false;
 }
 
-void UncertaintyWindow::loadAccuracies() {
+Accuracies UncertaintyWindow::savedAccuracies(Desktop& desktop) {
     Accuracies a = hintAccuracies();
     for (int i = 0; i < kInputCount; ++i) {
-        const QString kept = workspace_.desktop().readSetting(applicationTitle(), kSection,
-                                                              QString::fromLatin1(kKeys[i]));
+        const QString kept =
+            desktop.readSetting(applicationTitle(), kSection, QString::fromLatin1(kKeys[i]));
         bool ok = false;
         const double v = kept.toDouble(&ok); // stored with the decimal point
         if (ok && std::isfinite(v) && v >= 0)
             a[i].value = v;
     }
-    setAccuracies(a);
+    return a;
+}
+
+void UncertaintyWindow::loadAccuracies() {
+    setAccuracies(savedAccuracies(workspace_.desktop()));
 }
 
 void UncertaintyWindow::saveAccuracies() const {

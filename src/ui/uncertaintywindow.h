@@ -22,6 +22,7 @@
 #include <optional>
 #include <vector>
 
+class Desktop;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -52,6 +53,9 @@ public:
     // Puts the accuracies of the fields' hints back (and into the settings).
     void restoreAccuracies();
     uncertainty::Accuracies accuracies() const;
+    // The accuracies kept in the settings store (the hints' where none is kept), as the window
+    // loads them; what the capability's uncertainty is stated with elsewhere.
+    static uncertainty::Accuracies savedAccuracies(Desktop& desktop);
 
     // The results table as tab-separated text, a header line first and one line per row, with
     // the numbers as shown: the selected rows, or every row when none is selected. Ctrl+C on

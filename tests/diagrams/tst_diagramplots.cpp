@@ -4,7 +4,9 @@
 // files of the asked size.
 
 #include "core/psychro.h"
+#include "diagrams/capabilityplot.h"
 #include "diagrams/diagramexport.h"
+#include "diagrams/fanhoursplot.h"
 #include "diagrams/fillmapplot.h"
 #include "diagrams/merkelplot.h"
 #include "diagrams/plotstyle.h"
@@ -66,6 +68,9 @@ private Q_SLOTS:
     void exportToAnUnwritablePlaceFails();
     void titleFitsTheWidth_data();
     void titleFitsTheWidth();
+    void capabilityKeepsValidLogAxes_data();
+    void capabilityKeepsValidLogAxes();
+    void fanHoursLeavesOutWhatIsNotFinite();
 };
 
 void TestDiagramPlots::merkelDrawsTheOperatingLineAndSaturation() {
@@ -286,6 +291,70 @@ void TestDiagramPlots::titleFitsTheWidth() {
     lines.replace(QStringLiteral("{kW/(kJ/kg) elided}"),
                   metrics.elidedText(QStringLiteral("kW/(kJ/kg)"), Qt::ElideRight, width * em));
     QCOMPARE(plotstyle::fitToWidth(text, metrics, width * em), lines);
+}
+
+// The capability's log axes stay valid (positive, increasing) and nothing drawn is NaN,
+// whatever the evaluation refused.
+void TestDiagramPlots::capabilityKeepsValidLogAxes_data() {
+    QTest::addColumn<bool>("curves");
+    QTest::addColumn<bool>("points");
+    QTest::addColumn<bool>("noted");
+    QTest::newRow("everything") << true << true << false;
+    QTest::newRow("curves refused") << false << true << true;
+    QTest::newRow("nothing") << false << false << true;
+}
+
+void TestDiagramPlots::capabilityKeepsValidLogAxes() {
+    QFETCH(bool, curves);
+    QFETCH(bool, points);
+    QFETCH(bool, noted);
+    capability::Capability k;
+    k.testRatio = 1.2;
+    k.designRatio = 1.0;
+    const auto ok = [](double v) { return capability::Figure{capability::Status::Ok, v, 0}; };
+    if (points) {
+        k.merkel = ok(1.5);
+        k.coefficient = ok(1.5 * std::pow(1.2, 0.72));
+    }
+    if (curves) {
+        k.demandAtDesign = ok(1.4);
+        k.intersectionRatio = ok(1.1);
+        k.capabilityPct = ok(110);
+        for (double x = 0.3; x < 2.5; x *= 1.2) {
+            k.demand.push_back({x, 0.8 * std::pow(x, 1.5)});
+            k.characteristic.push_back({x, k.coefficient.value * std::pow(x, -0.72)});
+        }
+        k.demand.push_back({2.6, std::nan("")}); // never drawn
+    } else
+        k.pinch = capability::Figure{capability::Status::ColdWaterAtWetBulb, 0, 24};
+    CapabilityPlot plot;
+    plot.resize(600, 400);
+    plot.setDiagram(diagrams::capabilityDiagram(k, 0.72, false));
+    plot.replot();
+    for (QCPAxis* axis : {plot.xAxis, plot.yAxis}) {
+        QVERIFY(axis->range().lower > 0);
+        QVERIFY(axis->range().upper > axis->range().lower);
+    }
+    for (QCPGraph* g : {plot.demandGraph(), plot.characteristicGraph(), plot.testGraph(),
+                        plot.designGraph(), plot.intersectionGraph()})
+        for (auto it = g->data()->constBegin(); it != g->data()->constEnd(); ++it)
+            QVERIFY(std::isfinite(it->key) && std::isfinite(it->value) && it->value > 0);
+    QCOMPARE(plot.testGraph()->data()->isEmpty(), !points);
+    QCOMPARE(plot.demandGraph()->data()->isEmpty(), !curves);
+    QCOMPARE(!plot.note().isEmpty(), noted);
+}
+
+void TestDiagramPlots::fanHoursLeavesOutWhatIsNotFinite() {
+    FanHoursPlot plot;
+    plot.setRows({18.2, 18.7, std::nan(""), 25}, {1000, 500, 200, 3000}, {10, std::nan(""), 5, 40},
+                 45);
+    QCOMPARE(plot.hoursBars()->data()->size(), 2); // 18-19 and 25-26 oC
+    QCOMPARE(plot.hoursBars()->data()->at(0)->value, 1500.0);
+    QCOMPARE(plot.powerGraph()->data()->at(0)->value, 10.0); // the NaN power left out
+    QVERIFY(plot.yAxis2->range().upper >= 45);
+    plot.setRows({}, {}, {}, std::nan(""));
+    QVERIFY(!plot.note().isEmpty());
+    QVERIFY(plot.xAxis->range().upper > plot.xAxis->range().lower);
 }
 
 QTEST_MAIN(TestDiagramPlots)

@@ -100,8 +100,9 @@ void TestHelpWindow::everyFieldHasItsPlace() {
 
 void TestHelpWindow::contentsListEveryPageAndSection() {
     HelpWindow help(kManual, QString());
-    QCOMPARE(help.pages(), (QStringList{"index.html", "audit.html", "quantities.html",
-                                        "methods.html", "files.html", "batch.html"}));
+    QCOMPARE(help.pages(),
+             (QStringList{"index.html", "audit.html", "capability.html", "quantities.html",
+                          "methods.html", "files.html", "batch.html"}));
     QCOMPARE(help.pageTitle(QStringLiteral("quantities.html")),
              QStringLiteral("Inputs and results"));
     QCOMPARE(help.source().fileName(), QStringLiteral("index.html"));
@@ -129,9 +130,11 @@ void TestHelpWindow::searchFindsAcrossPages_data() {
     QTest::addColumn<QStringList>("pages"); // those with a place, in the contents' order
     QTest::newRow("a phrase") << "L/G exponent" << QStringList{"quantities.html"};
     QTest::newRow("any case") << "MERKEL"
-                              << QStringList{"audit.html", "methods.html", "batch.html"};
+                              << QStringList{"audit.html", "capability.html", "methods.html",
+                                             "batch.html"};
     QTest::newRow("over several pages")
-        << "wet bulb" << QStringList{"quantities.html", "methods.html", "batch.html"};
+        << "wet bulb"
+        << QStringList{"capability.html", "quantities.html", "methods.html", "batch.html"};
     QTest::newRow("program") << "ctaudit" << QStringList{"index.html", "files.html", "batch.html"};
     QTest::newRow("nowhere") << "zyzzyva" << QStringList{};
     QTest::newRow("blank") << "   " << QStringList{};
