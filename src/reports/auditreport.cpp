@@ -1,6 +1,7 @@
 #include "reports/auditreport.h"
 
 #include "diagrams/auditdiagramsource.h"
+#include "diagrams/capabilityplot.h"
 #include "diagrams/characteristicplot.h"
 #include "diagrams/fillmapplot.h"
 #include "diagrams/merkelplot.h"
@@ -381,7 +382,8 @@ void notes(Layout& layout, const QStringList& lines) {
 
 // The tower's capability: on a page of its own, its figures, the test conditions' warnings,
 // the verdict, the notes; without figures, the line that says why.
-void capabilitySection(Layout& layout, const report::CapabilitySummary& s) {
+void capabilitySection(Layout& layout, const report::CapabilitySummary& s, CapabilityPlot* plot,
+                       double exponent) {
     layout.pageBreak();
     layout.heading(QStringLiteral("Capability"), 14, kInk, 0);
     if (!s.available) {
@@ -401,6 +403,11 @@ void capabilitySection(Layout& layout, const report::CapabilitySummary& s) {
     if (!s.verdict.isEmpty())
         layout.paragraph(s.verdict, font(10, true), kInk, 6);
     notes(layout, s.capabilityNotes);
+    if (!s.figures.demand.empty() && s.figures.merkel.ok()) {
+        const diagrams::CapabilityDiagram data =
+            diagrams::capabilityDiagram(s.figures, exponent, false);
+        layout.diagram(plot, [plot, data] { plot->setDiagram(data); });
+    }
 }
 
 // The most rows of the drive's ambient table the report lists.
@@ -596,6 +603,8 @@ int paint(QPagedPaintDevice& device, const engine::Audit& audit, const Options& 
                           FillMapPlot(FillMapPlot::Quantity::AirEnthalpy),
                           FillMapPlot(FillMapPlot::Quantity::AirDryBulb)};
     CharacteristicPlot characteristic;
+    CapabilityPlot capabilityPlot;
+    const double exponent = audit.capabilityInputs(a).value(engine::Setting::Exponent);
     const AuditDiagramSource source(audit);
     const Qt::Alignment right = Qt::AlignRight;
     // The capability comes after Problem 2, the water and energy after the last Problem.
@@ -605,7 +614,7 @@ int paint(QPagedPaintDevice& device, const engine::Audit& audit, const Options& 
     for (int p : calculated) {
         const engine::Currency currency = audit.currency(a, p);
         if (p > 2 && !capabilityShown) {
-            capabilitySection(layout, capability);
+            capabilitySection(layout, capability, &capabilityPlot, exponent);
             capabilityShown = true;
         }
         if (p != calculated.front() || capabilityShown)
@@ -689,7 +698,7 @@ int paint(QPagedPaintDevice& device, const engine::Audit& audit, const Options& 
     }
 
     if (!capabilityShown)
-        capabilitySection(layout, capability);
+        capabilitySection(layout, capability, &capabilityPlot, exponent);
     waterAndEnergySection(
         layout, report::summarize(audit, a, options.accuracies, report::WaterAndEnergyPart));
 
