@@ -143,9 +143,10 @@ bool validLine(const AirLine& line) {
 }
 
 // Where the air line meets saturation, if it does: status Ok when the driving force is positive
-// on all of [Tout, Tin]; ColdWaterAtWetBulb when it is not positive at Tout already;
-// AirSaturates with the water temperature of the first zero otherwise. The driving force is
-// convex (hs is), so its minimum is where its slope hs'(T) - (L/G) cpw changes sign.
+// on all of [Tout, Tin] (its minimum the value, at `at` degC); ColdWaterAtWetBulb when it is not
+// positive at Tout already; AirSaturates with the water temperature of the first zero otherwise.
+// The driving force is convex (hs is), so its minimum is where its slope hs'(T) - (L/G) cpw changes
+// sign.
 Figure lineSaturation(const AirLine& line) {
     const double d0 = drivingForce(line, line.waterOut);
     if (!std::isfinite(d0))
@@ -173,8 +174,11 @@ Figure lineSaturation(const AirLine& line) {
     const double dMin = drivingForce(line, tMin);
     if (!std::isfinite(dMin))
         return refused(Status::NonFinite);
-    if (dMin > 0)
-        return okFigure(dMin);
+    if (dMin > 0) {
+        Figure f = okFigure(dMin);
+        f.at = tMin;
+        return f;
+    }
     auto force = [&](double t) { return drivingForce(line, t); };
     const Root r = brent(force, line.waterOut, tMin, d0, dMin, kTemperatureTolerance, 0);
     return refused(Status::AirSaturates, r.ok ? r.x : tMin);
@@ -187,12 +191,25 @@ Integral integralOf(const Figure& f) {
     return r;
 }
 
+// The rounding of a driving force hs - ha, in units of eps (hs + ha): generous for the few
+// operations of each enthalpy.
+constexpr double kForceRounding = 64;
+
+// The largest relative rounding of the integrand at which a panel is accepted at the rounding
+// limit (the driving force then at least 1e6 times its rounding).
+constexpr double kIntegrandRoundingLimit = 1e-6;
+
 // Adaptive Simpson on [a, b] (Lyness' criterion |S2 - S1| <= 15 tol, with the Richardson
-// correction added).
+// correction added). A panel also ends when |S2 - S1| is within the rounding of its integrand
+// values, (b - a) roundingScale max f^2 (f's rounding is roundingScale f^2): halving it further
+// would only refine the rounding (`roundingLimited` then; `capped` as well when the integrand's
+// relative rounding roundingScale f exceeds kIntegrandRoundingLimit).
 template <class F> struct AdaptiveSimpson {
     F& f;
     int evaluations = 0;
+    double roundingScale = 0;
     bool capped = false;
+    bool roundingLimited = false;
 
     double step(double a, double b, double fa, double fm, double fb, double whole, double tol,
                 int depth) {
@@ -212,6 +229,15 @@ template <class F> struct AdaptiveSimpson {
         const double delta = both - whole;
         if (depth <= 0 || std::fabs(delta) <= 15 * tol || !(lm > a && rm < b))
             return both + delta / 15;
+        const double fMax = std::max({fa, flm, fm, frm, fb});
+        if (std::fabs(delta) <= (b - a) * roundingScale * fMax * fMax) {
+            // Refining further would only refine the rounding: accept the panel while its
+            // integrand is known well, give up (NotConverged) where it is not.
+            if (roundingScale * fMax > kIntegrandRoundingLimit)
+                capped = true;
+            roundingLimited = true;
+            return both + delta / 15;
+        }
         return step(a, m, fa, flm, fm, left, tol / 2, depth - 1) +
                step(m, b, fm, frm, fb, right, tol / 2, depth - 1);
     }
@@ -264,7 +290,13 @@ Integral counterFlowMerkel(const AirLine& line) {
     for (int k = 0; k < kSimpsonStartPanels; ++k)
         estimate += h / 6 * (nodes[2 * k] + 4 * nodes[2 * k + 1] + nodes[2 * k + 2]);
     const double tol = kMerkelTolerance * std::fabs(estimate) / kSimpsonStartPanels;
-    AdaptiveSimpson<decltype(integrand)> simpson{integrand, r.evaluations};
+    // The driving force's rounding, kForceRounding eps (hs + ha), largest at Tin, makes
+    // cpw / d uncertain by that over cpw times its square.
+    const double hsTop = psychro::saturatedEnthalpy(b, line.pressure);
+    const double haTop = line.airEnthalpyIn + line.flowRatio * kCpw * (b - a);
+    const double roundingScale =
+        kForceRounding * kEps * (std::fabs(hsTop) + std::fabs(haTop)) / kCpw;
+    AdaptiveSimpson<decltype(integrand)> simpson{integrand, r.evaluations, roundingScale};
     double sum = 0;
     for (int k = 0; k < kSimpsonStartPanels; ++k) {
         const double pa = a + h * k;
@@ -283,7 +315,57 @@ Integral counterFlowMerkel(const AirLine& line) {
         return r;
     }
     r.value = sum;
+    r.roundingLimited = simpson.roundingLimited;
     return r;
+}
+
+Figure counterFlowMerkelLowerBound(const AirLine& line) {
+    if (!validLine(line))
+        return {};
+    const Figure saturation = lineSaturation(line);
+    if (!saturation.ok())
+        return saturation;
+    const double a = line.waterOut;
+    const double b = line.waterIn;
+    constexpr int kPieces = 2 * kSimpsonStartPanels;
+    double nodes[kPieces + 2];
+    for (int i = 0; i <= kPieces; ++i)
+        nodes[i] = i == kPieces ? b : a + (b - a) * i / kPieces;
+    nodes[kPieces + 1] = saturation.at;
+    std::sort(nodes, nodes + kPieces + 2);
+    // The driving force raised by the rounding of the enthalpies it is the difference of.
+    auto forceAbove = [&](double t) {
+        const double hs = psychro::saturatedEnthalpy(t, line.pressure);
+        const double ha = line.airEnthalpyIn + line.flowRatio * kCpw * (t - line.waterOut);
+        return hs - ha + kForceRounding * kEps * (std::fabs(hs) + std::fabs(ha));
+    };
+    double sum = 0;
+    double t1 = nodes[0];
+    double d1 = forceAbove(t1);
+    for (int i = 1; i < kPieces + 2; ++i) {
+        const double t2 = nodes[i];
+        const double d2 = forceAbove(t2);
+        // ln(d1 / d2) / (d1 - d2), 1 / d1 in the limit of equal forces.
+        const double q = (d2 - d1) / d1;
+        const double meanInverse = std::fabs(q) < 1e-12 ? 1 / d1 : std::log1p(q) / (d2 - d1);
+        sum += kCpw * (t2 - t1) * meanInverse;
+        t1 = t2;
+        d1 = d2;
+    }
+    return okFigure(sum);
+}
+
+Integral counterFlowMerkelAgainst(const AirLine& line, double target) {
+    Integral me = counterFlowMerkel(line);
+    if (me.status != Status::NotConverged)
+        return me;
+    const Figure bound = counterFlowMerkelLowerBound(line);
+    if (bound.ok() && bound.value > target) {
+        me.status = Status::Ok;
+        me.value = bound.value;
+        me.lowerBound = true;
+    }
+    return me;
 }
 
 Integral chebyshevMerkel(const AirLine& line) {
@@ -842,13 +924,14 @@ void counterFlowDesign(const Context& ctx, Capability& c, bool curves) {
     c.demandAtDesign = figureOf(counterFlowMerkel(ctx.designLine(xd)));
     if (c.coefficient.ok()) {
         // The cold water: Tout in (twb,d, Tin,d) with Me(Tout) = C xd^-n, by Brent's method on
-        // (Me - target) / (Me + target), which runs from +1 (no driving force) to -1 (Tin).
+        // (Me - target) / (Me + target), which runs from +1 (no driving force) to -1 (Tin); where
+        // the air line nearly touches saturation Me's lower bound may decide the sign.
         const double target = ctx.characteristic(xd);
         Status failure = Status::Ok;
         auto balance = [&](double t) {
             AirLine line = ctx.designLine(xd);
             line.waterOut = t;
-            const Integral me = counterFlowMerkel(line);
+            const Integral me = counterFlowMerkelAgainst(line, target);
             if (me.status == Status::AirSaturates || me.status == Status::ColdWaterAtWetBulb)
                 return 1.0;
             if (me.status != Status::Ok) {
@@ -871,14 +954,14 @@ void counterFlowDesign(const Context& ctx, Capability& c, bool curves) {
         Status failure = Status::Ok;
         auto rising = [&](double u) {
             const double x = std::exp(u);
-            const Integral me = counterFlowMerkel(ctx.designLine(x));
+            const double offered = ctx.characteristic(x);
+            const Integral me = counterFlowMerkelAgainst(ctx.designLine(x), offered);
             if (me.status == Status::AirSaturates)
                 return 1.0;
             if (me.status != Status::Ok) {
                 failure = me.status;
                 return std::numeric_limits<double>::quiet_NaN();
             }
-            const double offered = ctx.characteristic(x);
             return (me.value - offered) / (me.value + offered);
         };
         c.intersectionRatio = intersect(rising, c.pinch.value, 1.0, failure);

@@ -127,13 +127,32 @@ struct AirLine {
 
 struct Integral {
     Status status = Status::InvalidInput;
-    double value = 0;    // the Merkel number
-    int evaluations = 0; // of the integrand
-    double at = 0;       // AirSaturates: the water temperature, degC
+    double value = 0;        // the Merkel number
+    int evaluations = 0;     // of the integrand
+    double at = 0;           // AirSaturates: the water temperature, degC
+    bool lowerBound = false; // value is only a lower bound (counterFlowMerkelAgainst)
+    // Ok, but the relative tolerance was out of reach: the air line nearly touches saturation
+    // and the rounding of the driving force there bounds the accuracy instead.
+    bool roundingLimited = false;
 };
 
-// Merkel's integral by adaptive Simpson to the relative tolerance kMerkelTolerance.
+// Merkel's integral by adaptive Simpson to the relative tolerance kMerkelTolerance, or, where
+// the air line nearly touches saturation, to the rounding of the driving force (a difference
+// of nearly equal enthalpies there; roundingLimited). Status NotConverged when
+// kMerkelMaxEvaluations do not settle it (counterFlowMerkelLowerBound still bounds it then).
 Integral counterFlowMerkel(const AirLine& line);
+// A lower bound of Merkel's integral that needs no convergence: the driving force hs - ha is
+// convex in T (hs is), so it lies below its chords between the nodes Tout + k (Tin - Tout) / 16
+// and the point of nearest approach to saturation, and cpw / chord integrates in closed form,
+// cpw dT ln(d1 / d2) / (d1 - d2) on each piece; the driving forces are raised by their
+// rounding first. It grows without bound as the air line approaches saturation, like the
+// integral. Status and `at` as counterFlowMerkel's when the line meets saturation.
+Figure counterFlowMerkelLowerBound(const AirLine& line);
+// Merkel's integral for a search that asks only on which side of `target` it lies: as
+// counterFlowMerkel, except that an integration that did not settle is decided by the lower
+// bound when that exceeds target (the demand is too high for target): status Ok, lowerBound
+// set, `value` the bound.
+Integral counterFlowMerkelAgainst(const AirLine& line, double target);
 // The four-point Chebyshev rule of the CTI acceptance-test code:
 // (R/4) sum cpw / (hs - ha) at Tout + 0.1 R, Tout + 0.4 R, Tin - 0.4 R, Tin - 0.1 R.
 Integral chebyshevMerkel(const AirLine& line);

@@ -525,7 +525,8 @@ RowAir rowAir(const Ambient& a, double p) {
 // The search of one row: phi(u), u = ln(L/G), rises with u (less air, more demand) and is zero
 // at G*. Counter flow: ln(demand) - ln(C (L/G)^-n). Cross flow: the cell model's mean outlet
 // water at Me = C (L/G)^-n less Tout, K. +inf where the demand has no finite value (the air
-// line saturates); NaN where the evaluation failed (`failure` says why).
+// line saturates) or is too high to settle (capability::counterFlowMerkelAgainst); NaN where
+// the evaluation failed (`failure` says why).
 struct RowSearch {
     const DriveInput& in;
     double lnC;
@@ -540,10 +541,13 @@ struct RowSearch {
         const double x = std::exp(u);
         const capability::TestPoint& t = in.test;
         if (in.arrangement == Arrangement::CounterFlow) {
-            const capability::Integral me =
-                capability::counterFlowMerkel({t.waterOut, t.waterIn, x, air.enthalpy, t.pressure});
+            // An integral that cannot settle (the air line nearly touches saturation) whose
+            // lower bound already exceeds the characteristic: more air is needed.
+            const capability::Integral me = capability::counterFlowMerkelAgainst(
+                {t.waterOut, t.waterIn, x, air.enthalpy, t.pressure},
+                std::exp(lnC - in.exponent * u));
             if (me.status == capability::Status::AirSaturates ||
-                me.status == capability::Status::ColdWaterAtWetBulb)
+                me.status == capability::Status::ColdWaterAtWetBulb || me.lowerBound)
                 return HUGE_VAL;
             if (me.status != capability::Status::Ok || !(me.value > 0)) {
                 failure = me.status;
@@ -573,7 +577,7 @@ double searchTolerance(Arrangement arrangement) {
 }
 
 struct RowSolution {
-    Status status = Status::Ok; // of the search (a refusal of the whole table)
+    Status status = Status::Ok; // of the search (not Ok: the row is unsolved)
     capability::Status cause = capability::Status::Ok;
     bool shortAtFull = false;
     double u = 0;               // ln(L/G*)
@@ -681,10 +685,11 @@ AirKey keyOf(const RowAir& air) {
 }
 
 // Every searched row solved directly, each search started from the previous row's G*; rows
-// of the same air share it. The first row whose search failed in `failedRow`.
-Status solveEveryRow(RowSearch& phi, const std::vector<RowAir>& airs,
-                     const std::vector<bool>& searched, double u1,
-                     std::vector<RowSolution>& solutions, int& failedRow) {
+// of the same air share it. A row whose search fails keeps its failed solution (the next row
+// starts from the last one solved).
+void solveEveryRow(RowSearch& phi, const std::vector<RowAir>& airs,
+                   const std::vector<bool>& searched, double u1,
+                   std::vector<RowSolution>& solutions) {
     double start = u1;
     double slope = kFirstSlope;
     std::map<AirKey, RowSolution> solved;
@@ -698,19 +703,16 @@ Status solveEveryRow(RowSearch& phi, const std::vector<RowAir>& airs,
         }
         phi.air = airs[i];
         phi.failure = capability::Status::Ok;
-        const RowSolution s = solveRow(phi, u1, start, slope);
-        if (s.status != Status::Ok) {
-            failedRow = int(i);
-            return s.status;
-        }
+        RowSolution s = solveRow(phi, u1, start, slope);
+        if (s.status != Status::Ok && s.cause == capability::Status::Ok)
+            s.cause = capability::Status::NotConverged;
         solved.emplace(keyOf(airs[i]), s);
-        if (!s.shortAtFull) {
+        if (s.status == Status::Ok && !s.shortAtFull) {
             start = s.u;
             slope = s.slope > 0 && std::isfinite(s.slope) ? s.slope : kFirstSlope;
         }
         solutions[i] = s;
     }
-    return Status::Ok;
 }
 
 // Saturated air of enthalpy h (kJ/kg dry air) at p (bar), the air of the interpolation's nodes:
@@ -1047,11 +1049,7 @@ Drive variableSpeedDrive(const DriveInput& in) {
         r.nodes = interpolation.nodes;
         r.interpolationError = interpolation.error;
     } else {
-        const Status s = solveEveryRow(phi, airs, searched, u1, solutions, r.failedRow);
-        if (s != Status::Ok) {
-            r.status = s;
-            return r;
-        }
+        solveEveryRow(phi, airs, searched, u1, solutions);
     }
 
     const double minSpeed = in.minimumSpeedPct / 100;
@@ -1064,18 +1062,28 @@ Drive variableSpeedDrive(const DriveInput& in) {
         bool shortAtFull = true;
         if (!searched[i]) {
             row.status = capability::Status::ColdWaterAtWetBulb;
+        } else if (solutions[i].status != Status::Ok) {
+            // G* not found: full speed, the figure that never overstates the saving.
+            row.status = solutions[i].cause;
+            row.unsolved = true;
+            shortAtFull = false;
+            r.hoursUnsolved += a.hours;
+            ++r.rowsUnsolved;
+            if (r.firstUnsolvedRow < 0)
+                r.firstUnsolvedRow = int(i);
         } else {
             shortAtFull = solutions[i].shortAtFull;
             if (!shortAtFull)
                 row.airFlow = std::min(g1, L / std::exp(solutions[i].u));
         }
-        if (shortAtFull) {
-            row.fullSpeedShort = true;
+        if (shortAtFull || row.unsolved) {
+            row.fullSpeedShort = shortAtFull;
             row.airFlow = g1;
             row.speed = 1;
             row.power = fullWithDrive;
             row.twoSpeedPower = p1;
-            r.hoursShort += a.hours;
+            if (shortAtFull)
+                r.hoursShort += a.hours;
         } else {
             row.speed = std::min(1.0, row.airFlow / g1);
             const double s = std::max(row.speed, minSpeed);

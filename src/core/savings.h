@@ -212,8 +212,12 @@ struct Ambient {
 // an Illinois search on h, then nodes on [lowest h, min(highest h, hf)] at saturated air of
 // each node's enthalpy, and checks at the rows nearest the midpoints between the nodes, each
 // solved with its own air. Rows near hf or with G* near G1 / 2 are solved directly. A node or
-// check that fails, or no agreement within kDriveMaxNodes, solves every air directly instead,
-// so a refused row is refused as it is there.
+// check that fails, or no agreement within kDriveMaxNodes, solves every air directly instead.
+//
+// A row whose search fails (an integral that cannot settle and whose lower bound does not
+// decide, a cap reached) does not refuse the table: it runs at full speed, as a row that is
+// short does (the figure that never overstates the saving), is marked `unsolved`, and its hours
+// are counted in hoursUnsolved for a note.
 struct DriveInput {
     Arrangement arrangement = Arrangement::CounterFlow;
     capability::TestPoint test; // Problem 1
@@ -232,13 +236,15 @@ struct DriveInput {
 };
 struct AmbientResult {
     // Ok, or ColdWaterAtWetBulb / AirSaturates: no air flow cools the water to Tout in this
-    // air (the row runs at full speed and is fullSpeedShort).
+    // air (the row runs at full speed and is fullSpeedShort); with `unsolved`, why the search
+    // failed.
     capability::Status status = capability::Status::Ok;
     double airFlow = 0;          // G*, kg/s (G1 at full speed)
     double speed = 0;            // the fan's speed, fraction of full
     double power = 0;            // kW with the drive
     double twoSpeedPower = 0;    // kW
     bool fullSpeedShort = false; // even full air flow is not enough
+    bool unsolved = false;       // G* not found (`status` says why): full speed
 };
 struct Drive {
     Status status = Status::InvalidInput;
@@ -255,6 +261,10 @@ struct Drive {
     double moneySavedAgainstFull = -1;
     double moneySavedAgainstTwoSpeed = -1;
     double hoursShort = 0; // hours at which full speed is not enough
+    // Rows whose G* was not found, run at full speed: their hours, count and the first (0-based).
+    double hoursUnsolved = 0;
+    int rowsUnsolved = 0;
+    int firstUnsolvedRow = -1;
     // Of the first row: the figures the summary shows for a one-row table.
     double airFlow = 0;
     double power = 0;
@@ -265,8 +275,8 @@ struct Drive {
     // directly as checks (0 nodes: every air solved directly).
     int nodes = 0;
     double interpolationError = 0;
-    // A refused table: the first row (0-based) whose air or hours are not valid, else the first
-    // whose search failed; -1 when the refusal is not a row's.
+    // A refused table: the first row (0-based) whose air or hours are not valid; -1 when the
+    // refusal is not a row's.
     int failedRow = -1;
 };
 Drive variableSpeedDrive(const DriveInput& in);

@@ -408,6 +408,13 @@ void addSavings(CapabilitySummary& s, const engine::Audit& audit, const engine::
                                             "the water to Problem 1's outlet temperature: the fan "
                                             "runs at full speed then.")
                                  .arg(number(s.drive.hoursShort, 0));
+                if (s.drive.rowsUnsolved > 0)
+                    notes << QStringLiteral("For %1 h a year (%2 ambient rows, the first row %3) "
+                                            "the drive's air flow could not be found: the fan is "
+                                            "taken at full speed then.")
+                                 .arg(number(s.drive.hoursUnsolved, 0))
+                                 .arg(s.drive.rowsUnsolved)
+                                 .arg(s.drive.firstUnsolvedRow + 1);
             } else {
                 QString note = QStringLiteral("The drive: ") +
                                QString::fromStdString(savings::refusal(s.drive.status));

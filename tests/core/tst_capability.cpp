@@ -65,6 +65,7 @@ private Q_SLOTS:
     void upperNodeRuleApproachesMerkelFromAbove();
     void publishedExample();
     void demandRisesTowardsThePinch();
+    void merkelLowerBoundNearThePinch();
     void capabilityIsFullAtTheDesignPoint_data();
     void capabilityIsFullAtTheDesignPoint();
     void fanPowerScalesTheMeasuredAirCapability();
@@ -160,6 +161,26 @@ void TestCapability::demandRisesTowardsThePinch() {
     const Integral past = counterFlowMerkel(line);
     QCOMPARE(past.status, Status::AirSaturates);
     QVERIFY(past.at > line.waterOut && past.at <= line.waterIn);
+}
+
+// The lower bound from the chords of the convex driving force stays below the integral and
+// close to it; nearer the pinch than the rounding lets the integral settle, it still rises.
+void TestCapability::merkelLowerBoundNearThePinch() {
+    const double p = 1.013;
+    AirLine line{30, 40, 0, psychro::saturatedEnthalpy(24, p), p};
+    const double pinch = pinchRatio(line).value;
+    double previous = 0;
+    for (double gap : {0.5, 1e-2, 1e-4, 1e-6, 1e-12}) {
+        line.flowRatio = (1 - gap) * pinch;
+        const Integral me = counterFlowMerkel(line);
+        const Figure bound = counterFlowMerkelLowerBound(line);
+        QVERIFY(bound.ok() && bound.value > previous);
+        if (me.status == Status::Ok)
+            QVERIFY2(bound.value <= me.value && bound.value > 0.9 * me.value,
+                     qPrintable(QString::number(bound.value / me.value)));
+        previous = bound.value;
+    }
+    QCOMPARE(counterFlowMerkelAgainst(line, 0.5 * previous).status, Status::Ok);
 }
 
 void TestCapability::capabilityIsFullAtTheDesignPoint_data() {

@@ -68,6 +68,7 @@ private Q_SLOTS:
     void driveRows();
     void driveSearchOverAYear();
     void driveRefusals();
+    void driveAirLineNearSaturation();
     void crossFlowOutlet_data();
     void crossFlowOutlet();
     void crossFlowDrive();
@@ -304,6 +305,22 @@ void TestSavings::driveRefusals() {
     in.measuredPower = 45;
     in.ambient.clear();
     QCOMPARE(variableSpeedDrive(in).status, Status::InvalidInput);
+}
+
+// An hour whose air line at full speed nearly touches saturation (L/G1 within 3e-6 of its
+// pinch), where Merkel's integral cannot reach its tolerance: its demand far exceeds the
+// characteristic, so the hour is short at full speed, not a refusal of the year.
+void TestSavings::driveAirLineNearSaturation() {
+    DriveInput in;
+    in.test = {99.7, 89.9, 22.61, 15.70, 0.992, 7.27, 72.2};
+    in.merkel =
+        capability::evaluate(Arrangement::CounterFlow, in.test, nullptr, {}, false).merkel.value;
+    in.measuredPower = 40;
+    in.ambient = {{0, 14.34, 80.7, 1}};
+    const Drive d = variableSpeedDrive(in);
+    QCOMPARE(d.status, Status::Ok);
+    QVERIFY(d.rows[0].fullSpeedShort);
+    QCOMPARE(d.rowsUnsolved, 0);
 }
 
 void TestSavings::crossFlowOutlet_data() {
