@@ -3,6 +3,7 @@
 #include "app/history.h"
 #include "app/windows.h"
 #include "auditfile/batchinput.h"
+#include "engine/atomicfile.h"
 #include "engine/audit.h"
 #include "engine/fieldtable.h"
 #include "engine/keys.h"
@@ -44,7 +45,6 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QSessionManager>
 #include <QStandardPaths>
 #include <QStyle>
@@ -599,28 +599,13 @@ bool AuditDocument::saveAs() {
 bool AuditDocument::saveTo(const QString& path) {
     if (!fieldsAcceptTheirValues())
         return false;
-    // An audit replaces only a regular file: a FIFO, a device or a folder of that name stays
-    // what it is.
-    if (const QFileInfo target(path); target.exists() && !target.isFile()) {
-        fail(QStringLiteral("The audit cannot be saved as \"%1\": it is not a regular file")
-                 .arg(QDir::toNativeSeparators(path)));
-        return false;
-    }
-    // Written beside the old file and renamed over it only when complete. An audit is short
-    // enough to sit in the write buffer until the commit, which does not report a last write
-    // that fails (a full disk): the flush before it does, and the old file stays.
+    // Written beside the old file and renamed over its name only when complete
+    // (engine/atomicfile.h): a FIFO, a device or a folder of that name stays what it is, and a
+    // link there is replaced, never written through.
     const QByteArray text = auditfile::serialise(current());
-    QSaveFile file(path);
-    QString error;
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
-        error = file.errorString();
-    else if (!file.flush())
-        error = QString::fromLocal8Bit(std::strerror(errno)); // Qt's text for it may be empty
-    else if (!file.commit())
-        error = file.errorString();
-    if (!error.isNull()) {
+    if (const std::optional<QString> error = AtomicFile::write(path, text)) {
         fail(QStringLiteral("The audit cannot be saved as \"%1\": %2")
-                 .arg(QDir::toNativeSeparators(path), error));
+                 .arg(QDir::toNativeSeparators(path), *error));
         return false;
     }
     adopt(path);

@@ -6,7 +6,7 @@
 //   Save       Writes the arrangement chosen on the start window, the 38 field texts, every
 //              successful CALCULATE in its order with the texts its fields held (the engine
 //              keeps them), both Problem 1 grids and the last active Problem window, atomically
-//              (QSaveFile). A field holding a value it would refuse is validated first, as
+//              (AtomicFile). A field holding a value it would refuse is validated first, as
 //              leaving it would do, and nothing is saved.
 //   Open       Reads and checks the whole file, then builds the new audit off screen on a
 //              scratch engine: the calculations run again in their order as the windows' buttons

@@ -135,6 +135,8 @@ private Q_SLOTS:
     void badArguments();
     void fullStandardOutput();
     void fullDiskKeepsTheOldOutput();
+    void linksInTheOutputAreReplaced_data();
+    void linksInTheOutputAreReplaced();
     void specialInputsAreStreams();
     void specialOutputsAreWrittenInPlace();
     void fullOutputStopsAtTheFirstRow();
@@ -668,6 +670,42 @@ void TestBatchTool::fullDiskKeepsTheOldOutput() {
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("old\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.csv"});
+}
+
+// A link placed in an output folder is replaced by the tool's file, never written through: the
+// file it pointed to stays as it was, whichever writer meets it.
+void TestBatchTool::linksInTheOutputAreReplaced_data() {
+    QTest::addColumn<QStringList>("arguments"); // in the test's folder "out"
+    QTest::addColumn<QString>("file");
+    QTest::newRow("--output") << QStringList{"--output", "out.csv"} << "out.csv";
+    QTest::newRow("--xlsx") << QStringList{"--xlsx", "out.xlsx"} << "out.xlsx";
+    QTest::newRow("--report") << QStringList{"--report", "."} << "1-counterflow-report.pdf";
+    QTest::newRow("--diagrams") << QStringList{"--diagrams", "."}
+                                << "1-counterflow-problem1-enthalpy.svg";
+}
+
+void TestBatchTool::linksInTheOutputAreReplaced() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, file);
+    QTemporaryDir dir;
+    const QDir out(dir.filePath(QStringLiteral("out")));
+    QVERIFY(out.mkpath(QStringLiteral(".")));
+    const QString victim = dir.filePath(QStringLiteral("victim"));
+    QFile old(victim);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("victim\n") == 7);
+    old.close();
+    QVERIFY(QFile::link(QStringLiteral("../victim"), out.filePath(file)));
+    for (QString& argument : arguments)
+        if (!argument.startsWith(u'-'))
+            argument = out.filePath(argument);
+    const Run run = runTool(QStringList{"--jobs=1"} << arguments << QStringLiteral("-"),
+                            caseFile(Arrangement::CounterFlow));
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("victim\n"));
+    const QFileInfo written(out.filePath(file));
+    QVERIFY(!written.isSymLink());
+    QVERIFY(written.isFile() && written.size() > 100);
 }
 
 void TestBatchTool::specialInputsAreStreams() {
