@@ -24,6 +24,7 @@
 #include <QTemporaryFile>
 #include <QThread>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -119,6 +120,10 @@ std::optional<QString> writeReport(const QString& dir, Arrangement arrangement, 
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // A limit on the file size (ulimit -f) makes a write past it fail with "File too large",
+    // which every write reports, instead of ending the tool (and a worker) without a word and
+    // leaving its new files behind.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::unique_ptr<QCoreApplication> app;
     if (drawsDiagrams(argc, argv)) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -13,6 +13,7 @@
 #include <QtTest>
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
 #include <pty.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -32,9 +33,12 @@ struct Run {
 };
 
 Run runTool(const QStringList& arguments, const QByteArray& input = {},
-            const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+            const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
+            const std::function<void()>& inChild = {}) {
     QProcess process;
     process.setProcessEnvironment(environment);
+    if (inChild)
+        process.setChildProcessModifier(inChild);
     process.start(QStringLiteral(CTAUDIT_BATCH), arguments);
     if (!process.waitForStarted(10000))
         return {};
@@ -135,6 +139,8 @@ private Q_SLOTS:
     void badArguments();
     void fullStandardOutput();
     void fullDiskKeepsTheOldOutput();
+    void fileSizeLimitIsAFailedWrite_data();
+    void fileSizeLimitIsAFailedWrite();
     void linksInTheOutputAreReplaced_data();
     void linksInTheOutputAreReplaced();
     void specialInputsAreStreams();
@@ -670,6 +676,38 @@ void TestBatchTool::fullDiskKeepsTheOldOutput() {
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("old\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.csv"});
+}
+
+// A limit on the file size (ulimit -f) in a tool that was not told to ignore the signal it
+// sends: a write past the limit fails as on a full disk, the tool names the file and "File too
+// large", and leaves no new file behind; workers too.
+void TestBatchTool::fileSizeLimitIsAFailedWrite_data() {
+    QTest::addColumn<QStringList>("arguments"); // in the test's folder
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("--output") << QStringList{"--output", "out.csv"} << 2;
+    QTest::newRow("--xlsx") << QStringList{"--xlsx", "out.xlsx"} << 2;
+    QTest::newRow("--report, two workers") << QStringList{"--jobs=2", "--report", "."} << 1;
+}
+
+void TestBatchTool::fileSizeLimitIsAFailedWrite() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QTemporaryDir dir;
+    for (QString& argument : arguments)
+        if (!argument.startsWith(u'-'))
+            argument = dir.filePath(argument);
+    const Run run = runTool(arguments << QStringLiteral("-"), caseFile(Arrangement::CounterFlow),
+                            QProcessEnvironment::systemEnvironment(), [] {
+                                std::signal(SIGXFSZ, SIG_DFL);
+                                rlimit limit{};
+                                getrlimit(RLIMIT_FSIZE, &limit);
+                                limit.rlim_cur = 1024;
+                                setrlimit(RLIMIT_FSIZE, &limit);
+                            });
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.err.contains(dir.path().toUtf8()) && run.err.contains(": File too large\n"),
+             run.err.constData());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 // A link placed in an output folder is replaced by the tool's file, never written through: the
