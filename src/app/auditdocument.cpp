@@ -591,8 +591,13 @@ bool AuditDocument::saveAs() {
     QString name = askSaveName ? askSaveName(suggestion) : QString();
     if (name.isEmpty())
         return false;
-    if (QFileInfo(name).suffix().isEmpty())
+    // The dialog asked about the name as typed, not about the one with the extension.
+    if (QFileInfo(name).suffix().isEmpty()) {
         name += QStringLiteral(".ctaudit");
+        if (!mayReplaceFile(windows_.desktop(), windows_.mainWindow(), QStringLiteral("Save As"),
+                            name))
+            return false;
+    }
     return saveTo(name);
 }
 
