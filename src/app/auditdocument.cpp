@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -146,6 +147,28 @@ std::vector<std::size_t> calculationsToSave(const engine::Audit& audit) {
         if (keep[i])
             kept.push_back(i);
     return kept;
+}
+
+// What a file on disk is, to notice that it changed: its size, the time it was last modified
+// and a hash of its content (given, or read). Empty when nothing is there; a link or a file
+// that is no regular file differs from every audit.
+QByteArray fingerprint(const QString& path, const QByteArray* content = nullptr) {
+    struct stat status {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return QByteArray();
+    if (!S_ISREG(status.st_mode))
+        return QByteArrayLiteral("not a regular file");
+    QByteArray read;
+    if (!content) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            read = file.read(auditfile::kMaxFileSize + 1);
+        content = &read;
+    }
+    return QByteArray::number(qint64(status.st_size)) + ' ' +
+           QByteArray::number(qint64(status.st_mtim.tv_sec)) + '.' +
+           QByteArray::number(qint64(status.st_mtim.tv_nsec)) + ' ' +
+           QCryptographicHash::hash(*content, QCryptographicHash::Sha256).toHex();
 }
 
 // The case list of a batch input file and the arrangement.
@@ -472,8 +495,9 @@ void AuditDocument::fail(const QString& text) {
                                MessageIcon::Critical);
 }
 
-void AuditDocument::adopt(const QString& path) {
+void AuditDocument::adopt(const QString& path, const QByteArray& content) {
     fileName_ = QFileInfo(path).absoluteFilePath();
+    onDisk_ = fingerprint(fileName_, &content);
     savedArrangement_ = windows_.chosenArrangement();
     history_->setClean();
     updateTitle();
@@ -579,7 +603,23 @@ bool AuditDocument::fieldsAcceptTheirValues() {
 }
 
 bool AuditDocument::save() {
-    return fileName_.isEmpty() ? saveAs() : saveTo(fileName_);
+    if (fileName_.isEmpty())
+        return saveAs();
+    // Another program (another window of this one) may have saved the file since: its work
+    // is not replaced without a word.
+    if (const QByteArray now = fingerprint(fileName_); !now.isEmpty() && now != onDisk_) {
+        const int answer = windows_.desktop().ask(
+            windows_.mainWindow(), applicationTitle(),
+            QStringLiteral("\u201c%1\u201d was changed on disk since it was opened or last saved, "
+                           "perhaps by another program. Saving here replaces those changes.")
+                .arg(QFileInfo(fileName_).fileName()),
+            {QStringLiteral("Save As..."), QStringLiteral("Replace"), QStringLiteral("Cancel")});
+        if (answer == 0)
+            return saveAs();
+        if (answer != 1)
+            return false;
+    }
+    return saveTo(fileName_);
 }
 
 bool AuditDocument::saveAs() {
@@ -613,7 +653,7 @@ bool AuditDocument::saveTo(const QString& path) {
                  .arg(QDir::toNativeSeparators(path), *error));
         return false;
     }
-    adopt(path);
+    adopt(path, text);
     return true;
 }
 
@@ -722,7 +762,7 @@ bool AuditDocument::openAudit(const QString& path, const QByteArray& data) {
     replace(built->state, loaded.audit.arrangement,
             loaded.audit.active.value_or(ProblemRef{loaded.audit.arrangement, 1}));
     history_->reset(true);
-    adopt(path);
+    adopt(path, data);
     return true;
 }
 
@@ -930,6 +970,7 @@ bool AuditDocument::openCsv(const QString& path, const QByteArray& data) {
         replace(fresh.state(), choice->arrangement, problemOne);
         history_->reset(false);
         fileName_.clear();
+        onDisk_.clear();
         savedArrangement_ = Arrangement::CounterFlow;
     }
     updateTitle();
