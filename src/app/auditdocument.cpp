@@ -182,7 +182,9 @@ std::optional<AuditDocument::CaseChoice> chooseCase(QWidget* parent, const QStri
     QString caption = QStringLiteral("Cases of %1:").arg(QFileInfo(file).fileName());
     if (shown < cases.size())
         caption += QStringLiteral(" (the first %1 of %2)").arg(shown).arg(cases.size());
-    layout->addWidget(new QLabel(caption, &dialog));
+    auto* captionLabel = new QLabel(caption, &dialog);
+    captionLabel->setTextFormat(Qt::PlainText); // the file's name as it is
+    layout->addWidget(captionLabel);
 
     constexpr int kColumnsShown = 7; // Problem 1's measurements
     auto* table = new QTableWidget(static_cast<int>(shown), kColumnsShown + 1, &dialog);
@@ -268,6 +270,7 @@ AuditDocument::AuditDocument(Windows& windows)
             audit.isEmpty() ? QStringLiteral("This audit has unsaved changes.")
                             : QStringLiteral("The audit \"%1\" has unsaved changes.").arg(audit),
             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, windows_.mainWindow());
+        box.setTextFormat(Qt::PlainText); // the audit's name as it is
         box.setInformativeText(question_);
         box.setDefaultButton(QMessageBox::Save);
         switch (box.exec()) {

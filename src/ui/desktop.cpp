@@ -26,6 +26,7 @@ void QtDesktop::message(QWidget* parent, const QString& title, const QString& te
         break;
     }
     QMessageBox box(qicon, title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

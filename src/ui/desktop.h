@@ -14,7 +14,8 @@ class Desktop {
 public:
     virtual ~Desktop();
 
-    // A modal message box with a single OK button; returns when the user has answered it.
+    // A modal message box with a single OK button; returns when the user has answered it. The
+    // text is shown as it is, never as formatted text (it may hold a file's name).
     virtual void message(QWidget* parent, const QString& title, const QString& text,
                          MessageIcon icon) = 0;
     virtual void beep() = 0;
