@@ -2,7 +2,8 @@
 // change of the audit (undone, redone, saved and opened); a PDF of an audit calculated in the
 // windows holds every text the windows show, the Uncertainty window's figures and verdict
 // among them; a PDF that cannot be written says why and changes nothing; printing and the
-// preview go through their dialogs' seams.
+// preview go through their dialogs' seams; a name completed with its extension after the file
+// dialog is asked about before a file of that name is replaced, by every writer.
 
 #include "app/reportfile.h"
 #include "app/reportwindow.h"
