@@ -3,6 +3,7 @@
 #include "app/history.h"
 #include "app/windows.h"
 #include "auditfile/batchinput.h"
+#include "engine/atomicfile.h"
 #include "engine/audit.h"
 #include "engine/fieldtable.h"
 #include "engine/keys.h"
@@ -20,6 +21,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -44,7 +46,6 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QSessionManager>
 #include <QStandardPaths>
 #include <QStyle>
@@ -148,6 +149,28 @@ std::vector<std::size_t> calculationsToSave(const engine::Audit& audit) {
     return kept;
 }
 
+// What a file on disk is, to notice that it changed: its size, the time it was last modified
+// and a hash of its content (given, or read). Empty when nothing is there; a link or a file
+// that is no regular file differs from every audit.
+QByteArray fingerprint(const QString& path, const QByteArray* content = nullptr) {
+    struct stat status {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return QByteArray();
+    if (!S_ISREG(status.st_mode))
+        return QByteArrayLiteral("not a regular file");
+    QByteArray read;
+    if (!content) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            read = file.read(auditfile::kMaxFileSize + 1);
+        content = &read;
+    }
+    return QByteArray::number(qint64(status.st_size)) + ' ' +
+           QByteArray::number(qint64(status.st_mtim.tv_sec)) + '.' +
+           QByteArray::number(qint64(status.st_mtim.tv_nsec)) + ' ' +
+           QCryptographicHash::hash(*content, QCryptographicHash::Sha256).toHex();
+}
+
 // The case list of a batch input file and the arrangement.
 std::optional<AuditDocument::CaseChoice> chooseCase(QWidget* parent, const QString& file,
                                                     const QList<BatchCase>& cases,
@@ -159,7 +182,9 @@ std::optional<AuditDocument::CaseChoice> chooseCase(QWidget* parent, const QStri
     QString caption = QStringLiteral("Cases of %1:").arg(QFileInfo(file).fileName());
     if (shown < cases.size())
         caption += QStringLiteral(" (the first %1 of %2)").arg(shown).arg(cases.size());
-    layout->addWidget(new QLabel(caption, &dialog));
+    auto* captionLabel = new QLabel(caption, &dialog);
+    captionLabel->setTextFormat(Qt::PlainText); // the file's name as it is
+    layout->addWidget(captionLabel);
 
     constexpr int kColumnsShown = 7; // Problem 1's measurements
     auto* table = new QTableWidget(static_cast<int>(shown), kColumnsShown + 1, &dialog);
@@ -245,6 +270,7 @@ AuditDocument::AuditDocument(Windows& windows)
             audit.isEmpty() ? QStringLiteral("This audit has unsaved changes.")
                             : QStringLiteral("The audit \"%1\" has unsaved changes.").arg(audit),
             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, windows_.mainWindow());
+        box.setTextFormat(Qt::PlainText); // the audit's name as it is
         box.setInformativeText(question_);
         box.setDefaultButton(QMessageBox::Save);
         switch (box.exec()) {
@@ -472,8 +498,9 @@ void AuditDocument::fail(const QString& text) {
                                MessageIcon::Critical);
 }
 
-void AuditDocument::adopt(const QString& path) {
+void AuditDocument::adopt(const QString& path, const QByteArray& content) {
     fileName_ = QFileInfo(path).absoluteFilePath();
+    onDisk_ = fingerprint(fileName_, &content);
     savedArrangement_ = windows_.chosenArrangement();
     history_->setClean();
     updateTitle();
@@ -579,7 +606,23 @@ bool AuditDocument::fieldsAcceptTheirValues() {
 }
 
 bool AuditDocument::save() {
-    return fileName_.isEmpty() ? saveAs() : saveTo(fileName_);
+    if (fileName_.isEmpty())
+        return saveAs();
+    // Another program (another window of this one) may have saved the file since: its work
+    // is not replaced without a word.
+    if (const QByteArray now = fingerprint(fileName_); !now.isEmpty() && now != onDisk_) {
+        const int answer = windows_.desktop().ask(
+            windows_.mainWindow(), applicationTitle(),
+            QStringLiteral("\u201c%1\u201d was changed on disk since it was opened or last saved, "
+                           "perhaps by another program. Saving here replaces those changes.")
+                .arg(QFileInfo(fileName_).fileName()),
+            {QStringLiteral("Save As..."), QStringLiteral("Replace"), QStringLiteral("Cancel")});
+        if (answer == 0)
+            return saveAs();
+        if (answer != 1)
+            return false;
+    }
+    return saveTo(fileName_);
 }
 
 bool AuditDocument::saveAs() {
@@ -591,39 +634,29 @@ bool AuditDocument::saveAs() {
     QString name = askSaveName ? askSaveName(suggestion) : QString();
     if (name.isEmpty())
         return false;
-    if (QFileInfo(name).suffix().isEmpty())
+    // The dialog asked about the name as typed, not about the one with the extension.
+    if (QFileInfo(name).suffix().isEmpty()) {
         name += QStringLiteral(".ctaudit");
+        if (!mayReplaceFile(windows_.desktop(), windows_.mainWindow(), QStringLiteral("Save As"),
+                            name))
+            return false;
+    }
     return saveTo(name);
 }
 
 bool AuditDocument::saveTo(const QString& path) {
     if (!fieldsAcceptTheirValues())
         return false;
-    // An audit replaces only a regular file: a FIFO, a device or a folder of that name stays
-    // what it is.
-    if (const QFileInfo target(path); target.exists() && !target.isFile()) {
-        fail(QStringLiteral("The audit cannot be saved as \"%1\": it is not a regular file")
-                 .arg(QDir::toNativeSeparators(path)));
-        return false;
-    }
-    // Written beside the old file and renamed over it only when complete. An audit is short
-    // enough to sit in the write buffer until the commit, which does not report a last write
-    // that fails (a full disk): the flush before it does, and the old file stays.
+    // Written beside the old file and renamed over its name only when complete
+    // (engine/atomicfile.h): a FIFO, a device or a folder of that name stays what it is, and a
+    // link there is replaced, never written through.
     const QByteArray text = auditfile::serialise(current());
-    QSaveFile file(path);
-    QString error;
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
-        error = file.errorString();
-    else if (!file.flush())
-        error = QString::fromLocal8Bit(std::strerror(errno)); // Qt's text for it may be empty
-    else if (!file.commit())
-        error = file.errorString();
-    if (!error.isNull()) {
+    if (const std::optional<QString> error = AtomicFile::write(path, text)) {
         fail(QStringLiteral("The audit cannot be saved as \"%1\": %2")
-                 .arg(QDir::toNativeSeparators(path), error));
+                 .arg(QDir::toNativeSeparators(path), *error));
         return false;
     }
-    adopt(path);
+    adopt(path, text);
     return true;
 }
 
@@ -732,7 +765,7 @@ bool AuditDocument::openAudit(const QString& path, const QByteArray& data) {
     replace(built->state, loaded.audit.arrangement,
             loaded.audit.active.value_or(ProblemRef{loaded.audit.arrangement, 1}));
     history_->reset(true);
-    adopt(path);
+    adopt(path, data);
     return true;
 }
 
@@ -940,6 +973,7 @@ bool AuditDocument::openCsv(const QString& path, const QByteArray& data) {
         replace(fresh.state(), choice->arrangement, problemOne);
         history_->reset(false);
         fileName_.clear();
+        onDisk_.clear();
         savedArrangement_ = Arrangement::CounterFlow;
     }
     updateTitle();

@@ -6,7 +6,7 @@
 //   Save       Writes the arrangement chosen on the start window, the 38 field texts, every
 //              successful CALCULATE in its order with the texts its fields held (the engine
 //              keeps them), both Problem 1 grids and the last active Problem window, atomically
-//              (QSaveFile). A field holding a value it would refuse is validated first, as
+//              (AtomicFile). A field holding a value it would refuse is validated first, as
 //              leaving it would do, and nothing is saved.
 //   Open       Reads and checks the whole file, then builds the new audit off screen on a
 //              scratch engine: the calculations run again in their order as the windows' buttons
@@ -23,6 +23,8 @@
 //              while a field shows a text not yet handed to the engine, or while the start
 //              window's arrangement differs from the saved one. Replacing the audit, "Exit",
 //              the close box and the desktop's logout ask first whether to save the changes.
+//              "Save" asks first (Save As, Replace or Cancel) when the file changed on disk
+//              since it was opened or last saved here: its size, time or content's hash differ.
 //
 // The toolbar gets "Open" (its menu lists the recent files), "Save" (its menu holds "Save
 // As"), "Undo" and "Redo"; the main window's title shows the file name ("Untitled" before the
@@ -134,8 +136,8 @@ private:
     void deleteRows(Arrangement arrangement, const QList<int>& rows);
     // Puts a file first among the recent files, or takes it off the list.
     void rememberRecent(const QString& path, bool remember = true);
-    // The document is now the file at path, unchanged.
-    void adopt(const QString& path);
+    // The document is now the file at path, unchanged, which holds content (read or written).
+    void adopt(const QString& path, const QByteArray& content);
     void fillRecentMenu();
     void fail(const QString& text);
     // Whether the audit may be replaced or the program end: it has no unsaved changes, or the
@@ -156,6 +158,7 @@ private:
     std::unique_ptr<History> history_;
     QString baseTitle_;
     QString fileName_;
+    QByteArray onDisk_; // the file as last opened or saved here (size, time, hash)
     Arrangement savedArrangement_ = Arrangement::CounterFlow;
     std::optional<auditfile::ProblemRef> lastActive_;
     QMenu* recentMenu_ = nullptr;

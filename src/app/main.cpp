@@ -17,9 +17,14 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTextStream>
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
+    // A limit on the file size (ulimit -f) makes a save past it fail with "File too large",
+    // which the program reports, keeping the old file and the audit on screen, instead of
+    // ending it with all unsaved work.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(applicationTitle());
     QCommandLineParser parser;

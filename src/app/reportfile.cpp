@@ -51,8 +51,13 @@ bool ReportFile::save() {
         QStringLiteral("Excel workbooks (*.xlsx)"));
     if (path.isEmpty())
         return false;
-    if (!path.endsWith(kSuffix, Qt::CaseInsensitive))
+    // The dialog asked about the name as typed, not about the one with the extension.
+    if (!path.endsWith(kSuffix, Qt::CaseInsensitive)) {
         path += kSuffix;
+        if (!mayReplaceFile(windows_.desktop(), windows_.mainWindow(),
+                            QStringLiteral("Save spreadsheet report"), path))
+            return false;
+    }
     return saveTo(path);
 }
 

@@ -372,8 +372,13 @@ bool ReportWindow::savePdf() {
         QStringLiteral("PDF document (*.pdf)"));
     if (path.isEmpty())
         return false;
-    if (QFileInfo(path).suffix().isEmpty())
+    // The dialog asked about the name as typed, not about the one with the extension.
+    if (QFileInfo(path).suffix().isEmpty()) {
         path += QStringLiteral(".pdf");
+        if (!mayReplaceFile(windows_.desktop(), windows_.mainWindow(),
+                            QStringLiteral("Save the report as PDF"), path))
+            return false;
+    }
     return savePdfTo(path);
 }
 

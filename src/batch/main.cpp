@@ -13,6 +13,7 @@
 #include "batch/batchworkbook.h"
 #include "diagrams/auditdiagramsource.h"
 #include "diagrams/diagramfiles.h"
+#include "engine/atomicfile.h"
 #include "reports/auditreport.h"
 
 #include <QApplication>
@@ -22,10 +23,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryFile>
 #include <QThread>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -153,6 +154,10 @@ std::optional<QString> writeReport(const QString& dir, Arrangement arrangement, 
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // A limit on the file size (ulimit -f) makes a write past it fail with "File too large",
+    // which every write reports, instead of ending the tool (and a worker) without a word and
+    // leaving its new files behind.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::unique_ptr<QCoreApplication> app;
     if (drawsDiagrams(argc, argv)) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -442,10 +447,12 @@ int main(int argc, char* argv[]) {
     // With a workbook, CSV goes only to an --output file.
     const bool writesCsv = !workbook || parser.isSet(outputOption);
 
-    // An output file is written beside the old one and committed only when complete. A target
-    // that is not a regular file (a FIFO, a device) or is one this process has open (standard
-    // output by its name, perhaps appended to) is written directly: it is never replaced.
-    QSaveFile outputFile;
+    // An output file is written beside the old one and renamed onto its name only when
+    // complete; a link of that name is replaced, never written through (engine/atomicfile.h).
+    // A target that is not a regular file or a link (a FIFO, a device) or is one this process
+    // has open (standard output by its name, perhaps appended to) is written directly: it is
+    // never replaced.
+    AtomicFile outputFile;
     QFile directFile;
     QFileDevice* output = nullptr;
     QString outputName = QStringLiteral("standard output");
@@ -455,8 +462,8 @@ int main(int argc, char* argv[]) {
         outputName = parser.value(outputOption);
         descriptor = openFileNamed(outputName);
         struct stat status {};
-        direct = descriptor || (::stat(QFile::encodeName(outputName).constData(), &status) == 0 &&
-                                !S_ISREG(status.st_mode));
+        direct = descriptor || (::lstat(QFile::encodeName(outputName).constData(), &status) == 0 &&
+                                !S_ISREG(status.st_mode) && !S_ISLNK(status.st_mode));
     }
     if (writesCsv && direct) {
         if (descriptor
@@ -467,12 +474,12 @@ int main(int argc, char* argv[]) {
         }
         output = &directFile;
     } else if (writesCsv) {
-        outputFile.setFileName(outputName);
-        if (!outputFile.open(QIODevice::WriteOnly)) {
-            printError(QStringLiteral("%1: %2").arg(outputName, outputFile.errorString()));
+        outputFile.setPath(outputName);
+        if (!outputFile.open()) {
+            printError(QStringLiteral("%1: %2").arg(outputName, outputFile.error()));
             return kBadInput;
         }
-        output = &outputFile;
+        output = &outputFile.file();
     }
     // Every write is checked, the first one flushed at once: a full disk or a closed pipe
     // stops the run at its first row, not after every case has run.
@@ -555,7 +562,7 @@ int main(int argc, char* argv[]) {
         return outputFailed();
     }
     if (output && !direct && !outputFile.commit()) {
-        outputError = outputFile.errorString();
+        outputError = outputFile.error();
         return outputFailed();
     }
     return 0;

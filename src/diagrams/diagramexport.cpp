@@ -2,6 +2,7 @@
 
 #include "diagrams/plotlibrary.h"
 #include "diagrams/plotstyle.h"
+#include "engine/atomicfile.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -9,7 +10,6 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 namespace diagramexport {
@@ -97,11 +97,8 @@ bool save(QCustomPlot* plot, const QString& fileName, Format format, QSize size)
     const QByteArray& data = drawn.data();
     if (!ok || data.isEmpty())
         return false;
-    // The file replaces an old one only once it is complete: flushed and checked before the
-    // commit, which does not report a failed last write.
-    QSaveFile file(fileName);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.flush() &&
-           file.commit();
+    // The file replaces an old one (or a link of that name) only once it is complete.
+    return !AtomicFile::write(fileName, data);
 }
 
 } // namespace diagramexport

@@ -6,6 +6,7 @@
 #include "diagrams/fillmapplot.h"
 #include "diagrams/merkelplot.h"
 #include "diagrams/plotlibrary.h"
+#include "engine/atomicfile.h"
 #include "engine/audit.h"
 #include "engine/keys.h"
 #include "engine/message.h"
@@ -23,11 +24,8 @@
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -801,22 +799,10 @@ bool writePdf(const QString& path, const engine::Audit& audit, const Options& op
     const QByteArray data = pdf(audit, options, size);
     if (data.isEmpty())
         return fail(QStringLiteral("the report could not be drawn"));
-    // Written beside the target and renamed over it only when complete: the commit does not
-    // report a failed last write, so the data is flushed and checked first.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    errno = 0;
-    if (file.write(data) != data.size() || !file.flush()) {
-        // The system's reason (a full disk, a file too large); Qt's own text may say only
-        // "Unknown error".
-        const QString why =
-            errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
-        file.cancelWriting();
-        return fail(why);
-    }
-    if (!file.commit())
-        return fail(file.errorString());
+    // Written beside the target and renamed over its name only when complete, flushed and
+    // checked first (engine/atomicfile.h).
+    if (const std::optional<QString> why = AtomicFile::write(path, data))
+        return fail(*why);
     return true;
 }
 

@@ -87,8 +87,9 @@ int paint(QPagedPaintDevice& device, const engine::Audit& audit, const Options& 
 QByteArray pdf(const engine::Audit& audit, const Options& options, QPageSize::PageSizeId size);
 
 // Writes the report as a PDF file: made in memory, then written beside the target, flushed,
-// checked and renamed over it only when complete, so a full disk or an unwritable folder
-// leaves no half file and an older file of that name as it was. On failure *error says why.
+// checked and renamed over its name only when complete (a link of that name is replaced, not
+// followed: engine/atomicfile.h), so a full disk or an unwritable folder leaves no half file
+// and an older file of that name as it was. On failure *error says why.
 bool writePdf(const QString& path, const engine::Audit& audit, const Options& options,
               QPageSize::PageSizeId size, QString* error);
 

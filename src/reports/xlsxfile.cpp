@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <array>
 #include <cctype>
 #include <cerrno>
@@ -181,31 +180,23 @@ QString scientificCode(const QString& text) {
 } // namespace
 
 XlsxFile::XlsxFile(const QString& path, bool constantMemory)
-    : path_(path) {
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile()) {
+    : path_(path)
+    , file_(path) {
+    if (!AtomicFile::replaceable(path)) {
         fail(QStringLiteral("it is not a regular file"));
         return;
     }
-    const QString folder = target.absolutePath();
-    temporary_ = std::make_unique<QTemporaryFile>(
-        QDir(folder).filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
-    if (!temporary_->open()) {
+    if (!file_.open()) {
         fail(QStringLiteral("the folder %1 cannot be written (%2)")
-                 .arg(QDir::toNativeSeparators(folder), temporary_->errorString()));
+                 .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()), file_.error()));
         return;
     }
-    temporary_->close();
-    // The file gets the target's permissions, or those of a new file.
-    QFileDevice::Permissions permissions =
-        target.exists() ? QFile::permissions(path)
-                        : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                              QFileDevice::ReadGroup | QFileDevice::ReadOther;
-    temporary_->setPermissions(permissions);
+    // libxlsxwriter writes the file by its name.
+    file_.file().close();
 
     lxw_workbook_options options{};
     options.constant_memory = constantMemory ? LXW_TRUE : LXW_FALSE;
-    const QByteArray name = QFile::encodeName(temporary_->fileName());
+    const QByteArray name = QFile::encodeName(file_.temporaryName());
     workbook_ = workbook_new_opt(name.constData(), &options);
     if (!workbook_)
         fail(QStringLiteral("the workbook could not be made"));
@@ -213,7 +204,7 @@ XlsxFile::XlsxFile(const QString& path, bool constantMemory)
 
 XlsxFile::~XlsxFile() {
     // A file not committed is dropped: the workbook's own temporary files go, the file with
-    // it (QTemporaryFile removes it).
+    // it (AtomicFile removes it).
     if (workbook_)
         lxw_workbook_free(workbook_);
 }
@@ -316,15 +307,13 @@ bool XlsxFile::commit() {
                  : QString::fromUtf8(lxw_strerror(result)));
         return false;
     }
-    if (const std::optional<QString> problem = checkComplete(temporary_->fileName())) {
+    if (const std::optional<QString> problem = checkComplete(file_.temporaryName())) {
         fail(*problem);
         return false;
     }
-    if (::rename(QFile::encodeName(temporary_->fileName()).constData(),
-                 QFile::encodeName(path_).constData()) != 0) {
-        fail(QString::fromLocal8Bit(std::strerror(errno)));
+    if (!file_.commit()) {
+        fail(file_.error());
         return false;
     }
-    temporary_->setAutoRemove(false);
     return true;
 }

@@ -1,13 +1,15 @@
 #pragma once
 // XlsxFile: an Office Open XML workbook (.xlsx) written with libxlsxwriter, committed whole or
-// not at all. The workbook is written into a temporary file in the target's folder; commit()
-// closes it, checks that the file is complete and on disk, and renames it over the target.
+// not at all. The workbook is written into a new file in the target's folder (AtomicFile:
+// engine/atomicfile.h); commit() closes it, checks that the file is complete and on disk, and
+// renames it onto the target's name, replacing a link there rather than following it.
 // A file that is never committed, or whose writing failed, is removed: a full disk or an
 // unwritable folder leaves the old file as it was and no half file beside it.
 //
 // Numbers go in as numbers with a number format that shows the decimals of their text
 // (CellContent), texts as texts.
 
+#include "engine/atomicfile.h"
 #include "reports/spreadsheet.h"
 
 #include <QHash>
@@ -17,7 +19,6 @@
 struct lxw_workbook;
 struct lxw_worksheet;
 struct lxw_format;
-class QTemporaryFile;
 
 class XlsxFile {
 public:
@@ -64,7 +65,7 @@ public:
 
 private:
     QString path_;
-    std::unique_ptr<QTemporaryFile> temporary_;
+    AtomicFile file_;
     lxw_workbook* workbook_ = nullptr;
     QHash<QString, lxw_format*> formats_;
     QHash<int, lxw_format*> numberFormats_; // by decimals and integer digits

@@ -6,6 +6,7 @@
 #include "engine/message.h"
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -13,7 +14,8 @@ class Desktop {
 public:
     virtual ~Desktop();
 
-    // A modal message box with a single OK button; returns when the user has answered it.
+    // A modal message box with a single OK button; returns when the user has answered it. The
+    // text is shown as it is, never as formatted text (it may hold a file's name).
     virtual void message(QWidget* parent, const QString& title, const QString& text,
                          MessageIcon icon) = 0;
     virtual void beep() = 0;
@@ -31,7 +33,17 @@ public:
     // without a person cancels.
     virtual QString saveFileName(QWidget* parent, const QString& caption,
                                  const QString& suggestedName, const QString& filter);
+    // A modal question with a button for each answer, in order ("Yes", "No"); the last is the
+    // default and also answers Escape and the close box. The text is shown as it is. Returns
+    // the index of the answer; a desktop without a person gives the last.
+    virtual int ask(QWidget* parent, const QString& title, const QString& text,
+                    const QStringList& answers);
 };
+
+// Whether a file may be written at path, a name the program completed after the file dialog
+// (by adding the extension), which asked only about the name as typed: true when nothing is
+// there, or when the person answers Yes to "“name” already exists. Replace it?".
+bool mayReplaceFile(Desktop& desktop, QWidget* parent, const QString& title, const QString& path);
 
 class QtDesktop final : public Desktop {
 public:
@@ -45,4 +57,6 @@ public:
                         const QString& key) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& suggestedName,
                          const QString& filter) override;
+    int ask(QWidget* parent, const QString& title, const QString& text,
+            const QStringList& answers) override;
 };

@@ -264,9 +264,13 @@ void DiagramWindow::exportWithDialog(std::optional<diagramexport::Format> format
     if (fileName.isEmpty())
         return;
     // A name without a known suffix gets the format asked for (PNG from the button).
+    // The dialog asked about the name as typed, not about the one with the extension.
     if (!diagramexport::formatOf(fileName) ||
-        (format && diagramexport::formatOf(fileName) != format))
+        (format && diagramexport::formatOf(fileName) != format)) {
         fileName += QLatin1Char('.') + suffix;
+        if (!mayReplaceFile(workspace_.desktop(), this, QStringLiteral("Export diagram"), fileName))
+            return;
+    }
     exportCurrent(fileName);
 }
 

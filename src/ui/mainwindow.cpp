@@ -176,6 +176,8 @@ void MainWindow::buildStatusStrip() {
     status_ = new QLabel(statusStrip_);
     status_->setObjectName(engine::toQString(engine::mainwindow::kStatusLine));
     status_->setAccessibleName(QStringLiteral("Status"));
+    // It shows file names and typed texts as they are, never as formatted text.
+    status_->setTextFormat(Qt::PlainText);
     status_->setFont(verdana);
     status_->setAutoFillBackground(true);
     status_->setGeometry(0, pixels(360), pixels(15075), pixels(345));

@@ -52,6 +52,8 @@ private Q_SLOTS:
     void unsavedChangesBeforeAnotherFile();
     void saveValidatesFieldsFirst();
     void saveOnAFullDiskKeepsTheOldFile();
+    void changedOnDiskAsksBeforeSaving_data();
+    void changedOnDiskAsksBeforeSaving();
     void specialFilesAreRefused_data();
     void specialFilesAreRefused();
     void batchInputCaseFillsFields();
@@ -445,6 +447,58 @@ void TestAuditDocument::saveOnAFullDiskKeepsTheOldFile() {
     QCOMPARE(saved.readAll(), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"a.ctaudit"}); // no leftover
     QVERIFY(p.windows().mainWindow()->windowTitle().contains(u'*'));
+}
+
+// Another program saved the audit's file since it was opened here (another window of this
+// one), or put a link to a file elsewhere in its place: "Save" asks first. Cancel keeps that
+// file; Save As saves under another name; Replace writes a new file in its place, never
+// through the link. Once saved here, the next "Save" asks nothing.
+void TestAuditDocument::changedOnDiskAsksBeforeSaving_data() {
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("answer"); // 0 Save As, 1 Replace, 2 Cancel
+    QTest::newRow("saved elsewhere, Cancel") << "saved" << 2;
+    QTest::newRow("saved elsewhere, Save As") << "saved" << 0;
+    QTest::newRow("saved elsewhere, Replace") << "saved" << 1;
+    QTest::newRow("replaced by a link, Replace") << "link" << 1;
+}
+
+void TestAuditDocument::changedOnDiskAsksBeforeSaving() {
+    QFETCH(QString, change);
+    QFETCH(int, answer);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.ctaudit"));
+    const QString copy = dir.filePath(QStringLiteral("copy.ctaudit"));
+    Program p;
+    QVERIFY(p.document.saveTo(path));
+    const QByteArray theirs = handWritten("\"120\"");
+    const QString changed =
+        change == QLatin1String("saved") ? path : dir.filePath(QStringLiteral("elsewhere.ctaudit"));
+    QVERIFY(QFile::remove(path));
+    writeFile(dir, QFileInfo(changed).fileName(), theirs);
+    if (change == QLatin1String("link"))
+        QVERIFY(QFile::link(changed, path));
+    p.type(Arrangement::CounterFlow, 0, QStringLiteral("95"));
+    p.document.askSaveName = [&](const QString&) { return copy; };
+    RecordingDesktop& desktop = p.fixture.desktop();
+    desktop.askAnswer = answer;
+
+    QCOMPARE(p.document.save(), answer != 2);
+    QCOMPARE(desktop.questions.size(), 1);
+    QCOMPARE(desktop.questions[0].text,
+             QStringLiteral("\u201ca.ctaudit\u201d was changed on disk since it was opened or last "
+                            "saved, perhaps by another program. Saving here replaces those "
+                            "changes."));
+    QCOMPARE(desktop.questions[0].answers, (QStringList{"Save As...", "Replace", "Cancel"}));
+    QFile file(changed);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll() == theirs, answer != 1 || change == QLatin1String("link"));
+    QCOMPARE(QFileInfo(path).isSymLink(), answer != 1 && change == QLatin1String("link"));
+    QCOMPARE(p.document.fileName(), answer == 0 ? copy : path);
+    if (answer == 2)
+        return;
+    QVERIFY(p.document.save());
+    QCOMPARE(desktop.questions.size(), 1);
+    QVERIFY(desktop.messages.isEmpty());
 }
 
 // A file that is no regular file is refused at once with one message, whatever its name says:

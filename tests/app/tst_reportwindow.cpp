@@ -2,11 +2,14 @@
 // change of the audit (undone, redone, saved and opened); a PDF of an audit calculated in the
 // windows holds every text the windows show, the Uncertainty window's figures and verdict
 // among them; a PDF that cannot be written says why and changes nothing; printing and the
-// preview go through their dialogs' seams.
+// preview go through their dialogs' seams; a name completed with its extension after the file
+// dialog is asked about before a file of that name is replaced, by every writer.
 
+#include "app/reportfile.h"
 #include "app/reportwindow.h"
 #include "auditprogram.h"
 #include "engine/keys.h"
+#include "ui/diagramwindow.h"
 #include "ui/uncertaintywindow.h"
 
 #include <QAction>
@@ -169,6 +172,66 @@ private Q_SLOTS:
         program_->fixture.desktop().saveFileAnswer.clear();
         QVERIFY(!report_->savePdf());
         QCOMPARE(program_->fixture.desktop().messageTexts().size(), 1);
+    }
+
+    // A name typed without its extension gets it after the file dialog, which asked only about
+    // the name typed: a file of the completed name is asked about, and "No" writes nothing.
+    void completedNameAsksBeforeReplacing_data() {
+        QTest::addColumn<QString>("writer");
+        QTest::addColumn<QString>("extension");
+        QTest::newRow("audit, Save As") << "audit"
+                                        << ".ctaudit";
+        QTest::newRow("report, Save PDF") << "report"
+                                          << ".pdf";
+        QTest::newRow("spreadsheet report") << "spreadsheet"
+                                            << ".xlsx";
+        QTest::newRow("diagram export") << "diagram"
+                                        << ".png";
+    }
+    void completedNameAsksBeforeReplacing() {
+        QFETCH(QString, writer);
+        QFETCH(QString, extension);
+        Program& p = *program_;
+        ReportFile spreadsheet(p.windows(), p.document);
+        p.fixture.show(p.form(Arrangement::CounterFlow, 1));
+        p.calculate(Arrangement::CounterFlow, 1);
+        p.main()->buttonClicked(QStringLiteral("Diagram"));
+        QCoreApplication::processEvents();
+        QTemporaryDir dir;
+        const QString typed = dir.filePath(QStringLiteral("precious"));
+        const QString path = writeFile(dir, QStringLiteral("precious") + extension, "precious");
+        p.document.askSaveName = [&](const QString&) { return typed; };
+        p.fixture.desktop().saveFileAnswer = typed;
+        const auto save = [&] {
+            if (writer == QLatin1String("audit"))
+                return p.document.saveAs();
+            if (writer == QLatin1String("report"))
+                return report_->savePdf();
+            if (writer == QLatin1String("spreadsheet"))
+                return spreadsheet.save();
+            p.windows().diagramWindow()->exportWithDialog();
+            return QFileInfo(path).size() != 8;
+        };
+        const auto content = [&] {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+
+        p.fixture.desktop().askAnswer = 1;
+        QVERIFY(!save());
+        RecordingDesktop& desktop = p.fixture.desktop();
+        QCOMPARE(desktop.questions.size(), 1);
+        QCOMPARE(
+            desktop.questions[0].text,
+            QStringLiteral("\u201cprecious%1\u201d already exists. Replace it?").arg(extension));
+        QCOMPARE(desktop.questions[0].answers, (QStringList{"Yes", "No"}));
+        QCOMPARE(content(), QByteArray("precious"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"precious" + extension});
+
+        p.fixture.desktop().askAnswer = 0;
+        QVERIFY(save());
+        QVERIFY(content() != "precious");
+        QVERIFY(desktop.messages.isEmpty());
     }
 
     // Printing asks the print dialog (cancelled: nothing printed) and paints on the printer

@@ -1,10 +1,14 @@
 // The programs as built, run as processes: ctaudit --check shows the start window offscreen,
 // names the template, the Calc module and the manual beside it and exits 0 by itself; both
-// programs' --version say the project's version, the one number the package carries too.
+// programs' --version say the project's version, the one number the package carries too; a
+// limit on the file size ends neither program.
 
 #include <QDir>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -38,6 +42,8 @@ private Q_SLOTS:
     void versions_data();
     void versions();
     void startCheck();
+    void fileSizeLimitEndsNeitherProgram_data() { versions_data(); }
+    void fileSizeLimitEndsNeitherProgram();
 };
 
 void TestStartCheck::versions_data() {
@@ -67,6 +73,30 @@ void TestStartCheck::startCheck() {
                           QStringLiteral("template: ") + bin.filePath("templete2.xls"),
                           QStringLiteral("Calc module: ") + bin.filePath("libctaudit_calc.so"),
                           QStringLiteral("manual: ") + bin.filePath("manual/index.html")}));
+}
+
+// A limit on the file size (ulimit -f) where the signal it sends has its default action, as a
+// shell leaves it: a write past it fails, it does not end the program (and with it the audit
+// on screen). Here the version goes to a file that may not grow at all.
+void TestStartCheck::fileSizeLimitEndsNeitherProgram() {
+    QFETCH(QString, program);
+    QTemporaryDir dir;
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(environment);
+    process.setStandardOutputFile(dir.filePath(QStringLiteral("out")));
+    process.setChildProcessModifier([] {
+        std::signal(SIGXFSZ, SIG_DFL);
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    process.start(program, {QStringLiteral("--version")});
+    QVERIFY(process.waitForFinished(120000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
 }
 
 QTEST_MAIN(TestStartCheck)

@@ -17,6 +17,7 @@
 #include <QtTest>
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
 #include <pty.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -36,9 +37,12 @@ struct Run {
 };
 
 Run runTool(const QStringList& arguments, const QByteArray& input = {},
-            const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+            const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
+            const std::function<void()>& inChild = {}) {
     QProcess process;
     process.setProcessEnvironment(environment);
+    if (inChild)
+        process.setChildProcessModifier(inChild);
     process.start(QStringLiteral(CTAUDIT_BATCH), arguments);
     if (!process.waitForStarted(10000))
         return {};
@@ -141,6 +145,10 @@ private Q_SLOTS:
     void badArguments();
     void fullStandardOutput();
     void fullDiskKeepsTheOldOutput();
+    void fileSizeLimitIsAFailedWrite_data();
+    void fileSizeLimitIsAFailedWrite();
+    void linksInTheOutputAreReplaced_data();
+    void linksInTheOutputAreReplaced();
     void specialInputsAreStreams();
     void specialOutputsAreWrittenInPlace();
     void fullOutputStopsAtTheFirstRow();
@@ -759,6 +767,74 @@ void TestBatchTool::fullDiskKeepsTheOldOutput() {
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("old\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.csv"});
+}
+
+// A limit on the file size (ulimit -f) in a tool that was not told to ignore the signal it
+// sends: a write past the limit fails as on a full disk, the tool names the file and "File too
+// large", and leaves no new file behind; workers too.
+void TestBatchTool::fileSizeLimitIsAFailedWrite_data() {
+    QTest::addColumn<QStringList>("arguments"); // in the test's folder
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("--output") << QStringList{"--output", "out.csv"} << 2;
+    QTest::newRow("--xlsx") << QStringList{"--xlsx", "out.xlsx"} << 2;
+    QTest::newRow("--report, two workers") << QStringList{"--jobs=2", "--report", "."} << 1;
+}
+
+void TestBatchTool::fileSizeLimitIsAFailedWrite() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QTemporaryDir dir;
+    for (QString& argument : arguments)
+        if (!argument.startsWith(u'-'))
+            argument = dir.filePath(argument);
+    const Run run = runTool(arguments << QStringLiteral("-"), caseFile(Arrangement::CounterFlow),
+                            QProcessEnvironment::systemEnvironment(), [] {
+                                std::signal(SIGXFSZ, SIG_DFL);
+                                rlimit limit{};
+                                getrlimit(RLIMIT_FSIZE, &limit);
+                                limit.rlim_cur = 1024;
+                                setrlimit(RLIMIT_FSIZE, &limit);
+                            });
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.err.contains(dir.path().toUtf8()) && run.err.contains(": File too large\n"),
+             run.err.constData());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+// A link placed in an output folder is replaced by the tool's file, never written through: the
+// file it pointed to stays as it was, whichever writer meets it.
+void TestBatchTool::linksInTheOutputAreReplaced_data() {
+    QTest::addColumn<QStringList>("arguments"); // in the test's folder "out"
+    QTest::addColumn<QString>("file");
+    QTest::newRow("--output") << QStringList{"--output", "out.csv"} << "out.csv";
+    QTest::newRow("--xlsx") << QStringList{"--xlsx", "out.xlsx"} << "out.xlsx";
+    QTest::newRow("--report") << QStringList{"--report", "."} << "1-counterflow-report.pdf";
+    QTest::newRow("--diagrams") << QStringList{"--diagrams", "."}
+                                << "1-counterflow-problem1-enthalpy.svg";
+}
+
+void TestBatchTool::linksInTheOutputAreReplaced() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, file);
+    QTemporaryDir dir;
+    const QDir out(dir.filePath(QStringLiteral("out")));
+    QVERIFY(out.mkpath(QStringLiteral(".")));
+    const QString victim = dir.filePath(QStringLiteral("victim"));
+    QFile old(victim);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("victim\n") == 7);
+    old.close();
+    QVERIFY(QFile::link(QStringLiteral("../victim"), out.filePath(file)));
+    for (QString& argument : arguments)
+        if (!argument.startsWith(u'-'))
+            argument = out.filePath(argument);
+    const Run run = runTool(QStringList{"--jobs=1"} << arguments << QStringLiteral("-"),
+                            caseFile(Arrangement::CounterFlow));
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("victim\n"));
+    const QFileInfo written(out.filePath(file));
+    QVERIFY(!written.isSymLink());
+    QVERIFY(written.isFile() && written.size() > 100);
 }
 
 void TestBatchTool::specialInputsAreStreams() {

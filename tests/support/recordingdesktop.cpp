@@ -34,6 +34,12 @@ QString RecordingDesktop::saveFileName(QWidget*, const QString& caption, const Q
     return saveFileAnswer;
 }
 
+int RecordingDesktop::ask(QWidget*, const QString& title, const QString& text,
+                          const QStringList& answers) {
+    questions.append({title, text, answers});
+    return askAnswer < 0 ? int(answers.size()) - 1 : askAnswer;
+}
+
 QStringList RecordingDesktop::messageTexts() const {
     QStringList texts;
     for (const Message& m : messages)
@@ -46,6 +52,7 @@ void RecordingDesktop::clear() {
     settings.clear();
     beeps = 0;
     fileDialogs.clear();
+    questions.clear();
     waitCursorOn = waitCursorOff = 0;
     waitCursorShown = false;
 }

@@ -17,6 +17,11 @@ public:
         QString text;
         MessageIcon icon;
     };
+    struct Question {
+        QString title;
+        QString text;
+        QStringList answers;
+    };
     struct Setting {
         QString application;
         QString section;
@@ -36,6 +41,9 @@ public:
     // Records the dialog and answers with saveFileAnswer.
     QString saveFileName(QWidget* parent, const QString& caption, const QString& suggestedName,
                          const QString& filter) override;
+    // Records the question and answers with askAnswer.
+    int ask(QWidget* parent, const QString& title, const QString& text,
+            const QStringList& answers) override;
 
     // The texts of the messages shown so far, in order.
     QStringList messageTexts() const;
@@ -51,6 +59,9 @@ public:
     // cancelled).
     QStringList fileDialogs;
     QString saveFileAnswer;
+    // The questions asked, and the index of the answer given (-1: the last, the safe one).
+    QList<Question> questions;
+    int askAnswer = -1;
     // Called while a message is "shown", to look at the windows at that moment.
     std::function<void(const Message&)> onMessage;
 };

@@ -1,7 +1,9 @@
 // The main window: the decimal-separator note, the toolbar and its dispatch, the status line,
-// "Exit", the placement saved at shut-down and the one chosen at start-up.
+// "Exit", the placement saved at shut-down and the one chosen at start-up; file names shown as
+// plain text in the status line and the desktop's message boxes.
 
 #include "app/windows.h"
+#include "engine/keys.h"
 #include "engine/message.h"
 #include "support/guifixture.h"
 #include "ui/desktop.h"
@@ -17,10 +19,12 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <memory>
 
@@ -46,6 +50,8 @@ private Q_SLOTS:
     void placementOnTheScreen_data();
     void placementOnTheScreen();
     void savedPlacementRestored();
+    void namesShowAsTheyAre_data();
+    void namesShowAsTheyAre();
 
 private:
     void start(const QLocale& locale = pointLocale());
@@ -368,6 +374,49 @@ void TestMainWindow::savedPlacementRestored() {
     // Smaller than the design, so the design; the offscreen screen holds its corner.
     QCOMPARE(main().frameGeometry().topLeft(), QPoint(20, 10));
     QVERIFY(main().width() >= 1006);
+}
+
+// A file's name is shown as it is, never as formatted text that would hide the rest of the
+// message: the program's message boxes and questions (real ones here, closed as soon as they
+// show) and the status line.
+void TestMainWindow::namesShowAsTheyAre_data() {
+    QTest::addColumn<QString>("where");
+    QTest::newRow("message box") << "message";
+    QTest::newRow("question") << "question";
+    QTest::newRow("status line") << "status";
+}
+
+void TestMainWindow::namesShowAsTheyAre() {
+    QFETCH(QString, where);
+    const QString text = QStringLiteral("The file \"/tmp/<h1>Saved OK<!--.ctaudit\" cannot be "
+                                        "opened: it is not an audit");
+    std::optional<Qt::TextFormat> format;
+    if (where == QLatin1String("status")) {
+        start();
+        fixture_->windows().setStatus(text);
+        const auto* status =
+            main().findChild<QLabel*>(engine::toQString(engine::mainwindow::kStatusLine));
+        QVERIFY(status && status->text() == text);
+        format = status->textFormat();
+    } else {
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                format = box->textFormat();
+                box->done(0);
+            }
+        });
+        poll.start(10);
+        QtDesktop desktop;
+        if (where == QLatin1String("message"))
+            desktop.message(nullptr, QStringLiteral("ctaudit"), text, MessageIcon::Critical);
+        else
+            QCOMPARE(desktop.ask(nullptr, QStringLiteral("ctaudit"), text,
+                                 {QStringLiteral("Yes"), QStringLiteral("No")}),
+                     1);
+    }
+    QVERIFY(format);
+    QCOMPARE(*format, Qt::PlainText);
 }
 
 QTEST_MAIN(TestMainWindow)
