@@ -122,9 +122,14 @@ public:
             QStringList row;
             for (qsizetype c = 0; c < kGridColumns; ++c) {
                 QString cell;
-                if (c < cells.size() &&
-                    !numberText(cells[c], QStringLiteral("%1[%2]").arg(rowWhere).arg(c), &cell))
+                const QString cellWhere = QStringLiteral("%1[%2]").arg(rowWhere).arg(c);
+                if (c < cells.size() && !numberText(cells[c], cellWhere, &cell))
                     return false;
+                // The grid shows results in their display patterns: a longer text is none.
+                if (cell.size() > numtext::kLongestPatternText)
+                    return fail(cellWhere, QStringLiteral("has more than %1 characters, more than "
+                                                          "any number of the grid")
+                                               .arg(numtext::kLongestPatternText));
                 row.append(cell);
             }
             out->append(row);

@@ -131,8 +131,8 @@ struct Loaded {
 };
 
 // Reads a whole file: the JSON syntax, the format and version, every value's type, and every
-// input and grid text is a number or empty, of at most kMaxValueLength characters. Does not
-// apply the fields' limits.
+// input and grid text is a number or empty, of at most kMaxValueLength characters (a grid
+// cell at most numtext::kLongestPatternText). Does not apply the fields' limits.
 Loaded parse(const QByteArray& data);
 
 // The fields' own checks on every input (the final texts and each calculation's): a value its

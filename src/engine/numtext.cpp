@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <vector>
 
 namespace numtext {
 
@@ -102,7 +104,7 @@ void significantDigits(double magnitude, char* digits, int& exponent) {
 
 // Room for the longest text fixedChars writes: sign, 309 integer digits, point and the
 // decimals of any display pattern.
-constexpr std::size_t kFixedTextSize = 400;
+constexpr auto kFixedTextSize = std::size_t(kLongestPatternText);
 
 // fixedText written into out (kFixedTextSize characters); returns its length, 0 for a
 // non-finite value.
@@ -322,9 +324,16 @@ QLocale strictLocale(const QLocale& locale) {
     return strict;
 }
 
+// Texts up to this length are read by the locale (and cut one character at a time and read
+// again for numberPrefix, the reference way); longer ones are scanned once.
+constexpr qsizetype kStepwiseLength = 64;
+
+thread_local qsizetype localeCharacters = 0;
+
 std::optional<double> strictRead(const QString& text, const QLocale& strict) {
     if (text.trimmed().isEmpty())
         return std::nullopt;
+    localeCharacters += text.size();
     bool ok = false;
     const double value = strict.toDouble(text, &ok);
     if (!ok || !std::isfinite(value))
@@ -353,7 +362,14 @@ QString singleText(float value, const QLocale& locale) {
 }
 
 std::optional<double> readNumber(const QString& text, const QLocale& locale) {
+    // A long text is scanned once by a converter, which learns the locale's grammar first.
+    if (text.size() > kStepwiseLength)
+        return Converter(locale).readNumber(text);
     return strictRead(text, strictLocale(locale));
+}
+
+qsizetype localeCharactersRead() {
+    return localeCharacters;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -363,7 +379,8 @@ Converter::Converter(const QLocale& locale)
     : strict_(strictLocale(locale))
     , point_(locale.decimalPoint())
     , symbols_(point_ + locale.negativeSign() + locale.positiveSign() + locale.exponential() +
-               QStringLiteral("+-eE\u2212")) {
+               QStringLiteral("+-eE\u2212"))
+    , grammar_(std::make_shared<const Grammar>(strict_)) {
     plainDigits_ = point_.size() == 1 && locale.negativeSign() == QLatin1String("-") &&
                    locale.zeroDigit() == QLatin1String("0") && point_[0] != QLatin1Char('-') &&
                    !point_[0].isDigit();
@@ -452,10 +469,6 @@ Converter::Shown Converter::generalShown(double value) const {
 
 namespace {
 
-// Texts up to this length are cut one character at a time and read again, the reference way;
-// longer ones are scanned once.
-constexpr qsizetype kStepwiseLength = 64;
-
 // The significant digits that decide how a decimal text rounds to a double: a rounding
 // boundary of a double (a midpoint between two of them, or the largest one's) has at most 767,
 // so beyond these only whether any further digit is not 0 matters.
@@ -526,6 +539,91 @@ bool complete(State state) {
 
 } // namespace
 
+// The grammar of a locale's number texts, learnt once from short texts the locale reads: its
+// decimal separator, the exponent mark it reads, and the part that each of its signs and
+// exponents plays.
+struct Converter::Grammar {
+    QLocale strict;
+    bool known = false; // the locale's number texts follow the grammar above
+    QChar point;
+    QChar mark;
+    QString multiple; // the characters of a sign or exponent of several characters
+    struct Symbol {
+        char16_t c;
+        Part part;
+        bool negative; // a sign that makes the number negative
+    };
+    std::vector<Symbol> symbols;
+
+    bool reads(const QString& text) const { return strictRead(text, strict).has_value(); }
+
+    // The part a character other than an ASCII digit, white space or the separator plays,
+    // found by reading short texts with it.
+    Part partOf(QChar c) const {
+        const QString one = QStringLiteral("1");
+        const QString alone(c);
+        const bool sign = reads(alone + u'1');
+        const bool exponent = reads(one + c + u'1');
+        const bool exponentSign = reads(one + mark + c + u'1');
+        const bool other = reads(alone) || reads(one + c) || reads(one + point + c);
+        if (multiple.contains(c))
+            return Part::Unknown;
+        if (c.isDigit())
+            return !sign && !exponent && !exponentSign && !other ? Part::Junk
+                   : strictRead(alone, strict) == double(c.digitValue()) &&
+                           strictRead(alone + c, strict) == double(11 * c.digitValue())
+                       ? Part::Digit
+                       : Part::Unknown;
+        if (sign && exponentSign && !exponent && !other)
+            return Part::Sign;
+        if (exponent && !sign && !exponentSign && !other)
+            return Part::Exponent;
+        if (!sign && !exponent && !exponentSign && !other)
+            return Part::Junk;
+        return Part::Unknown;
+    }
+
+    bool negative(QChar sign) const { return strictRead(QString(sign) + u'1', strict) < 0.0; }
+
+    explicit Grammar(const QLocale& strictLocale)
+        : strict(strictLocale) {
+        const QString separator = strict.decimalPoint();
+        if (separator.size() != 1)
+            return;
+        point = separator[0];
+        for (const QChar c : {QChar(u'E'), QChar(u'e')})
+            if (mark.isNull() && reads(QStringLiteral("1") + c + u'1'))
+                mark = c;
+        const QString one = QStringLiteral("1");
+        // The grammar above is the locale's: checked on short texts.
+        if (mark.isNull() || !reads(QStringLiteral(" 1 ")) || reads(QStringLiteral("1 1")) ||
+            !reads(QString(point) + u'5') || !reads(one + point) ||
+            !reads(QStringLiteral("-") + point + u'5') || !reads(one + point + mark + u'1') ||
+            reads(QString(point) + mark + u'1') || reads(one + mark) ||
+            reads(QStringLiteral("+-1")) || reads(QString(point)) || reads(QStringLiteral("-")))
+            return;
+        for (const QString& symbol :
+             {strict.negativeSign(), strict.positiveSign(), strict.exponential()})
+            if (symbol.size() > 1)
+                multiple += symbol;
+        // The signs and exponents a number text is likely to hold, learnt now.
+        QString candidates = QStringLiteral("+-eE\u2212");
+        for (const QString& symbol :
+             {strict.negativeSign(), strict.positiveSign(), strict.exponential()})
+            if (symbol.size() == 1)
+                candidates += symbol;
+        for (const QChar c : std::as_const(candidates)) {
+            if (c.isSpace() || c == point || (c >= u'0' && c <= u'9') ||
+                std::any_of(symbols.begin(), symbols.end(),
+                            [c](const Symbol& s) { return s.c == c.unicode(); }))
+                continue;
+            const Part part = partOf(c);
+            symbols.push_back({c.unicode(), part, part == Part::Sign && negative(c)});
+        }
+        known = true;
+    }
+};
+
 qsizetype Converter::numberPrefix(const QString& text) const {
     if (text.size() > kStepwiseLength)
         if (const std::optional<qsizetype> scanned = scanNumberPrefix(text))
@@ -540,76 +638,60 @@ qsizetype Converter::numberPrefix(const QString& text) const {
 }
 
 std::optional<qsizetype> Converter::scanNumberPrefix(const QString& text) const {
-    const auto reads = [this](const QString& t) { return strictRead(t, strict_).has_value(); };
-    if (point_.size() != 1)
-        return std::nullopt;
-    const QChar point = point_[0];
-    QChar mark; // an exponent mark the locale reads
-    for (const QChar c : {QChar(u'E'), QChar(u'e')})
-        if (mark.isNull() && reads(QStringLiteral("1") + c + u'1'))
-            mark = c;
-    const QString one = QStringLiteral("1");
-    // The grammar above is the locale's: checked on short texts.
-    if (mark.isNull() || !reads(QStringLiteral(" 1 ")) || reads(QStringLiteral("1 1")) ||
-        !reads(QString(point) + u'5') || !reads(one + point) ||
-        !reads(QStringLiteral("-") + point + u'5') || !reads(one + point + mark + u'1') ||
-        reads(QString(point) + mark + u'1') || reads(one + mark) || reads(QStringLiteral("+-1")) ||
-        reads(QString(point)) || reads(QStringLiteral("-")))
-        return std::nullopt;
-    // The characters of a locale's sign or exponent of several characters.
-    QString multiple;
-    for (const QString& symbol :
-         {strict_.negativeSign(), strict_.positiveSign(), strict_.exponential()})
-        if (symbol.size() > 1)
-            multiple += symbol;
+    if (const std::optional<Scan> scanned = scan(text, false))
+        return scanned->longest;
+    return std::nullopt;
+}
 
-    QHash<char16_t, Part> parts;
-    const auto partOf = [&](QChar c, int* digit) {
+std::optional<Converter::Scan> Converter::scan(const QString& text, bool whole) const {
+    const Grammar& g = *grammar_;
+    if (!g.known)
+        return std::nullopt;
+    const QString one = QStringLiteral("1");
+
+    // The characters met that are not among the grammar's symbols.
+    QHash<char16_t, Grammar::Symbol> met;
+    const auto symbolOf = [&](QChar c, int* digit) -> Grammar::Symbol {
         if (c >= u'0' && c <= u'9') {
             *digit = c.unicode() - u'0';
-            return Part::Digit;
+            return {c.unicode(), Part::Digit, false};
         }
         if (c.isSpace())
-            return Part::Space;
-        if (c == point)
-            return Part::Point;
+            return {c.unicode(), Part::Space, false};
+        if (c == g.point)
+            return {c.unicode(), Part::Point, false};
+        for (const Grammar::Symbol& s : g.symbols)
+            if (s.c == c.unicode())
+                return s;
         if (c.isDigit())
             *digit = c.digitValue();
-        if (const auto known = parts.constFind(c.unicode()); known != parts.cend())
+        if (const auto known = met.constFind(c.unicode()); known != met.cend())
             return *known;
-        Part part = Part::Unknown;
-        const QString alone(c);
-        const bool sign = reads(alone + u'1');
-        const bool exponent = reads(one + c + u'1');
-        const bool exponentSign = reads(one + mark + c + u'1');
-        const bool other = reads(alone) || reads(one + c) || reads(one + point + c);
-        if (multiple.contains(c))
-            part = Part::Unknown;
-        else if (c.isDigit())
-            part = !sign && !exponent && !exponentSign && !other ? Part::Junk
-                   : strictRead(alone, strict_) == double(c.digitValue()) &&
-                           strictRead(alone + c, strict_) == double(11 * c.digitValue())
-                       ? Part::Digit
-                       : Part::Unknown;
-        else if (sign && exponentSign && !exponent && !other)
-            part = Part::Sign;
-        else if (exponent && !sign && !exponentSign && !other)
-            part = Part::Exponent;
-        else if (!sign && !exponent && !exponentSign && !other)
-            part = Part::Junk;
-        parts.insert(c.unicode(), part);
-        return part;
+        const Part part = g.partOf(c);
+        const Grammar::Symbol symbol{c.unicode(), part, part == Part::Sign && g.negative(c)};
+        met.insert(c.unicode(), symbol);
+        return symbol;
     };
 
     // The number so far: its significant digits (the first kDecidingDigits of them, and
     // whether a later one is not 0), the decimal exponent of the first, and the exponent part.
     std::string significant = "0.";
+    bool negative = false;
     bool nonzero = false;
     bool sticky = false;
     long long leadingExponent = 0; // the power of ten of the first significant digit
     long long fractionZeros = 0;   // zeros after the separator before the first significant
     long long exponentValue = 0;
     bool exponentNegative = false;
+    // The number as a short text in the C locale: its first significant digits, a last 1 for
+    // any later digit that is not 0, and the exponent.
+    const auto canonical = [&]() {
+        const long long e = leadingExponent + (exponentNegative ? -exponentValue : exponentValue);
+        return QLatin1String(negative ? "-" : "") +
+               (nonzero ? QString::fromLatin1(significant) + QLatin1String(sticky ? "1" : "") +
+                              u'e' + QString::number(e + 1)
+                        : QStringLiteral("0"));
+    };
     // The last decision on a number at a rounding boundary, by what decides it.
     struct Decided {
         long long exponent = 0;
@@ -627,13 +709,9 @@ std::optional<qsizetype> Converter::scanNumberPrefix(const QString& text) const 
         if (e > -324 && e < 308)
             return true;
         if (!decided || decided->exponent != e || decided->digits != significant.size() ||
-            decided->sticky != sticky) {
-            const QString number = QString::fromLatin1(significant) +
-                                   QLatin1String(sticky ? "1" : "") + u'e' + QString::number(e + 1);
-            bool ok = false;
-            const double value = QLocale::c().toDouble(number, &ok);
-            decided = Decided{e, significant.size(), sticky, ok && std::isfinite(value)};
-        }
+            decided->sticky != sticky)
+            decided = Decided{e, significant.size(), sticky,
+                              strictRead(canonical(), QLocale::c()).has_value()};
         return decided->reads;
     };
 
@@ -643,7 +721,8 @@ std::optional<qsizetype> Converter::scanNumberPrefix(const QString& text) const 
     bool numberReads = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
         int digit = 0;
-        const Part part = partOf(text[i], &digit);
+        const Grammar::Symbol symbol = symbolOf(text[i], &digit);
+        const Part part = symbol.part;
         if (part == Part::Unknown)
             return std::nullopt;
         if (part == Part::Space) {
@@ -685,19 +764,27 @@ std::optional<qsizetype> Converter::scanNumberPrefix(const QString& text) const 
                 }
             }
         } else if (part == Part::Sign && before == State::ExponentMark) {
-            exponentNegative = strictRead(one + mark + text[i] + u'1', strict_) < 1.0;
+            exponentNegative = strictRead(one + g.mark + text[i] + u'1', g.strict) < 1.0;
+        } else if (part == Part::Sign) {
+            negative = symbol.negative;
         }
-        numberReads = complete(state) && valueReads();
+        // The whole text's number is decided once, at its end.
+        numberReads = complete(state) && (whole || valueReads());
         if (numberReads)
             longest = i + 1;
     }
-    return longest;
+    Scan scanned{longest, std::nullopt};
+    // The whole text reads: its number, converted from the short text of the same value.
+    if (whole && longest == text.size() && longest > 0 && valueReads())
+        scanned.value = strictRead(canonical(), QLocale::c());
+    return scanned;
 }
 
 std::optional<double> Converter::readNumber(const QString& text) const {
     // The common texts (an optional minus, digits without a needless leading zero, the decimal
     // separator and digits) are read here, to the same double as the locale's conversion gives
-    // (both round correctly); every other text goes through the locale.
+    // (both round correctly); a long text is scanned once; every other text goes through the
+    // locale.
     constexpr qsizetype kLongest = 40;
     const qsizetype n = text.size();
     if (plainDigits_ && n > 0 && n <= kLongest) {
@@ -716,6 +803,9 @@ std::optional<double> Converter::readNumber(const QString& text) const {
             if (const std::optional<double> value = plainValue(ascii, std::size_t(n)))
                 return value;
     }
+    if (n > kStepwiseLength)
+        if (const std::optional<Scan> scanned = scan(text, true))
+            return scanned->value;
     return strictRead(text, strict_);
 }
 

@@ -11,6 +11,7 @@
 
 #include <QLocale>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -23,6 +24,10 @@ struct Pattern {
     int minIntegerDigits = 1;
 };
 Pattern parsePattern(const char* pattern);
+
+// The longest text a display pattern writes: a sign, 309 integer digits, the separator and the
+// decimals of any pattern the program uses.
+inline constexpr qsizetype kLongestPatternText = 400;
 
 // Plain C++ core of format(): the rounded text with "." as decimal separator.
 // Non-finite values give an empty text; values beyond kLargestNumberText are written as it.
@@ -49,8 +54,14 @@ QString singleText(float value, const QLocale& locale = QLocale());
 
 // Converts a text to a number with the locale's conversion: sign, decimal separator and
 // exponent are allowed; empty text, group separators, trailing junk and non-finite values
-// are not numbers.
+// are not numbers. Time linear in the text's length: a long text is scanned once in the
+// locale's grammar (Converter::readNumber).
 std::optional<double> readNumber(const QString& text, const QLocale& locale = QLocale());
+
+// The characters of all the texts handed to a locale's own conversion (QLocale::toDouble) in
+// this thread so far. That conversion asks a system locale for its symbols at each character,
+// so only short texts go to it: tests count them.
+qsizetype localeCharactersRead();
 
 // A locale's conversions looked up once: the same texts and numbers as format(),
 // generalText() and readNumber() with that locale, for the many conversions of a calculation.
@@ -60,6 +71,9 @@ public:
 
     QString format(double value, const char* pattern) const;
     QString generalText(double value) const;
+    // readNumber(text, locale): the same numbers and refusals. A long text is read in one pass
+    // by the grammar of scanNumberPrefix, its number converted from its first significant
+    // digits, so that the locale reads only short texts.
     std::optional<double> readNumber(const QString& text) const;
     // A text and the number it reads back as (readNumber of the text), made together.
     struct Shown {
@@ -84,6 +98,15 @@ public:
     std::optional<qsizetype> scanNumberPrefix(const QString& text) const;
 
 private:
+    struct Grammar;
+    // One pass over a text by the locale's grammar: the longest start that reads as a number
+    // and, when the whole text is asked for, its number (nullopt when it does not read).
+    struct Scan {
+        qsizetype longest = 0;
+        std::optional<double> value;
+    };
+    std::optional<Scan> scan(const QString& text, bool whole) const;
+
     QLocale strict_;  // the locale, rejecting group separators
     QString point_;   // its decimal separator
     QString symbols_; // separator, signs and exponents
@@ -91,6 +114,7 @@ private:
     // locale to be read.
     bool plainDigits_ = false;
     char16_t pointChar_ = u'.';
+    std::shared_ptr<const Grammar> grammar_; // learnt once, shared by copies
 };
 
 inline bool isNumeric(const QString& text, const QLocale& locale = QLocale()) {

@@ -6,6 +6,7 @@
 #include "app/windows.h"
 #include "auditprogram.h"
 #include "engine/fieldtable.h"
+#include "engine/numtext.h"
 #include "support/guifixture.h"
 #include "ui/mainwindow.h"
 #include "ui/numericfield.h"
@@ -68,6 +69,8 @@ private Q_SLOTS:
     void batchCaseOpensAsANewAudit();
     void batchCaseIntoTheCurrentAuditIsOneChange();
     void longAuditOpensAgain();
+    void longestNumbersAreReadOnce_data();
+    void longestNumbersAreReadOnce();
 };
 
 void TestAuditDocument::saveThenOpenShowsTheSameWindows_data() {
@@ -970,6 +973,50 @@ void TestAuditDocument::longAuditOpensAgain() {
         QCOMPARE(reopened.nodes.size(), drawn.nodes.size());
         QCOMPARE(reopened.cells.size(), drawn.cells.size());
     }
+}
+
+// Numbers of tens of thousands of digits within every limit of the file: grid cells longer than
+// any result the grid shows are refused by name, a field's longest text opens; either way each
+// text is read once, the locale reading only short texts (a locale asks the system at every
+// character it reads).
+void TestAuditDocument::longestNumbersAreReadOnce_data() {
+    QTest::addColumn<QByteArray>("rest");
+    QTest::addColumn<QString>("counterP1L");
+    QTest::addColumn<QString>("refusal"); // empty: the file opens
+    const QString digits = QStringLiteral("0.") + QString(31990, u'7');
+    QByteArray row = "[";
+    for (int c = 0; c < auditfile::kGridColumns; ++c)
+        row += (c ? ", \"" : "\"") + digits.toLatin1() + '"';
+    row += ']';
+    QTest::newRow("grid cells of 31,992 digits")
+        << ", \"grids\": {\"counter\": [" + row + ", " + row + "]}" << QStringLiteral("100")
+        << QStringLiteral("grids.counter[0][0]: has more than 400 characters, more than any "
+                          "number of the grid");
+    QTest::newRow("a field's longest text")
+        << QByteArray() << QStringLiteral("95.") + QString(32764, u'0') << QString();
+}
+
+void TestAuditDocument::longestNumbersAreReadOnce() {
+    QFETCH(QByteArray, rest);
+    QFETCH(QString, counterP1L);
+    QFETCH(QString, refusal);
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QStringLiteral("long.ctaudit"),
+                                   handWritten('"' + counterP1L.toLatin1() + '"', rest));
+    Program p;
+    const qsizetype before = numtext::localeCharactersRead();
+    QCOMPARE(p.document.open(path), refusal.isEmpty());
+    QVERIFY2(numtext::localeCharactersRead() - before < 20000,
+             qPrintable(QString::number(numtext::localeCharactersRead() - before)));
+    if (!refusal.isEmpty()) {
+        QCOMPARE(p.fixture.desktop().messageTexts(),
+                 QStringList(auditfile::describe(QDir::toNativeSeparators(path),
+                                                 {refusal.section(QStringLiteral(": "), 0, 0),
+                                                  refusal.section(QStringLiteral(": "), 1)})));
+        return;
+    }
+    QCOMPARE(p.fixture.desktop().messages.size(), 0);
+    QCOMPARE(p.field(Arrangement::CounterFlow, 0)->text(), counterP1L);
 }
 
 QTEST_MAIN(TestAuditDocument)

@@ -66,6 +66,8 @@ private Q_SLOTS:
     void converterReadsAsTheLocale();
     void numberPrefixScanMatchesCutting_data();
     void numberPrefixScanMatchesCutting();
+    void longTextsReadAsTheLocaleReadsThem_data();
+    void longTextsReadAsTheLocaleReadsThem();
 };
 
 void TestNumText::initTestCase() {
@@ -624,6 +626,67 @@ void TestNumText::numberPrefixScanMatchesCutting() {
     // The scan reads every text of a locale whose signs and exponent are single characters.
     if (alwaysScanned)
         QCOMPARE(scanned, texts);
+}
+
+// Long texts (a grid cell of tens of thousands of digits, numbers around the largest and
+// smallest doubles, junk late in the text) give the same numbers, bit for bit, and the same
+// refusals as the locale's own conversion, while the locale reads only short texts.
+void TestNumText::longTextsReadAsTheLocaleReadsThem_data() {
+    numberPrefixScanMatchesCutting_data();
+}
+
+void TestNumText::longTextsReadAsTheLocaleReadsThem() {
+    QFETCH(QLocale, locale);
+    QFETCH(bool, alwaysScanned);
+    QLocale strict = locale;
+    strict.setNumberOptions(strict.numberOptions() | QLocale::RejectGroupSeparator);
+    const auto reference = [&](const QString& text) -> std::optional<double> {
+        bool ok = false;
+        const double value = strict.toDouble(text, &ok);
+        if (text.trimmed().isEmpty() || !ok || !std::isfinite(value))
+            return std::nullopt;
+        return value;
+    };
+    const QString point = locale.decimalPoint();
+    const QString minus = locale.negativeSign();
+    std::mt19937_64 random(31);
+    const QString junk = QStringLiteral("x,.e-+ \u2212") + point;
+    for (int i = 0; i < 160; ++i) {
+        QString text = random() % 3 == 0 ? minus : QString();
+        switch (i % 4) {
+        case 0: // a grid cell of many digits
+            text += QStringLiteral("0") + point + randomDigits(random, i % 8 ? 3000 : 31990);
+            break;
+        case 1: // around the largest double
+            text += QStringLiteral("17976931348623") +
+                    randomDigits(random, 280 + int(random() % 40), true) + point +
+                    randomDigits(random, int(random() % 900), true);
+            break;
+        case 2: // around the smallest doubles
+            text += QStringLiteral("0") + point + QString(300 + int(random() % 40), u'0') +
+                    randomDigits(random, 1 + int(random() % 900), true);
+            break;
+        default: // digits and an exponent
+            text += randomDigits(random, 70 + int(random() % 900)) + locale.exponential() +
+                    (random() % 2 ? minus : QString()) +
+                    randomDigits(random, 1 + int(random() % 4));
+        }
+        if (random() % 4 == 0) // junk somewhere, or white space at an end
+            text.insert(qsizetype(random() % std::uint64_t(text.size() + 1)),
+                        junk[qsizetype(random() % std::uint64_t(junk.size()))]);
+        else if (random() % 4 == 0)
+            text = random() % 2 ? QStringLiteral("  ") + text : text + QStringLiteral(" ");
+        const std::optional<double> expected = reference(text);
+        const qsizetype before = numtext::localeCharactersRead();
+        const std::optional<double> read = numtext::readNumber(text, locale);
+        const QString shown =
+            text.left(60) + QStringLiteral("... (%1 characters)").arg(text.size());
+        QVERIFY2(read.has_value() == expected.has_value(), qPrintable(shown));
+        if (read)
+            QVERIFY2(std::memcmp(&*read, &*expected, sizeof(double)) == 0, qPrintable(shown));
+        if (alwaysScanned)
+            QVERIFY2(numtext::localeCharactersRead() - before < 2000, qPrintable(shown));
+    }
 }
 
 #include "tst_numtext.moc"
