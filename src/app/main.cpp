@@ -17,10 +17,32 @@
 #include <QCommandLineParser>
 #include <QTextStream>
 #include <cstdio>
+#include <memory>
+#include <string_view>
+
+namespace {
+
+// Whether the command line asks only for the help or the version: those need no display, so
+// a Qt Core application answers them (a GUI application cannot start without one).
+bool asksHelpOrVersion(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--")
+            break;
+        if (argument == "--version" || argument == "--help" || argument == "--help-all" ||
+            argument == "-h" || argument == "-?")
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(applicationTitle());
+    const std::unique_ptr<QCoreApplication> application =
+        asksHelpOrVersion(argc, argv) ? std::make_unique<QCoreApplication>(argc, argv)
+                                      : std::make_unique<QApplication>(argc, argv);
+    QCoreApplication::setApplicationName(applicationTitle());
     QCommandLineParser parser;
     parser.addHelpOption();
     const QCommandLineOption versionOption(QStringLiteral("version"),
@@ -33,7 +55,7 @@ int main(int argc, char* argv[]) {
     parser.addOption(checkOption);
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("An audit to open."),
                                  QStringLiteral("[file]"));
-    parser.process(app);
+    parser.process(*application);
     QTextStream out(stdout);
     if (parser.isSet(versionOption)) {
         out << "ctaudit " << AboutBox::version() << '\n';
