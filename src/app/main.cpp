@@ -22,15 +22,15 @@
 
 namespace {
 
-// Whether the command line asks only for the help or the version: those need no display, so
-// a Qt Core application answers them (a GUI application cannot start without one).
+// Whether the command line asks for the help or the version: those need no display, so a Qt
+// Core application answers them (a GUI application cannot start without one). --help-all
+// stays with the GUI application, whose Qt options it lists.
 bool asksHelpOrVersion(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
         if (argument == "--")
             break;
-        if (argument == "--version" || argument == "--help" || argument == "--help-all" ||
-            argument == "-h" || argument == "-?")
+        if (argument == "--version" || argument == "--help" || argument == "-h" || argument == "-?")
             return true;
     }
     return false;
