@@ -285,6 +285,8 @@ AuditDocument::AuditDocument(Windows& windows)
 
     QToolBar* toolbar = main->toolBar();
     toolbar->addSeparator();
+    newAction =
+        toolbar->addAction(style()->standardIcon(QStyle::SP_FileIcon), QStringLiteral("New"));
     openAction = toolbar->addAction(style()->standardIcon(QStyle::SP_DialogOpenButton),
                                     QStringLiteral("Open"));
     saveAction = toolbar->addAction(style()->standardIcon(QStyle::SP_DialogSaveButton),
@@ -298,6 +300,7 @@ AuditDocument::AuditDocument(Windows& windows)
         QKeySequence shortcut;
         const char* tip;
     } actions[] = {
+        {newAction, "New", QKeySequence(Qt::CTRL | Qt::Key_N), "Start a new, untitled audit"},
         {openAction, "Open", QKeySequence(Qt::CTRL | Qt::Key_O),
          "Open an audit or a case of a batch input file"},
         {saveAction, "Save", QKeySequence(Qt::CTRL | Qt::Key_S), "Save the audit"},
@@ -311,6 +314,7 @@ AuditDocument::AuditDocument(Windows& windows)
         a.action->setToolTip(QStringLiteral("%1 (%2)").arg(
             QLatin1String(a.tip), a.shortcut.toString(QKeySequence::NativeText)));
     }
+    connect(newAction, &QAction::triggered, this, [this] { newAudit(); });
     connect(openAction, &QAction::triggered, this, [this] { open(); });
     connect(saveAction, &QAction::triggered, this, [this] { save(); });
     connect(saveAsAction, &QAction::triggered, this, [this] { saveAs(); });
@@ -693,6 +697,17 @@ void AuditDocument::commitDataRequest(QSessionManager& manager) {
     manager.release();
 }
 
+bool AuditDocument::newAudit() {
+    if (!mayReplace(QStringLiteral("Save them before a new audit is started?")))
+        return false;
+    replace(engine::Audit().state(), Arrangement::CounterFlow, std::nullopt);
+    history_->reset(true);
+    fileName_.clear();
+    savedArrangement_ = Arrangement::CounterFlow;
+    updateTitle();
+    return true;
+}
+
 bool AuditDocument::open() {
     if (!mayReplace(QStringLiteral("Save them before another file is opened?")))
         return false;
@@ -877,7 +892,7 @@ std::optional<AuditDocument::Built> AuditDocument::build(const auditfile::SavedA
 }
 
 void AuditDocument::replace(const engine::Audit::State& state, Arrangement chosen,
-                            ProblemRef active) {
+                            std::optional<ProblemRef> active) {
     history_->setPaused(true);
     // The Problem windows start afresh, as in a new run, and show the new audit.
     windows_.unloadProblems();
@@ -886,7 +901,10 @@ void AuditDocument::replace(const engine::Audit::State& state, Arrangement chose
     chooseArrangement(windows_, chosen);
     // The status line starts empty, then shows what the active window's activation writes.
     windows_.setStatus(QString());
-    windows_.showChild(windows_.problemWindow(active.arrangement, active.problem));
+    if (active)
+        windows_.showChild(windows_.problemWindow(active->arrangement, active->problem));
+    else
+        windows_.showStart();
     lastActive_ = active;
     history_->setPaused(false);
 }

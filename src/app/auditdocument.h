@@ -26,7 +26,7 @@
 //              "Save" asks first (Save As, Replace or Cancel) when the file changed on disk
 //              since it was opened or last saved here: its size, time or content's hash differ.
 //
-// The toolbar gets "Open" (its menu lists the recent files), "Save" (its menu holds "Save
+// The toolbar gets "New", "Open" (its menu lists the recent files), "Save" (its menu holds "Save
 // As"), "Undo" and "Redo"; the main window's title shows the file name ("Untitled" before the
 // first save) with a mark while changed, and a file dropped anywhere on the main window (a field
 // included) opens. The recent files are kept through the desktop's settings store.
@@ -61,6 +61,7 @@ public:
     ~AuditDocument() override;
 
     // The toolbar's buttons and the Save As shortcut.
+    QAction* newAction = nullptr;
     QAction* openAction = nullptr;
     QAction* saveAction = nullptr;
     QAction* saveAsAction = nullptr;
@@ -86,6 +87,11 @@ public:
     // dialog with Cancel once opening takes long.
     std::function<bool(int done, int total)> replayProgress;
 
+    // "New": first, when the audit has unsaved changes, asks whether to save them; then an
+    // untitled audit replaces it as a new run of the program starts (every Problem, the grids,
+    // the report's title block and the capability settings as there, no undo history), the
+    // start window in front. False when the engineer kept the audit.
+    bool newAudit();
     // Opens an audit file or a batch input CSV. On any problem shows one message naming the
     // file and what is wrong, changes nothing and returns false.
     bool open(const QString& path);
@@ -148,9 +154,10 @@ private:
     bool openCsv(const QString& path, const QByteArray& data);
     std::optional<Built> build(const auditfile::SavedAudit& audit);
     // Replaces the whole audit at once: the Problem windows start afresh and show the state,
-    // the start window chooses the arrangement, the active Problem window comes to the front.
+    // the start window chooses the arrangement, the active Problem window (none: the start
+    // window) comes to the front.
     void replace(const engine::Audit::State& state, Arrangement chosen,
-                 auditfile::ProblemRef active);
+                 std::optional<auditfile::ProblemRef> active);
     bool fieldsAcceptTheirValues();
     QStyle* style() const;
 

@@ -19,14 +19,36 @@
 #include <QTextStream>
 #include <csignal>
 #include <cstdio>
+#include <memory>
+#include <string_view>
+
+namespace {
+
+// Whether the command line asks for the help or the version: those need no display, so a Qt
+// Core application answers them (a GUI application cannot start without one). --help-all
+// stays with the GUI application, whose Qt options it lists.
+bool asksHelpOrVersion(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--")
+            break;
+        if (argument == "--version" || argument == "--help" || argument == "-h" || argument == "-?")
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     // A limit on the file size (ulimit -f) makes a save past it fail with "File too large",
     // which the program reports, keeping the old file and the audit on screen, instead of
     // ending it with all unsaved work.
     std::signal(SIGXFSZ, SIG_IGN);
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(applicationTitle());
+    const std::unique_ptr<QCoreApplication> application =
+        asksHelpOrVersion(argc, argv) ? std::make_unique<QCoreApplication>(argc, argv)
+                                      : std::make_unique<QApplication>(argc, argv);
+    QCoreApplication::setApplicationName(applicationTitle());
     QCommandLineParser parser;
     parser.addHelpOption();
     const QCommandLineOption versionOption(QStringLiteral("version"),
@@ -39,7 +61,7 @@ int main(int argc, char* argv[]) {
     parser.addOption(checkOption);
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("An audit to open."),
                                  QStringLiteral("[file]"));
-    parser.process(app);
+    parser.process(*application);
     QTextStream out(stdout);
     if (parser.isSet(versionOption)) {
         out << "ctaudit " << AboutBox::version() << '\n';

@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+#include <cmath>
 
 WindowMenu::WindowMenu(QMdiArea* area, QToolBar* toolBar, QAction* before)
     : QObject(toolBar)
@@ -22,7 +23,7 @@ WindowMenu::WindowMenu(QMdiArea* area, QToolBar* toolBar, QAction* before)
     cascade_ = new QAction(QStringLiteral("&Cascade"), this);
     cascade_->setObjectName(QStringLiteral("Cascade"));
     cascade_->setToolTip(QStringLiteral("Arrange the open windows one over the other"));
-    connect(tile_, &QAction::triggered, area_, &QMdiArea::tileSubWindows);
+    connect(tile_, &QAction::triggered, this, &WindowMenu::tile);
     connect(cascade_, &QAction::triggered, area_, &QMdiArea::cascadeSubWindows);
     connect(menu_, &QMenu::aboutToShow, this, &WindowMenu::fill);
 
@@ -73,4 +74,29 @@ void WindowMenu::fill() {
     }
     if (number == 0)
         menu_->addAction(QStringLiteral("No open windows"))->setEnabled(false);
+}
+
+void WindowMenu::tile() {
+    QList<QMdiSubWindow*> shown;
+    for (QMdiSubWindow* sub : area_->subWindowList(QMdiArea::CreationOrder))
+        if (!sub->isHidden() && !sub->isMinimized())
+            shown.append(sub);
+    if (shown.isEmpty())
+        return;
+    const int count = int(shown.size());
+    const int columns = int(std::ceil(std::sqrt(double(count))));
+    const int rows = (count + columns - 1) / columns;
+    const QRect area = area_->viewport()->rect();
+    for (int i = 0; i < count; ++i) {
+        const int row = i / columns, column = i % columns;
+        const int inRow = row == rows - 1 ? count - row * columns : columns;
+        const int left = area.left() + area.width() * column / inRow;
+        const int right = area.left() + area.width() * (column + 1) / inRow;
+        const int top = area.top() + area.height() * row / rows;
+        const int bottom = area.top() + area.height() * (row + 1) / rows;
+        QMdiSubWindow* sub = shown[i];
+        if (sub->isMaximized() || sub->isShaded())
+            sub->showNormal();
+        sub->setGeometry(left, top, right - left, bottom - top);
+    }
 }

@@ -26,6 +26,11 @@ public:
     // Fills the menu: Tile, Cascade, then one checkable entry per shown child window in the
     // order they were created, numbered, the active one checked.
     void fill();
+    // Tile: the shown child windows share the area as it is, in a grid of as many columns as
+    // rows or one more, in the order they were created; the last row's windows share its
+    // width. The main window keeps its size (QMdiArea::tileSubWindows grows it until every
+    // window has its minimum size).
+    void tile();
 
 private:
     QMdiArea* area_;

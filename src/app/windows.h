@@ -97,7 +97,7 @@ public:
 
     // The main window's status line.
     void setStatus(const QString& text) override;
-    QString status() const;
+    QString status() const override;
     // The arrangement chosen on the start window (counter flow until it is loaded).
     Arrangement chosenArrangement() override;
 

@@ -6,6 +6,9 @@
 #include "engine/keys.h"
 #include "engine/numtext.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 using namespace engine;
@@ -45,16 +48,57 @@ std::optional<double> number(const engine::Audit& audit, Arrangement arrangement
     return numtext::readNumber(audit.text(arrangement, problem, control));
 }
 
+// A value as the Problem's last CALCULATE had it: a field's text as the calculation read it (the
+// field may have been edited since), a result label's as it shows it.
+std::optional<double> calculatedNumber(const engine::Audit& audit, Arrangement arrangement,
+                                       int problem, int control) {
+    if (control >= engine::Audit::fieldCount(arrangement, problem))
+        return number(audit, arrangement, problem, control);
+    const std::vector<QString>& fields = audit.calculatedFields(arrangement, problem);
+    if (std::size_t(control) >= fields.size())
+        return std::nullopt;
+    return numtext::readNumber(fields[std::size_t(control)]);
+}
+
+// Problem 1's water and air flows as Problem 2's last CALCULATE read them: the cross-flow window
+// keeps them in hidden labels; for counter flow they are the fields of the last calculation of
+// Problem 1 before it.
+std::optional<std::pair<double, double>> problemOneFlowsOfProblemTwo(const engine::Audit& audit,
+                                                                     Arrangement arrangement) {
+    std::optional<double> l, g;
+    if (arrangement == Arrangement::CrossFlow) {
+        l = number(audit, arrangement, 2, xf2::waterFlow1);
+        g = number(audit, arrangement, 2, xf2::airFlow1);
+    } else {
+        const std::vector<engine::Calculation>& log = audit.calculations();
+        const auto is = [arrangement](int problem) {
+            return [arrangement, problem](const engine::Calculation& c) {
+                return c.arrangement == arrangement && c.problem == problem;
+            };
+        };
+        const auto two = std::find_if(log.rbegin(), log.rend(), is(2));
+        const auto one = std::find_if(two, log.rend(), is(1));
+        if (one == log.rend() || one->fields.size() <= std::size_t(cf1::airFlow))
+            return std::nullopt;
+        l = numtext::readNumber(one->fields[cf1::waterFlow]);
+        g = numtext::readNumber(one->fields[cf1::airFlow]);
+    }
+    if (!l || !g)
+        return std::nullopt;
+    return std::pair(*l, *g);
+}
+
 } // namespace
 
 std::optional<diagrams::Characteristic> AuditDiagramSource::characteristic(Arrangement arrangement,
                                                                            int problem) const {
     if (!traced(audit_, arrangement, 1))
         return std::nullopt;
+    // Each point stands where its Problem was calculated, whether it is current or not.
     const ProblemControls& one = controlsOf(arrangement, 1);
     const auto ntu1 = number(audit_, arrangement, 1, one.ntu);
-    const auto l1 = number(audit_, arrangement, 1, one.waterFlow);
-    const auto g1 = number(audit_, arrangement, 1, one.airFlow);
+    const auto l1 = calculatedNumber(audit_, arrangement, 1, one.waterFlow);
+    const auto g1 = calculatedNumber(audit_, arrangement, 1, one.airFlow);
     if (!ntu1 || !l1 || !g1 || !(*ntu1 > 0))
         return std::nullopt;
     const auto reference = diagrams::characteristicPoint(1, *ntu1, *l1, *g1);
@@ -70,13 +114,18 @@ std::optional<diagrams::Characteristic> AuditDiagramSource::characteristic(Arran
         if (!traced(audit_, arrangement, k))
             continue;
         const ProblemControls& controls = controlsOf(arrangement, k);
-        const auto l = number(audit_, arrangement, k, controls.waterFlow);
-        const auto g = number(audit_, arrangement, k, controls.airFlow);
-        // Problem 2 holds the tower's NTU at the measured flows; its point is the tower at the
-        // name-plate flows. Problems 3 and 4 show the NTU at their own flows.
-        const auto ntu = k == 2 && l && g
-                             ? std::optional<double>(ntuscaling::scaledNtu(*ntu1, *l1, *g1, *l, *g))
-                             : number(audit_, arrangement, k, controls.ntu);
+        const auto l = calculatedNumber(audit_, arrangement, k, controls.waterFlow);
+        const auto g = calculatedNumber(audit_, arrangement, k, controls.airFlow);
+        auto ntu = number(audit_, arrangement, k, controls.ntu);
+        // Problem 2 holds the tower's NTU at the measured flows (Problem 1's, as it read them);
+        // its point is the tower at the name-plate flows. Problems 3 and 4 show the NTU at
+        // their own flows.
+        if (k == 2) {
+            const auto measured = problemOneFlowsOfProblemTwo(audit_, arrangement);
+            ntu = ntu && l && g && measured ? std::optional<double>(ntuscaling::scaledNtu(
+                                                  *ntu, measured->first, measured->second, *l, *g))
+                                            : std::nullopt;
+        }
         if (!l || !g || !ntu)
             continue;
         auto point = diagrams::characteristicPoint(k, *ntu, *l, *g);

@@ -473,7 +473,9 @@ std::optional<UncertaintyTable> firstOrderTable(const engine::Audit& audit,
         return std::nullopt;
     const uncertainty::Analysis analysis =
         uncertainty::firstOrder(arrangement, c, uncertainty::hintAccuracies());
-    const UncertaintyWindow::Texts texts = UncertaintyWindow::texts(analysis);
+    const UncertaintyWindow::WindowResults windows =
+        UncertaintyWindow::windowResults(audit, arrangement);
+    const UncertaintyWindow::Texts texts = UncertaintyWindow::texts(analysis, nullptr, &windows);
     UncertaintyTable table;
     table.method = QStringLiteral("Figures: first order (sensitivities), with the accuracies of "
                                   "the fields' hints, from %1 as last calculated.")

@@ -181,8 +181,10 @@ HelpWindow::HelpWindow(const QString& folder, const QString& missing, QWidget* p
     connect(home, &QToolButton::clicked, this, [this] { showTopic({kIndex, QString()}); });
     connect(browser_, &QTextBrowser::backwardAvailable, back_, &QToolButton::setEnabled);
     connect(browser_, &QTextBrowser::forwardAvailable, forward_, &QToolButton::setEnabled);
-    connect(browser_, &QTextBrowser::sourceChanged, this, [this] {
-        const QString title = pageTitle(pageOf(browser_->source()));
+    // The signal's URL: while it is emitted, the browser's source() still names the page
+    // shown before.
+    connect(browser_, &QTextBrowser::sourceChanged, this, [this](const QUrl& shown) {
+        const QString title = pageTitle(pageOf(shown));
         setWindowTitle(title.isEmpty() ? QStringLiteral("ctaudit manual")
                                        : QStringLiteral("%1 - ctaudit manual").arg(title));
         anchorMarks_.clear(); // navigate() marks the place of a new anchor

@@ -417,6 +417,24 @@ void ProblemWindow::pullTexts() {
     const QString title = outOfDate ? plainTitle_ + currencytext::titleSuffix() : plainTitle_;
     if (windowTitle() != title)
         setWindowTitle(title);
+    if (currencyStatus_.isEmpty())
+        return;
+    if (workspace_.status() != currencyStatus_) { // another text has taken its place
+        currencyStatus_.clear();
+        return;
+    }
+    const QString now = arrangementCurrency_
+                            ? currencytext::arrangementSentence(engine, arrangement_)
+                            : currencytext::problemSentence(engine, arrangement_, problem_);
+    if (now != currencySentence_)
+        showCurrency(now, now, arrangementCurrency_);
+}
+
+void ProblemWindow::showCurrency(const QString& status, const QString& sentence, bool arrangement) {
+    workspace_.setStatus(status);
+    currencyStatus_ = sentence.isEmpty() ? QString() : status;
+    currencySentence_ = sentence;
+    arrangementCurrency_ = arrangement;
 }
 
 void ProblemWindow::showStep(const engine::Step& step) {
@@ -442,7 +460,7 @@ void ProblemWindow::activate() {
     // An out-of-date Problem says so in place of the activation's hint.
     const QString outOfDate = currencytext::problemSentence(audit(), arrangement_, problem_);
     if (!outOfDate.isEmpty())
-        workspace_.setStatus(outOfDate);
+        showCurrency(outOfDate, outOfDate, false);
 }
 
 void ProblemWindow::calculate() {
@@ -460,7 +478,8 @@ void ProblemWindow::calculate() {
     const QString outOfDate = currencytext::arrangementSentence(audit(), arrangement_);
     if (!outOfDate.isEmpty()) {
         const QString done = step.status.value_or(QString());
-        workspace_.setStatus(done.isEmpty() ? outOfDate : done + QStringLiteral(" - ") + outOfDate);
+        showCurrency(done.isEmpty() ? outOfDate : done + QStringLiteral(" - ") + outOfDate,
+                     outOfDate, true);
     }
 }
 

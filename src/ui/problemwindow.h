@@ -123,7 +123,9 @@ public:
     void goOn();
 
     // Hands the texts of the window (and its leading-on button's state) to the engine, and
-    // shows the engine's texts and whether the Problem is out of date.
+    // shows the engine's texts and whether the Problem is out of date. A sentence on which
+    // Problems are out of date that this window put on the status line, and that is still
+    // there, is replaced by the one that holds now (none: the line is cleared).
     virtual void pushTexts();
     virtual void pullTexts();
 
@@ -191,4 +193,11 @@ private:
     QAbstractButton* leadingOn_ = nullptr; // the goOn button of Problems 1 to 3
     QLabel* busy_ = nullptr;
     QLabel* shownBusy_ = nullptr; // the "Please wait ..." label while Busy shows it
+    // The status line this window last wrote with a sentence on which Problems are out of
+    // date, that sentence, and whether it spoke of the whole arrangement (after CALCULATE) or
+    // of this Problem (on activation); empty when the line holds none of this window's.
+    QString currencyStatus_;
+    QString currencySentence_;
+    bool arrangementCurrency_ = false;
+    void showCurrency(const QString& status, const QString& sentence, bool arrangement);
 };

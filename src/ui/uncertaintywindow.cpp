@@ -45,6 +45,17 @@ const char* const kTableNames[kInputCount] = {"Water flow",      "Air flow", "Wa
                                               "Water OUT",       "Pressure", "Dry bulb IN",
                                               "Rel. humidity IN"};
 
+// One unit in the last digit a number text shows: "47.50" 0.01, "2147" 1, "1E-07" 1E-07.
+double lastDigitUnit(const QString& text) {
+    const qsizetype e = text.indexOf(QLatin1Char('E'), 0, Qt::CaseInsensitive);
+    const QString mantissa = e < 0 ? text : text.left(e);
+    const int exponent = e < 0 ? 0 : text.mid(e + 1).toInt();
+    const QString point = QLocale().decimalPoint();
+    const qsizetype at = mantissa.indexOf(point);
+    const auto decimals = at < 0 ? 0 : int(mantissa.size() - at - point.size());
+    return std::pow(10.0, exponent - decimals);
+}
+
 QString accuracyUnit(int input, const Accuracy& a) {
     if (a.relative)
         return QStringLiteral("% of reading");
@@ -593,7 +604,9 @@ void UncertaintyWindow::showOutcome(const Outcome& outcome) {
                          after.size() == 1 ? QStringLiteral("it are") : QStringLiteral("them are"));
     }
     lblMethod->setText(text);
-    showAnalysis(a, outcome.firstOrder ? &*outcome.firstOrder : nullptr);
+    // The figures belong to the audit as it is (pullTexts), so its texts are theirs.
+    showAnalysis(a, outcome.firstOrder ? &*outcome.firstOrder : nullptr,
+                 windowResults(workspace_.audit(), outcome.basis.arrangement));
 }
 
 QStringList UncertaintyWindow::resultsHeader() {
@@ -602,17 +615,46 @@ QStringList UncertaintyWindow::resultsHeader() {
             QStringLiteral("Check")};
 }
 
+UncertaintyWindow::WindowResults UncertaintyWindow::windowResults(const engine::Audit& audit,
+                                                                  Arrangement arrangement) {
+    std::vector<int> used;
+    calculatedValues(audit, arrangement, &used);
+    WindowResults out;
+    for (int r = 0; r < kResultCount; ++r)
+        for (const report::CellMapRow& row : report::kCellMap) {
+            if (QLatin1String(row.quantity) != QLatin1String(resultInfo(r).column))
+                continue;
+            const report::ControlRef& ref =
+                arrangement == Arrangement::CounterFlow ? row.counterFlow : row.crossFlow;
+            const auto where = engine::Audit::problemOf(ref.form);
+            if (where && std::ranges::find(used, where->second) != used.end())
+                out[std::size_t(r)] = audit.text(where->first, where->second, ref.control);
+            break;
+        }
+    return out;
+}
+
 UncertaintyWindow::Texts UncertaintyWindow::texts(const Analysis& shownAnalysis,
-                                                  const Analysis* firstOrderRun) {
+                                                  const Analysis* firstOrderRun,
+                                                  const WindowResults* windows) {
     Texts out;
     QStringList disagreeing;
+    QStringList unlikeWindows; // model values beyond the last digit of the window's text
     const int problems = std::max(shownAnalysis.nominal.problemsDone, 1);
     for (int r = 0; r < kResultCount; ++r) {
         const ResultInfo& info = resultInfo(r);
         if (info.problem > problems && info.problem > 1)
             continue;
         const ResultUncertainty& u = shownAnalysis.results[r];
-        const Figures f = figures(u.value, u.expanded);
+        Figures f = figures(u.value, u.expanded);
+        if (const QString window = windows ? (*windows)[std::size_t(r)] : QString();
+            !window.isEmpty()) {
+            f.value = window;
+            const auto number = numtext::readNumber(window);
+            if (number && std::isfinite(u.value) &&
+                std::fabs(u.value - *number) > lastDigitUnit(window) * (1 + 1e-9))
+                unlikeWindows << QString::fromLatin1(info.label);
+        }
         QString shares;
         QString check;
         if (firstOrderRun) {
@@ -645,10 +687,17 @@ UncertaintyWindow::Texts UncertaintyWindow::texts(const Analysis& shownAnalysis,
 
     const ResultUncertainty& dev = shownAnalysis.results[DesignDeviation];
     if (std::isfinite(dev.value) && std::isfinite(dev.expanded)) {
-        const Figures f = figures(dev.value, dev.expanded);
+        Figures f = figures(dev.value, dev.expanded);
+        // The deviation the acceptance test's window shows, when there is one.
+        double deviation = dev.value;
+        const QString window = windows ? (*windows)[DesignDeviation] : QString();
+        if (const auto number = numtext::readNumber(window)) {
+            f.value = window;
+            deviation = *number;
+        }
         const QString figure =
             QStringLiteral("(Qa - Qd) / Qd = %1 % +/- %2 %").arg(f.value, f.expanded);
-        switch (verdict(dev.value, dev.expanded)) {
+        switch (verdict(deviation, dev.expanded)) {
         case Verdict::AboveDesign:
             out.verdict = QStringLiteral("Acceptance test: %1, beyond the measurement "
                                          "uncertainty: the tower performs above its design.")
@@ -675,6 +724,12 @@ UncertaintyWindow::Texts UncertaintyWindow::texts(const Analysis& shownAnalysis,
                                     "%1. The model is not linear enough there; the Monte Carlo "
                                     "figure is the sounder one.")
                          .arg(disagreeing.join(QStringLiteral(", ")));
+    if (!unlikeWindows.isEmpty())
+        out.notes << QStringLiteral("Values as the Problem windows show them. The model, which "
+                                    "carries unrounded values from Problem to Problem, differs "
+                                    "from them by more than their last digit for: %1. U is the "
+                                    "model's.")
+                         .arg(unlikeWindows.join(QStringLiteral(", ")));
     for (const std::string& failure : shownAnalysis.failures)
         out.notes << QStringLiteral("Failed: %1").arg(QString::fromStdString(failure));
     if (shownAnalysis.method == Method::MonteCarlo)
@@ -688,8 +743,9 @@ UncertaintyWindow::Texts UncertaintyWindow::texts(const Analysis& shownAnalysis,
     return out;
 }
 
-void UncertaintyWindow::showAnalysis(const Analysis& shownAnalysis, const Analysis* firstOrderRun) {
-    const Texts t = texts(shownAnalysis, firstOrderRun);
+void UncertaintyWindow::showAnalysis(const Analysis& shownAnalysis, const Analysis* firstOrderRun,
+                                     const WindowResults& windows) {
+    const Texts t = texts(shownAnalysis, firstOrderRun, &windows);
     tblResults->setRowCount(0);
     for (const QStringList& cells : t.rows) {
         const int row = tblResults->rowCount();

@@ -63,17 +63,27 @@ public:
     QString resultsText() const;
     void copyResults() const;
 
+    // The texts the Problem windows show for the results (Audit::text), by Result: those of
+    // the current Problems from Problem 1 on, as calculatedValues() takes them; empty for the
+    // others.
+    using WindowResults = std::array<QString, uncertainty::kResultCount>;
+    static WindowResults windowResults(const engine::Audit& audit, Arrangement arrangement);
+
     // The figures of an analysis as the window shows them: one row per result the analysis
     // reaches, under resultsHeader() (Problem, result [unit], value, U, U [%], the largest
     // shares, beside a Monte Carlo analysis its check against the first-order one), the
     // acceptance test's verdict and the notes (failed chains, disagreements, the draws).
+    // With the windows' texts, a result's value and the verdict's deviation are the text its
+    // window shows (U stays the model's), and a note names the results whose unrounded model
+    // value differs from that text by more than a unit of its last digit.
     struct Texts {
         QList<QStringList> rows;
         QString verdict;
         QStringList notes;
     };
     static Texts texts(const uncertainty::Analysis& shown,
-                       const uncertainty::Analysis* firstOrder = nullptr);
+                       const uncertainty::Analysis* firstOrder = nullptr,
+                       const WindowResults* windows = nullptr);
     static QStringList resultsHeader();
 
     // The arrangement whose figures the window shows, and whether it shows figures: those of a
@@ -149,7 +159,8 @@ private:
     void saveAccuracies() const;
     void setAccuracies(const uncertainty::Accuracies& accuracies);
     void showJob();
-    void showAnalysis(const uncertainty::Analysis& shown, const uncertainty::Analysis* firstOrder);
+    void showAnalysis(const uncertainty::Analysis& shown, const uncertainty::Analysis* firstOrder,
+                      const WindowResults& windows);
     void setRunning(bool running);
     void showReadings(const Basis& basis);
     // Fits the results table's columns into its width: the columns of words (the result, the

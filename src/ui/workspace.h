@@ -40,6 +40,7 @@ public:
 
     // The main window's status line.
     virtual void setStatus(const QString& text) = 0;
+    virtual QString status() const = 0;
     // The arrangement chosen on the start window.
     virtual Arrangement chosenArrangement() = 0;
 

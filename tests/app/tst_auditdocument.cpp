@@ -71,6 +71,8 @@ private Q_SLOTS:
     void longAuditOpensAgain();
     void longestNumbersAreReadOnce_data();
     void longestNumbersAreReadOnce();
+    void newAuditIsAFreshProgram_data();
+    void newAuditIsAFreshProgram();
 };
 
 void TestAuditDocument::saveThenOpenShowsTheSameWindows_data() {
@@ -286,15 +288,16 @@ void TestAuditDocument::titleRecentFilesAndDrop() {
     QVERIFY(p.fixture.desktop().messages.front().text.contains("no longer exists"));
     QCOMPARE(p.document.recentFiles(), QStringList{second});
     QVERIFY(main->windowTitle().startsWith(QLatin1String("second.ctaudit")));
-    // "Open", "Save", "Undo" and "Redo" follow the toolbar's own buttons, which keep their
-    // places.
+    // "New", "Open", "Save", "Undo" and "Redo" follow the toolbar's own buttons, which keep
+    // their places.
     QStringList captions;
     for (const QAction* a : main->toolBar()->actions())
         if (!a->text().isEmpty())
             captions.append(a->text().trimmed());
     QCOMPARE(captions.mid(0, 2), QStringList({"Menu", "Excel"}));
-    QCOMPARE(captions.mid(captions.size() - 5),
-             QStringList({"Exit", "Open", "Save", "Undo", "Redo"}));
+    QCOMPARE(captions.mid(captions.size() - 6),
+             QStringList({"Exit", "New", "Open", "Save", "Undo", "Redo"}));
+    QCOMPARE(p.document.newAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
     QCOMPARE(p.document.openAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
     QCOMPARE(p.document.saveAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
     QCOMPARE(p.document.saveAsAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
@@ -1017,6 +1020,64 @@ void TestAuditDocument::longestNumbersAreReadOnce() {
     }
     QCOMPARE(p.fixture.desktop().messages.size(), 0);
     QCOMPARE(p.field(Arrangement::CounterFlow, 0)->text(), counterP1L);
+}
+
+void TestAuditDocument::newAuditIsAFreshProgram_data() {
+    QTest::addColumn<AuditDocument::Changes>("answer");
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("kept") << AuditDocument::Changes::Keep << false;
+    QTest::newRow("discarded") << AuditDocument::Changes::Discard << true;
+    QTest::newRow("saved") << AuditDocument::Changes::Save << true;
+}
+
+// "New" (Ctrl+N) after work on an audit with a file, once the unsaved changes are saved or
+// discarded, gives what a fresh program shows: every text of every window, the title, the
+// engine's whole audit (grids, title block and capability settings included) and no undo;
+// kept, nothing changes.
+void TestAuditDocument::newAuditIsAFreshProgram() {
+    QFETCH(AuditDocument::Changes, answer);
+    QFETCH(bool, replaced);
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QStringLiteral("a.ctaudit"), handWritten());
+    Program fresh;
+    fresh.loadAll();
+    Program p;
+    QVERIFY(p.document.open(path));
+    RandomWork work(p, 31);
+    for (int i = 0; i < 8; ++i)
+        work.step(false);
+    engine::Audit& audit = p.windows().audit();
+    audit.setReportTitle({QStringLiteral("Tower 3"), QStringLiteral("Riverside works"),
+                          QStringLiteral("7 December 2026"), QStringLiteral("A. Engineer")});
+    engine::CapabilityInputs capability = audit.capabilityInputs(Arrangement::CrossFlow);
+    capability.values[std::size_t(engine::Setting::Hours)] = 4000;
+    audit.setCapabilityInputs(Arrangement::CrossFlow, capability);
+    p.document.history().commit();
+    QVERIFY(p.document.isModified());
+    int asked = 0;
+    p.document.askUnsavedChanges = [&](const QString&) { return ++asked, answer; };
+    p.loadAll();
+    const TextSnapshot before = p.everything();
+
+    QTest::keyClick(p.main(), Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(asked, 1);
+    p.loadAll();
+    if (!replaced) {
+        QCOMPARE(snapshotDifference(before, p.everything()), QString());
+        QCOMPARE(p.document.fileName(), QFileInfo(path).absoluteFilePath());
+        return;
+    }
+    const QString difference = snapshotDifference(fresh.everything(), p.everything());
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    QVERIFY(engine::Audit::sameAudit(fresh.windows().audit().state(), audit.state()));
+    QCOMPARE(p.document.fileName(), QString());
+    QVERIFY(!p.document.isModified());
+    QVERIFY(!p.document.history().stack().canUndo());
+    // The file keeps the changes only when they were saved.
+    Program again;
+    QVERIFY(again.document.open(path));
+    QCOMPARE(again.windows().audit().reportTitle().tower.isEmpty(),
+             answer != AuditDocument::Changes::Save);
 }
 
 QTEST_MAIN(TestAuditDocument)

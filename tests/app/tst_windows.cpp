@@ -188,10 +188,12 @@ void TestWindows::windowMenuFollowsTheOpenWindows() {
     QVERIFY(!now.contains(titleTwo) && !now.contains("* " + titleTwo));
     QCOMPARE(now.size(), 3);
 
-    // Tile shares the area among the open windows without overlaps; Cascade lays them one
-    // over the other, each a step further down.
+    // Tile shares the area as it is among the open windows without overlaps, the main window
+    // keeping its size; Cascade lays them one over the other, each a step further down.
+    const QSize mainSize = p.main()->size();
     menu->tileAction()->trigger();
     QCoreApplication::processEvents();
+    QCOMPARE(p.main()->size(), mainSize);
     const QList<QMdiSubWindow*> shown = [&] {
         QList<QMdiSubWindow*> subs;
         for (QMdiSubWindow* sub : p.main()->mdiArea()->subWindowList())
@@ -200,9 +202,11 @@ void TestWindows::windowMenuFollowsTheOpenWindows() {
         return subs;
     }();
     QCOMPARE(shown.size(), 3);
-    for (qsizetype i = 0; i < shown.size(); ++i)
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        QVERIFY(p.main()->mdiArea()->viewport()->rect().contains(shown[i]->geometry()));
         for (qsizetype j = i + 1; j < shown.size(); ++j)
             QVERIFY(!shown[i]->geometry().intersects(shown[j]->geometry()));
+    }
     menu->cascadeAction()->trigger();
     QCoreApplication::processEvents();
     QList<int> tops;

@@ -102,9 +102,10 @@ void TestDiagramFiles::outOfDateProblemsAreMarked_data() {
     QTest::newRow("cross flow") << Arrangement::CrossFlow << int(engine::xf1::airFlow);
 }
 
-// Problem 1 calculated again after Problems 1 to 4: the later Problems' points keep their
-// places but are drawn hollow and grey, say "(out of date)" in the legend, and so do their
-// diagrams' titles and the SVG files; once calculated again they are drawn as before.
+// Problem 1 calculated again after Problems 1 to 4 (and Problem 3's field edited): the later
+// Problems' points keep the places where they were calculated but are drawn hollow and grey, say
+// "(out of date)" in the legend, and so do their diagrams' titles and the SVG files; once
+// calculated again they are drawn as before.
 void TestDiagramFiles::outOfDateProblemsAreMarked() {
     QFETCH(Arrangement, arrangement);
     QFETCH(int, airFlow);
@@ -120,6 +121,8 @@ void TestDiagramFiles::outOfDateProblemsAreMarked() {
     const double g = audit.text(arrangement, 1, airFlow).toDouble();
     audit.type(arrangement, 1, airFlow, QString::number(g + 5));
     QVERIFY(audit.calculate(arrangement, 1).calculated);
+    // Problem 3's water flow edited, not calculated.
+    audit.type(arrangement, 3, 0, QString::number(audit.text(arrangement, 3, 0).toDouble() + 1));
     const auto stale = source.diagrams(arrangement, 4);
     QVERIFY(stale && stale->characteristic && stale->outOfDate);
     QCOMPARE(stale->characteristic->points.size(), std::size_t(3));
@@ -127,8 +130,8 @@ void TestDiagramFiles::outOfDateProblemsAreMarked() {
         const diagrams::CharacteristicPoint& before = current->characteristic->points[k];
         const diagrams::CharacteristicPoint& after = stale->characteristic->points[k];
         QVERIFY(after.outOfDate && !before.outOfDate);
-        if (after.problem >= 3) // Problem 2's point follows Problem 1's NTU
-            QCOMPARE(after.ntuPerFlow, before.ntuPerFlow);
+        QCOMPARE(after.flowRatio, before.flowRatio);
+        QCOMPARE(after.ntuPerFlow, before.ntuPerFlow);
     }
 
     CharacteristicPlot plot;

@@ -201,6 +201,7 @@ FuzzSession::Action FuzzSession::shortcutAction() {
         Qt::KeyboardModifiers modifiers;
     };
     static constexpr std::array kShortcuts{
+        Shortcut{Qt::Key_N, Qt::ControlModifier},
         Shortcut{Qt::Key_O, Qt::ControlModifier},
         Shortcut{Qt::Key_S, Qt::ControlModifier},
         Shortcut{Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier},

@@ -6,11 +6,13 @@
 // leaves no half file.
 
 #include "engine/audit.h"
+#include "engine/cellmap.h"
 #include "engine/chain.h"
 #include "engine/keys.h"
 #include "reports/auditreport.h"
 #include "reports/capabilitysummary.h"
 #include "support/localeguard.h"
+#include "uncertainty/chainmodel.h"
 
 #include <QDir>
 #include <QFile>
@@ -173,6 +175,41 @@ private Q_SLOTS:
                                   ? QStringLiteral("Enthalpy of air [kJ/kg]")
                                   : QStringLiteral("Cell column along the air path")));
         QVERIFY(!text.contains(QLatin1String("nan")) && !text.contains(QLatin1String("inf")));
+    }
+
+    // The uncertainty table and the verdict quote the values the Problem windows show, with
+    // the model's U; a model value beyond the last digit of its window's text is noted.
+    void uncertaintyQuotesTheWindows() {
+        // A cross-flow tower below its name plate, whose model values differ from the texts.
+        const LocaleGuard pinned(pointLocale());
+        const Arrangement a = Arrangement::CrossFlow;
+        const engine::Audit fresh;
+        QStringList texts{"80", "75", "38.0", "31.5", "1.013", "30", "50", // measured
+                          "80", "75", "38",   "31",   "22",    "30"};      // name plate
+        for (int p = 3; p <= engine::kProblems; ++p)
+            for (int f = 0; f < engine::Audit::fieldCount(a, p); ++f)
+                texts.append(fresh.text(a, p, f));
+        engine::Audit audit;
+        QCOMPARE(engine::runChain(audit, a, std::span<const QString>(texts.data(), texts.size()))
+                     .completed,
+                 engine::kProblems);
+        const auto table = auditreport::firstOrderTable(audit, a);
+        QVERIFY(table);
+        QCOMPARE(table->rows.size(), qsizetype(uncertainty::kResultCount));
+        for (int r = 0; r < uncertainty::kResultCount; ++r) {
+            const uncertainty::ResultInfo& info = uncertainty::resultInfo(r);
+            const auto row = std::ranges::find_if(report::kCellMap, [&info](const auto& row) {
+                return QLatin1String(row.quantity) == QLatin1String(info.column);
+            });
+            QCOMPARE(table->rows[r][2], audit.text(a, info.problem, row->crossFlow.control));
+        }
+        QVERIFY2(table->verdict.contains(QStringLiteral(" = -7.4 % +/- 5.0 %, ")),
+                 qPrintable(table->verdict));
+        QVERIFY2(table->notes.contains(
+                     QStringLiteral("last digit for: Number of transfer units (1), Enthalpy of "
+                                    "outlet air, Absolut humidity OUT, Heat capacity Qa, Number "
+                                    "of transfer units (3), Water mass flow rate (4). ")),
+                 qPrintable(table->notes));
     }
 
     // A Problem never calculated is left out; an out-of-date Problem is marked in its heading

@@ -178,11 +178,14 @@ void TestHelpWindow::backAndForward() {
     HelpWindow help(kManual, QString());
     QVERIFY(!help.backButton()->isEnabled());
     help.showTopic({QStringLiteral("methods.html"), QStringLiteral("scaling")});
+    QCOMPARE(help.windowTitle(), QStringLiteral("Methods - ctaudit manual"));
     help.showTopic({QStringLiteral("batch.html"), QString()});
+    QCOMPARE(help.windowTitle(), QStringLiteral("The batch tool - ctaudit manual"));
     QVERIFY(help.backButton()->isEnabled());
     help.backButton()->click();
     QCOMPARE(help.source().fileName(), QStringLiteral("methods.html"));
     QCOMPARE(help.source().fragment(), QStringLiteral("scaling"));
+    QCOMPARE(help.windowTitle(), QStringLiteral("Methods - ctaudit manual"));
     QTest::keyClick(help.browser(), Qt::Key_Left, Qt::AltModifier);
     QCOMPARE(help.source().fileName(), QStringLiteral("index.html"));
     QVERIFY(!help.backButton()->isEnabled());
