@@ -5,6 +5,7 @@
 // files, files beyond the caps).
 
 #include "app/auditdocument.h"
+#include "app/capabilitywindow.h"
 #include "app/windows.h"
 #include "auditfuzz.h"
 #include "fuzzsession.h"
@@ -26,7 +27,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSaveFile>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -326,6 +330,108 @@ FuzzSession::Action FuzzSession::moistAirAction() {
                 calculator->setInputs(p, t, second);
                 calculator->pushTexts();
                 calculator->calculate(mode);
+            }};
+}
+
+FuzzSession::Action FuzzSession::capabilityAction() {
+    // The Capability window's ways in: a setting typed and left, an ambient cell edited, rows
+    // added, deleted or cleared, a weather file imported (written here: well formed, damaged or
+    // hostile). Its figures are computed as the window shows them.
+    if (!capability_)
+        return {};
+    const int way = rng_.below(5);
+    if (way == 0) {
+        const int setting = rng_.below(engine::kSettingCount);
+        const QString text = fuzztexts::any(rng_, nullptr, QLocale());
+        return {QStringLiteral("the Capability window: setting %1 typed \"%2\" and left")
+                    .arg(setting)
+                    .arg(text.left(40)),
+                [this, setting, text] {
+                    if (!capability_)
+                        return;
+                    capability_->showWindow();
+                    QLineEdit* field = capability_->fields[std::size_t(setting)];
+                    capability_->parts->setCurrentIndex(
+                        engine::settingDef(engine::Setting(setting)).part ==
+                                engine::SettingPart::Capability
+                            ? 0
+                            : 1);
+                    field->setFocus();
+                    field->setText(text);
+                    QTest::keyClick(field, Qt::Key_Tab);
+                }};
+    }
+    if (way == 1) {
+        const int row = rng_.below(3), column = rng_.below(4);
+        const QString text = fuzztexts::any(rng_, nullptr, QLocale());
+        return {QStringLiteral("the Capability window: ambient cell %1, %2 set to \"%3\"")
+                    .arg(row)
+                    .arg(column)
+                    .arg(text.left(40)),
+                [this, row, column, text] {
+                    if (!capability_)
+                        return;
+                    capability_->showWindow();
+                    if (capability_->tblAmbient->rowCount() <= row)
+                        capability_->cmdAddRow->click();
+                    if (QTableWidgetItem* item = capability_->tblAmbient->item(
+                            std::min(row, capability_->tblAmbient->rowCount() - 1), column))
+                        item->setText(text);
+                }};
+    }
+    if (way == 2) {
+        QPushButton* const buttons[] = {capability_->cmdAddRow, capability_->cmdDeleteRows,
+                                        capability_->cmdClear};
+        QPointer<QPushButton> button = buttons[rng_.below(3)];
+        return {QStringLiteral("the Capability window: \"%1\"").arg(button->text()),
+                [this, button] {
+                    if (!capability_ || !button)
+                        return;
+                    capability_->showWindow();
+                    if (capability_->tblAmbient->rowCount() > 0)
+                        capability_->tblAmbient->selectRow(
+                            rng_.below(capability_->tblAmbient->rowCount()));
+                    button->click();
+                }};
+    }
+    if (way == 3) {
+        // A weather file: an hourly year, a short table, or damage.
+        QByteArray file;
+        const int kind = rng_.below(4);
+        if (kind == 3) {
+            file = fuzztexts::longText(rng_, QLocale::c()).toUtf8();
+        } else {
+            file = kind == 0 ? "tdb,rh\n" : "twb,hours\n";
+            const int rows = kind == 0 ? 8760 : 1 + rng_.below(30);
+            for (int r = 0; r < rows; ++r)
+                file += kind == 0 ? QByteArray::number(rng_.uniform(-20, 40), 'f', 1) + ',' +
+                                        QByteArray::number(rng_.uniform(5, 100), 'f', 0) + '\n'
+                                  : QByteArray::number(rng_.uniform(-10, 30), 'f', 1) + ',' +
+                                        QByteArray::number(rng_.below(400)) + '\n';
+            if (kind == 2 && rows > 1)
+                file.insert(file.size() / 2, "x;;\"\n");
+        }
+        const QString path = auditDir_.filePath(QStringLiteral("weather.csv"));
+        return {QStringLiteral("the Capability window: import a weather file (%1 bytes, kind %2)")
+                    .arg(file.size())
+                    .arg(kind),
+                [this, path, file] {
+                    if (!capability_)
+                        return;
+                    QFile out(path);
+                    if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size())
+                        return;
+                    out.close();
+                    capability_->showWindow();
+                    capability_->askWeatherFile = [path] { return path; };
+                    capability_->cmdImport->click();
+                }};
+    }
+    return {QStringLiteral("the Capability window: shown on its other part"), [this] {
+                if (!capability_)
+                    return;
+                capability_->showWindow();
+                capability_->parts->setCurrentIndex(1 - capability_->parts->currentIndex());
             }};
 }
 

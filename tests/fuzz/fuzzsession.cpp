@@ -1,6 +1,7 @@
 #include "fuzzsession.h"
 
 #include "app/auditdocument.h"
+#include "app/capabilitywindow.h"
 #include "app/history.h"
 #include "app/windows.h"
 #include "auditfile/auditfile.h"
@@ -216,6 +217,8 @@ void FuzzSession::startProgram() {
                                             : AuditDocument::Changes::Keep;
                    };
                    document_->replayProgress = [](int, int) { return true; };
+                   // As the program builds it: a child of the main window, on the toolbar.
+                   capability_ = new CapabilityWindow(*windows_, *document_);
                    installSeams();
                    windows_->start();
                    QApplication::setActiveWindow(windows_->mainWindow());
@@ -461,7 +464,8 @@ FuzzSession::Action FuzzSession::nextAction() {
         Drop,
         CloseMain,
         MoistAir,
-        LongPaste
+        LongPaste,
+        Capability
     };
     struct Weighted {
         Kind kind;
@@ -484,7 +488,7 @@ FuzzSession::Action FuzzSession::nextAction() {
         Weighted{Shortcut, 15},    Weighted{RecentFile, 5},
         Weighted{WindowMenu, 8},   Weighted{Drop, 5},
         Weighted{CloseMain, 2},    Weighted{MoistAir, 6},
-        Weighted{LongPaste, 6},
+        Weighted{LongPaste, 6},    Weighted{Capability, 12},
     };
     static constexpr std::array kWorking{
         Weighted{ClickField, 5},  Weighted{ClickAndType, 40},  Weighted{Type, 5},
@@ -496,7 +500,7 @@ FuzzSession::Action FuzzSession::nextAction() {
         Weighted{Undo, 20},       Weighted{Save, 4},           Weighted{OpenSaved, 2},
         Weighted{Toolbar, 30},    Weighted{Shortcut, 5},       Weighted{RecentFile, 2},
         Weighted{WindowMenu, 3},  Weighted{Drop, 1},           Weighted{CloseMain, 0},
-        Weighted{MoistAir, 1},    Weighted{LongPaste, 0},
+        Weighted{MoistAir, 1},    Weighted{LongPaste, 0},      Weighted{Capability, 4},
     };
     if (rng_.chance(0.02))
         working_ = !working_;
@@ -794,6 +798,7 @@ FuzzSession::Action FuzzSession::nextAction() {
         case Drop:
         case CloseMain:
         case MoistAir:
+        case Capability:
         case LongPaste: {
             Action action = kind == Toolbar      ? toolbarAction()
                             : kind == Shortcut   ? shortcutAction()
@@ -802,6 +807,7 @@ FuzzSession::Action FuzzSession::nextAction() {
                             : kind == Drop       ? dropAction()
                             : kind == CloseMain  ? closeMainWindowAction()
                             : kind == MoistAir   ? moistAirAction()
+                            : kind == Capability ? capabilityAction()
                                                  : longPasteAction();
             if (!action.perform)
                 continue;

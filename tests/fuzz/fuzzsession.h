@@ -60,6 +60,7 @@ class QAbstractButton;
 class QLineEdit;
 class QWidget;
 class AuditDocument;
+class CapabilityWindow;
 class TextCheck;
 class Windows;
 struct StallGate;
@@ -122,6 +123,7 @@ private:
     Action menuEntryAction(QMenu* menu, const std::function<QString(const QAction&)>& describe);
     Action dropAction();
     Action moistAirAction();
+    Action capabilityAction();
     Action longPasteAction();
     Action closeMainWindowAction();
     void keepMonteCarloShort();
@@ -150,6 +152,7 @@ private:
     std::unique_ptr<TextCheck> check_;
     std::unique_ptr<Windows> windows_;
     std::unique_ptr<AuditDocument> document_;
+    QPointer<CapabilityWindow> capability_; // a child of the main window, which deletes it
     QTemporaryDir auditDir_;
     qint64 action_ = 0;
     bool working_ = false;    // the mood: along the chain of Problems, or exploring a window
