@@ -366,12 +366,11 @@ CapabilityWindow::CapabilityWindow(Windows& windows, AuditDocument& document)
     });
 }
 
-QString CapabilityWindow::hint(int setting) const {
+QString CapabilityWindow::hint(int setting) {
     const engine::SettingDef& def = engine::settingDef(engine::Setting(setting));
-    const QLocale locale;
     QString text = QStringLiteral("%1: from %2 to %3%4")
-                       .arg(toQString(def.caption), locale.toString(def.lowest),
-                            locale.toString(def.highest), unitAfter(def.unit));
+                       .arg(toQString(def.caption), numtext::generalText(def.lowest),
+                            numtext::generalText(def.highest), unitAfter(def.unit));
     text += std::isnan(def.defaultValue)
                 ? QStringLiteral("; empty: not given")
                 : QStringLiteral("; empty: the default %1").arg(numberText(def.defaultValue));

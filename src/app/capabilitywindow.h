@@ -55,6 +55,10 @@ public:
 
     QAction* capabilityAction() const { return action_; }
 
+    // A setting's hint, shown on the status line when its field gets the focus and as its
+    // tooltip: its caption, range, unit and what an empty field means, in the locale.
+    static QString hint(int setting);
+
     // The toolbar's "Capability": shows the window with the figures of the chosen arrangement.
     void showWindow();
     // Shows the engine's settings and ambient table again and, when what the figures come from
@@ -126,7 +130,6 @@ private:
     void showAmbient();
     void showSummary();
     void recalculate();
-    QString hint(int setting) const;
 
     Windows& windows_;
     // The document ends before the main window that deletes this window.

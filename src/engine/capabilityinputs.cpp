@@ -85,7 +85,7 @@ std::optional<QString> checkSetting(Setting setting, double value) {
                                             : std::optional(QStringLiteral("must be given"));
     if (!std::isfinite(value) || value < def.lowest || value > def.highest)
         return QStringLiteral("must lie between %1 and %2")
-            .arg(QLocale().toString(def.lowest), QLocale().toString(def.highest));
+            .arg(numtext::generalText(def.lowest), numtext::generalText(def.highest));
     return std::nullopt;
 }
 

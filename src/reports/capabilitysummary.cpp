@@ -435,11 +435,14 @@ QString SummaryFigure::text(const QLocale& locale) const {
         return QString();
     if (money) {
         // A loss with the minus sign, as the other figures beside it, never in the accounting
-        // parentheses some locales give it ("($62,993)").
+        // parentheses some locales give it ("($62,993)"); no group separators, as every other
+        // number of the program (a decimal-comma locale's "2.000" would read as 2).
+        QLocale plain = locale;
+        plain.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
         const QString amount =
-            locale.toCurrencyString(std::abs(*value), locale.currencySymbol(), decimals);
+            plain.toCurrencyString(std::abs(*value), plain.currencySymbol(), decimals);
         const bool negative = *value < 0 && std::round(-*value * std::pow(10, decimals)) > 0;
-        return negative ? locale.negativeSign() + amount : amount;
+        return negative ? QStringLiteral("-") + amount : amount;
     }
     const QByteArray pattern =
         decimals > 0 ? QByteArray("0.") + QByteArray(decimals, '0') : QByteArray("0");

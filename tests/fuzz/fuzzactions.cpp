@@ -416,6 +416,7 @@ FuzzSession::Action FuzzSession::capabilityAction() {
                     .arg(file.size())
                     .arg(kind),
                 [this, path, file] {
+                    // The window's own question answers with this file (or none) too.
                     if (!capability_)
                         return;
                     QFile out(path);
@@ -423,7 +424,6 @@ FuzzSession::Action FuzzSession::capabilityAction() {
                         return;
                     out.close();
                     capability_->showWindow();
-                    capability_->askWeatherFile = [path] { return path; };
                     capability_->cmdImport->click();
                 }};
     }

@@ -219,6 +219,10 @@ void FuzzSession::startProgram() {
                    document_->replayProgress = [](int, int) { return true; };
                    // As the program builds it: a child of the main window, on the toolbar.
                    capability_ = new CapabilityWindow(*windows_, *document_);
+                   capability_->askWeatherFile = [this] {
+                       return rng_.chance(0.2) ? QString()
+                                               : auditDir_.filePath(QStringLiteral("weather.csv"));
+                   };
                    installSeams();
                    windows_->start();
                    QApplication::setActiveWindow(windows_->mainWindow());

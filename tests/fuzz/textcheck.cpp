@@ -1,5 +1,6 @@
 #include "textcheck.h"
 
+#include "app/capabilitywindow.h"
 #include "app/windows.h"
 #include "engine/fieldtable.h"
 #include "engine/numtext.h"
@@ -77,6 +78,8 @@ TextCheck::TextCheck() {
         statuses_.insert(done);
     for (const FieldDef& def : fieldTable())
         statuses_.insert(QString::fromUtf8(def.hint.data(), qsizetype(def.hint.size())));
+    for (int setting = 0; setting < engine::kSettingCount; ++setting)
+        statuses_.insert(CapabilityWindow::hint(setting));
 
     RecordingDesktop desktop;
     Windows reference(desktop);
@@ -109,6 +112,11 @@ bool TextCheck::isOwnStatus(const QString& text) const {
     if ((text.startsWith(QLatin1String("Excel: ")) ||
          text == QLatin1String("LibreOffice Calc is starting ...")) &&
         !notANumber.match(text).hasMatch())
+        return true;
+    // The Capability window's account of a weather file it read.
+    static const QRegularExpression weatherRead(
+        QStringLiteral(R"(^[0-9]+ rows? \([0-9]+(?:[.,][0-9]+)? h a year\) read from ".*"\.$)"));
+    if (weatherRead.match(text).hasMatch())
         return true;
     // The sentences of ui/currencytext.h, after a status text and " - " or on their own.
     static const QRegularExpression outOfDate(
