@@ -54,9 +54,13 @@ QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-// "money" in a unit as the locale's currency symbol.
+// "money" in a unit as the locale's currency symbol, or its code; a locale without either (the
+// C locale) keeps the word.
 QString unitText(QString unit) {
-    return unit.replace(QLatin1String("money"), QLocale().currencySymbol());
+    QString symbol = QLocale().currencySymbol();
+    if (symbol.isEmpty())
+        symbol = QLocale().currencySymbol(QLocale::CurrencyIsoCode);
+    return symbol.isEmpty() ? unit : unit.replace(QLatin1String("money"), symbol);
 }
 
 // A number as a field shows it: up to 15 significant digits, the locale's separator; empty
