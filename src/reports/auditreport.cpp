@@ -24,6 +24,7 @@
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
 #include <QRegularExpression>
+#include <QTextOption>
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -55,6 +56,28 @@ QFont font(double points, bool bold = false, bool italic = false) {
     return f;
 }
 
+// How a text wraps in its width: the report's own texts between words; the engineer's texts
+// (QTextOption::WrapAtWordBoundaryOrAnywhere) also within a word wider than its column, a long
+// name cut nowhere.
+QTextOption wrapping(Qt::Alignment alignment, QTextOption::WrapMode mode) {
+    QTextOption option(alignment);
+    option.setWrapMode(mode);
+    return option;
+}
+
+// A text the engineer typed, as the report shows it: without the controls that reorder the
+// text after them (the embeddings and overrides U+202A to U+202E, the isolates U+2066 to
+// U+2069). An isolate would keep an override from reaching beyond the text, but within it the
+// characters would still stand in an order other than the one typed; without the controls the
+// page shows them as typed, and right-to-left scripts still run right to left by themselves.
+QString userText(QString text) {
+    text.removeIf([](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
+    });
+    return text;
+}
+
 const QColor kInk(20, 20, 20);
 const QColor kGrey(110, 110, 110);
 const QColor kRule(170, 170, 170);
@@ -84,9 +107,12 @@ public:
     double pt(double points) const { return points * unit_; }
     double width() const { return width_; }
 
-    double textHeight(const QFont& f, double width, const QString& text) const {
-        const QFontMetricsF metrics(f, &device_);
-        return metrics.boundingRect(QRectF(0, 0, width, 1e9), Qt::TextWordWrap, text).height();
+    // The height of a text wrapped to a width, measured as it is drawn.
+    double textHeight(const QFont& f, double width, const QString& text,
+                      QTextOption::WrapMode mode = QTextOption::WordWrap) const {
+        painter_.setFont(f);
+        return painter_.boundingRect(QRectF(0, 0, width, 1e9), text, wrapping(Qt::AlignLeft, mode))
+            .height();
     }
 
     int add(Piece piece) {
@@ -127,10 +153,12 @@ public:
     }
 
     // A table: a header row repeated atop each page it continues on, then its rows. Column
-    // widths are fractions of the text width; a cell's text wraps in its column.
+    // widths are fractions of the text width; a cell's text wraps in its column, between words
+    // or as wrap says.
     void table(const QStringList& header, const QList<QStringList>& rows,
                const std::vector<double>& fractions, double points,
-               const std::vector<Qt::Alignment>& alignments, double spaceAfter = 6) {
+               const std::vector<Qt::Alignment>& alignments, double spaceAfter = 6,
+               QTextOption::WrapMode wrap = QTextOption::WordWrap) {
         std::vector<double> widths;
         for (double f : fractions)
             widths.push_back(f * width_);
@@ -139,16 +167,16 @@ public:
         const auto rowPiece = [&](const QStringList& cells, bool isHeader) {
             double height = 0;
             for (qsizetype c = 0; c < cells.size() && std::size_t(c) < widths.size(); ++c)
-                height = std::max(height,
-                                  textHeight(isHeader ? bold : plain,
-                                             widths[std::size_t(c)] - pt(2 * kPadding), cells[c]));
+                height = std::max(height, textHeight(isHeader ? bold : plain,
+                                                     widths[std::size_t(c)] - pt(2 * kPadding),
+                                                     cells[c], wrap));
             Piece p;
             p.height = height + pt(2 * kPadding);
             const double pad = pt(kPadding);
             const double rowHeight = p.height;
             const QFont f = isHeader ? bold : plain;
-            p.paint = [cells, widths, alignments, f, isHeader, pad, rowHeight](QPainter& painter,
-                                                                               QPointF at) {
+            p.paint = [cells, widths, alignments, f, isHeader, pad, rowHeight,
+                       wrap](QPainter& painter, QPointF at) {
                 double x = at.x();
                 double total = 0;
                 for (double w : widths)
@@ -163,7 +191,7 @@ public:
                                                     ? alignments[std::size_t(c)]
                                                     : Qt::AlignLeft;
                     painter.drawText(QRectF(x + pad, at.y() + pad, w - 2 * pad, rowHeight),
-                                     int(align | Qt::AlignTop) | Qt::TextWordWrap, cells[c]);
+                                     cells[c], wrapping(align | Qt::AlignTop, wrap));
                     x += w;
                 }
                 painter.setPen(QPen(kRule, 0));
@@ -562,7 +590,8 @@ int paint(QPagedPaintDevice& device, const engine::Audit& audit, const Options& 
                      2);
     layout.paragraph(sentenceCase(arrangementWords(a)) + QStringLiteral(" tower"), font(12), kGrey,
                      10);
-    const auto orBlank = [](const QString& text) {
+    const auto orBlank = [](const QString& typed) {
+        const QString text = userText(typed);
         return text.isEmpty() ? QStringLiteral("-") : text;
     };
     std::vector<int> calculated, outOfDate;
@@ -590,7 +619,7 @@ int paint(QPagedPaintDevice& device, const engine::Audit& audit, const Options& 
          // ISO 8601 whatever the locale: the report's words are English.
          {QStringLiteral("Report made"), made.toString(QStringLiteral("yyyy-MM-dd HH:mm t"))},
          {QStringLiteral("Program"), options.program}},
-        {0.25, 0.75}, 10, {}, 10);
+        {0.25, 0.75}, 10, {}, 10, QTextOption::WrapAtWordBoundaryOrAnywhere);
     if (calculated.empty())
         layout.paragraph(QStringLiteral("No Problem of the %1 tower has been calculated: the "
                                         "report holds no results.")
@@ -751,24 +780,31 @@ int paint(QPagedPaintDevice& device, const engine::Audit& audit, const Options& 
     layout.paragraph(kMethods, font(9), kInk, 6);
 
     // --- Pages, each with its footer ---------------------------------------------------------
-    const QString who = title.tower.isEmpty() ? QString() : title.tower;
+    const QString tower = userText(title.tower);
     const double footerTop = layout.bodyHeight() + layout.pt(8);
     const double width = layout.width();
     const QString program = options.program;
+    const QFont footerFont = font(7.5);
+    const QFontMetricsF footerMetrics(footerFont, &device);
     const int pages = layout.paint([&](int page, int count) {
         painter.setPen(QPen(kRule, 0));
         painter.drawLine(QPointF(0, footerTop - layout.pt(3)),
                          QPointF(width, footerTop - layout.pt(3)));
-        painter.setFont(font(7.5));
+        painter.setFont(footerFont);
         painter.setPen(kGrey);
         const QRectF line(0, footerTop, width, layout.pt(12));
-        painter.drawText(
-            line, Qt::AlignLeft | Qt::AlignTop,
-            QStringLiteral("Energy audit, %1 tower%2")
-                .arg(arrangementWords(a), who.isEmpty() ? QString() : QStringLiteral(": ") + who));
-        painter.drawText(
-            line, Qt::AlignRight | Qt::AlignTop,
-            QStringLiteral("%1   page %2 of %3").arg(program).arg(page + 1).arg(count));
+        const QString pageText =
+            QStringLiteral("%1   page %2 of %3").arg(program).arg(page + 1).arg(count);
+        // The tower's name, shortened with "…" to the room left of the page number.
+        QString left = QStringLiteral("Energy audit, %1 tower").arg(arrangementWords(a));
+        if (!tower.isEmpty()) {
+            left += QStringLiteral(": ");
+            const double room = width - footerMetrics.horizontalAdvance(pageText) - layout.pt(12) -
+                                footerMetrics.horizontalAdvance(left);
+            left += footerMetrics.elidedText(tower, Qt::ElideRight, std::max(room, 0.0));
+        }
+        painter.drawText(line, Qt::AlignLeft | Qt::AlignTop, left);
+        painter.drawText(line, Qt::AlignRight | Qt::AlignTop, pageText);
     });
     if (!painter.end())
         return 0;

@@ -57,6 +57,21 @@ QString pdfInfo(const QString& file) {
     return QString::fromUtf8(tool.readAllStandardOutput());
 }
 
+// Page 1 of a PDF file as pdftotext gives it with these options.
+QString pageOne(const QString& file, QStringList options) {
+    QProcess tool;
+    options << QStringLiteral("-f") << QStringLiteral("1") << QStringLiteral("-l")
+            << QStringLiteral("1") << file << QStringLiteral("-");
+    tool.start(QStringLiteral("pdftotext"), options);
+    if (!tool.waitForFinished(60000) || tool.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(tool.readAllStandardOutput());
+}
+
+QString withoutBlanks(QString text) {
+    return text.remove(QRegularExpression(QStringLiteral("\\s")));
+}
+
 // Whether some line holds the texts in this order, apart by blanks only.
 bool hasLine(const QString& text, const QStringList& parts) {
     QStringList quoted;
@@ -315,6 +330,75 @@ private Q_SLOTS:
             auditreport::writePdf(file, audit, optionsFor(Arrangement::CrossFlow), paper, nullptr));
         QVERIFY2(pdfInfo(file).simplified().contains(QStringLiteral("Page size: ") + points),
                  qPrintable(pdfInfo(file)));
+    }
+
+    void titleTextsStayOnThePage_data() {
+        QTest::addColumn<QString>("tower");
+        QTest::addColumn<QString>("site");
+        QTest::addColumn<QString>("shownSite"); // as the page reads
+        const QString site = QStringLiteral("Riverside works");
+        QTest::newRow("ordinary") << QStringLiteral("Tower 3 (east)") << site << site;
+        QTest::newRow("a word wider than its column") << QString(200, u'M') << site << site;
+        QTest::newRow("a long name")
+            << QStringLiteral(
+                   "WESTERN MAIN CONDENSER TOWER, CELL 3 OF 4, NORTH BANK, INDUCED DRAUGHT B2")
+            << site << site;
+        QTest::newRow("an override")
+            << QStringLiteral("Tower 3 (east)") << QStringLiteral("Riverside \u202Eworks north")
+            << QStringLiteral("Riverside works north");
+    }
+    // The title block's texts stand whole on page 1 within the margins and in the order they
+    // were typed; the footer's line holds the tower, shortened with "…" when it would run
+    // into the page number.
+    void titleTextsStayOnThePage() {
+        QFETCH(QString, tower);
+        QFETCH(QString, site);
+        QFETCH(QString, shownSite);
+        engine::Audit audit;
+        audit.setReportTitle(
+            {tower, site, QStringLiteral("7 December 2026"), QStringLiteral("A. Engineer")});
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("report.pdf"));
+        QVERIFY(auditreport::writePdf(file, audit, optionsFor(Arrangement::CounterFlow),
+                                      QPageSize::A4, nullptr));
+
+        const QString page = pageOne(file, {QStringLiteral("-layout")});
+        const QString body = withoutBlanks(page);
+        for (const QString& t :
+             {QStringLiteral("Tower") + tower, QStringLiteral("Site") + shownSite})
+            QVERIFY2(body.contains(withoutBlanks(t)), qPrintable(t));
+        const QString lastLine = page.trimmed().split(u'\n').last();
+        const QRegularExpression footer(QStringLiteral(
+            "^Energy audit, counter-flow tower: (.+?) +ctaudit 9\\.9 +page 1 of \\d+$"));
+        const QString shownTower = footer.match(lastLine).captured(1);
+        QVERIFY2(shownTower == tower || (shownTower.endsWith(u'…') &&
+                                         tower.startsWith(shownTower.chopped(1).trimmed())),
+                 qPrintable(lastLine));
+
+        // Every word within the margins (18 mm at the sides, 16 mm at the foot), the body's
+        // above the footer's room, the footer's words apart on one line.
+        const QString boxes = pageOne(file, {QStringLiteral("-bbox")});
+        const double pageWidth = 595.276, pageHeight = 841.89, mm = 72 / 25.4;
+        const double bodyFoot = pageHeight - 16 * mm - 22;
+        static const QRegularExpression word(QStringLiteral(
+            "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">"));
+        std::vector<std::pair<double, double>> footerWords;
+        int words = 0;
+        for (const QRegularExpressionMatch& m : word.globalMatch(boxes)) {
+            const double x0 = m.captured(1).toDouble(), y0 = m.captured(2).toDouble(),
+                         x1 = m.captured(3).toDouble(), y1 = m.captured(4).toDouble();
+            ++words;
+            QVERIFY2(x0 >= 18 * mm - 0.5 && x1 <= pageWidth - 18 * mm + 0.5,
+                     qPrintable(m.captured(0)));
+            if (y0 < bodyFoot)
+                QVERIFY2(y1 <= bodyFoot + 0.5, qPrintable(m.captured(0)));
+            else
+                footerWords.emplace_back(x0, x1);
+        }
+        QVERIFY(words > 20 && !footerWords.empty());
+        std::ranges::sort(footerWords);
+        for (std::size_t i = 1; i < footerWords.size(); ++i)
+            QVERIFY(footerWords[i].first >= footerWords[i - 1].second);
     }
 
     // A folder that cannot be written and a disk that fills up part-way (a limit on the file
