@@ -119,9 +119,10 @@ bool BatchReader::readSettings(const csv::Record& record, BatchCase& c) {
 std::optional<BatchCase> BatchReader::next(csv::Reader::Cells cells) {
     if (error_ || (!headerRead_ && !readHeader()))
         return std::nullopt;
-    // The optional columns are checked whenever the file is: their cells are read.
+    // The optional columns are checked whenever the file is: their cells are read; so are the
+    // input cells when they must be numbers.
     const std::optional<csv::Record> record =
-        reader_.next(anySetting_ ? csv::Reader::Cells::Kept : cells);
+        reader_.next(anySetting_ || numbersChecked_ ? csv::Reader::Cells::Kept : cells);
     if (!record) {
         if (const std::optional<csv::Error>& e = reader_.error())
             error_ = BatchInput::Error{e->line, e->column, e->text};
@@ -143,8 +144,25 @@ std::optional<BatchCase> BatchReader::next(csv::Reader::Cells cells) {
     BatchCase c;
     c.number = ++cases_;
     c.line = record->line;
-    for (size_t index = 0; index < c.values.size(); ++index)
-        c.values[index] = record->cells[cellOf_[index]];
+    // Checked, a cell is typed into its field whole: a text that is not a number (a thousands
+    // separator, a decimal comma, a unit) is refused, as the audit-file loader refuses it,
+    // where a field would drop its other characters and read another number.
+    for (size_t index = 0; index < c.values.size(); ++index) {
+        const int cell = cellOf_[index];
+        if (!numbersChecked_) {
+            c.values[index] = record->cells[cell];
+            continue;
+        }
+        const QString text = record->cells[cell].trimmed();
+        if (!text.isEmpty() && !numtext::readNumber(text, QLocale::c())) {
+            error_ = {record->line, cell + 1,
+                      QStringLiteral("%1 must be a number, not \"%2\"")
+                          .arg(QLatin1String(kInputColumns[index]), text.left(40))};
+            return std::nullopt;
+        }
+        if (cells == csv::Reader::Cells::Kept)
+            c.values[index] = text;
+    }
     if (anySetting_ && !readSettings(*record, c))
         return std::nullopt;
     return c;

@@ -86,6 +86,9 @@ public:
     // Counted: the case's values stay empty, only the file is checked.
     std::optional<BatchCase> next(csv::Reader::Cells cells = csv::Reader::Cells::Kept);
     const std::optional<BatchInput::Error>& error() const { return error_; }
+    // Refuses an input cell that is not empty or a number with a decimal point (white space
+    // around it aside, which is dropped), as a field typed into would change it.
+    void checkNumbers() { numbersChecked_ = true; }
 
 private:
     bool readHeader();
@@ -93,6 +96,7 @@ private:
     csv::Reader reader_;
     bool headerRead_ = false;
     qsizetype headerCells_ = 0;
+    bool numbersChecked_ = false;
     // Reads the optional columns of a record into c; false at a value out of range.
     bool readSettings(const csv::Record& record, BatchCase& c);
 

@@ -405,6 +405,7 @@ int main(int argc, char* argv[]) {
     } else {
         input->seek(0);
         BatchReader check(*input);
+        check.checkNumbers();
         while (check.next(csv::Reader::Cells::Counted))
             ++total;
         if (check.error()) {
@@ -419,6 +420,7 @@ int main(int argc, char* argv[]) {
     } else {
         input->seek(0);
         reader.emplace(*input);
+        reader->checkNumbers();
         cases = std::make_unique<FileCases>(*reader);
     }
     const bool withUncertainty = parser.isSet(uncertaintyOption);

@@ -239,14 +239,14 @@ void TestBatchTool::pointWhateverTheLocale() {
 
 void TestBatchTool::workersKeepTheOrder() {
     // 17 cases over two worker processes give the bytes of one process, rows in input order,
-    // refused cases included, and so do quoted values with a comma or a line break.
+    // refused cases included, and so do quoted values with a line break or spaces around them.
     const QByteArray three = caseFile(Arrangement::CounterFlow);
     const QByteArray rows = three.mid(three.indexOf('\n') + 1);
     QByteArray data = QByteArray(kHeader) + '\n';
     for (int i = 0; i < 5; ++i)
         data += rows;
-    data += "\"100\",\"9\n0\",38,33,1,25,55,90,80,34,31,21,27,105,110,2200,36,30,22\n";
-    data += "100,90,38,33,1,\"25,5\",55,90,80,34,31,21,27,105,110,2200,36,30,22\n";
+    data += "\"100\",\"\n9\",38,33,1,25,55,90,80,34,31,21,27,105,110,2200,36,30,22\n";
+    data += "100,90,38,33,1,\" 25.5 \",55,90,80,34,31,21,27,105,110,2200,36,30,22\n";
     const Run one = runTool({QStringLiteral("--jobs=1"), QStringLiteral("-")}, data);
     QCOMPARE(one.exitCode, 0);
     QCOMPARE(one.out.count('\n'), 18);
@@ -554,11 +554,11 @@ void TestBatchTool::sameOutputAsBefore() {
 
 void TestBatchTool::constantMemory() {
     // The tool streams: 30,000 cases take no more memory than 2,000, in one process and over
-    // workers. Most cases stop at their first field, so that the run is short; every tenth
-    // goes through the whole chain.
+    // workers. Most cases stop at their first Problem (a negative water flow), so that the
+    // run is short; every tenth goes through the whole chain.
     const QList<QByteArray> rows = caseFile(Arrangement::CounterFlow).split('\n');
     const QByteArray full = rows[1] + '\n';
-    const QByteArray stopped = "x" + full;
+    const QByteArray stopped = "-" + full;
     const auto file = [&](int cases) {
         const QString path = dir_.filePath(QStringLiteral("many%1.csv").arg(cases));
         QFile out(path);
@@ -635,6 +635,18 @@ void TestBatchTool::badFiles_data() {
         setting += line + (setting.count('\n') < 3 ? ",0.8\n" : ",2\n");
     QTest::newRow("setting out of its range") << setting << ":4:20: "
                                               << "cap.n must lie between 0.35 and 1.1, not \"2\"";
+    // A field would drop what is no number and read another one; the cell is refused whole.
+    const QByteArray row = good.split('\n').at(1);
+    const QByteArray separator = QByteArray(row).replace(",2200,", ",\"1,320\",");
+    QTest::newRow("thousands separator") << good + separator + '\n'
+                                         << ":5:16: "
+                                         << "p4.Q must be a number, not \"1,320\"";
+    for (const char* bad : {"\"91,5\"", "91.5abc", "91..5", "91.5.3", "91.5%"}) {
+        const QByteArray text = QByteArray(bad).replace("\"", "");
+        QTest::newRow(("not a number: " + text).constData())
+            << good + bad + row.mid(3) + '\n'
+            << ":5:1: " << QString::fromUtf8("p1.L must be a number, not \"" + text + '"');
+    }
     QByteArray longCell = "100,90,38,33,1,25,5.5" + QByteArray(40000, '0') +
                           "e1,90,80,34,31,21,27,105,110,2200,36,30,22\n";
     QTest::newRow("cell longer than a field holds") << good + longCell << ":5:7: "
