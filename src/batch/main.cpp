@@ -87,6 +87,24 @@ std::optional<int> openFileNamed(QString path) {
     return std::nullopt;
 }
 
+// The input (a name, or - for standard input) that is the same regular file as output, if
+// any.
+std::optional<QString> sameFileAs(const QString& output, const QStringList& inputs) {
+    struct stat target {};
+    // A new file, or a device or a pipe (a terminal may be both input and output).
+    if (::stat(QFile::encodeName(output).constData(), &target) != 0 || !S_ISREG(target.st_mode))
+        return std::nullopt;
+    for (const QString& input : inputs) {
+        struct stat status {};
+        const bool found = input == QLatin1String("-")
+                               ? ::fstat(STDIN_FILENO, &status) == 0
+                               : ::stat(QFile::encodeName(input).constData(), &status) == 0;
+        if (found && status.st_dev == target.st_dev && status.st_ino == target.st_ino)
+            return input == QLatin1String("-") ? QStringLiteral("(standard input)") : input;
+    }
+    return std::nullopt;
+}
+
 // Reads a weather file (auditfile/weatherfile.h) whole into *data and its rows into *rows;
 // returns why it cannot.
 std::optional<QString> readWeatherFile(const QString& name, QByteArray* data,
@@ -281,6 +299,19 @@ int main(int argc, char* argv[]) {
     if (!audits && parser.positionalArguments().size() != 1 && !parser.isSet(workerOption)) {
         printError(QStringLiteral("give one input file, or - for standard input"));
         return kBadInput;
+    }
+
+    // An output that is an input (by another name, through a link) would destroy it: the
+    // files are compared, not their names.
+    for (const QCommandLineOption* option : {&outputOption, &xlsxOption}) {
+        if (!parser.isSet(*option) || parser.isSet(workerOption))
+            continue;
+        if (const std::optional<QString> input =
+                sameFileAs(parser.value(*option), parser.positionalArguments())) {
+            printError(QStringLiteral("%1 is the input %2: give another output file")
+                           .arg(parser.value(*option), *input));
+            return kBadInput;
+        }
     }
 
     // What is written after each case: its diagrams, its report.

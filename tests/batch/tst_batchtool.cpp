@@ -722,6 +722,18 @@ void TestBatchTool::badArguments_data() {
         << QStringList{QStringLiteral("--savings"), QStringLiteral("--weather"), weather,
                        QStringLiteral("-")}
         << weather + QStringLiteral(":3: the relative humidity must lie between 0 and 100 %");
+    // An output that is the input would destroy it, by its name or through a link.
+    const QString input = dir_.filePath(QStringLiteral("in.csv"));
+    QFile inputFile(input);
+    if (inputFile.open(QIODevice::WriteOnly))
+        inputFile.write(caseFile(Arrangement::CounterFlow));
+    const QString link = dir_.filePath(QStringLiteral("in-link.csv"));
+    QFile::link(input, link);
+    QTest::newRow("output is the input") << QStringList{QStringLiteral("--output"), input, input}
+                                         << input + QStringLiteral(" is the input");
+    QTest::newRow("workbook is the input through a link")
+        << QStringList{QStringLiteral("--xlsx"), link, input}
+        << link + QStringLiteral(" is the input");
     QTest::newRow("output folder missing")
         << QStringList{QStringLiteral("--output"), dir_.filePath(QStringLiteral("no/such.csv")),
                        QStringLiteral("-")}
