@@ -176,6 +176,9 @@ int main(int argc, char* argv[]) {
     // which every write reports, instead of ending the tool (and a worker) without a word and
     // leaving its new files behind.
     std::signal(SIGXFSZ, SIG_IGN);
+    // A closed pipe on standard output (| head) makes a write fail with "Broken pipe", which
+    // is reported, instead of ending the tool without a word.
+    std::signal(SIGPIPE, SIG_IGN);
     std::unique_ptr<QCoreApplication> app;
     if (drawsDiagrams(argc, argv)) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -318,6 +321,11 @@ int main(int argc, char* argv[]) {
     std::vector<std::function<std::optional<QString>(int, const engine::Audit&)>> afterEach;
     BatchRunner::AfterCase afterCase;
     const auto folder = [&](const QCommandLineOption& option, const char* what) {
+        if (parser.value(option).isEmpty()) {
+            printError(QStringLiteral("--%1 needs the name of a folder to write %2 into")
+                           .arg(option.names().front(), QLatin1String(what)));
+            return std::optional<QString>();
+        }
         const QString dir = QDir(parser.value(option)).absolutePath();
         if (!parser.isSet(workerOption) &&
             (!QDir().mkpath(dir) || !QFileInfo(dir).isDir() || !QFileInfo(dir).isWritable())) {
@@ -577,7 +585,7 @@ int main(int argc, char* argv[]) {
         return outputFailed();
     if (failure) {
         printError(*failure);
-        return kFailed;
+        return runner.writeFailed() ? kBadInput : kFailed;
     }
     if (!write({})) // the header of a file without cases
         return outputFailed();

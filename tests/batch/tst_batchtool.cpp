@@ -149,6 +149,7 @@ private Q_SLOTS:
     void fileSizeLimitIsAFailedWrite();
     void linksInTheOutputAreReplaced_data();
     void linksInTheOutputAreReplaced();
+    void closedPipeIsAFailedWrite();
     void specialInputsAreStreams();
     void specialOutputsAreWrittenInPlace();
     void fullOutputStopsAtTheFirstRow();
@@ -714,6 +715,12 @@ void TestBatchTool::badArguments_data() {
         << QStringList{QStringLiteral("--report"), QStringLiteral(CTAUDIT_BATCH),
                        QStringLiteral("-")}
         << QStringLiteral("%1: cannot write reports").arg(QStringLiteral(CTAUDIT_BATCH));
+    QTest::newRow("diagrams without a folder")
+        << QStringList{QStringLiteral("--diagrams="), QStringLiteral("-")}
+        << "--diagrams needs the name of a folder";
+    QTest::newRow("reports without a folder")
+        << QStringList{QStringLiteral("--report"), QString(), QStringLiteral("-")}
+        << "--report needs the name of a folder";
     const QString weather = dir_.filePath(QStringLiteral("weather.csv"));
     QFile weatherFile(weather);
     if (weatherFile.open(QIODevice::WriteOnly))
@@ -801,7 +808,7 @@ void TestBatchTool::fileSizeLimitIsAFailedWrite_data() {
     QTest::addColumn<int>("exitCode");
     QTest::newRow("--output") << QStringList{"--output", "out.csv"} << 2;
     QTest::newRow("--xlsx") << QStringList{"--xlsx", "out.xlsx"} << 2;
-    QTest::newRow("--report, two workers") << QStringList{"--jobs=2", "--report", "."} << 1;
+    QTest::newRow("--report, two workers") << QStringList{"--jobs=2", "--report", "."} << 2;
 }
 
 void TestBatchTool::fileSizeLimitIsAFailedWrite() {
@@ -859,6 +866,24 @@ void TestBatchTool::linksInTheOutputAreReplaced() {
     const QFileInfo written(out.filePath(file));
     QVERIFY(!written.isSymLink());
     QVERIFY(written.isFile() && written.size() > 100);
+}
+
+void TestBatchTool::closedPipeIsAFailedWrite() {
+    // Standard output a pipe that nobody reads any more (| head): the write fails, the tool
+    // says so and stops with status 2, as on a full disk, not ended by the signal.
+    int ends[2];
+    QVERIFY(::pipe(ends) == 0);
+    ::close(ends[0]);
+    const int writeEnd = ends[1];
+    const Run run = runTool({QStringLiteral("--jobs=1"), QStringLiteral("-")},
+                            caseFile(Arrangement::CounterFlow),
+                            QProcessEnvironment::systemEnvironment(), [writeEnd] {
+                                std::signal(SIGPIPE, SIG_DFL);
+                                ::dup2(writeEnd, STDOUT_FILENO);
+                            });
+    ::close(writeEnd);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains("ctaudit-batch: standard output: Broken pipe"), run.err.constData());
 }
 
 void TestBatchTool::specialInputsAreStreams() {
