@@ -24,7 +24,10 @@ QString BatchInput::Error::describe(const QString& source) const {
 }
 
 BatchReader::BatchReader(QIODevice& device)
-    : reader_(device) {}
+    : reader_(device) {
+    // A longer cell is refused as it is met, not after its line has been read whole.
+    reader_.setMaxCellLength(kMaxValueLength);
+}
 
 bool BatchReader::readHeader() {
     headerRead_ = true;
