@@ -16,6 +16,17 @@ int inputColumnIndex(const QString& name) {
     return -1;
 }
 
+std::optional<QString> firstLineIsNoHeader(QByteArrayView start) {
+    if (start.startsWith("\xEF\xBB\xBF"))
+        start = start.sliced(3);
+    if (start.startsWith('\n') || start.startsWith('\r'))
+        return QStringLiteral("line 1 is no header: it is empty");
+    const qsizetype end = start.indexOf('\n');
+    if ((end < 0 ? start : start.first(end)).contains('\0'))
+        return QStringLiteral("line 1 is no header: it holds NUL bytes");
+    return std::nullopt;
+}
+
 QString BatchInput::Error::describe(const QString& source) const {
     QString where = source + u':' + QString::number(line);
     if (column > 0)
@@ -24,13 +35,23 @@ QString BatchInput::Error::describe(const QString& source) const {
 }
 
 BatchReader::BatchReader(QIODevice& device)
-    : reader_(device) {
+    : device_(device)
+    , reader_(device) {
     // A longer cell is refused as it is met, not after its line has been read whole.
     reader_.setMaxCellLength(kMaxValueLength);
 }
 
 bool BatchReader::readHeader() {
     headerRead_ = true;
+    // The header is the first line: empty lines before it are not skipped one by one.
+    // A short file of line breaks alone is an empty one.
+    const QByteArray start = device_.peek(kHeaderPeek);
+    const bool blank = start.size() < kHeaderPeek &&
+                       std::ranges::all_of(start, [](char c) { return c == '\n' || c == '\r'; });
+    if (const std::optional<QString> why = blank ? std::nullopt : firstLineIsNoHeader(start)) {
+        error_ = BatchInput::Error{1, 0, *why};
+        return false;
+    }
     const std::optional<csv::Record> header = reader_.next();
     if (!header) {
         if (!reader_.error())

@@ -34,6 +34,11 @@ inline constexpr std::array<const char*, kInputColumnCount> kInputColumns = {
 // input alike.
 inline constexpr qsizetype kMaxValueLength = 32767;
 
+// Why a file that starts with these bytes (its first line, or as much of it as was read) has
+// no header on its first line: an empty line, or NUL bytes (a device or a damaged disk's
+// file); nothing when it may have one. A header is never searched for further down.
+std::optional<QString> firstLineIsNoHeader(QByteArrayView start);
+
 // The optional column of the wet bulb (degC) of a one-row ambient table that holds all the
 // operating hours (sav.hours); without it the table is the case's own, or Problem 4's air.
 inline constexpr char kAmbientWetBulbColumn[] = "sav.twb";
@@ -92,7 +97,10 @@ public:
 
 private:
     bool readHeader();
+    // How much of the file's start is looked at before the header is read.
+    static constexpr qint64 kHeaderPeek = 4096;
 
+    QIODevice& device_;
     csv::Reader reader_;
     bool headerRead_ = false;
     qsizetype headerCells_ = 0;

@@ -415,15 +415,32 @@ int main(int argc, char* argv[]) {
             return unreadable(inputFile);
         // A pipe, a FIFO or a device is read as a stream to its end (or the cap) and kept in a
         // temporary file for the second reading; a regular file is read where it is.
+        // A device (/dev/zero, a disk) or a folder is refused at once: it is no CSV file, and a
+        // device may never end. A terminal is standard input typed into.
+        struct stat status {};
+        if (::fstat(inputFile.handle(), &status) == 0 && !S_ISREG(status.st_mode) &&
+            !S_ISFIFO(status.st_mode) && !S_ISSOCK(status.st_mode) && !isatty(inputFile.handle())) {
+            printError(QStringLiteral("%1: it is not a regular file or a pipe").arg(source));
+            return kBadInput;
+        }
         if (fromStdin || inputFile.isSequential()) {
             if (!spool.open())
                 return unreadable(spool);
+            QByteArray start; // the first line, or its first 4 KiB
             for (qint64 total = 0;;) {
                 const QByteArray chunk = inputFile.read(1 << 16);
                 if (inputFile.error() != QFileDevice::NoError)
                     return unreadable(inputFile);
                 if (chunk.isEmpty())
                     break;
+                // A stream that cannot start with a header is refused before it is kept.
+                if (start.size() < 4096 && !start.contains('\n')) {
+                    start += chunk.first(std::min<qsizetype>(chunk.size(), 4096));
+                    if (const std::optional<QString> why = firstLineIsNoHeader(start)) {
+                        printError(QStringLiteral("%1:1: %2").arg(source, *why));
+                        return kBadInput;
+                    }
+                }
                 total += chunk.size();
                 if (total > kMaxStreamedInput) {
                     printError(QStringLiteral("%1: more than %2 MiB from a pipe or device; give "

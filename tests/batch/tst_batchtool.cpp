@@ -630,6 +630,11 @@ void TestBatchTool::badFiles_data() {
                                     << "a quoted cell is never closed";
     QTest::newRow("no header") << QByteArray() << ":1: "
                                << "no header: the file is empty";
+    // The header is the first line: no search through empty lines or a device's NUL bytes.
+    QTest::newRow("empty first line") << "\n" + good << ":1: "
+                                      << "line 1 is no header: it is empty";
+    QTest::newRow("NUL bytes") << QByteArray(5000, '\0') + '\n' + good << ":1: "
+                               << "line 1 is no header: it holds NUL bytes";
     // A field would cut the text and change its value (the program's loader refuses it too).
     QByteArray setting = QByteArray(kHeader) + ",cap.n\n";
     for (const QByteArray& line : good.split('\n').mid(1, 3))
@@ -719,6 +724,8 @@ void TestBatchTool::badArguments_data() {
         << QStringList{QStringLiteral("--report"), QStringLiteral(CTAUDIT_BATCH),
                        QStringLiteral("-")}
         << QStringLiteral("%1: cannot write reports").arg(QStringLiteral(CTAUDIT_BATCH));
+    QTest::newRow("device") << QStringList{QStringLiteral("/dev/zero")}
+                            << "/dev/zero: it is not a regular file or a pipe";
     QTest::newRow("diagrams without a folder")
         << QStringList{QStringLiteral("--diagrams="), QStringLiteral("-")}
         << "--diagrams needs the name of a folder";
