@@ -52,6 +52,9 @@ bool BatchReader::readHeader() {
         error_ = BatchInput::Error{1, 0, *why};
         return false;
     }
+    // A header names each column once: more cells than there are columns are only counted.
+    constexpr qsizetype kColumns = kInputColumnCount + engine::kSettingCount + 1;
+    reader_.setMaxCells(kColumns);
     const std::optional<csv::Record> header = reader_.next();
     if (!header) {
         if (!reader_.error())
@@ -84,6 +87,11 @@ bool BatchReader::readHeader() {
         }
         *slot = static_cast<int>(cell);
     }
+    if (header->dropped > 0) {
+        error_ = {header->line, static_cast<int>(kColumns) + 1,
+                  QStringLiteral("the header has more columns than there are (%1)").arg(kColumns)};
+        return false;
+    }
     anySetting_ =
         wetBulbCell_ >= 0 || std::ranges::any_of(settingCell_, [](int c) { return c >= 0; });
     for (int index = 0; index < kInputColumnCount; ++index)
@@ -94,6 +102,8 @@ bool BatchReader::readHeader() {
             return false;
         }
     headerCells_ = header->cells.size();
+    // A record with more cells is refused: the others are only counted.
+    reader_.setMaxCells(headerCells_);
     return true;
 }
 
@@ -152,11 +162,11 @@ std::optional<BatchCase> BatchReader::next(csv::Reader::Cells cells) {
             error_ = BatchInput::Error{e->line, e->column, e->text};
         return std::nullopt;
     }
-    if (record->cells.size() != headerCells_) {
+    if (const qsizetype count = record->cells.size() + record->dropped; count != headerCells_) {
         error_ = {record->line, 0,
                   QStringLiteral("%1 %2 where the header has %3")
-                      .arg(record->cells.size())
-                      .arg(QLatin1String(record->cells.size() == 1 ? "cell" : "cells"))
+                      .arg(count)
+                      .arg(QLatin1String(count == 1 ? "cell" : "cells"))
                       .arg(headerCells_)};
         return std::nullopt;
     }

@@ -143,7 +143,10 @@ std::optional<Record> Reader::next(Cells cells) {
             record.longest = length;
             record.longestColumn = column;
         }
-        record.cells.append(cell);
+        if (maxCells_ < 0 || record.cells.size() < maxCells_)
+            record.cells.append(cell);
+        else
+            ++record.dropped;
         if (at(pos_) == u',') {
             ++pos_;
             continue;

@@ -172,6 +172,18 @@ void TestBatchInput::longLineIsNotReadWhole() {
     QCOMPARE(reader.error()->text, QStringLiteral("the cell has more than 32767 characters"));
     QCOMPARE(reader.error()->line, 2);
     QVERIFY2(buffer.pos() < 4 * kMaxValueLength, qPrintable(QString::number(buffer.pos())));
+
+    // A line of commas is counted, not kept as as many cells.
+    buffer.close();
+    buffer.setData(canonicalHeader() + '\n' + QByteArray(1 << 20, ',') + '\n');
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    csv::Reader cells(buffer);
+    cells.setMaxCells(kInputColumnCount);
+    QVERIFY(cells.next());
+    const std::optional<csv::Record> commas = cells.next();
+    QVERIFY(commas);
+    QCOMPARE(commas->cells.size(), kInputColumnCount);
+    QCOMPARE(commas->dropped, (1 << 20) + 1 - kInputColumnCount);
 }
 
 #include "tst_batchinput.moc"
