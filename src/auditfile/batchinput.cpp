@@ -16,6 +16,17 @@ int inputColumnIndex(const QString& name) {
     return -1;
 }
 
+std::optional<QString> firstLineIsNoHeader(QByteArrayView start) {
+    if (start.startsWith("\xEF\xBB\xBF"))
+        start = start.sliced(3);
+    if (start.startsWith('\n') || start.startsWith('\r'))
+        return QStringLiteral("line 1 is no header: it is empty");
+    const qsizetype end = start.indexOf('\n');
+    if ((end < 0 ? start : start.first(end)).contains('\0'))
+        return QStringLiteral("line 1 is no header: it holds NUL bytes");
+    return std::nullopt;
+}
+
 QString BatchInput::Error::describe(const QString& source) const {
     QString where = source + u':' + QString::number(line);
     if (column > 0)
@@ -24,10 +35,26 @@ QString BatchInput::Error::describe(const QString& source) const {
 }
 
 BatchReader::BatchReader(QIODevice& device)
-    : reader_(device) {}
+    : device_(device)
+    , reader_(device) {
+    // A longer cell is refused as it is met, not after its line has been read whole.
+    reader_.setMaxCellLength(kMaxValueLength);
+}
 
 bool BatchReader::readHeader() {
     headerRead_ = true;
+    // The header is the first line: empty lines before it are not skipped one by one.
+    // A short file of line breaks alone is an empty one.
+    const QByteArray start = device_.peek(kHeaderPeek);
+    const bool blank = start.size() < kHeaderPeek &&
+                       std::ranges::all_of(start, [](char c) { return c == '\n' || c == '\r'; });
+    if (const std::optional<QString> why = blank ? std::nullopt : firstLineIsNoHeader(start)) {
+        error_ = BatchInput::Error{1, 0, *why};
+        return false;
+    }
+    // A header names each column once: more cells than there are columns are only counted.
+    constexpr qsizetype kColumns = kInputColumnCount + engine::kSettingCount + 1;
+    reader_.setMaxCells(kColumns);
     const std::optional<csv::Record> header = reader_.next();
     if (!header) {
         if (!reader_.error())
@@ -60,6 +87,11 @@ bool BatchReader::readHeader() {
         }
         *slot = static_cast<int>(cell);
     }
+    if (header->dropped > 0) {
+        error_ = {header->line, static_cast<int>(kColumns) + 1,
+                  QStringLiteral("the header has more columns than there are (%1)").arg(kColumns)};
+        return false;
+    }
     anySetting_ =
         wetBulbCell_ >= 0 || std::ranges::any_of(settingCell_, [](int c) { return c >= 0; });
     for (int index = 0; index < kInputColumnCount; ++index)
@@ -70,6 +102,8 @@ bool BatchReader::readHeader() {
             return false;
         }
     headerCells_ = header->cells.size();
+    // A record with more cells is refused: the others are only counted.
+    reader_.setMaxCells(headerCells_);
     return true;
 }
 
@@ -119,19 +153,20 @@ bool BatchReader::readSettings(const csv::Record& record, BatchCase& c) {
 std::optional<BatchCase> BatchReader::next(csv::Reader::Cells cells) {
     if (error_ || (!headerRead_ && !readHeader()))
         return std::nullopt;
-    // The optional columns are checked whenever the file is: their cells are read.
+    // The optional columns are checked whenever the file is: their cells are read; so are the
+    // input cells when they must be numbers.
     const std::optional<csv::Record> record =
-        reader_.next(anySetting_ ? csv::Reader::Cells::Kept : cells);
+        reader_.next(anySetting_ || numbersChecked_ ? csv::Reader::Cells::Kept : cells);
     if (!record) {
         if (const std::optional<csv::Error>& e = reader_.error())
             error_ = BatchInput::Error{e->line, e->column, e->text};
         return std::nullopt;
     }
-    if (record->cells.size() != headerCells_) {
+    if (const qsizetype count = record->cells.size() + record->dropped; count != headerCells_) {
         error_ = {record->line, 0,
                   QStringLiteral("%1 %2 where the header has %3")
-                      .arg(record->cells.size())
-                      .arg(QLatin1String(record->cells.size() == 1 ? "cell" : "cells"))
+                      .arg(count)
+                      .arg(QLatin1String(count == 1 ? "cell" : "cells"))
                       .arg(headerCells_)};
         return std::nullopt;
     }
@@ -143,8 +178,25 @@ std::optional<BatchCase> BatchReader::next(csv::Reader::Cells cells) {
     BatchCase c;
     c.number = ++cases_;
     c.line = record->line;
-    for (size_t index = 0; index < c.values.size(); ++index)
-        c.values[index] = record->cells[cellOf_[index]];
+    // Checked, a cell is typed into its field whole: a text that is not a number (a thousands
+    // separator, a decimal comma, a unit) is refused, as the audit-file loader refuses it,
+    // where a field would drop its other characters and read another number.
+    for (size_t index = 0; index < c.values.size(); ++index) {
+        const int cell = cellOf_[index];
+        if (!numbersChecked_) {
+            c.values[index] = record->cells[cell];
+            continue;
+        }
+        const QString text = record->cells[cell].trimmed();
+        if (!text.isEmpty() && !numtext::readNumber(text, QLocale::c())) {
+            error_ = {record->line, cell + 1,
+                      QStringLiteral("%1 must be a number, not \"%2\"")
+                          .arg(QLatin1String(kInputColumns[index]), text.left(40))};
+            return std::nullopt;
+        }
+        if (cells == csv::Reader::Cells::Kept)
+            c.values[index] = text;
+    }
     if (anySetting_ && !readSettings(*record, c))
         return std::nullopt;
     return c;

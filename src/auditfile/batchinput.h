@@ -34,6 +34,11 @@ inline constexpr std::array<const char*, kInputColumnCount> kInputColumns = {
 // input alike.
 inline constexpr qsizetype kMaxValueLength = 32767;
 
+// Why a file that starts with these bytes (its first line, or as much of it as was read) has
+// no header on its first line: an empty line, or NUL bytes (a device or a damaged disk's
+// file); nothing when it may have one. A header is never searched for further down.
+std::optional<QString> firstLineIsNoHeader(QByteArrayView start);
+
 // The optional column of the wet bulb (degC) of a one-row ambient table that holds all the
 // operating hours (sav.hours); without it the table is the case's own, or Problem 4's air.
 inline constexpr char kAmbientWetBulbColumn[] = "sav.twb";
@@ -86,13 +91,20 @@ public:
     // Counted: the case's values stay empty, only the file is checked.
     std::optional<BatchCase> next(csv::Reader::Cells cells = csv::Reader::Cells::Kept);
     const std::optional<BatchInput::Error>& error() const { return error_; }
+    // Refuses an input cell that is not empty or a number with a decimal point (white space
+    // around it aside, which is dropped), as a field typed into would change it.
+    void checkNumbers() { numbersChecked_ = true; }
 
 private:
     bool readHeader();
+    // How much of the file's start is looked at before the header is read.
+    static constexpr qint64 kHeaderPeek = 4096;
 
+    QIODevice& device_;
     csv::Reader reader_;
     bool headerRead_ = false;
     qsizetype headerCells_ = 0;
+    bool numbersChecked_ = false;
     // Reads the optional columns of a record into c; false at a value out of range.
     bool readSettings(const csv::Record& record, BatchCase& c);
 

@@ -16,12 +16,17 @@ Reader::Reader(QIODevice& device)
 bool Reader::pull() {
     if (!device_ || error_ || device_->atEnd())
         return false;
-    const QByteArray bytes = device_->readLine();
-    ++deviceLine_;
-    const bool first = deviceLine_ == 1;
+    // A line is read in pieces: one without a line break is never held whole before its
+    // cells are looked at.
+    const QByteArray bytes = device_->readLine(kPiece);
+    const int line = deviceLine_ + 1;
+    if (bytes.endsWith('\n'))
+        ++deviceLine_;
+    const bool first = !pulled_;
+    pulled_ = true;
     text_ += decoder_.decode(bytes);
     if (decoder_.hasError()) {
-        error_ = Error{deviceLine_, 0, QStringLiteral("the text is not UTF-8")};
+        error_ = Error{line, 0, QStringLiteral("the text is not UTF-8")};
         return false;
     }
     if (first && text_.startsWith(QChar(0xFEFF)))
@@ -52,7 +57,12 @@ std::optional<Record> Reader::next(Cells cells) {
         pos_ += (c == u'\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == u'\n') ? 2 : 1;
         ++line_;
     }
-    const auto at = [this](qsizetype i) { return i < text_.size() ? text_[i] : QChar(); };
+    // The character at i, pulling more of a device's text when needed; none at the end.
+    const auto at = [this](qsizetype i) {
+        while (i >= text_.size() && pull()) {
+        }
+        return i < text_.size() ? text_[i] : QChar();
+    };
     const auto lineEnd = [](QChar c) { return c == u'\n' || c == u'\r'; };
     Record record;
     record.line = line_;
@@ -61,10 +71,22 @@ std::optional<Record> Reader::next(Cells cells) {
         QString cell;
         qsizetype length = 0;
         const int column = static_cast<int>(record.cells.size()) + 1;
+        const auto tooLong = [&] {
+            if (maxCell_ < 0 || length <= maxCell_)
+                return false;
+            error_ = Error{line_, column,
+                           QStringLiteral("the cell has more than %1 characters").arg(maxCell_)};
+            return true;
+        };
+        // The cells before are read: a long record's text is not held whole.
+        if (device_ && pos_ >= kPiece)
+            compact();
         if (at(pos_) == u'"') {
             const int openedOn = line_;
             ++pos_;
             for (;;) {
+                if (tooLong())
+                    return std::nullopt;
                 if (pos_ >= text_.size()) {
                     if (pull())
                         continue;
@@ -92,29 +114,39 @@ std::optional<Record> Reader::next(Cells cells) {
                 ++length;
                 ++pos_;
             }
-            if (pos_ < text_.size() && at(pos_) != u',' && !lineEnd(at(pos_))) {
+            if (tooLong())
+                return std::nullopt;
+            if (const QChar c = at(pos_); pos_ < text_.size() && c != u',' && !lineEnd(c)) {
                 error_ = Error{line_, column, QStringLiteral("text after the closing quote")};
                 return std::nullopt;
             }
         } else {
             const qsizetype from = pos_;
-            while (pos_ < text_.size() && at(pos_) != u',' && !lineEnd(at(pos_))) {
-                if (text_[pos_] == u'"') {
+            for (QChar c = at(pos_); pos_ < text_.size() && c != u',' && !lineEnd(c);
+                 c = at(++pos_)) {
+                if (c == u'"') {
                     error_ =
                         Error{line_, column, QStringLiteral("a quote inside an unquoted cell")};
                     return std::nullopt;
                 }
-                ++pos_;
+                length = pos_ + 1 - from;
+                if (tooLong())
+                    return std::nullopt;
             }
             length = pos_ - from;
             if (keep)
                 cell = text_.sliced(from, length);
         }
+        if (error_) // a piece of the line is not UTF-8
+            return std::nullopt;
         if (length > record.longest) {
             record.longest = length;
             record.longestColumn = column;
         }
-        record.cells.append(cell);
+        if (maxCells_ < 0 || record.cells.size() < maxCells_)
+            record.cells.append(cell);
+        else
+            ++record.dropped;
         if (at(pos_) == u',') {
             ++pos_;
             continue;

@@ -26,6 +26,8 @@ struct Record {
     // counted.
     qsizetype longest = 0;
     int longestColumn = 0;
+    // The cells counted beyond the reader's most kept (Reader::setMaxCells), not in cells.
+    qsizetype dropped = 0;
 };
 
 struct Error {
@@ -48,11 +50,18 @@ public:
     // The next record; nothing at the end of the text or at damage (then error() is set).
     std::optional<Record> next(Cells cells = Cells::Kept);
     const std::optional<Error>& error() const { return error_; }
+    // Stops at a cell longer than length characters (an error naming its line and column)
+    // instead of reading on: a device's line is then held in memory up to that length.
+    void setMaxCellLength(qsizetype length) { maxCell_ = length; }
+    // Keeps at most count cells of a record, counting the others (Record::dropped): a line of
+    // commas is not held as as many cells.
+    void setMaxCells(qsizetype count) { maxCells_ = count; }
 
 private:
-    // Appends the device's next line to text_; false at its end or at a line that is not
-    // UTF-8 (then error_ is set).
+    // Appends the device's next piece of a line (at most kPiece bytes) to text_; false at its
+    // end or at a line that is not UTF-8 (then error_ is set).
     bool pull();
+    static constexpr qint64 kPiece = qint64(1) << 16;
     // Drops the text before pos_.
     void compact();
 
@@ -61,7 +70,10 @@ private:
     QString text_;
     qsizetype pos_ = 0;
     int line_ = 1;              // the line at pos_
-    int deviceLine_ = 0;        // the device's lines pulled so far
+    int deviceLine_ = 0;        // the device's lines pulled whole so far
+    bool pulled_ = false;       // whether anything has been pulled
+    qsizetype maxCell_ = -1;    // no limit
+    qsizetype maxCells_ = -1;   // no limit
     qsizetype cellsBefore_ = 0; // the cells of the record before: room for as many
     std::optional<Error> error_;
 };

@@ -248,7 +248,7 @@ int BatchRunner::runWorker(Arrangement arrangement, const AfterCase& afterCase, 
             rows += runCase(audit, c, afterCase, uncertainty, capability, &stop);
             if (stop) {
                 std::fprintf(stderr, "%s\n", qPrintable(*stop));
-                return 1;
+                return kWriteFailed;
             }
             // The runner hands out more cases as rows come back.
             if (++handled % kRowsPerWrite == 0 && !writeRows())
@@ -278,8 +278,10 @@ std::optional<QString> BatchRunner::runHere(CaseSource& cases, qsizetype total, 
         std::optional<QString> stop;
         if (!sink(runCase(audit, *c, afterCase_, uncertainty_, capability_, &stop)))
             return outputFailed();
-        if (stop)
+        if (stop) {
+            writeFailed_ = true;
             return stop;
+        }
         if (progress)
             progress(++done, total);
     }
@@ -382,9 +384,14 @@ std::optional<QString> BatchRunner::runWorkers(CaseSource& cases, qsizetype tota
                              self->out += self->process.readAllStandardOutput();
                              keepTail(self->err, self->process.readAllStandardError());
                              pass();
-                             if (status != QProcess::NormalExit || exitCode != 0)
+                             const QString said = QString::fromUtf8(self->err).trimmed();
+                             if (status == QProcess::NormalExit && exitCode == kWriteFailed &&
+                                 !said.isEmpty()) {
+                                 writeFailed_ = writeFailed_ || !failure;
+                                 fail(said);
+                             } else if (status != QProcess::NormalExit || exitCode != 0) {
                                  fail(workerFailure(status, exitCode, self->err));
-                             else if (recordsIn(self->out, self->outStart) < self->inHand)
+                             } else if (recordsIn(self->out, self->outStart) < self->inHand)
                                  fail(QStringLiteral("a worker process gave an incomplete result"));
                              if (--running == 0)
                                  loop.quit();

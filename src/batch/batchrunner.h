@@ -108,6 +108,11 @@ public:
         return run(source, total, sink, progress);
     }
 
+    // Whether the failure run() gave was a file that afterCase could not write, here or in a
+    // worker (which then exits with kWriteFailed).
+    bool writeFailed() const { return writeFailed_; }
+    static constexpr int kWriteFailed = 2;
+
     // The command-line arguments that make this program a worker for an arrangement.
     static QStringList workerArguments(Arrangement arrangement);
     // The reason run() gives when the sink could not write a row.
@@ -134,4 +139,5 @@ private:
     AfterCase afterCase_;
     bool uncertainty_ = false;
     CapabilityColumns capability_;
+    mutable bool writeFailed_ = false;
 };

@@ -87,6 +87,24 @@ std::optional<int> openFileNamed(QString path) {
     return std::nullopt;
 }
 
+// The input (a name, or - for standard input) that is the same regular file as output, if
+// any.
+std::optional<QString> sameFileAs(const QString& output, const QStringList& inputs) {
+    struct stat target {};
+    // A new file, or a device or a pipe (a terminal may be both input and output).
+    if (::stat(QFile::encodeName(output).constData(), &target) != 0 || !S_ISREG(target.st_mode))
+        return std::nullopt;
+    for (const QString& input : inputs) {
+        struct stat status {};
+        const bool found = input == QLatin1String("-")
+                               ? ::fstat(STDIN_FILENO, &status) == 0
+                               : ::stat(QFile::encodeName(input).constData(), &status) == 0;
+        if (found && status.st_dev == target.st_dev && status.st_ino == target.st_ino)
+            return input == QLatin1String("-") ? QStringLiteral("(standard input)") : input;
+    }
+    return std::nullopt;
+}
+
 // Reads a weather file (auditfile/weatherfile.h) whole into *data and its rows into *rows;
 // returns why it cannot.
 std::optional<QString> readWeatherFile(const QString& name, QByteArray* data,
@@ -158,6 +176,9 @@ int main(int argc, char* argv[]) {
     // which every write reports, instead of ending the tool (and a worker) without a word and
     // leaving its new files behind.
     std::signal(SIGXFSZ, SIG_IGN);
+    // A closed pipe on standard output (| head) makes a write fail with "Broken pipe", which
+    // is reported, instead of ending the tool without a word.
+    std::signal(SIGPIPE, SIG_IGN);
     std::unique_ptr<QCoreApplication> app;
     if (drawsDiagrams(argc, argv)) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -283,10 +304,28 @@ int main(int argc, char* argv[]) {
         return kBadInput;
     }
 
+    // An output that is an input (by another name, through a link) would destroy it: the
+    // files are compared, not their names.
+    for (const QCommandLineOption* option : {&outputOption, &xlsxOption}) {
+        if (!parser.isSet(*option) || parser.isSet(workerOption))
+            continue;
+        if (const std::optional<QString> input =
+                sameFileAs(parser.value(*option), parser.positionalArguments())) {
+            printError(QStringLiteral("%1 is the input %2: give another output file")
+                           .arg(parser.value(*option), *input));
+            return kBadInput;
+        }
+    }
+
     // What is written after each case: its diagrams, its report.
     std::vector<std::function<std::optional<QString>(int, const engine::Audit&)>> afterEach;
     BatchRunner::AfterCase afterCase;
     const auto folder = [&](const QCommandLineOption& option, const char* what) {
+        if (parser.value(option).isEmpty()) {
+            printError(QStringLiteral("--%1 needs the name of a folder to write %2 into")
+                           .arg(option.names().front(), QLatin1String(what)));
+            return std::optional<QString>();
+        }
         const QString dir = QDir(parser.value(option)).absolutePath();
         if (!parser.isSet(workerOption) &&
             (!QDir().mkpath(dir) || !QFileInfo(dir).isDir() || !QFileInfo(dir).isWritable())) {
@@ -376,15 +415,32 @@ int main(int argc, char* argv[]) {
             return unreadable(inputFile);
         // A pipe, a FIFO or a device is read as a stream to its end (or the cap) and kept in a
         // temporary file for the second reading; a regular file is read where it is.
+        // A device (/dev/zero, a disk) or a folder is refused at once: it is no CSV file, and a
+        // device may never end. A terminal is standard input typed into.
+        struct stat status {};
+        if (::fstat(inputFile.handle(), &status) == 0 && !S_ISREG(status.st_mode) &&
+            !S_ISFIFO(status.st_mode) && !S_ISSOCK(status.st_mode) && !isatty(inputFile.handle())) {
+            printError(QStringLiteral("%1: it is not a regular file or a pipe").arg(source));
+            return kBadInput;
+        }
         if (fromStdin || inputFile.isSequential()) {
             if (!spool.open())
                 return unreadable(spool);
+            QByteArray start; // the first line, or its first 4 KiB
             for (qint64 total = 0;;) {
                 const QByteArray chunk = inputFile.read(1 << 16);
                 if (inputFile.error() != QFileDevice::NoError)
                     return unreadable(inputFile);
                 if (chunk.isEmpty())
                     break;
+                // A stream that cannot start with a header is refused before it is kept.
+                if (start.size() < 4096 && !start.contains('\n')) {
+                    start += chunk.first(std::min<qsizetype>(chunk.size(), 4096));
+                    if (const std::optional<QString> why = firstLineIsNoHeader(start)) {
+                        printError(QStringLiteral("%1:1: %2").arg(source, *why));
+                        return kBadInput;
+                    }
+                }
                 total += chunk.size();
                 if (total > kMaxStreamedInput) {
                     printError(QStringLiteral("%1: more than %2 MiB from a pipe or device; give "
@@ -405,6 +461,7 @@ int main(int argc, char* argv[]) {
     } else {
         input->seek(0);
         BatchReader check(*input);
+        check.checkNumbers();
         while (check.next(csv::Reader::Cells::Counted))
             ++total;
         if (check.error()) {
@@ -419,6 +476,7 @@ int main(int argc, char* argv[]) {
     } else {
         input->seek(0);
         reader.emplace(*input);
+        reader->checkNumbers();
         cases = std::make_unique<FileCases>(*reader);
     }
     const bool withUncertainty = parser.isSet(uncertaintyOption);
@@ -544,7 +602,7 @@ int main(int argc, char* argv[]) {
         return outputFailed();
     if (failure) {
         printError(*failure);
-        return kFailed;
+        return runner.writeFailed() ? kBadInput : kFailed;
     }
     if (!write({})) // the header of a file without cases
         return outputFailed();

@@ -4,6 +4,7 @@
 #include "auditfile/batchinput.h"
 #include "auditfile/csv.h"
 
+#include <QBuffer>
 #include <QtTest>
 
 namespace {
@@ -34,6 +35,7 @@ private Q_SLOTS:
     void badFiles_data();
     void badFiles();
     void errorDescription();
+    void longLineIsNotReadWhole();
 };
 
 void TestBatchInput::cellsRoundTrip_data() {
@@ -159,4 +161,29 @@ void TestBatchInput::errorDescription() {
 }
 
 QTEST_APPLESS_MAIN(TestBatchInput)
+void TestBatchInput::longLineIsNotReadWhole() {
+    // A line of a MiB without a comma stops at the cell's limit: the rest is never read.
+    QBuffer buffer;
+    buffer.setData(canonicalHeader() + '\n' + QByteArray(1 << 20, '1') + '\n');
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    BatchReader reader(buffer);
+    QVERIFY(!reader.next());
+    QVERIFY(reader.error());
+    QCOMPARE(reader.error()->text, QStringLiteral("the cell has more than 32767 characters"));
+    QCOMPARE(reader.error()->line, 2);
+    QVERIFY2(buffer.pos() < 4 * kMaxValueLength, qPrintable(QString::number(buffer.pos())));
+
+    // A line of commas is counted, not kept as as many cells.
+    buffer.close();
+    buffer.setData(canonicalHeader() + '\n' + QByteArray(1 << 20, ',') + '\n');
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    csv::Reader cells(buffer);
+    cells.setMaxCells(kInputColumnCount);
+    QVERIFY(cells.next());
+    const std::optional<csv::Record> commas = cells.next();
+    QVERIFY(commas);
+    QCOMPARE(commas->cells.size(), kInputColumnCount);
+    QCOMPARE(commas->dropped, (1 << 20) + 1 - kInputColumnCount);
+}
+
 #include "tst_batchinput.moc"

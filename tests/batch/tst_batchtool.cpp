@@ -149,6 +149,7 @@ private Q_SLOTS:
     void fileSizeLimitIsAFailedWrite();
     void linksInTheOutputAreReplaced_data();
     void linksInTheOutputAreReplaced();
+    void closedPipeIsAFailedWrite();
     void specialInputsAreStreams();
     void specialOutputsAreWrittenInPlace();
     void fullOutputStopsAtTheFirstRow();
@@ -239,14 +240,14 @@ void TestBatchTool::pointWhateverTheLocale() {
 
 void TestBatchTool::workersKeepTheOrder() {
     // 17 cases over two worker processes give the bytes of one process, rows in input order,
-    // refused cases included, and so do quoted values with a comma or a line break.
+    // refused cases included, and so do quoted values with a line break or spaces around them.
     const QByteArray three = caseFile(Arrangement::CounterFlow);
     const QByteArray rows = three.mid(three.indexOf('\n') + 1);
     QByteArray data = QByteArray(kHeader) + '\n';
     for (int i = 0; i < 5; ++i)
         data += rows;
-    data += "\"100\",\"9\n0\",38,33,1,25,55,90,80,34,31,21,27,105,110,2200,36,30,22\n";
-    data += "100,90,38,33,1,\"25,5\",55,90,80,34,31,21,27,105,110,2200,36,30,22\n";
+    data += "\"100\",\"\n9\",38,33,1,25,55,90,80,34,31,21,27,105,110,2200,36,30,22\n";
+    data += "100,90,38,33,1,\" 25.5 \",55,90,80,34,31,21,27,105,110,2200,36,30,22\n";
     const Run one = runTool({QStringLiteral("--jobs=1"), QStringLiteral("-")}, data);
     QCOMPARE(one.exitCode, 0);
     QCOMPARE(one.out.count('\n'), 18);
@@ -554,11 +555,11 @@ void TestBatchTool::sameOutputAsBefore() {
 
 void TestBatchTool::constantMemory() {
     // The tool streams: 30,000 cases take no more memory than 2,000, in one process and over
-    // workers. Most cases stop at their first field, so that the run is short; every tenth
-    // goes through the whole chain.
+    // workers. Most cases stop at their first Problem (a negative water flow), so that the
+    // run is short; every tenth goes through the whole chain.
     const QList<QByteArray> rows = caseFile(Arrangement::CounterFlow).split('\n');
     const QByteArray full = rows[1] + '\n';
-    const QByteArray stopped = "x" + full;
+    const QByteArray stopped = "-" + full;
     const auto file = [&](int cases) {
         const QString path = dir_.filePath(QStringLiteral("many%1.csv").arg(cases));
         QFile out(path);
@@ -629,16 +630,37 @@ void TestBatchTool::badFiles_data() {
                                     << "a quoted cell is never closed";
     QTest::newRow("no header") << QByteArray() << ":1: "
                                << "no header: the file is empty";
+    // The header is the first line: no search through empty lines or a device's NUL bytes.
+    QTest::newRow("empty first line") << "\n" + good << ":1: "
+                                      << "line 1 is no header: it is empty";
+    QTest::newRow("NUL bytes") << QByteArray(5000, '\0') + '\n' + good << ":1: "
+                               << "line 1 is no header: it holds NUL bytes";
     // A field would cut the text and change its value (the program's loader refuses it too).
     QByteArray setting = QByteArray(kHeader) + ",cap.n\n";
     for (const QByteArray& line : good.split('\n').mid(1, 3))
         setting += line + (setting.count('\n') < 3 ? ",0.8\n" : ",2\n");
     QTest::newRow("setting out of its range") << setting << ":4:20: "
                                               << "cap.n must lie between 0.35 and 1.1, not \"2\"";
+    // A field would drop what is no number and read another one; the cell is refused whole.
+    const QByteArray row = good.split('\n').at(1);
+    const QByteArray separator = QByteArray(row).replace(",2200,", ",\"1,320\",");
+    QTest::newRow("thousands separator") << good + separator + '\n'
+                                         << ":5:16: "
+                                         << "p4.Q must be a number, not \"1,320\"";
+    for (const char* bad : {"\"91,5\"", "91.5abc", "91..5", "91.5.3", "91.5%"}) {
+        const QByteArray text = QByteArray(bad).replace("\"", "");
+        QTest::newRow(("not a number: " + text).constData())
+            << good + bad + row.mid(3) + '\n'
+            << ":5:1: " << QString::fromUtf8("p1.L must be a number, not \"" + text + '"');
+    }
     QByteArray longCell = "100,90,38,33,1,25,5.5" + QByteArray(40000, '0') +
                           "e1,90,80,34,31,21,27,105,110,2200,36,30,22\n";
     QTest::newRow("cell longer than a field holds") << good + longCell << ":5:7: "
                                                     << "the cell has more than 32767 characters";
+    // A line of a MiB is refused at the cell's limit, not held whole (see lineLongerThanACell).
+    QTest::newRow("line of a MiB") << good + QByteArray(1 << 20, '1') + '\n'
+                                   << ":5:1: "
+                                   << "the cell has more than 32767 characters";
 }
 
 void TestBatchTool::badFiles() {
@@ -702,6 +724,14 @@ void TestBatchTool::badArguments_data() {
         << QStringList{QStringLiteral("--report"), QStringLiteral(CTAUDIT_BATCH),
                        QStringLiteral("-")}
         << QStringLiteral("%1: cannot write reports").arg(QStringLiteral(CTAUDIT_BATCH));
+    QTest::newRow("device") << QStringList{QStringLiteral("/dev/zero")}
+                            << "/dev/zero: it is not a regular file or a pipe";
+    QTest::newRow("diagrams without a folder")
+        << QStringList{QStringLiteral("--diagrams="), QStringLiteral("-")}
+        << "--diagrams needs the name of a folder";
+    QTest::newRow("reports without a folder")
+        << QStringList{QStringLiteral("--report"), QString(), QStringLiteral("-")}
+        << "--report needs the name of a folder";
     const QString weather = dir_.filePath(QStringLiteral("weather.csv"));
     QFile weatherFile(weather);
     if (weatherFile.open(QIODevice::WriteOnly))
@@ -710,6 +740,18 @@ void TestBatchTool::badArguments_data() {
         << QStringList{QStringLiteral("--savings"), QStringLiteral("--weather"), weather,
                        QStringLiteral("-")}
         << weather + QStringLiteral(":3: the relative humidity must lie between 0 and 100 %");
+    // An output that is the input would destroy it, by its name or through a link.
+    const QString input = dir_.filePath(QStringLiteral("in.csv"));
+    QFile inputFile(input);
+    if (inputFile.open(QIODevice::WriteOnly))
+        inputFile.write(caseFile(Arrangement::CounterFlow));
+    const QString link = dir_.filePath(QStringLiteral("in-link.csv"));
+    QFile::link(input, link);
+    QTest::newRow("output is the input") << QStringList{QStringLiteral("--output"), input, input}
+                                         << input + QStringLiteral(" is the input");
+    QTest::newRow("workbook is the input through a link")
+        << QStringList{QStringLiteral("--xlsx"), link, input}
+        << link + QStringLiteral(" is the input");
     QTest::newRow("output folder missing")
         << QStringList{QStringLiteral("--output"), dir_.filePath(QStringLiteral("no/such.csv")),
                        QStringLiteral("-")}
@@ -777,7 +819,7 @@ void TestBatchTool::fileSizeLimitIsAFailedWrite_data() {
     QTest::addColumn<int>("exitCode");
     QTest::newRow("--output") << QStringList{"--output", "out.csv"} << 2;
     QTest::newRow("--xlsx") << QStringList{"--xlsx", "out.xlsx"} << 2;
-    QTest::newRow("--report, two workers") << QStringList{"--jobs=2", "--report", "."} << 1;
+    QTest::newRow("--report, two workers") << QStringList{"--jobs=2", "--report", "."} << 2;
 }
 
 void TestBatchTool::fileSizeLimitIsAFailedWrite() {
@@ -835,6 +877,24 @@ void TestBatchTool::linksInTheOutputAreReplaced() {
     const QFileInfo written(out.filePath(file));
     QVERIFY(!written.isSymLink());
     QVERIFY(written.isFile() && written.size() > 100);
+}
+
+void TestBatchTool::closedPipeIsAFailedWrite() {
+    // Standard output a pipe that nobody reads any more (| head): the write fails, the tool
+    // says so and stops with status 2, as on a full disk, not ended by the signal.
+    int ends[2];
+    QVERIFY(::pipe(ends) == 0);
+    ::close(ends[0]);
+    const int writeEnd = ends[1];
+    const Run run = runTool({QStringLiteral("--jobs=1"), QStringLiteral("-")},
+                            caseFile(Arrangement::CounterFlow),
+                            QProcessEnvironment::systemEnvironment(), [writeEnd] {
+                                std::signal(SIGPIPE, SIG_DFL);
+                                ::dup2(writeEnd, STDOUT_FILENO);
+                            });
+    ::close(writeEnd);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains("ctaudit-batch: standard output: Broken pipe"), run.err.constData());
 }
 
 void TestBatchTool::specialInputsAreStreams() {

@@ -127,7 +127,7 @@ void TestBatchXlsx::workbookEqualsTheCsv_data() {
     QTest::addColumn<QString>("arrangement");
     QTest::addColumn<int>("cases");
     QTest::addColumn<bool>("uncertainty");
-    QTest::newRow("counter flow, every case, uncertainty, capability") << "counter" << 531 << true;
+    QTest::newRow("counter flow, every case, uncertainty, capability") << "counter" << 417 << true;
     QTest::newRow("cross flow") << "cross" << 40 << false;
 }
 

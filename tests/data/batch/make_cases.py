@@ -2,8 +2,7 @@
 """Writes the batch comparison cases: counter.csv and cross.csv beside this script.
 
 Each file starts from its arrangement's design inputs and varies them: every column through
-special texts (empty, zero, negative, junk, comma decimals, blanks, exponents, huge and tiny
-values, values just inside and beyond the field limits), chosen refusals (zero flows, water
+special texts (empty, zero, negative, blanks, exponents, huge and tiny values, values just inside and beyond the field limits), chosen refusals (zero flows, water
 temperature equal to the wet bulb, wet bulb above dry bulb, outlet above inlet), then random
 spreads near the design point and across the whole field range. Seeded: the same files every
 time. The expected outputs (counter.out.csv, cross.out.csv) are the tool's own:
@@ -31,8 +30,10 @@ DESIGN = {
 # The largest value each column's field takes (None: no upper limit of its own).
 LIMIT = [200, 200, 90, 80, 1.15, None, None, 200, 200, 90, 80, None, None, 200, 200, None, 90,
          None, None]
-SPECIAL = ["", "0", "-1", "abc", "1e300", "-1e-300", "1E+308", "99999999999999999999", " 12 ",
-           "+7", "5.", ".5", "1e1", "0x10", "12.5.3", "nan", "inf"]
+# A text that is no number (junk, a comma decimal) stops the tool with the file's line: the
+# bad-file tests hold those.
+SPECIAL = ["", "0", "-1", "1e300", "-1e-300", "1E+308", "99999999999999999999", " 12 ",
+           "+7", "5.", ".5", "1e1"]
 
 
 def number(x, digits):
@@ -52,7 +53,6 @@ def cases(arrangement, rng):
     for c, name in enumerate(COLUMNS):
         d = float(design[c])
         texts = list(SPECIAL)
-        texts.append(design[c] + ",5")       # comma decimal
         texts.append(number(d * 1.5, 3))
         texts.append(number(d * 0.5, 3))
         if LIMIT[c] is not None:
