@@ -102,8 +102,8 @@ struct SavedAudit {
     engine::ReportTitle report;       // the report's title block; empty texts when missing
     // The capability and energy settings of each arrangement; the defaults when missing.
     std::array<engine::CapabilityInputs, 2> capability;
-    QString saved;                    // ISO 8601 UTC time, informative
-    QString program;                  // "ctaudit 1.0", informative
+    QString saved;   // ISO 8601 UTC time, informative
+    QString program; // "ctaudit 1.0", informative
 
     Inputs& inputs(Arrangement a) { return a == Arrangement::CounterFlow ? counter : cross; }
     const Inputs& inputs(Arrangement a) const {
