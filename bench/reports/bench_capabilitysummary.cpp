@@ -5,19 +5,14 @@
 
 #include "engine/audit.h"
 #include "reports/capabilitysummary.h"
+#include "support/defaultaudit.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
-engine::Audit calculatedAudit(Arrangement arrangement, bool* refused) {
-    engine::Audit audit;
-    for (int problem = 1; problem <= engine::kProblems; ++problem) {
-        if (!audit.calculate(arrangement, problem).calculated)
-            *refused = true;
-        if (problem < engine::kProblems)
-            audit.goOn(arrangement, problem);
-    }
+engine::Audit pricedAudit(Arrangement arrangement, bool* refused) {
+    engine::Audit audit = calculatedAudit(arrangement, refused);
     engine::CapabilityInputs in = audit.capabilityInputs(arrangement);
     in.values[std::size_t(engine::Setting::FanPower)] = 75;
     in.values[std::size_t(engine::Setting::PricePerKWh)] = 0.2;
@@ -30,7 +25,7 @@ void BM_CapabilitySummary(benchmark::State& state) {
     const Arrangement arrangement =
         state.range(0) == 0 ? Arrangement::CounterFlow : Arrangement::CrossFlow;
     bool refused = false;
-    const engine::Audit audit = calculatedAudit(arrangement, &refused);
+    const engine::Audit audit = pricedAudit(arrangement, &refused);
     bool available = false;
     for (auto _ : state) {
         const report::CapabilitySummary s =
